@@ -1,0 +1,150 @@
+#include "apply/machine_settings.h"
+
+#include <cmath>
+#include <cstdio>
+#include <string_view>
+
+#include "apply/lenient_number.h"
+#include "config/ini_file.h"
+
+namespace vexa {
+
+namespace {
+
+constexpr std::wstring_view kConfigErrorTitle = L"Quorlis - 配置文件错误！";
+constexpr std::wstring_view kForbiddenInHostName = L"\"/\\[]:|<>+=;,?*";
+constexpr std::size_t kMaxHostNameBytes = 15;
+
+std::wstring Trim(const std::wstring& s) {
+  std::size_t first = s.find_first_not_of(L' ');
+  if (first == std::wstring::npos) return L"";
+  return s.substr(first, s.find_last_not_of(L' ') - first + 1);
+}
+
+// A sum printed as BASIC prints a number: whole numbers without a point, others with up to 15 digits.
+std::wstring NumberToText(double value) {
+  char buffer[64];
+  if (value == std::floor(value) && std::fabs(value) < 1e15) {
+    std::snprintf(buffer, sizeof buffer, "%.0f", value);
+  } else {
+    std::snprintf(buffer, sizeof buffer, "%.15g", value);
+  }
+  std::string ascii(buffer);
+  return std::wstring(ascii.begin(), ascii.end());
+}
+
+bool IsDottedQuad(const std::wstring& address) {
+  int parts = 0;
+  std::size_t start = 0;
+  while (true) {
+    std::size_t end = address.find(L'.', start);
+    std::wstring_view part = std::wstring_view(address).substr(start, end == std::wstring::npos ? end : end - start);
+    if (part.empty() || part.size() > 3) return false;
+    int value = 0;
+    for (wchar_t c : part) {
+      if (c < L'0' || c > L'9') return false;
+      value = value * 10 + (c - L'0');
+    }
+    if (value > 255) return false;
+    ++parts;
+    if (end == std::wstring::npos) break;
+    start = end + 1;
+  }
+  return parts == 4;
+}
+
+bool IsValidHostName(TextCodec& text, const std::wstring& name) {
+  if (name.empty() || text.ToAnsi(name).size() > kMaxHostNameBytes) return false;
+  for (wchar_t c : name) {
+    if (c <= L' ' || c == 0x7F || kForbiddenInHostName.find(c) != std::wstring_view::npos) return false;
+  }
+  return true;
+}
+
+std::wstring JoinLines(std::initializer_list<std::wstring> lines) {
+  std::wstring out;
+  for (const auto& line : lines) {
+    if (!out.empty()) out += L"\r\n";
+    out += line;
+  }
+  return out;
+}
+
+}  // namespace
+
+MachineInput ValidateInput(const std::wstring& typed) {
+  MachineInput input;
+  if (typed.empty()) return input;
+  double number = RoundHalfEven(LenientNumber(typed));
+  input.NumberText = Trim(typed);
+  if (!(number >= 1 && number <= 254)) {
+    input.verdict = InputVerdict::OutOfRange;
+    return input;
+  }
+  input.verdict = InputVerdict::Accepted;
+  input.MachineNumber = static_cast<std::int32_t>(number);
+  return input;
+}
+
+void ShowInputRejection(MessageBoxes& messages, InputVerdict verdict) {
+  if (verdict == InputVerdict::Empty) {
+    messages.Show(L"请输入本机号,在按回车键呀！！", std::wstring(L"Quorlis - 出现错误！"), MsgButtons::Ok,
+                  MsgIcon::Critical);
+  } else if (verdict == InputVerdict::OutOfRange) {
+    messages.Show(L"请输入1-254的数字,或者修改配置文件！", std::wstring(L"Quorlis - 机器号输入错误！"),
+                  MsgButtons::Ok, MsgIcon::Critical);
+  }
+}
+
+MachineSettings DeriveSettings(Platform& platform, const MachineInput& input, const std::wstring& iniPath) {
+  using IniFile::kNetWork;
+  using IniFile::ReadIniString;
+  MachineSettings s;
+  s.MachineNumber = input.MachineNumber;
+  s.NumberText = input.NumberText;
+  s.IpOffsetText = ReadIniString(platform, iniPath, kNetWork, L"IPOffset", L"0");
+  s.IpPrefix = ReadIniString(platform, iniPath, kNetWork, L"IP", L"192.168.0");
+  std::optional<double> offset = StrictDecimal(s.IpOffsetText);
+  // An offset that is no number leaves the address without its last part; CheckSettings refuses it.
+  s.IpAddress = s.IpPrefix + L"." + (offset ? NumberToText(*offset + s.MachineNumber) : L"");
+  s.SubnetMask = ReadIniString(platform, iniPath, kNetWork, L"Mask", L"255.255.255.0");
+  s.DefaultGateway = ReadIniString(platform, iniPath, kNetWork, L"GateWay", L"192.168.0.1");
+  s.DnsServers = ReadIniString(platform, iniPath, kNetWork, L"DNS", L"192.168.0.1");
+  std::wstring prefix = ReadIniString(platform, iniPath, kNetWork, L"NetPrefix", L"");
+  for (wchar_t c : prefix + s.NumberText) {
+    if (c != L'\0') s.HostName.push_back(c);
+  }
+  return s;
+}
+
+std::wstring DeriveGameKey(Platform& platform, std::int32_t machineNumber, const std::wstring& iniPath) {
+  return IniFile::ReadIniString(platform, iniPath, IniFile::kCsCdk, L"CDKey" + std::to_wstring(machineNumber),
+                                kDefaultGameKey);
+}
+
+SettingsVerdict CheckSettings(TextCodec& text, const MachineSettings& settings) {
+  if (!StrictDecimal(settings.IpOffsetText) || !IsDottedQuad(settings.IpAddress)) {
+    return SettingsVerdict::BadIpAddress;
+  }
+  if (!IsValidHostName(text, settings.HostName)) return SettingsVerdict::BadHostName;
+  return SettingsVerdict::Valid;
+}
+
+void ShowSettingsRejection(MessageBoxes& messages, SettingsVerdict verdict, const MachineSettings& settings) {
+  if (verdict == SettingsVerdict::BadIpAddress) {
+    messages.Show(JoinLines({L"配置文件算出的 IP 地址无效,请修改配置文件！", L"IP=" + settings.IpPrefix,
+                             L"IPOffset=" + settings.IpOffsetText, L"本机机号=" + settings.NumberText}),
+                  std::wstring(kConfigErrorTitle), MsgButtons::Ok, MsgIcon::Critical);
+  } else if (verdict == SettingsVerdict::BadHostName) {
+    std::wstring symbols;
+    for (wchar_t c : kForbiddenInHostName) {
+      if (!symbols.empty()) symbols.push_back(L' ');
+      symbols.push_back(c);
+    }
+    messages.Show(JoinLines({L"配置文件算出的计算机名无效,请修改配置文件中的 NetPrefix！", L"计算机名=" + settings.HostName,
+                             L"计算机名最多 15 个字节(一个汉字占 2 个字节),不能含有空格和下列符号:", symbols}),
+                  std::wstring(kConfigErrorTitle), MsgButtons::Ok, MsgIcon::Critical);
+  }
+}
+
+}  // namespace vexa

@@ -1,0 +1,22 @@
+// Module IniFile: where config.ini lies and how one value of it is read.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+
+namespace vexa::IniFile {
+
+inline constexpr std::wstring_view kNetWork = L"NetWork";
+inline constexpr std::wstring_view kCsCdk = L"CSCDK";
+
+// config.ini in the executable's folder; a backslash is put between only when the folder lacks one.
+std::wstring ConfigPath(Platform& platform);
+std::wstring ConfigPathIn(std::wstring directory);
+
+// The value of key in section, or defaultValue; cut at its first NUL, blanks around it removed.
+std::wstring ReadIniString(Platform& platform, const std::wstring& path, std::wstring_view section,
+                           std::wstring_view key, std::wstring_view defaultValue);
+
+}  // namespace vexa::IniFile

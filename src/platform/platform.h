@@ -1,0 +1,147 @@
+// The one door to the operating system. Every operation mirrors the Windows call it stands for: the same
+// arguments, the same result codes, ANSI (code page 936) bytes where Windows takes ANSI text. Two
+// implementations: win32/ (the real calls) and sim/ (a simulated Windows for tests).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vexa {
+
+// Result codes of the registry calls, as Windows defines them.
+namespace status {
+constexpr long kSuccess = 0;
+constexpr long kFileNotFound = 2;
+constexpr long kAccessDenied = 5;
+constexpr long kInvalidHandle = 6;
+constexpr long kMoreData = 234;
+constexpr long kNoMoreItems = 259;
+}  // namespace status
+
+// An HKEY as a number. The predefined roots are 0x80000000 to 0x80000006.
+using RegHandle = std::uintptr_t;
+
+constexpr RegHandle kHkeyClassesRoot = 0x80000000;
+constexpr RegHandle kHkeyCurrentUser = 0x80000001;
+constexpr RegHandle kHkeyLocalMachine = 0x80000002;
+constexpr RegHandle kHkeyUsers = 0x80000003;
+
+constexpr std::uint32_t kKeyRead = 0x20019;
+constexpr std::uint32_t kKeyWrite = 0x20006;
+
+constexpr std::uint32_t kRegSz = 1;
+constexpr std::uint32_t kRegExpandSz = 2;
+constexpr std::uint32_t kRegBinary = 3;
+constexpr std::uint32_t kRegDword = 4;
+constexpr std::uint32_t kRegMultiSz = 7;
+
+// advapi32 registry calls. Names are NUL-terminated ANSI strings, so a name carrying a NUL is seen only
+// up to it, as Windows sees it.
+class Registry {
+ public:
+  virtual ~Registry() = default;
+  virtual long RegOpenKeyExA(RegHandle root, const char* subKey, std::uint32_t access, RegHandle* key) = 0;
+  // Copies the value's bytes into data. When *length is too small: kMoreData, data untouched, *length = size
+  // needed.
+  virtual long RegQueryValueExA(RegHandle key, const char* valueName, std::uint32_t* type, std::uint8_t* data,
+                                std::uint32_t* length) = 0;
+  virtual long RegSetValueExA(RegHandle key, const char* valueName, std::uint32_t type, const std::uint8_t* data,
+                              std::uint32_t length) = 0;
+  virtual long RegCloseKey(RegHandle key) = 0;
+  virtual long RegEnumKeyA(RegHandle key, std::uint32_t index, char* name, std::uint32_t size) = 0;
+};
+
+// kernel32 private-profile (INI) reading. Returns the number of bytes copied, without the NUL.
+class Profile {
+ public:
+  virtual ~Profile() = default;
+  virtual std::uint32_t GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue,
+                                                 char* buffer, std::uint32_t size, const char* fileName) = 0;
+};
+
+enum class MsgButtons { Ok, YesNo };
+enum class MsgIcon { None, Information, Exclamation, Critical };
+enum class MsgAnswer { Ok, Yes, No };
+
+inline constexpr std::wstring_view kApplicationTitle = L"VexaIpSet";
+
+// Modal message boxes. A box given no title shows kApplicationTitle.
+class MessageBoxes {
+ public:
+  virtual ~MessageBoxes() = default;
+  virtual MsgAnswer Show(const std::wstring& text, const std::optional<std::wstring>& title, MsgButtons buttons,
+                         MsgIcon icon) = 0;
+};
+
+// TOKEN_PRIVILEGES sized for two entries, laid out as Windows lays it out (28 bytes).
+struct PrivilegeRecord {
+  struct Entry {
+    std::uint32_t LowPart;
+    std::int32_t HighPart;
+    std::uint32_t Attributes;
+  };
+  std::uint32_t PrivilegeCount;
+  Entry Privileges[2];
+};
+static_assert(sizeof(PrivilegeRecord) == 28, "TOKEN_PRIVILEGES with two entries is 28 bytes");
+
+struct Luid {
+  std::uint32_t LowPart = 0;
+  std::int32_t HighPart = 0;
+};
+
+constexpr std::uint32_t kTokenAdjustPrivileges = 0x20;
+constexpr std::uint32_t kTokenQuery = 0x08;
+constexpr std::uint32_t kSePrivilegeEnabled = 2;
+constexpr std::uint32_t kEwxReboot = 2;
+constexpr std::uint32_t kEwxForce = 4;
+
+// The token and restart calls, one by one.
+class Restart {
+ public:
+  virtual ~Restart() = default;
+  virtual std::uintptr_t GetCurrentProcess() = 0;
+  virtual bool OpenProcessToken(std::uintptr_t process, std::uint32_t access, std::uintptr_t* token) = 0;
+  virtual bool LookupPrivilegeValueA(const char* systemName, const char* name, Luid* luid) = 0;
+  virtual bool AdjustTokenPrivileges(std::uintptr_t token, bool disableAll, const PrivilegeRecord* newState,
+                                     std::uint32_t bufferLength, PrivilegeRecord* previousState,
+                                     std::uint32_t* returnLength) = 0;
+  virtual bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) = 0;
+  virtual bool CloseHandle(std::uintptr_t handle) = 0;
+};
+
+constexpr std::uint32_t kSwShowMinimized = 2;
+
+// Program start and the folders the tool needs to know.
+class System {
+ public:
+  virtual ~System() = default;
+  // Starts applicationPath with the given command line and show-window value; does not wait.
+  virtual bool StartProgram(const char* applicationPath, const char* commandLine, std::uint32_t showWindow) = 0;
+  // The Windows folder (GetWindowsDirectoryA), without a trailing backslash unless it is a drive root.
+  virtual std::string WindowsDirectory() = 0;
+  // The folder of the running executable (from GetModuleFileNameA).
+  virtual std::string ModuleDirectory() = 0;
+};
+
+// Wide text to and from the system's ANSI code page. Embedded NULs are kept; lengths count ANSI bytes.
+class TextCodec {
+ public:
+  virtual ~TextCodec() = default;
+  virtual std::string ToAnsi(std::wstring_view text) = 0;
+  virtual std::wstring FromAnsi(std::string_view bytes) = 0;
+};
+
+// The services the logic below the window needs. The window system is handed to the window alone.
+struct Platform {
+  Registry& registry;
+  Profile& profile;
+  MessageBoxes& messages;
+  Restart& restart;
+  System& system;
+  TextCodec& text;
+};
+
+}  // namespace vexa

@@ -1,0 +1,94 @@
+// The simulated Windows: every service of the platform, recorded so tests can read what happened.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "platform/sim/sim_profile.h"
+#include "platform/sim/sim_registry.h"
+#include "platform/sim/sim_text.h"
+
+namespace vexa::sim {
+
+struct ShownBox {
+  std::wstring text;
+  std::optional<std::wstring> title;
+  MsgButtons buttons;
+  MsgIcon icon;
+  // The title the box would show on screen.
+  std::wstring ShownTitle() const { return title ? *title : std::wstring(kApplicationTitle); }
+};
+
+// Records every box; answers from a script, then OK for OK boxes and No for Yes/No boxes.
+class SimMessageBoxes : public MessageBoxes {
+ public:
+  MsgAnswer Show(const std::wstring& text, const std::optional<std::wstring>& title, MsgButtons buttons,
+                 MsgIcon icon) override;
+  void Answer(MsgAnswer answer) { script_.push_back(answer); }
+  const std::vector<ShownBox>& Shown() const { return shown_; }
+  void Clear() { shown_.clear(); }
+
+ private:
+  std::deque<MsgAnswer> script_;
+  std::vector<ShownBox> shown_;
+};
+
+// Records the token and restart calls with their arguments, one text per call.
+class SimRestart : public Restart {
+ public:
+  std::uintptr_t GetCurrentProcess() override;
+  bool OpenProcessToken(std::uintptr_t process, std::uint32_t access, std::uintptr_t* token) override;
+  bool LookupPrivilegeValueA(const char* systemName, const char* name, Luid* luid) override;
+  bool AdjustTokenPrivileges(std::uintptr_t token, bool disableAll, const PrivilegeRecord* newState,
+                             std::uint32_t bufferLength, PrivilegeRecord* previousState,
+                             std::uint32_t* returnLength) override;
+  bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) override;
+  bool CloseHandle(std::uintptr_t handle) override;
+
+  std::vector<std::string> calls;
+  bool tokenFails = false;
+  bool exitFails = false;
+  PrivilegeRecord lastNewState{};
+};
+
+class SimSystem : public System {
+ public:
+  bool StartProgram(const char* applicationPath, const char* commandLine, std::uint32_t showWindow) override;
+  std::string WindowsDirectory() override { return windowsDirectory; }
+  std::string ModuleDirectory() override { return moduleDirectory; }
+
+  struct Started {
+    std::string application;
+    std::string commandLine;
+    std::uint32_t show;
+  };
+  std::vector<Started> started;
+  std::string windowsDirectory = "C:\\windows";
+  std::string moduleDirectory = "C:\\VexaIpSet";
+};
+
+// All sim services in one object; platform() hands them out as the logic expects them.
+class SimPlatform {
+ public:
+  SimPlatform() : profile(text) {}
+  SimPlatform(const SimPlatform&) = delete;
+  SimPlatform& operator=(const SimPlatform&) = delete;
+
+  Platform platform() { return Platform{registry, profile, messages, restart, system, text}; }
+
+  // The config.ini the tool reads, given as text (stored in GBK) or as raw bytes.
+  void PutConfig(const std::wstring& text);
+  void PutConfigBytes(const std::string& bytes);
+  std::string ConfigPath() const { return system.moduleDirectory + "\\config.ini"; }
+
+  SimText text;
+  SimRegistry registry;
+  SimProfile profile;
+  SimMessageBoxes messages;
+  SimRestart restart;
+  SimSystem system;
+};
+
+}  // namespace vexa::sim

@@ -1,0 +1,238 @@
+#include "platform/sim/sim_registry.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vexa::sim {
+
+namespace {
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+bool SameName(std::string_view a, std::string_view b) { return Lower(a) == Lower(b); }
+
+// Windows keeps sub-keys sorted case-insensitively, a name before any longer name it begins.
+bool SortsBefore(std::string_view a, std::string_view b) { return Lower(a) < Lower(b); }
+
+// Splits a sub-key path at backslashes; empty levels (doubled or leading backslashes) are skipped.
+std::vector<std::string> Levels(std::string_view path) {
+  std::vector<std::string> out;
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find('\\', start);
+    if (end == std::string_view::npos) end = path.size();
+    if (end > start) out.emplace_back(path.substr(start, end - start));
+    start = end + 1;
+  }
+  return out;
+}
+
+bool IsStringType(std::uint32_t type) { return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz; }
+
+}  // namespace
+
+struct SimRegistry::Key {
+  std::string name;
+  std::string path;  // for the write log
+  Key* parent = nullptr;
+  std::vector<std::unique_ptr<Key>> children;  // sorted
+  std::vector<RegValue> values;
+  bool denyOpen = false;
+  bool refuseSet = false;
+
+  Key* Child(std::string_view childName) const {
+    // HKLM\SYSTEM\CurrentControlSet is a link to ControlSet001.
+    if (parent != nullptr && parent->parent == nullptr && parent->name == "HKLM" && SameName(name, "SYSTEM") &&
+        SameName(childName, "CurrentControlSet")) {
+      childName = "ControlSet001";
+    }
+    for (const auto& c : children) {
+      if (SameName(c->name, childName)) return c.get();
+    }
+    return nullptr;
+  }
+
+  Key* AddChild(const std::string& childName) {
+    auto key = std::make_unique<Key>();
+    key->name = childName;
+    key->path = path + "\\" + childName;
+    key->parent = this;
+    auto at = std::find_if(children.begin(), children.end(),
+                           [&](const auto& c) { return SortsBefore(childName, c->name); });
+    return children.insert(at, std::move(key))->get();
+  }
+
+  RegValue* Value(std::string_view valueName) {
+    for (auto& v : values) {
+      if (SameName(v.name, valueName)) return &v;
+    }
+    return nullptr;
+  }
+
+  std::size_t Count() const {
+    std::size_t n = children.size();
+    for (const auto& c : children) n += c->Count();
+    return n;
+  }
+};
+
+SimRegistry::SimRegistry() {
+  const char* names[] = {"HKCR", "HKCU", "HKLM", "HKU", "HKPD", "HKCC", "HKDD"};
+  for (RegHandle i = 0; i < 7; ++i) {
+    auto key = std::make_unique<Key>();
+    key->name = names[i];
+    key->path = names[i];
+    roots_[0x80000000 + i] = std::move(key);
+  }
+}
+
+SimRegistry::~SimRegistry() = default;
+
+SimRegistry::Key* SimRegistry::Root(RegHandle root) const {
+  auto it = roots_.find(root);
+  return it == roots_.end() ? nullptr : it->second.get();
+}
+
+SimRegistry::Key* SimRegistry::Find(RegHandle root, const std::string& path) const {
+  Key* key = Root(root);
+  if (key == nullptr) {
+    auto open = handles_.find(root);
+    if (open == handles_.end()) return nullptr;
+    key = open->second.key;
+  }
+  for (const auto& level : Levels(path)) {
+    key = key->Child(level);
+    if (key == nullptr) return nullptr;
+  }
+  return key;
+}
+
+SimRegistry::Key* SimRegistry::Create(RegHandle root, const std::string& path) {
+  Key* key = Root(root);
+  for (const auto& level : Levels(path)) {
+    Key* child = key->Child(level);
+    key = child != nullptr ? child : key->AddChild(level);
+  }
+  return key;
+}
+
+void SimRegistry::CreateKey(RegHandle root, const std::string& path) { Create(root, path); }
+
+void SimRegistry::SetValue(RegHandle root, const std::string& path, const std::string& name, std::uint32_t type,
+                           const std::string& data) {
+  Key* key = Create(root, path);
+  if (RegValue* v = key->Value(name)) {
+    v->type = type;
+    v->data = data;
+  } else {
+    key->values.push_back(RegValue{name, type, data});
+  }
+}
+
+void SimRegistry::DeleteKey(RegHandle root, const std::string& path) {
+  Key* key = Find(root, path);
+  if (key == nullptr || key->parent == nullptr) return;
+  auto& siblings = key->parent->children;
+  siblings.erase(std::find_if(siblings.begin(), siblings.end(), [&](const auto& c) { return c.get() == key; }));
+}
+
+void SimRegistry::DenyOpen(RegHandle root, const std::string& path) { Create(root, path)->denyOpen = true; }
+
+void SimRegistry::RefuseSet(RegHandle root, const std::string& path) { Create(root, path)->refuseSet = true; }
+
+bool SimRegistry::KeyExists(RegHandle root, const std::string& path) const { return Find(root, path) != nullptr; }
+
+std::optional<RegValue> SimRegistry::GetValue(RegHandle root, const std::string& path,
+                                              const std::string& name) const {
+  Key* key = Find(root, path);
+  if (key == nullptr) return std::nullopt;
+  if (RegValue* v = key->Value(name)) return *v;
+  return std::nullopt;
+}
+
+std::size_t SimRegistry::KeyCount() const {
+  std::size_t n = 0;
+  for (const auto& [handle, root] : roots_) n += root->Count();
+  return n;
+}
+
+long SimRegistry::RegOpenKeyExA(RegHandle root, const char* subKey, std::uint32_t access, RegHandle* key) {
+  if (Root(root) == nullptr && handles_.count(root) == 0) return status::kInvalidHandle;
+  Key* found = Find(root, subKey == nullptr ? std::string() : std::string(subKey));
+  if (found == nullptr) return status::kFileNotFound;
+  if (found->denyOpen) return status::kAccessDenied;
+  *key = nextHandle_;
+  nextHandle_ += 4;
+  handles_[*key] = OpenKey{found, access};
+  return status::kSuccess;
+}
+
+long SimRegistry::RegQueryValueExA(RegHandle key, const char* valueName, std::uint32_t* type, std::uint8_t* data,
+                                   std::uint32_t* length) {
+  auto open = handles_.find(key);
+  if (open == handles_.end()) return status::kInvalidHandle;
+  RegValue* value = open->second.key->Value(valueName == nullptr ? "" : valueName);
+  if (value == nullptr) return status::kFileNotFound;
+  if (type != nullptr) *type = value->type;
+  // A stored string without its terminator is given one, which counts in the size needed.
+  const auto stored = static_cast<std::uint32_t>(value->data.size());
+  const bool addNul = IsStringType(value->type) && (stored == 0 || value->data.back() != '\0');
+  const std::uint32_t size = stored + (addNul ? 1 : 0);
+  if (data == nullptr) {
+    if (length != nullptr) *length = size;
+    return status::kSuccess;
+  }
+  if (length == nullptr) return status::kInvalidHandle;
+  if (*length < size) {
+    *length = size;
+    return status::kMoreData;
+  }
+  std::memcpy(data, value->data.data(), stored);
+  if (addNul) data[stored] = 0;
+  *length = size;
+  return status::kSuccess;
+}
+
+long SimRegistry::RegSetValueExA(RegHandle key, const char* valueName, std::uint32_t type, const std::uint8_t* data,
+                                 std::uint32_t length) {
+  auto open = handles_.find(key);
+  if (open == handles_.end()) return status::kInvalidHandle;
+  if ((open->second.access & 0x2) == 0 || open->second.key->refuseSet) return status::kAccessDenied;
+  Key* target = open->second.key;
+  std::string name = valueName == nullptr ? std::string() : std::string(valueName);
+  std::string bytes(reinterpret_cast<const char*>(data), length);
+  if (RegValue* v = target->Value(name)) {
+    v->type = type;
+    v->data = bytes;
+  } else {
+    target->values.push_back(RegValue{name, type, bytes});
+  }
+  writes_.push_back(RegWrite{target->path, RegValue{name, type, bytes}});
+  return status::kSuccess;
+}
+
+long SimRegistry::RegCloseKey(RegHandle key) {
+  return handles_.erase(key) == 1 ? status::kSuccess : status::kInvalidHandle;
+}
+
+long SimRegistry::RegEnumKeyA(RegHandle key, std::uint32_t index, char* name, std::uint32_t size) {
+  Key* parent = Root(key);
+  if (parent == nullptr) {
+    auto open = handles_.find(key);
+    if (open == handles_.end()) return status::kInvalidHandle;
+    parent = open->second.key;
+  }
+  if (index >= parent->children.size()) return status::kNoMoreItems;
+  const std::string& child = parent->children[index]->name;
+  if (child.size() + 1 > size) return status::kMoreData;
+  std::memcpy(name, child.c_str(), child.size() + 1);
+  return status::kSuccess;
+}
+
+}  // namespace vexa::sim

@@ -1,0 +1,72 @@
+// An in-memory registry with the observable behaviour of the Windows one: case-insensitive key and value
+// names, values stored as type + bytes, keys never created by open, CurrentControlSet resolving to
+// ControlSet001, sub-keys enumerated in the sorted order Windows keeps them in. Failures are injectable.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace vexa::sim {
+
+struct RegValue {
+  std::string name;
+  std::uint32_t type = 0;
+  std::string data;  // raw bytes as stored
+};
+
+// One successful RegSetValueExA, for tests that check what was written and in which order.
+struct RegWrite {
+  std::string keyPath;  // root name + "\" + sub-key as resolved, e.g. HKLM\SYSTEM\ControlSet001\...
+  RegValue value;
+};
+
+class SimRegistry : public Registry {
+ public:
+  SimRegistry();
+  ~SimRegistry() override;
+
+  // Test set-up; paths are sub-keys below root, ANSI bytes.
+  void CreateKey(RegHandle root, const std::string& path);
+  void SetValue(RegHandle root, const std::string& path, const std::string& name, std::uint32_t type,
+                const std::string& data);  // creates the key when missing
+  void DeleteKey(RegHandle root, const std::string& path);
+  void DenyOpen(RegHandle root, const std::string& path);  // RegOpenKeyExA answers kAccessDenied
+  void RefuseSet(RegHandle root, const std::string& path);  // RegSetValueExA answers kAccessDenied
+
+  bool KeyExists(RegHandle root, const std::string& path) const;
+  std::optional<RegValue> GetValue(RegHandle root, const std::string& path, const std::string& name) const;
+  std::size_t KeyCount() const;  // every key below every root
+  std::size_t OpenHandles() const { return handles_.size(); }
+  const std::vector<RegWrite>& Writes() const { return writes_; }
+
+  long RegOpenKeyExA(RegHandle root, const char* subKey, std::uint32_t access, RegHandle* key) override;
+  long RegQueryValueExA(RegHandle key, const char* valueName, std::uint32_t* type, std::uint8_t* data,
+                        std::uint32_t* length) override;
+  long RegSetValueExA(RegHandle key, const char* valueName, std::uint32_t type, const std::uint8_t* data,
+                      std::uint32_t length) override;
+  long RegCloseKey(RegHandle key) override;
+  long RegEnumKeyA(RegHandle key, std::uint32_t index, char* name, std::uint32_t size) override;
+
+ private:
+  struct Key;
+  struct OpenKey {
+    Key* key;
+    std::uint32_t access;
+  };
+
+  Key* Root(RegHandle root) const;
+  Key* Find(RegHandle root, const std::string& path) const;
+  Key* Create(RegHandle root, const std::string& path);
+
+  std::map<RegHandle, std::unique_ptr<Key>> roots_;
+  std::map<RegHandle, OpenKey> handles_;
+  RegHandle nextHandle_ = 0x1000;
+  std::vector<RegWrite> writes_;
+};
+
+}  // namespace vexa::sim

@@ -1,0 +1,170 @@
+#include "platform/win32/win32_platform.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
+namespace vexa::win32 {
+
+namespace {
+
+// Predefined keys are 32-bit values that Windows sign-extends on 64-bit systems.
+HKEY ToHkey(RegHandle key) {
+  if (key >= 0x80000000u && key <= 0x80000006u) {
+    return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(static_cast<std::uint32_t>(key))));
+  }
+  return reinterpret_cast<HKEY>(key);
+}
+
+}  // namespace
+
+long Win32Registry::RegOpenKeyExA(RegHandle root, const char* subKey, std::uint32_t access, RegHandle* key) {
+  HKEY opened = nullptr;
+  LONG result = ::RegOpenKeyExA(ToHkey(root), subKey, 0, access, &opened);
+  if (result == ERROR_SUCCESS) *key = reinterpret_cast<RegHandle>(opened);
+  return result;
+}
+
+long Win32Registry::RegQueryValueExA(RegHandle key, const char* valueName, std::uint32_t* type, std::uint8_t* data,
+                                     std::uint32_t* length) {
+  DWORD t = 0;
+  DWORD len = length != nullptr ? *length : 0;
+  LONG result = ::RegQueryValueExA(ToHkey(key), valueName, nullptr, &t, data, length != nullptr ? &len : nullptr);
+  if (type != nullptr) *type = t;
+  if (length != nullptr) *length = len;
+  return result;
+}
+
+long Win32Registry::RegSetValueExA(RegHandle key, const char* valueName, std::uint32_t type,
+                                   const std::uint8_t* data, std::uint32_t length) {
+  return ::RegSetValueExA(ToHkey(key), valueName, 0, type, data, length);
+}
+
+long Win32Registry::RegCloseKey(RegHandle key) { return ::RegCloseKey(ToHkey(key)); }
+
+long Win32Registry::RegEnumKeyA(RegHandle key, std::uint32_t index, char* name, std::uint32_t size) {
+  return ::RegEnumKeyA(ToHkey(key), index, name, size);
+}
+
+std::uint32_t Win32Profile::GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue,
+                                                     char* buffer, std::uint32_t size, const char* fileName) {
+  return ::GetPrivateProfileStringA(section, key, defaultValue, buffer, size, fileName);
+}
+
+MsgAnswer Win32MessageBoxes::Show(const std::wstring& text, const std::optional<std::wstring>& title,
+                                  MsgButtons buttons, MsgIcon icon) {
+  UINT flags = buttons == MsgButtons::YesNo ? MB_YESNO : MB_OK;
+  switch (icon) {
+    case MsgIcon::None:
+      break;
+    case MsgIcon::Information:
+      flags |= MB_ICONINFORMATION;
+      break;
+    case MsgIcon::Exclamation:
+      flags |= MB_ICONEXCLAMATION;
+      break;
+    case MsgIcon::Critical:
+      flags |= MB_ICONERROR;
+      break;
+  }
+  const std::string ansiText = text_.ToAnsi(text);
+  const std::string ansiTitle = text_.ToAnsi(title ? *title : std::wstring(kApplicationTitle));
+  int pressed = ::MessageBoxA(reinterpret_cast<HWND>(owner_), ansiText.c_str(), ansiTitle.c_str(), flags);
+  if (pressed == IDYES) return MsgAnswer::Yes;
+  if (pressed == IDNO) return MsgAnswer::No;
+  return MsgAnswer::Ok;
+}
+
+std::uintptr_t Win32Restart::GetCurrentProcess() { return reinterpret_cast<std::uintptr_t>(::GetCurrentProcess()); }
+
+bool Win32Restart::OpenProcessToken(std::uintptr_t process, std::uint32_t access, std::uintptr_t* token) {
+  HANDLE opened = nullptr;
+  BOOL ok = ::OpenProcessToken(reinterpret_cast<HANDLE>(process), access, &opened);
+  *token = reinterpret_cast<std::uintptr_t>(opened);
+  return ok != FALSE;
+}
+
+bool Win32Restart::LookupPrivilegeValueA(const char* systemName, const char* name, Luid* luid) {
+  LUID value{};
+  BOOL ok = ::LookupPrivilegeValueA(systemName, name, &value);
+  luid->LowPart = value.LowPart;
+  luid->HighPart = value.HighPart;
+  return ok != FALSE;
+}
+
+bool Win32Restart::AdjustTokenPrivileges(std::uintptr_t token, bool disableAll, const PrivilegeRecord* newState,
+                                         std::uint32_t bufferLength, PrivilegeRecord* previousState,
+                                         std::uint32_t* returnLength) {
+  static_assert(sizeof(TOKEN_PRIVILEGES) + sizeof(LUID_AND_ATTRIBUTES) == sizeof(PrivilegeRecord),
+                "the record is TOKEN_PRIVILEGES with room for a second entry");
+  DWORD length = 0;
+  BOOL ok = ::AdjustTokenPrivileges(reinterpret_cast<HANDLE>(token), disableAll ? TRUE : FALSE,
+                                    reinterpret_cast<PTOKEN_PRIVILEGES>(const_cast<PrivilegeRecord*>(newState)),
+                                    bufferLength, reinterpret_cast<PTOKEN_PRIVILEGES>(previousState), &length);
+  *returnLength = length;
+  return ok != FALSE;
+}
+
+bool Win32Restart::ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) {
+  return ::ExitWindowsEx(flags, reserved) != FALSE;
+}
+
+bool Win32Restart::CloseHandle(std::uintptr_t handle) { return ::CloseHandle(reinterpret_cast<HANDLE>(handle)) != FALSE; }
+
+bool Win32System::StartProgram(const char* applicationPath, const char* commandLine, std::uint32_t showWindow) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(showWindow);
+  PROCESS_INFORMATION process{};
+  std::vector<char> line(commandLine, commandLine + std::strlen(commandLine) + 1);
+  if (!::CreateProcessA(applicationPath, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+    return false;
+  }
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+  return true;
+}
+
+std::string Win32System::WindowsDirectory() {
+  char buffer[MAX_PATH + 1] = {};
+  UINT length = ::GetWindowsDirectoryA(buffer, sizeof buffer);
+  return length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string("C:\\Windows");
+}
+
+std::string Win32System::ModuleDirectory() {
+  std::vector<char> buffer(MAX_PATH);
+  for (;;) {
+    DWORD length = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return std::string();
+    if (length < buffer.size()) {
+      std::string path(buffer.data(), length);
+      std::size_t slash = path.find_last_of('\\');
+      if (slash == std::string::npos) return std::string();
+      // A drive root keeps its backslash ("C:\"); other folders are given without one.
+      return path.substr(0, slash == 2 && path[1] == ':' ? slash + 1 : slash);
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+std::string Win32Text::ToAnsi(std::wstring_view text) {
+  if (text.empty()) return std::string();
+  int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                   nullptr);
+  std::string out(static_cast<std::size_t>(size), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+  return out;
+}
+
+std::wstring Win32Text::FromAnsi(std::string_view bytes) {
+  if (bytes.empty()) return std::wstring();
+  int size = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(size), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), size);
+  return out;
+}
+
+}  // namespace vexa::win32

@@ -1,0 +1,80 @@
+// The platform over the real Windows calls. The only place besides the window system that includes
+// <windows.h>.
+#pragma once
+
+#include "platform/platform.h"
+
+namespace vexa::win32 {
+
+class Win32Registry : public Registry {
+ public:
+  long RegOpenKeyExA(RegHandle root, const char* subKey, std::uint32_t access, RegHandle* key) override;
+  long RegQueryValueExA(RegHandle key, const char* valueName, std::uint32_t* type, std::uint8_t* data,
+                        std::uint32_t* length) override;
+  long RegSetValueExA(RegHandle key, const char* valueName, std::uint32_t type, const std::uint8_t* data,
+                      std::uint32_t length) override;
+  long RegCloseKey(RegHandle key) override;
+  long RegEnumKeyA(RegHandle key, std::uint32_t index, char* name, std::uint32_t size) override;
+};
+
+class Win32Profile : public Profile {
+ public:
+  std::uint32_t GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue,
+                                         char* buffer, std::uint32_t size, const char* fileName) override;
+};
+
+class Win32MessageBoxes : public MessageBoxes {
+ public:
+  explicit Win32MessageBoxes(TextCodec& text) : text_(text) {}
+  MsgAnswer Show(const std::wstring& text, const std::optional<std::wstring>& title, MsgButtons buttons,
+                 MsgIcon icon) override;
+  // The window the boxes are modal to; 0 before it exists.
+  void SetOwner(std::uintptr_t window) { owner_ = window; }
+
+ private:
+  TextCodec& text_;
+  std::uintptr_t owner_ = 0;
+};
+
+class Win32Restart : public Restart {
+ public:
+  std::uintptr_t GetCurrentProcess() override;
+  bool OpenProcessToken(std::uintptr_t process, std::uint32_t access, std::uintptr_t* token) override;
+  bool LookupPrivilegeValueA(const char* systemName, const char* name, Luid* luid) override;
+  bool AdjustTokenPrivileges(std::uintptr_t token, bool disableAll, const PrivilegeRecord* newState,
+                             std::uint32_t bufferLength, PrivilegeRecord* previousState,
+                             std::uint32_t* returnLength) override;
+  bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) override;
+  bool CloseHandle(std::uintptr_t handle) override;
+};
+
+class Win32System : public System {
+ public:
+  bool StartProgram(const char* applicationPath, const char* commandLine, std::uint32_t showWindow) override;
+  std::string WindowsDirectory() override;
+  std::string ModuleDirectory() override;
+};
+
+class Win32Text : public TextCodec {
+ public:
+  std::string ToAnsi(std::wstring_view text) override;
+  std::wstring FromAnsi(std::string_view bytes) override;
+};
+
+// All real services in one object.
+class Win32Platform {
+ public:
+  Win32Platform() : messages(text) {}
+  Win32Platform(const Win32Platform&) = delete;
+  Win32Platform& operator=(const Win32Platform&) = delete;
+  Platform platform() { return Platform{registry, profile, messages, restart, system, text}; }
+
+  Win32Text text;
+  Win32Registry registry;
+  Win32Profile profile;
+  Win32MessageBoxes messages;
+  Win32Restart restart;
+  Win32System system;
+};
+
+}  // namespace vexa::win32

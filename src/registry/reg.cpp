@@ -1,0 +1,115 @@
+#include "registry/reg.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+#include "platform/unique_key.h"
+
+namespace vexa::Reg {
+
+namespace {
+
+constexpr std::size_t kReadBufferSize = 255;
+
+constexpr std::array<std::pair<std::wstring_view, std::uint32_t>, 7> kRoots{{
+    {L"HKEY_CLASSES_ROOT", 0x80000000},
+    {L"HKEY_CURRENT_USER", 0x80000001},
+    {L"HKEY_LOCAL_MACHINE", 0x80000002},
+    {L"HKEY_USERS", 0x80000003},
+    {L"HKEY_PERFORMANCE_DATA", 0x80000004},
+    {L"HKEY_CURRENT_CONFIG", 0x80000005},
+    {L"HKEY_DYN_DATA", 0x80000006},
+}};
+
+// Splits the path and opens its key; false when there is no root or the key does not open.
+struct Opened {
+  bool hasRoot = false;
+  UniqueKey key;
+};
+
+Opened OpenPath(Platform& platform, std::wstring path, std::uint32_t access) {
+  Opened opened{false, UniqueKey(platform.registry)};
+  std::uint32_t root = SplitRegPath(platform.messages, path);
+  if (root == 0) return opened;
+  opened.hasRoot = true;
+  opened.key.Open(root, platform.text.ToAnsi(path).c_str(), access);
+  return opened;
+}
+
+bool SetValue(Platform& platform, std::wstring path, const std::wstring& valueName, std::uint32_t type,
+              const std::string& data) {
+  Opened opened = OpenPath(platform, std::move(path), kKeyWrite);
+  if (!opened.key) return false;
+  long result = platform.registry.RegSetValueExA(opened.key.get(), platform.text.ToAnsi(valueName).c_str(), type,
+                                                 reinterpret_cast<const std::uint8_t*>(data.data()),
+                                                 static_cast<std::uint32_t>(data.size()));
+  return result == status::kSuccess;
+}
+
+}  // namespace
+
+std::uint32_t RootKeyByName(std::wstring_view name) {
+  for (const auto& [rootName, handle] : kRoots) {
+    if (rootName == name) return handle;
+  }
+  return 0;
+}
+
+std::uint32_t SplitRegPath(MessageBoxes& messages, std::wstring& path) {
+  if (path.compare(0, 5, L"HKEY_") != 0 || path.size() < 5 || path.back() == L'\\') {
+    messages.Show(L"Incorrect Format:\n\n" + path, std::nullopt, MsgButtons::Ok, MsgIcon::None);
+    return 0;
+  }
+  std::size_t slash = path.find(L'\\');
+  if (slash == std::wstring::npos) {
+    std::uint32_t root = RootKeyByName(path);
+    path.clear();
+    return root;
+  }
+  std::uint32_t root = RootKeyByName(std::wstring_view(path).substr(0, slash));
+  path.erase(0, slash + 1);
+  return root;
+}
+
+std::wstring ReadRegString(Platform& platform, std::wstring path, const std::wstring& valueName) {
+  Opened opened = OpenPath(platform, std::move(path), kKeyRead);
+  if (!opened.hasRoot) return L"";
+  if (!opened.key) return std::wstring(kReadFailure);
+
+  std::string buffer(kReadBufferSize, ' ');
+  auto length = static_cast<std::uint32_t>(kReadBufferSize);
+  std::uint32_t type = 0;
+  long result = platform.registry.RegQueryValueExA(opened.key.get(), platform.text.ToAnsi(valueName).c_str(), &type,
+                                                   reinterpret_cast<std::uint8_t*>(buffer.data()), &length);
+  opened.key.reset();
+  if (result != status::kSuccess) return std::wstring(kReadFailure);
+
+  // The whole buffer is taken back, whatever the query left after the data; blanks around it go, and so
+  // does the last character (the terminator of a plain string).
+  std::wstring text = platform.text.FromAnsi(buffer);
+  std::size_t first = text.find_first_not_of(L' ');
+  if (first == std::wstring::npos) return L"";
+  std::size_t last = text.find_last_not_of(L' ');
+  return text.substr(first, last - first);
+}
+
+bool WriteRegDword(Platform& platform, std::wstring path, const std::wstring& valueName, std::int32_t value) {
+  auto bits = static_cast<std::uint32_t>(value);
+  std::string data{static_cast<char>(bits & 0xFF), static_cast<char>((bits >> 8) & 0xFF),
+                   static_cast<char>((bits >> 16) & 0xFF), static_cast<char>((bits >> 24) & 0xFF)};
+  return SetValue(platform, std::move(path), valueName, kRegDword, data);
+}
+
+bool WriteRegSz(Platform& platform, std::wstring path, const std::wstring& valueName, const std::wstring& text) {
+  std::string data = platform.text.ToAnsi(text);
+  data.push_back('\0');
+  return SetValue(platform, std::move(path), valueName, kRegSz, data);
+}
+
+bool WriteRegMultiSz(Platform& platform, std::wstring path, const std::wstring& valueName,
+                     const std::wstring& text) {
+  return SetValue(platform, std::move(path), valueName, kRegMultiSz, platform.text.ToAnsi(text));
+}
+
+}  // namespace vexa::Reg

@@ -1,0 +1,32 @@
+// Module Reg: registry locations written as one text ("HKEY_LOCAL_MACHINE\SYSTEM\..."), and the four value
+// operations the rest of the tool uses. Each operation opens its key, does one read or write and closes it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+
+namespace vexa::Reg {
+
+// What a read yields when the key cannot be opened or the value cannot be read.
+inline constexpr std::wstring_view kReadFailure = L"Error";
+
+// The handle of one of the seven root names (exact, case-sensitive), or 0.
+std::uint32_t RootKeyByName(std::wstring_view name);
+
+// Checks and splits a path. On success the path becomes the sub-key and the root handle is returned (0
+// for a root name not in the table). A malformed path shows "Incorrect Format:" and yields 0, path unchanged.
+std::uint32_t SplitRegPath(MessageBoxes& messages, std::wstring& path);
+
+// The value as text: "Error" when the key or the value cannot be read, empty when the path has no root.
+std::wstring ReadRegString(Platform& platform, std::wstring path, const std::wstring& valueName);
+
+// The writes never create a key; each tells whether the value was written.
+bool WriteRegDword(Platform& platform, std::wstring path, const std::wstring& valueName, std::int32_t value);
+bool WriteRegSz(Platform& platform, std::wstring path, const std::wstring& valueName, const std::wstring& text);
+// text already holds the NUL after each element and the closing NUL.
+bool WriteRegMultiSz(Platform& platform, std::wstring path, const std::wstring& valueName, const std::wstring& text);
+
+}  // namespace vexa::Reg

@@ -1,0 +1,30 @@
+// What the platform contract suite needs beyond the platform itself: a scratch registry key and scratch
+// files, made and removed by the test. One implementation over the sim, one over the real Windows calls.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace vexa::contract {
+
+// Scratch key below HKEY_CURRENT_USER.
+inline constexpr const char* kScratch = "Software\\VexaIpSetContract";
+
+class Fixture {
+ public:
+  virtual ~Fixture() = default;
+  virtual Platform platform() = 0;
+  // Paths below kScratch ("" is kScratch itself).
+  virtual void CreateKey(const std::string& path) = 0;
+  virtual void SetRaw(const std::string& path, const std::string& name, std::uint32_t type,
+                      const std::string& bytes) = 0;
+  virtual void RemoveScratch() = 0;
+  // Writes a scratch file and returns its full path.
+  virtual std::string PutFile(const std::string& name, const std::string& bytes) = 0;
+};
+
+std::unique_ptr<Fixture> MakeFixture();
+
+}  // namespace vexa::contract

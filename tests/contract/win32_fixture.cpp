@@ -1,0 +1,73 @@
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/win32/win32_platform.h"
+#include "contract/fixture.h"
+
+namespace vexa::contract {
+
+namespace {
+
+class Win32Fixture : public Fixture {
+ public:
+  Win32Fixture() {
+    char temp[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, temp);
+    folder_ = std::string(temp) + "VexaIpSetContract";
+    ::CreateDirectoryA(folder_.c_str(), nullptr);
+  }
+  ~Win32Fixture() override {
+    for (const auto& file : files_) ::DeleteFileA(file.c_str());
+    ::RemoveDirectoryA(folder_.c_str());
+  }
+
+  Platform platform() override { return real_.platform(); }
+
+  void CreateKey(const std::string& path) override {
+    HKEY key = nullptr;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, Full(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                          nullptr) == ERROR_SUCCESS) {
+      ::RegCloseKey(key);
+    }
+  }
+
+  void SetRaw(const std::string& path, const std::string& name, std::uint32_t type,
+              const std::string& bytes) override {
+    HKEY key = nullptr;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, Full(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                          nullptr) != ERROR_SUCCESS) {
+      return;
+    }
+    ::RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                     static_cast<DWORD>(bytes.size()));
+    ::RegCloseKey(key);
+  }
+
+  void RemoveScratch() override { ::RegDeleteTreeA(HKEY_CURRENT_USER, kScratch); }
+
+  std::string PutFile(const std::string& name, const std::string& bytes) override {
+    // A fresh name each time: the profile reader caches files by name and time stamp.
+    std::string path = folder_ + "\\" + std::to_string(files_.size()) + "_" + name;
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      DWORD written = 0;
+      ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+      ::CloseHandle(file);
+    }
+    files_.push_back(path);
+    return path;
+  }
+
+ private:
+  static std::string Full(const std::string& path) { return path.empty() ? kScratch : std::string(kScratch) + "\\" + path; }
+  win32::Win32Platform real_;
+  std::string folder_;
+  std::vector<std::string> files_;
+};
+
+}  // namespace
+
+std::unique_ptr<Fixture> MakeFixture() { return std::make_unique<Win32Fixture>(); }
+
+}  // namespace vexa::contract

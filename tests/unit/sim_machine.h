@@ -1,0 +1,48 @@
+// A simulated cloned workstation: network cards, their TCP/IP interface keys, the IPX and game keys.
+#pragma once
+
+#include <string>
+
+#include "platform/sim/sim_platform.h"
+
+namespace vexa::test {
+
+inline constexpr const char* kCardsKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards";
+inline constexpr const char* kTcpipKey = "SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters";
+inline constexpr const char* kInterfacesKey = "SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters\\Interfaces";
+inline constexpr const char* kIpxKey = "SYSTEM\\ControlSet001\\Services\\NwlnkIpx\\Parameters";
+inline constexpr const char* kComputerNameKey = "SYSTEM\\ControlSet001\\Control\\ComputerName\\ComputerName";
+inline constexpr const char* kGameKey = "Software\\Valve\\CounterStrike\\Settings";
+
+inline std::string Sz(const std::string& text) { return text + '\0'; }
+
+// Adds card keyName with a description and service name (raw bytes as stored) and its interface key.
+inline void AddCard(sim::SimRegistry& reg, const std::string& keyName, const std::string& description,
+                    const std::string& serviceName, bool withInterfaceKey = true) {
+  const std::string card = std::string(kCardsKey) + "\\" + keyName;
+  reg.SetValue(kHkeyLocalMachine, card, "Description", kRegSz, description);
+  reg.SetValue(kHkeyLocalMachine, card, "ServiceName", kRegSz, serviceName);
+  if (withInterfaceKey) {
+    std::string service = serviceName.substr(0, serviceName.find('\0'));
+    reg.CreateKey(kHkeyLocalMachine, std::string(kInterfacesKey) + "\\" + service);
+  }
+}
+
+// The image every machine of the cafe was cloned from.
+inline void CloneImage(sim::SimPlatform& sim) {
+  auto& reg = sim.registry;
+  reg.SetValue(kHkeyLocalMachine, kTcpipKey, "NV Hostname", kRegSz, Sz("MASTER"));
+  reg.SetValue(kHkeyLocalMachine, kComputerNameKey, "ComputerName", kRegSz, Sz("MASTER"));
+  reg.SetValue(kHkeyLocalMachine, kIpxKey, "VirtualNetworkNumber", kRegDword, std::string(4, '\0'));
+  reg.SetValue(kHkeyCurrentUser, kGameKey, "Key", kRegSz, Sz("OLDKEY"));
+  AddCard(reg, "1", Sz("Realtek RTL8139 Family PCI Fast Ethernet NIC"), Sz("{11111111-AAAA}"));
+  AddCard(reg, "2", Sz("Intel(R) PRO/100 VE Network Connection"), Sz("{22222222-BBBB}"));
+  const std::string card1 = std::string(kInterfacesKey) + "\\{11111111-AAAA}";
+  reg.SetValue(kHkeyLocalMachine, card1, "IPAddress", kRegMultiSz, std::string("192.168.0.200\0\0", 15));
+  reg.SetValue(kHkeyLocalMachine, card1, "SubnetMask", kRegMultiSz, std::string("255.255.255.0\0\0", 15));
+  reg.SetValue(kHkeyLocalMachine, card1, "DefaultGateway", kRegMultiSz, std::string("192.168.0.1\0\0", 13));
+  reg.SetValue(kHkeyLocalMachine, card1, "NameServer", kRegSz, Sz("192.168.0.1"));
+  reg.SetValue(kHkeyLocalMachine, card1, "EnableDHCP", kRegDword, std::string("\1\0\0\0", 4));
+}
+
+}  // namespace vexa::test

@@ -1,1 +1,63 @@
+// Module IniFile: the path rule and the reading of one value through the 254-byte buffer.
 #include <gtest/gtest.h>
+
+#include "config/ini_file.h"
+#include "sim_machine.h"
+
+namespace vexa {
+namespace {
+
+TEST(IniFilePath, BackslashOnlyWhenTheFolderLacksOne) {
+  EXPECT_EQ(IniFile::ConfigPathIn(L"C:\\"), L"C:\\config.ini");
+  EXPECT_EQ(IniFile::ConfigPathIn(L"D:\\网吧\\工具"), L"D:\\网吧\\工具\\config.ini");
+  sim::SimPlatform sim;
+  Platform platform = sim.platform();
+  sim.system.moduleDirectory = "E:\\";
+  EXPECT_EQ(IniFile::ConfigPath(platform), L"E:\\config.ini");
+}
+
+class ReadIniStringTest : public ::testing::Test {
+ protected:
+  std::wstring Read(const wchar_t* key, const wchar_t* def = L"dflt", const wchar_t* section = L"NetWork") {
+    return IniFile::ReadIniString(platform, path, section, key, def);
+  }
+  sim::SimPlatform sim;
+  Platform platform = sim.platform();
+  std::wstring path = IniFile::ConfigPath(platform);
+};
+
+TEST_F(ReadIniStringTest, NoFileGivesEveryDefault) {
+  EXPECT_EQ(Read(L"IP", L"192.168.0"), L"192.168.0");
+  EXPECT_EQ(Read(L"NetPrefix", L""), L"");
+  EXPECT_EQ(Read(L"CDKey5", L"  padded  ", L"CSCDK"), L"padded");
+}
+
+TEST_F(ReadIniStringTest, ValuesAreTrimmedAndEmptyIsNotTheDefault) {
+  sim.PutConfig(L"[NetWork]\r\nIP=\r\nMask=  255.255.0.0   \r\nNetPrefix=网吧-\r\n");
+  EXPECT_EQ(Read(L"IP", L"192.168.0"), L"");
+  EXPECT_EQ(Read(L"Mask"), L"255.255.0.0");
+  EXPECT_EQ(Read(L"NetPrefix"), L"网吧-");
+}
+
+TEST_F(ReadIniStringTest, LongValuesAreCutTo253Bytes) {
+  sim.PutConfig(L"[NetWork]\r\nDNS=" + std::wstring(300, L'7') + L"\r\nNetPrefix=" + std::wstring(130, L'网') +
+                L"\r\n");
+  EXPECT_EQ(Read(L"DNS"), std::wstring(253, L'7'));
+  // 126 whole characters fit; the half of the 127th is never taken.
+  EXPECT_EQ(Read(L"NetPrefix"), std::wstring(126, L'网'));
+}
+
+TEST_F(ReadIniStringTest, ValueWithANulIsCutThere) {
+  sim.PutConfigBytes(std::string("[NetWork]\r\nIP=10.1\0.9\r\n", 23));
+  EXPECT_EQ(Read(L"IP"), L"10.1");
+}
+
+TEST_F(ReadIniStringTest, FileIsReadAfreshEachTime) {
+  sim.PutConfig(L"[NetWork]\r\nIP=10.0.0\r\n");
+  EXPECT_EQ(Read(L"IP"), L"10.0.0");
+  sim.PutConfig(L"[NetWork]\r\nIP=10.0.1\r\n");
+  EXPECT_EQ(Read(L"IP"), L"10.0.1");
+}
+
+}  // namespace
+}  // namespace vexa

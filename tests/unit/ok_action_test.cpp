@@ -1,1 +1,244 @@
+// The OK action on a simulated cloned workstation: what is written where, what the operator is told, and
+// what is refused before anything is written.
 #include <gtest/gtest.h>
+
+#include "apply/ok_action.h"
+#include "sim_machine.h"
+
+namespace vexa {
+namespace {
+
+using test::Sz;
+
+constexpr const wchar_t* kRealtek = L"Realtek RTL8139 Family PCI Fast Ethernet NIC";
+const std::string kCard1 = std::string(test::kInterfacesKey) + "\\{11111111-AAAA}";
+
+class OkActionTest : public ::testing::Test {
+ protected:
+  OkActionTest() {
+    test::CloneImage(sim);
+    sim.PutConfig(
+        L"[NetWork]\r\nIP=192.168.0\r\nIPOffset=0\r\nMask=255.255.255.0\r\nGateWay=192.168.0.1\r\n"
+        L"DNS=202.102.224.68,202.102.227.68\r\nNetPrefix=WB-\r\n[CSCDK]\r\nCDKey15=5RP2E-EPH3K-BR3LG-KMGTE-FN8PY\r\n");
+    EnumNetworkCards(platform, inventory);
+  }
+
+  OkOutcome Ok(const std::wstring& typed, const std::wstring& card = kRealtek) {
+    return RunOkAction(platform, inventory, typed, card);
+  }
+  std::string Value(RegHandle root, const std::string& key, const std::string& name) {
+    auto v = sim.registry.GetValue(root, key, name);
+    return v ? v->data : "<missing>";
+  }
+  const sim::ShownBox& LastBox() { return sim.messages.Shown().back(); }
+
+  sim::SimPlatform sim;
+  Platform platform = sim.platform();
+  CardInventory inventory;
+};
+
+std::wstring Summary(const std::wstring& host, const std::wstring& ip, const std::wstring& key) {
+  return L"     网络信息设置如下 : 有错误吗？\r\n┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄\r\n计算机名  :  " + host +
+         L"\r\nI P 地 址   :  " + ip +
+         L"\r\n子网掩码  :  255.255.255.0\r\n默认网关  :  192.168.0.1\r\nDNS 信息  :  202.102.224.68,202.102.227.68\r\n"
+         L"CS 序列号 :  " + key + L"\r\n";
+}
+
+TEST_F(OkActionTest, WritesTheNineValuesInOrderThenShowsTheSummary) {
+  OkOutcome outcome = Ok(L"15");
+  EXPECT_TRUE(outcome.askRestart);
+  EXPECT_EQ(outcome.focus, FocusTarget::None);
+
+  const auto& writes = sim.registry.Writes();
+  ASSERT_EQ(writes.size(), 9u);
+  const std::string card = "HKLM\\SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters\\Interfaces\\{11111111-AAAA}";
+  const struct {
+    std::string key;
+    std::string name;
+    std::uint32_t type;
+    std::string data;
+  } expected[] = {
+      {"HKLM\\SYSTEM\\ControlSet001\\Services\\NwlnkIpx\\Parameters", "VirtualNetworkNumber", kRegDword,
+       std::string("\x0F\0\0\0", 4)},
+      {card, "EnableDHCP", kRegDword, std::string(4, '\0')},
+      {card, "IPAddress", kRegMultiSz, std::string("192.168.0.15\0\0", 14)},
+      {card, "SubnetMask", kRegMultiSz, std::string("255.255.255.0\0\0", 15)},
+      {card, "DefaultGateway", kRegMultiSz, std::string("192.168.0.1\0\0", 13)},
+      {card, "NameServer", kRegSz, Sz("202.102.224.68,202.102.227.68")},
+      {"HKLM\\SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters", "NV Hostname", kRegSz, Sz("WB-15")},
+      // Through CurrentControlSet, which is ControlSet001 on these machines.
+      {"HKLM\\SYSTEM\\ControlSet001\\Control\\ComputerName\\ComputerName", "ComputerName", kRegSz, Sz("WB-15")},
+      {"HKCU\\Software\\Valve\\CounterStrike\\Settings", "Key", kRegSz, Sz("5RP2E-EPH3K-BR3LG-KMGTE-FN8PY")},
+  };
+  for (std::size_t i = 0; i < 9; ++i) {
+    SCOPED_TRACE(testing::Message() << "row " << i + 1);
+    EXPECT_EQ(writes[i].keyPath, expected[i].key);
+    EXPECT_EQ(writes[i].value.name, expected[i].name);
+    EXPECT_EQ(writes[i].value.type, expected[i].type);
+    EXPECT_EQ(writes[i].value.data, expected[i].data);
+  }
+  ASSERT_EQ(sim.messages.Shown().size(), 1u);
+  EXPECT_EQ(LastBox().text, Summary(L"WB-15", L"192.168.0.15", L"5RP2E-EPH3K-BR3LG-KMGTE-FN8PY"));
+  EXPECT_EQ(LastBox().ShownTitle(), L"网络设置信息");
+  EXPECT_EQ(LastBox().icon, MsgIcon::Information);
+  EXPECT_EQ(sim.registry.OpenHandles(), 0u);
+  EXPECT_TRUE(sim.restart.calls.empty());
+}
+
+TEST_F(OkActionTest, LeadingZerosStayInTheHostNameOnly) {
+  Ok(L"007");
+  EXPECT_EQ(Value(kHkeyLocalMachine, test::kTcpipKey, "NV Hostname"), Sz("WB-007"));
+  EXPECT_EQ(Value(kHkeyLocalMachine, kCard1, "IPAddress"), std::string("192.168.0.7\0\0", 13));
+  EXPECT_EQ(Value(kHkeyLocalMachine, test::kIpxKey, "VirtualNetworkNumber"), std::string("\x07\0\0\0", 4));
+  EXPECT_EQ(Value(kHkeyCurrentUser, test::kGameKey, "Key"), Sz("0000000000000"));  // no CDKey7
+}
+
+TEST_F(OkActionTest, ChinesePrefixIsWrittenInGbk) {
+  sim.PutConfig(L"[NetWork]\r\nNetPrefix=网吧\r\n");
+  Ok(L"15");
+  EXPECT_EQ(Value(kHkeyLocalMachine, test::kComputerNameKey, "ComputerName"), Sz("\xCD\xF8\xB0\xC9" "15"));
+}
+
+TEST_F(OkActionTest, TheLaterOfTwoEqualCardsReceivesTheSettings) {
+  test::AddCard(sim.registry, "3", Sz("Realtek RTL8139 Family PCI Fast Ethernet NIC"), Sz("{33333333-CCCC}"));
+  EnumNetworkCards(platform, inventory);
+  Ok(L"15");
+  EXPECT_EQ(Value(kHkeyLocalMachine, std::string(test::kInterfacesKey) + "\\{33333333-CCCC}", "IPAddress"),
+            std::string("192.168.0.15\0\0", 14));
+  EXPECT_EQ(Value(kHkeyLocalMachine, kCard1, "IPAddress"), std::string("192.168.0.200\0\0", 15));
+}
+
+TEST_F(OkActionTest, RejectionsWriteNothing) {
+  const struct {
+    const wchar_t* typed;
+    const wchar_t* card;
+    const wchar_t* config;  // nullptr: the fixture's
+    const wchar_t* title;
+    FocusTarget focus;
+    bool clear;
+  } cases[] = {
+      {L"", kRealtek, nullptr, L"Quorlis - 出现错误！", FocusTarget::TxtNum, false},
+      {L"0", kRealtek, nullptr, L"Quorlis - 机器号输入错误！", FocusTarget::TxtNum, true},
+      {L"255", kRealtek, nullptr, L"Quorlis - 机器号输入错误！", FocusTarget::TxtNum, true},
+      {L"999", kRealtek, nullptr, L"Quorlis - 机器号输入错误！", FocusTarget::TxtNum, true},
+      {L"15", L"", nullptr, L"Quorlis Vexa IP自动修改 提示！", FocusTarget::CboInterface, false},
+      {L"15", L"No such card", nullptr, L"Quorlis Vexa IP自动修改 提示！", FocusTarget::CboInterface, false},
+      {L"15", kRealtek, L"[NetWork]\r\nIP=\r\n", L"Quorlis - 配置文件错误！", FocusTarget::TxtNum, false},
+      {L"15", kRealtek, L"[NetWork]\r\nIPOffset=abc\r\n", L"Quorlis - 配置文件错误！", FocusTarget::TxtNum, false},
+      {L"251", kRealtek, L"[NetWork]\r\nIP=10.0.0\r\nIPOffset=5\r\n", L"Quorlis - 配置文件错误！", FocusTarget::TxtNum,
+       false},
+      {L"15", kRealtek, L"[NetWork]\r\nNetPrefix=Internet-Cafe-\r\n", L"Quorlis - 配置文件错误！",
+       FocusTarget::TxtNum, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    if (c.config != nullptr) sim.PutConfig(c.config);
+    sim.messages.Clear();
+    OkOutcome outcome = Ok(c.typed, c.card);
+    EXPECT_FALSE(outcome.askRestart);
+    EXPECT_EQ(outcome.focus, c.focus);
+    EXPECT_EQ(outcome.clearTxtNum, c.clear);
+    ASSERT_EQ(sim.messages.Shown().size(), 1u);
+    EXPECT_EQ(LastBox().ShownTitle(), c.title);
+    EXPECT_EQ(LastBox().icon, MsgIcon::Critical);
+    EXPECT_TRUE(sim.registry.Writes().empty());
+  }
+}
+
+TEST_F(OkActionTest, NoCardMessage) {
+  Ok(L"15", L"");
+  EXPECT_EQ(LastBox().text, L"你没有选择网卡！请在下面的网卡列表中选择！");
+}
+
+TEST_F(OkActionTest, MissingIpxAndGameKeysAreReportedAndTheRestIsWritten) {
+  sim.registry.DeleteKey(kHkeyLocalMachine, "SYSTEM\\ControlSet001\\Services\\NwlnkIpx");
+  sim.registry.DeleteKey(kHkeyCurrentUser, "Software\\Valve");
+  const std::size_t keys = sim.registry.KeyCount();
+  Ok(L"15");
+  EXPECT_EQ(sim.registry.Writes().size(), 7u);
+  EXPECT_EQ(sim.registry.KeyCount(), keys);
+  EXPECT_EQ(LastBox().text, Summary(L"WB-15", L"192.168.0.15", L"5RP2E-EPH3K-BR3LG-KMGTE-FN8PY") +
+                                L"┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄\r\n以下设置未能写入:\r\n  IPX 网络号\r\n  CS 序列号\r\n");
+  EXPECT_EQ(LastBox().icon, MsgIcon::Exclamation);
+  EXPECT_EQ(LastBox().ShownTitle(), L"网络设置信息");
+}
+
+TEST_F(OkActionTest, UnreadableServiceNameFailsTheInterfaceRows) {
+  sim.registry.SetValue(kHkeyLocalMachine, std::string(test::kCardsKey) + "\\1", "ServiceName", kRegBinary,
+                        std::string(300, 'x'));  // too long to read: "Error"
+  Ok(L"15");
+  EXPECT_NE(LastBox().text.find(L"以下设置未能写入:\r\n  DHCP 开关\r\n  IP 地址\r\n  子网掩码\r\n  默认网关\r\n  DNS 信息\r\n"),
+            std::wstring::npos);
+  EXPECT_EQ(sim.registry.Writes().size(), 4u);
+}
+
+TEST_F(OkActionTest, RefusedWriteIsReported) {
+  sim.registry.RefuseSet(kHkeyLocalMachine, test::kComputerNameKey);
+  Ok(L"15");
+  EXPECT_NE(LastBox().text.find(L"以下设置未能写入:\r\n  计算机名 (ComputerName)\r\n"), std::wstring::npos);
+  EXPECT_EQ(sim.registry.Writes().size(), 8u);
+}
+
+TEST_F(OkActionTest, ASecondOkReadsConfigAfresh) {
+  Ok(L"15");
+  sim.PutConfig(L"[NetWork]\r\nIP=10.1.1\r\n");
+  Ok(L"15");
+  EXPECT_EQ(Value(kHkeyLocalMachine, kCard1, "IPAddress"), std::string("10.1.1.15\0\0", 11));
+  EXPECT_EQ(sim.registry.Writes().size(), 18u);
+}
+
+class RestartTest : public OkActionTest {};
+
+TEST_F(RestartTest, NoDoesNothing) {
+  EXPECT_FALSE(AskAndRestart(platform));
+  ASSERT_EQ(sim.messages.Shown().size(), 1u);
+  EXPECT_EQ(LastBox().text, L"重新启动计算机才能生效,现在就要重启吗?\r\n");
+  EXPECT_EQ(LastBox().ShownTitle(), L"全部设置完毕 需要重启计算机！");
+  EXPECT_EQ(LastBox().buttons, MsgButtons::YesNo);
+  EXPECT_EQ(LastBox().icon, MsgIcon::None);
+  EXPECT_TRUE(sim.restart.calls.empty());
+}
+
+TEST_F(RestartTest, YesEnablesThePrivilegeAndForcesAReboot) {
+  sim.messages.Answer(MsgAnswer::Yes);
+  EXPECT_TRUE(AskAndRestart(platform));
+  const std::vector<std::string> expected = {
+      "GetCurrentProcess",
+      "OpenProcessToken self 0x28",
+      "LookupPrivilegeValueA \"\" SeShutdownPrivilege",
+      "AdjustTokenPrivileges 0x7700 0 len=28",
+      "CloseHandle 0x7700",
+      "ExitWindowsEx 6 0",
+  };
+  EXPECT_EQ(sim.restart.calls, expected);
+  const PrivilegeRecord& state = sim.restart.lastNewState;
+  EXPECT_EQ(state.PrivilegeCount, 1u);
+  EXPECT_EQ(state.Privileges[0].LowPart, 19u);
+  EXPECT_EQ(state.Privileges[0].Attributes, kSePrivilegeEnabled);
+  EXPECT_EQ(state.Privileges[1].LowPart, 0u);
+  EXPECT_EQ(state.Privileges[1].Attributes, 0u);
+  EXPECT_EQ(sim.messages.Shown().size(), 1u);
+}
+
+TEST_F(RestartTest, WithoutAPrivilegeTheRebootIsStillRequested) {
+  sim.messages.Answer(MsgAnswer::Yes);
+  sim.restart.tokenFails = true;
+  EXPECT_TRUE(AskAndRestart(platform));
+  EXPECT_EQ(sim.restart.calls.back(), "ExitWindowsEx 6 0");
+  EXPECT_EQ(sim.restart.calls[3], "AdjustTokenPrivileges 0x0 0 len=28");
+  EXPECT_EQ(sim.messages.Shown().size(), 1u);
+}
+
+TEST_F(RestartTest, RefusedRebootIsToldAndTheWindowStillCloses) {
+  sim.messages.Answer(MsgAnswer::Yes);
+  sim.restart.exitFails = true;
+  EXPECT_TRUE(AskAndRestart(platform));
+  ASSERT_EQ(sim.messages.Shown().size(), 2u);
+  EXPECT_EQ(LastBox().text, L"重启请求失败,请手动重新启动计算机,新设置在重启后生效。");
+  EXPECT_EQ(LastBox().ShownTitle(), L"全部设置完毕 需要重启计算机！");
+  EXPECT_EQ(LastBox().icon, MsgIcon::Information);
+  EXPECT_EQ(LastBox().buttons, MsgButtons::Ok);
+}
+
+}  // namespace
+}  // namespace vexa

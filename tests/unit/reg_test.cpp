@@ -1,1 +1,163 @@
+// Module Reg over the simulated registry: path checks, the read's buffer rules and the writes' bytes.
 #include <gtest/gtest.h>
+
+#include "registry/reg.h"
+#include "sim_machine.h"
+
+namespace vexa {
+namespace {
+
+class RegTest : public ::testing::Test {
+ protected:
+  static constexpr const char* kKey = "Software\\Test";
+  static constexpr const wchar_t* kPath = L"HKEY_CURRENT_USER\\Software\\Test";
+
+  void Put(const std::string& name, std::uint32_t type, const std::string& bytes) {
+    sim.registry.SetValue(kHkeyCurrentUser, kKey, name, type, bytes);
+  }
+  std::wstring Read(const std::wstring& name, const std::wstring& path = kPath) {
+    return Reg::ReadRegString(platform, path, name);
+  }
+  std::string Stored(const std::string& name) {
+    auto v = sim.registry.GetValue(kHkeyCurrentUser, kKey, name);
+    return v ? v->data : "<missing>";
+  }
+
+  sim::SimPlatform sim;
+  Platform platform = sim.platform();
+};
+
+struct SplitCase {
+  const wchar_t* path;
+  std::uint32_t root;
+  const wchar_t* subKey;  // nullptr: malformed, message shown, path unchanged
+};
+
+TEST_F(RegTest, SplitRegPathChecksFormAndRoot) {
+  const SplitCase cases[] = {
+      {L"HKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters", 0x80000002,
+       L"SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters"},
+      {L"HKEY_CURRENT_USER\\Software\\Valve\\CounterStrike\\Settings", 0x80000001,
+       L"Software\\Valve\\CounterStrike\\Settings"},
+      {L"HKEY_LOCAL_MACHINE", 0x80000002, L""},
+      {L"HKEY_DYN_DATA\\x", 0x80000006, L"x"},
+      {L"HKEY_USERS\\\\x", 0x80000003, L"\\x"},
+      {L"HKEY_Local_Machine\\SOFTWARE", 0, L"SOFTWARE"},
+      {L"HKEY_", 0, L""},
+      {L"HKLM\\SOFTWARE", 0, nullptr},
+      {L"hkey_local_machine\\SOFTWARE", 0, nullptr},
+      {L"HKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters\\Interfaces\\", 0, nullptr},
+      {L"", 0, nullptr},
+      {L"HKEY", 0, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    sim.messages.Clear();
+    std::wstring path = c.path;
+    EXPECT_EQ(Reg::SplitRegPath(sim.messages, path), c.root);
+    if (c.subKey != nullptr) {
+      EXPECT_EQ(path, c.subKey);
+      EXPECT_TRUE(sim.messages.Shown().empty());
+    } else {
+      EXPECT_EQ(path, c.path);
+      ASSERT_EQ(sim.messages.Shown().size(), 1u);
+      const auto& box = sim.messages.Shown()[0];
+      EXPECT_EQ(box.text, std::wstring(L"Incorrect Format:\n\n") + c.path);
+      EXPECT_EQ(box.ShownTitle(), L"VexaIpSet");
+      EXPECT_EQ(box.buttons, MsgButtons::Ok);
+      EXPECT_EQ(box.icon, MsgIcon::None);
+    }
+  }
+}
+
+TEST_F(RegTest, RootNamesAreExact) {
+  EXPECT_EQ(Reg::RootKeyByName(L"HKEY_CLASSES_ROOT"), 0x80000000u);
+  EXPECT_EQ(Reg::RootKeyByName(L"HKEY_PERFORMANCE_DATA"), 0x80000004u);
+  EXPECT_EQ(Reg::RootKeyByName(L"HKEY_CURRENT_CONFIG"), 0x80000005u);
+  EXPECT_EQ(Reg::RootKeyByName(L"HKEY_LOCAL_MACHINE "), 0u);
+  EXPECT_EQ(Reg::RootKeyByName(L"HKLM"), 0u);
+}
+
+TEST_F(RegTest, ReadTrimsTheBufferAndDropsTheTerminator) {
+  Put("plain", kRegSz, std::string("abc\0", 4));
+  Put("junk", kRegSz, std::string("abc\0xyz\0", 8));
+  Put("unterminated", kRegSz, "abc");
+  Put("empty", kRegSz, std::string("\0", 1));
+  Put("emptyJunk", kRegSz, std::string("\0\0\0", 3));
+  Put("blanks", kRegSz, std::string("  ab  \0", 7));
+  Put("nothing", kRegBinary, "");
+  Put("multi", kRegMultiSz, std::string("10.0.0.1\0" "10.0.0.2\0\0", 19));
+  Put("chinese", kRegSz, std::string("\xCD\xF8\xB0\xC9\0", 5));
+  EXPECT_EQ(Read(L"plain"), L"abc");
+  EXPECT_EQ(Read(L"junk"), std::wstring(L"abc\0xyz", 7));
+  EXPECT_EQ(Read(L"unterminated"), L"abc");
+  EXPECT_EQ(Read(L"empty"), L"");
+  EXPECT_EQ(Read(L"emptyJunk"), std::wstring(L"\0\0", 2));
+  EXPECT_EQ(Read(L"blanks"), L"ab  ");
+  EXPECT_EQ(Read(L"nothing"), L"");
+  EXPECT_EQ(Read(L"multi"), std::wstring(L"10.0.0.1\0" L"10.0.0.2\0", 18));
+  EXPECT_EQ(Read(L"chinese"), L"网吧");
+  EXPECT_EQ(sim.registry.OpenHandles(), 0u);
+}
+
+TEST_F(RegTest, ReadOf254BytesFitsAnd255DoNot) {
+  Put("fits", kRegSz, std::string(254, 'x') + '\0');
+  Put("long", kRegSz, std::string(255, 'x') + '\0');
+  Put("dbcs", kRegSz, [] { std::string s; for (int i = 0; i < 127; ++i) s += "\xCD\xF8"; return s + '\0'; }());
+  EXPECT_EQ(Read(L"fits"), std::wstring(254, L'x'));
+  EXPECT_EQ(Read(L"long"), L"Error");
+  EXPECT_EQ(Read(L"dbcs"), std::wstring(127, L'网'));
+}
+
+TEST_F(RegTest, ReadFailuresAndTheKeyIsClosedOnEveryPath) {
+  sim.registry.CreateKey(kHkeyCurrentUser, kKey);
+  EXPECT_EQ(Read(L"missing"), L"Error");
+  EXPECT_EQ(Read(L"x", L"HKEY_CURRENT_USER\\Software\\Nope"), L"Error");
+  sim.registry.DenyOpen(kHkeyCurrentUser, "Software\\Denied");
+  EXPECT_EQ(Read(L"x", L"HKEY_CURRENT_USER\\Software\\Denied"), L"Error");
+  EXPECT_EQ(Read(L"x", L"HKEY_Current_User\\Software\\Test"), L"");
+  EXPECT_TRUE(sim.messages.Shown().empty());
+  EXPECT_EQ(Read(L"x", L"HKEY_CURRENT_USER\\Software\\Test\\"), L"");
+  EXPECT_EQ(sim.messages.Shown().size(), 1u);
+  EXPECT_EQ(sim.registry.OpenHandles(), 0u);
+}
+
+TEST_F(RegTest, SubKeyWithANulAddressesTheKeyBeforeIt) {
+  Put("v", kRegSz, std::string("ok\0", 3));
+  EXPECT_EQ(Read(L"v", std::wstring(L"HKEY_CURRENT_USER\\Software\\Test\0junk", 37)), L"ok");
+}
+
+TEST_F(RegTest, WritesStoreTheExactBytesAndTypes) {
+  sim.registry.CreateKey(kHkeyCurrentUser, kKey);
+  EXPECT_TRUE(Reg::WriteRegDword(platform, kPath, L"d", 15));
+  EXPECT_TRUE(Reg::WriteRegDword(platform, kPath, L"neg", -2));
+  EXPECT_TRUE(Reg::WriteRegSz(platform, kPath, L"sz", L"网吧15"));
+  EXPECT_TRUE(Reg::WriteRegSz(platform, kPath, L"empty", L""));
+  EXPECT_TRUE(Reg::WriteRegMultiSz(platform, kPath, L"multi", std::wstring(L"192.168.0.15\0\0", 14)));
+  EXPECT_EQ(Stored("d"), std::string("\x0F\0\0\0", 4));
+  EXPECT_EQ(Stored("neg"), "\xFE\xFF\xFF\xFF");
+  EXPECT_EQ(Stored("sz"), std::string("\xCD\xF8\xB0\xC9" "15\0", 7));
+  EXPECT_EQ(Stored("empty"), std::string("\0", 1));
+  EXPECT_EQ(Stored("multi"), std::string("192.168.0.15\0\0", 14));
+  EXPECT_EQ(sim.registry.GetValue(kHkeyCurrentUser, kKey, "d")->type, kRegDword);
+  EXPECT_EQ(sim.registry.GetValue(kHkeyCurrentUser, kKey, "sz")->type, kRegSz);
+  EXPECT_EQ(sim.registry.GetValue(kHkeyCurrentUser, kKey, "multi")->type, kRegMultiSz);
+  EXPECT_EQ(sim.registry.OpenHandles(), 0u);
+}
+
+TEST_F(RegTest, WritesNeverCreateKeysAndReportFailure) {
+  const std::size_t keys = sim.registry.KeyCount();
+  EXPECT_FALSE(Reg::WriteRegSz(platform, L"HKEY_CURRENT_USER\\Software\\Missing", L"v", L"x"));
+  EXPECT_FALSE(Reg::WriteRegDword(platform, L"HKEY_CURRENT_USER\\Software\\Missing", L"v", 1));
+  EXPECT_EQ(sim.registry.KeyCount(), keys);
+  EXPECT_TRUE(sim.messages.Shown().empty());
+
+  sim.registry.RefuseSet(kHkeyCurrentUser, kKey);
+  EXPECT_FALSE(Reg::WriteRegMultiSz(platform, kPath, L"v", std::wstring(L"x\0\0", 3)));
+  EXPECT_EQ(Stored("v"), "<missing>");
+  EXPECT_FALSE(Reg::WriteRegSz(platform, L"HKEY_CURRENT_USER\\Software\\Test\\", L"v", L"x"));
+  EXPECT_EQ(sim.registry.OpenHandles(), 0u);
+}
+
+}  // namespace
+}  // namespace vexa

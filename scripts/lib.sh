@@ -1,0 +1,63 @@
+# Shared by the scripts: package installation and the Wine environment.
+# shellcheck shell=bash
+
+VEXA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# Installs whatever of the build and test tools is missing (Debian 12).
+ensure_packages() {
+  local wanted=(cmake ninja-build g++ libgtest-dev googletest
+    g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb x11-utils fonts-wqy-microhei imagemagick)
+  local missing=()
+  local pkg
+  for pkg in "${wanted[@]}"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+  fi
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+# Wine as the target machines run it: code page 936, no debug noise, no Mono or Gecko prompts.
+wine_env() {
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEARCH=win64
+}
+
+# Runs a Windows program under Wine with code page 936.
+wine_run() {
+  LC_ALL=zh_CN.UTF-8 wine "$@"
+}
+
+# Makes a fresh Wine prefix in $1.
+wine_prefix() {
+  export WINEPREFIX=$1
+  LC_ALL=zh_CN.UTF-8 wineboot -i >/dev/null 2>&1
+  wineserver -w
+}
+
+# Starts an Xvfb of our own on a free display; sets DISPLAY and XVFB_PID.
+start_xvfb() {
+  local dpi=${1:-96}
+  local n
+  for n in $(seq 91 140); do
+    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -dpi "$dpi" -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 1 50); do
+      xdpyinfo >/dev/null 2>&1 && return 0
+      sleep 0.1
+    done
+    kill "$XVFB_PID" 2>/dev/null
+  done
+  echo "no display for Xvfb" >&2
+  return 1
+}

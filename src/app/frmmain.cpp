@@ -1,0 +1,141 @@
+#include "app/frmmain.h"
+
+#include "app/controls.h"
+#include "app/texts.h"
+#include "apply/ok_action.h"
+#include "registry/reg.h"
+
+namespace vexa::frm {
+
+namespace {
+
+constexpr std::wstring_view kHintTitle = L"Quorlis Vexa IP自动修改 提示！";
+
+bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+
+}  // namespace
+
+void FrmMain::Form_Load() {
+  const std::wstring hostName = Reg::ReadRegString(platform_, std::wstring(kTcpipParametersPath), L"NV Hostname");
+  window_.SetCaption(Label15, L"当前计算机名:" + CutAtNul(hostName));
+  {
+    UniqueKey cards = EnumNetworkCards(platform_, inventory_);
+    window_.SetCaption(Label19, L"找到 " + std::to_wstring(inventory_.LastCard + 1) + L" 块可用网卡");
+    window_.SetCaption(Label13, L"请选择网卡");
+    window_.ClearItems(cboInterface);
+    for (std::int32_t index = 0; index <= inventory_.LastCard; ++index) {
+      window_.AddItem(cboInterface, CardDescription(platform_, inventory_, index));
+    }
+  }  // the network-card key closes here, once the list is filled
+  window_.SetCaption(Label7, L"本机机号:");
+  window_.SetCaption(Command1, L"确定(&C)");
+  window_.SetCaption(Command2, L"退出(&Q)");
+}
+
+void FrmMain::txtNum_KeyPress(int& keyAscii) {
+  const bool passes = (keyAscii >= '0' && keyAscii <= '9') || keyAscii == 8 || keyAscii == 13;
+  if (!passes) keyAscii = 0;
+}
+
+// A paste must not bring in what the keyboard filter keeps out ("&H1F", "1.5", a name...).
+bool FrmMain::txtNum_Paste(const std::wstring& text) {
+  if (text.empty()) return false;
+  for (wchar_t c : text) {
+    if (!IsDigit(c)) return false;
+  }
+  return true;
+}
+
+void FrmMain::Command1_Click() {
+  window_.SetEnabled(Command1, false);
+  OkOutcome outcome = RunOkAction(platform_, inventory_, window_.Caption(txtNum), window_.Caption(cboInterface));
+  if (outcome.clearTxtNum) window_.SetCaption(txtNum, L"");
+  if (outcome.focus == FocusTarget::TxtNum) window_.SetFocus(txtNum);
+  if (outcome.focus == FocusTarget::CboInterface) window_.SetFocus(cboInterface);
+  window_.SetEnabled(Command1, true);
+  if (outcome.askRestart && AskAndRestart(platform_)) window_.Unload();
+}
+
+void FrmMain::Command2_Click() { window_.Unload(); }
+
+void FrmMain::cboInterface_Click() {
+  const std::wstring shown = window_.Caption(cboInterface);
+  const std::wstring card = std::wstring(kInterfacesPath) + FindCardServiceName(platform_, inventory_, shown);
+  window_.SetCaption(Label1, CutAtNul(Reg::ReadRegString(platform_, card, L"IPAddress")));
+  window_.SetCaption(Label3, CutAtNul(Reg::ReadRegString(platform_, card, L"SubnetMask")));
+  window_.SetCaption(Label2, CutAtNul(Reg::ReadRegString(platform_, card, L"DefaultGateway")));
+  window_.SetCaption(Label4, CutAtNul(Reg::ReadRegString(platform_, card, L"NameServer")));
+  window_.SetCaption(Label5,
+                     CutAtNul(Reg::ReadRegString(platform_, std::wstring(kTcpipParametersPath), L"NV Hostname")));
+  window_.SetCaption(Label23, shown);
+  window_.SetCaption(Frame1, shown);
+
+  window_.SetCaption(Label12, L" 当前网卡信息");
+  window_.SetCaption(Label14, L"网卡列表 默认为第一块网卡");
+  window_.SetCaption(Label6, L"IP 地 址");
+  window_.SetCaption(Label8, L"子网掩码");
+  window_.SetCaption(Label9, L"默认网关");
+  window_.SetCaption(Label10, L"DNS 信息");
+  window_.SetCaption(Label11, L"计算机名");
+
+  for (Control c : {Label13, Label15, Label16}) window_.SetVisible(c, false);
+  window_.SetVisible(Label23, true);
+  window_.SetVisible(Shape2, false);
+  window_.SetVisible(Shape1, true);
+  for (Control c : {Line1, Line2, Line3, Line4, Line5, Line6, Line7}) window_.SetVisible(c, true);
+  window_.SetVisible(Picture1, false);
+  window_.SetVisible(Picture2, false);
+  window_.SetFocus(txtNum);
+}
+
+void FrmMain::Label13_Click() {
+  platform_.messages.Show(L"你没有选择网卡！请在下面的网卡列表中选择！", std::wstring(kHintTitle), MsgButtons::Ok,
+                          MsgIcon::Information);
+}
+
+void FrmMain::Label17_Click() {
+  platform_.messages.Show(HelpText(), std::wstring(kHelpTitle), MsgButtons::Ok, MsgIcon::Information);
+}
+
+void FrmMain::Label22_Click() {
+  platform_.messages.Show(AboutText(), std::wstring(kAboutTitle), MsgButtons::Ok, MsgIcon::Information);
+}
+
+void FrmMain::Label18_Click() { OpenLink(kForumAddress); }
+void FrmMain::Label20_Click() { OpenLink(kHomeAddress); }
+void FrmMain::Label21_Click() { OpenLink(kHomeAddress); }
+
+// The tool runs elevated: explorer.exe is started from the Windows folder by its full path, never from
+// wherever the search order would find it first (the tool's own folder).
+void FrmMain::OpenLink(std::wstring_view address) {
+  std::string folder = platform_.system.WindowsDirectory();
+  if (!folder.empty() && folder.back() != '\\') folder.push_back('\\');
+  const std::string explorer = folder + "explorer.exe";
+  const std::string commandLine = "\"" + explorer + "\" " + platform_.text.ToAnsi(address);
+  platform_.system.StartProgram(explorer.c_str(), commandLine.c_str(), kSwShowMinimized);
+}
+
+void FrmMain::OnClick(ControlId control) {
+  switch (control) {
+    case Command1: return Command1_Click();
+    case Command2: return Command2_Click();
+    case cboInterface: return cboInterface_Click();
+    case Label13: return Label13_Click();
+    case Label17: return Label17_Click();
+    case Label18: return Label18_Click();
+    case Label20: return Label20_Click();
+    case Label21: return Label21_Click();
+    case Label22: return Label22_Click();
+    default: return;
+  }
+}
+
+void FrmMain::OnKeyPress(ControlId control, int& key) {
+  if (control == txtNum) txtNum_KeyPress(key);
+}
+
+bool FrmMain::OnPaste(ControlId control, const std::wstring& text) {
+  return control != txtNum || txtNum_Paste(text);
+}
+
+}  // namespace vexa::frm

@@ -61,3 +61,31 @@ start_xvfb() {
   echo "no display for Xvfb" >&2
   return 1
 }
+
+# Demo and test prefixes: the network cards and keys of a cloned workstation, fonts for the Chinese text,
+# and Wine's NDIS service stopped so it does not refill the network-card list with this machine's own.
+prepare_demo_prefix() {
+  local prefix=$1
+  local reg=(env WINEPREFIX="$prefix" LC_ALL=zh_CN.UTF-8 wine reg)
+  # NDIS must be off before the network-card list is written, or its next start replaces the list.
+  "${reg[@]}" add 'HKLM\System\CurrentControlSet\Services\NDIS' /v Start /t REG_DWORD /d 4 /f >/dev/null 2>&1
+  WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX=$prefix wineserver -w
+  "${reg[@]}" delete 'HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards' /f /reg:64 >/dev/null 2>&1 || true
+  "${reg[@]}" delete 'HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards' /f /reg:32 >/dev/null 2>&1 || true
+  "${reg[@]}" import "$(winepath_of "${2:-$VEXA_ROOT/scripts/demo/demo.reg}")" /reg:64 >/dev/null 2>&1
+  "${reg[@]}" add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+    /v 'SimSun' /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1
+  WINEPREFIX=$prefix wineserver -w
+}
+
+# The screen DPI Wine reports to programs.
+set_wine_dpi() {
+  LC_ALL=zh_CN.UTF-8 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  wineserver -w
+}
+
+# A Unix path as Wine sees it (Z: maps the root).
+winepath_of() {
+  echo "Z:${1//\//\\}"
+}

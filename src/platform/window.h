@@ -86,4 +86,11 @@ class WindowSystem {
   virtual void Unload() = 0;
 };
 
+// The window system that also builds the window and runs its message loop until it is unloaded.
+class WindowHost : public WindowSystem {
+ public:
+  // Creates the window and its controls, reports OnLoad, shows it and runs until it is gone; the exit code.
+  virtual int Run(const WindowDesc& window, const std::vector<ControlDesc>& controls, WindowEvents& events) = 0;
+};
+
 }  // namespace vexa

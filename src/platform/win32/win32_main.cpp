@@ -1,0 +1,31 @@
+// The program's entry point: the real platform, the real window, and frmmain over them.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/app.h"
+#include "platform/win32/win32_platform.h"
+#include "platform/win32/win32_window.h"
+
+namespace {
+
+// The tool runs elevated: DLLs are loaded from the system folder only, never from the tool's own folder.
+void RestrictDllSearch() {
+  HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
+  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+  auto set = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+      reinterpret_cast<void (*)()>(::GetProcAddress(kernel, "SetDefaultDllDirectories")));
+  if (set != nullptr) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  ::SetDllDirectoryA("");
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  RestrictDllSearch();
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+  ::InitCommonControlsEx(&controls);
+  vexa::win32::Win32Platform real;
+  vexa::win32::Win32Window window(instance, real.text, real.messages);
+  vexa::Platform platform = real.platform();
+  return vexa::RunVexaIpSet(platform, window);
+}

@@ -16,11 +16,11 @@ convert -size 270x81 gradient:'#1d4f91'-'#3f8fd8' \
   -fill '#d8ecff' -pointsize 12 -annotate +17+58 '网吧克隆机 IP / 计算机名 自动设置' \
   -fill '#ffffff' -draw 'rectangle 0,78 270,80' \
   "$tmp/banner.png"
-convert -size 270x300 gradient:'#f4f9ff'-'#dcebfa' "$tmp/panel.png"
+convert -size 270x300 xc:'#eef5fc' "$tmp/panel.png"
 convert "$tmp/banner.png" "$tmp/panel.png" -append -dither FloydSteinberg -colors 256 -type Palette BMP3:"$out/background.bmp"
 
 # Picture1, 58 x 58: a workstation.
-convert -size 58x58 xc:'#eef5fd' \
+convert -size 58x58 xc:'#eef5fc' \
   -fill '#2b5c9a' -draw 'roundrectangle 8,9 50,38 4,4' \
   -fill '#8fd0ff' -draw 'rectangle 12,13 46,34' \
   -fill '#2b5c9a' -draw 'rectangle 26,38 32,45' -draw 'roundrectangle 16,45 42,49 2,2' \
@@ -28,7 +28,7 @@ convert -size 58x58 xc:'#eef5fd' \
   -type TrueColor BMP3:"$out/picture1.bmp"
 
 # Picture2, 57 x 57: the network it joins.
-convert -size 57x57 xc:'#eef5fd' \
+convert -size 57x57 xc:'#eef5fc' \
   -fill none -stroke '#2b5c9a' -strokewidth 2 \
   -draw 'line 28,16 12,40' -draw 'line 28,16 44,40' -draw 'line 12,40 44,40' \
   -stroke none -fill '#3f8fd8' -draw 'circle 28,16 28,8' \

@@ -318,9 +318,10 @@ void Win32Window::ComposeBackground() {
       ::MoveToEx(dc, Px(d.left), Px(d.top), nullptr);
       ::LineTo(dc, Px(d.width), Px(d.height));
     } else {
-      HGDIOBJ oldBrush = ::SelectObject(dc, ::GetStockObject(NULL_BRUSH));
-      ::Rectangle(dc, c->rect.left, c->rect.top, c->rect.right, c->rect.bottom);
-      ::SelectObject(dc, oldBrush);
+      const RECT& s = c->rect;  // an outline only: the background shows through
+      const POINT outline[] = {{s.left, s.top}, {s.right - 1, s.top}, {s.right - 1, s.bottom - 1},
+                               {s.left, s.bottom - 1}, {s.left, s.top}};
+      ::Polyline(dc, outline, 5);
     }
     ::SelectObject(dc, oldPen);
     ::DeleteObject(pen);

@@ -1,0 +1,309 @@
+#include "e2e/tool.h"
+
+#include <algorithm>
+
+#include "app/controls.h"
+
+namespace vexa::e2e {
+
+namespace {
+
+struct FindBox {
+  DWORD processId;
+  HWND found;
+};
+
+BOOL CALLBACK FindBoxProc(HWND hwnd, LPARAM param) {
+  auto* find = reinterpret_cast<FindBox*>(param);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(hwnd, &pid);
+  wchar_t cls[64] = {};
+  ::GetClassNameW(hwnd, cls, 64);
+  if (pid == find->processId && ::IsWindowVisible(hwnd) && std::wstring(cls) == L"#32770") {
+    find->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+std::wstring WindowText(HWND hwnd) {
+  const int length = static_cast<int>(::SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0));
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const LRESULT copied =
+      ::SendMessageW(hwnd, WM_GETTEXT, static_cast<WPARAM>(length + 1), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(std::max<LRESULT>(copied, 0)));
+  return text;
+}
+
+std::wstring ClassOf(HWND hwnd) {
+  wchar_t cls[64] = {};
+  ::GetClassNameW(hwnd, cls, 64);
+  std::wstring name(cls);
+  std::transform(name.begin(), name.end(), name.begin(), ::towlower);
+  return name;
+}
+
+const wchar_t* ClassFor(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::TextBox: return L"edit";
+    case ControlKind::ComboBox: return L"combobox";
+    case ControlKind::Button:
+    case ControlKind::Frame: return L"button";
+    default: return L"static";
+  }
+}
+
+}  // namespace
+
+void SetClipboard(const std::wstring& text) {
+  for (int i = 0; i < 50 && !::OpenClipboard(nullptr); ++i) ::Sleep(20);
+  ::EmptyClipboard();
+  HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  auto* p = static_cast<wchar_t*>(::GlobalLock(memory));
+  std::copy(text.c_str(), text.c_str() + text.size() + 1, p);
+  ::GlobalUnlock(memory);
+  ::SetClipboardData(CF_UNICODETEXT, memory);
+  ::CloseClipboard();
+}
+
+Tool::Tool(const std::wstring& exePath) {
+  HDC screen = ::GetDC(nullptr);
+  dpi_ = ::GetDeviceCaps(screen, LOGPIXELSY);
+  ::ReleaseDC(nullptr, screen);
+  std::wstring folder = exePath.substr(0, exePath.find_last_of(L'\\'));
+  std::wstring commandLine = L"\"" + exePath + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  if (!::CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                        &startup, &process_)) {
+    return;
+  }
+  processId_ = process_.dwProcessId;
+  WaitFor([this] {
+    HWND hwnd = ::FindWindowW(L"VexaIpSetMain", nullptr);
+    DWORD pid = 0;
+    if (hwnd != nullptr) ::GetWindowThreadProcessId(hwnd, &pid);
+    if (hwnd != nullptr && pid == processId_ && ::IsWindowVisible(hwnd)) main_ = hwnd;
+    return main_ != nullptr;
+  });
+  Settle();
+}
+
+Tool::~Tool() {
+  if (process_.hProcess == nullptr) return;
+  if (Running()) {
+    ::TerminateProcess(process_.hProcess, 1);
+    ::WaitForSingleObject(process_.hProcess, 5000);
+  }
+  ::CloseHandle(process_.hThread);
+  ::CloseHandle(process_.hProcess);
+}
+
+bool Tool::Running() const {
+  return process_.hProcess != nullptr && ::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+int Tool::WaitExit(DWORD milliseconds) {
+  if (::WaitForSingleObject(process_.hProcess, milliseconds) != WAIT_OBJECT_0) return -1;
+  DWORD code = 0;
+  ::GetExitCodeProcess(process_.hProcess, &code);
+  return static_cast<int>(code);
+}
+
+void Tool::Settle() {
+  // A message sent with a timeout returns once the tool's thread has handled everything posted before it.
+  DWORD_PTR result = 0;
+  if (main_ != nullptr) ::SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, 3000, &result);
+  ::Sleep(30);
+}
+
+const ControlDesc& Tool::Desc(ControlId id) const {
+  for (const auto& d : frm::ControlTable()) {
+    if (d.id == id) return d;
+  }
+  return frm::ControlTable().front();
+}
+
+RECT Tool::ClientRectOf(ControlId id) {
+  RECT r{};
+  HWND hwnd = Find(id);
+  if (hwnd == nullptr) return r;
+  ::GetWindowRect(hwnd, &r);
+  ::MapWindowPoints(nullptr, main_, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+SIZE Tool::ClientSize() const {
+  RECT r{};
+  ::GetClientRect(main_, &r);
+  return SIZE{r.right, r.bottom};
+}
+
+HWND Tool::Find(ControlId id) {
+  auto cached = found_.find(id);
+  if (cached != found_.end()) return cached->second;
+  const ControlDesc& d = Desc(id);
+  int left = d.left;
+  int top = d.top;
+  if (d.parent != kNoControl) {
+    left += Desc(d.parent).left;
+    top += Desc(d.parent).top;
+  }
+  const POINT want{MulDiv(left, dpi_, 1440), MulDiv(top, dpi_, 1440)};
+  for (HWND child = ::GetWindow(main_, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    RECT r{};
+    ::GetWindowRect(child, &r);
+    ::MapWindowPoints(nullptr, main_, reinterpret_cast<POINT*>(&r), 2);
+    if (r.left == want.x && r.top == want.y && ClassOf(child) == ClassFor(d.kind)) {
+      found_[id] = child;
+      return child;
+    }
+  }
+  return nullptr;
+}
+
+std::wstring Tool::Text(ControlId id) {
+  HWND hwnd = Find(id);
+  return hwnd == nullptr ? L"<no control>" : WindowText(hwnd);
+}
+
+bool Tool::Visible(ControlId id) {
+  HWND hwnd = Find(id);
+  return hwnd != nullptr && (::GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+bool Tool::Enabled(ControlId id) {
+  HWND hwnd = Find(id);
+  return hwnd != nullptr && ::IsWindowEnabled(hwnd);
+}
+
+bool Tool::Focused(ControlId id) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  ::GetGUIThreadInfo(process_.dwThreadId, &info);
+  return info.hwndFocus != nullptr && info.hwndFocus == Find(id);
+}
+
+std::vector<std::wstring> Tool::ComboItems() {
+  HWND combo = Find(frm::cboInterface);
+  std::vector<std::wstring> items;
+  const LRESULT count = ::SendMessageW(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    const LRESULT length = ::SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+    std::wstring item(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
+    const LRESULT copied =
+        ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
+    item.resize(static_cast<std::size_t>(std::max<LRESULT>(copied, 0)));
+    items.push_back(item);
+  }
+  return items;
+}
+
+std::wstring Tool::ComboShown() {
+  HWND combo = Find(frm::cboInterface);
+  const LRESULT index = ::SendMessageW(combo, CB_GETCURSEL, 0, 0);
+  if (index < 0) return L"";
+  return ComboItems()[static_cast<std::size_t>(index)];
+}
+
+void Tool::Type(ControlId id, const std::wstring& text) {
+  HWND hwnd = Find(id);
+  for (wchar_t c : text) ::PostMessageW(hwnd, WM_CHAR, c, 1);
+  Settle();
+}
+
+void Tool::Key(ControlId id, UINT virtualKey) {
+  HWND hwnd = Find(id);
+  const UINT scan = ::MapVirtualKeyW(virtualKey, 0);
+  ::PostMessageW(hwnd, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
+  ::PostMessageW(hwnd, WM_KEYUP, virtualKey, 1 | (scan << 16) | 0xC0000000u);
+  Settle();
+}
+
+void Tool::Click(ControlId id) {
+  HWND hwnd = Find(id);
+  if (ClassOf(hwnd) == L"button") {
+    ::PostMessageW(hwnd, BM_CLICK, 0, 0);
+  } else {
+    ::PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    ::PostMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+  }
+  Settle();
+}
+
+void Tool::PasteWithCtrlV(ControlId id, const std::wstring& clipboard) {
+  SetClipboard(clipboard);
+  ::PostMessageW(Find(id), WM_CHAR, 0x16, 1);
+  Settle();
+}
+
+void Tool::SendPaste(ControlId id, const std::wstring& clipboard) {
+  SetClipboard(clipboard);
+  ::PostMessageW(Find(id), WM_PASTE, 0, 0);
+  Settle();
+}
+
+// The icon as it shows on screen: blue for information, red for critical, yellow for the warning.
+IconSeen Tool::ReadIcon(HWND box) {
+  HWND icon = nullptr;
+  for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    if (ClassOf(child) == L"static" && (::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) icon = child;
+  }
+  if (icon == nullptr || !::IsWindowVisible(icon)) return IconSeen::None;
+  if (::SendMessageW(icon, STM_GETICON, 0, 0) == 0) return IconSeen::None;
+  RECT r{};
+  ::GetWindowRect(icon, &r);
+  HDC screen = ::GetDC(nullptr);
+  int blue = 0, red = 0, yellow = 0;
+  for (int y = r.top; y < r.bottom; y += 2) {
+    for (int x = r.left; x < r.right; x += 2) {
+      COLORREF c = ::GetPixel(screen, x, y);
+      const int R = GetRValue(c), G = GetGValue(c), B = GetBValue(c);
+      if (B > 150 && R < 120) ++blue;
+      if (R > 180 && G < 90 && B < 90) ++red;
+      if (R > 180 && G > 150 && B < 90) ++yellow;
+    }
+  }
+  ::ReleaseDC(nullptr, screen);
+  if (red > blue && red > yellow) return IconSeen::Critical;
+  if (yellow > blue && yellow > red) return IconSeen::Exclamation;
+  if (blue > 0) return IconSeen::Information;
+  return IconSeen::Unknown;
+}
+
+bool Tool::WaitBox(Box& box, DWORD milliseconds) {
+  FindBox find{processId_, nullptr};
+  if (!WaitFor(
+          [&] {
+            find.found = nullptr;
+            ::EnumWindows(&FindBoxProc, reinterpret_cast<LPARAM>(&find));
+            return find.found != nullptr;
+          },
+          milliseconds)) {
+    return false;
+  }
+  ::Sleep(150);  // let it paint before its icon is read
+  box = Box{};
+  box.hwnd = find.found;
+  box.title = WindowText(find.found);
+  box.text = WindowText(::GetDlgItem(find.found, 0xFFFF));
+  box.icon = ReadIcon(find.found);
+  for (int id : {IDOK, IDYES, IDNO}) {
+    HWND button = ::GetDlgItem(find.found, id);
+    if (button != nullptr && ::IsWindowVisible(button)) box.buttons.push_back(WindowText(button));
+  }
+  return true;
+}
+
+bool Tool::NoBox(DWORD milliseconds) {
+  Box box;
+  return !WaitBox(box, milliseconds);
+}
+
+void Tool::Answer(const Box& box, int buttonId) {
+  ::PostMessageW(::GetDlgItem(box.hwnd, buttonId), BM_CLICK, 0, 0);
+  WaitFor([&] { return !::IsWindow(box.hwnd) || !::IsWindowVisible(box.hwnd); }, 5000);
+  Settle();
+}
+
+}  // namespace vexa::e2e

@@ -1,0 +1,90 @@
+// Drives the real VexaIpSet.exe the way an automation script would: finds its window by caption and its
+// controls by class and position, reads them, types, chooses, clicks, and reads and answers its message
+// boxes. Every wait has a timeout.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/window.h"
+
+namespace vexa::e2e {
+
+enum class IconSeen { None, Information, Exclamation, Critical, Unknown };
+
+struct Box {
+  HWND hwnd = nullptr;
+  std::wstring title;
+  std::wstring text;
+  IconSeen icon = IconSeen::Unknown;
+  std::vector<std::wstring> buttons;
+};
+
+// Polls until pred is true or the time is up.
+template <typename Pred>
+bool WaitFor(Pred pred, DWORD milliseconds = 8000) {
+  const ULONGLONG end = ::GetTickCount64() + milliseconds;
+  while (!pred()) {
+    if (::GetTickCount64() > end) return false;
+    ::Sleep(20);
+  }
+  return true;
+}
+
+class Tool {
+ public:
+  // Starts the executable in its folder and waits for its main window.
+  explicit Tool(const std::wstring& exePath);
+  ~Tool();
+  Tool(const Tool&) = delete;
+  Tool& operator=(const Tool&) = delete;
+
+  bool Started() const { return main_ != nullptr; }
+  HWND Main() const { return main_; }
+  int Dpi() const { return dpi_; }
+  bool Running() const;
+  // Waits for the process to end; its exit code, or -1 on timeout.
+  int WaitExit(DWORD milliseconds = 8000);
+
+  // A control of the control table, found by class and position.
+  HWND Find(ControlId id);
+  std::wstring Text(ControlId id);
+  bool Visible(ControlId id);
+  bool Enabled(ControlId id);
+  bool Focused(ControlId id);
+  std::vector<std::wstring> ComboItems();
+  std::wstring ComboShown();
+  RECT ClientRectOf(ControlId id);
+  SIZE ClientSize() const;
+
+  void Type(ControlId id, const std::wstring& text);  // WM_CHAR per character, as the keyboard sends them
+  void Key(ControlId id, UINT virtualKey);            // WM_KEYDOWN / WM_KEYUP
+  void Click(ControlId id);
+  void PasteWithCtrlV(ControlId id, const std::wstring& clipboard);
+  void SendPaste(ControlId id, const std::wstring& clipboard);
+  // Lets the tool handle what was posted.
+  void Settle();
+
+  // The tool's visible message box, waited for.
+  bool WaitBox(Box& box, DWORD milliseconds = 8000);
+  bool NoBox(DWORD milliseconds = 300);
+  void Answer(const Box& box, int buttonId);
+
+ private:
+  const ControlDesc& Desc(ControlId id) const;
+  IconSeen ReadIcon(HWND box);
+
+  PROCESS_INFORMATION process_{};
+  DWORD processId_ = 0;
+  HWND main_ = nullptr;
+  int dpi_ = 96;
+  std::map<ControlId, HWND> found_;
+};
+
+// Sets the clipboard to text (CF_UNICODETEXT; Windows provides CF_TEXT from it).
+void SetClipboard(const std::wstring& text);
+
+}  // namespace vexa::e2e

@@ -17,9 +17,6 @@ std::string Lower(std::string_view s) {
 
 bool SameName(std::string_view a, std::string_view b) { return Lower(a) == Lower(b); }
 
-// Windows keeps sub-keys sorted case-insensitively, a name before any longer name it begins.
-bool SortsBefore(std::string_view a, std::string_view b) { return Lower(a) < Lower(b); }
-
 // Splits a sub-key path at backslashes; empty levels (doubled or leading backslashes) are skipped.
 std::vector<std::string> Levels(std::string_view path) {
   std::vector<std::string> out;
@@ -39,9 +36,11 @@ bool IsStringType(std::uint32_t type) { return type == kRegSz || type == kRegExp
 
 struct SimRegistry::Key {
   std::string name;
+  std::string folded;  // the name in lower case, the order children are kept in
   std::string path;  // for the write log
   Key* parent = nullptr;
-  std::vector<std::unique_ptr<Key>> children;  // sorted
+  // Sorted as Windows keeps sub-keys: case-insensitively, a name before any longer name it begins.
+  std::vector<std::unique_ptr<Key>> children;
   std::vector<RegValue> values;
   bool denyOpen = false;
   bool refuseSet = false;
@@ -52,19 +51,20 @@ struct SimRegistry::Key {
         SameName(childName, "CurrentControlSet")) {
       childName = "ControlSet001";
     }
-    for (const auto& c : children) {
-      if (SameName(c->name, childName)) return c.get();
-    }
-    return nullptr;
+    const std::string want = Lower(childName);
+    auto at = std::lower_bound(children.begin(), children.end(), want,
+                               [](const auto& c, const std::string& w) { return c->folded < w; });
+    return at != children.end() && (*at)->folded == want ? at->get() : nullptr;
   }
 
   Key* AddChild(const std::string& childName) {
     auto key = std::make_unique<Key>();
     key->name = childName;
+    key->folded = Lower(childName);
     key->path = path + "\\" + childName;
     key->parent = this;
-    auto at = std::find_if(children.begin(), children.end(),
-                           [&](const auto& c) { return SortsBefore(childName, c->name); });
+    auto at = std::lower_bound(children.begin(), children.end(), key->folded,
+                               [](const auto& c, const std::string& w) { return c->folded < w; });
     return children.insert(at, std::move(key))->get();
   }
 

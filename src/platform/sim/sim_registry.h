@@ -43,6 +43,7 @@ class SimRegistry : public Registry {
   std::size_t KeyCount() const;  // every key below every root
   std::size_t OpenHandles() const { return handles_.size(); }
   const std::vector<RegWrite>& Writes() const { return writes_; }
+  void ClearWrites() { writes_.clear(); }
 
   long RegOpenKeyExA(RegHandle root, const char* subKey, std::uint32_t access, RegHandle* key) override;
   long RegQueryValueExA(RegHandle key, const char* valueName, std::uint32_t* type, std::uint8_t* data,

@@ -2,28 +2,27 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <vector>
 
 namespace vexa::sim {
 
-namespace {
-
 // Owns one iconv descriptor.
-class Converter {
+class IconvConverter {
  public:
-  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-  ~Converter() {
+  IconvConverter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+  ~IconvConverter() {
     if (ok()) iconv_close(cd_);
   }
-  Converter(const Converter&) = delete;
-  Converter& operator=(const Converter&) = delete;
+  IconvConverter(const IconvConverter&) = delete;
+  IconvConverter& operator=(const IconvConverter&) = delete;
   bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
 
-  // Converts as much as possible; returns false at an invalid or incomplete sequence, leaving in/out advanced
-  // past what was converted.
+  // Converts as much as possible; false at an invalid or incomplete sequence, with in advanced past what
+  // was converted.
   bool Run(const char*& in, std::size_t& inLeft, std::string& out) {
-    char buffer[256];
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // a fresh shift state
+    char buffer[1024];
     while (inLeft > 0) {
       char* dst = buffer;
       std::size_t dstLeft = sizeof buffer;
@@ -40,47 +39,56 @@ class Converter {
   iconv_t cd_;
 };
 
-std::wstring WideFrom(const char* encoding, std::string_view bytes, std::size_t unit) {
-  Converter conv("WCHAR_T", encoding);
-  std::wstring out;
-  if (!conv.ok()) return out;
+namespace {
+
+// Bytes to wide text; a unit that forms no character gives '?' and the conversion goes on after it.
+std::wstring Decode(IconvConverter& conv, std::string_view bytes, std::size_t unit) {
+  if (!conv.ok()) return std::wstring();
   const char* in = bytes.data();
   std::size_t left = bytes.size();
   std::string raw;
   while (left > 0) {
     if (conv.Run(in, left, raw)) break;
-    // No character here: Windows gives '?' and goes on with the next unit.
     raw.append(reinterpret_cast<const char*>(L"?"), sizeof(wchar_t));
-    std::size_t skip = std::min(unit, left);
+    const std::size_t skip = std::min(unit, left);
     in += skip;
     left -= skip;
   }
-  out.assign(reinterpret_cast<const wchar_t*>(raw.data()), raw.size() / sizeof(wchar_t));
-  return out;
+  return std::wstring(reinterpret_cast<const wchar_t*>(raw.data()), raw.size() / sizeof(wchar_t));
 }
 
 }  // namespace
 
+SimText::SimText()
+    : toAnsi_(std::make_unique<IconvConverter>("CP936", "WCHAR_T")),
+      fromAnsi_(std::make_unique<IconvConverter>("WCHAR_T", "CP936")) {}
+
+SimText::~SimText() = default;
+
 std::string SimText::ToAnsi(std::wstring_view text) {
-  Converter conv("CP936", "WCHAR_T");
   std::string out;
-  if (!conv.ok()) return out;
-  for (wchar_t c : text) {
-    const char* in = reinterpret_cast<const char*>(&c);
-    std::size_t left = sizeof c;
-    std::string one;
-    if (!conv.Run(in, left, one)) one = "?";
-    out += one;
+  if (!toAnsi_->ok()) return out;
+  const char* in = reinterpret_cast<const char*>(text.data());
+  std::size_t left = text.size() * sizeof(wchar_t);
+  // A character without a GBK form becomes '?', and the rest is converted as usual.
+  while (left > 0 && !toAnsi_->Run(in, left, out)) {
+    out.push_back('?');
+    in += sizeof(wchar_t);
+    left -= sizeof(wchar_t);
   }
   return out;
 }
 
-std::wstring SimText::FromAnsi(std::string_view bytes) { return WideFrom("CP936", bytes, 1); }
+std::wstring SimText::FromAnsi(std::string_view bytes) { return Decode(*fromAnsi_, bytes, 1); }
 
-std::wstring DecodeUtf8(std::string_view bytes) { return WideFrom("UTF-8", bytes, 1); }
+std::wstring DecodeUtf8(std::string_view bytes) {
+  IconvConverter conv("WCHAR_T", "UTF-8");
+  return Decode(conv, bytes, 1);
+}
 
 std::wstring DecodeUtf16(std::string_view bytes, bool bigEndian) {
-  return WideFrom(bigEndian ? "UTF-16BE" : "UTF-16LE", bytes, 2);
+  IconvConverter conv("WCHAR_T", bigEndian ? "UTF-16BE" : "UTF-16LE");
+  return Decode(conv, bytes, 2);
 }
 
 }  // namespace vexa::sim

@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdlib>
+
 #include "app/app.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_window.h"
@@ -19,6 +21,14 @@ void RestrictDllSearch() {
 }
 
 }  // namespace
+
+#if defined(__GLIBCXX__)
+// Nothing in the tool reports through exceptions. GCC's default handler for an escaped one prints the
+// demangled type name, which links a 46 KB demangler into the executable; ending the process is enough.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
+#endif
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   RestrictDllSearch();

@@ -117,7 +117,7 @@ RECT Win32Window::PixelRect(const ControlDesc& d) const {
 
 HBITMAP Win32Window::ScaledPicture(int resource, int width, int height) {
   auto source = static_cast<HBITMAP>(
-      ::LoadImageA(instance_, MAKEINTRESOURCEA(resource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+      ::LoadImageA(instance_, MAKEINTRESOURCEA(resource), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
   if (source == nullptr) return nullptr;
   BITMAP info{};
   ::GetObjectA(source, sizeof info, &info);
@@ -182,7 +182,7 @@ bool Win32Window::Create(const WindowDesc& window, const std::vector<ControlDesc
   }
   for (auto& c : controls_) c->rect = PixelRect(c->desc);
   background_ = static_cast<HBITMAP>(
-      ::LoadImageA(instance_, MAKEINTRESOURCEA(window.background), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+      ::LoadImageA(instance_, MAKEINTRESOURCEA(window.background), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
   for (auto& c : controls_) {
     if (c->desc.kind != ControlKind::Line && c->desc.kind != ControlKind::Shape) CreateControl(*c);
   }

@@ -1,5 +1,7 @@
 // The start-up floor: a minimal static Win32 program that opens an empty window of the tool's size and
-// exits once it has been shown.
+// exits once it has been shown. With the argument "controls" the window also gets as many child windows
+// of the same standard classes as the tool has (25 labels, 2 pictures, an edit, a combo box, 2 buttons
+// and a group box), each with a short text: the cost of the controls alone.
 #include <windows.h>
 
 namespace {
@@ -23,7 +25,7 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   ::SetProcessDPIAware();
   WNDCLASSA wc{};
   wc.lpfnWndProc = Proc;
@@ -39,6 +41,21 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   ::AdjustWindowRect(&r, style, FALSE);
   HWND hwnd = ::CreateWindowA("VexaFloorWindow", "floor", style, CW_USEDEFAULT, CW_USEDEFAULT, r.right - r.left,
                               r.bottom - r.top, nullptr, nullptr, instance, nullptr);
+  if (commandLine != nullptr && lstrcmpA(commandLine, "controls") == 0) {
+    struct Child {
+      const char* cls;
+      DWORD style;
+      int count;
+    } children[] = {{"STATIC", SS_LEFT, 25}, {"STATIC", SS_BITMAP, 2}, {"EDIT", ES_AUTOHSCROLL | WS_BORDER, 1},
+                    {"COMBOBOX", CBS_DROPDOWNLIST, 1}, {"BUTTON", BS_PUSHBUTTON, 2}, {"BUTTON", BS_GROUPBOX, 1}};
+    int y = 0;
+    for (const auto& child : children) {
+      for (int i = 0; i < child.count; ++i, y += 10) {
+        ::CreateWindowA(child.cls, "text", WS_CHILD | WS_VISIBLE | child.style, 4, y % 300, 120, 20, hwnd, nullptr,
+                        instance, nullptr);
+      }
+    }
+  }
   ::ShowWindow(hwnd, SW_SHOWNORMAL);
   ::UpdateWindow(hwnd);
   MSG msg;

@@ -1,5 +1,5 @@
 // Whole-process measurements under Wine.
-//   measure startup EXE CLASS ITEMS   ms from CreateProcess until a visible window of CLASS (whose combo box,
+//   measure startup CMD CLASS ITEMS   ms from CreateProcess until a visible window of CLASS (whose combo box,
 //                                     when ITEMS > 0, holds ITEMS entries); the program is then closed
 //   measure run COMMANDLINE           ms from CreateProcess until the process has ended
 //   measure memory EXE CLASS          peak and current working set (KB) while idle with the window open
@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
   PROCESS_INFORMATION process{};
   if (what == "startup" && argc == 5) {
     const double t0 = Now();
-    if (!Start(std::string("\"") + argv[2] + "\"", process)) return 1;
+    if (!Start(argv[2], process)) return 1;  // a command line: the program and its arguments
     HWND hwnd = WaitReady(process, argv[3], std::atoi(argv[4]));
     const double t1 = Now();
     Finish(process, hwnd);

@@ -16,14 +16,12 @@ COLORREF FromRgb(std::uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) 
 
 // Common Controls 6 draws combo boxes and group boxes from the visual style, which ignores the colours the
 // window asks for; those two are drawn classic. uxtheme is loaded from the system folder only.
-void DropVisualStyle(HWND hwnd) {
-  HMODULE uxtheme = ::LoadLibraryExA("uxtheme.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+void DropVisualStyle(HMODULE uxtheme, HWND hwnd) {
   if (uxtheme == nullptr) return;
   using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
   auto setTheme = reinterpret_cast<SetWindowThemeFn>(
       reinterpret_cast<void (*)()>(::GetProcAddress(uxtheme, "SetWindowTheme")));
   if (setTheme != nullptr) setTheme(hwnd, L"", L"");
-  ::FreeLibrary(uxtheme);
 }
 
 }  // namespace
@@ -52,6 +50,8 @@ Win32Window::~Win32Window() {
                     static_cast<HGDIOBJ>(composedBrush_), static_cast<HGDIOBJ>(whiteBrush_)}) {
     if (o != nullptr) ::DeleteObject(o);
   }
+  if (measureDc_ != nullptr) ::DeleteDC(measureDc_);
+  if (uxtheme_ != nullptr) ::FreeLibrary(uxtheme_);
   if (icon_ != nullptr) ::DestroyIcon(icon_);
   if (smallIcon_ != nullptr) ::DestroyIcon(smallIcon_);
 }
@@ -174,6 +174,8 @@ bool Win32Window::Create(const WindowDesc& window, const std::vector<ControlDesc
   if (main_ == nullptr) return false;
 
   whiteBrush_ = ::CreateSolidBrush(RGB(255, 255, 255));
+  measureDc_ = ::CreateCompatibleDC(nullptr);
+  uxtheme_ = ::LoadLibraryExA("uxtheme.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   for (const auto& d : controls) {
     auto c = std::make_unique<Control>();
     c->desc = d;
@@ -227,28 +229,29 @@ void Win32Window::CreateControl(Control& c) {
     case ControlKind::Shape:
       return;
   }
+  c.font = Font(d.font);
+  if (d.kind == ControlKind::Label && d.autoSize) {
+    AutoSize(c, text_.ToAnsi(d.caption));
+    r = c.rect;
+  }
   c.hwnd = ::CreateWindowExA(exStyle, cls, text_.ToAnsi(d.caption).c_str(), style, r.left, r.top, r.right - r.left,
                              r.bottom - r.top, main_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlIdOf(d.id))),
                              instance_, nullptr);
-  c.font = Font(d.font);
   ::SendMessageA(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(c.font), FALSE);
   ::SetWindowLongPtrA(c.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 
   switch (d.kind) {
-    case ControlKind::Label:
-      if (d.autoSize) AutoSize(c);
-      break;
     case ControlKind::TextBox:
       c.original = reinterpret_cast<WNDPROC>(
           ::SetWindowLongPtrA(c.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Window::EditProc)));
       break;
     case ControlKind::ComboBox:
-      DropVisualStyle(c.hwnd);
+      DropVisualStyle(uxtheme_, c.hwnd);
       // The closed box keeps its designed height.
       ::SendMessageA(c.hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(8, Px(d.height) - 6));
       break;
     case ControlKind::Frame:
-      DropVisualStyle(c.hwnd);
+      DropVisualStyle(uxtheme_, c.hwnd);
       c.original = reinterpret_cast<WNDPROC>(
           ::SetWindowLongPtrA(c.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Window::FrameProc)));
       break;
@@ -264,21 +267,18 @@ void Win32Window::CreateControl(Control& c) {
 }
 
 // An AutoSize label grows with its text from its designed size.
-void Win32Window::AutoSize(Control& c) {
-  const int length = ::GetWindowTextLengthA(c.hwnd);
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  ::GetWindowTextA(c.hwnd, text.data(), length + 1);
+void Win32Window::AutoSize(Control& c, const std::string& text) {
   SIZE extent{};
-  HDC dc = ::GetDC(c.hwnd);
-  HGDIOBJ old = ::SelectObject(dc, c.font);
-  ::GetTextExtentPoint32A(dc, text.c_str(), length, &extent);
-  ::SelectObject(dc, old);
-  ::ReleaseDC(c.hwnd, dc);
+  HGDIOBJ old = ::SelectObject(measureDc_, c.font);
+  ::GetTextExtentPoint32A(measureDc_, text.c_str(), static_cast<int>(text.size()), &extent);
+  ::SelectObject(measureDc_, old);
   const RECT designed = PixelRect(c.desc);
   c.rect.right = c.rect.left + std::max<LONG>(designed.right - designed.left, extent.cx);
   c.rect.bottom = c.rect.top + std::max<LONG>(designed.bottom - designed.top, extent.cy);
-  ::SetWindowPos(c.hwnd, nullptr, 0, 0, c.rect.right - c.rect.left, c.rect.bottom - c.rect.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (c.hwnd != nullptr) {
+    ::SetWindowPos(c.hwnd, nullptr, 0, 0, c.rect.right - c.rect.left, c.rect.bottom - c.rect.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 // The background picture (scaled with the DPI), the frame's colour, and the visible lines and shapes, in
@@ -699,8 +699,9 @@ int Win32Window::Run(const WindowDesc& window, const std::vector<ControlDesc>& c
 void Win32Window::SetCaption(ControlId id, const std::wstring& text) {
   Control* c = ById(id);
   if (c == nullptr || c->hwnd == nullptr) return;
-  ::SetWindowTextA(c->hwnd, text_.ToAnsi(text).c_str());
-  if (c->desc.kind == ControlKind::Label && c->desc.autoSize) AutoSize(*c);
+  const std::string ansi = text_.ToAnsi(text);
+  if (c->desc.kind == ControlKind::Label && c->desc.autoSize) AutoSize(*c, ansi);
+  ::SetWindowTextA(c->hwnd, ansi.c_str());
 }
 
 std::wstring Win32Window::Caption(ControlId id) {

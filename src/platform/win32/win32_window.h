@@ -52,7 +52,7 @@ class Win32Window : public WindowHost {
   RECT PixelRect(const ControlDesc& d) const;
   int Px(int twips) const { return MulDiv(twips, dpi_, 1440); }
   COLORREF ColourRef(const Colour& colour, COLORREF fallback) const;
-  void AutoSize(Control& c);
+  void AutoSize(Control& c, const std::string& text);
   void ComposeBackground();
   void DrawButton(const DRAWITEMSTRUCT& item);
   LRESULT LabelColours(HDC dc, HWND hwnd);
@@ -76,6 +76,8 @@ class Win32Window : public WindowHost {
   HBITMAP composed_ = nullptr;    // picture + frame + lines + shapes, client-sized
   HBRUSH composedBrush_ = nullptr;
   HBRUSH whiteBrush_ = nullptr;
+  HDC measureDc_ = nullptr;  // text extents of the AutoSize labels
+  HMODULE uxtheme_ = nullptr;
   HICON icon_ = nullptr;
   HICON smallIcon_ = nullptr;
   bool comboDropped_ = false;

@@ -1,10 +1,13 @@
 // The start-up floor: a minimal static Win32 program that opens an empty window of the tool's size and
 // exits once it has been shown. With the argument "controls" the window also gets as many child windows
 // of the same standard classes as the tool has (25 labels, 2 pictures, an edit, a combo box, 2 buttons
-// and a group box), each with a short text: the cost of the controls alone.
+// and a group box), each with a short text: the cost of the controls alone. With "stay" it stays open,
+// for the working set of a program that does nothing but show its window.
 #include <windows.h>
 
 namespace {
+
+bool closeOnceShown = true;
 
 LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -12,7 +15,7 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       PAINTSTRUCT ps;
       ::BeginPaint(hwnd, &ps);
       ::EndPaint(hwnd, &ps);
-      ::PostMessageA(hwnd, WM_CLOSE, 0, 0);
+      if (closeOnceShown) ::PostMessageA(hwnd, WM_CLOSE, 0, 0);
       return 0;
     }
     case WM_DESTROY:
@@ -27,6 +30,7 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   ::SetProcessDPIAware();
+  closeOnceShown = commandLine == nullptr || lstrcmpA(commandLine, "stay") != 0;
   WNDCLASSA wc{};
   wc.lpfnWndProc = Proc;
   wc.hInstance = instance;

@@ -2,7 +2,7 @@
 //   measure startup CMD CLASS ITEMS   ms from CreateProcess until a visible window of CLASS (whose combo box,
 //                                     when ITEMS > 0, holds ITEMS entries); the program is then closed
 //   measure run COMMANDLINE           ms from CreateProcess until the process has ended
-//   measure memory EXE CLASS          peak and current working set (KB) while idle with the window open
+//   measure memory CMD CLASS          peak and current working set (KB) while idle with the window open
 #include <windows.h>
 #include <psapi.h>
 
@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (what == "memory" && argc == 4) {
-    if (!Start(std::string("\"") + argv[2] + "\"", process)) return 1;
+    if (!Start(argv[2], process)) return 1;
     HWND hwnd = WaitReady(process, argv[3], 0);
     ::Sleep(1500);
     PROCESS_MEMORY_COUNTERS counters{};

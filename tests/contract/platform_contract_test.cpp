@@ -246,6 +246,10 @@ TEST_F(ProfileContract, BlanksAndControlCharactersAroundNamesAndValuesAreTrimmed
   EXPECT_EQ(Value("  [NetWork]  \r\nIP=1 2\r\n", "NetWork", "IP"), "1 2");
 }
 
+TEST_F(ProfileContract, FullWidthSpaceIsNotTrimmed) {
+  EXPECT_EQ(Value("[s]\r\nk=\xA1\xA1WB\xA1\xA1\r\n", "s", "k"), "\xA1\xA1WB\xA1\xA1");
+}
+
 TEST_F(ProfileContract, OnePairOfMatchingQuotesIsRemoved) {
   std::string file = fixture_->PutFile("q.ini",
                                        "[s]\r\na=\"x y\"\r\nb='x'\r\nc=\"x'\r\nd=\"\r\ne=\"\"q\"\"\r\nf=a;b\r\n");

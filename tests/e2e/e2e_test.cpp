@@ -375,6 +375,55 @@ TEST_F(E2E, ControlsSitAtTheirTwipsScaledByTheDpi) {
   std::printf("dpi %d: client %ldx%ld\n", dpi, tool->ClientSize().cx, tool->ClientSize().cy);
 }
 
+std::string ReadBytes(const std::wstring& path) {
+  std::ifstream in(path.c_str(), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A sample of the hostile config.ini corpus through the real executable: the same outcome as on the
+// simulated Windows (written or refused), nothing written when refused.
+TEST_F(E2E, HostileConfigSample) {
+  const std::wstring dir = Env(L"VEXA_E2E_HOSTILE_DIR");
+  ASSERT_FALSE(dir.empty());
+  const struct {
+    const wchar_t* file;
+    const char* hostName;  // nullptr: refused
+  } cases[] = {
+      {L"junk-03", "15"},           {L"nul-in-value", nullptr},      {L"megabyte-prefix", nullptr},
+      {L"utf8-bom", "\xCD\xF8\xB0\xC9" "15"}, {L"utf16le-bom", "\xCD\xF8\xB0\xC9-15"},
+      {L"utf16be-bom", "\xCD\xF8\xB0\xC9-15"}, {L"cr-only", "WB-15"}, {L"dbcs-cut-at-253", nullptr},
+      {L"offset-00", nullptr},      {L"offset-23", "15"},            {L"ip-05", nullptr},
+      {L"prefix-forbidden-00", nullptr}, {L"prefix-control-09", nullptr}, {L"prefix-bytes-13", "PPPPPPPPPPPPP15"},
+      {L"prefix-bytes-14", nullptr}, {L"quoted-values", "WB-15"},     {L"duplicate-sections", "15"},
+      {L"fullwidth-space-prefix", "\xA1\xA1WB15"}, {L"lone-lead-byte", nullptr},
+  };
+  auto tool = Start();
+  Choose(*tool, kRealtek);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "file " << std::string(c.file, c.file + std::wcslen(c.file)));
+    SetValue(HKEY_LOCAL_MACHINE, kTcpip, L"NV Hostname", REG_SZ, Sz("MASTER"));
+    const std::string bytes = ReadBytes(dir + L"\\" + c.file + L".ini");
+    ASSERT_FALSE(bytes.empty());
+    const std::wstring config = toolPath_.substr(0, toolPath_.find_last_of(L'\\')) + L"\\config.ini";
+    std::ofstream(config.c_str(), std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    ::SendMessageW(tool->Find(txtNum), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"15"));
+    tool->Click(Command1);
+    Box box;
+    ASSERT_TRUE(tool->WaitBox(box));
+    if (c.hostName == nullptr) {
+      EXPECT_EQ(box.title, L"Quorlis - 配置文件错误！");
+      tool->Answer(box, IDOK);
+      EXPECT_EQ(Bytes(HKEY_LOCAL_MACHINE, kTcpip, L"NV Hostname"), Sz("MASTER"));
+    } else {
+      EXPECT_EQ(box.title, L"网络设置信息") << std::string(Ansi(box.text));
+      tool->Answer(box, IDOK);
+      ASSERT_TRUE(tool->WaitBox(box));
+      tool->Answer(box, IDNO);
+      EXPECT_EQ(Bytes(HKEY_LOCAL_MACHINE, kTcpip, L"NV Hostname"), Sz(c.hostName));
+    }
+  }
+}
+
 // Run on its own: Wine ends every process of the prefix once the reboot is asked for, this test's too.
 TEST(Restart, YesAsksForTheRebootAndTheToolEnds) {
   const std::wstring toolPath = Env(L"VEXA_E2E_TOOL");

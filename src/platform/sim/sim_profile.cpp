@@ -20,7 +20,8 @@ std::string LowerPath(std::string_view s) {
   return out;
 }
 
-bool IsProfileSpace(wchar_t c) { return (c >= 0x09 && c <= 0x0D) || c == L' ' || c == 0x1A || c == 0x3000; }
+// Blanks, 0x09-0x0D and 0x1A; an ideographic (full-width) space is kept.
+bool IsProfileSpace(wchar_t c) { return (c >= 0x09 && c <= 0x0D) || c == L' ' || c == 0x1A; }
 
 std::wstring_view Trim(std::wstring_view s) {
   while (!s.empty() && IsProfileSpace(s.front())) s.remove_prefix(1);

@@ -1,26 +1,12 @@
 #include "app/texts.h"
 
-#include <initializer_list>
+#include "apply/lines.h"
 
 namespace vexa::frm {
 
-namespace {
-
-// Lines joined by CR LF, none after the last.
-std::wstring Lines(std::initializer_list<std::wstring> lines) {
-  std::wstring out;
-  for (const auto& line : lines) {
-    if (!out.empty()) out += L"\r\n";
-    out += line;
-  }
-  return out;
-}
-
-}  // namespace
-
 std::wstring HelpText() {
   const std::wstring rule(41, L'┄');
-  return Lines({
+  return JoinLines({
       L"总体格式为[NetWork]换行 IP= 换行 IPOffset= 换行 Mask= 换行  GateWay=    换行    DNS= 换行 ",
       L"NetPrefix= 换行[CSCDK]换行输入每台机器号＝CS序列号和本软件放到同一个目录下即可使用!!",
       rule,
@@ -36,7 +22,7 @@ std::wstring HelpText() {
 
 std::wstring AboutText() {
   const std::wstring rule(26, L'━');
-  return Lines({
+  return JoinLines({
       L"用配置文件和用户手动输入将自动修改主机名,IP,网关,DNS",
       L"CS游戏序列号！",
       rule,

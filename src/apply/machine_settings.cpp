@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "apply/lenient_number.h"
+#include "apply/lines.h"
 #include "config/ini_file.h"
 
 namespace vexa {
@@ -59,15 +60,6 @@ bool IsValidHostName(TextCodec& text, const std::wstring& name) {
     if (c <= L' ' || c == 0x7F || kForbiddenInHostName.find(c) != std::wstring_view::npos) return false;
   }
   return true;
-}
-
-std::wstring JoinLines(std::initializer_list<std::wstring> lines) {
-  std::wstring out;
-  for (const auto& line : lines) {
-    if (!out.empty()) out += L"\r\n";
-    out += line;
-  }
-  return out;
 }
 
 }  // namespace

@@ -85,15 +85,15 @@ COLORREF Win32Window::ColourRef(const Colour& colour, COLORREF fallback) const {
 }
 
 HFONT Win32Window::Font(const FontSpec& requested) {
-  const FontSpec spec = requested.face.empty() ? window_.font : requested;
-  std::wstring key = std::wstring(spec.face) + L"|" + std::to_wstring(spec.points) + (spec.bold ? L"b" : L"") +
-                     (spec.underline ? L"u" : L"");
+  const FontSpec style = requested.face.empty() ? window_.font : requested;
+  std::wstring key = std::wstring(style.face) + L"|" + std::to_wstring(style.points) + (style.bold ? L"b" : L"") +
+                     (style.underline ? L"u" : L"");
   auto found = fonts_.find(key);
   if (found != fonts_.end()) return found->second;
-  const int height = -MulDiv(static_cast<int>(spec.points * 10 + 0.5), dpi_, 720);
-  HFONT font = ::CreateFontA(height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, spec.underline ? TRUE : FALSE,
+  const int height = -MulDiv(static_cast<int>(style.points * 10 + 0.5), dpi_, 720);
+  HFONT font = ::CreateFontA(height, 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL, FALSE, style.underline ? TRUE : FALSE,
                              FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_DONTCARE, text_.ToAnsi(spec.face).c_str());
+                             DEFAULT_PITCH | FF_DONTCARE, text_.ToAnsi(style.face).c_str());
   fonts_[key] = font;
   return font;
 }

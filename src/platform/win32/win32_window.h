@@ -48,7 +48,7 @@ class Win32Window : public WindowHost {
 
   bool Create(const WindowDesc& window, const std::vector<ControlDesc>& controls);
   void CreateControl(Control& c);
-  HFONT Font(const FontSpec& spec);
+  HFONT Font(const FontSpec& requested);
   RECT PixelRect(const ControlDesc& d) const;
   int Px(int twips) const { return MulDiv(twips, dpi_, 1440); }
   COLORREF ColourRef(const Colour& colour, COLORREF fallback) const;

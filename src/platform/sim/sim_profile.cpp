@@ -1,5 +1,6 @@
 #include "platform/sim/sim_profile.h"
 
+#include <algorithm>
 #include <cstring>
 #include <cwctype>
 #include <optional>
@@ -79,7 +80,7 @@ std::optional<std::wstring> Lookup(const std::wstring& file, const std::wstring&
 
 // Copies value into a wide buffer of size characters, removing one pair of matching quotes.
 std::wstring CopyEntry(std::wstring value, std::uint32_t size) {
-  value = value.substr(0, value.find(L'\0'));
+  value.resize(std::min(value.find(L'\0'), value.size()));
   bool quoted = value.size() > 1 && (value.front() == L'"' || value.front() == L'\'') &&
                 value.back() == value.front();
   if (quoted) value.erase(0, 1);

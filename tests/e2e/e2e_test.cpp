@@ -131,6 +131,21 @@ TEST_F(E2E, EnterInTheNumberBoxRunsOkAndEscExits) {
   EXPECT_EQ(tool->WaitExit(), 0);
 }
 
+TEST_F(E2E, TabGoesInTheDesignedOrderAndAccessKeysPressTheButtons) {
+  auto tool = Start();  // in the start state both pictures are shown, and so are tab stops
+  const ControlId order[] = {cboInterface, Picture1, Picture2, Command2, Command1, txtNum, cboInterface};
+  for (std::size_t i = 1; i < 7; ++i) {
+    tool->Key(order[i - 1], VK_TAB);
+    EXPECT_TRUE(tool->Focused(order[i])) << "tab stop " << i;
+  }
+  // Alt+C is the OK button's access key: the number box is empty, so its message comes.
+  ::PostMessageW(tool->Find(cboInterface), WM_SYSCHAR, L'c', 1 | (1 << 29));
+  Box box = ExpectBox(*tool, L"Quorlis - 出现错误！", IconSeen::Critical);
+  tool->Answer(box, IDOK);
+  ::PostMessageW(tool->Find(txtNum), WM_SYSCHAR, L'q', 1 | (1 << 29));
+  EXPECT_EQ(tool->WaitExit(), 0);
+}
+
 TEST_F(E2E, ExitButtonEndsTheProcess) {
   auto tool = Start();
   tool->Click(Command2);

@@ -655,6 +655,13 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
+    case WM_NEXTDLGCTL: {
+      // What IsDialogMessage asks of Tab and Shift+Tab: a dialog's own procedure would do this.
+      HWND next = lParam != 0 ? reinterpret_cast<HWND>(wParam)
+                              : ::GetNextDlgTabItem(main_, ::GetFocus(), wParam != 0 ? TRUE : FALSE);
+      if (next != nullptr) ::SetFocus(next);
+      return 0;
+    }
     case DM_GETDEFID:
       for (auto& c : controls_) {
         if (c->desc.isDefault) return MAKELONG(ControlIdOf(c->desc.id), DC_HASDEFID);

@@ -2,15 +2,13 @@
 
 #include <algorithm>
 
+#include "platform/win32/win32_control.h"
+
 namespace vexa::win32 {
 
 namespace {
 
-constexpr int kFirstControlId = 100;
-constexpr UINT kClearComboChoice = WM_APP + 1;
 constexpr const char* kClassName = "VexaIpSetMain";
-
-int ControlIdOf(ControlId id) { return kFirstControlId + id; }
 
 COLORREF FromRgb(std::uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
 
@@ -26,17 +24,6 @@ void DropVisualStyle(HMODULE uxtheme, HWND hwnd) {
 
 }  // namespace
 
-struct Win32Window::Control {
-  ControlDesc desc;
-  HWND hwnd = nullptr;
-  RECT rect{};  // in the main window's client area, pixels
-  HFONT font = nullptr;
-  HBRUSH brush = nullptr;  // solid background of edit, combo box
-  HBITMAP picture = nullptr;
-  bool visible = true;
-  WNDPROC original = nullptr;
-};
-
 Win32Window::Win32Window(HINSTANCE instance, TextCodec& text, Win32MessageBoxes& messages)
     : instance_(instance), text_(text), messages_(messages) {}
 
@@ -47,7 +34,7 @@ Win32Window::~Win32Window() {
   }
   for (auto& [key, font] : fonts_) ::DeleteObject(font);
   for (HGDIOBJ o : {static_cast<HGDIOBJ>(background_), static_cast<HGDIOBJ>(composed_),
-                    static_cast<HGDIOBJ>(composedBrush_), static_cast<HGDIOBJ>(whiteBrush_)}) {
+                    static_cast<HGDIOBJ>(composedBrush_)}) {
     if (o != nullptr) ::DeleteObject(o);
   }
   if (measureDc_ != nullptr) ::DeleteDC(measureDc_);
@@ -173,7 +160,6 @@ bool Win32Window::Create(const WindowDesc& window, const std::vector<ControlDesc
                             nullptr, instance_, this);
   if (main_ == nullptr) return false;
 
-  whiteBrush_ = ::CreateSolidBrush(RGB(255, 255, 255));
   measureDc_ = ::CreateCompatibleDC(nullptr);
   uxtheme_ = ::LoadLibraryExA("uxtheme.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   for (const auto& d : controls) {
@@ -279,293 +265,6 @@ void Win32Window::AutoSize(Control& c, const std::string& text) {
     ::SetWindowPos(c.hwnd, nullptr, 0, 0, c.rect.right - c.rect.left, c.rect.bottom - c.rect.top,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
-}
-
-// The background picture (scaled with the DPI), the frame's colour, and the visible lines and shapes, in
-// one bitmap. The window paints from it, and the transparent labels use it as their background brush, so
-// a label repaints itself whole: no old text is left behind and nothing flickers.
-void Win32Window::ComposeBackground() {
-  HDC screen = ::GetDC(main_);
-  HDC dc = ::CreateCompatibleDC(screen);
-  if (composed_ == nullptr) composed_ = ::CreateCompatibleBitmap(screen, client_.cx, client_.cy);
-  HGDIOBJ oldBitmap = ::SelectObject(dc, composed_);
-  RECT all{0, 0, client_.cx, client_.cy};
-  ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-  if (background_ != nullptr) {
-    BITMAP info{};
-    ::GetObjectA(background_, sizeof info, &info);
-    HDC from = ::CreateCompatibleDC(screen);
-    HGDIOBJ oldFrom = ::SelectObject(from, background_);
-    ::SetStretchBltMode(dc, HALFTONE);
-    ::SetBrushOrgEx(dc, 0, 0, nullptr);
-    ::StretchBlt(dc, 0, 0, MulDiv(info.bmWidth, dpi_, 96), MulDiv(info.bmHeight, dpi_, 96), from, 0, 0,
-                 info.bmWidth, info.bmHeight, SRCCOPY);
-    ::SelectObject(from, oldFrom);
-    ::DeleteDC(from);
-  }
-  const int penWidth = std::max(1, dpi_ / 96);
-  for (auto& c : controls_) {
-    const ControlDesc& d = c->desc;
-    if (d.kind == ControlKind::Frame) {
-      HBRUSH fill = ::CreateSolidBrush(ColourRef(d.back, ::GetSysColor(COLOR_BTNFACE)));
-      ::FillRect(dc, &c->rect, fill);
-      ::DeleteObject(fill);
-    }
-    if (!c->visible || (d.kind != ControlKind::Line && d.kind != ControlKind::Shape)) continue;
-    HPEN pen = ::CreatePen(PS_SOLID, penWidth, ColourRef(d.fore, RGB(0, 0, 0)));
-    HGDIOBJ oldPen = ::SelectObject(dc, pen);
-    if (d.kind == ControlKind::Line) {
-      ::MoveToEx(dc, Px(d.left), Px(d.top), nullptr);
-      ::LineTo(dc, Px(d.width), Px(d.height));
-    } else {
-      const RECT& s = c->rect;  // an outline only: the background shows through
-      const POINT outline[] = {{s.left, s.top}, {s.right - 1, s.top}, {s.right - 1, s.bottom - 1},
-                               {s.left, s.bottom - 1}, {s.left, s.top}};
-      ::Polyline(dc, outline, 5);
-    }
-    ::SelectObject(dc, oldPen);
-    ::DeleteObject(pen);
-  }
-  ::SelectObject(dc, oldBitmap);
-  ::DeleteDC(dc);
-  ::ReleaseDC(main_, screen);
-  if (composedBrush_ != nullptr) ::DeleteObject(composedBrush_);
-  composedBrush_ = ::CreatePatternBrush(composed_);
-}
-
-// Transparent labels, the frame and the pictures: text in the control's colour over the composed
-// background, aligned to where the control sits.
-LRESULT Win32Window::LabelColours(HDC dc, HWND hwnd) {
-  Control* c = ByHwnd(hwnd);
-  if (c == nullptr) return reinterpret_cast<LRESULT>(composedBrush_);
-  if (c->desc.kind == ControlKind::ComboBox) {
-    ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
-    ::SetBkColor(dc, ColourRef(c->desc.back, RGB(255, 255, 255)));
-    return reinterpret_cast<LRESULT>(c->brush);
-  }
-  ::SetTextColor(dc, ColourRef(c->desc.fore, ::GetSysColor(COLOR_WINDOWTEXT)));
-  ::SetBkMode(dc, TRANSPARENT);
-  ::SetBrushOrgEx(dc, -c->rect.left, -c->rect.top, nullptr);
-  return reinterpret_cast<LRESULT>(composedBrush_);
-}
-
-// The two buttons: a small gradient picture, the caption with its access key underlined, the default
-// button marked by a second border, the focus by a dotted rectangle.
-void Win32Window::DrawButton(const DRAWITEMSTRUCT& item) {
-  Control* c = ByHwnd(item.hwndItem);
-  if (c == nullptr) return;
-  HDC dc = item.hDC;
-  RECT r = item.rcItem;
-  const bool pressed = (item.itemState & ODS_SELECTED) != 0;
-  const bool disabled = (item.itemState & ODS_DISABLED) != 0;
-  const bool focused = (item.itemState & ODS_FOCUS) != 0;
-  HWND focus = ::GetFocus();
-  Control* focusedControl = ByHwnd(focus);
-  const bool otherButtonFocused =
-      focusedControl != nullptr && focusedControl != c && focusedControl->desc.kind == ControlKind::Button;
-  const bool isDefault = c->desc.isDefault && !otherButtonFocused;
-
-  const int height = r.bottom - r.top;
-  const COLORREF top = disabled ? RGB(236, 236, 236) : pressed ? RGB(170, 205, 240) : RGB(246, 250, 255);
-  const COLORREF bottom = disabled ? RGB(214, 214, 214) : pressed ? RGB(206, 228, 250) : RGB(184, 214, 244);
-  for (int y = 0; y < height; ++y) {
-    const int t = height > 1 ? y * 255 / (height - 1) : 0;
-    COLORREF row = RGB((GetRValue(top) * (255 - t) + GetRValue(bottom) * t) / 255,
-                       (GetGValue(top) * (255 - t) + GetGValue(bottom) * t) / 255,
-                       (GetBValue(top) * (255 - t) + GetBValue(bottom) * t) / 255);
-    HBRUSH brush = ::CreateSolidBrush(row);
-    RECT line{r.left, r.top + y, r.right, r.top + y + 1};
-    ::FillRect(dc, &line, brush);
-    ::DeleteObject(brush);
-  }
-  const COLORREF edge = disabled ? RGB(160, 160, 160) : RGB(40, 90, 150);
-  HPEN pen = ::CreatePen(PS_SOLID, 1, edge);
-  HGDIOBJ oldPen = ::SelectObject(dc, pen);
-  HGDIOBJ oldBrush = ::SelectObject(dc, ::GetStockObject(NULL_BRUSH));
-  ::Rectangle(dc, r.left, r.top, r.right, r.bottom);
-  if (isDefault && !disabled) ::Rectangle(dc, r.left + 1, r.top + 1, r.right - 1, r.bottom - 1);
-  ::SelectObject(dc, oldBrush);
-  ::SelectObject(dc, oldPen);
-  ::DeleteObject(pen);
-
-  const int length = ::GetWindowTextLengthA(item.hwndItem);
-  std::string caption(static_cast<std::size_t>(length) + 1, '\0');
-  ::GetWindowTextA(item.hwndItem, caption.data(), length + 1);
-  RECT textRect = r;
-  if (pressed) ::OffsetRect(&textRect, 1, 1);
-  ::SetBkMode(dc, TRANSPARENT);
-  ::SetTextColor(dc, disabled ? ::GetSysColor(COLOR_GRAYTEXT) : RGB(0, 0, 96));
-  HGDIOBJ oldFont = ::SelectObject(dc, c->font);
-  ::DrawTextA(dc, caption.c_str(), length, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-  ::SelectObject(dc, oldFont);
-  if (focused && (item.itemState & ODS_NOFOCUSRECT) == 0) {
-    RECT focusRect = r;
-    ::InflateRect(&focusRect, -3, -3);
-    ::DrawFocusRect(dc, &focusRect);
-  }
-  // The default button's second border follows the focus between the buttons.
-  if (item.itemAction == ODA_FOCUS && !c->desc.isDefault) {
-    for (auto& other : controls_) {
-      if (other->desc.isDefault && other->hwnd != nullptr) ::InvalidateRect(other->hwnd, nullptr, FALSE);
-    }
-  }
-}
-
-// The frame paints itself: the frame colour from the composed background, an etched border, and its caption
-// in its own colour, whatever visual style is active.
-LRESULT Win32Window::HandleFrame(Control& frame, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_SETTEXT: {
-      LRESULT result = ::DefWindowProcA(frame.hwnd, message, wParam, lParam);
-      ::InvalidateRect(frame.hwnd, nullptr, FALSE);
-      return result;
-    }
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = ::BeginPaint(frame.hwnd, &ps);
-      RECT r;
-      ::GetClientRect(frame.hwnd, &r);
-      ::SetBrushOrgEx(dc, -frame.rect.left, -frame.rect.top, nullptr);
-      ::FillRect(dc, &r, composedBrush_);
-      HGDIOBJ oldFont = ::SelectObject(dc, frame.font);
-      TEXTMETRICA tm{};
-      ::GetTextMetricsA(dc, &tm);
-      RECT border = r;
-      border.top += tm.tmHeight / 2;
-      // The designed frame reaches a pixel past the window's client area: keep its bottom edge in sight.
-      border.bottom = std::min<LONG>(border.bottom, client_.cy - frame.rect.top);
-      ::DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
-      const int length = ::GetWindowTextLengthA(frame.hwnd);
-      std::string caption(static_cast<std::size_t>(length) + 1, '\0');
-      ::GetWindowTextA(frame.hwnd, caption.data(), length + 1);
-      RECT textRect{r.left + Px(120), r.top, r.right - Px(120), r.top + tm.tmHeight};
-      ::DrawTextA(dc, caption.c_str(), length, &textRect,
-                  DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_CALCRECT);
-      textRect.right = std::min(textRect.right, r.right - Px(120));
-      ::FillRect(dc, &textRect, composedBrush_);
-      ::SetBkMode(dc, TRANSPARENT);
-      ::SetTextColor(dc, ColourRef(frame.desc.fore, ::GetSysColor(COLOR_WINDOWTEXT)));
-      ::DrawTextA(dc, caption.c_str(), length, &textRect, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-      ::SelectObject(dc, oldFont);
-      ::EndPaint(frame.hwnd, &ps);
-      return 0;
-    }
-    default:
-      return ::CallWindowProcA(frame.original, frame.hwnd, message, wParam, lParam);
-  }
-}
-
-// The number box: typed characters go through the key filter, pastes through the paste filter, whatever
-// way they come (Ctrl+V, Shift+Insert, the context menu, WM_PASTE).
-LRESULT Win32Window::HandleEdit(Control& edit, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_CHAR: {
-      int key = static_cast<int>(wParam);
-      if (key == 0x16) {  // Ctrl+V
-        ::SendMessageA(edit.hwnd, WM_PASTE, 0, 0);
-        return 0;
-      }
-      if (key == 0x01 || key == 0x03 || key == 0x18 || key == 0x1A) break;  // select all, copy, cut, undo
-      events_->OnKeyPress(edit.desc.id, key);
-      if (key == 0) return 0;
-      wParam = static_cast<WPARAM>(key);
-      break;
-    }
-    case WM_KEYDOWN:
-      if (wParam == VK_INSERT && ::GetKeyState(VK_SHIFT) < 0) {
-        ::SendMessageA(edit.hwnd, WM_PASTE, 0, 0);
-        return 0;
-      }
-      break;
-    case WM_PASTE: {
-      std::string clip;
-      if (::OpenClipboard(edit.hwnd)) {
-        if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
-          if (const char* p = static_cast<const char*>(::GlobalLock(data))) {
-            clip = p;
-            ::GlobalUnlock(data);
-          }
-        }
-        ::CloseClipboard();
-      }
-      if (!events_->OnPaste(edit.desc.id, text_.FromAnsi(clip))) {
-        ::MessageBeep(MB_OK);
-        return 0;
-      }
-      break;
-    }
-    default:
-      break;
-  }
-  return ::CallWindowProcA(edit.original, edit.hwnd, message, wParam, lParam);
-}
-
-LRESULT CALLBACK Win32Window::EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<Win32Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  Control* c = self != nullptr ? self->ByHwnd(hwnd) : nullptr;
-  if (c == nullptr) return ::DefWindowProcA(hwnd, message, wParam, lParam);
-  return self->HandleEdit(*c, message, wParam, lParam);
-}
-
-LRESULT CALLBACK Win32Window::FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<Win32Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  Control* c = self != nullptr ? self->ByHwnd(hwnd) : nullptr;
-  if (c == nullptr) return ::DefWindowProcA(hwnd, message, wParam, lParam);
-  return self->HandleFrame(*c, message, wParam, lParam);
-}
-
-// A choice in the card list is reported once, also when the same entry is chosen again: on CBN_SELENDOK
-// when the list was open, on CBN_SELCHANGE when the keyboard changed it in the closed box.
-void Win32Window::OnComboNotify(Control& combo, int code) {
-  switch (code) {
-    case CBN_DROPDOWN:
-      comboDropped_ = true;
-      comboChoiceReported_ = false;
-      break;
-    case CBN_CLOSEUP:
-      comboDropped_ = false;
-      break;
-    case CBN_SELENDOK:
-      if (::SendMessageA(combo.hwnd, CB_GETCURSEL, 0, 0) < 0) break;
-      comboChoiceReported_ = true;
-      ::PostMessageA(main_, kClearComboChoice, 0, 0);
-      events_->OnClick(combo.desc.id);
-      break;
-    case CBN_SELCHANGE:
-      if (!comboDropped_ && !comboChoiceReported_) events_->OnClick(combo.desc.id);
-      break;
-    default:
-      break;
-  }
-}
-
-void Win32Window::ClickIfEnabled(Control* button) {
-  if (button != nullptr && button->hwnd != nullptr && ::IsWindowEnabled(button->hwnd) &&
-      ::IsWindowVisible(button->hwnd)) {
-    events_->OnClick(button->desc.id);
-  }
-}
-
-// Enter presses the default button (or the focused button), Esc the cancel button, wherever the focus is;
-// an open card list keeps both keys for itself.
-bool Win32Window::TranslateKeys(MSG& msg) {
-  if (msg.message != WM_KEYDOWN || main_ == nullptr) return false;
-  if (msg.hwnd != main_ && !::IsChild(main_, msg.hwnd)) return false;
-  if (msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE) return false;
-  for (auto& c : controls_) {
-    if (c->desc.kind == ControlKind::ComboBox && ::SendMessageA(c->hwnd, CB_GETDROPPEDSTATE, 0, 0)) return false;
-  }
-  Control* target = nullptr;
-  Control* focused = ByHwnd(::GetFocus());
-  for (auto& c : controls_) {
-    if (msg.wParam == VK_ESCAPE && c->desc.isCancel) target = c.get();
-    if (msg.wParam == VK_RETURN && c->desc.isDefault) target = c.get();
-  }
-  if (msg.wParam == VK_RETURN && focused != nullptr && focused->desc.kind == ControlKind::Button) target = focused;
-  ClickIfEnabled(target);
-  return true;
 }
 
 LRESULT CALLBACK Win32Window::MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

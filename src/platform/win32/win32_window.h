@@ -75,7 +75,6 @@ class Win32Window : public WindowHost {
   HBITMAP background_ = nullptr;  // the picture as loaded
   HBITMAP composed_ = nullptr;    // picture + frame + lines + shapes, client-sized
   HBRUSH composedBrush_ = nullptr;
-  HBRUSH whiteBrush_ = nullptr;
   HDC measureDc_ = nullptr;  // text extents of the AutoSize labels
   HMODULE uxtheme_ = nullptr;
   HICON icon_ = nullptr;

@@ -1,0 +1,26 @@
+// One control of the real window, shared by the files that make, paint and drive it.
+#pragma once
+
+#include "platform/win32/win32_window.h"
+
+namespace vexa::win32 {
+
+struct Win32Window::Control {
+  ControlDesc desc;
+  HWND hwnd = nullptr;
+  RECT rect{};  // in the main window's client area, pixels
+  HFONT font = nullptr;
+  HBRUSH brush = nullptr;  // solid background of edit, combo box
+  HBITMAP picture = nullptr;
+  bool visible = true;
+  WNDPROC original = nullptr;
+};
+
+// Child-window ids: 100 + the control's id.
+constexpr int kFirstControlId = 100;
+inline int ControlIdOf(ControlId id) { return kFirstControlId + id; }
+
+// Posted after a list choice was reported, so that the CBN_SELCHANGE of the same choice is not.
+constexpr UINT kClearComboChoice = WM_APP + 1;
+
+}  // namespace vexa::win32

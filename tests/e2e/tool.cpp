@@ -282,12 +282,12 @@ bool Tool::WaitBox(Box& box, DWORD milliseconds) {
           milliseconds)) {
     return false;
   }
-  ::Sleep(150);  // let it paint before its icon is read
   box = Box{};
   box.hwnd = find.found;
   box.title = WindowText(find.found);
   box.text = WindowText(::GetDlgItem(find.found, 0xFFFF));
-  box.icon = ReadIcon(find.found);
+  // The icon is read from the screen: give a slow machine time to paint it.
+  WaitFor([&] { return (box.icon = ReadIcon(find.found)) != IconSeen::Unknown; }, 3000);
   for (int id : {IDOK, IDYES, IDNO}) {
     HWND button = ::GetDlgItem(find.found, id);
     if (button != nullptr && ::IsWindowVisible(button)) box.buttons.push_back(WindowText(button));

@@ -2,12 +2,12 @@
 // timed in-process. Usage: floor_registry ITERATIONS. Prints the median microseconds of one action.
 #include <windows.h>
 
-#include <algorithm>
+#include "median_time.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -72,17 +72,6 @@ int main(int argc, char** argv) {
   ::GetModuleFileNameA(nullptr, module, MAX_PATH);
   std::string ini(module);
   ini = ini.substr(0, ini.find_last_of('\\')) + "\\config.ini";
-  LARGE_INTEGER frequency;
-  ::QueryPerformanceFrequency(&frequency);
-  std::vector<double> times;
-  for (int i = 0; i < iterations; ++i) {
-    LARGE_INTEGER t0, t1;
-    ::QueryPerformanceCounter(&t0);
-    Action(ini);
-    ::QueryPerformanceCounter(&t1);
-    times.push_back(1e6 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(frequency.QuadPart));
-  }
-  std::sort(times.begin(), times.end());
-  std::printf("%.1f\n", times[times.size() / 2]);
+  std::printf("%.1f\n", MedianMicroseconds(iterations, [&] { Action(ini); }));
   return 0;
 }

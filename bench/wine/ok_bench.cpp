@@ -3,10 +3,10 @@
 // included, answered No).
 #include <windows.h>
 
-#include <algorithm>
+#include "median_time.h"
+
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
 
 #include "apply/ok_action.h"
 #include "inventory/card_inventory.h"
@@ -34,19 +34,11 @@ int main(int argc, char** argv) {
   vexa::CardInventory inventory;
   vexa::EnumNetworkCards(platform, inventory);
   const std::wstring card = L"Realtek RTL8139 Family PCI Fast Ethernet NIC";
-  LARGE_INTEGER frequency;
-  ::QueryPerformanceFrequency(&frequency);
-  std::vector<double> times;
-  for (int i = 0; i < iterations; ++i) {
-    LARGE_INTEGER t0, t1;
-    ::QueryPerformanceCounter(&t0);
+  const double median = MedianMicroseconds(iterations, [&] {
     vexa::OkOutcome outcome = vexa::RunOkAction(platform, inventory, L"15", card);
     if (outcome.askRestart) vexa::AskAndRestart(platform);
-    ::QueryPerformanceCounter(&t1);
-    times.push_back(1e6 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(frequency.QuadPart));
-  }
-  std::sort(times.begin(), times.end());
-  std::printf("%.1f\n", times[times.size() / 2]);
+  });
+  std::printf("%.1f\n", median);
   std::fprintf(stderr, "boxes answered: %d\n", boxes.shown);
   return 0;
 }

@@ -390,11 +390,6 @@ TEST_F(E2E, ControlsSitAtTheirTwipsScaledByTheDpi) {
   std::printf("dpi %d: client %ldx%ld\n", dpi, tool->ClientSize().cx, tool->ClientSize().cy);
 }
 
-std::string ReadBytes(const std::wstring& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // A sample of the hostile config.ini corpus through the real executable: the same outcome as on the
 // simulated Windows (written or refused), nothing written when refused.
 TEST_F(E2E, HostileConfigSample) {
@@ -417,10 +412,9 @@ TEST_F(E2E, HostileConfigSample) {
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "file " << std::string(c.file, c.file + std::wcslen(c.file)));
     SetValue(HKEY_LOCAL_MACHINE, kTcpip, L"NV Hostname", REG_SZ, Sz("MASTER"));
-    const std::string bytes = ReadBytes(dir + L"\\" + c.file + L".ini");
+    const std::string bytes = ReadFile(dir + L"\\" + c.file + L".ini");
     ASSERT_FALSE(bytes.empty());
-    const std::wstring config = toolPath_.substr(0, toolPath_.find_last_of(L'\\')) + L"\\config.ini";
-    std::ofstream(config.c_str(), std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    WriteConfigBytes(toolPath_, bytes);
     ::SendMessageW(tool->Find(txtNum), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"15"));
     tool->Click(Command1);
     Box box;

@@ -133,8 +133,11 @@ void CloneImage() {
 }
 
 void WriteConfig(const std::wstring& toolPath, const std::wstring& content) {
+  WriteConfigBytes(toolPath, Ansi(content));
+}
+
+void WriteConfigBytes(const std::wstring& toolPath, const std::string& bytes) {
   const std::wstring path = toolPath.substr(0, toolPath.find_last_of(L'\\')) + L"\\config.ini";
-  const std::string bytes = Ansi(content);
   HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
   DWORD written = 0;

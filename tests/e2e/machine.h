@@ -41,6 +41,7 @@ void AddCard(const std::wstring& key, const std::string& description, const std:
 
 // config.ini beside the tool, written in GBK; RemoveConfig leaves the tool with its defaults.
 void WriteConfig(const std::wstring& toolPath, const std::wstring& content);
+void WriteConfigBytes(const std::wstring& toolPath, const std::string& bytes);
 void RemoveConfig(const std::wstring& toolPath);
 
 }  // namespace vexa::e2e

@@ -48,13 +48,6 @@ LRESULT Win32Window::HandleEdit(Control& edit, UINT message, WPARAM wParam, LPAR
   return ::CallWindowProcA(edit.original, edit.hwnd, message, wParam, lParam);
 }
 
-LRESULT CALLBACK Win32Window::EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<Win32Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  Control* c = self != nullptr ? self->ByHwnd(hwnd) : nullptr;
-  if (c == nullptr) return ::DefWindowProcA(hwnd, message, wParam, lParam);
-  return self->HandleEdit(*c, message, wParam, lParam);
-}
-
 // A choice in the card list is reported once, also when the same entry is chosen again: on CBN_SELENDOK
 // when the list was open, on CBN_SELCHANGE when the keyboard changed it in the closed box.
 void Win32Window::OnComboNotify(Control& combo, int code) {

@@ -182,11 +182,4 @@ LRESULT Win32Window::HandleFrame(Control& frame, UINT message, WPARAM wParam, LP
 }
 
 
-LRESULT CALLBACK Win32Window::FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<Win32Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  Control* c = self != nullptr ? self->ByHwnd(hwnd) : nullptr;
-  if (c == nullptr) return ::DefWindowProcA(hwnd, message, wParam, lParam);
-  return self->HandleFrame(*c, message, wParam, lParam);
-}
-
 }  // namespace vexa::win32

@@ -229,7 +229,7 @@ void Win32Window::CreateControl(Control& c) {
   switch (d.kind) {
     case ControlKind::TextBox:
       c.original = reinterpret_cast<WNDPROC>(
-          ::SetWindowLongPtrA(c.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Window::EditProc)));
+          ::SetWindowLongPtrA(c.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Window::SubclassProc)));
       break;
     case ControlKind::ComboBox:
       DropVisualStyle(uxtheme_, c.hwnd);
@@ -239,7 +239,7 @@ void Win32Window::CreateControl(Control& c) {
     case ControlKind::Frame:
       DropVisualStyle(uxtheme_, c.hwnd);
       c.original = reinterpret_cast<WNDPROC>(
-          ::SetWindowLongPtrA(c.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Window::FrameProc)));
+          ::SetWindowLongPtrA(c.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Window::SubclassProc)));
       break;
     case ControlKind::PictureBox:
       c.picture = ScaledPicture(d.picture, r.right - r.left, r.bottom - r.top);
@@ -265,6 +265,15 @@ void Win32Window::AutoSize(Control& c, const std::string& text) {
     ::SetWindowPos(c.hwnd, nullptr, 0, 0, c.rect.right - c.rect.left, c.rect.bottom - c.rect.top,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
+}
+
+// The number box and the frame are subclassed: their messages come here first.
+LRESULT CALLBACK Win32Window::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<Win32Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  Control* c = self != nullptr ? self->ByHwnd(hwnd) : nullptr;
+  if (c == nullptr) return ::DefWindowProcA(hwnd, message, wParam, lParam);
+  if (c->desc.kind == ControlKind::TextBox) return self->HandleEdit(*c, message, wParam, lParam);
+  return self->HandleFrame(*c, message, wParam, lParam);
 }
 
 LRESULT CALLBACK Win32Window::MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

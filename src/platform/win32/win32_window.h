@@ -38,8 +38,7 @@ class Win32Window : public WindowHost {
   struct Control;
 
   static LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleEdit(Control& edit, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleFrame(Control& frame, UINT message, WPARAM wParam, LPARAM lParam);

@@ -53,9 +53,8 @@ void BM_ReadRegString(benchmark::State& state) {
   Machine(sim, 1);
   Platform platform = sim.platform();
   for (auto _ : state) {
-    benchmark::DoNotOptimize(
-        Reg::ReadRegString(platform, L"HKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters",
-                           L"NV Hostname"));
+    benchmark::DoNotOptimize(Reg::ReadRegString(
+        platform, L"HKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters", L"NV Hostname"));
   }
 }
 BENCHMARK(BM_ReadRegString);

@@ -13,8 +13,9 @@ namespace {
 
 const char* kCards = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards";
 const char* kCardKeys[] = {"12", "2", "7"};
-const char* kCard = "SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters\\Interfaces\\"
-                    "{3F5A1C2E-1B7D-4E8A-9C61-2A7B5D9E0F11}";
+const char* kCard =
+    "SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters\\Interfaces\\"
+    "{3F5A1C2E-1B7D-4E8A-9C61-2A7B5D9E0F11}";
 
 std::string Query(const std::string& path, const char* name) {
   HKEY key = nullptr;
@@ -45,7 +46,8 @@ void Action(const std::string& ini) {
   std::string service;
   for (const char* card : kCardKeys) {
     const std::string path = std::string(kCards) + "\\" + card;
-    if (Query(path, "Description") == "Realtek RTL8139 Family PCI Fast Ethernet NIC") service = Query(path, "ServiceName");
+    if (Query(path, "Description") == "Realtek RTL8139 Family PCI Fast Ethernet NIC")
+      service = Query(path, "ServiceName");
   }
   const DWORD number = 15;
   const DWORD dhcp = 0;

@@ -18,11 +18,8 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       if (closeOnceShown) ::PostMessageA(hwnd, WM_CLOSE, 0, 0);
       return 0;
     }
-    case WM_DESTROY:
-      ::PostQuitMessage(0);
-      return 0;
-    default:
-      return ::DefWindowProcA(hwnd, message, wParam, lParam);
+    case WM_DESTROY: ::PostQuitMessage(0); return 0;
+    default: return ::DefWindowProcA(hwnd, message, wParam, lParam);
   }
 }
 
@@ -50,8 +47,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
       const char* cls;
       DWORD style;
       int count;
-    } children[] = {{"STATIC", SS_LEFT, 25}, {"STATIC", SS_BITMAP, 2}, {"EDIT", ES_AUTOHSCROLL | WS_BORDER, 1},
-                    {"COMBOBOX", CBS_DROPDOWNLIST, 1}, {"BUTTON", BS_PUSHBUTTON, 2}, {"BUTTON", BS_GROUPBOX, 1}};
+    } children[] = {
+        {"STATIC", SS_LEFT, 25},           {"STATIC", SS_BITMAP, 2},     {"EDIT", ES_AUTOHSCROLL | WS_BORDER, 1},
+        {"COMBOBOX", CBS_DROPDOWNLIST, 1}, {"BUTTON", BS_PUSHBUTTON, 2}, {"BUTTON", BS_GROUPBOX, 1}};
     int y = 0;
     for (const auto& child : children) {
       for (int i = 0; i < child.count; ++i, y += 10) {

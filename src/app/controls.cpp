@@ -21,8 +21,8 @@ constexpr FontSpec kDefault{};
 constexpr FontSpec kBold9{kSongTi, 9, true, false};
 constexpr FontSpec kLink9{kSongTi, 9, false, true};
 
-ControlDesc Label(Control id, std::wstring_view name, int l, int t, int w, int h, Colour fore, const FontSpec& font = kDefault,
-                  bool autoSize = true, ControlId parent = kNoControl) {
+ControlDesc Label(Control id, std::wstring_view name, int l, int t, int w, int h, Colour fore,
+                  const FontSpec& font = kDefault, bool autoSize = true, ControlId parent = kNoControl) {
   ControlDesc d;
   d.id = id;
   d.name = name;

@@ -7,6 +7,7 @@
 
 namespace vexa::frm {
 
+// clang-format off
 enum Control : ControlId {
   Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9, Label10, Label11, Label12,
   Label13, Label14, Label15, Label16, Label17, Label18, Label19, Label20, Label21, Label22, Label23,
@@ -14,6 +15,7 @@ enum Control : ControlId {
   Line1, Line2, Line3, Line4, Line5, Line6, Line7,
   kControlCount
 };
+// clang-format on
 
 // Resource ids of the pictures.
 enum Picture : int {

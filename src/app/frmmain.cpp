@@ -134,8 +134,6 @@ void FrmMain::OnKeyPress(ControlId control, int& key) {
   if (control == txtNum) txtNum_KeyPress(key);
 }
 
-bool FrmMain::OnPaste(ControlId control, const std::wstring& text) {
-  return control != txtNum || txtNum_Paste(text);
-}
+bool FrmMain::OnPaste(ControlId control, const std::wstring& text) { return control != txtNum || txtNum_Paste(text); }
 
 }  // namespace vexa::frm

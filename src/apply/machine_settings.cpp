@@ -83,8 +83,8 @@ void ShowInputRejection(MessageBoxes& messages, InputVerdict verdict) {
     messages.Show(L"请输入本机号,在按回车键呀！！", std::wstring(L"Quorlis - 出现错误！"), MsgButtons::Ok,
                   MsgIcon::Critical);
   } else if (verdict == InputVerdict::OutOfRange) {
-    messages.Show(L"请输入1-254的数字,或者修改配置文件！", std::wstring(L"Quorlis - 机器号输入错误！"),
-                  MsgButtons::Ok, MsgIcon::Critical);
+    messages.Show(L"请输入1-254的数字,或者修改配置文件！", std::wstring(L"Quorlis - 机器号输入错误！"), MsgButtons::Ok,
+                  MsgIcon::Critical);
   }
 }
 
@@ -133,9 +133,10 @@ void ShowSettingsRejection(MessageBoxes& messages, SettingsVerdict verdict, cons
       if (!symbols.empty()) symbols.push_back(L' ');
       symbols.push_back(c);
     }
-    messages.Show(JoinLines({L"配置文件算出的计算机名无效,请修改配置文件中的 NetPrefix！", L"计算机名=" + settings.HostName,
-                             L"计算机名最多 15 个字节(一个汉字占 2 个字节),不能含有空格和下列符号:", symbols}),
-                  std::wstring(kConfigErrorTitle), MsgButtons::Ok, MsgIcon::Critical);
+    messages.Show(
+        JoinLines({L"配置文件算出的计算机名无效,请修改配置文件中的 NetPrefix！", L"计算机名=" + settings.HostName,
+                   L"计算机名最多 15 个字节(一个汉字占 2 个字节),不能含有空格和下列符号:", symbols}),
+        std::wstring(kConfigErrorTitle), MsgButtons::Ok, MsgIcon::Critical);
   }
 }
 

@@ -40,34 +40,30 @@ std::vector<WriteRow> NetworkRows(const MachineSettings& s, const std::wstring& 
       {Kind::MultiSz, card, L"DefaultGateway", L"默认网关", 0, s.DefaultGateway + end},
       {Kind::Sz, card, L"NameServer", L"DNS 信息", 0, s.DnsServers},
       {Kind::Sz, tcpip, L"NV Hostname", L"计算机名 (NV Hostname)", 0, s.HostName},
-      {Kind::Sz, L"HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\ComputerName\\ComputerName",
-       L"ComputerName", L"计算机名 (ComputerName)", 0, s.HostName},
+      {Kind::Sz, L"HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\ComputerName\\ComputerName", L"ComputerName",
+       L"计算机名 (ComputerName)", 0, s.HostName},
   };
 }
 
 WriteRow GameKeyRow(const MachineSettings& s) {
-  return {Kind::Sz, L"HKEY_CURRENT_USER\\Software\\Valve\\CounterStrike\\Settings", L"Key", L"CS 序列号", 0,
-          s.GameKey};
+  return {Kind::Sz, L"HKEY_CURRENT_USER\\Software\\Valve\\CounterStrike\\Settings", L"Key", L"CS 序列号", 0, s.GameKey};
 }
 
 bool Write(Platform& platform, const WriteRow& row) {
   switch (row.kind) {
-    case Kind::Dword:
-      return Reg::WriteRegDword(platform, row.path, row.valueName, row.number);
-    case Kind::MultiSz:
-      return Reg::WriteRegMultiSz(platform, row.path, row.valueName, row.text);
-    case Kind::Sz:
-      return Reg::WriteRegSz(platform, row.path, row.valueName, row.text);
+    case Kind::Dword: return Reg::WriteRegDword(platform, row.path, row.valueName, row.number);
+    case Kind::MultiSz: return Reg::WriteRegMultiSz(platform, row.path, row.valueName, row.text);
+    case Kind::Sz: return Reg::WriteRegSz(platform, row.path, row.valueName, row.text);
   }
   return false;
 }
 
 void ShowSummary(Platform& platform, const MachineSettings& s, const std::vector<std::wstring>& failed) {
   const std::wstring crlf = L"\r\n";
-  std::wstring text = L"     网络信息设置如下 : 有错误吗？" + crlf + std::wstring(19, L'┄') + crlf +
-                      L"计算机名  :  " + s.HostName + crlf + L"I P 地 址   :  " + s.IpAddress + crlf +
-                      L"子网掩码  :  " + s.SubnetMask + crlf + L"默认网关  :  " + s.DefaultGateway + crlf +
-                      L"DNS 信息  :  " + s.DnsServers + crlf + L"CS 序列号 :  " + s.GameKey + crlf;
+  std::wstring text = L"     网络信息设置如下 : 有错误吗？" + crlf + std::wstring(19, L'┄') + crlf + L"计算机名  :  " +
+                      s.HostName + crlf + L"I P 地 址   :  " + s.IpAddress + crlf + L"子网掩码  :  " + s.SubnetMask +
+                      crlf + L"默认网关  :  " + s.DefaultGateway + crlf + L"DNS 信息  :  " + s.DnsServers + crlf +
+                      L"CS 序列号 :  " + s.GameKey + crlf;
   if (!failed.empty()) {
     text += std::wstring(19, L'┄') + crlf + L"以下设置未能写入:" + crlf;
     for (const auto& label : failed) text += L"  " + label + crlf;

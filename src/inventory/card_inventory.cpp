@@ -29,9 +29,8 @@ UniqueKey EnumNetworkCards(Platform& platform, CardInventory& inventory) {
 }
 
 std::wstring CardDescription(Platform& platform, const CardInventory& inventory, std::int32_t index) {
-  return Reg::ReadRegString(platform,
-                            std::wstring(kNetworkCardsPath) + inventory.CardKeys[static_cast<std::size_t>(index)],
-                            L"Description");
+  return Reg::ReadRegString(
+      platform, std::wstring(kNetworkCardsPath) + inventory.CardKeys[static_cast<std::size_t>(index)], L"Description");
 }
 
 std::wstring FindCardServiceName(Platform& platform, const CardInventory& inventory, const std::wstring& shownText) {

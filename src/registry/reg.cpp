@@ -107,8 +107,7 @@ bool WriteRegSz(Platform& platform, std::wstring path, const std::wstring& value
   return SetValue(platform, std::move(path), valueName, kRegSz, data);
 }
 
-bool WriteRegMultiSz(Platform& platform, std::wstring path, const std::wstring& valueName,
-                     const std::wstring& text) {
+bool WriteRegMultiSz(Platform& platform, std::wstring path, const std::wstring& valueName, const std::wstring& text) {
   return SetValue(platform, std::move(path), valueName, kRegMultiSz, platform.text.ToAnsi(text));
 }
 

@@ -138,9 +138,9 @@ TEST_F(RegistryContract, NamesAreCaseInsensitiveAndGbkNamesWork) {
   char buffer[16] = {};
   std::uint32_t length = sizeof buffer;
   std::uint32_t type = 0;
-  EXPECT_EQ(registry().RegQueryValueExA(key.get(), "DESCRIPTION", &type, reinterpret_cast<std::uint8_t*>(buffer),
-                                        &length),
-            status::kSuccess);
+  EXPECT_EQ(
+      registry().RegQueryValueExA(key.get(), "DESCRIPTION", &type, reinterpret_cast<std::uint8_t*>(buffer), &length),
+      status::kSuccess);
   EXPECT_EQ(std::string(buffer, length), std::string("\xCD\xF8\xBF\xA8\0", 5));
 }
 
@@ -242,7 +242,10 @@ TEST_F(ProfileContract, DefaultLosesTrailingBlanks) {
 
 TEST_F(ProfileContract, BlanksAndControlCharactersAroundNamesAndValuesAreTrimmed) {
   EXPECT_EQ(Value("[NetWork]\r\n  Mask \t=  255.255.0.0 \t \r\n", "NetWork", "Mask"), "255.255.0.0");
-  EXPECT_EQ(Value("[NetWork]\r\nMask=\x1A" "255.0.0.0\x0B\x0C\r\n", "NetWork", "Mask"), "255.0.0.0");
+  EXPECT_EQ(Value("[NetWork]\r\nMask=\x1A"
+                  "255.0.0.0\x0B\x0C\r\n",
+                  "NetWork", "Mask"),
+            "255.0.0.0");
   EXPECT_EQ(Value("  [NetWork]  \r\nIP=1 2\r\n", "NetWork", "IP"), "1 2");
 }
 
@@ -251,8 +254,8 @@ TEST_F(ProfileContract, FullWidthSpaceIsNotTrimmed) {
 }
 
 TEST_F(ProfileContract, OnePairOfMatchingQuotesIsRemoved) {
-  std::string file = fixture_->PutFile("q.ini",
-                                       "[s]\r\na=\"x y\"\r\nb='x'\r\nc=\"x'\r\nd=\"\r\ne=\"\"q\"\"\r\nf=a;b\r\n");
+  std::string file =
+      fixture_->PutFile("q.ini", "[s]\r\na=\"x y\"\r\nb='x'\r\nc=\"x'\r\nd=\"\r\ne=\"\"q\"\"\r\nf=a;b\r\n");
   EXPECT_EQ(ReadFrom(file, "s", "a").Value(), "x y");
   EXPECT_EQ(ReadFrom(file, "s", "b").Value(), "x");
   EXPECT_EQ(ReadFrom(file, "s", "c").Value(), "\"x'");
@@ -262,8 +265,7 @@ TEST_F(ProfileContract, OnePairOfMatchingQuotesIsRemoved) {
 }
 
 TEST_F(ProfileContract, NamesAreCaseInsensitiveAndTheFirstMatchWins) {
-  std::string file = fixture_->PutFile("c.ini",
-                                       "[network]\r\nip=1\r\nIP=2\r\n[NETWORK]\r\nIP=3\r\nMask=m\r\n");
+  std::string file = fixture_->PutFile("c.ini", "[network]\r\nip=1\r\nIP=2\r\n[NETWORK]\r\nIP=3\r\nMask=m\r\n");
   EXPECT_EQ(ReadFrom(file, "NetWork", "IP").Value(), "1");
   EXPECT_EQ(ReadFrom(file, "NetWork", "Mask").Value(), "dflt");
 }
@@ -299,8 +301,8 @@ TEST_F(ProfileContract, DoubleByteCharacterAtTheCutIsNotSplit) {
 }
 
 TEST_F(ProfileContract, ByteOrderMarksAreDecodedToTheAnsiCodePage) {
-  const std::string gbk = "\xCD\xF8\xB0\xC9";                     // 网吧 in GBK
-  const std::string utf8 = "\xE7\xBD\x91\xE5\x90\xA7";            // 网吧 in UTF-8
+  const std::string gbk = "\xCD\xF8\xB0\xC9";                      // 网吧 in GBK
+  const std::string utf8 = "\xE7\xBD\x91\xE5\x90\xA7";             // 网吧 in UTF-8
   const std::string utf16le = std::string("\x51\x7F\x27\x54", 4);  // U+7F51 U+5427
   EXPECT_EQ(Value("\xEF\xBB\xBF[s]\r\nk=" + utf8 + "\r\n", "s", "k"), gbk);
   std::string le = "\xFF\xFE";

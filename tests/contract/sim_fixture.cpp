@@ -1,5 +1,5 @@
-#include "platform/sim/sim_platform.h"
 #include "contract/fixture.h"
+#include "platform/sim/sim_platform.h"
 
 namespace vexa::contract {
 
@@ -9,8 +9,7 @@ class SimFixture : public Fixture {
  public:
   Platform platform() override { return sim_.platform(); }
   void CreateKey(const std::string& path) override { sim_.registry.CreateKey(kHkeyCurrentUser, Full(path)); }
-  void SetRaw(const std::string& path, const std::string& name, std::uint32_t type,
-              const std::string& bytes) override {
+  void SetRaw(const std::string& path, const std::string& name, std::uint32_t type, const std::string& bytes) override {
     sim_.registry.SetValue(kHkeyCurrentUser, Full(path), name, type, bytes);
   }
   void RemoveScratch() override { sim_.registry.DeleteKey(kHkeyCurrentUser, kScratch); }
@@ -21,7 +20,9 @@ class SimFixture : public Fixture {
   }
 
  private:
-  static std::string Full(const std::string& path) { return path.empty() ? kScratch : std::string(kScratch) + "\\" + path; }
+  static std::string Full(const std::string& path) {
+    return path.empty() ? kScratch : std::string(kScratch) + "\\" + path;
+  }
   sim::SimPlatform sim_;
 };
 

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "platform/win32/win32_platform.h"
 #include "contract/fixture.h"
+#include "platform/win32/win32_platform.h"
 
 namespace vexa::contract {
 
@@ -32,8 +32,7 @@ class Win32Fixture : public Fixture {
     }
   }
 
-  void SetRaw(const std::string& path, const std::string& name, std::uint32_t type,
-              const std::string& bytes) override {
+  void SetRaw(const std::string& path, const std::string& name, std::uint32_t type, const std::string& bytes) override {
     HKEY key = nullptr;
     if (::RegCreateKeyExA(HKEY_CURRENT_USER, Full(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                           nullptr) != ERROR_SUCCESS) {
@@ -60,7 +59,9 @@ class Win32Fixture : public Fixture {
   }
 
  private:
-  static std::string Full(const std::string& path) { return path.empty() ? kScratch : std::string(kScratch) + "\\" + path; }
+  static std::string Full(const std::string& path) {
+    return path.empty() ? kScratch : std::string(kScratch) + "\\" + path;
+  }
   win32::Win32Platform real_;
   std::string folder_;
   std::vector<std::string> files_;

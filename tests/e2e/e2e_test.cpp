@@ -263,7 +263,8 @@ TEST_F(E2E, LeadingZerosAndAChinesePrefix) {
   tool->Answer(box, IDOK);
   ASSERT_TRUE(tool->WaitBox(box));
   tool->Answer(box, IDNO);
-  EXPECT_EQ(Bytes(HKEY_LOCAL_MACHINE, kComputerName, L"ComputerName"), Sz("\xCD\xF8\xB0\xC9" "007"));
+  EXPECT_EQ(Bytes(HKEY_LOCAL_MACHINE, kComputerName, L"ComputerName"), Sz("\xCD\xF8\xB0\xC9"
+                                                                          "007"));
   EXPECT_EQ(Bytes(HKEY_LOCAL_MACHINE, std::wstring(kInterfaces) + L"\\{AAAA-2}", L"IPAddress"),
             std::string("192.168.0.7\0\0", 13));
   EXPECT_EQ(Bytes(HKEY_CURRENT_USER, kGame, L"Key"), Sz("0000000000000"));
@@ -399,13 +400,27 @@ TEST_F(E2E, HostileConfigSample) {
     const wchar_t* file;
     const char* hostName;  // nullptr: refused
   } cases[] = {
-      {L"junk-03", "15"},           {L"nul-in-value", nullptr},      {L"megabyte-prefix", nullptr},
-      {L"utf8-bom", "\xCD\xF8\xB0\xC9" "15"}, {L"utf16le-bom", "\xCD\xF8\xB0\xC9-15"},
-      {L"utf16be-bom", "\xCD\xF8\xB0\xC9-15"}, {L"cr-only", "WB-15"}, {L"dbcs-cut-at-253", nullptr},
-      {L"offset-00", nullptr},      {L"offset-23", "15"},            {L"ip-05", nullptr},
-      {L"prefix-forbidden-00", nullptr}, {L"prefix-control-09", nullptr}, {L"prefix-bytes-13", "PPPPPPPPPPPPP15"},
-      {L"prefix-bytes-14", nullptr}, {L"quoted-values", "WB-15"},     {L"duplicate-sections", "15"},
-      {L"fullwidth-space-prefix", "\xA1\xA1WB15"}, {L"lone-lead-byte", nullptr},
+      {L"junk-03", "15"},
+      {L"nul-in-value", nullptr},
+      {L"megabyte-prefix", nullptr},
+      {L"utf8-bom",
+       "\xCD\xF8\xB0\xC9"
+       "15"},
+      {L"utf16le-bom", "\xCD\xF8\xB0\xC9-15"},
+      {L"utf16be-bom", "\xCD\xF8\xB0\xC9-15"},
+      {L"cr-only", "WB-15"},
+      {L"dbcs-cut-at-253", nullptr},
+      {L"offset-00", nullptr},
+      {L"offset-23", "15"},
+      {L"ip-05", nullptr},
+      {L"prefix-forbidden-00", nullptr},
+      {L"prefix-control-09", nullptr},
+      {L"prefix-bytes-13", "PPPPPPPPPPPPP15"},
+      {L"prefix-bytes-14", nullptr},
+      {L"quoted-values", "WB-15"},
+      {L"duplicate-sections", "15"},
+      {L"fullwidth-space-prefix", "\xA1\xA1WB15"},
+      {L"lone-lead-byte", nullptr},
   };
   auto tool = Start();
   Choose(*tool, kRealtek);

@@ -65,8 +65,9 @@ TEST_F(OddRegistry, MissingInterfacesKeyShowsErrorAndIsReported) {
   EXPECT_EQ(window.State(frm::Label5).caption, L"MASTER");
   window.Type(frm::txtNum, L"15");
   form.Command1_Click();
-  EXPECT_NE(sim.messages.Shown()[0].text.find(L"  DHCP 开关\r\n  IP 地址\r\n  子网掩码\r\n  默认网关\r\n  DNS 信息\r\n"),
-            std::wstring::npos);
+  EXPECT_NE(
+      sim.messages.Shown()[0].text.find(L"  DHCP 开关\r\n  IP 地址\r\n  子网掩码\r\n  默认网关\r\n  DNS 信息\r\n"),
+      std::wstring::npos);
   EXPECT_EQ(sim.messages.Shown()[0].icon, MsgIcon::Exclamation);
   EXPECT_FALSE(sim.registry.KeyExists(kHkeyLocalMachine, test::kInterfacesKey));
 }
@@ -83,9 +84,11 @@ TEST_F(OddRegistry, RefusedOpenOfTheCardsKeyAndOfTheInterfaceKey) {
   other.registry.DenyOpen(kHkeyLocalMachine, std::string(test::kInterfacesKey) + "\\{11111111-AAAA}");
   CardInventory cards;
   EnumNetworkCards(p, cards);
-  EXPECT_EQ(Reg::ReadRegString(p, L"HKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters\\Interfaces\\{11111111-AAAA}",
-                               L"IPAddress"),
-            L"Error");
+  EXPECT_EQ(
+      Reg::ReadRegString(
+          p, L"HKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters\\Interfaces\\{11111111-AAAA}",
+          L"IPAddress"),
+      L"Error");
   RunOkAction(p, cards, L"15", L"Realtek RTL8139 Family PCI Fast Ethernet NIC");
   EXPECT_EQ(other.registry.Writes().size(), 4u);
   EXPECT_EQ(other.messages.Shown()[0].icon, MsgIcon::Exclamation);

@@ -27,7 +27,8 @@ TEST_F(CardInventoryTest, NoCardKeyGivesAnEmptyInventory) {
 }
 
 TEST_F(CardInventoryTest, KeysInEnumerationOrderAndTheKeyStaysOpenUntilReleased) {
-  for (const char* name : {"1", "2", "10"}) sim.registry.CreateKey(kHkeyLocalMachine, std::string(test::kCardsKey) + "\\" + name);
+  for (const char* name : {"1", "2", "10"})
+    sim.registry.CreateKey(kHkeyLocalMachine, std::string(test::kCardsKey) + "\\" + name);
   {
     UniqueKey key = EnumNetworkCards(platform, inventory);
     EXPECT_TRUE(key);
@@ -54,7 +55,7 @@ TEST_F(CardInventoryTest, NeverMoreThan256Cards) {
 
 TEST_F(CardInventoryTest, DescriptionKeepsLeftoversAndTheLookupCutsThem) {
   AddCard(sim.registry, "1", std::string("NIC A\0junk\0", 11), Sz("{A}"));
-  AddCard(sim.registry, "2", "NIC B", Sz("{B}"));  // stored without a terminator
+  AddCard(sim.registry, "2", "NIC B", Sz("{B}"));                                   // stored without a terminator
   sim.registry.CreateKey(kHkeyLocalMachine, std::string(test::kCardsKey) + "\\3");  // no values at all
   Enumerate();
   EXPECT_EQ(CardDescription(platform, inventory, 0), std::wstring(L"NIC A\0junk", 10));
@@ -62,8 +63,8 @@ TEST_F(CardInventoryTest, DescriptionKeepsLeftoversAndTheLookupCutsThem) {
   EXPECT_EQ(CardDescription(platform, inventory, 2), L"Error");
   EXPECT_EQ(FindCardServiceName(platform, inventory, L"NIC A"), L"{A}");
   EXPECT_EQ(FindCardServiceName(platform, inventory, L"NIC B"), L"{B}");
-  EXPECT_EQ(FindCardServiceName(platform, inventory, L"nic b"), L"");  // case-sensitive
-  EXPECT_EQ(FindCardServiceName(platform, inventory, L"NIC"), L"");    // whole text
+  EXPECT_EQ(FindCardServiceName(platform, inventory, L"nic b"), L"");       // case-sensitive
+  EXPECT_EQ(FindCardServiceName(platform, inventory, L"NIC"), L"");         // whole text
   EXPECT_EQ(FindCardServiceName(platform, inventory, L"Error"), L"Error");  // card 3: no ServiceName either
   EXPECT_EQ(sim.registry.OpenHandles(), 0u);
 }

@@ -136,8 +136,9 @@ TEST_F(FrmMainTest, ShownTextMatchingNoCardShowsTheFourPathMessages) {
   Load();
   form.cboInterface_Click();  // nothing shown
   ASSERT_EQ(sim.messages.Shown().size(), 4u);
-  EXPECT_EQ(sim.messages.Shown()[0].text,
-            L"Incorrect Format:\n\nHKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters\\Interfaces\\");
+  EXPECT_EQ(
+      sim.messages.Shown()[0].text,
+      L"Incorrect Format:\n\nHKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters\\Interfaces\\");
   EXPECT_EQ(CaptionOf(Label1), L"");
   EXPECT_EQ(CaptionOf(Label5), L"MASTER");
 }

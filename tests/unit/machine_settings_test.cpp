@@ -16,12 +16,11 @@ TEST(LenientNumber, ReadsAsFarAsANumberGoes) {
     const wchar_t* text;
     double value;
   } cases[] = {
-      {L"007", 7},     {L" 1 2 ", 12},   {L"\t5\n", 5},     {L"1.5", 1.5},      {L"-3", -3},
-      {L"+4", 4},      {L"1e2", 100},    {L"1D2", 100},     {L"2.5E-1", 0.25},  {L"&H1F", 31},
-      {L"&h1f", 31},   {L"&O17", 15},    {L"&HFFFF", -1},   {L"&H10000", 65536}, {L"&HFFFFFFFF", -1},
-      {L"abc", 0},     {L"12abc", 12},   {L"", 0},          {L"+", 0},          {L"1.2.3", 1.2},
-      {L"1e", 1},      {L"1e+", 1},      {L".5", 0.5},      {L"5.", 5},         {L"１２", 0},
-      {L"1\r2", 1},    {L"&", 0},        {L"&H", 0},        {L"--1", 0},
+      {L"007", 7},     {L" 1 2 ", 12},      {L"\t5\n", 5},       {L"1.5", 1.5}, {L"-3", -3},    {L"+4", 4},
+      {L"1e2", 100},   {L"1D2", 100},       {L"2.5E-1", 0.25},   {L"&H1F", 31}, {L"&h1f", 31},  {L"&O17", 15},
+      {L"&HFFFF", -1}, {L"&H10000", 65536}, {L"&HFFFFFFFF", -1}, {L"abc", 0},   {L"12abc", 12}, {L"", 0},
+      {L"+", 0},       {L"1.2.3", 1.2},     {L"1e", 1},          {L"1e+", 1},   {L".5", 0.5},   {L"5.", 5},
+      {L"１２", 0},    {L"1\r2", 1},        {L"&", 0},           {L"&H", 0},    {L"--1", 0},
   };
   for (const auto& c : cases) EXPECT_DOUBLE_EQ(LenientNumber(c.text), c.value) << std::wstring(c.text).size();
   EXPECT_TRUE(std::isinf(LenientNumber(L"&H100000000")));
@@ -157,7 +156,7 @@ TEST_F(DeriveTest, HostNameChecks) {
   } cases[] = {
       {L"", L"5", SettingsVerdict::Valid},
       {L"网吧", L"15", SettingsVerdict::Valid},
-      {L"网吧一二三四五", L"1", SettingsVerdict::Valid},    // 15 bytes
+      {L"网吧一二三四五", L"1", SettingsVerdict::Valid},         // 15 bytes
       {L"网吧一二三四五", L"12", SettingsVerdict::BadHostName},  // 16 bytes
       {L"ABCDEFGHIJKL", L"123", SettingsVerdict::Valid},
       {L"ABCDEFGHIJKLM", L"123", SettingsVerdict::BadHostName},

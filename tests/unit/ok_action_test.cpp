@@ -38,10 +38,11 @@ class OkActionTest : public ::testing::Test {
 };
 
 std::wstring Summary(const std::wstring& host, const std::wstring& ip, const std::wstring& key) {
-  return L"     网络信息设置如下 : 有错误吗？\r\n┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄\r\n计算机名  :  " + host +
-         L"\r\nI P 地 址   :  " + ip +
+  return L"     网络信息设置如下 : 有错误吗？\r\n┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄\r\n计算机名  :  " + host + L"\r\nI P 地 址   :  " +
+         ip +
          L"\r\n子网掩码  :  255.255.255.0\r\n默认网关  :  192.168.0.1\r\nDNS 信息  :  202.102.224.68,202.102.227.68\r\n"
-         L"CS 序列号 :  " + key + L"\r\n";
+         L"CS 序列号 :  " +
+         key + L"\r\n";
 }
 
 TEST_F(OkActionTest, WritesTheNineValuesInOrderThenShowsTheSummary) {
@@ -96,7 +97,8 @@ TEST_F(OkActionTest, LeadingZerosStayInTheHostNameOnly) {
 TEST_F(OkActionTest, ChinesePrefixIsWrittenInGbk) {
   sim.PutConfig(L"[NetWork]\r\nNetPrefix=网吧\r\n");
   Ok(L"15");
-  EXPECT_EQ(Value(kHkeyLocalMachine, test::kComputerNameKey, "ComputerName"), Sz("\xCD\xF8\xB0\xC9" "15"));
+  EXPECT_EQ(Value(kHkeyLocalMachine, test::kComputerNameKey, "ComputerName"), Sz("\xCD\xF8\xB0\xC9"
+                                                                                 "15"));
 }
 
 TEST_F(OkActionTest, TheLaterOfTwoEqualCardsReceivesTheSettings) {
@@ -127,8 +129,8 @@ TEST_F(OkActionTest, RejectionsWriteNothing) {
       {L"15", kRealtek, L"[NetWork]\r\nIPOffset=abc\r\n", L"Quorlis - 配置文件错误！", FocusTarget::TxtNum, false},
       {L"251", kRealtek, L"[NetWork]\r\nIP=10.0.0\r\nIPOffset=5\r\n", L"Quorlis - 配置文件错误！", FocusTarget::TxtNum,
        false},
-      {L"15", kRealtek, L"[NetWork]\r\nNetPrefix=Internet-Cafe-\r\n", L"Quorlis - 配置文件错误！",
-       FocusTarget::TxtNum, false},
+      {L"15", kRealtek, L"[NetWork]\r\nNetPrefix=Internet-Cafe-\r\n", L"Quorlis - 配置文件错误！", FocusTarget::TxtNum,
+       false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
@@ -167,7 +169,8 @@ TEST_F(OkActionTest, UnreadableServiceNameFailsTheInterfaceRows) {
   sim.registry.SetValue(kHkeyLocalMachine, std::string(test::kCardsKey) + "\\1", "ServiceName", kRegBinary,
                         std::string(300, 'x'));  // too long to read: "Error"
   Ok(L"15");
-  EXPECT_NE(LastBox().text.find(L"以下设置未能写入:\r\n  DHCP 开关\r\n  IP 地址\r\n  子网掩码\r\n  默认网关\r\n  DNS 信息\r\n"),
+  EXPECT_NE(LastBox().text.find(
+                L"以下设置未能写入:\r\n  DHCP 开关\r\n  IP 地址\r\n  子网掩码\r\n  默认网关\r\n  DNS 信息\r\n"),
             std::wstring::npos);
   EXPECT_EQ(sim.registry.Writes().size(), 4u);
 }

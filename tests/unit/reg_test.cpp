@@ -86,7 +86,10 @@ TEST_F(RegTest, ReadTrimsTheBufferAndDropsTheTerminator) {
   Put("emptyJunk", kRegSz, std::string("\0\0\0", 3));
   Put("blanks", kRegSz, std::string("  ab  \0", 7));
   Put("nothing", kRegBinary, "");
-  Put("multi", kRegMultiSz, std::string("10.0.0.1\0" "10.0.0.2\0\0", 19));
+  Put("multi", kRegMultiSz,
+      std::string("10.0.0.1\0"
+                  "10.0.0.2\0\0",
+                  19));
   Put("chinese", kRegSz, std::string("\xCD\xF8\xB0\xC9\0", 5));
   EXPECT_EQ(Read(L"plain"), L"abc");
   EXPECT_EQ(Read(L"junk"), std::wstring(L"abc\0xyz", 7));
@@ -95,7 +98,9 @@ TEST_F(RegTest, ReadTrimsTheBufferAndDropsTheTerminator) {
   EXPECT_EQ(Read(L"emptyJunk"), std::wstring(L"\0\0", 2));
   EXPECT_EQ(Read(L"blanks"), L"ab  ");
   EXPECT_EQ(Read(L"nothing"), L"");
-  EXPECT_EQ(Read(L"multi"), std::wstring(L"10.0.0.1\0" L"10.0.0.2\0", 18));
+  EXPECT_EQ(Read(L"multi"), std::wstring(L"10.0.0.1\0"
+                                         L"10.0.0.2\0",
+                                         18));
   EXPECT_EQ(Read(L"chinese"), L"网吧");
   EXPECT_EQ(sim.registry.OpenHandles(), 0u);
 }
@@ -103,7 +108,11 @@ TEST_F(RegTest, ReadTrimsTheBufferAndDropsTheTerminator) {
 TEST_F(RegTest, ReadOf254BytesFitsAnd255DoNot) {
   Put("fits", kRegSz, std::string(254, 'x') + '\0');
   Put("long", kRegSz, std::string(255, 'x') + '\0');
-  Put("dbcs", kRegSz, [] { std::string s; for (int i = 0; i < 127; ++i) s += "\xCD\xF8"; return s + '\0'; }());
+  Put("dbcs", kRegSz, [] {
+    std::string s;
+    for (int i = 0; i < 127; ++i) s += "\xCD\xF8";
+    return s + '\0';
+  }());
   EXPECT_EQ(Read(L"fits"), std::wstring(254, L'x'));
   EXPECT_EQ(Read(L"long"), L"Error");
   EXPECT_EQ(Read(L"dbcs"), std::wstring(127, L'网'));
@@ -136,7 +145,9 @@ TEST_F(RegTest, WritesStoreTheExactBytesAndTypes) {
   EXPECT_TRUE(Reg::WriteRegMultiSz(platform, kPath, L"multi", std::wstring(L"192.168.0.15\0\0", 14)));
   EXPECT_EQ(Stored("d"), std::string("\x0F\0\0\0", 4));
   EXPECT_EQ(Stored("neg"), "\xFE\xFF\xFF\xFF");
-  EXPECT_EQ(Stored("sz"), std::string("\xCD\xF8\xB0\xC9" "15\0", 7));
+  EXPECT_EQ(Stored("sz"), std::string("\xCD\xF8\xB0\xC9"
+                                      "15\0",
+                                      7));
   EXPECT_EQ(Stored("empty"), std::string("\0", 1));
   EXPECT_EQ(Stored("multi"), std::string("192.168.0.15\0\0", 14));
   EXPECT_EQ(sim.registry.GetValue(kHkeyCurrentUser, kKey, "d")->type, kRegDword);

@@ -10,8 +10,8 @@ constexpr std::uintptr_t kProcessPseudoHandle = static_cast<std::uintptr_t>(-1);
 constexpr std::uintptr_t kTokenHandle = 0x7700;
 }  // namespace
 
-MsgAnswer SimMessageBoxes::Show(const std::wstring& text, const std::optional<std::wstring>& title,
-                                MsgButtons buttons, MsgIcon icon) {
+MsgAnswer SimMessageBoxes::Show(const std::wstring& text, const std::optional<std::wstring>& title, MsgButtons buttons,
+                                MsgIcon icon) {
   shown_.push_back(ShownBox{text, title, buttons, icon});
   if (!script_.empty()) {
     MsgAnswer answer = script_.front();

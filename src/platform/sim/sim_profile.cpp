@@ -81,8 +81,7 @@ std::optional<std::wstring> Lookup(const std::wstring& file, const std::wstring&
 // Copies value into a wide buffer of size characters, removing one pair of matching quotes.
 std::wstring CopyEntry(std::wstring value, std::uint32_t size) {
   value.resize(std::min(value.find(L'\0'), value.size()));
-  bool quoted = value.size() > 1 && (value.front() == L'"' || value.front() == L'\'') &&
-                value.back() == value.front();
+  bool quoted = value.size() > 1 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front();
   if (quoted) value.erase(0, 1);
   std::wstring out = value.substr(0, size == 0 ? 0 : size - 1);
   if (quoted && size >= value.size()) out.pop_back();

@@ -16,8 +16,8 @@ class SimProfile : public Profile {
   void PutFile(const std::string& path, const std::string& bytes);
   void RemoveFile(const std::string& path);
 
-  std::uint32_t GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue,
-                                         char* buffer, std::uint32_t size, const char* fileName) override;
+  std::uint32_t GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue, char* buffer,
+                                         std::uint32_t size, const char* fileName) override;
 
  private:
   TextCodec& text_;

@@ -37,7 +37,7 @@ bool IsStringType(std::uint32_t type) { return type == kRegSz || type == kRegExp
 struct SimRegistry::Key {
   std::string name;
   std::string folded;  // the name in lower case, the order children are kept in
-  std::string path;  // for the write log
+  std::string path;    // for the write log
   Key* parent = nullptr;
   // Sorted as Windows keeps sub-keys: case-insensitively, a name before any longer name it begins.
   std::vector<std::unique_ptr<Key>> children;
@@ -148,8 +148,7 @@ void SimRegistry::RefuseSet(RegHandle root, const std::string& path) { Create(ro
 
 bool SimRegistry::KeyExists(RegHandle root, const std::string& path) const { return Find(root, path) != nullptr; }
 
-std::optional<RegValue> SimRegistry::GetValue(RegHandle root, const std::string& path,
-                                              const std::string& name) const {
+std::optional<RegValue> SimRegistry::GetValue(RegHandle root, const std::string& path, const std::string& name) const {
   Key* key = Find(root, path);
   if (key == nullptr) return std::nullopt;
   if (RegValue* v = key->Value(name)) return *v;

@@ -42,8 +42,7 @@ LRESULT Win32Window::HandleEdit(Control& edit, UINT message, WPARAM wParam, LPAR
       }
       break;
     }
-    default:
-      break;
+    default: break;
   }
   return ::CallWindowProcA(edit.original, edit.hwnd, message, wParam, lParam);
 }
@@ -56,9 +55,7 @@ void Win32Window::OnComboNotify(Control& combo, int code) {
       comboDropped_ = true;
       comboChoiceReported_ = false;
       break;
-    case CBN_CLOSEUP:
-      comboDropped_ = false;
-      break;
+    case CBN_CLOSEUP: comboDropped_ = false; break;
     case CBN_SELENDOK:
       if (::SendMessageA(combo.hwnd, CB_GETCURSEL, 0, 0) < 0) break;
       comboChoiceReported_ = true;
@@ -68,8 +65,7 @@ void Win32Window::OnComboNotify(Control& combo, int code) {
     case CBN_SELCHANGE:
       if (!comboDropped_ && !comboChoiceReported_) events_->OnClick(combo.desc.id);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -99,6 +95,5 @@ bool Win32Window::TranslateKeys(MSG& msg) {
   ClickIfEnabled(target);
   return true;
 }
-
 
 }  // namespace vexa::win32

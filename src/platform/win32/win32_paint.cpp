@@ -22,8 +22,8 @@ void Win32Window::ComposeBackground() {
     HGDIOBJ oldFrom = ::SelectObject(from, background_);
     ::SetStretchBltMode(dc, HALFTONE);
     ::SetBrushOrgEx(dc, 0, 0, nullptr);
-    ::StretchBlt(dc, 0, 0, MulDiv(info.bmWidth, dpi_, 96), MulDiv(info.bmHeight, dpi_, 96), from, 0, 0,
-                 info.bmWidth, info.bmHeight, SRCCOPY);
+    ::StretchBlt(dc, 0, 0, MulDiv(info.bmWidth, dpi_, 96), MulDiv(info.bmHeight, dpi_, 96), from, 0, 0, info.bmWidth,
+                 info.bmHeight, SRCCOPY);
     ::SelectObject(from, oldFrom);
     ::DeleteDC(from);
   }
@@ -43,8 +43,8 @@ void Win32Window::ComposeBackground() {
       ::LineTo(dc, Px(d.width), Px(d.height));
     } else {
       const RECT& s = c->rect;  // an outline only: the background shows through
-      const POINT outline[] = {{s.left, s.top}, {s.right - 1, s.top}, {s.right - 1, s.bottom - 1},
-                               {s.left, s.bottom - 1}, {s.left, s.top}};
+      const POINT outline[] = {
+          {s.left, s.top}, {s.right - 1, s.top}, {s.right - 1, s.bottom - 1}, {s.left, s.bottom - 1}, {s.left, s.top}};
       ::Polyline(dc, outline, 5);
     }
     ::SelectObject(dc, oldPen);
@@ -139,8 +139,7 @@ void Win32Window::DrawButton(const DRAWITEMSTRUCT& item) {
 // in its own colour, whatever visual style is active.
 LRESULT Win32Window::HandleFrame(Control& frame, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_ERASEBKGND:
-      return 1;
+    case WM_ERASEBKGND: return 1;
     case WM_SETTEXT: {
       LRESULT result = ::DefWindowProcA(frame.hwnd, message, wParam, lParam);
       ::InvalidateRect(frame.hwnd, nullptr, FALSE);
@@ -165,8 +164,7 @@ LRESULT Win32Window::HandleFrame(Control& frame, UINT message, WPARAM wParam, LP
       std::string caption(static_cast<std::size_t>(length) + 1, '\0');
       ::GetWindowTextA(frame.hwnd, caption.data(), length + 1);
       RECT textRect{r.left + Px(120), r.top, r.right - Px(120), r.top + tm.tmHeight};
-      ::DrawTextA(dc, caption.c_str(), length, &textRect,
-                  DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_CALCRECT);
+      ::DrawTextA(dc, caption.c_str(), length, &textRect, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_CALCRECT);
       textRect.right = std::min(textRect.right, r.right - Px(120));
       ::FillRect(dc, &textRect, composedBrush_);
       ::SetBkMode(dc, TRANSPARENT);
@@ -176,10 +174,8 @@ LRESULT Win32Window::HandleFrame(Control& frame, UINT message, WPARAM wParam, LP
       ::EndPaint(frame.hwnd, &ps);
       return 0;
     }
-    default:
-      return ::CallWindowProcA(frame.original, frame.hwnd, message, wParam, lParam);
+    default: return ::CallWindowProcA(frame.original, frame.hwnd, message, wParam, lParam);
   }
 }
-
 
 }  // namespace vexa::win32

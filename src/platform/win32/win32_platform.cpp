@@ -36,8 +36,8 @@ long Win32Registry::RegQueryValueExA(RegHandle key, const char* valueName, std::
   return result;
 }
 
-long Win32Registry::RegSetValueExA(RegHandle key, const char* valueName, std::uint32_t type,
-                                   const std::uint8_t* data, std::uint32_t length) {
+long Win32Registry::RegSetValueExA(RegHandle key, const char* valueName, std::uint32_t type, const std::uint8_t* data,
+                                   std::uint32_t length) {
   return ::RegSetValueExA(ToHkey(key), valueName, 0, type, data, length);
 }
 
@@ -56,17 +56,10 @@ MsgAnswer Win32MessageBoxes::Show(const std::wstring& text, const std::optional<
                                   MsgButtons buttons, MsgIcon icon) {
   UINT flags = buttons == MsgButtons::YesNo ? MB_YESNO : MB_OK;
   switch (icon) {
-    case MsgIcon::None:
-      break;
-    case MsgIcon::Information:
-      flags |= MB_ICONINFORMATION;
-      break;
-    case MsgIcon::Exclamation:
-      flags |= MB_ICONEXCLAMATION;
-      break;
-    case MsgIcon::Critical:
-      flags |= MB_ICONERROR;
-      break;
+    case MsgIcon::None: break;
+    case MsgIcon::Information: flags |= MB_ICONINFORMATION; break;
+    case MsgIcon::Exclamation: flags |= MB_ICONEXCLAMATION; break;
+    case MsgIcon::Critical: flags |= MB_ICONERROR; break;
   }
   const std::string ansiText = text_.ToAnsi(text);
   const std::string ansiTitle = text_.ToAnsi(title ? *title : std::wstring(kApplicationTitle));
@@ -110,7 +103,9 @@ bool Win32Restart::ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) {
   return ::ExitWindowsEx(flags, reserved) != FALSE;
 }
 
-bool Win32Restart::CloseHandle(std::uintptr_t handle) { return ::CloseHandle(reinterpret_cast<HANDLE>(handle)) != FALSE; }
+bool Win32Restart::CloseHandle(std::uintptr_t handle) {
+  return ::CloseHandle(reinterpret_cast<HANDLE>(handle)) != FALSE;
+}
 
 bool Win32System::StartProgram(const char* applicationPath, const char* commandLine, std::uint32_t showWindow) {
   STARTUPINFOA startup{};
@@ -152,8 +147,7 @@ std::string Win32System::ModuleDirectory() {
 
 std::string Win32Text::ToAnsi(std::wstring_view text) {
   if (text.empty()) return std::string();
-  int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                   nullptr);
+  int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<std::size_t>(size), '\0');
   ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
   return out;

@@ -17,8 +17,8 @@ COLORREF FromRgb(std::uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) 
 void DropVisualStyle(HMODULE uxtheme, HWND hwnd) {
   if (uxtheme == nullptr) return;
   using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-  auto setTheme = reinterpret_cast<SetWindowThemeFn>(
-      reinterpret_cast<void (*)()>(::GetProcAddress(uxtheme, "SetWindowTheme")));
+  auto setTheme =
+      reinterpret_cast<SetWindowThemeFn>(reinterpret_cast<void (*)()>(::GetProcAddress(uxtheme, "SetWindowTheme")));
   if (setTheme != nullptr) setTheme(hwnd, L"", L"");
 }
 
@@ -33,8 +33,8 @@ Win32Window::~Win32Window() {
     if (c->picture != nullptr) ::DeleteObject(c->picture);
   }
   for (auto& [key, font] : fonts_) ::DeleteObject(font);
-  for (HGDIOBJ o : {static_cast<HGDIOBJ>(background_), static_cast<HGDIOBJ>(composed_),
-                    static_cast<HGDIOBJ>(composedBrush_)}) {
+  for (HGDIOBJ o :
+       {static_cast<HGDIOBJ>(background_), static_cast<HGDIOBJ>(composed_), static_cast<HGDIOBJ>(composedBrush_)}) {
     if (o != nullptr) ::DeleteObject(o);
   }
   if (measureDc_ != nullptr) ::DeleteDC(measureDc_);
@@ -59,14 +59,10 @@ Win32Window::Control* Win32Window::ById(ControlId id) {
 
 COLORREF Win32Window::ColourRef(const Colour& colour, COLORREF fallback) const {
   switch (colour.source) {
-    case Colour::Source::Rgb:
-      return FromRgb(colour.rgb);
-    case Colour::Source::SysWindowText:
-      return ::GetSysColor(COLOR_WINDOWTEXT);
-    case Colour::Source::SysAppWorkspace:
-      return ::GetSysColor(COLOR_APPWORKSPACE);
-    case Colour::Source::Default:
-      break;
+    case Colour::Source::Rgb: return FromRgb(colour.rgb);
+    case Colour::Source::SysWindowText: return ::GetSysColor(COLOR_WINDOWTEXT);
+    case Colour::Source::SysAppWorkspace: return ::GetSysColor(COLOR_APPWORKSPACE);
+    case Colour::Source::Default: break;
   }
   return fallback;
 }
@@ -103,8 +99,8 @@ RECT Win32Window::PixelRect(const ControlDesc& d) const {
 }
 
 HBITMAP Win32Window::ScaledPicture(int resource, int width, int height) {
-  auto source = static_cast<HBITMAP>(
-      ::LoadImageA(instance_, MAKEINTRESOURCEA(resource), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+  auto source =
+      static_cast<HBITMAP>(::LoadImageA(instance_, MAKEINTRESOURCEA(resource), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
   if (source == nullptr) return nullptr;
   BITMAP info{};
   ::GetObjectA(source, sizeof info, &info);
@@ -185,9 +181,7 @@ void Win32Window::CreateControl(Control& c) {
   DWORD exStyle = 0;
   RECT r = c.rect;
   switch (d.kind) {
-    case ControlKind::Label:
-      style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX | (d.clickable ? SS_NOTIFY : 0);
-      break;
+    case ControlKind::Label: style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX | (d.clickable ? SS_NOTIFY : 0); break;
     case ControlKind::TextBox:
       cls = "EDIT";
       style |= ES_AUTOHSCROLL;
@@ -208,12 +202,9 @@ void Win32Window::CreateControl(Control& c) {
       cls = "BUTTON";
       style |= BS_GROUPBOX;
       break;
-    case ControlKind::PictureBox:
-      style |= SS_BITMAP | SS_NOTIFY;
-      break;
+    case ControlKind::PictureBox: style |= SS_BITMAP | SS_NOTIFY; break;
     case ControlKind::Line:
-    case ControlKind::Shape:
-      return;
+    case ControlKind::Shape: return;
   }
   c.font = Font(d.font);
   if (d.kind == ControlKind::Label && d.autoSize) {
@@ -247,8 +238,7 @@ void Win32Window::CreateControl(Control& c) {
       ::SetWindowPos(c.hwnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -308,11 +298,8 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     }
-    case kClearComboChoice:
-      comboChoiceReported_ = false;
-      return 0;
-    case WM_CTLCOLORSTATIC:
-      return LabelColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case kClearComboChoice: comboChoiceReported_ = false; return 0;
+    case WM_CTLCOLORSTATIC: return LabelColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX: {
       Control* c = ByHwnd(reinterpret_cast<HWND>(lParam));
@@ -327,9 +314,7 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       ::SetBkColor(dc, ColourRef(c->desc.back, RGB(255, 255, 255)));
       return reinterpret_cast<LRESULT>(c->brush);
     }
-    case WM_DRAWITEM:
-      DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-      return TRUE;
+    case WM_DRAWITEM: DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
     case WM_SETCURSOR: {
       Control* c = ByHwnd(reinterpret_cast<HWND>(wParam));
       if (c != nullptr && LOWORD(lParam) == HTCLIENT &&
@@ -339,8 +324,7 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     }
-    case WM_ERASEBKGND:
-      return 1;
+    case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = ::BeginPaint(main_, &ps);
@@ -375,16 +359,13 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (c->desc.isDefault) return MAKELONG(ControlIdOf(c->desc.id), DC_HASDEFID);
       }
       break;
-    case WM_CLOSE:
-      Unload();
-      return 0;
+    case WM_CLOSE: Unload(); return 0;
     case WM_DESTROY:
       messages_.SetOwner(0);
       main_ = nullptr;
       ::PostQuitMessage(0);
       return 0;
-    default:
-      break;
+    default: break;
   }
   return ::DefWindowProcA(main_, message, wParam, lParam);
 }

@@ -2,22 +2,14 @@
 
 #include "app/controls.h"
 #include "app/texts.h"
+#include "apply/apply_machine.h"
 #include "apply/ok_action.h"
-#include "registry/reg.h"
+#include "common/text.h"
 
 namespace vexa::frm {
 
-namespace {
-
-constexpr std::wstring_view kHintTitle = L"Quorlis Vexa IP自动修改 提示！";
-
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
-
-}  // namespace
-
 void FrmMain::Form_Load() {
-  const std::wstring hostName = Reg::ReadRegString(platform_, std::wstring(kTcpipParametersPath), L"NV Hostname");
-  window_.SetCaption(Label15, L"当前计算机名:" + CutAtNul(hostName));
+  window_.SetCaption(Label15, L"当前计算机名:" + ReadHostName(platform_));
   {
     UniqueKey cards = EnumNetworkCards(platform_, inventory_);
     window_.SetCaption(Label19, L"找到 " + std::to_wstring(inventory_.LastCard + 1) + L" 块可用网卡");
@@ -48,25 +40,31 @@ bool FrmMain::txtNum_Paste(const std::wstring& text) {
 
 void FrmMain::Command1_Click() {
   window_.SetEnabled(Command1, false);
-  OkOutcome outcome = RunOkAction(platform_, inventory_, window_.Caption(txtNum), window_.Caption(cboInterface));
-  if (outcome.clearTxtNum) window_.SetCaption(txtNum, L"");
-  if (outcome.focus == FocusTarget::TxtNum) window_.SetFocus(txtNum);
-  if (outcome.focus == FocusTarget::CboInterface) window_.SetFocus(cboInterface);
+  const OkResult result = RunOkAction(platform_, inventory_, window_.Caption(txtNum), window_.Caption(cboInterface));
+  switch (result) {
+    case OkResult::OutOfRange:
+      window_.SetCaption(txtNum, L"");
+      window_.SetFocus(txtNum);
+      break;
+    case OkResult::Empty:
+    case OkResult::RejectedConfiguration: window_.SetFocus(txtNum); break;
+    case OkResult::NoCard: window_.SetFocus(cboInterface); break;
+    case OkResult::Written: break;
+  }
   window_.SetEnabled(Command1, true);
-  if (outcome.askRestart && AskAndRestart(platform_)) window_.Unload();
+  if (result == OkResult::Written && AskAndRestart(platform_)) window_.Unload();
 }
 
 void FrmMain::Command2_Click() { window_.Unload(); }
 
 void FrmMain::cboInterface_Click() {
   const std::wstring shown = window_.Caption(cboInterface);
-  const std::wstring card = std::wstring(kInterfacesPath) + FindCardServiceName(platform_, inventory_, shown);
-  window_.SetCaption(Label1, CutAtNul(Reg::ReadRegString(platform_, card, L"IPAddress")));
-  window_.SetCaption(Label3, CutAtNul(Reg::ReadRegString(platform_, card, L"SubnetMask")));
-  window_.SetCaption(Label2, CutAtNul(Reg::ReadRegString(platform_, card, L"DefaultGateway")));
-  window_.SetCaption(Label4, CutAtNul(Reg::ReadRegString(platform_, card, L"NameServer")));
-  window_.SetCaption(Label5,
-                     CutAtNul(Reg::ReadRegString(platform_, std::wstring(kTcpipParametersPath), L"NV Hostname")));
+  const CardView card = ReadCardView(platform_, inventory_, shown);
+  window_.SetCaption(Label1, card.IpAddress);
+  window_.SetCaption(Label3, card.SubnetMask);
+  window_.SetCaption(Label2, card.DefaultGateway);
+  window_.SetCaption(Label4, card.NameServer);
+  window_.SetCaption(Label5, card.HostName);
   window_.SetCaption(Label23, shown);
   window_.SetCaption(Frame1, shown);
 
@@ -89,8 +87,8 @@ void FrmMain::cboInterface_Click() {
 }
 
 void FrmMain::Label13_Click() {
-  platform_.messages.Show(L"你没有选择网卡！请在下面的网卡列表中选择！", std::wstring(kHintTitle), MsgButtons::Ok,
-                          MsgIcon::Information);
+  const Notice hint = NoCardNotice();
+  platform_.messages.Show(hint.text, hint.title, MsgButtons::Ok, MsgIcon::Information);
 }
 
 void FrmMain::Label17_Click() {

@@ -1,6 +1,6 @@
 #include "app/texts.h"
 
-#include "apply/lines.h"
+#include "common/text.h"
 
 namespace vexa::frm {
 

@@ -5,11 +5,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/text.h"
+
 namespace vexa {
 
 namespace {
-
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
 // &H and &O numbers take the width BASIC gives them: up to 16 bits as a signed Integer, up to 32 bits
 // as a signed Long; anything wider has no 32-bit value at all.

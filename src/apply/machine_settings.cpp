@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "apply/lenient_number.h"
-#include "apply/lines.h"
+#include "common/text.h"
 #include "config/ini_file.h"
 
 namespace vexa {
@@ -15,12 +15,6 @@ namespace {
 constexpr std::wstring_view kConfigErrorTitle = L"Quorlis - 配置文件错误！";
 constexpr std::wstring_view kForbiddenInHostName = L"\"/\\[]:|<>+=;,?*";
 constexpr std::size_t kMaxHostNameBytes = 15;
-
-std::wstring Trim(const std::wstring& s) {
-  std::size_t first = s.find_first_not_of(L' ');
-  if (first == std::wstring::npos) return L"";
-  return s.substr(first, s.find_last_not_of(L' ') - first + 1);
-}
 
 // A sum printed as BASIC prints a number: whole numbers without a point, others with up to 15 digits.
 std::wstring NumberToText(double value) {
@@ -43,7 +37,7 @@ bool IsDottedQuad(const std::wstring& address) {
     if (part.empty() || part.size() > 3) return false;
     int value = 0;
     for (wchar_t c : part) {
-      if (c < L'0' || c > L'9') return false;
+      if (!IsDigit(c)) return false;
       value = value * 10 + (c - L'0');
     }
     if (value > 255) return false;
@@ -68,7 +62,7 @@ MachineInput ValidateInput(const std::wstring& typed) {
   MachineInput input;
   if (typed.empty()) return input;
   double number = RoundHalfEven(LenientNumber(typed));
-  input.NumberText = Trim(typed);
+  input.NumberText = TrimBlanks(typed);
   if (!(number >= 1 && number <= 254)) {
     input.verdict = InputVerdict::OutOfRange;
     return input;
@@ -78,14 +72,9 @@ MachineInput ValidateInput(const std::wstring& typed) {
   return input;
 }
 
-void ShowInputRejection(MessageBoxes& messages, InputVerdict verdict) {
-  if (verdict == InputVerdict::Empty) {
-    messages.Show(L"请输入本机号,在按回车键呀！！", std::wstring(L"Quorlis - 出现错误！"), MsgButtons::Ok,
-                  MsgIcon::Critical);
-  } else if (verdict == InputVerdict::OutOfRange) {
-    messages.Show(L"请输入1-254的数字,或者修改配置文件！", std::wstring(L"Quorlis - 机器号输入错误！"), MsgButtons::Ok,
-                  MsgIcon::Critical);
-  }
+Notice InputRejection(InputVerdict verdict) {
+  if (verdict == InputVerdict::Empty) return {L"Quorlis - 出现错误！", L"请输入本机号,在按回车键呀！！"};
+  return {L"Quorlis - 机器号输入错误！", L"请输入1-254的数字,或者修改配置文件！"};
 }
 
 MachineSettings DeriveSettings(Platform& platform, const MachineInput& input, const std::wstring& iniPath) {
@@ -122,22 +111,19 @@ SettingsVerdict CheckSettings(TextCodec& text, const MachineSettings& settings) 
   return SettingsVerdict::Valid;
 }
 
-void ShowSettingsRejection(MessageBoxes& messages, SettingsVerdict verdict, const MachineSettings& settings) {
+Notice SettingsRejection(SettingsVerdict verdict, const MachineSettings& settings) {
+  const std::wstring title(kConfigErrorTitle);
   if (verdict == SettingsVerdict::BadIpAddress) {
-    messages.Show(JoinLines({L"配置文件算出的 IP 地址无效,请修改配置文件！", L"IP=" + settings.IpPrefix,
-                             L"IPOffset=" + settings.IpOffsetText, L"本机机号=" + settings.NumberText}),
-                  std::wstring(kConfigErrorTitle), MsgButtons::Ok, MsgIcon::Critical);
-  } else if (verdict == SettingsVerdict::BadHostName) {
-    std::wstring symbols;
-    for (wchar_t c : kForbiddenInHostName) {
-      if (!symbols.empty()) symbols.push_back(L' ');
-      symbols.push_back(c);
-    }
-    messages.Show(
-        JoinLines({L"配置文件算出的计算机名无效,请修改配置文件中的 NetPrefix！", L"计算机名=" + settings.HostName,
-                   L"计算机名最多 15 个字节(一个汉字占 2 个字节),不能含有空格和下列符号:", symbols}),
-        std::wstring(kConfigErrorTitle), MsgButtons::Ok, MsgIcon::Critical);
+    return {title, JoinLines({L"配置文件算出的 IP 地址无效,请修改配置文件！", L"IP=" + settings.IpPrefix,
+                              L"IPOffset=" + settings.IpOffsetText, L"本机机号=" + settings.NumberText})};
   }
+  std::wstring symbols;
+  for (wchar_t c : kForbiddenInHostName) {
+    if (!symbols.empty()) symbols.push_back(L' ');
+    symbols.push_back(c);
+  }
+  return {title, JoinLines({L"配置文件算出的计算机名无效,请修改配置文件中的 NetPrefix！", L"计算机名=" + settings.HostName,
+                            L"计算机名最多 15 个字节(一个汉字占 2 个字节),不能含有空格和下列符号:", symbols})};
 }
 
 }  // namespace vexa

@@ -32,7 +32,13 @@ struct MachineInput {
 
 // Reads the typed text: empty, out of 1..254, or the number and its text.
 MachineInput ValidateInput(const std::wstring& typed);
-void ShowInputRejection(MessageBoxes& messages, InputVerdict verdict);
+
+// A message for the operator: the window shows it in a box, an unattended run writes it out.
+struct Notice {
+  std::wstring title;
+  std::wstring text;
+};
+Notice InputRejection(InputVerdict verdict);
 
 // Reads the NetWork section in its fixed order and derives every field but GameKey.
 MachineSettings DeriveSettings(Platform& platform, const MachineInput& input, const std::wstring& iniPath);
@@ -43,7 +49,7 @@ enum class SettingsVerdict { Valid, BadIpAddress, BadHostName };
 
 // Windows cannot use the address or the computer name: checked before anything is written.
 SettingsVerdict CheckSettings(TextCodec& text, const MachineSettings& settings);
-void ShowSettingsRejection(MessageBoxes& messages, SettingsVerdict verdict, const MachineSettings& settings);
+Notice SettingsRejection(SettingsVerdict verdict, const MachineSettings& settings);
 
 // The game key written when config.ini has none for the machine: shaped like a key, never a real one.
 inline constexpr std::wstring_view kDefaultGameKey = L"0000000000000";

@@ -1,4 +1,5 @@
-// The OK action: validate the typed number, derive the machine's settings, write them, report them.
+// The OK action of the window: plan, write and report one machine's settings in message boxes, and the
+// restart that makes them take effect.
 #pragma once
 
 #include <string>
@@ -8,19 +9,13 @@
 
 namespace vexa {
 
-enum class FocusTarget { None, TxtNum, CboInterface };
+// What the OK action came to.
+enum class OkResult { Empty, OutOfRange, NoCard, RejectedConfiguration, Written };
 
-// What the window does once the action has run. Command1 is enabled again in every case.
-struct OkOutcome {
-  FocusTarget focus = FocusTarget::None;
-  bool clearTxtNum = false;
-  bool askRestart = false;  // the settings were written: ask whether to restart now
-};
-
-// Everything up to and including the summary. typedText is txtNum's text, shownCardText the text the card
-// combo box shows.
-OkOutcome RunOkAction(Platform& platform, const CardInventory& inventory, const std::wstring& typedText,
-                      const std::wstring& shownCardText);
+// Everything up to and including the summary box: a refusal is told in its box and writes nothing.
+// typedText is the number box's text, shownCardText the text the card combo box shows.
+OkResult RunOkAction(Platform& platform, const CardInventory& inventory, const std::wstring& typedText,
+                     const std::wstring& shownCardText);
 
 // Asks whether to restart now and on Yes requests the forced reboot; true when the window is to be
 // unloaded.

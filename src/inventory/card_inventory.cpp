@@ -2,20 +2,26 @@
 
 #include <algorithm>
 
+#include "common/text.h"
+#include "registry/locations.h"
 #include "registry/reg.h"
 
 namespace vexa {
 
 namespace {
-constexpr const char* kNetworkCardsSubKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards";
 constexpr std::uint32_t kNameBufferSize = 256;
-}  // namespace
 
-std::wstring CutAtNul(const std::wstring& text) { return text.substr(0, text.find(L'\0')); }
+std::wstring CardValue(Platform& platform, const CardInventory& inventory, std::int32_t index,
+                       std::wstring_view valueName) {
+  return Reg::ReadRegString(platform, locations::NetworkCard(inventory.CardKeys[static_cast<std::size_t>(index)]),
+                            valueName);
+}
+}  // namespace
 
 UniqueKey EnumNetworkCards(Platform& platform, CardInventory& inventory) {
   UniqueKey key(platform.registry);
-  key.Open(kHkeyLocalMachine, kNetworkCardsSubKey, kKeyRead);  // a failed open leaves no handle: no cards
+  // A failed open leaves no handle: no cards.
+  key.Open(kHkeyLocalMachine, platform.text.ToAnsi(locations::kNetworkCardsSubKey).c_str(), kKeyRead);
   inventory.LastCard = -1;
   if (!key) return key;
   // A cloned registry may list more cards than the inventory holds: the rest are not listed.
@@ -29,8 +35,7 @@ UniqueKey EnumNetworkCards(Platform& platform, CardInventory& inventory) {
 }
 
 std::wstring CardDescription(Platform& platform, const CardInventory& inventory, std::int32_t index) {
-  return Reg::ReadRegString(
-      platform, std::wstring(kNetworkCardsPath) + inventory.CardKeys[static_cast<std::size_t>(index)], L"Description");
+  return CardValue(platform, inventory, index, locations::kDescription);
 }
 
 std::wstring FindCardServiceName(Platform& platform, const CardInventory& inventory, const std::wstring& shownText) {
@@ -38,11 +43,26 @@ std::wstring FindCardServiceName(Platform& platform, const CardInventory& invent
   const std::int32_t last = inventory.LastCard;
   for (std::int32_t index = 0; index <= last; ++index) {
     if (CutAtNul(CardDescription(platform, inventory, index)) != shownText) continue;
-    serviceName = Reg::ReadRegString(
-        platform, std::wstring(kNetworkCardsPath) + inventory.CardKeys[static_cast<std::size_t>(index)],
-        L"ServiceName");
+    serviceName = CardValue(platform, inventory, index, locations::kServiceName);
   }
   return serviceName;
+}
+
+CardView ReadCardView(Platform& platform, const CardInventory& inventory, const std::wstring& shownText) {
+  const std::wstring card = locations::TcpipInterface(locations::kDefaultControlSet,
+                                                      FindCardServiceName(platform, inventory, shownText));
+  CardView view;
+  view.IpAddress = CutAtNul(Reg::ReadRegString(platform, card, locations::kIpAddress));
+  view.SubnetMask = CutAtNul(Reg::ReadRegString(platform, card, locations::kSubnetMask));
+  view.DefaultGateway = CutAtNul(Reg::ReadRegString(platform, card, locations::kDefaultGateway));
+  view.NameServer = CutAtNul(Reg::ReadRegString(platform, card, locations::kNameServer));
+  view.HostName = ReadHostName(platform);
+  return view;
+}
+
+std::wstring ReadHostName(Platform& platform) {
+  return CutAtNul(Reg::ReadRegString(platform, locations::TcpipParameters(locations::kDefaultControlSet),
+                                     locations::kNvHostname));
 }
 
 }  // namespace vexa

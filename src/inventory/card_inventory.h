@@ -1,5 +1,5 @@
-// The network cards Windows has registered: their key names, enumerated once at start-up, and the lookup
-// of a card's TCP/IP service name by the description the combo box shows.
+// The network cards Windows has registered: their key names, enumerated once at start-up, the lookup of a
+// card's TCP/IP service name by the description the combo box shows, and a card's present settings.
 #pragma once
 
 #include <array>
@@ -10,13 +10,6 @@
 #include "platform/unique_key.h"
 
 namespace vexa {
-
-inline constexpr std::wstring_view kNetworkCardsPath =
-    L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\";
-inline constexpr std::wstring_view kInterfacesPath =
-    L"HKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters\\Interfaces\\";
-inline constexpr std::wstring_view kTcpipParametersPath =
-    L"HKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters";
 
 struct CardInventory {
   static constexpr std::int32_t kCapacity = 256;
@@ -35,7 +28,18 @@ std::wstring CardDescription(Platform& platform, const CardInventory& inventory,
 // empty when none does. The name is returned as read, NUL and leftovers included.
 std::wstring FindCardServiceName(Platform& platform, const CardInventory& inventory, const std::wstring& shownText);
 
-// The text up to the first NUL, or all of it.
-std::wstring CutAtNul(const std::wstring& text);
+// What the card view shows of the card the combo box shows, each text up to its first NUL ("Error" for a
+// value that cannot be read).
+struct CardView {
+  std::wstring IpAddress;
+  std::wstring SubnetMask;
+  std::wstring DefaultGateway;
+  std::wstring NameServer;
+  std::wstring HostName;
+};
+CardView ReadCardView(Platform& platform, const CardInventory& inventory, const std::wstring& shownText);
+
+// The machine's present host name, up to its first NUL.
+std::wstring ReadHostName(Platform& platform);
 
 }  // namespace vexa

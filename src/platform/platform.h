@@ -20,13 +20,19 @@ constexpr long kMoreData = 234;
 constexpr long kNoMoreItems = 259;
 }  // namespace status
 
-// An HKEY as a number. The predefined roots are 0x80000000 to 0x80000006.
+// An HKEY as a number.
 using RegHandle = std::uintptr_t;
 
+// The seven predefined roots, in the order of their values.
 constexpr RegHandle kHkeyClassesRoot = 0x80000000;
 constexpr RegHandle kHkeyCurrentUser = 0x80000001;
 constexpr RegHandle kHkeyLocalMachine = 0x80000002;
 constexpr RegHandle kHkeyUsers = 0x80000003;
+constexpr RegHandle kHkeyPerformanceData = 0x80000004;
+constexpr RegHandle kHkeyCurrentConfig = 0x80000005;
+constexpr RegHandle kHkeyDynData = 0x80000006;
+constexpr int kPredefinedRootCount = 7;
+constexpr bool IsPredefinedRoot(RegHandle key) { return key >= kHkeyClassesRoot && key <= kHkeyDynData; }
 
 constexpr std::uint32_t kKeyRead = 0x20019;
 constexpr std::uint32_t kKeyWrite = 0x20006;

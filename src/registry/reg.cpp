@@ -12,14 +12,14 @@ namespace {
 
 constexpr std::size_t kReadBufferSize = 255;
 
-constexpr std::array<std::pair<std::wstring_view, std::uint32_t>, 7> kRoots{{
-    {L"HKEY_CLASSES_ROOT", 0x80000000},
-    {L"HKEY_CURRENT_USER", 0x80000001},
-    {L"HKEY_LOCAL_MACHINE", 0x80000002},
-    {L"HKEY_USERS", 0x80000003},
-    {L"HKEY_PERFORMANCE_DATA", 0x80000004},
-    {L"HKEY_CURRENT_CONFIG", 0x80000005},
-    {L"HKEY_DYN_DATA", 0x80000006},
+constexpr std::array<std::pair<std::wstring_view, RegHandle>, kPredefinedRootCount> kRoots{{
+    {L"HKEY_CLASSES_ROOT", kHkeyClassesRoot},
+    {L"HKEY_CURRENT_USER", kHkeyCurrentUser},
+    {L"HKEY_LOCAL_MACHINE", kHkeyLocalMachine},
+    {L"HKEY_USERS", kHkeyUsers},
+    {L"HKEY_PERFORMANCE_DATA", kHkeyPerformanceData},
+    {L"HKEY_CURRENT_CONFIG", kHkeyCurrentConfig},
+    {L"HKEY_DYN_DATA", kHkeyDynData},
 }};
 
 // Splits the path and opens its key; false when there is no root or the key does not open.
@@ -37,7 +37,7 @@ Opened OpenPath(Platform& platform, std::wstring path, std::uint32_t access) {
   return opened;
 }
 
-bool SetValue(Platform& platform, std::wstring path, const std::wstring& valueName, std::uint32_t type,
+bool SetValue(Platform& platform, std::wstring path, std::wstring_view valueName, std::uint32_t type,
               const std::string& data) {
   Opened opened = OpenPath(platform, std::move(path), kKeyWrite);
   if (!opened.key) return false;
@@ -51,7 +51,7 @@ bool SetValue(Platform& platform, std::wstring path, const std::wstring& valueNa
 
 std::uint32_t RootKeyByName(std::wstring_view name) {
   for (const auto& [rootName, handle] : kRoots) {
-    if (rootName == name) return handle;
+    if (rootName == name) return static_cast<std::uint32_t>(handle);
   }
   return 0;
 }
@@ -72,7 +72,7 @@ std::uint32_t SplitRegPath(MessageBoxes& messages, std::wstring& path) {
   return root;
 }
 
-std::wstring ReadRegString(Platform& platform, std::wstring path, const std::wstring& valueName) {
+std::wstring ReadRegString(Platform& platform, std::wstring path, std::wstring_view valueName) {
   Opened opened = OpenPath(platform, std::move(path), kKeyRead);
   if (!opened.hasRoot) return L"";
   if (!opened.key) return std::wstring(kReadFailure);
@@ -94,20 +94,20 @@ std::wstring ReadRegString(Platform& platform, std::wstring path, const std::wst
   return text.substr(first, last - first);
 }
 
-bool WriteRegDword(Platform& platform, std::wstring path, const std::wstring& valueName, std::int32_t value) {
+bool WriteRegDword(Platform& platform, std::wstring path, std::wstring_view valueName, std::int32_t value) {
   auto bits = static_cast<std::uint32_t>(value);
   std::string data{static_cast<char>(bits & 0xFF), static_cast<char>((bits >> 8) & 0xFF),
                    static_cast<char>((bits >> 16) & 0xFF), static_cast<char>((bits >> 24) & 0xFF)};
   return SetValue(platform, std::move(path), valueName, kRegDword, data);
 }
 
-bool WriteRegSz(Platform& platform, std::wstring path, const std::wstring& valueName, const std::wstring& text) {
+bool WriteRegSz(Platform& platform, std::wstring path, std::wstring_view valueName, const std::wstring& text) {
   std::string data = platform.text.ToAnsi(text);
   data.push_back('\0');
   return SetValue(platform, std::move(path), valueName, kRegSz, data);
 }
 
-bool WriteRegMultiSz(Platform& platform, std::wstring path, const std::wstring& valueName, const std::wstring& text) {
+bool WriteRegMultiSz(Platform& platform, std::wstring path, std::wstring_view valueName, const std::wstring& text) {
   return SetValue(platform, std::move(path), valueName, kRegMultiSz, platform.text.ToAnsi(text));
 }
 

@@ -21,12 +21,12 @@ std::uint32_t RootKeyByName(std::wstring_view name);
 std::uint32_t SplitRegPath(MessageBoxes& messages, std::wstring& path);
 
 // The value as text: "Error" when the key or the value cannot be read, empty when the path has no root.
-std::wstring ReadRegString(Platform& platform, std::wstring path, const std::wstring& valueName);
+std::wstring ReadRegString(Platform& platform, std::wstring path, std::wstring_view valueName);
 
 // The writes never create a key; each tells whether the value was written.
-bool WriteRegDword(Platform& platform, std::wstring path, const std::wstring& valueName, std::int32_t value);
-bool WriteRegSz(Platform& platform, std::wstring path, const std::wstring& valueName, const std::wstring& text);
+bool WriteRegDword(Platform& platform, std::wstring path, std::wstring_view valueName, std::int32_t value);
+bool WriteRegSz(Platform& platform, std::wstring path, std::wstring_view valueName, const std::wstring& text);
 // text already holds the NUL after each element and the closing NUL.
-bool WriteRegMultiSz(Platform& platform, std::wstring path, const std::wstring& valueName, const std::wstring& text);
+bool WriteRegMultiSz(Platform& platform, std::wstring path, std::wstring_view valueName, const std::wstring& text);
 
 }  // namespace vexa::Reg

@@ -6,6 +6,7 @@
 #include "app/frmmain.h"
 #include "apply/ok_action.h"
 #include "platform/sim/sim_window.h"
+#include "common/text.h"
 #include "registry/reg.h"
 #include "sim_machine.h"
 

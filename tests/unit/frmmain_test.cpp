@@ -178,18 +178,30 @@ TEST_F(FrmMainTest, OkDisablesTheButtonUntilTheSummaryIsClosed) {
 }
 
 TEST_F(FrmMainTest, RejectionsMoveTheFocusAndKeepOrClearTheNumber) {
+  const struct {
+    int card;  // -1: none chosen
+    const wchar_t* typed;
+    const wchar_t* config;
+    const wchar_t* numberAfter;
+    Control focus;
+  } cases[] = {
+      {0, L"", L"", L"", txtNum},
+      {0, L"999", L"", L"", txtNum},
+      {-1, L"15", L"", L"15", cboInterface},
+      {0, L"15", L"[NetWork]\r\nIP=\r\n", L"15", txtNum},
+  };
   Load();
-  window.Type(txtNum, L"999");
-  form.Command1_Click();
-  EXPECT_EQ(CaptionOf(txtNum), L"");
-  EXPECT_EQ(window.Focus(), txtNum);
-  EXPECT_TRUE(window.State(Command1).enabled);
-
-  window.Type(txtNum, L"15");  // no card chosen
-  form.Command1_Click();
-  EXPECT_EQ(CaptionOf(txtNum), L"15");
-  EXPECT_EQ(window.Focus(), cboInterface);
-  EXPECT_TRUE(window.State(Command1).enabled);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    sim.PutConfig(c.config);
+    window.Select(cboInterface, c.card);
+    window.Type(txtNum, c.typed);
+    window.SetFocus(Label7);
+    form.Command1_Click();
+    EXPECT_EQ(CaptionOf(txtNum), c.numberAfter);
+    EXPECT_EQ(window.Focus(), c.focus);
+    EXPECT_TRUE(window.State(Command1).enabled);
+  }
   EXPECT_TRUE(sim.registry.Writes().empty());
 }
 

@@ -63,18 +63,12 @@ TEST(ValidateInput, EmptyRangeAndNumberText) {
 }
 
 TEST(ValidateInput, RejectionMessages) {
-  sim::SimMessageBoxes boxes;
-  ShowInputRejection(boxes, InputVerdict::Empty);
-  ShowInputRejection(boxes, InputVerdict::OutOfRange);
-  ASSERT_EQ(boxes.Shown().size(), 2u);
-  EXPECT_EQ(boxes.Shown()[0].text, L"请输入本机号,在按回车键呀！！");
-  EXPECT_EQ(boxes.Shown()[0].ShownTitle(), L"Quorlis - 出现错误！");
-  EXPECT_EQ(boxes.Shown()[1].text, L"请输入1-254的数字,或者修改配置文件！");
-  EXPECT_EQ(boxes.Shown()[1].ShownTitle(), L"Quorlis - 机器号输入错误！");
-  for (const auto& box : boxes.Shown()) {
-    EXPECT_EQ(box.icon, MsgIcon::Critical);
-    EXPECT_EQ(box.buttons, MsgButtons::Ok);
-  }
+  const Notice empty = InputRejection(InputVerdict::Empty);
+  EXPECT_EQ(empty.text, L"请输入本机号,在按回车键呀！！");
+  EXPECT_EQ(empty.title, L"Quorlis - 出现错误！");
+  const Notice range = InputRejection(InputVerdict::OutOfRange);
+  EXPECT_EQ(range.text, L"请输入1-254的数字,或者修改配置文件！");
+  EXPECT_EQ(range.title, L"Quorlis - 机器号输入错误！");
 }
 
 class DeriveTest : public ::testing::Test {
@@ -177,19 +171,15 @@ TEST_F(DeriveTest, HostNameChecks) {
 TEST_F(DeriveTest, RejectionTexts) {
   sim.PutConfig(L"[NetWork]\r\nIP=10.0.0\r\nIPOffset=abc\r\nNetPrefix=WB 1\r\n");
   MachineSettings s = Derive(L"07");
-  ShowSettingsRejection(sim.messages, SettingsVerdict::BadIpAddress, s);
-  ShowSettingsRejection(sim.messages, SettingsVerdict::BadHostName, s);
-  ASSERT_EQ(sim.messages.Shown().size(), 2u);
-  EXPECT_EQ(sim.messages.Shown()[0].text,
-            L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=10.0.0\r\nIPOffset=abc\r\n本机机号=07");
-  EXPECT_EQ(sim.messages.Shown()[1].text,
+  const Notice badIp = SettingsRejection(SettingsVerdict::BadIpAddress, s);
+  const Notice badName = SettingsRejection(SettingsVerdict::BadHostName, s);
+  EXPECT_EQ(badIp.text, L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=10.0.0\r\nIPOffset=abc\r\n本机机号=07");
+  EXPECT_EQ(badName.text,
             L"配置文件算出的计算机名无效,请修改配置文件中的 NetPrefix！\r\n计算机名=WB 107\r\n"
             L"计算机名最多 15 个字节(一个汉字占 2 个字节),不能含有空格和下列符号:\r\n"
             L"\" / \\ [ ] : | < > + = ; , ? *");
-  for (const auto& box : sim.messages.Shown()) {
-    EXPECT_EQ(box.ShownTitle(), L"Quorlis - 配置文件错误！");
-    EXPECT_EQ(box.icon, MsgIcon::Critical);
-  }
+  EXPECT_EQ(badIp.title, L"Quorlis - 配置文件错误！");
+  EXPECT_EQ(badName.title, L"Quorlis - 配置文件错误！");
 }
 
 }  // namespace

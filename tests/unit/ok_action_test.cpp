@@ -23,7 +23,7 @@ class OkActionTest : public ::testing::Test {
     EnumNetworkCards(platform, inventory);
   }
 
-  OkOutcome Ok(const std::wstring& typed, const std::wstring& card = kRealtek) {
+  OkResult Ok(const std::wstring& typed, const std::wstring& card = kRealtek) {
     return RunOkAction(platform, inventory, typed, card);
   }
   std::string Value(RegHandle root, const std::string& key, const std::string& name) {
@@ -46,9 +46,7 @@ std::wstring Summary(const std::wstring& host, const std::wstring& ip, const std
 }
 
 TEST_F(OkActionTest, WritesTheNineValuesInOrderThenShowsTheSummary) {
-  OkOutcome outcome = Ok(L"15");
-  EXPECT_TRUE(outcome.askRestart);
-  EXPECT_EQ(outcome.focus, FocusTarget::None);
+  EXPECT_EQ(Ok(L"15"), OkResult::Written);
 
   const auto& writes = sim.registry.Writes();
   ASSERT_EQ(writes.size(), 9u);
@@ -116,30 +114,27 @@ TEST_F(OkActionTest, RejectionsWriteNothing) {
     const wchar_t* card;
     const wchar_t* config;  // nullptr: the fixture's
     const wchar_t* title;
-    FocusTarget focus;
-    bool clear;
+    OkResult result;
   } cases[] = {
-      {L"", kRealtek, nullptr, L"Quorlis - 出现错误！", FocusTarget::TxtNum, false},
-      {L"0", kRealtek, nullptr, L"Quorlis - 机器号输入错误！", FocusTarget::TxtNum, true},
-      {L"255", kRealtek, nullptr, L"Quorlis - 机器号输入错误！", FocusTarget::TxtNum, true},
-      {L"999", kRealtek, nullptr, L"Quorlis - 机器号输入错误！", FocusTarget::TxtNum, true},
-      {L"15", L"", nullptr, L"Quorlis Vexa IP自动修改 提示！", FocusTarget::CboInterface, false},
-      {L"15", L"No such card", nullptr, L"Quorlis Vexa IP自动修改 提示！", FocusTarget::CboInterface, false},
-      {L"15", kRealtek, L"[NetWork]\r\nIP=\r\n", L"Quorlis - 配置文件错误！", FocusTarget::TxtNum, false},
-      {L"15", kRealtek, L"[NetWork]\r\nIPOffset=abc\r\n", L"Quorlis - 配置文件错误！", FocusTarget::TxtNum, false},
-      {L"251", kRealtek, L"[NetWork]\r\nIP=10.0.0\r\nIPOffset=5\r\n", L"Quorlis - 配置文件错误！", FocusTarget::TxtNum,
-       false},
-      {L"15", kRealtek, L"[NetWork]\r\nNetPrefix=Internet-Cafe-\r\n", L"Quorlis - 配置文件错误！", FocusTarget::TxtNum,
-       false},
+      {L"", kRealtek, nullptr, L"Quorlis - 出现错误！", OkResult::Empty},
+      {L"0", kRealtek, nullptr, L"Quorlis - 机器号输入错误！", OkResult::OutOfRange},
+      {L"255", kRealtek, nullptr, L"Quorlis - 机器号输入错误！", OkResult::OutOfRange},
+      {L"999", kRealtek, nullptr, L"Quorlis - 机器号输入错误！", OkResult::OutOfRange},
+      {L"15", L"", nullptr, L"Quorlis Vexa IP自动修改 提示！", OkResult::NoCard},
+      {L"15", L"No such card", nullptr, L"Quorlis Vexa IP自动修改 提示！", OkResult::NoCard},
+      {L"15", kRealtek, L"[NetWork]\r\nIP=\r\n", L"Quorlis - 配置文件错误！", OkResult::RejectedConfiguration},
+      {L"15", kRealtek, L"[NetWork]\r\nIPOffset=abc\r\n", L"Quorlis - 配置文件错误！",
+       OkResult::RejectedConfiguration},
+      {L"251", kRealtek, L"[NetWork]\r\nIP=10.0.0\r\nIPOffset=5\r\n", L"Quorlis - 配置文件错误！",
+       OkResult::RejectedConfiguration},
+      {L"15", kRealtek, L"[NetWork]\r\nNetPrefix=Internet-Cafe-\r\n", L"Quorlis - 配置文件错误！",
+       OkResult::RejectedConfiguration},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
     if (c.config != nullptr) sim.PutConfig(c.config);
     sim.messages.Clear();
-    OkOutcome outcome = Ok(c.typed, c.card);
-    EXPECT_FALSE(outcome.askRestart);
-    EXPECT_EQ(outcome.focus, c.focus);
-    EXPECT_EQ(outcome.clearTxtNum, c.clear);
+    EXPECT_EQ(Ok(c.typed, c.card), c.result);
     ASSERT_EQ(sim.messages.Shown().size(), 1u);
     EXPECT_EQ(LastBox().ShownTitle(), c.title);
     EXPECT_EQ(LastBox().icon, MsgIcon::Critical);

@@ -83,12 +83,13 @@ struct SimRegistry::Key {
 };
 
 SimRegistry::SimRegistry() {
-  const char* names[] = {"HKCR", "HKCU", "HKLM", "HKU", "HKPD", "HKCC", "HKDD"};
-  for (RegHandle i = 0; i < 7; ++i) {
+  // Short names, for the write log: in the order of the predefined handles.
+  const char* names[kPredefinedRootCount] = {"HKCR", "HKCU", "HKLM", "HKU", "HKPD", "HKCC", "HKDD"};
+  for (int i = 0; i < kPredefinedRootCount; ++i) {
     auto key = std::make_unique<Key>();
     key->name = names[i];
     key->path = names[i];
-    roots_[0x80000000 + i] = std::move(key);
+    roots_[kHkeyClassesRoot + static_cast<RegHandle>(i)] = std::move(key);
   }
 }
 

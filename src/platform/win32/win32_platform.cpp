@@ -11,7 +11,7 @@ namespace {
 
 // Predefined keys are 32-bit values that Windows sign-extends on 64-bit systems.
 HKEY ToHkey(RegHandle key) {
-  if (key >= 0x80000000u && key <= 0x80000006u) {
+  if (IsPredefinedRoot(key)) {
     return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(static_cast<std::uint32_t>(key))));
   }
   return reinterpret_cast<HKEY>(key);

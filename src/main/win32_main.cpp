@@ -1,4 +1,4 @@
-// The program's entry point: the real platform, the real window, and frmmain over them.
+// The program's entry point and composition root: the real platform, the real window, and frmmain over them.
 #include <windows.h>
 #include <commctrl.h>
 

@@ -1,0 +1,40 @@
+// One machine's settings from a typed number and a card: checked and derived without a word to the
+// operator (a plan), then written value by value. The window's OK action and the unattended run share it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "apply/machine_settings.h"
+#include "inventory/card_inventory.h"
+#include "platform/platform.h"
+
+namespace vexa {
+
+// Why a plan cannot be written.
+enum class Refusal { None, Empty, OutOfRange, NoCard, BadIpAddress, BadHostName };
+
+struct MachinePlan {
+  Refusal refusal = Refusal::None;
+  MachineSettings settings;  // every field but GameKey, when nothing is refused
+  std::wstring serviceName;  // the chosen card's, as read
+  std::wstring iniPath;
+};
+
+// Checks the number, finds the card, reads config.ini and checks what it gives, in that order; nothing is
+// written and nothing shown.
+MachinePlan PlanMachine(Platform& platform, const CardInventory& inventory, const std::wstring& typedText,
+                        const std::wstring& shownCardText);
+
+// The hint that no card is chosen: the window's hint label shows it, and an OK without a card is refused
+// with it.
+Notice NoCardNotice();
+
+// The message that tells the operator why the plan was refused.
+Notice RefusalNotice(const MachinePlan& plan);
+
+// Writes the eight network values, then reads this machine's game key and writes it; the labels of the
+// values that could not be written, in write order. plan.settings.GameKey is filled in.
+std::vector<std::wstring> WriteMachine(Platform& platform, MachinePlan& plan);
+
+}  // namespace vexa

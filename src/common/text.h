@@ -1,0 +1,32 @@
+// Small text helpers shared by the layers.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+namespace vexa {
+
+inline bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+
+// Blanks (U+0020 only) removed from both ends.
+inline std::wstring TrimBlanks(std::wstring_view text) {
+  const std::size_t first = text.find_first_not_of(L' ');
+  if (first == std::wstring_view::npos) return std::wstring();
+  return std::wstring(text.substr(first, text.find_last_not_of(L' ') - first + 1));
+}
+
+// The text up to its first NUL, or all of it.
+inline std::wstring CutAtNul(std::wstring_view text) { return std::wstring(text.substr(0, text.find(L'\0'))); }
+
+// Message-box texts are lines joined by CR LF, with none after the last line.
+inline std::wstring JoinLines(std::initializer_list<std::wstring> lines) {
+  std::wstring out;
+  for (const auto& line : lines) {
+    if (!out.empty()) out += L"\r\n";
+    out += line;
+  }
+  return out;
+}
+
+}  // namespace vexa

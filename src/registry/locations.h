@@ -1,0 +1,51 @@
+// Where Windows and the game keep what the tool reads and writes: every registry location and value name,
+// as the RegistryPath texts that module Reg takes.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vexa::locations {
+
+// The network-card list. Enumerated below HKEY_LOCAL_MACHINE by its sub-key; each card's values are read
+// through the RegistryPath of the card's key.
+inline constexpr std::wstring_view kNetworkCardsSubKey = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards";
+inline std::wstring NetworkCard(std::wstring_view cardKey) {
+  return L"HKEY_LOCAL_MACHINE\\" + std::wstring(kNetworkCardsSubKey) + L"\\" + std::wstring(cardKey);
+}
+inline constexpr std::wstring_view kDescription = L"Description";
+inline constexpr std::wstring_view kServiceName = L"ServiceName";
+
+// The control set the TCP/IP and IPX settings are kept in.
+inline constexpr std::wstring_view kDefaultControlSet = L"ControlSet001";
+
+inline std::wstring TcpipParameters(std::wstring_view controlSet) {
+  return L"HKEY_LOCAL_MACHINE\\SYSTEM\\" + std::wstring(controlSet) + L"\\Services\\Tcpip\\Parameters";
+}
+inline constexpr std::wstring_view kNvHostname = L"NV Hostname";
+
+// A card's TCP/IP interface key: the service name is appended as read, NUL and leftovers included.
+inline std::wstring TcpipInterface(std::wstring_view controlSet, std::wstring_view serviceName) {
+  return TcpipParameters(controlSet) + L"\\Interfaces\\" + std::wstring(serviceName);
+}
+inline constexpr std::wstring_view kEnableDhcp = L"EnableDHCP";
+inline constexpr std::wstring_view kIpAddress = L"IPAddress";
+inline constexpr std::wstring_view kSubnetMask = L"SubnetMask";
+inline constexpr std::wstring_view kDefaultGateway = L"DefaultGateway";
+inline constexpr std::wstring_view kNameServer = L"NameServer";
+
+inline std::wstring IpxParameters(std::wstring_view controlSet) {
+  return L"HKEY_LOCAL_MACHINE\\SYSTEM\\" + std::wstring(controlSet) + L"\\Services\\NwlnkIpx\\Parameters";
+}
+inline constexpr std::wstring_view kVirtualNetworkNumber = L"VirtualNetworkNumber";
+
+// The computer name goes through the link to the running control set (spelled "System").
+inline constexpr std::wstring_view kComputerName =
+    L"HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\ComputerName\\ComputerName";
+inline constexpr std::wstring_view kComputerNameValue = L"ComputerName";
+
+// The game's key, per user.
+inline constexpr std::wstring_view kGameSettings = L"HKEY_CURRENT_USER\\Software\\Valve\\CounterStrike\\Settings";
+inline constexpr std::wstring_view kGameKeyValue = L"Key";
+
+}  // namespace vexa::locations

@@ -1,7 +1,7 @@
 // The controls of frmmain by their design names, and the table that lays them out.
 #pragma once
 
-#include <vector>
+#include <span>
 
 #include "platform/window.h"
 
@@ -17,16 +17,8 @@ enum Control : ControlId {
 };
 // clang-format on
 
-// Resource ids of the pictures.
-enum Picture : int {
-  kIcon = 1,
-  kBackground = 101,
-  kPicture1 = 102,
-  kPicture2 = 103,
-};
-
 const WindowDesc& MainWindow();
 // Every control, in tab order first (the order the real window creates them in), the rest after.
-const std::vector<ControlDesc>& ControlTable();
+std::span<const ControlDesc> ControlTable();
 
 }  // namespace vexa::frm

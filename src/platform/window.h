@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -90,7 +91,7 @@ class WindowSystem {
 class WindowHost : public WindowSystem {
  public:
   // Creates the window and its controls, reports OnLoad, shows it and runs until it is gone; the exit code.
-  virtual int Run(const WindowDesc& window, const std::vector<ControlDesc>& controls, WindowEvents& events) = 0;
+  virtual int Run(const WindowDesc& window, std::span<const ControlDesc> controls, WindowEvents& events) = 0;
 };
 
 }  // namespace vexa

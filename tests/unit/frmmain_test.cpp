@@ -308,5 +308,22 @@ TEST(ControlTable, EveryControlOnceTabOrderAndFramePlacement) {
   EXPECT_EQ(table.back().id, Frame1);
 }
 
+// What only the real window acts on: the default and cancel buttons, the clickable labels, the caption.
+TEST(ControlTable, ButtonsClickableLabelsAndCaption) {
+  std::vector<std::wstring> defaults, cancels, clickable;
+  for (const auto& c : ControlTable()) {
+    if (c.isDefault) defaults.emplace_back(c.name);
+    if (c.isCancel) cancels.emplace_back(c.name);
+    if (c.clickable) clickable.emplace_back(c.name);
+    EXPECT_EQ(c.clickable, c.kind == ControlKind::Label && c.clickable) << std::string(c.name.begin(), c.name.end());
+  }
+  EXPECT_EQ(defaults, std::vector<std::wstring>{L"Command1"});
+  EXPECT_EQ(cancels, std::vector<std::wstring>{L"Command2"});
+  std::sort(clickable.begin(), clickable.end());
+  EXPECT_EQ(clickable, (std::vector<std::wstring>{L"Label13", L"Label17", L"Label18", L"Label20", L"Label21",
+                                                  L"Label22"}));
+  EXPECT_EQ(MainWindow().caption, L"Quorlis专用 Vexa IP 自动修改程序 ");
+}
+
 }  // namespace
 }  // namespace vexa::frm

@@ -2,7 +2,7 @@
 
 namespace vexa::sim {
 
-SimWindow::SimWindow(const std::vector<ControlDesc>& controls) {
+SimWindow::SimWindow(std::span<const ControlDesc> controls) {
   for (const auto& c : controls) {
     ControlState& s = state_[c.id];
     s.caption = std::wstring(c.caption);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <map>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,7 @@ struct ControlState {
 class SimWindow : public WindowSystem {
  public:
   // Starts every control in its designed state.
-  explicit SimWindow(const std::vector<ControlDesc>& controls);
+  explicit SimWindow(std::span<const ControlDesc> controls);
 
   void SetCaption(ControlId control, const std::wstring& text) override;
   std::wstring Caption(ControlId control) override;

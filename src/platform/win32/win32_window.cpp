@@ -122,7 +122,7 @@ HBITMAP Win32Window::ScaledPicture(int resource, int width, int height) {
   return scaled;
 }
 
-bool Win32Window::Create(const WindowDesc& window, const std::vector<ControlDesc>& controls) {
+bool Win32Window::Create(const WindowDesc& window, std::span<const ControlDesc> controls) {
   window_ = window;
   HDC screen = ::GetDC(nullptr);
   dpi_ = ::GetDeviceCaps(screen, LOGPIXELSY);
@@ -370,7 +370,7 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   return ::DefWindowProcA(main_, message, wParam, lParam);
 }
 
-int Win32Window::Run(const WindowDesc& window, const std::vector<ControlDesc>& controls, WindowEvents& events) {
+int Win32Window::Run(const WindowDesc& window, std::span<const ControlDesc> controls, WindowEvents& events) {
   events_ = &events;
   if (!Create(window, controls)) return 1;
   messages_.SetOwner(reinterpret_cast<std::uintptr_t>(main_));

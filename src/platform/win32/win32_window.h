@@ -7,6 +7,7 @@
 
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,7 @@ class Win32Window : public WindowHost {
   Win32Window(const Win32Window&) = delete;
   Win32Window& operator=(const Win32Window&) = delete;
 
-  int Run(const WindowDesc& window, const std::vector<ControlDesc>& controls, WindowEvents& events) override;
+  int Run(const WindowDesc& window, std::span<const ControlDesc> controls, WindowEvents& events) override;
 
   void SetCaption(ControlId control, const std::wstring& text) override;
   std::wstring Caption(ControlId control) override;
@@ -45,7 +46,7 @@ class Win32Window : public WindowHost {
   void ClickIfEnabled(Control* button);
   HBITMAP ScaledPicture(int resource, int width, int height);
 
-  bool Create(const WindowDesc& window, const std::vector<ControlDesc>& controls);
+  bool Create(const WindowDesc& window, std::span<const ControlDesc> controls);
   void CreateControl(Control& c);
   HFONT Font(const FontSpec& requested);
   RECT PixelRect(const ControlDesc& d) const;

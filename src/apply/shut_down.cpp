@@ -2,10 +2,35 @@
 
 namespace vexa::ShutDown {
 
+namespace {
+
+// The process token, closed on every path out once it was opened.
+class UniqueToken {
+ public:
+  explicit UniqueToken(Restart& restart) : restart_(restart) {}
+  ~UniqueToken() {
+    if (opened_) restart_.CloseHandle(handle_);
+  }
+  UniqueToken(const UniqueToken&) = delete;
+  UniqueToken& operator=(const UniqueToken&) = delete;
+
+  void Open(std::uintptr_t process, std::uint32_t access) {
+    opened_ = restart_.OpenProcessToken(process, access, &handle_);
+  }
+  // Zero when the open failed: the next call works with it all the same.
+  std::uintptr_t get() const { return handle_; }
+
+ private:
+  Restart& restart_;
+  std::uintptr_t handle_ = 0;
+  bool opened_ = false;
+};
+
+}  // namespace
+
 void EnableShutdownPrivilege(Restart& restart) {
-  std::uintptr_t process = restart.GetCurrentProcess();
-  std::uintptr_t token = 0;
-  bool opened = restart.OpenProcessToken(process, kTokenAdjustPrivileges | kTokenQuery, &token);
+  UniqueToken token(restart);
+  token.Open(restart.GetCurrentProcess(), kTokenAdjustPrivileges | kTokenQuery);
   Luid luid;
   restart.LookupPrivilegeValueA("", "SeShutdownPrivilege", &luid);
 
@@ -16,8 +41,8 @@ void EnableShutdownPrivilege(Restart& restart) {
   newState.Privileges[0].Attributes = kSePrivilegeEnabled;
   PrivilegeRecord previousState{};
   std::uint32_t returnLength = 0;
-  restart.AdjustTokenPrivileges(token, false, &newState, sizeof(PrivilegeRecord), &previousState, &returnLength);
-  if (opened) restart.CloseHandle(token);
+  restart.AdjustTokenPrivileges(token.get(), false, &newState, sizeof(PrivilegeRecord), &previousState,
+                                &returnLength);
 }
 
 bool RequestReboot(Restart& restart) {

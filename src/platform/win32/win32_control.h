@@ -9,9 +9,9 @@ struct Win32Window::Control {
   ControlDesc desc;
   HWND hwnd = nullptr;
   RECT rect{};  // in the main window's client area, pixels
-  HFONT font = nullptr;
-  HBRUSH brush = nullptr;  // solid background of edit, combo box
-  HBITMAP picture = nullptr;
+  HFONT font = nullptr;  // owned by the window's font cache
+  GdiObject<HBRUSH> brush;  // solid background of edit, combo box
+  GdiObject<HBITMAP> picture;
   bool visible = true;
   WNDPROC original = nullptr;
 };

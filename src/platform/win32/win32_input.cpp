@@ -3,6 +3,24 @@
 
 namespace vexa::win32 {
 
+namespace {
+
+// The clipboard's text (CF_TEXT, which Windows provides from the Unicode text too).
+std::string ClipboardText(HWND owner) {
+  std::string clip;
+  if (!::OpenClipboard(owner)) return clip;
+  if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
+    if (const char* p = static_cast<const char*>(::GlobalLock(data))) {
+      clip = p;
+      ::GlobalUnlock(data);
+    }
+  }
+  ::CloseClipboard();
+  return clip;
+}
+
+}  // namespace
+
 // The number box: typed characters go through the key filter, pastes through the paste filter, whatever
 // way they come (Ctrl+V, Shift+Insert, the context menu, WM_PASTE).
 LRESULT Win32Window::HandleEdit(Control& edit, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -25,26 +43,19 @@ LRESULT Win32Window::HandleEdit(Control& edit, UINT message, WPARAM wParam, LPAR
         return 0;
       }
       break;
-    case WM_PASTE: {
-      std::string clip;
-      if (::OpenClipboard(edit.hwnd)) {
-        if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
-          if (const char* p = static_cast<const char*>(::GlobalLock(data))) {
-            clip = p;
-            ::GlobalUnlock(data);
-          }
-        }
-        ::CloseClipboard();
-      }
-      if (!events_->OnPaste(edit.desc.id, text_.FromAnsi(clip))) {
-        ::MessageBeep(MB_OK);
-        return 0;
-      }
+    case WM_PASTE:
+      if (!PasteAllowed(edit)) return 0;
       break;
-    }
     default: break;
   }
   return ::CallWindowProcA(edit.original, edit.hwnd, message, wParam, lParam);
+}
+
+// A refused paste beeps and leaves the box as it was.
+bool Win32Window::PasteAllowed(Control& edit) {
+  if (events_->OnPaste(edit.desc.id, text_.FromAnsi(ClipboardText(edit.hwnd)))) return true;
+  ::MessageBeep(MB_OK);
+  return false;
 }
 
 // A choice in the card list is reported once, also when the same entry is chosen again: on CBN_SELENDOK
@@ -76,9 +87,9 @@ void Win32Window::ClickIfEnabled(Control* button) {
   }
 }
 
-// Enter presses the default button (or the focused button), Esc the cancel button, wherever the focus is;
-// an open card list keeps both keys for itself.
-bool Win32Window::TranslateKeys(MSG& msg) {
+// The one route of Enter and Esc, ahead of IsDialogMessage: Enter presses the focused button or else the
+// default button, Esc the cancel button, wherever the focus is; an open card list keeps both keys.
+bool Win32Window::TranslateKeys(const MSG& msg) {
   if (msg.message != WM_KEYDOWN || main_ == nullptr) return false;
   if (msg.hwnd != main_ && !::IsChild(main_, msg.hwnd)) return false;
   if (msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE) return false;
@@ -86,11 +97,11 @@ bool Win32Window::TranslateKeys(MSG& msg) {
     if (c->desc.kind == ControlKind::ComboBox && ::SendMessageA(c->hwnd, CB_GETDROPPEDSTATE, 0, 0)) return false;
   }
   Control* target = nullptr;
-  Control* focused = ByHwnd(::GetFocus());
   for (auto& c : controls_) {
     if (msg.wParam == VK_ESCAPE && c->desc.isCancel) target = c.get();
     if (msg.wParam == VK_RETURN && c->desc.isDefault) target = c.get();
   }
+  Control* focused = ByHwnd(::GetFocus());
   if (msg.wParam == VK_RETURN && focused != nullptr && focused->desc.kind == ControlKind::Button) target = focused;
   ClickIfEnabled(target);
   return true;

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/win32/scoped.h"
+
 namespace vexa::win32 {
 
 namespace {
@@ -118,8 +120,8 @@ bool Win32System::StartProgram(const char* applicationPath, const char* commandL
                         &process)) {
     return false;
   }
-  ::CloseHandle(process.hThread);
-  ::CloseHandle(process.hProcess);
+  UniqueHandle thread(process.hThread);  // nothing waits for the program
+  UniqueHandle started(process.hProcess);
   return true;
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/win32/scoped.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/window.h"
 
@@ -38,47 +39,66 @@ class Win32Window : public WindowHost {
  private:
   struct Control;
 
+  // Making the window (win32_window.cpp).
+  bool Create(const WindowDesc& window, std::span<const ControlDesc> controls);
+  bool CreateMain(const WindowDesc& window);
+  void CreateControl(Control& c);
+  void SetUpControl(Control& c);
+  HFONT Font(const FontSpec& requested);
+  HBITMAP ScaledPicture(int resource, int width, int height);
+  RECT PixelRect(const ControlDesc& d) const;
+  int Px(int twips) const { return MulDiv(twips, dpi_, 1440); }
+  void AutoSize(Control& c, const std::string& text);
+  Control* ByHwnd(HWND hwnd);
+  Control* ById(ControlId id);
+
+  // The window procedure and its handlers (win32_messages.cpp).
   static LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleEdit(Control& edit, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleFrame(Control& frame, UINT message, WPARAM wParam, LPARAM lParam);
-  void ClickIfEnabled(Control* button);
-  HBITMAP ScaledPicture(int resource, int width, int height);
+  void OnCommand(WPARAM wParam, LPARAM lParam);
+  bool OnSetCursor(HWND hwnd, LPARAM lParam);
+  bool OnActivate(WPARAM wParam);
+  void OnNextDlgCtl(WPARAM wParam, LPARAM lParam);
+  void OnDestroy();
 
-  bool Create(const WindowDesc& window, std::span<const ControlDesc> controls);
-  void CreateControl(Control& c);
-  HFONT Font(const FontSpec& requested);
-  RECT PixelRect(const ControlDesc& d) const;
-  int Px(int twips) const { return MulDiv(twips, dpi_, 1440); }
+  // How it looks (win32_paint.cpp).
   COLORREF ColourRef(const Colour& colour, COLORREF fallback) const;
-  void AutoSize(Control& c, const std::string& text);
   void ComposeBackground();
-  void DrawButton(const DRAWITEMSTRUCT& item);
+  void DrawComposedShapes(HDC dc);
+  void OnPaint();
   LRESULT LabelColours(HDC dc, HWND hwnd);
-  bool TranslateKeys(MSG& msg);
+  LRESULT BoxColours(UINT message, HDC dc, HWND hwnd);
+  void DrawButton(const DRAWITEMSTRUCT& item);
+  void DrawButtonFace(HDC dc, const RECT& r, bool pressed, bool disabled, bool isDefault);
+  LRESULT HandleFrame(Control& frame, UINT message, WPARAM wParam, LPARAM lParam);
+  void PaintFrame(Control& frame);
+
+  // The keyboard and the card list (win32_input.cpp).
+  LRESULT HandleEdit(Control& edit, UINT message, WPARAM wParam, LPARAM lParam);
+  bool PasteAllowed(Control& edit);
   void OnComboNotify(Control& combo, int code);
-  Control* ByHwnd(HWND hwnd);
-  Control* ById(ControlId id);
+  bool TranslateKeys(const MSG& msg);
+  void ClickIfEnabled(Control* button);
 
   HINSTANCE instance_;
   TextCodec& text_;
   Win32MessageBoxes& messages_;
   WindowEvents* events_ = nullptr;
   HWND main_ = nullptr;
-  HWND lastFocus_ = nullptr;
+  HWND lastFocus_ = nullptr;  // where the focus goes when the window is activated
   int dpi_ = 96;
   SIZE client_{};
   WindowDesc window_{};
   std::vector<std::unique_ptr<Control>> controls_;
-  std::map<std::wstring, HFONT> fonts_;
-  HBITMAP background_ = nullptr;  // the picture as loaded
-  HBITMAP composed_ = nullptr;    // picture + frame + lines + shapes, client-sized
-  HBRUSH composedBrush_ = nullptr;
-  HDC measureDc_ = nullptr;  // text extents of the AutoSize labels
-  HMODULE uxtheme_ = nullptr;
-  HICON icon_ = nullptr;
-  HICON smallIcon_ = nullptr;
+  std::map<std::wstring, GdiObject<HFONT>> fonts_;
+  GdiObject<HBITMAP> background_;  // the picture as loaded
+  GdiObject<HBITMAP> composed_;    // picture + frame + lines + shapes, client-sized
+  GdiObject<HBRUSH> composedBrush_;
+  MemoryDc measureDc_;  // text extents of the AutoSize labels
+  UniqueModule uxtheme_;
+  UniqueIcon icon_;
+  UniqueIcon smallIcon_;
   bool comboDropped_ = false;
   bool comboChoiceReported_ = false;
 };

@@ -6,6 +6,7 @@ VEXA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # Installs whatever of the build and test tools is missing (Debian 12).
 ensure_packages() {
   local wanted=(cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev valgrind python3 clang libclang-rt-14-dev
+    clang-format clang-tidy shellcheck
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb x11-utils fonts-wqy-microhei imagemagick)
   local missing=()
   local pkg
@@ -47,12 +48,12 @@ start_xvfb() {
   local dpi=${1:-96}
   local n
   for n in $(seq 91 140); do
-    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
     Xvfb ":$n" -screen 0 1024x768x24 -dpi "$dpi" -nolisten tcp >/dev/null 2>&1 &
     XVFB_PID=$!
     export DISPLAY=":$n"
-    local i
-    for i in $(seq 1 50); do
+    local _
+    for _ in $(seq 1 50); do
       xdpyinfo >/dev/null 2>&1 && return 0
       sleep 0.1
     done

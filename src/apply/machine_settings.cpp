@@ -122,8 +122,9 @@ Notice SettingsRejection(SettingsVerdict verdict, const MachineSettings& setting
     if (!symbols.empty()) symbols.push_back(L' ');
     symbols.push_back(c);
   }
-  return {title, JoinLines({L"配置文件算出的计算机名无效,请修改配置文件中的 NetPrefix！", L"计算机名=" + settings.HostName,
-                            L"计算机名最多 15 个字节(一个汉字占 2 个字节),不能含有空格和下列符号:", symbols})};
+  return {title,
+          JoinLines({L"配置文件算出的计算机名无效,请修改配置文件中的 NetPrefix！", L"计算机名=" + settings.HostName,
+                     L"计算机名最多 15 个字节(一个汉字占 2 个字节),不能含有空格和下列符号:", symbols})};
 }
 
 }  // namespace vexa

@@ -23,17 +23,30 @@ OkResult ResultOf(Refusal refusal) {
   return OkResult::Written;
 }
 
-void ShowSummary(Platform& platform, const MachineSettings& s, const std::vector<std::wstring>& notWritten) {
-  const std::wstring crlf = L"\r\n";
-  std::wstring text = L"     网络信息设置如下 : 有错误吗？" + crlf + std::wstring(19, L'┄') + crlf + L"计算机名  :  " +
-                      s.HostName + crlf + L"I P 地 址   :  " + s.IpAddress + crlf + L"子网掩码  :  " + s.SubnetMask +
-                      crlf + L"默认网关  :  " + s.DefaultGateway + crlf + L"DNS 信息  :  " + s.DnsServers + crlf +
-                      L"CS 序列号 :  " + s.GameKey + crlf;
+// Lines joined by CR LF, the last line also followed by CR LF.
+std::wstring SummaryText(const MachineSettings& s, const std::vector<std::wstring>& notWritten) {
+  const std::wstring rule(19, L'┄');
+  std::vector<std::wstring> lines = {
+      L"     网络信息设置如下 : 有错误吗？", rule,
+      L"计算机名  :  " + s.HostName,         L"I P 地 址   :  " + s.IpAddress,
+      L"子网掩码  :  " + s.SubnetMask,       L"默认网关  :  " + s.DefaultGateway,
+      L"DNS 信息  :  " + s.DnsServers,       L"CS 序列号 :  " + s.GameKey,
+  };
   if (!notWritten.empty()) {
-    text += std::wstring(19, L'┄') + crlf + L"以下设置未能写入:" + crlf;
-    for (const auto& label : notWritten) text += L"  " + label + crlf;
+    lines.push_back(rule);
+    lines.emplace_back(L"以下设置未能写入:");
+    for (const auto& label : notWritten) lines.push_back(L"  " + label);
   }
-  platform.messages.Show(text, std::wstring(L"网络设置信息"), MsgButtons::Ok,
+  std::wstring text;
+  for (const auto& line : lines) {
+    text += line;
+    text += L"\r\n";
+  }
+  return text;
+}
+
+void ShowSummary(Platform& platform, const MachineSettings& s, const std::vector<std::wstring>& notWritten) {
+  platform.messages.Show(SummaryText(s, notWritten), std::wstring(L"网络设置信息"), MsgButtons::Ok,
                          notWritten.empty() ? MsgIcon::Information : MsgIcon::Exclamation);
 }
 

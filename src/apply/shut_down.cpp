@@ -41,8 +41,7 @@ void EnableShutdownPrivilege(Restart& restart) {
   newState.Privileges[0].Attributes = kSePrivilegeEnabled;
   PrivilegeRecord previousState{};
   std::uint32_t returnLength = 0;
-  restart.AdjustTokenPrivileges(token.get(), false, &newState, sizeof(PrivilegeRecord), &previousState,
-                                &returnLength);
+  restart.AdjustTokenPrivileges(token.get(), false, &newState, sizeof(PrivilegeRecord), &previousState, &returnLength);
 }
 
 bool RequestReboot(Restart& restart) {

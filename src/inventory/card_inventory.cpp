@@ -49,8 +49,8 @@ std::wstring FindCardServiceName(Platform& platform, const CardInventory& invent
 }
 
 CardView ReadCardView(Platform& platform, const CardInventory& inventory, const std::wstring& shownText) {
-  const std::wstring card = locations::TcpipInterface(locations::kDefaultControlSet,
-                                                      FindCardServiceName(platform, inventory, shownText));
+  const std::wstring card =
+      locations::TcpipInterface(locations::kDefaultControlSet, FindCardServiceName(platform, inventory, shownText));
   CardView view;
   view.IpAddress = CutAtNul(Reg::ReadRegString(platform, card, locations::kIpAddress));
   view.SubnetMask = CutAtNul(Reg::ReadRegString(platform, card, locations::kSubnetMask));
@@ -61,8 +61,8 @@ CardView ReadCardView(Platform& platform, const CardInventory& inventory, const 
 }
 
 std::wstring ReadHostName(Platform& platform) {
-  return CutAtNul(Reg::ReadRegString(platform, locations::TcpipParameters(locations::kDefaultControlSet),
-                                     locations::kNvHostname));
+  return CutAtNul(
+      Reg::ReadRegString(platform, locations::TcpipParameters(locations::kDefaultControlSet), locations::kNvHostname));
 }
 
 }  // namespace vexa

@@ -9,7 +9,8 @@ namespace vexa::locations {
 
 // The network-card list. Enumerated below HKEY_LOCAL_MACHINE by its sub-key; each card's values are read
 // through the RegistryPath of the card's key.
-inline constexpr std::wstring_view kNetworkCardsSubKey = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards";
+inline constexpr std::wstring_view kNetworkCardsSubKey =
+    L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards";
 inline std::wstring NetworkCard(std::wstring_view cardKey) {
   return L"HKEY_LOCAL_MACHINE\\" + std::wstring(kNetworkCardsSubKey) + L"\\" + std::wstring(cardKey);
 }

@@ -5,8 +5,8 @@
 #include "app/controls.h"
 #include "app/frmmain.h"
 #include "apply/ok_action.h"
-#include "platform/sim/sim_window.h"
 #include "common/text.h"
+#include "platform/sim/sim_window.h"
 #include "registry/reg.h"
 #include "sim_machine.h"
 

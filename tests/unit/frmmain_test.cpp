@@ -320,8 +320,8 @@ TEST(ControlTable, ButtonsClickableLabelsAndCaption) {
   EXPECT_EQ(defaults, std::vector<std::wstring>{L"Command1"});
   EXPECT_EQ(cancels, std::vector<std::wstring>{L"Command2"});
   std::sort(clickable.begin(), clickable.end());
-  EXPECT_EQ(clickable, (std::vector<std::wstring>{L"Label13", L"Label17", L"Label18", L"Label20", L"Label21",
-                                                  L"Label22"}));
+  EXPECT_EQ(clickable,
+            (std::vector<std::wstring>{L"Label13", L"Label17", L"Label18", L"Label20", L"Label21", L"Label22"}));
   EXPECT_EQ(MainWindow().caption, L"Quorlis专用 Vexa IP 自动修改程序 ");
 }
 

@@ -8,8 +8,8 @@ namespace vexa::win32 {
 struct Win32Window::Control {
   ControlDesc desc;
   HWND hwnd = nullptr;
-  RECT rect{};  // in the main window's client area, pixels
-  HFONT font = nullptr;  // owned by the window's font cache
+  RECT rect{};              // in the main window's client area, pixels
+  HFONT font = nullptr;     // owned by the window's font cache
   GdiObject<HBRUSH> brush;  // solid background of edit, combo box
   GdiObject<HBITMAP> picture;
   bool visible = true;

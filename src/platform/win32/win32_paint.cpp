@@ -78,11 +78,8 @@ void Win32Window::DrawComposedShapes(HDC dc) {
       ::LineTo(dc, Px(d.width), Px(d.height));
     } else {
       const RECT& s = c->rect;  // an outline only: the background shows through
-      const POINT outline[] = {{s.left, s.top},
-                               {s.right - 1, s.top},
-                               {s.right - 1, s.bottom - 1},
-                               {s.left, s.bottom - 1},
-                               {s.left, s.top}};
+      const POINT outline[] = {
+          {s.left, s.top}, {s.right - 1, s.top}, {s.right - 1, s.bottom - 1}, {s.left, s.bottom - 1}, {s.left, s.top}};
       ::Polyline(dc, outline, 5);
     }
   }

@@ -16,8 +16,8 @@ constexpr const char* kClassName = "VexaIpSetMain";
 void DropVisualStyle(HMODULE uxtheme, HWND hwnd) {
   if (uxtheme == nullptr) return;
   using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-  auto setTheme = reinterpret_cast<SetWindowThemeFn>(
-      reinterpret_cast<void (*)()>(::GetProcAddress(uxtheme, "SetWindowTheme")));
+  auto setTheme =
+      reinterpret_cast<SetWindowThemeFn>(reinterpret_cast<void (*)()>(::GetProcAddress(uxtheme, "SetWindowTheme")));
   if (setTheme != nullptr) setTheme(hwnd, L"", L"");
 }
 
@@ -98,8 +98,8 @@ RECT Win32Window::PixelRect(const ControlDesc& d) const {
 }
 
 HBITMAP Win32Window::ScaledPicture(int resource, int width, int height) {
-  GdiObject<HBITMAP> source(static_cast<HBITMAP>(
-      ::LoadImageA(instance_, MAKEINTRESOURCEA(resource), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+  GdiObject<HBITMAP> source(
+      static_cast<HBITMAP>(::LoadImageA(instance_, MAKEINTRESOURCEA(resource), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
   if (!source) return nullptr;
   BITMAP info{};
   ::GetObjectA(source.get(), sizeof info, &info);
@@ -120,9 +120,9 @@ HBITMAP Win32Window::ScaledPicture(int resource, int width, int height) {
 bool Win32Window::CreateMain(const WindowDesc& window) {
   icon_.reset(static_cast<HICON>(::LoadImageA(instance_, MAKEINTRESOURCEA(window.icon), IMAGE_ICON,
                                               ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), 0)));
-  smallIcon_.reset(static_cast<HICON>(::LoadImageA(instance_, MAKEINTRESOURCEA(window.icon), IMAGE_ICON,
-                                                   ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
-                                                   0)));
+  smallIcon_.reset(
+      static_cast<HICON>(::LoadImageA(instance_, MAKEINTRESOURCEA(window.icon), IMAGE_ICON,
+                                      ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0)));
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = &Win32Window::MainProc;

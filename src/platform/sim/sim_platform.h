@@ -79,7 +79,7 @@ class SimPlatform {
   Platform platform() { return Platform{registry, profile, messages, restart, system, text}; }
 
   // The config.ini the tool reads, given as text (stored in GBK) or as raw bytes.
-  void PutConfig(const std::wstring& text);
+  void PutConfig(const std::wstring& content);
   void PutConfigBytes(const std::string& bytes);
   std::string ConfigPath() const { return system.moduleDirectory + "\\config.ini"; }
 

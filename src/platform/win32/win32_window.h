@@ -27,13 +27,13 @@ class Win32Window : public WindowHost {
 
   int Run(const WindowDesc& window, std::span<const ControlDesc> controls, WindowEvents& events) override;
 
-  void SetCaption(ControlId control, const std::wstring& text) override;
-  std::wstring Caption(ControlId control) override;
-  void SetVisible(ControlId control, bool visible) override;
-  void SetEnabled(ControlId control, bool enabled) override;
-  void SetFocus(ControlId control) override;
-  void ClearItems(ControlId control) override;
-  void AddItem(ControlId control, const std::wstring& text) override;
+  void SetCaption(ControlId id, const std::wstring& text) override;
+  std::wstring Caption(ControlId id) override;
+  void SetVisible(ControlId id, bool visible) override;
+  void SetEnabled(ControlId id, bool enabled) override;
+  void SetFocus(ControlId id) override;
+  void ClearItems(ControlId id) override;
+  void AddItem(ControlId id, const std::wstring& text) override;
   void Unload() override;
 
  private:

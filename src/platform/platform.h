@@ -16,6 +16,7 @@ constexpr long kSuccess = 0;
 constexpr long kFileNotFound = 2;
 constexpr long kAccessDenied = 5;
 constexpr long kInvalidHandle = 6;
+constexpr long kBadPathname = 161;
 constexpr long kMoreData = 234;
 constexpr long kNoMoreItems = 259;
 }  // namespace status
@@ -49,8 +50,9 @@ class Registry {
  public:
   virtual ~Registry() = default;
   virtual long RegOpenKeyExA(RegHandle root, const char* subKey, std::uint32_t access, RegHandle* key) = 0;
-  // Copies the value's bytes into data. When *length is too small: kMoreData, data untouched, *length = size
-  // needed.
+  // Copies the value's bytes into data. When *length is too small: kMoreData and *length = size needed;
+  // what data then holds is undefined. A string stored without its NUL is given one only when there is
+  // room, and the NUL is not counted.
   virtual long RegQueryValueExA(RegHandle key, const char* valueName, std::uint32_t* type, std::uint8_t* data,
                                 std::uint32_t* length) = 0;
   virtual long RegSetValueExA(RegHandle key, const char* valueName, std::uint32_t type, const std::uint8_t* data,
@@ -138,6 +140,27 @@ class TextCodec {
   virtual ~TextCodec() = default;
   virtual std::string ToAnsi(std::wstring_view text) = 0;
   virtual std::wstring FromAnsi(std::string_view bytes) = 0;
+  // IsDBCSLeadByte: the byte starts a two-byte character of the ANSI code page.
+  virtual bool IsLeadByte(char byte) = 0;
+};
+
+// Whole-file operations on ANSI paths, each a short sequence of kernel32 calls (CreateFileA, ReadFile,
+// WriteFile, GetFileSizeEx, MoveFileExA, DeleteFileA, GetTempPathA, GetTempFileNameA).
+class Files {
+ public:
+  virtual ~Files() = default;
+  // The whole content, or nothing when the file cannot be opened or read or is larger than maxBytes.
+  virtual std::optional<std::string> ReadWholeFile(const char* path, std::uint64_t maxBytes) = 0;
+  // Creates the file or empties it, then writes bytes.
+  virtual bool WriteWholeFile(const char* path, std::string_view bytes) = 0;
+  // Creates the file when missing and writes bytes at its end.
+  virtual bool AppendToFile(const char* path, std::string_view bytes) = 0;
+  virtual std::optional<std::uint64_t> FileSize(const char* path) = 0;
+  // Renames from to to, replacing what to names.
+  virtual bool MoveOver(const char* from, const char* to) = 0;
+  virtual bool RemoveFile(const char* path) = 0;
+  // A new empty file of a unique name in the temporary folder; its path, or empty.
+  virtual std::string CreateTempFile() = 0;
 };
 
 // The services the logic below the window needs. The window system is handed to the window alone.
@@ -148,6 +171,7 @@ struct Platform {
   Restart& restart;
   System& system;
   TextCodec& text;
+  Files& files;
 };
 
 }  // namespace vexa

@@ -18,11 +18,15 @@ class Fixture {
   virtual Platform platform() = 0;
   // Paths below kScratch ("" is kScratch itself).
   virtual void CreateKey(const std::string& path) = 0;
+  // Stores exactly bytes: a string without its NUL stays without one.
   virtual void SetRaw(const std::string& path, const std::string& name, std::uint32_t type,
                       const std::string& bytes) = 0;
   virtual void RemoveScratch() = 0;
   // Writes a scratch file and returns its full path.
   virtual std::string PutFile(const std::string& name, const std::string& bytes) = 0;
+  // True when the real calls are Wine's: where Wine is known to differ from Windows, the suite then
+  // expects Wine's result (see KnownWineDifference).
+  virtual bool UnderWine() const { return false; }
 };
 
 std::unique_ptr<Fixture> MakeFixture();

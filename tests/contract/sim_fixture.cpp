@@ -15,7 +15,7 @@ class SimFixture : public Fixture {
   void RemoveScratch() override { sim_.registry.DeleteKey(kHkeyCurrentUser, kScratch); }
   std::string PutFile(const std::string& name, const std::string& bytes) override {
     std::string path = "C:\\scratch\\" + name;
-    sim_.profile.PutFile(path, bytes);
+    sim_.files.Put(path, bytes);
     return path;
   }
 

@@ -38,12 +38,20 @@ class Win32Fixture : public Fixture {
                           nullptr) != ERROR_SUCCESS) {
       return;
     }
-    ::RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+    // RegSetValueExA stores a string with the NUL that follows its bytes in memory: a byte that is no
+    // NUL follows them here.
+    const std::string guarded = bytes + '\xFF';
+    ::RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(guarded.data()),
                      static_cast<DWORD>(bytes.size()));
     ::RegCloseKey(key);
   }
 
   void RemoveScratch() override { ::RegDeleteTreeA(HKEY_CURRENT_USER, kScratch); }
+
+  bool UnderWine() const override {
+    HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+  }
 
   std::string PutFile(const std::string& name, const std::string& bytes) override {
     // A fresh name each time: the profile reader caches files by name and time stamp.

@@ -78,8 +78,8 @@ bool SimSystem::StartProgram(const char* applicationPath, const char* commandLin
   return true;
 }
 
-void SimPlatform::PutConfig(const std::wstring& content) { profile.PutFile(ConfigPath(), text.ToAnsi(content)); }
+void SimPlatform::PutConfig(const std::wstring& content) { files.Put(ConfigPath(), text.ToAnsi(content)); }
 
-void SimPlatform::PutConfigBytes(const std::string& bytes) { profile.PutFile(ConfigPath(), bytes); }
+void SimPlatform::PutConfigBytes(const std::string& bytes) { files.Put(ConfigPath(), bytes); }
 
 }  // namespace vexa::sim

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/sim/sim_files.h"
 #include "platform/sim/sim_profile.h"
 #include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_text.h"
@@ -72,11 +73,11 @@ class SimSystem : public System {
 // All sim services in one object; platform() hands them out as the logic expects them.
 class SimPlatform {
  public:
-  SimPlatform() : profile(text) {}
+  SimPlatform() : profile(text, files) {}
   SimPlatform(const SimPlatform&) = delete;
   SimPlatform& operator=(const SimPlatform&) = delete;
 
-  Platform platform() { return Platform{registry, profile, messages, restart, system, text}; }
+  Platform platform() { return Platform{registry, profile, messages, restart, system, text, files}; }
 
   // The config.ini the tool reads, given as text (stored in GBK) or as raw bytes.
   void PutConfig(const std::wstring& content);
@@ -84,6 +85,7 @@ class SimPlatform {
   std::string ConfigPath() const { return system.moduleDirectory + "\\config.ini"; }
 
   SimText text;
+  SimFiles files;
   SimRegistry registry;
   SimProfile profile;
   SimMessageBoxes messages;

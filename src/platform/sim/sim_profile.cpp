@@ -4,7 +4,6 @@
 #include <cstring>
 #include <cwctype>
 #include <optional>
-#include <vector>
 
 #include "platform/sim/sim_text.h"
 
@@ -12,21 +11,13 @@ namespace vexa::sim {
 
 namespace {
 
-std::string LowerPath(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c == '/') c = '\\';
-  }
-  return out;
-}
-
-// Blanks, 0x09-0x0D and 0x1A; an ideographic (full-width) space is kept.
-bool IsProfileSpace(wchar_t c) { return (c >= 0x09 && c <= 0x0D) || c == L' ' || c == 0x1A; }
+// What Windows' reader trims around names and values: blank, TAB and VT. (Form feed and ^Z are not known
+// to be trimmed there; the tool trims them itself.)
+bool IsProfileBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\v'; }
 
 std::wstring_view Trim(std::wstring_view s) {
-  while (!s.empty() && IsProfileSpace(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsProfileSpace(s.back())) s.remove_suffix(1);
+  while (!s.empty() && IsProfileBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsProfileBlank(s.back())) s.remove_suffix(1);
   return s;
 }
 
@@ -37,43 +28,64 @@ std::wstring Fold(std::wstring_view s) {
   return out;
 }
 
-std::wstring DecodeFile(const std::string& bytes, TextCodec& text) {
-  std::string_view b(bytes);
-  if (b.size() >= 3 && b.substr(0, 3) == "\xEF\xBB\xBF") return DecodeUtf8(b.substr(3));
-  if (b.size() >= 2 && b.substr(0, 2) == "\xFF\xFE") return DecodeUtf16(b.substr(2), false);
-  if (b.size() >= 2 && b.substr(0, 2) == "\xFE\xFF") return DecodeUtf16(b.substr(2), true);
-  return text.FromAnsi(b);
+// A requested name loses the blanks around it (blanks only: a TAB stays and then matches nothing).
+std::wstring FoldRequested(std::wstring_view s) {
+  while (!s.empty() && s.front() == L' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == L' ') s.remove_suffix(1);
+  return Fold(s);
 }
 
-// The value of key in the first section named section: the first line "key=value" there. A line without
-// '=' is no key.
-std::optional<std::wstring> Lookup(const std::wstring& file, const std::wstring& section, const std::wstring& key) {
-  const std::wstring wantSection = Fold(section);
-  const std::wstring wantKey = Fold(key);
-  // Lines end at LF; a file without any LF left ends its lines at CR.
-  std::wstring_view rest(file);
+// UTF-16LE with its mark is read as such; everything else as ANSI, a UTF-8 or UTF-16BE mark included.
+std::wstring DecodeFile(std::string_view bytes, TextCodec& text) {
+  if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFF\xFE") return DecodeUtf16Le(bytes.substr(2));
+  return text.FromAnsi(bytes);
+}
+
+// The next line: lines end at any CR or LF.
+std::wstring_view NextLine(std::wstring_view& rest) {
+  const std::size_t end = rest.find_first_of(L"\r\n");
+  std::wstring_view line = rest.substr(0, end);
+  rest = end == std::wstring_view::npos ? std::wstring_view() : rest.substr(end + 1);
+  return Trim(line);
+}
+
+// A header's name runs to its first ']', or to the end of the line when there is none.
+std::wstring_view SectionName(std::wstring_view line) {
+  line.remove_prefix(1);
+  return Trim(line.substr(0, line.find(L']')));
+}
+
+struct Entry {
+  std::wstring_view name;
+  std::optional<std::wstring_view> value;  // none for a line without '='
+};
+
+Entry ParseEntry(std::wstring_view line) {
+  const std::size_t eq = line.find(L'=');
+  if (eq == std::wstring_view::npos) return {line, std::nullopt};
+  return {Trim(line.substr(0, eq)), Trim(line.substr(eq + 1))};
+}
+
+// The value of key in the first section named section; a key line without '=' has no value, and the
+// caller then gets the default.
+std::optional<std::wstring> Lookup(std::wstring_view file, const std::wstring& section, const std::wstring& key) {
   bool inSection = false;
   bool sectionSeen = false;
-  while (!rest.empty()) {
-    std::size_t end = rest.find(L'\n');
-    if (end == std::wstring_view::npos) end = rest.find(L'\r');
-    std::wstring_view line = end == std::wstring_view::npos ? rest : rest.substr(0, end);
-    rest = end == std::wstring_view::npos ? std::wstring_view() : rest.substr(end + 1);
-    line = Trim(line);
+  for (std::wstring_view rest = file; !rest.empty();) {
+    const std::wstring_view line = NextLine(rest);
     if (line.empty()) continue;
     if (line.front() == L'[') {
-      std::size_t close = line.rfind(L']');
-      if (close != std::wstring_view::npos) {
-        if (inSection) return std::nullopt;  // the first matching section has no such key
-        inSection = !sectionSeen && Fold(line.substr(1, close - 1)) == wantSection;
-        sectionSeen = sectionSeen || inSection;
-        continue;
-      }
+      if (inSection) return std::nullopt;  // the first matching section has no such key
+      inSection = !sectionSeen && Fold(SectionName(line)) == section;
+      sectionSeen = sectionSeen || inSection;
+      continue;
     }
     if (!inSection) continue;
-    std::size_t eq = line.find(L'=');
-    if (eq == std::wstring_view::npos) continue;
-    if (Fold(Trim(line.substr(0, eq))) == wantKey) return std::wstring(Trim(line.substr(eq + 1)));
+    const Entry entry = ParseEntry(line);
+    if (Fold(entry.name) != key) continue;
+    if (!entry.value) return std::nullopt;
+    // A value of 65,536 characters or more wraps: only its length modulo 65,536 is kept.
+    return std::wstring(entry.value->substr(0, entry.value->size() % 65536));
   }
   return std::nullopt;
 }
@@ -90,10 +102,6 @@ std::wstring CopyEntry(std::wstring value, std::uint32_t size) {
 
 }  // namespace
 
-void SimProfile::PutFile(const std::string& path, const std::string& bytes) { files_[LowerPath(path)] = bytes; }
-
-void SimProfile::RemoveFile(const std::string& path) { files_.erase(LowerPath(path)); }
-
 std::uint32_t SimProfile::GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue,
                                                    char* buffer, std::uint32_t size, const char* fileName) {
   if (buffer == nullptr || size == 0) return 0;
@@ -101,9 +109,10 @@ std::uint32_t SimProfile::GetPrivateProfileStringA(const char* section, const ch
   while (!def.empty() && def.back() == L' ') def.pop_back();  // trailing blanks of the default are dropped
 
   std::optional<std::wstring> found;
-  auto file = files_.find(LowerPath(fileName == nullptr ? "" : fileName));
-  if (file != files_.end() && section != nullptr && key != nullptr) {
-    found = Lookup(DecodeFile(file->second, text_), text_.FromAnsi(section), text_.FromAnsi(key));
+  const auto file = files_.Get(fileName == nullptr ? "" : fileName);
+  if (file && section != nullptr && key != nullptr) {
+    found =
+        Lookup(DecodeFile(*file, text_), FoldRequested(text_.FromAnsi(section)), FoldRequested(text_.FromAnsi(key)));
   }
   std::wstring value = CopyEntry(found ? *found : def, size);
 

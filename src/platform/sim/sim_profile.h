@@ -1,27 +1,22 @@
-// A private-profile reader with the rules of the Windows one, over files held in memory.
+// A private-profile reader with the rules of Windows' own, over the sim's files: ANSI files and UTF-16LE
+// files with a byte-order mark, nothing else decoded.
 #pragma once
 
-#include <map>
-#include <string>
-
 #include "platform/platform.h"
+#include "platform/sim/sim_files.h"
 
 namespace vexa::sim {
 
 class SimProfile : public Profile {
  public:
-  explicit SimProfile(TextCodec& text) : text_(text) {}
-
-  // Files by full path (case-insensitive), content as raw bytes.
-  void PutFile(const std::string& path, const std::string& bytes);
-  void RemoveFile(const std::string& path);
+  SimProfile(TextCodec& text, SimFiles& files) : text_(text), files_(files) {}
 
   std::uint32_t GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue, char* buffer,
                                          std::uint32_t size, const char* fileName) override;
 
  private:
   TextCodec& text_;
-  std::map<std::string, std::string> files_;
+  SimFiles& files_;
 };
 
 }  // namespace vexa::sim

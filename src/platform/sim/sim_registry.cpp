@@ -1,21 +1,23 @@
 #include "platform/sim/sim_registry.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace vexa::sim {
 
 namespace {
 
-std::string Lower(std::string_view s) {
+// Names compare without case; Windows keeps sub-keys in the order of their upper-case names.
+std::string Upper(std::string_view s) {
   std::string out(s);
   for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   }
   return out;
 }
 
-bool SameName(std::string_view a, std::string_view b) { return Lower(a) == Lower(b); }
+bool SameName(std::string_view a, std::string_view b) { return Upper(a) == Upper(b); }
 
 // Splits a sub-key path at backslashes; empty levels (doubled or leading backslashes) are skipped.
 std::vector<std::string> Levels(std::string_view path) {
@@ -36,7 +38,7 @@ bool IsStringType(std::uint32_t type) { return type == kRegSz || type == kRegExp
 
 struct SimRegistry::Key {
   std::string name;
-  std::string folded;  // the name in lower case, the order children are kept in
+  std::string folded;  // the name in upper case, the order children are kept in
   std::string path;    // for the write log
   Key* parent = nullptr;
   // Sorted as Windows keeps sub-keys: case-insensitively, a name before any longer name it begins.
@@ -46,21 +48,51 @@ struct SimRegistry::Key {
   bool refuseSet = false;
 
   Key* Child(std::string_view childName) const {
-    // HKLM\SYSTEM\CurrentControlSet is a link to ControlSet001.
+    // HKLM\SYSTEM\CurrentControlSet is a link to the control set Windows booted with.
+    std::string linked;
     if (parent != nullptr && parent->parent == nullptr && parent->name == "HKLM" && SameName(name, "SYSTEM") &&
         SameName(childName, "CurrentControlSet")) {
-      childName = "ControlSet001";
+      linked = CurrentControlSet();
+      childName = linked;
     }
-    const std::string want = Lower(childName);
+    const std::string want = Upper(childName);
     auto at = std::lower_bound(children.begin(), children.end(), want,
                                [](const auto& c, const std::string& w) { return c->folded < w; });
     return at != children.end() && (*at)->folded == want ? at->get() : nullptr;
   }
 
+  // "ControlSet" and the three digits of Select\Current when it is a DWORD from 1 to 999, else ControlSet001.
+  std::string CurrentControlSet() const {
+    const Key* select = ChildNamed("Select");
+    const RegValue* current = select != nullptr ? select->Find("Current") : nullptr;
+    std::uint32_t n = 1;
+    if (current != nullptr && current->type == kRegDword && current->data.size() == 4) {
+      std::memcpy(&n, current->data.data(), 4);
+    }
+    if (n < 1 || n > 999) n = 1;
+    char set[16];
+    std::snprintf(set, sizeof set, "ControlSet%03u", static_cast<unsigned>(n));
+    return set;
+  }
+
+  const Key* ChildNamed(std::string_view childName) const {
+    for (const auto& c : children) {
+      if (SameName(c->name, childName)) return c.get();
+    }
+    return nullptr;
+  }
+
+  const RegValue* Find(std::string_view valueName) const {
+    for (const auto& v : values) {
+      if (SameName(v.name, valueName)) return &v;
+    }
+    return nullptr;
+  }
+
   Key* AddChild(const std::string& childName) {
     auto key = std::make_unique<Key>();
     key->name = childName;
-    key->folded = Lower(childName);
+    key->folded = Upper(childName);
     key->path = path + "\\" + childName;
     key->parent = this;
     auto at = std::lower_bound(children.begin(), children.end(), key->folded,
@@ -164,6 +196,8 @@ std::size_t SimRegistry::KeyCount() const {
 
 long SimRegistry::RegOpenKeyExA(RegHandle root, const char* subKey, std::uint32_t access, RegHandle* key) {
   if (Root(root) == nullptr && handles_.count(root) == 0) return status::kInvalidHandle;
+  // A sub-key never starts with a backslash.
+  if (subKey != nullptr && subKey[0] == '\\') return status::kBadPathname;
   Key* found = Find(root, subKey == nullptr ? std::string() : std::string(subKey));
   if (found == nullptr) return status::kFileNotFound;
   if (found->denyOpen) return status::kAccessDenied;
@@ -180,21 +214,23 @@ long SimRegistry::RegQueryValueExA(RegHandle key, const char* valueName, std::ui
   RegValue* value = open->second.key->Value(valueName == nullptr ? "" : valueName);
   if (value == nullptr) return status::kFileNotFound;
   if (type != nullptr) *type = value->type;
-  // A stored string without its terminator is given one, which counts in the size needed.
-  const auto stored = static_cast<std::uint32_t>(value->data.size());
-  const bool addNul = IsStringType(value->type) && (stored == 0 || value->data.back() != '\0');
-  const std::uint32_t size = stored + (addNul ? 1 : 0);
+  const auto size = static_cast<std::uint32_t>(value->data.size());
   if (data == nullptr) {
     if (length != nullptr) *length = size;
     return status::kSuccess;
   }
   if (length == nullptr) return status::kInvalidHandle;
   if (*length < size) {
+    // What the buffer holds now is undefined on Windows: it gets the value's first bytes here, so that
+    // nothing can rely on finding it as it was.
+    std::memcpy(data, value->data.data(), *length);
     *length = size;
     return status::kMoreData;
   }
-  std::memcpy(data, value->data.data(), stored);
-  if (addNul) data[stored] = 0;
+  std::memcpy(data, value->data.data(), size);
+  // A string stored without its NUL is given one when there is room; the NUL is not counted.
+  const bool unterminated = IsStringType(value->type) && (size == 0 || value->data.back() != '\0');
+  if (unterminated && *length > size) data[size] = 0;
   *length = size;
   return status::kSuccess;
 }
@@ -207,6 +243,9 @@ long SimRegistry::RegSetValueExA(RegHandle key, const char* valueName, std::uint
   Key* target = open->second.key;
   std::string name = valueName == nullptr ? std::string() : std::string(valueName);
   std::string bytes(reinterpret_cast<const char*>(data), length);
+  // A string whose bytes lack their NUL while a NUL follows them in memory is stored with that NUL, as
+  // RegSetValueExA does (its caller must leave that byte readable).
+  if (IsStringType(type) && length > 0 && data[length - 1] != 0 && data[length] == 0) bytes.push_back('\0');
   if (RegValue* v = target->Value(name)) {
     v->type = type;
     v->data = bytes;

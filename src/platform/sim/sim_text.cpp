@@ -1,95 +1,110 @@
 #include "platform/sim/sim_text.h"
 
-#include <iconv.h>
-
-#include <algorithm>
-#include <cerrno>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <vector>
 
 namespace vexa::sim {
 
-// Owns one iconv descriptor.
-class IconvConverter {
- public:
-  IconvConverter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-  ~IconvConverter() {
-    if (ok()) iconv_close(cd_);
-  }
-  IconvConverter(const IconvConverter&) = delete;
-  IconvConverter& operator=(const IconvConverter&) = delete;
-  // iconv_open reports failure as (iconv_t)-1.
-  bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }  // NOLINT(performance-no-int-to-ptr)
-
-  // Converts as much as possible; false at an invalid or incomplete sequence, with in advanced past what
-  // was converted.
-  bool Run(const char*& in, std::size_t& inLeft, std::string& out) {
-    iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // a fresh shift state
-    char buffer[1024];
-    while (inLeft > 0) {
-      char* dst = buffer;
-      std::size_t dstLeft = sizeof buffer;
-      auto* src = const_cast<char*>(in);
-      std::size_t r = iconv(cd_, &src, &inLeft, &dst, &dstLeft);
-      in = src;
-      out.append(buffer, static_cast<std::size_t>(dst - buffer));
-      if (r == static_cast<std::size_t>(-1) && errno != E2BIG) return false;
-    }
-    return true;
-  }
-
- private:
-  iconv_t cd_;
-};
-
 namespace {
 
-// Bytes to wide text; a unit that forms no character gives '?' and the conversion goes on after it.
-std::wstring Decode(IconvConverter& conv, std::string_view bytes, std::size_t unit) {
-  if (!conv.ok()) return std::wstring();
-  const char* in = bytes.data();
-  std::size_t left = bytes.size();
-  std::string raw;
-  while (left > 0) {
-    if (conv.Run(in, left, raw)) break;
-    raw.append(reinterpret_cast<const char*>(L"?"), sizeof(wchar_t));
-    const std::size_t skip = std::min(unit, left);
-    in += skip;
-    left -= skip;
+constexpr int kLeadBytes = 0xFE - 0x81 + 1;
+constexpr wchar_t kDefaultChar = L'?';
+
+// The table, read once from cp936.tbl (see make_cp936_table.py); it never changes afterwards.
+struct Cp936 {
+  std::array<std::uint16_t, 256> single{};
+  std::vector<std::uint16_t> pairs;   // kLeadBytes x 256
+  std::vector<std::uint16_t> toCode;  // 65536: the code of each UTF-16 unit, 0x3F where none
+
+  Cp936() : pairs(std::size_t{kLeadBytes} * 256), toCode(65536, 0x3F) {
+    std::ifstream in(VEXA_CP936_TABLE, std::ios::binary);
+    std::vector<unsigned char> raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::size_t at = 0;
+    auto word = [&raw, &at] {
+      if (at + 2 > raw.size()) {
+        std::fprintf(stderr, "cp936.tbl is missing or short: %s\n", VEXA_CP936_TABLE);
+        std::abort();
+      }
+      const auto value = static_cast<std::uint16_t>(raw[at] | raw[at + 1] << 8);
+      at += 2;
+      return value;
+    };
+    for (auto& c : single) c = word();
+    for (auto& c : pairs) c = word();
+    for (int b = 0; b < 256; ++b) {
+      if (single[b] != 0 || b == 0) toCode[single[b]] = static_cast<std::uint16_t>(b);
+    }
+    for (int i = 0; i < kLeadBytes * 256; ++i) {
+      if (pairs[i] != 0x3F) toCode[pairs[i]] = static_cast<std::uint16_t>((0x81 + i / 256) << 8 | i % 256);
+    }
+    for (int n = word(); n > 0; --n) {
+      const std::uint16_t c = word();
+      toCode[c] = word();
+    }
   }
-  return std::wstring(reinterpret_cast<const wchar_t*>(raw.data()), raw.size() / sizeof(wchar_t));
+};
+
+const Cp936& Table() {
+  static const Cp936 table;
+  return table;
+}
+
+bool IsLead(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+
+void PutCode(std::string& out, std::uint16_t code) {
+  if (code > 0xFF) out.push_back(static_cast<char>(code >> 8));
+  out.push_back(static_cast<char>(code & 0xFF));
 }
 
 }  // namespace
 
-SimText::SimText()
-    : toAnsi_(std::make_unique<IconvConverter>("CP936", "WCHAR_T")),
-      fromAnsi_(std::make_unique<IconvConverter>("WCHAR_T", "CP936")) {}
-
-SimText::~SimText() = default;
-
 std::string SimText::ToAnsi(std::wstring_view text) {
+  const Cp936& table = Table();
   std::string out;
-  if (!toAnsi_->ok()) return out;
-  const char* in = reinterpret_cast<const char*>(text.data());
-  std::size_t left = text.size() * sizeof(wchar_t);
-  // A character without a GBK form becomes '?', and the rest is converted as usual.
-  while (left > 0 && !toAnsi_->Run(in, left, out)) {
-    out.push_back('?');
-    in += sizeof(wchar_t);
-    left -= sizeof(wchar_t);
+  out.reserve(text.size() * 2);
+  for (wchar_t c : text) {
+    const auto unit = static_cast<std::uint32_t>(std::char_traits<wchar_t>::to_int_type(c));
+    if (unit > 0xFFFF) {
+      out += "??";  // two UTF-16 units on Windows, neither with a GBK form
+      continue;
+    }
+    PutCode(out, table.toCode[unit]);
   }
   return out;
 }
 
-std::wstring SimText::FromAnsi(std::string_view bytes) { return Decode(*fromAnsi_, bytes, 1); }
-
-std::wstring DecodeUtf8(std::string_view bytes) {
-  IconvConverter conv("WCHAR_T", "UTF-8");
-  return Decode(conv, bytes, 1);
+std::wstring SimText::FromAnsi(std::string_view bytes) {
+  const Cp936& table = Table();
+  std::wstring out;
+  out.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    if (!IsLead(byte)) {
+      out.push_back(static_cast<wchar_t>(table.single[byte]));
+    } else if (i + 1 < bytes.size() && bytes[i + 1] != '\0') {
+      const auto trail = static_cast<unsigned char>(bytes[++i]);
+      out.push_back(static_cast<wchar_t>(table.pairs[(byte - 0x81) * 256 + trail]));
+    } else {
+      out.push_back(kDefaultChar);
+    }
+  }
+  return out;
 }
 
-std::wstring DecodeUtf16(std::string_view bytes, bool bigEndian) {
-  IconvConverter conv("WCHAR_T", bigEndian ? "UTF-16BE" : "UTF-16LE");
-  return Decode(conv, bytes, 2);
+bool SimText::IsLeadByte(char byte) { return IsLead(static_cast<unsigned char>(byte)); }
+
+std::wstring DecodeUtf16Le(std::string_view bytes) {
+  std::wstring out;
+  out.reserve(bytes.size() / 2);
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    out.push_back(
+        static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8));
+  }
+  return out;
 }
 
 }  // namespace vexa::sim

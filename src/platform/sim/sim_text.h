@@ -1,30 +1,23 @@
-// Code page 936 (GBK) conversion through iconv, behaving as the Windows conversion does: embedded NULs
-// kept, characters that have no GBK form become '?', bytes that form no character become U+003F.
+// Code page 936 as Windows converts it, from Microsoft's table (the one Wine ships, cp936.tbl): embedded
+// NULs kept; a character without a GBK form is given its best fit, or '?'; a lead byte takes the next
+// byte with it whatever it is (a pair the table lacks is '?'), but not a NUL or the end, where it is '?'.
 #pragma once
 
-#include <memory>
+#include <string>
+#include <string_view>
 
 #include "platform/platform.h"
 
 namespace vexa::sim {
 
-class IconvConverter;
-
 class SimText : public TextCodec {
  public:
-  SimText();
-  ~SimText() override;
   std::string ToAnsi(std::wstring_view text) override;
   std::wstring FromAnsi(std::string_view bytes) override;
-
- private:
-  // Opened once: opening a converter costs more than most conversions.
-  std::unique_ptr<IconvConverter> toAnsi_;
-  std::unique_ptr<IconvConverter> fromAnsi_;
+  bool IsLeadByte(char byte) override;
 };
 
-// UTF-8 and UTF-16 decoding for files that start with a byte-order mark.
-std::wstring DecodeUtf8(std::string_view bytes);
-std::wstring DecodeUtf16(std::string_view bytes, bool bigEndian);
+// UTF-16 units as the sim's wide text: one wide character per unit, surrogates kept apart as on Windows.
+std::wstring DecodeUtf16Le(std::string_view bytes);
 
 }  // namespace vexa::sim

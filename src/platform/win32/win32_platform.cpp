@@ -163,4 +163,6 @@ std::wstring Win32Text::FromAnsi(std::string_view bytes) {
   return out;
 }
 
+bool Win32Text::IsLeadByte(char byte) { return ::IsDBCSLeadByte(static_cast<BYTE>(byte)) != FALSE; }
+
 }  // namespace vexa::win32

@@ -59,6 +59,18 @@ class Win32Text : public TextCodec {
  public:
   std::string ToAnsi(std::wstring_view text) override;
   std::wstring FromAnsi(std::string_view bytes) override;
+  bool IsLeadByte(char byte) override;
+};
+
+class Win32Files : public Files {
+ public:
+  std::optional<std::string> ReadWholeFile(const char* path, std::uint64_t maxBytes) override;
+  bool WriteWholeFile(const char* path, std::string_view bytes) override;
+  bool AppendToFile(const char* path, std::string_view bytes) override;
+  std::optional<std::uint64_t> FileSize(const char* path) override;
+  bool MoveOver(const char* from, const char* to) override;
+  bool RemoveFile(const char* path) override;
+  std::string CreateTempFile() override;
 };
 
 // All real services in one object.
@@ -67,7 +79,7 @@ class Win32Platform {
   Win32Platform() : messages(text) {}
   Win32Platform(const Win32Platform&) = delete;
   Win32Platform& operator=(const Win32Platform&) = delete;
-  Platform platform() { return Platform{registry, profile, messages, restart, system, text}; }
+  Platform platform() { return Platform{registry, profile, messages, restart, system, text, files}; }
 
   Win32Text text;
   Win32Registry registry;
@@ -75,6 +87,7 @@ class Win32Platform {
   Win32MessageBoxes messages;
   Win32Restart restart;
   Win32System system;
+  Win32Files files;
 };
 
 }  // namespace vexa::win32

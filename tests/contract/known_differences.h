@@ -1,0 +1,57 @@
+// Where Wine 8 gives another result than Windows, each with its evidence. The simulated Windows gives
+// Windows' result; under Wine the suite expects Wine's and prints the difference, so the suite stays green
+// and every known difference stands here, in one place.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "contract/fixture.h"
+
+namespace vexa::contract {
+
+struct KnownWineDifference {
+  const char* name;
+  const char* windows;  // with its evidence
+  const char* wine;
+};
+
+inline constexpr KnownWineDifference kUtf8Mark{
+    "UTF-8 byte-order mark", "not decoded, the first line is lost (INI tests run on Windows 10, UTF8_Tests)",
+    "decoded (kernel32/profile.c)"};
+inline constexpr KnownWineDifference kUtf16BeMark{
+    "UTF-16BE byte-order mark", "not understood, defaults (INI tests run on Windows 10, UTF16BE_Tests)",
+    "decoded (kernel32/profile.c)"};
+inline constexpr KnownWineDifference kHeaderWithoutBracket{
+    "section header without ']'", "a section named to the end of the line (SquareBracket_Tests)",
+    "no section (kernel32/profile.c)"};
+inline constexpr KnownWineDifference kSecondBracket{
+    "second ']' in a header", "the name ends at the first ']' (SquareBracket_Tests)", "at the last ']'"};
+inline constexpr KnownWineDifference kHugeValue{"value of 65,536 characters or more",
+                                                "its length wraps modulo 65,536 (Limits_Tests)",
+                                                "cut to the buffer like any long value"};
+inline constexpr KnownWineDifference kTrimSet{"form feed and ^Z around a value",
+                                              "trimmed: blank, TAB, VT (WhiteSpace_Tests); FF and ^Z not shown trimmed",
+                                              "0x09-0x0D, 0x1A and blank trimmed (kernel32/profile.c)"};
+inline constexpr KnownWineDifference kBufferAfterMoreData{
+    "buffer after ERROR_MORE_DATA", "undefined (RegQueryValueExA documentation); the sim fills it",
+    "left untouched (kernelbase/registry.c)"};
+inline constexpr KnownWineDifference kSubKeyOrder{"order of enumerated sub-keys",
+                                                  "sorted on upper-case names (the registry's own order)",
+                                                  "sorted on lower-case names (server/unicode.c)"};
+
+// Expects Windows' result, or under Wine Wine's known one.
+template <typename Actual, typename Expected>
+void ExpectWindows(const Fixture& fixture, const KnownWineDifference& difference, const Actual& actual,
+                   const Expected& windows, const Expected& wine) {
+  if (!fixture.UnderWine()) {
+    EXPECT_EQ(actual, windows) << difference.name << " on Windows: " << difference.windows;
+    return;
+  }
+  EXPECT_EQ(actual, wine) << "Wine's known difference changed: " << difference.name;
+  std::printf("[ KNOWN    ] Wine differs from Windows: %s. Windows: %s. Wine: %s.\n", difference.name,
+              difference.windows, difference.wine);
+}
+
+}  // namespace vexa::contract

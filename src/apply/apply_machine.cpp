@@ -1,6 +1,5 @@
 #include "apply/apply_machine.h"
 
-#include "config/ini_file.h"
 #include "registry/locations.h"
 #include "registry/reg.h"
 
@@ -72,8 +71,8 @@ MachinePlan PlanMachine(Platform& platform, const CardInventory& inventory, cons
     plan.refusal = Refusal::NoCard;
     return plan;
   }
-  plan.iniPath = IniFile::ConfigPath(platform);
-  plan.settings = DeriveSettings(platform, input, plan.iniPath);
+  plan.config = IniFile::ConfigFile::Open(platform);
+  plan.settings = DeriveSettings(platform, input, plan.config.ReadPath());
   switch (CheckSettings(platform.text, plan.settings)) {
     case SettingsVerdict::Valid: break;
     case SettingsVerdict::BadIpAddress: plan.refusal = Refusal::BadIpAddress; break;
@@ -99,7 +98,7 @@ std::vector<std::wstring> WriteMachine(Platform& platform, MachinePlan& plan) {
   for (const WriteRow& row : NetworkRows(plan.settings, plan.serviceName)) {
     if (!Write(platform, row)) notWritten.emplace_back(row.label);
   }
-  plan.settings.GameKey = DeriveGameKey(platform, plan.settings.MachineNumber, plan.iniPath);
+  plan.settings.GameKey = DeriveGameKey(platform, plan.settings.MachineNumber, plan.config.ReadPath());
   const WriteRow gameKey = GameKeyRow(plan.settings);
   if (!Write(platform, gameKey)) notWritten.emplace_back(gameKey.label);
   return notWritten;

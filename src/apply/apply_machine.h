@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "apply/machine_settings.h"
+#include "config/config_file.h"
 #include "inventory/card_inventory.h"
 #include "platform/platform.h"
 
@@ -16,9 +17,9 @@ enum class Refusal { None, Empty, OutOfRange, NoCard, BadIpAddress, BadHostName 
 
 struct MachinePlan {
   Refusal refusal = Refusal::None;
-  MachineSettings settings;  // every field but GameKey, when nothing is refused
-  std::wstring serviceName;  // the chosen card's, as read
-  std::wstring iniPath;
+  MachineSettings settings;    // every field but GameKey, when nothing is refused
+  std::wstring serviceName;    // the chosen card's, as read
+  IniFile::ConfigFile config;  // what config.ini is read through, until the plan is written
 };
 
 // Checks the number, finds the card, reads config.ini and checks what it gives, in that order; nothing is

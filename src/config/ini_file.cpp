@@ -17,6 +17,22 @@ std::wstring ConfigPath(Platform& platform) {
   return ConfigPathIn(platform.text.FromAnsi(platform.system.ModuleDirectory()));
 }
 
+namespace {
+
+// Blanks go; so do form feed and ^Z, which Wine's reader trims and Windows' is not known to: the value is
+// the same on every system. (TAB and VT both readers trim; inside quotes they stay.) A full-width blank
+// stays.
+bool IsValueBlank(wchar_t c) { return c == L' ' || c == L'\f' || c == 0x1A; }
+
+// A value cut at the buffer's end may end in the first byte of a double-byte character: that byte goes.
+void DropLoneLeadByte(TextCodec& text, std::string& bytes) {
+  std::size_t i = 0;
+  while (i < bytes.size()) i += text.IsLeadByte(bytes[i]) ? 2 : 1;
+  if (i > bytes.size()) bytes.pop_back();
+}
+
+}  // namespace
+
 std::wstring ReadIniString(Platform& platform, const std::wstring& path, std::wstring_view section,
                            std::wstring_view key, std::wstring_view defaultValue) {
   std::string buffer(kValueBufferSize, ' ');
@@ -24,11 +40,14 @@ std::wstring ReadIniString(Platform& platform, const std::wstring& path, std::ws
   platform.profile.GetPrivateProfileStringA(text.ToAnsi(section).c_str(), text.ToAnsi(key).c_str(),
                                             text.ToAnsi(defaultValue).c_str(), buffer.data(), kValueBufferSize,
                                             text.ToAnsi(path).c_str());
-  std::wstring value = text.FromAnsi(buffer);
-  value.resize(std::min(value.find(L'\0'), value.size()));
-  std::size_t first = value.find_first_not_of(L' ');
-  if (first == std::wstring::npos) return L"";
-  return value.substr(first, value.find_last_not_of(L' ') - first + 1);
+  buffer.resize(std::min(buffer.find('\0'), buffer.size()));
+  DropLoneLeadByte(text, buffer);
+  const std::wstring value = text.FromAnsi(buffer);
+  std::size_t first = 0;
+  std::size_t end = value.size();
+  while (first < end && IsValueBlank(value[first])) ++first;
+  while (end > first && IsValueBlank(value[end - 1])) --end;
+  return value.substr(first, end - first);
 }
 
 }  // namespace vexa::IniFile

@@ -15,7 +15,8 @@ inline constexpr std::wstring_view kCsCdk = L"CSCDK";
 std::wstring ConfigPath(Platform& platform);
 std::wstring ConfigPathIn(std::wstring directory);
 
-// The value of key in section, or defaultValue; cut at its first NUL, blanks around it removed.
+// The value of key in section, or defaultValue; cut at its first NUL, blanks and controls around it
+// removed. path is config.ini or the copy ConfigFile gives (config_file.h).
 std::wstring ReadIniString(Platform& platform, const std::wstring& path, std::wstring_view section,
                            std::wstring_view key, std::wstring_view defaultValue);
 

@@ -1,0 +1,161 @@
+#include "config/config_file.h"
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "config/ini_file.h"
+
+namespace vexa::IniFile {
+
+namespace {
+
+// Larger files are given to the reader as they are.
+constexpr std::uint64_t kLargestReadFile = 64ull * 1024 * 1024;
+
+bool StartsWith(std::string_view bytes, std::string_view mark) { return bytes.substr(0, mark.size()) == mark; }
+
+// The code points of UTF-8 bytes; nothing when they are not valid UTF-8 (strict), or with U+FFFD for
+// each invalid sequence when lenient.
+std::optional<std::u32string> DecodeUtf8(std::string_view bytes, bool lenient) {
+  std::u32string out;
+  for (std::size_t i = 0; i < bytes.size();) {
+    const auto lead = static_cast<unsigned char>(bytes[i]);
+    const int length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                                     : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    char32_t c = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+    bool valid = length > 0 && i + static_cast<std::size_t>(length) <= bytes.size();
+    for (int k = 1; valid && k < length; ++k) {
+      const auto next = static_cast<unsigned char>(bytes[i + static_cast<std::size_t>(k)]);
+      valid = (next & 0xC0) == 0x80;
+      c = c << 6 | (next & 0x3F);
+    }
+    // No overlong forms, no surrogates, nothing past U+10FFFF.
+    valid = valid && !(length == 3 && c < 0x800) && !(length == 4 && (c < 0x10000 || c > 0x10FFFF)) &&
+            !(c >= 0xD800 && c <= 0xDFFF);
+    if (!valid) {
+      if (!lenient) return std::nullopt;
+      out.push_back(0xFFFD);
+      ++i;
+      continue;
+    }
+    out.push_back(c);
+    i += static_cast<std::size_t>(length);
+  }
+  return out;
+}
+
+void PutUnit(std::u16string& out, char32_t c) {
+  if (c < 0x10000) {
+    out.push_back(static_cast<char16_t>(c));
+    return;
+  }
+  c -= 0x10000;
+  out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
+  out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+}
+
+std::u16string Utf16Units(std::string_view bytes, bool bigEndian) {
+  std::u16string out;
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    const auto first = static_cast<unsigned char>(bytes[i]);
+    const auto second = static_cast<unsigned char>(bytes[i + 1]);
+    out.push_back(static_cast<char16_t>(bigEndian ? first << 8 | second : second << 8 | first));
+  }
+  return out;
+}
+
+// The text as UTF-16 units, its byte-order mark left out.
+std::u16string Units(TextCodec& text, std::string_view bytes, Encoding encoding) {
+  std::u16string units;
+  switch (encoding) {
+    case Encoding::Utf16Le: return Utf16Units(bytes.substr(2), false);
+    case Encoding::Utf16Be: return Utf16Units(bytes.substr(2), true);
+    case Encoding::Utf8WithMark:
+    case Encoding::Utf8: {
+      const std::string_view body = encoding == Encoding::Utf8 ? bytes : bytes.substr(3);
+      for (char32_t c : DecodeUtf8(body, true).value_or(std::u32string())) PutUnit(units, c);
+      return units;
+    }
+    case Encoding::Ansi: break;
+  }
+  for (wchar_t c : text.FromAnsi(bytes)) PutUnit(units, static_cast<char32_t>(c));
+  return units;
+}
+
+// Every line cut to kLongestLine units, a surrogate pair kept whole; line ends kept.
+std::u16string CutLines(const std::u16string& units) {
+  std::u16string out;
+  std::size_t column = 0;
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    const char16_t c = units[i];
+    const bool lineEnd = c == u'\r' || c == u'\n';
+    column = lineEnd ? 0 : column + 1;
+    const bool pairAtTheCut = column == kLongestLine && c >= 0xD800 && c <= 0xDBFF;
+    if (lineEnd || column < kLongestLine || (column == kLongestLine && !pairAtTheCut)) out.push_back(c);
+  }
+  return out;
+}
+
+}  // namespace
+
+Encoding DetectEncoding(std::string_view bytes) {
+  if (StartsWith(bytes, "\xFF\xFE")) return Encoding::Utf16Le;
+  if (StartsWith(bytes, "\xFE\xFF")) return Encoding::Utf16Be;
+  if (StartsWith(bytes, "\xEF\xBB\xBF")) return Encoding::Utf8WithMark;
+  bool high = false;
+  for (char c : bytes) high = high || static_cast<unsigned char>(c) >= 0x80;
+  return high && DecodeUtf8(bytes, false) ? Encoding::Utf8 : Encoding::Ansi;
+}
+
+std::string Utf16LeCopy(TextCodec& text, std::string_view bytes, Encoding encoding) {
+  std::string out = "\xFF\xFE";
+  for (char16_t unit : CutLines(Units(text, bytes, encoding))) {
+    out.push_back(static_cast<char>(unit & 0xFF));
+    out.push_back(static_cast<char>(unit >> 8));
+  }
+  return out;
+}
+
+ConfigFile::ConfigFile(ConfigFile&& other) noexcept
+    : files_(other.files_), readPath_(std::move(other.readPath_)), copy_(std::exchange(other.copy_, {})) {}
+
+ConfigFile& ConfigFile::operator=(ConfigFile&& other) noexcept {
+  if (this != &other) {
+    Remove();
+    files_ = other.files_;
+    readPath_ = std::move(other.readPath_);
+    copy_ = std::exchange(other.copy_, {});
+  }
+  return *this;
+}
+
+ConfigFile::~ConfigFile() { Remove(); }
+
+void ConfigFile::Remove() {
+  if (files_ != nullptr && !copy_.empty()) files_->RemoveFile(copy_.c_str());
+  copy_.clear();
+}
+
+ConfigFile ConfigFile::Open(Platform& platform) {
+  ConfigFile config;
+  config.files_ = &platform.files;
+  config.readPath_ = ConfigPath(platform);
+  const std::optional<std::string> bytes =
+      platform.files.ReadWholeFile(platform.text.ToAnsi(config.readPath_).c_str(), kLargestReadFile);
+  if (!bytes) return config;  // no file (the defaults), or one too large to copy: the reader takes it
+  const Encoding encoding = DetectEncoding(*bytes);
+  const bool readable = encoding == Encoding::Ansi || encoding == Encoding::Utf16Le;
+  if (readable && bytes->size() <= kLargestDirectFile) return config;
+  std::string copy = platform.files.CreateTempFile();
+  if (copy.empty()) return config;  // no temporary folder: the reader takes the file as it is
+  if (!platform.files.WriteWholeFile(copy.c_str(), Utf16LeCopy(platform.text, *bytes, encoding))) {
+    platform.files.RemoveFile(copy.c_str());
+    return config;
+  }
+  config.copy_ = std::move(copy);
+  config.readPath_ = platform.text.FromAnsi(config.copy_);
+  return config;
+}
+
+}  // namespace vexa::IniFile

@@ -1,0 +1,123 @@
+// config.ini in every encoding Notepad saves, read as Windows' reader reads the same content in ANSI, and
+// the reading made independent of where Windows' and Wine's readers differ.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "apply/ok_action.h"
+#include "config/config_file.h"
+#include "config/ini_file.h"
+#include "sim_machine.h"
+
+namespace vexa {
+namespace {
+
+using IniFile::Encoding;
+using test::Sz;
+
+std::string Utf16(const std::u16string& text, bool bigEndian) {
+  std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+  for (char16_t c : text) {
+    const char high = static_cast<char>(c >> 8);
+    const char low = static_cast<char>(c & 0xFF);
+    out += bigEndian ? std::string{high, low} : std::string{low, high};
+  }
+  return out;
+}
+
+TEST(ConfigEncoding, AsNotepadShowsIt) {
+  const struct {
+    std::string bytes;
+    Encoding encoding;
+  } cases[] = {
+      {"[NetWork]\r\nIP=10.0.0\r\n", Encoding::Ansi},              // plain ASCII
+      {"NetPrefix=\xCD\xF8\xB0\xC9\r\n", Encoding::Ansi},          // GBK, no valid UTF-8
+      {"NetPrefix=\xE7\xBD\x91\xE5\x90\xA7\r\n", Encoding::Utf8},  // UTF-8 without a mark
+      {"\xEF\xBB\xBF[NetWork]\r\n", Encoding::Utf8WithMark},       // ASCII after the mark
+      {"\xEF\xBB\xBF\xCD\xF8", Encoding::Utf8WithMark},            // the mark decides
+      {"k=\xC0\x80", Encoding::Ansi},                              // overlong: no UTF-8
+      {"k=\xED\xA0\x80", Encoding::Ansi},                          // a surrogate: no UTF-8
+      {"k=\xE7\xBD", Encoding::Ansi},                              // cut short: no UTF-8
+      {std::string("\xFF\xFE[\0", 4), Encoding::Utf16Le},
+      {std::string("\xFE\xFF\0[", 4), Encoding::Utf16Be},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IniFile::DetectEncoding(c.bytes), c.encoding) << c.bytes;
+}
+
+class ConfigFileTest : public ::testing::Test {
+ protected:
+  ConfigFileTest() {
+    test::CloneImage(sim);
+    EnumNetworkCards(platform, inventory);
+  }
+  std::string Value(RegHandle root, const std::string& key, const std::string& name) {
+    auto v = sim.registry.GetValue(root, key, name);
+    return v ? v->data : "<missing>";
+  }
+  sim::SimPlatform sim;
+  Platform platform = sim.platform();
+  CardInventory inventory;
+};
+
+// The same file in five encodings gives the same bytes in the registry; the copy is gone afterwards and
+// config.ini is as it was.
+TEST_F(ConfigFileTest, EveryEncodingGivesTheSameValues) {
+  const std::u16string text = u"[NetWork]\r\nIP=10.1.1\r\nNetPrefix=网吧-\r\n[CSCDK]\r\nCDKey15=键-15\r\n";
+  const std::string utf8 =
+      "[NetWork]\r\nIP=10.1.1\r\nNetPrefix=\xE7\xBD\x91\xE5\x90\xA7-\r\n[CSCDK]\r\nCDKey15=\xE9\x94\xAE-15\r\n";
+  const std::string files[] = {
+      sim.text.ToAnsi(L"[NetWork]\r\nIP=10.1.1\r\nNetPrefix=网吧-\r\n[CSCDK]\r\nCDKey15=键-15\r\n"), utf8,
+      "\xEF\xBB\xBF" + utf8, Utf16(text, false), Utf16(text, true)};
+  for (const auto& bytes : files) {
+    SCOPED_TRACE(testing::Message() << "encoding " << (&bytes - files));
+    sim.PutConfigBytes(bytes);
+    ASSERT_EQ(RunOkAction(platform, inventory, L"15", L"Realtek RTL8139 Family PCI Fast Ethernet NIC"),
+              OkResult::Written);
+    EXPECT_EQ(Value(kHkeyLocalMachine, test::kTcpipKey, "NV Hostname"), Sz("\xCD\xF8\xB0\xC9-15"));
+    EXPECT_EQ(Value(kHkeyLocalMachine, std::string(test::kInterfacesKey) + "\\{11111111-AAAA}", "IPAddress"),
+              std::string("10.1.1.15\0\0", 11));
+    EXPECT_EQ(Value(kHkeyCurrentUser, test::kGameKey, "Key"), Sz("\xBC\xFC-15"));
+    EXPECT_EQ(sim.files.Get(sim.ConfigPath()), bytes);
+    EXPECT_EQ(sim.files.Count(), 1u) << "the copy is removed";
+  }
+  EXPECT_EQ(sim.files.TempFilesMade(), 3u);  // the UTF-8 and UTF-16BE files
+}
+
+TEST_F(ConfigFileTest, ACharacterGbkLacksIsRefusedInTheHostName) {
+  sim.PutConfigBytes("[NetWork]\r\nNetPrefix=WB\xF0\x9F\x98\x80-\r\n");  // an emoji
+  EXPECT_EQ(RunOkAction(platform, inventory, L"15", L"Realtek RTL8139 Family PCI Fast Ethernet NIC"),
+            OkResult::RejectedConfiguration);
+  EXPECT_NE(sim.messages.Shown().back().text.find(L"计算机名=WB??-15"), std::wstring::npos);
+  EXPECT_TRUE(sim.registry.Writes().empty());
+}
+
+// A file over 64 KiB goes through the copy with its lines cut, so a value of 65,537 characters reads as
+// any long value does, not wrapped to one character as Windows' reader would give it.
+TEST_F(ConfigFileTest, ALargeFileCannotReachTheReadersWrap) {
+  sim.PutConfig(L"[NetWork]\r\nDNS=" + std::wstring(65537, L'7') + L"\r\n");
+  EXPECT_EQ(IniFile::ReadIniString(platform, IniFile::ConfigPath(platform), L"NetWork", L"DNS", L""), L"7");
+  IniFile::ConfigFile config = IniFile::ConfigFile::Open(platform);
+  ASSERT_TRUE(config.IsCopy());
+  EXPECT_EQ(IniFile::ReadIniString(platform, config.ReadPath(), L"NetWork", L"DNS", L""), std::wstring(253, L'7'));
+}
+
+// A reader that writes the first byte of a double-byte character at the cut, as Windows' may.
+class CuttingProfile : public Profile {
+ public:
+  std::uint32_t GetPrivateProfileStringA(const char*, const char*, const char*, char* buffer, std::uint32_t,
+                                         const char*) override {
+    std::memcpy(buffer, "\x0C\xCD\xF8\xCD\0", 5);
+    return 4;
+  }
+};
+
+TEST_F(ConfigFileTest, ReadIniStringDropsALoneLeadByteAndTrimsFormFeedAndControlZ) {
+  CuttingProfile cutting;
+  Platform cut{sim.registry, cutting, sim.messages, sim.restart, sim.system, sim.text, sim.files};
+  EXPECT_EQ(IniFile::ReadIniString(cut, L"C:\\config.ini", L"s", L"k", L""), L"网");
+  sim.PutConfigBytes("[s]\r\nk=\x1A v\x0C\r\n");  // the simulated Windows keeps ^Z and FF
+  EXPECT_EQ(IniFile::ReadIniString(platform, IniFile::ConfigPath(platform), L"s", L"k", L""), L"v");
+}
+
+}  // namespace
+}  // namespace vexa

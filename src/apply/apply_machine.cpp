@@ -1,5 +1,6 @@
 #include "apply/apply_machine.h"
 
+#include "registry/control_set.h"
 #include "registry/locations.h"
 #include "registry/reg.h"
 
@@ -22,9 +23,8 @@ struct WriteRow {
   std::wstring text;
 };
 
-std::vector<WriteRow> NetworkRows(const MachineSettings& s, const std::wstring& serviceName) {
+std::vector<WriteRow> NetworkRows(const MachineSettings& s, const std::wstring& serviceName, const std::wstring& set) {
   using namespace locations;
-  const std::wstring_view set = kDefaultControlSet;
   const std::wstring card = TcpipInterface(set, serviceName);
   const std::wstring end(2, L'\0');  // one-element multi-string: the address, its NUL, the list's NUL
   return {
@@ -71,6 +71,7 @@ MachinePlan PlanMachine(Platform& platform, const CardInventory& inventory, cons
     plan.refusal = Refusal::NoCard;
     return plan;
   }
+  plan.controlSet = BootControlSet(platform);
   plan.config = IniFile::ConfigFile::Open(platform);
   plan.settings = DeriveSettings(platform, input, plan.config.ReadPath());
   switch (CheckSettings(platform.text, plan.settings)) {
@@ -95,7 +96,7 @@ Notice RefusalNotice(const MachinePlan& plan) {
 
 std::vector<std::wstring> WriteMachine(Platform& platform, MachinePlan& plan) {
   std::vector<std::wstring> notWritten;
-  for (const WriteRow& row : NetworkRows(plan.settings, plan.serviceName)) {
+  for (const WriteRow& row : NetworkRows(plan.settings, plan.serviceName, plan.controlSet)) {
     if (!Write(platform, row)) notWritten.emplace_back(row.label);
   }
   plan.settings.GameKey = DeriveGameKey(platform, plan.settings.MachineNumber, plan.config.ReadPath());

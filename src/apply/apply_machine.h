@@ -19,6 +19,7 @@ struct MachinePlan {
   Refusal refusal = Refusal::None;
   MachineSettings settings;    // every field but GameKey, when nothing is refused
   std::wstring serviceName;    // the chosen card's, as read
+  std::wstring controlSet;     // where the TCP/IP and IPX values go
   IniFile::ConfigFile config;  // what config.ini is read through, until the plan is written
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/text.h"
+#include "registry/control_set.h"
 #include "registry/locations.h"
 #include "registry/reg.h"
 

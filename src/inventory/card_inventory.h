@@ -29,7 +29,7 @@ std::wstring CardDescription(Platform& platform, const CardInventory& inventory,
 std::wstring FindCardServiceName(Platform& platform, const CardInventory& inventory, const std::wstring& shownText);
 
 // What the card view shows of the card the combo box shows, each text up to its first NUL ("Error" for a
-// value that cannot be read).
+// value that cannot be read). Read from the control set Windows boots with, where the OK action writes.
 struct CardView {
   std::wstring IpAddress;
   std::wstring SubnetMask;
@@ -39,7 +39,7 @@ struct CardView {
 };
 CardView ReadCardView(Platform& platform, const CardInventory& inventory, const std::wstring& shownText);
 
-// The machine's present host name, up to its first NUL.
+// The machine's present host name, up to its first NUL, from the control set Windows boots with.
 std::wstring ReadHostName(Platform& platform);
 
 }  // namespace vexa

@@ -17,7 +17,10 @@ inline std::wstring NetworkCard(std::wstring_view cardKey) {
 inline constexpr std::wstring_view kDescription = L"Description";
 inline constexpr std::wstring_view kServiceName = L"ServiceName";
 
-// The control set the TCP/IP and IPX settings are kept in.
+// The control sets: Select names the one Windows boots with (control_set.h); ControlSet001 when it names
+// none that exists.
+inline constexpr std::wstring_view kSelect = L"HKEY_LOCAL_MACHINE\\SYSTEM\\Select";
+inline constexpr std::wstring_view kCurrent = L"Current";
 inline constexpr std::wstring_view kDefaultControlSet = L"ControlSet001";
 
 inline std::wstring TcpipParameters(std::wstring_view controlSet) {

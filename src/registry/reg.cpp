@@ -94,6 +94,22 @@ std::wstring ReadRegString(Platform& platform, std::wstring path, std::wstring_v
   return text.substr(first, last - first);
 }
 
+std::optional<std::uint32_t> ReadRegDword(Platform& platform, std::wstring path, std::wstring_view valueName) {
+  Opened opened = OpenPath(platform, std::move(path), kKeyRead);
+  if (!opened.key) return std::nullopt;
+  std::uint8_t data[4] = {};
+  std::uint32_t length = sizeof data;
+  std::uint32_t type = 0;
+  const long result = platform.registry.RegQueryValueExA(opened.key.get(), platform.text.ToAnsi(valueName).c_str(),
+                                                         &type, data, &length);
+  if (result != status::kSuccess || type != kRegDword || length != sizeof data) return std::nullopt;
+  return static_cast<std::uint32_t>(data[0] | data[1] << 8 | data[2] << 16 | static_cast<std::uint32_t>(data[3]) << 24);
+}
+
+bool RegKeyExists(Platform& platform, std::wstring path) {
+  return static_cast<bool>(OpenPath(platform, std::move(path), kKeyRead).key);
+}
+
 bool WriteRegDword(Platform& platform, std::wstring path, std::wstring_view valueName, std::int32_t value) {
   auto bits = static_cast<std::uint32_t>(value);
   std::string data{static_cast<char>(bits & 0xFF), static_cast<char>((bits >> 8) & 0xFF),

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,12 @@ std::uint32_t SplitRegPath(MessageBoxes& messages, std::wstring& path);
 
 // The value as text: "Error" when the key or the value cannot be read, empty when the path has no root.
 std::wstring ReadRegString(Platform& platform, std::wstring path, std::wstring_view valueName);
+
+// A REG_DWORD value of four bytes as a number; nothing for any other value, or when it cannot be read.
+std::optional<std::uint32_t> ReadRegDword(Platform& platform, std::wstring path, std::wstring_view valueName);
+
+// Whether the key opens for reading.
+bool RegKeyExists(Platform& platform, std::wstring path);
 
 // The writes never create a key; each tells whether the value was written.
 bool WriteRegDword(Platform& platform, std::wstring path, std::wstring_view valueName, std::int32_t value);

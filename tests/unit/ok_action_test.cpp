@@ -184,6 +184,42 @@ TEST_F(OkActionTest, ASecondOkReadsConfigAfresh) {
   EXPECT_EQ(sim.registry.Writes().size(), 18u);
 }
 
+// Rows 1-7 go to the control set Windows boots with; the computer name follows CurrentControlSet, which
+// Windows links to that set. Anything Select cannot vouch for leaves them in ControlSet001.
+TEST_F(OkActionTest, TheControlSetWindowsBootsWith) {
+  const std::string set2 = "SYSTEM\\ControlSet002";
+  sim.registry.CreateKey(kHkeyLocalMachine, set2 + "\\Services\\Tcpip\\Parameters\\Interfaces\\{11111111-AAAA}");
+  sim.registry.CreateKey(kHkeyLocalMachine, set2 + "\\Services\\NwlnkIpx\\Parameters");
+  sim.registry.CreateKey(kHkeyLocalMachine, set2 + "\\Control\\ComputerName\\ComputerName");
+  const struct {
+    std::uint32_t type;
+    std::string current;  // "" for no value
+    const char* set;
+  } cases[] = {
+      {kRegDword, std::string("\2\0\0\0", 4), "ControlSet002"},
+      {kRegDword, std::string("\1\0\0\0", 4), "ControlSet001"},
+      {kRegDword, std::string("\3\0\0\0", 4), "ControlSet001"},  // no ControlSet003
+      {kRegDword, std::string("\0\0\0\0", 4), "ControlSet001"},
+      {kRegDword, std::string("\xE8\x03\0\0", 4), "ControlSet001"},  // 1000
+      {kRegSz, Sz("2"), "ControlSet001"},
+      {kRegBinary, std::string("\2\0", 2), "ControlSet001"},
+      {kRegDword, "", "ControlSet001"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.set + (" from case " + std::to_string(&c - cases)));
+    sim.registry.DeleteKey(kHkeyLocalMachine, "SYSTEM\\Select");
+    if (!c.current.empty()) sim.registry.SetValue(kHkeyLocalMachine, "SYSTEM\\Select", "Current", c.type, c.current);
+    sim.registry.ClearWrites();
+    ASSERT_EQ(Ok(L"15"), OkResult::Written);
+    const auto& writes = sim.registry.Writes();
+    ASSERT_EQ(writes.size(), 9u);
+    for (std::size_t row = 0; row < 8; ++row) {
+      EXPECT_EQ(writes[row].keyPath.rfind("HKLM\\SYSTEM\\" + std::string(c.set) + "\\", 0), 0u) << writes[row].keyPath;
+    }
+    EXPECT_EQ(LastBox().icon, MsgIcon::Information);
+  }
+}
+
 class RestartTest : public OkActionTest {};
 
 TEST_F(RestartTest, NoDoesNothing) {

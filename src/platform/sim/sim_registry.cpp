@@ -61,7 +61,7 @@ struct SimRegistry::Key {
     return at != children.end() && (*at)->folded == want ? at->get() : nullptr;
   }
 
-  // "ControlSet" and the three digits of Select\Current when it is a DWORD from 1 to 999, else ControlSet001.
+  // "ControlSet" and the three digits of Select\Current when it is a DWORD from 1 to 999.
   std::string CurrentControlSet() const {
     const Key* select = ChildNamed("Select");
     const RegValue* current = select != nullptr ? select->Find("Current") : nullptr;
@@ -72,6 +72,8 @@ struct SimRegistry::Key {
     if (n < 1 || n > 999) n = 1;
     char set[16];
     std::snprintf(set, sizeof set, "ControlSet%03u", static_cast<unsigned>(n));
+    // Windows boots only from a set that exists; one Current names in vain stands for ControlSet001 here.
+    if (ChildNamed(set) == nullptr) return "ControlSet001";
     return set;
   }
 

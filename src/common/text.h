@@ -22,9 +22,11 @@ inline std::wstring CutAtNul(std::wstring_view text) { return std::wstring(text.
 // Message-box texts are lines joined by CR LF, with none after the last line.
 inline std::wstring JoinLines(std::initializer_list<std::wstring> lines) {
   std::wstring out;
+  bool first = true;
   for (const auto& line : lines) {
-    if (!out.empty()) out += L"\r\n";
+    if (!first) out += L"\r\n";
     out += line;
+    first = false;
   }
   return out;
 }

@@ -7,6 +7,7 @@
 #include "app/controls.h"
 #include "app/frmmain.h"
 #include "app/texts.h"
+#include "common/text.h"
 #include "platform/sim/sim_window.h"
 #include "sim_machine.h"
 
@@ -274,6 +275,12 @@ TEST(FrmMainTexts, HelpAndAboutHaveTenLinesAndTheirRuns) {
   EXPECT_EQ(about[8], std::wstring(26, L'━'));
   EXPECT_EQ(about[9].substr(0, 8), L"     作者:");
   EXPECT_EQ(about[7], L"置文件。建议用本程序请用批处理编写运行一次到开机启动!");
+}
+
+TEST(JoinLines, EveryLineButTheLastEndsInCrLfEmptyOnesToo) {
+  EXPECT_EQ(JoinLines({L"", L"a", L"", L"b"}), L"\r\na\r\n\r\nb");
+  EXPECT_EQ(JoinLines({L"a", L""}), L"a\r\n");
+  EXPECT_EQ(JoinLines({L""}), L"");
 }
 
 TEST_F(FrmMainTest, LinksStartTheSystemsExplorerMinimised) {

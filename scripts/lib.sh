@@ -77,6 +77,10 @@ prepare_demo_prefix() {
   "${reg[@]}" import "$(winepath_of "${2:-$VEXA_ROOT/scripts/demo/demo.reg}")" /reg:64 >/dev/null 2>&1
   "${reg[@]}" add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
     /v 'SimSun' /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1
+  # Wine draws the title bar's buttons with its Marlett font, which this Wine build does not load from its
+  # data folder: without a copy in the prefix's Fonts folder they show as the letters "0 1 r".
+  local marlett=/usr/share/wine/fonts/marlett.ttf
+  [ -f "$marlett" ] && cp "$marlett" "$prefix/drive_c/windows/Fonts/"
   WINEPREFIX=$prefix wineserver -w
 }
 

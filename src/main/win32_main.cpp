@@ -30,12 +30,12 @@ void __verbose_terminate_handler() { std::abort(); }
 }  // namespace __gnu_cxx
 #endif
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   RestrictDllSearch();
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
   ::InitCommonControlsEx(&controls);
   vexa::win32::Win32Platform real;
-  vexa::win32::Win32Window window(instance, real.text, real.messages);
+  vexa::win32::Win32Window window(instance, show, real.text, real.messages);
   vexa::Platform platform = real.platform();
   return vexa::RunVexaIpSet(platform, window);
 }

@@ -146,6 +146,22 @@ TEST_F(E2E, TabGoesInTheDesignedOrderAndAccessKeysPressTheButtons) {
   EXPECT_EQ(tool->WaitExit(), 0);
 }
 
+// Started behind another window, as from a logon task: once activated, the focus is on the card list.
+TEST_F(E2E, StartedBehindAnotherWindowTheFocusWaitsOnTheCardList) {
+  HWND front = ::CreateWindowExW(0, L"STATIC", L"in front", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                 nullptr, nullptr, nullptr);
+  ASSERT_NE(front, nullptr);
+  ::SetForegroundWindow(front);
+  auto tool = std::make_unique<Tool>(toolPath_, SW_SHOWNOACTIVATE);
+  ASSERT_TRUE(tool->Started());
+  EXPECT_NE(::GetForegroundWindow(), tool->Main());
+  EXPECT_FALSE(tool->Focused(cboInterface));
+  ::SetForegroundWindow(tool->Main());
+  tool->Settle();
+  EXPECT_TRUE(tool->Focused(cboInterface));
+  ::DestroyWindow(front);
+}
+
 TEST_F(E2E, ExitButtonEndsTheProcess) {
   auto tool = Start();
   tool->Click(Command2);

@@ -66,7 +66,7 @@ void SetClipboard(const std::wstring& text) {
   ::CloseClipboard();
 }
 
-Tool::Tool(const std::wstring& exePath) {
+Tool::Tool(const std::wstring& exePath, int show) {
   HDC screen = ::GetDC(nullptr);
   dpi_ = ::GetDeviceCaps(screen, LOGPIXELSY);
   ::ReleaseDC(nullptr, screen);
@@ -74,6 +74,10 @@ Tool::Tool(const std::wstring& exePath) {
   std::wstring commandLine = L"\"" + exePath + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
+  if (show >= 0) {
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(show);
+  }
   if (!::CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
                         &startup, &process_)) {
     return;

@@ -36,8 +36,9 @@ bool WaitFor(Pred pred, DWORD milliseconds = 8000) {
 
 class Tool {
  public:
-  // Starts the executable in its folder and waits for its main window.
-  explicit Tool(const std::wstring& exePath);
+  // Starts the executable in its folder and waits for its main window; show, when given, is the
+  // show-window value the program is started with.
+  explicit Tool(const std::wstring& exePath, int show = -1);
   ~Tool();
   Tool(const Tool&) = delete;
   Tool& operator=(const Tool&) = delete;

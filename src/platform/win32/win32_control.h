@@ -12,8 +12,13 @@ struct Win32Window::Control {
   HFONT font = nullptr;     // owned by the window's font cache
   GdiObject<HBRUSH> brush;  // solid background of edit, combo box
   GdiObject<HBITMAP> picture;
-  bool visible = true;
+  bool visible = true;  // as the handlers set it
+  bool empty = true;    // no caption
   WNDPROC original = nullptr;
+
+  // An empty label that cannot be clicked paints nothing: its window is hidden, so that it never covers
+  // the text of a label beneath it.
+  bool Shown() const { return visible && !(desc.kind == ControlKind::Label && !desc.clickable && empty); }
 };
 
 // Child-window ids: 100 + the control's id.

@@ -28,8 +28,8 @@ struct WindowClass {
 };
 
 // The standard class and styles a control of the table is made of.
-WindowClass ClassOf(const ControlDesc& d) {
-  const DWORD common = WS_CHILD | WS_CLIPSIBLINGS | (d.visible ? WS_VISIBLE : 0) | (d.tabIndex >= 0 ? WS_TABSTOP : 0);
+WindowClass ClassOf(const ControlDesc& d, bool shown) {
+  const DWORD common = WS_CHILD | WS_CLIPSIBLINGS | (shown ? WS_VISIBLE : 0) | (d.tabIndex >= 0 ? WS_TABSTOP : 0);
   switch (d.kind) {
     case ControlKind::TextBox: return {"EDIT", common | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
     case ControlKind::ComboBox: return {"COMBOBOX", common | CBS_DROPDOWNLIST | CBS_HASSTRINGS | WS_VSCROLL, 0};
@@ -45,8 +45,8 @@ WindowClass ClassOf(const ControlDesc& d) {
 
 }  // namespace
 
-Win32Window::Win32Window(HINSTANCE instance, TextCodec& text, Win32MessageBoxes& messages)
-    : instance_(instance), text_(text), messages_(messages) {}
+Win32Window::Win32Window(HINSTANCE instance, int show, TextCodec& text, Win32MessageBoxes& messages)
+    : instance_(instance), show_(show == SW_HIDE ? SW_SHOWNORMAL : show), text_(text), messages_(messages) {}
 
 Win32Window::~Win32Window() = default;
 
@@ -162,6 +162,7 @@ bool Win32Window::Create(const WindowDesc& window, std::span<const ControlDesc> 
     auto c = std::make_unique<Control>();
     c->desc = d;
     c->visible = d.visible;
+    c->empty = d.caption.empty();
     controls_.push_back(std::move(c));
   }
   for (auto& c : controls_) c->rect = PixelRect(c->desc);
@@ -176,7 +177,7 @@ bool Win32Window::Create(const WindowDesc& window, std::span<const ControlDesc> 
 
 void Win32Window::CreateControl(Control& c) {
   const ControlDesc& d = c.desc;
-  const WindowClass cls = ClassOf(d);
+  const WindowClass cls = ClassOf(d, c.Shown());
   c.font = Font(d.font);
   if (d.kind == ControlKind::Label && d.autoSize) AutoSize(c, text_.ToAnsi(d.caption));
   RECT r = c.rect;
@@ -243,14 +244,16 @@ int Win32Window::Run(const WindowDesc& window, std::span<const ControlDesc> cont
   events_ = &events;
   if (!Create(window, controls)) return 1;
   messages_.SetOwner(reinterpret_cast<std::uintptr_t>(main_));
+  for (auto& c : controls_) {
+    if (c->desc.tabIndex == 0) lastFocus_ = c->hwnd;
+  }
   HWND created = main_;
   events.OnLoad();
   if (main_ == nullptr) return 0;  // unloaded during start-up
-  ::ShowWindow(created, SW_SHOWNORMAL);
+  // Shown as the program was started; started behind another window (a logon task, a batch file), it gets
+  // the focus on its first control once the operator activates it.
+  ::ShowWindow(created, show_);
   ::UpdateWindow(created);
-  for (auto& c : controls_) {
-    if (c->desc.tabIndex == 0 && ::GetFocus() == created) ::SetFocus(c->hwnd);
-  }
   MSG msg{};
   while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
     if (TranslateKeys(msg)) continue;
@@ -267,6 +270,10 @@ void Win32Window::SetCaption(ControlId id, const std::wstring& text) {
   const std::string ansi = text_.ToAnsi(text);
   if (c->desc.kind == ControlKind::Label && c->desc.autoSize) AutoSize(*c, ansi);
   ::SetWindowTextA(c->hwnd, ansi.c_str());
+  if (c->empty != text.empty()) {
+    c->empty = text.empty();
+    ::ShowWindow(c->hwnd, c->Shown() ? SW_SHOWNA : SW_HIDE);
+  }
 }
 
 std::wstring Win32Window::Caption(ControlId id) {
@@ -294,7 +301,7 @@ void Win32Window::SetVisible(ControlId id, bool visible) {
   if (c == nullptr || c->visible == visible) return;
   c->visible = visible;
   if (c->hwnd != nullptr) {
-    ::ShowWindow(c->hwnd, visible ? SW_SHOWNA : SW_HIDE);
+    ::ShowWindow(c->hwnd, c->Shown() ? SW_SHOWNA : SW_HIDE);
     return;
   }
   ComposeBackground();  // a line or a shape
@@ -306,9 +313,12 @@ void Win32Window::SetEnabled(ControlId id, bool enabled) {
   if (c != nullptr && c->hwnd != nullptr) ::EnableWindow(c->hwnd, enabled ? TRUE : FALSE);
 }
 
+// The control is where the focus goes when the window is active, now or once it is activated.
 void Win32Window::SetFocus(ControlId id) {
   Control* c = ById(id);
-  if (c != nullptr && c->hwnd != nullptr) ::SetFocus(c->hwnd);
+  if (c == nullptr || c->hwnd == nullptr) return;
+  lastFocus_ = c->hwnd;
+  if (::GetActiveWindow() == main_) ::SetFocus(c->hwnd);
 }
 
 void Win32Window::ClearItems(ControlId id) {

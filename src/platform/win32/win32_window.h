@@ -20,7 +20,9 @@ namespace vexa::win32 {
 
 class Win32Window : public WindowHost {
  public:
-  Win32Window(HINSTANCE instance, TextCodec& text, Win32MessageBoxes& messages);
+  // show: how the window first appears, the nCmdShow the program was started with (SW_HIDE shows it as
+  // usual: a window nobody sees would wait for ever).
+  Win32Window(HINSTANCE instance, int show, TextCodec& text, Win32MessageBoxes& messages);
   ~Win32Window() override;
   Win32Window(const Win32Window&) = delete;
   Win32Window& operator=(const Win32Window&) = delete;
@@ -82,11 +84,13 @@ class Win32Window : public WindowHost {
   void ClickIfEnabled(Control* button);
 
   HINSTANCE instance_;
+  int show_;
   TextCodec& text_;
   Win32MessageBoxes& messages_;
   WindowEvents* events_ = nullptr;
   HWND main_ = nullptr;
-  HWND lastFocus_ = nullptr;  // where the focus goes when the window is activated
+  HWND lastFocus_ = nullptr;  // where the focus goes whenever the window is activated: the first tab stop
+                              // at start, then wherever it was when the window was left
   int dpi_ = 96;
   SIZE client_{};
   WindowDesc window_{};

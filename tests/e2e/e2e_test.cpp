@@ -286,6 +286,33 @@ TEST_F(E2E, LeadingZerosAndAChinesePrefix) {
   EXPECT_EQ(Bytes(HKEY_CURRENT_USER, kGame, L"Key"), Sz("0000000000000"));
 }
 
+// The same config.ini saved by Notepad as ANSI, as UTF-8 with and without a mark, and as UTF-16LE: the same
+// bytes in the registry.
+TEST_F(E2E, ConfigInEveryEncodingNotepadSaves) {
+  const std::string utf8 = "[NetWork]\r\nNetPrefix=\xE7\xBD\x91\xE5\x90\xA7-\r\n[CSCDK]\r\nCDKey15=\xE9\x94\xAE-15\r\n";
+  std::string utf16 = "\xFF\xFE";
+  for (wchar_t c : std::wstring(L"[NetWork]\r\nNetPrefix=网吧-\r\n[CSCDK]\r\nCDKey15=键-15\r\n")) {
+    utf16 += std::string{static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+  }
+  const std::string files[] = {Ansi(L"[NetWork]\r\nNetPrefix=网吧-\r\n[CSCDK]\r\nCDKey15=键-15\r\n"), utf8,
+                               "\xEF\xBB\xBF" + utf8, utf16};
+  auto tool = Start();
+  Choose(*tool, kRealtek);
+  for (const auto& bytes : files) {
+    SCOPED_TRACE(testing::Message() << "encoding " << (&bytes - files));
+    SetValue(HKEY_LOCAL_MACHINE, kTcpip, L"NV Hostname", REG_SZ, Sz("MASTER"));
+    WriteConfigBytes(toolPath_, bytes);
+    ::SendMessageW(tool->Find(txtNum), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"15"));
+    tool->Click(Command1);
+    Box box = ExpectBox(*tool, L"网络设置信息", IconSeen::Information);
+    tool->Answer(box, IDOK);
+    ASSERT_TRUE(tool->WaitBox(box));
+    tool->Answer(box, IDNO);
+    EXPECT_EQ(Bytes(HKEY_LOCAL_MACHINE, kTcpip, L"NV Hostname"), Sz("\xCD\xF8\xB0\xC9-15"));
+    EXPECT_EQ(Bytes(HKEY_CURRENT_USER, kGame, L"Key"), Sz("\xBC\xFC-15"));
+  }
+}
+
 struct Rejection {
   const wchar_t* config;  // nullptr: the full one
   const wchar_t* typed;

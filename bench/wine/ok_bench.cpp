@@ -30,7 +30,8 @@ int main(int argc, char** argv) {
   const int iterations = argc > 1 ? std::atoi(argv[1]) : 200;
   vexa::win32::Win32Platform real;
   ScriptedBoxes boxes;
-  vexa::Platform platform{real.registry, real.profile, boxes, real.restart, real.system, real.text, real.files};
+  vexa::Platform platform{real.registry, real.profile, boxes,         real.restart, real.system,
+                          real.text,     real.files,   real.adapters, real.console};
   vexa::CardInventory inventory;
   vexa::EnumNetworkCards(platform, inventory);
   const std::wstring card = L"Realtek RTL8139 Family PCI Fast Ethernet NIC";

@@ -3,6 +3,7 @@
 #include "app/controls.h"
 #include "app/texts.h"
 #include "apply/apply_machine.h"
+#include "apply/machine_lookup.h"
 #include "apply/ok_action.h"
 #include "common/text.h"
 
@@ -22,6 +23,22 @@ void FrmMain::Form_Load() {
   window_.SetCaption(Label7, L"本机机号:");
   window_.SetCaption(Command1, L"确定(&C)");
   window_.SetCaption(Command2, L"退出(&Q)");
+  PreFill();
+}
+
+// When exactly one listed card has its address in config.ini's [Machines] (and its number is not given
+// to another address), the window starts as if the operator had chosen that card and typed its number:
+// Enter is all that is left.
+void FrmMain::PreFill() {
+  const IniFile::ConfigFile config = IniFile::ConfigFile::Open(platform_);
+  const MachineLookup lookup = LookUpMachine(platform_, inventory_, config.ReadPath());
+  if (lookup.result != MachineLookup::Result::Found) return;
+  const MachineInput input = ValidateInput(lookup.numberText);
+  if (input.verdict != InputVerdict::Accepted) return;
+  window_.SelectItem(cboInterface, lookup.cardIndex);
+  cboInterface_Click();
+  window_.SetCaption(txtNum, input.NumberText);
+  window_.SetFocus(txtNum);
 }
 
 void FrmMain::txtNum_KeyPress(int& keyAscii) {

@@ -33,6 +33,7 @@ class FrmMain : public WindowEvents {
   const CardInventory& Inventory() const { return inventory_; }
 
  private:
+  void PreFill();
   void OpenLink(std::wstring_view address);
 
   Platform& platform_;

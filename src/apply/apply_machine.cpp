@@ -11,45 +11,38 @@ namespace {
 constexpr std::wstring_view kHintTitle = L"Quorlis Vexa IP自动修改 提示！";
 constexpr std::wstring_view kNoCardText = L"你没有选择网卡！请在下面的网卡列表中选择！";
 
-enum class Kind { Dword, MultiSz, Sz };
-
 // One registry value the action writes, in write order.
 struct WriteRow {
-  Kind kind;
   std::wstring path;
   std::wstring_view valueName;
   std::wstring_view label;  // named in the summary when the write fails
-  std::int32_t number = 0;
-  std::wstring text;
+  Reg::RegData data;
 };
 
-std::vector<WriteRow> NetworkRows(const MachineSettings& s, const std::wstring& serviceName, const std::wstring& set) {
+std::vector<WriteRow> NetworkRows(TextCodec& text, const MachineSettings& s, const std::wstring& serviceName,
+                                  const std::wstring& set) {
   using namespace locations;
+  using Reg::DwordData, Reg::MultiSzData, Reg::SzData;
   const std::wstring card = TcpipInterface(set, serviceName);
   const std::wstring end(2, L'\0');  // one-element multi-string: the address, its NUL, the list's NUL
   return {
-      {Kind::Dword, IpxParameters(set), kVirtualNetworkNumber, L"IPX 网络号", s.MachineNumber, L""},
-      {Kind::Dword, card, kEnableDhcp, L"DHCP 开关", 0, L""},
-      {Kind::MultiSz, card, kIpAddress, L"IP 地址", 0, s.IpAddress + end},
-      {Kind::MultiSz, card, kSubnetMask, L"子网掩码", 0, s.SubnetMask + end},
-      {Kind::MultiSz, card, kDefaultGateway, L"默认网关", 0, s.DefaultGateway + end},
-      {Kind::Sz, card, kNameServer, L"DNS 信息", 0, s.DnsServers},
-      {Kind::Sz, TcpipParameters(set), kNvHostname, L"计算机名 (NV Hostname)", 0, s.HostName},
-      {Kind::Sz, std::wstring(kComputerName), kComputerNameValue, L"计算机名 (ComputerName)", 0, s.HostName},
+      {IpxParameters(set), kVirtualNetworkNumber, L"IPX 网络号", DwordData(s.MachineNumber)},
+      {card, kEnableDhcp, L"DHCP 开关", DwordData(0)},
+      {card, kIpAddress, L"IP 地址", MultiSzData(text, s.IpAddress + end)},
+      {card, kSubnetMask, L"子网掩码", MultiSzData(text, s.SubnetMask + end)},
+      {card, kDefaultGateway, L"默认网关", MultiSzData(text, s.DefaultGateway + end)},
+      {card, kNameServer, L"DNS 信息", SzData(text, s.DnsServers)},
+      {TcpipParameters(set), kNvHostname, L"计算机名 (NV Hostname)", SzData(text, s.HostName)},
+      {std::wstring(kComputerName), kComputerNameValue, L"计算机名 (ComputerName)", SzData(text, s.HostName)},
   };
 }
 
-WriteRow GameKeyRow(const MachineSettings& s) {
-  return {Kind::Sz, std::wstring(locations::kGameSettings), locations::kGameKeyValue, L"CS 序列号", 0, s.GameKey};
+WriteRow GameKeyRow(TextCodec& text, const MachineSettings& s) {
+  return {std::wstring(locations::kGameSettings), locations::kGameKeyValue, L"CS 序列号", Reg::SzData(text, s.GameKey)};
 }
 
 bool Write(Platform& platform, const WriteRow& row) {
-  switch (row.kind) {
-    case Kind::Dword: return Reg::WriteRegDword(platform, row.path, row.valueName, row.number);
-    case Kind::MultiSz: return Reg::WriteRegMultiSz(platform, row.path, row.valueName, row.text);
-    case Kind::Sz: return Reg::WriteRegSz(platform, row.path, row.valueName, row.text);
-  }
-  return false;
+  return Reg::WriteRegData(platform, row.path, row.valueName, row.data);
 }
 
 }  // namespace
@@ -96,13 +89,46 @@ Notice RefusalNotice(const MachinePlan& plan) {
 
 std::vector<std::wstring> WriteMachine(Platform& platform, MachinePlan& plan) {
   std::vector<std::wstring> notWritten;
-  for (const WriteRow& row : NetworkRows(plan.settings, plan.serviceName, plan.controlSet)) {
+  for (const WriteRow& row : NetworkRows(platform.text, plan.settings, plan.serviceName, plan.controlSet)) {
     if (!Write(platform, row)) notWritten.emplace_back(row.label);
   }
   plan.settings.GameKey = DeriveGameKey(platform, plan.settings.MachineNumber, plan.config.ReadPath());
-  const WriteRow gameKey = GameKeyRow(plan.settings);
+  const WriteRow gameKey = GameKeyRow(platform.text, plan.settings);
   if (!Write(platform, gameKey)) notWritten.emplace_back(gameKey.label);
   return notWritten;
 }
+
+bool AlreadyInPlace(Platform& platform, MachinePlan& plan) {
+  plan.settings.GameKey = DeriveGameKey(platform, plan.settings.MachineNumber, plan.config.ReadPath());
+  std::vector<WriteRow> rows = NetworkRows(platform.text, plan.settings, plan.serviceName, plan.controlSet);
+  rows.push_back(GameKeyRow(platform.text, plan.settings));
+  bool anyKey = false;
+  for (const WriteRow& row : rows) {
+    const Reg::RegRead read = Reg::ReadRegData(platform, row.path, row.valueName);
+    if (!read.keyOpened) continue;  // a value whose key is missing cannot be written at all
+    anyKey = true;
+    if (!read.value || !(*read.value == row.data)) return false;
+  }
+  return anyKey;
+}
+
+RunRecord RecordOf(Platform& platform, RunMode mode, const MachinePlan& plan, const std::wstring& shownCardText) {
+  RunRecord record;
+  record.mode = mode;
+  record.number = plan.settings.NumberText;
+  record.hostName = plan.settings.HostName;
+  record.ipAddress = plan.settings.IpAddress;
+  record.card = shownCardText;
+  if (!plan.serviceName.empty()) {
+    if (const auto adapters = platform.adapters.GetAdaptersAddresses()) {
+      if (const auto address = AdapterAddressOf(platform.text, *adapters, plan.serviceName)) {
+        record.address = FormatMac(*address);
+      }
+    }
+  }
+  return record;
+}
+
+std::wstring FirstLine(const std::wstring& text) { return text.substr(0, text.find_first_of(L"\r\n")); }
 
 }  // namespace vexa

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "apply/machine_settings.h"
+#include "apply/run_log.h"
 #include "config/config_file.h"
 #include "inventory/card_inventory.h"
 #include "platform/platform.h"
@@ -38,5 +39,16 @@ Notice RefusalNotice(const MachinePlan& plan);
 // Writes the eight network values, then reads this machine's game key and writes it; the labels of the
 // values that could not be written, in write order. plan.settings.GameKey is filled in.
 std::vector<std::wstring> WriteMachine(Platform& platform, MachinePlan& plan);
+
+// True when every value the plan writes whose key exists already holds exactly the bytes it would get
+// (and at least one key exists): writing would change nothing. plan.settings.GameKey is filled in.
+bool AlreadyInPlace(Platform& platform, MachinePlan& plan);
+
+// The log's record of a plan: the number, the settings, the card shown and its hardware address; the
+// caller adds the outcome.
+RunRecord RecordOf(Platform& platform, RunMode mode, const MachinePlan& plan, const std::wstring& shownCardText);
+
+// The first line of a message, for the log.
+std::wstring FirstLine(const std::wstring& text);
 
 }  // namespace vexa

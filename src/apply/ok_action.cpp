@@ -55,13 +55,19 @@ void ShowSummary(Platform& platform, const MachineSettings& s, const std::vector
 OkResult RunOkAction(Platform& platform, const CardInventory& inventory, const std::wstring& typedText,
                      const std::wstring& shownCardText) {
   MachinePlan plan = PlanMachine(platform, inventory, typedText, shownCardText);
+  RunRecord record = RecordOf(platform, RunMode::Window, plan, shownCardText);
   if (plan.refusal != Refusal::None) {
     const Notice notice = RefusalNotice(plan);
+    record.outcome = L"拒绝: " + FirstLine(notice.text);
+    AppendRunLog(platform, record);
     platform.messages.Show(notice.text, notice.title, MsgButtons::Ok, MsgIcon::Critical);
     return ResultOf(plan.refusal);
   }
-  const std::vector<std::wstring> notWritten = WriteMachine(platform, plan);
-  ShowSummary(platform, plan.settings, notWritten);
+  record.notWritten = WriteMachine(platform, plan);
+  record.outcome = record.notWritten.empty() ? L"已写入" : L"已写入, 部分未写入";
+  record.written = true;
+  AppendRunLog(platform, record);
+  ShowSummary(platform, plan.settings, record.notWritten);
   return OkResult::Written;
 }
 

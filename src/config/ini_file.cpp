@@ -50,4 +50,24 @@ std::wstring ReadIniString(Platform& platform, const std::wstring& path, std::ws
   return value.substr(first, end - first);
 }
 
+std::vector<std::wstring> ReadIniKeys(Platform& platform, const std::wstring& path, std::wstring_view section) {
+  TextCodec& text = platform.text;
+  // The reader lists the names NUL-separated with a second NUL after the last; a list it had to cut
+  // comes back as size - 2 bytes, and the buffer grows.
+  for (std::uint32_t size = 16 * 1024; size <= 4 * 1024 * 1024; size *= 4) {
+    std::string buffer(size, '\0');
+    const std::uint32_t length = platform.profile.GetPrivateProfileStringA(
+        text.ToAnsi(section).c_str(), nullptr, "", buffer.data(), size, text.ToAnsi(path).c_str());
+    if (length == size - 2) continue;
+    std::vector<std::wstring> keys;
+    for (std::size_t at = 0; at < length;) {
+      const std::size_t end = std::min<std::size_t>(buffer.find('\0', at), length);
+      keys.push_back(text.FromAnsi(std::string_view(buffer).substr(at, end - at)));
+      at = end + 1;
+    }
+    return keys;
+  }
+  return {};
+}
+
 }  // namespace vexa::IniFile

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -19,5 +20,8 @@ std::wstring ConfigPathIn(std::wstring directory);
 // removed. path is config.ini or the copy ConfigFile gives (config_file.h).
 std::wstring ReadIniString(Platform& platform, const std::wstring& path, std::wstring_view section,
                            std::wstring_view key, std::wstring_view defaultValue);
+
+// The names of the keys in section that have a value ("name=..."), in file order, duplicates included.
+std::vector<std::wstring> ReadIniKeys(Platform& platform, const std::wstring& path, std::wstring_view section);
 
 }  // namespace vexa::IniFile

@@ -44,9 +44,42 @@ std::wstring FindCardServiceName(Platform& platform, const CardInventory& invent
   const std::int32_t last = inventory.LastCard;
   for (std::int32_t index = 0; index <= last; ++index) {
     if (CutAtNul(CardDescription(platform, inventory, index)) != shownText) continue;
-    serviceName = CardValue(platform, inventory, index, locations::kServiceName);
+    serviceName = CardServiceName(platform, inventory, index);
   }
   return serviceName;
+}
+
+std::wstring CardServiceName(Platform& platform, const CardInventory& inventory, std::int32_t index) {
+  return CardValue(platform, inventory, index, locations::kServiceName);
+}
+
+std::optional<MacAddress> AdapterAddressOf(TextCodec& text, const std::vector<AdapterAddress>& adapters,
+                                           const std::wstring& serviceName) {
+  auto folded = [](std::string name) {
+    for (char& c : name) {
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return name;
+  };
+  const std::string wanted = folded(text.ToAnsi(CutAtNul(serviceName)));
+  for (const AdapterAddress& adapter : adapters) {
+    if (folded(adapter.name) != wanted || adapter.physical.size() != 6) continue;
+    MacAddress address{};
+    for (std::size_t i = 0; i < 6; ++i) address[i] = static_cast<std::uint8_t>(adapter.physical[i]);
+    return address;
+  }
+  return std::nullopt;
+}
+
+std::vector<std::optional<MacAddress>> CardAddresses(Platform& platform, const CardInventory& inventory) {
+  std::vector<std::optional<MacAddress>> addresses(static_cast<std::size_t>(inventory.LastCard + 1));
+  const auto adapters = platform.adapters.GetAdaptersAddresses();
+  if (!adapters) return addresses;
+  for (std::int32_t index = 0; index <= inventory.LastCard; ++index) {
+    addresses[static_cast<std::size_t>(index)] =
+        AdapterAddressOf(platform.text, *adapters, CardServiceName(platform, inventory, index));
+  }
+  return addresses;
 }
 
 CardView ReadCardView(Platform& platform, const CardInventory& inventory, const std::wstring& shownText) {

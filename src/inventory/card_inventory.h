@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/mac_address.h"
 #include "platform/platform.h"
 #include "platform/unique_key.h"
 
@@ -27,6 +28,17 @@ std::wstring CardDescription(Platform& platform, const CardInventory& inventory,
 // The "ServiceName" of the last card whose description, cut at its first NUL, equals shownText exactly;
 // empty when none does. The name is returned as read, NUL and leftovers included.
 std::wstring FindCardServiceName(Platform& platform, const CardInventory& inventory, const std::wstring& shownText);
+
+// The "ServiceName" of card index as read, NUL and leftovers included; "Error" when unreadable.
+std::wstring CardServiceName(Platform& platform, const CardInventory& inventory, std::int32_t index);
+
+// The hardware address of the adapter whose name equals serviceName (up to its NUL) without regard to
+// case; none when there is no such adapter or its address is not six bytes.
+std::optional<MacAddress> AdapterAddressOf(TextCodec& text, const std::vector<AdapterAddress>& adapters,
+                                           const std::wstring& serviceName);
+
+// The hardware address of every listed card, by index (GetAdaptersAddresses is asked once).
+std::vector<std::optional<MacAddress>> CardAddresses(Platform& platform, const CardInventory& inventory);
 
 // What the card view shows of the card the combo box shows, each text up to its first NUL ("Error" for a
 // value that cannot be read). Read from the control set Windows boots with, where the OK action writes.

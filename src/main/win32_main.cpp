@@ -5,6 +5,8 @@
 #include <cstdlib>
 
 #include "app/app.h"
+#include "app/command_line.h"
+#include "app/unattended.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_window.h"
 
@@ -30,12 +32,14 @@ void __verbose_terminate_handler() { std::abort(); }
 }  // namespace __gnu_cxx
 #endif
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int show) {
   RestrictDllSearch();
+  vexa::win32::Win32Platform real;
+  vexa::Platform platform = real.platform();
+  const vexa::CommandLine command = vexa::ParseCommandLine(arguments != nullptr ? arguments : L"");
+  if (command.mode != vexa::CommandLine::Mode::Window) return vexa::RunUnattended(platform, command);
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
   ::InitCommonControlsEx(&controls);
-  vexa::win32::Win32Platform real;
   vexa::win32::Win32Window window(instance, show, real.text, real.messages);
-  vexa::Platform platform = real.platform();
   return vexa::RunVexaIpSet(platform, window);
 }

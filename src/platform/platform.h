@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vexa {
 
@@ -122,6 +123,10 @@ class Restart {
 
 constexpr std::uint32_t kSwShowMinimized = 2;
 
+struct LocalTime {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
 // Program start and the folders the tool needs to know.
 class System {
  public:
@@ -132,6 +137,8 @@ class System {
   virtual std::string WindowsDirectory() = 0;
   // The folder of the running executable (from GetModuleFileNameA).
   virtual std::string ModuleDirectory() = 0;
+  // GetLocalTime.
+  virtual LocalTime Now() = 0;
 };
 
 // Wide text to and from the system's ANSI code page. Embedded NULs are kept; lengths count ANSI bytes.
@@ -163,6 +170,32 @@ class Files {
   virtual std::string CreateTempFile() = 0;
 };
 
+// One network adapter as GetAdaptersAddresses reports it: its name (the card's TCP/IP service name, as
+// "{GUID}") and its hardware address.
+struct AdapterAddress {
+  std::string name;
+  std::string physical;  // the address's bytes, six for an Ethernet card
+};
+
+// iphlpapi, loaded from the system folder when first needed.
+class Adapters {
+ public:
+  virtual ~Adapters() = default;
+  // Every adapter, or nothing when the list cannot be had.
+  virtual std::optional<std::vector<AdapterAddress>> GetAdaptersAddresses() = 0;
+};
+
+// The console of the process that started the tool, for a run without a window.
+class Console {
+ public:
+  virtual ~Console() = default;
+  // Standard output when it was handed over (redirected to a file or pipe), else the parent's console
+  // (AttachConsole); false when there is neither.
+  virtual bool Attach() = 0;
+  // ANSI (code page 936) bytes to what Attach found.
+  virtual void Write(std::string_view bytes) = 0;
+};
+
 // The services the logic below the window needs. The window system is handed to the window alone.
 struct Platform {
   Registry& registry;
@@ -172,6 +205,8 @@ struct Platform {
   System& system;
   TextCodec& text;
   Files& files;
+  Adapters& adapters;
+  Console& console;
 };
 
 }  // namespace vexa

@@ -83,6 +83,8 @@ class WindowSystem {
   virtual void SetFocus(ControlId control) = 0;
   virtual void ClearItems(ControlId control) = 0;
   virtual void AddItem(ControlId control, const std::wstring& text) = 0;
+  // Shows the entry at index in a combo box as the operator's choice would, without reporting a click.
+  virtual void SelectItem(ControlId control, int index) = 0;
   // Closes the window; the program ends once it is gone.
   virtual void Unload() = 0;
 };

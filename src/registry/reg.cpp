@@ -110,21 +110,56 @@ bool RegKeyExists(Platform& platform, std::wstring path) {
   return static_cast<bool>(OpenPath(platform, std::move(path), kKeyRead).key);
 }
 
-bool WriteRegDword(Platform& platform, std::wstring path, std::wstring_view valueName, std::int32_t value) {
+RegData DwordData(std::int32_t value) {
   auto bits = static_cast<std::uint32_t>(value);
-  std::string data{static_cast<char>(bits & 0xFF), static_cast<char>((bits >> 8) & 0xFF),
-                   static_cast<char>((bits >> 16) & 0xFF), static_cast<char>((bits >> 24) & 0xFF)};
-  return SetValue(platform, std::move(path), valueName, kRegDword, data);
+  return {kRegDword,
+          {static_cast<char>(bits & 0xFF), static_cast<char>((bits >> 8) & 0xFF),
+           static_cast<char>((bits >> 16) & 0xFF), static_cast<char>((bits >> 24) & 0xFF)}};
+}
+
+RegData SzData(TextCodec& text, const std::wstring& value) {
+  std::string bytes = text.ToAnsi(value);
+  bytes.push_back('\0');
+  return {kRegSz, bytes};
+}
+
+RegData MultiSzData(TextCodec& text, const std::wstring& value) { return {kRegMultiSz, text.ToAnsi(value)}; }
+
+bool WriteRegData(Platform& platform, std::wstring path, std::wstring_view valueName, const RegData& data) {
+  return SetValue(platform, std::move(path), valueName, data.type, data.bytes);
+}
+
+bool WriteRegDword(Platform& platform, std::wstring path, std::wstring_view valueName, std::int32_t value) {
+  return WriteRegData(platform, std::move(path), valueName, DwordData(value));
 }
 
 bool WriteRegSz(Platform& platform, std::wstring path, std::wstring_view valueName, const std::wstring& text) {
-  std::string data = platform.text.ToAnsi(text);
-  data.push_back('\0');
-  return SetValue(platform, std::move(path), valueName, kRegSz, data);
+  return WriteRegData(platform, std::move(path), valueName, SzData(platform.text, text));
 }
 
 bool WriteRegMultiSz(Platform& platform, std::wstring path, std::wstring_view valueName, const std::wstring& text) {
-  return SetValue(platform, std::move(path), valueName, kRegMultiSz, platform.text.ToAnsi(text));
+  return WriteRegData(platform, std::move(path), valueName, MultiSzData(platform.text, text));
+}
+
+RegRead ReadRegData(Platform& platform, std::wstring path, std::wstring_view valueName) {
+  RegRead read;
+  Opened opened = OpenPath(platform, std::move(path), kKeyRead);
+  if (!opened.key) return read;
+  read.keyOpened = true;
+  const std::string name = platform.text.ToAnsi(valueName);
+  std::uint32_t length = 0;
+  std::uint32_t type = 0;
+  if (platform.registry.RegQueryValueExA(opened.key.get(), name.c_str(), &type, nullptr, &length) != status::kSuccess) {
+    return read;
+  }
+  std::string bytes(length, '\0');
+  if (platform.registry.RegQueryValueExA(opened.key.get(), name.c_str(), &type,
+                                         reinterpret_cast<std::uint8_t*>(bytes.data()), &length) != status::kSuccess) {
+    return read;
+  }
+  bytes.resize(length);
+  read.value = RegData{type, bytes};
+  return read;
 }
 
 }  // namespace vexa::Reg

@@ -30,7 +30,28 @@ std::optional<std::uint32_t> ReadRegDword(Platform& platform, std::wstring path,
 // Whether the key opens for reading.
 bool RegKeyExists(Platform& platform, std::wstring path);
 
+// A value's type and bytes as stored.
+struct RegData {
+  std::uint32_t type = 0;
+  std::string bytes;
+  bool operator==(const RegData& other) const = default;
+};
+
+// What each write stores: a DWORD's four bytes; a string's ANSI bytes and its NUL; a multi-string's ANSI
+// bytes as given (the caller supplies its NULs).
+RegData DwordData(std::int32_t value);
+RegData SzData(TextCodec& text, const std::wstring& value);
+RegData MultiSzData(TextCodec& text, const std::wstring& value);
+
+struct RegRead {
+  bool keyOpened = false;
+  std::optional<RegData> value;  // none when the key or the value cannot be read
+};
+// The value as stored, read in full.
+RegRead ReadRegData(Platform& platform, std::wstring path, std::wstring_view valueName);
+
 // The writes never create a key; each tells whether the value was written.
+bool WriteRegData(Platform& platform, std::wstring path, std::wstring_view valueName, const RegData& data);
 bool WriteRegDword(Platform& platform, std::wstring path, std::wstring_view valueName, std::int32_t value);
 bool WriteRegSz(Platform& platform, std::wstring path, std::wstring_view valueName, const std::wstring& text);
 // text already holds the NUL after each element and the closing NUL.

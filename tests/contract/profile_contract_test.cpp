@@ -160,6 +160,19 @@ TEST_F(ProfileContract, ByteOrderMarks) {
   ExpectWindows(*fixture_, kUtf16BeMark, Value(be, "s", "k"), std::string("dflt"), gbk);
 }
 
+// Without a key name the reader lists the section's keys that have a value, each followed by a NUL, and
+// one more NUL; a list that does not fit is cut and counts size - 2.
+TEST_F(ProfileContract, KeyNamesOfASection) {
+  std::string file = fixture_->PutFile("k.ini", "[s]\r\na=1\r\nbare\r\nA=2\r\n  c  =3\r\n[t]\r\nd=4\r\n");
+  std::string buffer(64, 'x');
+  std::uint32_t n = platform_.profile.GetPrivateProfileStringA("s", nullptr, "", buffer.data(), 64, file.c_str());
+  EXPECT_EQ(n, 6u);
+  EXPECT_EQ(buffer.substr(0, 7), std::string("a\0A\0c\0\0", 7));
+  n = platform_.profile.GetPrivateProfileStringA("s", nullptr, "", buffer.data(), 5, file.c_str());
+  EXPECT_EQ(n, 3u);
+  EXPECT_EQ(buffer.substr(0, 5), std::string("a\0A\0\0", 5));
+}
+
 TEST_F(ProfileContract, GbkSectionAndKeyNames) {
   EXPECT_EQ(Value("[\xCD\xF8]\r\n\xBF\xA8=1\r\n", "\xCD\xF8", "\xBF\xA8"), "1");
 }

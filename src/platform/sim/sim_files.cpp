@@ -24,6 +24,13 @@ std::optional<std::string> SimFiles::Get(const std::string& path) const {
   return it->second;
 }
 
+std::size_t SimFiles::CountIn(const std::string& folder) const {
+  const std::string prefix = Key(folder) + "\\";
+  std::size_t n = 0;
+  for (const auto& [path, bytes] : files_) n += path.compare(0, prefix.size(), prefix) == 0 ? 1 : 0;
+  return n;
+}
+
 std::optional<std::string> SimFiles::ReadWholeFile(const char* path, std::uint64_t maxBytes) {
   auto found = Get(path);
   if (!found || found->size() > maxBytes) return std::nullopt;

@@ -29,6 +29,7 @@ class SimFiles : public Files {
   void ReadOnlyFolder(const std::string& folder) { readOnly_.push_back(Key(folder) + "\\"); }
   std::size_t TempFilesMade() const { return tempMade_; }
   std::size_t Count() const { return files_.size(); }
+  std::size_t CountIn(const std::string& folder) const;
 
   std::string tempFolder = "C:\\Users\\admin\\AppData\\Local\\Temp";
 

@@ -59,6 +59,7 @@ class SimSystem : public System {
   bool StartProgram(const char* applicationPath, const char* commandLine, std::uint32_t showWindow) override;
   std::string WindowsDirectory() override { return windowsDirectory; }
   std::string ModuleDirectory() override { return moduleDirectory; }
+  LocalTime Now() override { return now; }
 
   struct Started {
     std::string application;
@@ -68,6 +69,38 @@ class SimSystem : public System {
   std::vector<Started> started;
   std::string windowsDirectory = "C:\\windows";
   std::string moduleDirectory = "C:\\VexaIpSet";
+  LocalTime now{2026, 12, 8, 9, 30, 5};
+};
+
+// The adapters a test gives the machine; how often the list was asked for.
+class SimAdapters : public Adapters {
+ public:
+  std::optional<std::vector<AdapterAddress>> GetAdaptersAddresses() override {
+    ++asked;
+    if (fails) return std::nullopt;
+    return list;
+  }
+  void Add(const std::string& name, const std::string& physical) { list.push_back(AdapterAddress{name, physical}); }
+
+  std::vector<AdapterAddress> list;
+  bool fails = false;
+  int asked = 0;
+};
+
+// Records what is written; a test says whether there is a console to attach to.
+class SimConsole : public Console {
+ public:
+  bool Attach() override {
+    attached = present;
+    return present;
+  }
+  void Write(std::string_view bytes) override {
+    if (attached) output += bytes;
+  }
+
+  bool present = true;
+  bool attached = false;
+  std::string output;  // ANSI bytes
 };
 
 // All sim services in one object; platform() hands them out as the logic expects them.
@@ -77,7 +110,7 @@ class SimPlatform {
   SimPlatform(const SimPlatform&) = delete;
   SimPlatform& operator=(const SimPlatform&) = delete;
 
-  Platform platform() { return Platform{registry, profile, messages, restart, system, text, files}; }
+  Platform platform() { return Platform{registry, profile, messages, restart, system, text, files, adapters, console}; }
 
   // The config.ini the tool reads, given as text (stored in GBK) or as raw bytes.
   void PutConfig(const std::wstring& content);
@@ -91,6 +124,8 @@ class SimPlatform {
   SimMessageBoxes messages;
   SimRestart restart;
   SimSystem system;
+  SimAdapters adapters;
+  SimConsole console;
 };
 
 }  // namespace vexa::sim

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <cwctype>
 #include <optional>
+#include <vector>
 
 #include "platform/sim/sim_text.h"
 
@@ -66,28 +67,61 @@ Entry ParseEntry(std::wstring_view line) {
   return {Trim(line.substr(0, eq)), Trim(line.substr(eq + 1))};
 }
 
-// The value of key in the first section named section; a key line without '=' has no value, and the
-// caller then gets the default.
-std::optional<std::wstring> Lookup(std::wstring_view file, const std::wstring& section, const std::wstring& key) {
+// The entries of the first section named section (folded), in file order.
+std::vector<Entry> SectionEntries(std::wstring_view file, const std::wstring& section) {
+  std::vector<Entry> entries;
   bool inSection = false;
-  bool sectionSeen = false;
   for (std::wstring_view rest = file; !rest.empty();) {
     const std::wstring_view line = NextLine(rest);
     if (line.empty()) continue;
     if (line.front() == L'[') {
-      if (inSection) return std::nullopt;  // the first matching section has no such key
-      inSection = !sectionSeen && Fold(SectionName(line)) == section;
-      sectionSeen = sectionSeen || inSection;
+      if (inSection) break;  // only the first section of that name counts
+      inSection = Fold(SectionName(line)) == section;
       continue;
     }
-    if (!inSection) continue;
-    const Entry entry = ParseEntry(line);
+    if (inSection) entries.push_back(ParseEntry(line));
+  }
+  return entries;
+}
+
+// The value of key in the first section named section; a key line without '=' has no value, and the
+// caller then gets the default.
+std::optional<std::wstring> Lookup(std::wstring_view file, const std::wstring& section, const std::wstring& key) {
+  for (const Entry& entry : SectionEntries(file, section)) {
     if (Fold(entry.name) != key) continue;
     if (!entry.value) return std::nullopt;
     // A value of 65,536 characters or more wraps: only its length modulo 65,536 is kept.
     return std::wstring(entry.value->substr(0, entry.value->size() % 65536));
   }
   return std::nullopt;
+}
+
+// The names of the section's keys that have a value, each followed by a NUL.
+std::wstring KeyList(std::wstring_view file, const std::wstring& section) {
+  std::wstring list;
+  for (const Entry& entry : SectionEntries(file, section)) {
+    if (!entry.value) continue;
+    list += entry.name.substr(0, entry.name.find(L'\0'));
+    list.push_back(L'\0');
+  }
+  return list;
+}
+
+// The list into the buffer; one that does not fit is cut, ends in two NULs and counts size - 2.
+std::uint32_t CopyList(const std::string& list, char* buffer, std::uint32_t size) {
+  if (list.size() + 1 <= size) {
+    std::memcpy(buffer, list.data(), list.size());
+    buffer[list.size()] = '\0';
+    return static_cast<std::uint32_t>(list.size());
+  }
+  if (size < 2) {
+    buffer[0] = '\0';
+    return 0;
+  }
+  std::memcpy(buffer, list.data(), size - 2);
+  buffer[size - 2] = '\0';
+  buffer[size - 1] = '\0';
+  return size - 2;
 }
 
 // Copies value into a wide buffer of size characters, removing one pair of matching quotes.
@@ -110,6 +144,10 @@ std::uint32_t SimProfile::GetPrivateProfileStringA(const char* section, const ch
 
   std::optional<std::wstring> found;
   const auto file = files_.Get(fileName == nullptr ? "" : fileName);
+  if (key == nullptr && section != nullptr) {  // the section's key names
+    const std::wstring list = file ? KeyList(DecodeFile(*file, text_), FoldRequested(text_.FromAnsi(section))) : L"";
+    return CopyList(text_.ToAnsi(list), buffer, size);
+  }
   if (file && section != nullptr && key != nullptr) {
     found =
         Lookup(DecodeFile(*file, text_), FoldRequested(text_.FromAnsi(section)), FoldRequested(text_.FromAnsi(key)));

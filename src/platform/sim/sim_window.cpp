@@ -56,6 +56,11 @@ void SimWindow::AddItem(ControlId control, const std::wstring& text) {
   log_.push_back(Name(control) + L".add=" + text.substr(0, text.find(L'\0')));
 }
 
+void SimWindow::SelectItem(ControlId control, int index) {
+  state_[control].selected = index;
+  log_.push_back(Name(control) + L".select=" + std::to_wstring(index));
+}
+
 void SimWindow::Unload() {
   unloaded_ = true;
   log_.push_back(L"unload");

@@ -30,6 +30,7 @@ class SimWindow : public WindowSystem {
   void SetFocus(ControlId control) override;
   void ClearItems(ControlId control) override;
   void AddItem(ControlId control, const std::wstring& text) override;
+  void SelectItem(ControlId control, int index) override;
   void Unload() override;
 
   // The operator's side.

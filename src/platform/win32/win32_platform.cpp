@@ -147,6 +147,12 @@ std::string Win32System::ModuleDirectory() {
   }
 }
 
+LocalTime Win32System::Now() {
+  SYSTEMTIME t{};
+  ::GetLocalTime(&t);
+  return LocalTime{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+}
+
 std::string Win32Text::ToAnsi(std::wstring_view text) {
   if (text.empty()) return std::string();
   int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);

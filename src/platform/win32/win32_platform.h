@@ -53,6 +53,7 @@ class Win32System : public System {
   bool StartProgram(const char* applicationPath, const char* commandLine, std::uint32_t showWindow) override;
   std::string WindowsDirectory() override;
   std::string ModuleDirectory() override;
+  LocalTime Now() override;
 };
 
 class Win32Text : public TextCodec {
@@ -73,13 +74,41 @@ class Win32Files : public Files {
   std::string CreateTempFile() override;
 };
 
+// GetAdaptersAddresses from iphlpapi.dll, loaded from the system folder on first use (it is no KnownDLL,
+// and the tool runs elevated: a copy beside the tool must never be loaded).
+class Win32Adapters : public Adapters {
+ public:
+  Win32Adapters() = default;
+  ~Win32Adapters() override;
+  Win32Adapters(const Win32Adapters&) = delete;
+  Win32Adapters& operator=(const Win32Adapters&) = delete;
+  std::optional<std::vector<AdapterAddress>> GetAdaptersAddresses() override;
+
+ private:
+  void* iphlpapi_ = nullptr;  // HMODULE
+};
+
+class Win32Console : public Console {
+ public:
+  Win32Console() = default;
+  ~Win32Console() override;
+  Win32Console(const Win32Console&) = delete;
+  Win32Console& operator=(const Win32Console&) = delete;
+  bool Attach() override;
+  void Write(std::string_view bytes) override;
+
+ private:
+  void* out_ = nullptr;  // HANDLE
+  bool ownsOut_ = false;
+};
+
 // All real services in one object.
 class Win32Platform {
  public:
   Win32Platform() : messages(text) {}
   Win32Platform(const Win32Platform&) = delete;
   Win32Platform& operator=(const Win32Platform&) = delete;
-  Platform platform() { return Platform{registry, profile, messages, restart, system, text, files}; }
+  Platform platform() { return Platform{registry, profile, messages, restart, system, text, files, adapters, console}; }
 
   Win32Text text;
   Win32Registry registry;
@@ -88,6 +117,8 @@ class Win32Platform {
   Win32Restart restart;
   Win32System system;
   Win32Files files;
+  Win32Adapters adapters;
+  Win32Console console;
 };
 
 }  // namespace vexa::win32

@@ -333,6 +333,11 @@ void Win32Window::AddItem(ControlId id, const std::wstring& text) {
   ::SendMessageA(c->hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ansi.c_str()));
 }
 
+void Win32Window::SelectItem(ControlId id, int index) {
+  Control* c = ById(id);
+  if (c != nullptr && c->hwnd != nullptr) ::SendMessageA(c->hwnd, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
 void Win32Window::Unload() {
   if (main_ != nullptr) ::DestroyWindow(main_);
 }

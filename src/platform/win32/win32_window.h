@@ -36,6 +36,7 @@ class Win32Window : public WindowHost {
   void SetFocus(ControlId id) override;
   void ClearItems(ControlId id) override;
   void AddItem(ControlId id, const std::wstring& text) override;
+  void SelectItem(ControlId id, int index) override;
   void Unload() override;
 
  private:

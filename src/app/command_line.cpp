@@ -1,0 +1,119 @@
+#include "app/command_line.h"
+
+#include <cwctype>
+
+#include "common/text.h"
+
+namespace vexa {
+
+namespace {
+
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+
+std::wstring Folded(std::wstring_view s) {
+  std::wstring out(s);
+  for (wchar_t& c : out) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+  return out;
+}
+
+// Backslashes before a quote escape it in pairs; a quote inside quotes that is doubled stands for itself.
+std::wstring NextArgument(std::wstring_view s, std::size_t& i) {
+  std::wstring arg;
+  bool quoted = false;
+  while (i < s.size() && (quoted || !IsBlank(s[i]))) {
+    std::size_t slashes = 0;
+    while (i < s.size() && s[i] == L'\\') ++slashes, ++i;
+    if (i < s.size() && s[i] == L'"') {
+      arg.append(slashes / 2, L'\\');
+      if (slashes % 2 == 1) {
+        arg.push_back(L'"');
+      } else if (quoted && i + 1 < s.size() && s[i + 1] == L'"') {
+        arg.push_back(L'"');
+        ++i;
+      } else {
+        quoted = !quoted;
+      }
+      ++i;
+      continue;
+    }
+    arg.append(slashes, L'\\');
+    if (i < s.size() && (quoted || !IsBlank(s[i]))) arg.push_back(s[i++]);
+  }
+  return arg;
+}
+
+CommandLine Bad(std::wstring error) {
+  CommandLine bad;
+  bad.mode = CommandLine::Mode::Bad;
+  bad.error = std::move(error);
+  return bad;
+}
+
+}  // namespace
+
+std::vector<std::wstring> SplitArguments(std::wstring_view s) {
+  std::vector<std::wstring> args;
+  std::size_t i = 0;
+  while (true) {
+    while (i < s.size() && IsBlank(s[i])) ++i;
+    if (i >= s.size()) return args;
+    args.push_back(NextArgument(s, i));
+  }
+}
+
+CommandLine ParseCommandLine(std::wstring_view arguments) {
+  const std::vector<std::wstring> args = SplitArguments(arguments);
+  CommandLine command;
+  bool automatic = false;
+  std::optional<std::wstring> number;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::wstring& arg = args[i];
+    if (arg.size() < 2 || (arg[0] != L'/' && arg[0] != L'-')) return Bad(L"无法识别的参数: " + arg);
+    const std::wstring name = Folded(std::wstring_view(arg).substr(1));
+    if (name == L"?" || name == L"h" || name == L"help") {
+      command.mode = CommandLine::Mode::Usage;
+      return command;
+    }
+    const bool takesValue = name == L"n" || name == L"card";
+    if (takesValue && i + 1 >= args.size()) return Bad(arg + L" 后面缺少值");
+    if (name == L"auto" && !automatic) {
+      automatic = true;
+    } else if (name == L"noreboot" && !command.noReboot) {
+      command.noReboot = true;
+    } else if (name == L"n" && !number) {
+      number = args[++i];
+    } else if (name == L"card" && !command.card) {
+      command.card = args[++i];
+    } else {
+      return Bad((takesValue || name == L"auto" || name == L"noreboot" ? L"参数重复: " : L"无法识别的参数: ") + arg);
+    }
+  }
+  if (args.empty()) return command;
+  if (automatic && number) return Bad(L"/auto 和 /n 不能同时使用");
+  if (automatic && command.card) return Bad(L"/auto 从 [Machines] 找网卡,不能再用 /card");
+  if (!automatic && !number) return Bad(L"需要 /auto 或 /n 机号");
+  command.mode = automatic ? CommandLine::Mode::Auto : CommandLine::Mode::Number;
+  command.number = number.value_or(L"");
+  return command;
+}
+
+std::wstring UsageText() {
+  return JoinLines({
+      L"VexaIpSet - 按 config.ini 设置本机的计算机名、IP 地址和游戏序列号",
+      L"",
+      L"  VexaIpSet.exe                          打开窗口",
+      L"  VexaIpSet.exe /auto [/noreboot]        用网卡地址在 config.ini 的 [Machines] 中找到本机的机号和网卡",
+      L"  VexaIpSet.exe /n 机号 [/card 网卡] [/noreboot]",
+      L"                                         /card: 网卡在列表中的序号(从 1 起)或完整的网卡描述;",
+      L"                                         只有一块网卡时可以不写",
+      L"  VexaIpSet.exe /?                       显示本说明",
+      L"",
+      L"  /noreboot  写入后不重新启动(默认写入后立即强制重启)。设置已经相同时什么也不写,也不重启。",
+      L"  结果写在命令行窗口和 config.ini 旁边的 VexaIpSet.log 中。",
+      L"",
+      L"退出码: 0 已写入或已是这些设置  1 参数错误  2 拒绝(原因见输出)  3 已写入但有项目未能写入",
+      L"        4 已写入但重启请求失败",
+  });
+}
+
+}  // namespace vexa

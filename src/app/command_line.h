@@ -1,0 +1,33 @@
+// The tool's command line, in the manner of Windows admin tools: /switch or -switch, names not
+// case-sensitive.
+//   VexaIpSet.exe                                  the window
+//   VexaIpSet.exe /auto [/noreboot]                number and card from [Machines]
+//   VexaIpSet.exe /n 15 [/card 2 | /card "描述"] [/noreboot]
+//   VexaIpSet.exe /?
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vexa {
+
+struct CommandLine {
+  enum class Mode { Window, Auto, Number, Usage, Bad };
+  Mode mode = Mode::Window;
+  std::wstring number;               // /n
+  std::optional<std::wstring> card;  // /card: a position from 1 or a description
+  bool noReboot = false;
+  std::wstring error;  // Bad: what is wrong, in Chinese
+};
+
+// The arguments after the program's name, split as CommandLineToArgvW splits them.
+std::vector<std::wstring> SplitArguments(std::wstring_view arguments);
+
+CommandLine ParseCommandLine(std::wstring_view arguments);
+
+// The usage text, lines joined by CR LF.
+std::wstring UsageText();
+
+}  // namespace vexa

@@ -1,0 +1,94 @@
+#include "apply/machine_lookup.h"
+
+#include <algorithm>
+
+#include "apply/machine_settings.h"
+#include "config/machine_table.h"
+
+namespace vexa {
+
+namespace {
+
+using IniFile::MachineEntry;
+
+// The machine number an entry gives, when it is a valid one.
+std::optional<std::int32_t> NumberOf(const MachineEntry& entry) {
+  const MachineInput input = ValidateInput(entry.numberText);
+  if (input.verdict != InputVerdict::Accepted) return std::nullopt;
+  return input.MachineNumber;
+}
+
+// The addresses other than address that the table gives this entry's number, or another number for
+// address itself.
+std::vector<MacAddress> Conflicts(const std::vector<MachineEntry>& entries, const MachineEntry& mine) {
+  std::vector<MacAddress> others;
+  const std::optional<std::int32_t> number = NumberOf(mine);
+  for (const MachineEntry& e : entries) {
+    const bool sameAddress = e.address == mine.address;
+    const bool clash = sameAddress ? NumberOf(e) != number : number && NumberOf(e) == number;
+    if (clash && std::find(others.begin(), others.end(), e.address) == others.end()) others.push_back(e.address);
+  }
+  return others;
+}
+
+std::wstring Joined(const std::vector<MacAddress>& addresses) {
+  std::wstring text;
+  for (const MacAddress& a : addresses) text += (text.empty() ? L"" : L", ") + FormatMac(a);
+  return text.empty() ? L"(无)" : text;
+}
+
+}  // namespace
+
+MachineLookup LookUpMachine(Platform& platform, const CardInventory& inventory, const std::wstring& configPath) {
+  MachineLookup lookup;
+  const IniFile::MachineTable table = IniFile::ReadMachineTable(platform, configPath);
+  if (table.entries.empty()) return lookup;
+  const std::vector<std::optional<MacAddress>> cards = CardAddresses(platform, inventory);
+  std::vector<std::int32_t> listed;
+  for (std::size_t i = 0; i < cards.size(); ++i) {
+    if (!cards[i]) continue;
+    const bool inTable = std::any_of(table.entries.begin(), table.entries.end(),
+                                     [&](const MachineEntry& e) { return e.address == *cards[i]; });
+    if (inTable) listed.push_back(static_cast<std::int32_t>(i));
+  }
+  if (listed.size() != 1) {
+    lookup.result = listed.empty() ? MachineLookup::Result::NotListed : MachineLookup::Result::SeveralCards;
+    for (std::size_t i = 0; i < cards.size(); ++i) {
+      const bool wanted = listed.empty() || std::count(listed.begin(), listed.end(), static_cast<std::int32_t>(i));
+      if (cards[i] && wanted) lookup.addresses.push_back(*cards[i]);
+    }
+    return lookup;
+  }
+  lookup.cardIndex = listed.front();
+  const MacAddress address = *cards[static_cast<std::size_t>(lookup.cardIndex)];
+  const MachineEntry& mine = *std::find_if(table.entries.begin(), table.entries.end(),
+                                           [&](const MachineEntry& e) { return e.address == address; });
+  const std::vector<MacAddress> others = Conflicts(table.entries, mine);
+  if (!others.empty()) {
+    lookup.result = MachineLookup::Result::NumberConflict;
+    lookup.addresses.push_back(address);
+    for (const MacAddress& a : others) {
+      if (a != address) lookup.addresses.push_back(a);
+    }
+    return lookup;
+  }
+  lookup.result = MachineLookup::Result::Found;
+  lookup.numberText = mine.numberText;
+  return lookup;
+}
+
+std::wstring LookupRefusal(const MachineLookup& lookup) {
+  switch (lookup.result) {
+    case MachineLookup::Result::NoTable: return L"config.ini 中没有 [Machines] 机器表。";
+    case MachineLookup::Result::NotListed:
+      return L"本机网卡的地址不在 config.ini 的 [Machines] 中: " + Joined(lookup.addresses);
+    case MachineLookup::Result::SeveralCards:
+      return L"本机有多块网卡的地址在 [Machines] 中,请用 /n 和 /card 指定: " + Joined(lookup.addresses);
+    case MachineLookup::Result::NumberConflict:
+      return L"[Machines] 中同一个机号给了多个网卡地址(或同一个地址给了多个机号),请改正: " + Joined(lookup.addresses);
+    case MachineLookup::Result::Found: break;
+  }
+  return L"";
+}
+
+}  // namespace vexa

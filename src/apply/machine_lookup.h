@@ -1,0 +1,38 @@
+// Which card and which number are this machine's, by the [Machines] table of config.ini and the hardware
+// addresses of the listed cards.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/mac_address.h"
+#include "inventory/card_inventory.h"
+#include "platform/platform.h"
+
+namespace vexa {
+
+struct MachineLookup {
+  enum class Result {
+    NoTable,         // config.ini has no usable [Machines] entry
+    NotListed,       // no listed card's address is in the table
+    SeveralCards,    // more than one is
+    NumberConflict,  // the number is given to another address too, or the address two numbers
+    Found,
+  };
+  Result result = Result::NoTable;
+  std::int32_t cardIndex = -1;  // Found, NumberConflict
+  std::wstring numberText;      // Found
+  // NotListed: the cards' addresses; SeveralCards: the listed cards'; NumberConflict: the addresses that
+  // share the number (this card's first).
+  std::vector<MacAddress> addresses;
+};
+
+// Reads the table from config.ini (path as ConfigFile gives it); asks for the adapters only when the
+// table has entries.
+MachineLookup LookUpMachine(Platform& platform, const CardInventory& inventory, const std::wstring& configPath);
+
+// The message an unattended run gives for a lookup that found no single machine.
+std::wstring LookupRefusal(const MachineLookup& lookup);
+
+}  // namespace vexa

@@ -1,0 +1,74 @@
+// The network adapters and the console, for the run without a window.
+// winsock2.h before windows.h, and both before iphlpapi.h.
+#include <winsock2.h>
+
+#include <windows.h>
+
+#include <iphlpapi.h>
+
+#include "platform/win32/win32_platform.h"
+
+namespace vexa::win32 {
+
+Win32Adapters::~Win32Adapters() {
+  if (iphlpapi_ != nullptr) ::FreeLibrary(static_cast<HMODULE>(iphlpapi_));
+}
+
+std::optional<std::vector<AdapterAddress>> Win32Adapters::GetAdaptersAddresses() {
+  if (iphlpapi_ == nullptr) iphlpapi_ = ::LoadLibraryExA("iphlpapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (iphlpapi_ == nullptr) return std::nullopt;
+  using GetAdaptersAddressesFn = ULONG(WINAPI*)(ULONG, ULONG, PVOID, PIP_ADAPTER_ADDRESSES, PULONG);
+  auto get = reinterpret_cast<GetAdaptersAddressesFn>(
+      reinterpret_cast<void (*)()>(::GetProcAddress(static_cast<HMODULE>(iphlpapi_), "GetAdaptersAddresses")));
+  if (get == nullptr) return std::nullopt;
+  const ULONG flags = GAA_FLAG_SKIP_UNICAST | GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST |
+                      GAA_FLAG_SKIP_DNS_SERVER | GAA_FLAG_SKIP_FRIENDLY_NAME;
+  std::vector<unsigned char> buffer(16 * 1024);
+  ULONG result = ERROR_BUFFER_OVERFLOW;
+  for (int attempt = 0; attempt < 4 && result == ERROR_BUFFER_OVERFLOW; ++attempt) {
+    auto size = static_cast<ULONG>(buffer.size());
+    result = get(AF_UNSPEC, flags, nullptr, reinterpret_cast<PIP_ADAPTER_ADDRESSES>(buffer.data()), &size);
+    if (result == ERROR_BUFFER_OVERFLOW) buffer.resize(size);
+  }
+  std::vector<AdapterAddress> adapters;
+  if (result == ERROR_NO_DATA) return adapters;
+  if (result != ERROR_SUCCESS) return std::nullopt;
+  for (auto* a = reinterpret_cast<PIP_ADAPTER_ADDRESSES>(buffer.data()); a != nullptr; a = a->Next) {
+    adapters.push_back(
+        AdapterAddress{a->AdapterName != nullptr ? a->AdapterName : "",
+                       std::string(reinterpret_cast<const char*>(a->PhysicalAddress), a->PhysicalAddressLength)});
+  }
+  return adapters;
+}
+
+Win32Console::~Win32Console() {
+  if (ownsOut_) ::CloseHandle(static_cast<HANDLE>(out_));
+}
+
+bool Win32Console::Attach() {
+  // Handed over by a batch file's redirection or a pipe: write there.
+  HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+  if (out != nullptr && out != INVALID_HANDLE_VALUE && ::GetFileType(out) != FILE_TYPE_UNKNOWN) {
+    out_ = out;
+    return true;
+  }
+  if (!::AttachConsole(ATTACH_PARENT_PROCESS)) return false;
+  out = ::CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                      OPEN_EXISTING, 0, nullptr);
+  if (out == INVALID_HANDLE_VALUE) return false;
+  out_ = out;
+  ownsOut_ = true;
+  return true;
+}
+
+void Win32Console::Write(std::string_view bytes) {
+  if (out_ == nullptr) return;
+  DWORD written = 0;
+  if (::GetFileType(static_cast<HANDLE>(out_)) == FILE_TYPE_CHAR) {
+    ::WriteConsoleA(static_cast<HANDLE>(out_), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  } else {
+    ::WriteFile(static_cast<HANDLE>(out_), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  }
+}
+
+}  // namespace vexa::win32

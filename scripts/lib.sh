@@ -6,7 +6,7 @@ VEXA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # Installs whatever of the build and test tools is missing (Debian 12).
 ensure_packages() {
   local wanted=(cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev valgrind python3 clang libclang-rt-14-dev
-    clang-format clang-tidy shellcheck
+    clang-format clang-tidy shellcheck iproute2
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb x11-utils fonts-wqy-microhei imagemagick)
   local missing=()
   local pkg
@@ -75,7 +75,13 @@ prepare_demo_prefix() {
   "${reg[@]}" delete 'HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards' /f /reg:64 >/dev/null 2>&1 || true
   "${reg[@]}" delete 'HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards' /f /reg:32 >/dev/null 2>&1 || true
   "${reg[@]}" import "$(winepath_of "${2:-$VEXA_ROOT/scripts/demo/demo.reg}")" /reg:64 >/dev/null 2>&1
-  "${reg[@]}" add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+  prefix_fonts "$prefix"
+}
+
+# The fonts a prefix needs for the tool's window: SimSun's substitute for the Chinese text, and Marlett.
+prefix_fonts() {
+  local prefix=$1
+  WINEPREFIX="$prefix" LC_ALL=zh_CN.UTF-8 wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
     /v 'SimSun' /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1
   # Wine draws the title bar's buttons with its Marlett font, which this Wine build does not load from its
   # data folder: without a copy in the prefix's Fonts folder they show as the letters "0 1 r".

@@ -1,0 +1,159 @@
+// Unattended deployment on real network interfaces: run by tests/e2e/netns inside a network namespace of
+// its own, whose interfaces (with chosen hardware addresses) Wine's NDIS service lists as network cards and
+// GetAdaptersAddresses reports.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/controls.h"
+#include "e2e/machine.h"
+#include "e2e/tool.h"
+
+namespace vexa::e2e {
+namespace {
+
+using namespace vexa::frm;
+
+std::wstring ToolPath() {
+  wchar_t value[1024] = {};
+  const DWORD n = ::GetEnvironmentVariableW(L"VEXA_E2E_TOOL", value, 1024);
+  return n > 0 && n < 1024 ? std::wstring(value) : std::wstring();
+}
+
+// Starts the tool with arguments, without a window, and waits for its exit code (-1 on timeout).
+int RunTool(const std::wstring& exe, const std::wstring& arguments) {
+  std::wstring line = L"\"" + exe + L"\" " + arguments;
+  const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                        &process)) {
+    return -2;
+  }
+  DWORD code = static_cast<DWORD>(-1);
+  if (::WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0) ::GetExitCodeProcess(process.hProcess, &code);
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+  return static_cast<int>(code);
+}
+
+struct Card {
+  std::string description;
+  std::string service;
+};
+
+// The cards Wine listed, in the registry's order (the order the tool lists them in).
+std::vector<Card> ListedCards() {
+  std::vector<Card> cards;
+  HKEY key = nullptr;
+  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kCards, 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) return cards;
+  for (DWORD i = 0;; ++i) {
+    wchar_t name[256];
+    DWORD length = 256;
+    if (::RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    const std::wstring card = std::wstring(kCards) + L"\\" + name;
+    auto description = GetValue(HKEY_LOCAL_MACHINE, card, L"Description");
+    auto service = GetValue(HKEY_LOCAL_MACHINE, card, L"ServiceName");
+    if (description && service) {
+      cards.push_back(Card{description->data.substr(0, description->data.find('\0')),
+                           service->data.substr(0, service->data.find('\0'))});
+    }
+  }
+  ::RegCloseKey(key);
+  return cards;
+}
+
+class Deployment : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tool_ = ToolPath();
+    ASSERT_FALSE(tool_.empty());
+    cards_ = ListedCards();
+    ASSERT_GT(Position("vx0"), 0u) << "Wine lists the namespace's interfaces as cards";
+    ASSERT_GT(Position("vxa"), 0u);
+    // The image: host names, IPX and game keys, and the TCP/IP interface keys of the listed cards.
+    DeleteTree(HKEY_LOCAL_MACHINE, L"SYSTEM\\ControlSet001");
+    SetValue(HKEY_LOCAL_MACHINE, kTcpip, L"NV Hostname", REG_SZ, Sz("MASTER"));
+    SetValue(HKEY_LOCAL_MACHINE, kComputerName, L"ComputerName", REG_SZ, Sz("MASTER"));
+    SetValue(HKEY_LOCAL_MACHINE, kIpx, L"VirtualNetworkNumber", REG_DWORD, std::string(4, '\0'));
+    SetValue(HKEY_CURRENT_USER, kGame, L"Key", REG_SZ, Sz("OLDKEY"));
+    for (const Card& card : cards_) {
+      SetValue(HKEY_LOCAL_MACHINE, Interface(card.description), L"EnableDHCP", REG_DWORD, std::string("\1\0\0\0", 4));
+    }
+  }
+  // The card's place in the tool's list, from 1; 0 when it is not listed.
+  std::size_t Position(const std::string& description) {
+    for (std::size_t i = 0; i < cards_.size(); ++i) {
+      if (cards_[i].description == description) return i + 1;
+    }
+    return 0;
+  }
+  std::wstring Interface(const std::string& description) {
+    const std::string& service = cards_[Position(description) - 1].service;
+    return std::wstring(kInterfaces) + L"\\" + std::wstring(service.begin(), service.end());
+  }
+  std::string Address(const std::string& description) {
+    auto v = GetValue(HKEY_LOCAL_MACHINE, Interface(description), L"IPAddress");
+    return v ? v->data : "<missing>";
+  }
+  void Machines(const std::wstring& table) {
+    WriteConfig(tool_, L"[NetWork]\r\nIP=10.9.8\r\nNetPrefix=NS-\r\n[Machines]\r\n" + table);
+  }
+
+  std::wstring tool_;
+  std::vector<Card> cards_;
+};
+
+TEST_F(Deployment, AutoWritesTheListedCardOnceAndTheSecondRunNothing) {
+  Machines(L"00-aa-aa-aa-aa-aa=3\r\n00:1A:2B:3C:4D:5F=16\r\n");  // vxa
+  EXPECT_EQ(RunTool(tool_, L"/auto /noreboot"), 0);
+  EXPECT_EQ(Address("vxa"), std::string("10.9.8.16\0\0", 11));
+  EXPECT_EQ(Address("vx0"), "<missing>");
+  EXPECT_EQ(GetValue(HKEY_LOCAL_MACHINE, kComputerName, L"ComputerName")->data, Sz("NS-16"));
+  // Without /noreboot: a restart request would end every process of this Wine prefix, this test's too.
+  const Snapshot before = TakeSnapshot();
+  EXPECT_EQ(RunTool(tool_, L"/auto"), 0);
+  EXPECT_TRUE(TakeSnapshot() == before);
+}
+
+TEST_F(Deployment, NumberWithTheCardByPositionOrDescription) {
+  Machines(L"");
+  EXPECT_EQ(RunTool(tool_, L"/n 21 /card \"vxa\" /noreboot"), 0);
+  EXPECT_EQ(Address("vxa"), std::string("10.9.8.21\0\0", 11));
+  EXPECT_EQ(RunTool(tool_, L"/n 22 /card " + std::to_wstring(Position("vx0")) + L" /noreboot"), 0);
+  EXPECT_EQ(Address("vx0"), std::string("10.9.8.22\0\0", 11));
+  EXPECT_EQ(RunTool(tool_, L"/n 3 /card 99 /noreboot"), 2);
+  EXPECT_EQ(RunTool(tool_, L"/n 23 /noreboot"), 2);  // several cards: /card is needed
+}
+
+TEST_F(Deployment, AMachineNotInTheTableIsRefusedAndNothingIsWritten) {
+  Machines(L"00-AA-AA-AA-AA-AA=15\r\n");
+  const Snapshot before = TakeSnapshot();
+  EXPECT_EQ(RunTool(tool_, L"/auto"), 2);
+  EXPECT_TRUE(TakeSnapshot() == before);
+}
+
+TEST_F(Deployment, TheWindowStartsWithTheCardChosenAndTheNumberTyped) {
+  Machines(L"00-1a-2b-3c-4d-5e=007\r\n");  // vx0
+  Tool tool(tool_);
+  ASSERT_TRUE(tool.Started());
+  EXPECT_EQ(tool.ComboShown(), L"vx0");
+  EXPECT_EQ(tool.Text(txtNum), L"007");
+  EXPECT_TRUE(tool.Focused(txtNum));
+  EXPECT_FALSE(tool.Visible(Label13));
+  tool.Key(txtNum, VK_RETURN);
+  Box box;
+  ASSERT_TRUE(tool.WaitBox(box));
+  EXPECT_EQ(box.title, L"网络设置信息");
+  tool.Answer(box, IDOK);
+  ASSERT_TRUE(tool.WaitBox(box));
+  tool.Answer(box, IDNO);
+  EXPECT_EQ(Address("vx0"), std::string("10.9.8.7\0\0", 10));
+}
+
+}  // namespace
+}  // namespace vexa::e2e

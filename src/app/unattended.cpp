@@ -47,7 +47,8 @@ CardChoice ChooseCard(Platform& platform, const CardInventory& inventory, const 
   const bool position = !wanted.empty() && wanted.size() <= 3 &&
                         std::all_of(wanted.begin(), wanted.end(), [](wchar_t c) { return IsDigit(c); });
   if (position) {
-    const int n = std::stoi(wanted);
+    int n = 0;
+    for (wchar_t c : wanted) n = n * 10 + (c - L'0');
     if (n >= 1 && n <= cards) return {n - 1, L""};
     return {-1, L"没有第 " + wanted + L" 块网卡(本机有 " + std::to_wstring(cards) + L" 块)。"};
   }

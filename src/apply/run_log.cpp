@@ -1,7 +1,6 @@
 #include "apply/run_log.h"
 
-#include <cstdio>
-
+#include "common/text.h"
 #include "common/utf8.h"
 
 namespace vexa {
@@ -28,12 +27,12 @@ std::string LogPath(Platform& platform) {
 }  // namespace
 
 std::wstring LogLine(const LocalTime& t, const RunRecord& r) {
-  wchar_t stamp[32];
-  std::swprintf(stamp, sizeof stamp / sizeof stamp[0], L"%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
-                t.minute, t.second);
+  auto n = [](int value, std::size_t width) { return ZeroPadded(static_cast<unsigned>(value), width); };
+  const std::wstring stamp = n(t.year, 4) + L"-" + n(t.month, 2) + L"-" + n(t.day, 2) + L" " + n(t.hour, 2) + L":" +
+                             n(t.minute, 2) + L":" + n(t.second, 2);
   std::wstring notWritten;
   for (const auto& label : r.notWritten) notWritten += (notWritten.empty() ? L"" : L", ") + label;
-  std::wstring line = std::wstring(stamp) + L"\t" + ModeName(r.mode) + L"\t" + r.outcome;
+  std::wstring line = stamp + L"\t" + ModeName(r.mode) + L"\t" + r.outcome;
   line += L"\t机号=" + r.number;
   line += L"\t计算机名=" + r.hostName;
   line += L"\tIP=" + r.ipAddress;

@@ -9,6 +9,17 @@ namespace vexa {
 
 inline bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
+// The decimal digits of value, with leading zeros up to width.
+inline std::wstring ZeroPadded(unsigned value, std::size_t width) {
+  std::wstring digits;
+  do {
+    digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + value % 10));
+    value /= 10;
+  } while (value != 0);
+  if (digits.size() < width) digits.insert(0, width - digits.size(), L'0');
+  return digits;
+}
+
 // Blanks (U+0020 only) removed from both ends.
 inline std::wstring TrimBlanks(std::wstring_view text) {
   const std::size_t first = text.find_first_not_of(L' ');

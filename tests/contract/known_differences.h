@@ -41,6 +41,10 @@ inline constexpr KnownWineDifference kSubKeyOrder{"order of enumerated sub-keys"
                                                   "sorted on upper-case names (the registry's own order)",
                                                   "sorted on lower-case names (server/unicode.c)"};
 
+inline constexpr KnownWineDifference kCutKeyList{"key list cut to the buffer",
+                                                 "ends in two NULs (GetPrivateProfileString documentation)",
+                                                 "the A call's last name fills the buffer without a NUL"};
+
 // Expects Windows' result, or under Wine Wine's known one.
 template <typename Actual, typename Expected>
 void ExpectWindows(const Fixture& fixture, const KnownWineDifference& difference, const Actual& actual,

@@ -170,7 +170,7 @@ TEST_F(ProfileContract, KeyNamesOfASection) {
   EXPECT_EQ(buffer.substr(0, 7), std::string("a\0A\0c\0\0", 7));
   n = platform_.profile.GetPrivateProfileStringA("s", nullptr, "", buffer.data(), 5, file.c_str());
   EXPECT_EQ(n, 3u);
-  EXPECT_EQ(buffer.substr(0, 5), std::string("a\0A\0\0", 5));
+  ExpectWindows(*fixture_, kCutKeyList, buffer.substr(0, 5), std::string("a\0A\0\0", 5), std::string("a\0A\0c", 5));
 }
 
 TEST_F(ProfileContract, GbkSectionAndKeyNames) {

@@ -58,11 +58,11 @@ CardChoice ChooseCard(Platform& platform, const CardInventory& inventory, const 
   return {-1, L"没有描述为\"" + wanted + L"\"的网卡。"};
 }
 
-// The summary as the window's box shows it, for the console.
+// The summary's values, as the window's box shows them, with the card first.
 std::wstring Summary(const MachineSettings& s, const std::wstring& card) {
-  return JoinLines({L"网卡      :  " + card, L"计算机名  :  " + s.HostName, L"I P 地 址   :  " + s.IpAddress,
-                    L"子网掩码  :  " + s.SubnetMask, L"默认网关  :  " + s.DefaultGateway,
-                    L"DNS 信息  :  " + s.DnsServers, L"CS 序列号 :  " + s.GameKey});
+  std::vector<std::wstring> lines = {L"网卡      :  " + card};
+  for (auto& line : SettingsLines(s)) lines.push_back(std::move(line));
+  return JoinWith(lines, L"\r\n");
 }
 
 int Refuse(Platform& platform, RunRecord& record, const std::wstring& reason) {
@@ -110,11 +110,7 @@ int Apply(Platform& platform, const CardInventory& inventory, const CommandLine&
   Say(platform, L"已写入:\r\n" + Summary(plan.settings, target.card));
   std::wstring outcome = record.notWritten.empty() ? L"已写入" : L"已写入, 部分未写入";
   int code = record.notWritten.empty() ? exit_code::kDone : exit_code::kNotAllWritten;
-  if (!record.notWritten.empty()) {
-    std::wstring labels;
-    for (const auto& label : record.notWritten) labels += (labels.empty() ? L"" : L", ") + label;
-    Say(platform, L"以下设置未能写入: " + labels);
-  }
+  if (!record.notWritten.empty()) Say(platform, L"以下设置未能写入: " + JoinWith(record.notWritten, L", "));
   if (!command.noReboot) {
     // Asked before the line is logged: the request returns at once, and the log tells whether it was taken.
     if (ShutDown::RequestReboot(platform.restart)) {

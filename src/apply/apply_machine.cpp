@@ -112,6 +112,11 @@ bool AlreadyInPlace(Platform& platform, MachinePlan& plan) {
   return anyKey;
 }
 
+std::vector<std::wstring> SettingsLines(const MachineSettings& s) {
+  return {L"计算机名  :  " + s.HostName,       L"I P 地 址   :  " + s.IpAddress, L"子网掩码  :  " + s.SubnetMask,
+          L"默认网关  :  " + s.DefaultGateway, L"DNS 信息  :  " + s.DnsServers,  L"CS 序列号 :  " + s.GameKey};
+}
+
 RunRecord RecordOf(Platform& platform, RunMode mode, const MachinePlan& plan, const std::wstring& shownCardText) {
   RunRecord record;
   record.mode = mode;

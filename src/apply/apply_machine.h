@@ -44,6 +44,10 @@ std::vector<std::wstring> WriteMachine(Platform& platform, MachinePlan& plan);
 // (and at least one key exists): writing would change nothing. plan.settings.GameKey is filled in.
 bool AlreadyInPlace(Platform& platform, MachinePlan& plan);
 
+// The derived values as the summary shows them, one line each: host name, IP address, mask, gateway, DNS
+// servers, game key.
+std::vector<std::wstring> SettingsLines(const MachineSettings& s);
+
 // The log's record of a plan: the number, the settings, the card shown and its hardware address; the
 // caller adds the outcome.
 RunRecord RecordOf(Platform& platform, RunMode mode, const MachinePlan& plan, const std::wstring& shownCardText);

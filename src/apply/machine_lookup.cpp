@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "apply/machine_settings.h"
+#include "common/text.h"
 #include "config/machine_table.h"
 
 namespace vexa {
@@ -32,9 +33,10 @@ std::vector<MacAddress> Conflicts(const std::vector<MachineEntry>& entries, cons
 }
 
 std::wstring Joined(const std::vector<MacAddress>& addresses) {
-  std::wstring text;
-  for (const MacAddress& a : addresses) text += (text.empty() ? L"" : L", ") + FormatMac(a);
-  return text.empty() ? L"(无)" : text;
+  std::vector<std::wstring> texts;
+  texts.reserve(addresses.size());
+  for (const MacAddress& a : addresses) texts.push_back(FormatMac(a));
+  return texts.empty() ? L"(无)" : JoinWith(texts, L", ");
 }
 
 }  // namespace

@@ -26,12 +26,8 @@ OkResult ResultOf(Refusal refusal) {
 // Lines joined by CR LF, the last line also followed by CR LF.
 std::wstring SummaryText(const MachineSettings& s, const std::vector<std::wstring>& notWritten) {
   const std::wstring rule(19, L'┄');
-  std::vector<std::wstring> lines = {
-      L"     网络信息设置如下 : 有错误吗？", rule,
-      L"计算机名  :  " + s.HostName,         L"I P 地 址   :  " + s.IpAddress,
-      L"子网掩码  :  " + s.SubnetMask,       L"默认网关  :  " + s.DefaultGateway,
-      L"DNS 信息  :  " + s.DnsServers,       L"CS 序列号 :  " + s.GameKey,
-  };
+  std::vector<std::wstring> lines = {L"     网络信息设置如下 : 有错误吗？", rule};
+  for (auto& line : SettingsLines(s)) lines.push_back(std::move(line));
   if (!notWritten.empty()) {
     lines.push_back(rule);
     lines.emplace_back(L"以下设置未能写入:");

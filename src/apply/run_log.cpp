@@ -30,15 +30,13 @@ std::wstring LogLine(const LocalTime& t, const RunRecord& r) {
   auto n = [](int value, std::size_t width) { return ZeroPadded(static_cast<unsigned>(value), width); };
   const std::wstring stamp = n(t.year, 4) + L"-" + n(t.month, 2) + L"-" + n(t.day, 2) + L" " + n(t.hour, 2) + L":" +
                              n(t.minute, 2) + L":" + n(t.second, 2);
-  std::wstring notWritten;
-  for (const auto& label : r.notWritten) notWritten += (notWritten.empty() ? L"" : L", ") + label;
   std::wstring line = stamp + L"\t" + ModeName(r.mode) + L"\t" + r.outcome;
   line += L"\t机号=" + r.number;
   line += L"\t计算机名=" + r.hostName;
   line += L"\tIP=" + r.ipAddress;
   line += L"\t网卡=" + r.card;
   line += L"\t地址=" + r.address;
-  line += L"\t未写入=" + notWritten;
+  line += L"\t未写入=" + JoinWith(r.notWritten, L", ");
   if (r.written && !r.address.empty()) line += L"\t" + r.address + L"=" + r.number;
   return line;
 }

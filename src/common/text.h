@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vexa {
 
@@ -29,6 +30,16 @@ inline std::wstring TrimBlanks(std::wstring_view text) {
 
 // The text up to its first NUL, or all of it.
 inline std::wstring CutAtNul(std::wstring_view text) { return std::wstring(text.substr(0, text.find(L'\0'))); }
+
+// The parts with separator between them.
+inline std::wstring JoinWith(const std::vector<std::wstring>& parts, std::wstring_view separator) {
+  std::wstring out;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) out += separator;
+    out += parts[i];
+  }
+  return out;
+}
 
 // Message-box texts are lines joined by CR LF, with none after the last line.
 inline std::wstring JoinLines(std::initializer_list<std::wstring> lines) {

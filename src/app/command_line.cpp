@@ -2,6 +2,7 @@
 
 #include <cwctype>
 
+#include "apply/machine_settings.h"
 #include "common/text.h"
 
 namespace vexa {
@@ -80,19 +81,26 @@ CommandLine ParseCommandLine(std::wstring_view arguments) {
       automatic = true;
     } else if (name == L"noreboot" && !command.noReboot) {
       command.noReboot = true;
+    } else if (name == L"check" && !command.check) {
+      command.check = true;
     } else if (name == L"n" && !number) {
       number = args[++i];
     } else if (name == L"card" && !command.card) {
       command.card = args[++i];
     } else {
-      return Bad((takesValue || name == L"auto" || name == L"noreboot" ? L"参数重复: " : L"无法识别的参数: ") + arg);
+      const bool known = takesValue || name == L"auto" || name == L"noreboot" || name == L"check";
+      return Bad((known ? L"参数重复: " : L"无法识别的参数: ") + arg);
     }
   }
   if (args.empty()) return command;
   if (automatic && number) return Bad(L"/auto 和 /n 不能同时使用");
   if (automatic && command.card) return Bad(L"/auto 从 [Machines] 找网卡,不能再用 /card");
-  if (!automatic && !number) return Bad(L"需要 /auto 或 /n 机号");
-  command.mode = automatic ? CommandLine::Mode::Auto : CommandLine::Mode::Number;
+  if (!number && command.card) return Bad(L"/card 需要和 /n 一起使用");
+  if (!automatic && !number && !command.check) return Bad(L"需要 /auto、/n 机号或 /check");
+  if (number && ReadMachineNumber(*number).verdict != InputVerdict::Accepted) {
+    return Bad(L"/n 后面应是 1-254 的机号(只用数字): " + *number);
+  }
+  command.mode = number ? CommandLine::Mode::Number : CommandLine::Mode::Auto;
   command.number = number.value_or(L"");
   return command;
 }
@@ -106,13 +114,16 @@ std::wstring UsageText() {
       L"  VexaIpSet.exe /n 机号 [/card 网卡] [/noreboot]",
       L"                                         /card: 网卡在列表中的序号(从 1 起)或完整的网卡描述;",
       L"                                         只有一块网卡时可以不写",
+      L"  VexaIpSet.exe /check [/n 机号 [/card 网卡]]",
+      L"                                         只检查,不写入,不重启:设置是否已在注册表中并已生效",
       L"  VexaIpSet.exe /?                       显示本说明",
       L"",
       L"  /noreboot  写入后不重新启动(默认写入后立即强制重启)。设置已经相同时什么也不写,也不重启。",
       L"  结果写在命令行窗口和 config.ini 旁边的 VexaIpSet.log 中。",
       L"",
-      L"退出码: 0 已写入或已是这些设置  1 参数错误  2 拒绝(原因见输出)  3 已写入但有项目未能写入",
-      L"        4 已写入但重启请求失败",
+      L"退出码: 0 已写入或已是这些设置(/check: 已生效)  1 参数错误  2 拒绝(原因见输出)",
+      L"        3 有项目未能写入  4 已写入但重启请求失败  5 已写入但还没有生效(重启后 Windows 没有采用计算机名)",
+      L"        6 /check: 注册表与这些设置不同",
   });
 }
 

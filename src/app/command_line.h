@@ -3,6 +3,7 @@
 //   VexaIpSet.exe                                  the window
 //   VexaIpSet.exe /auto [/noreboot]                number and card from [Machines]
 //   VexaIpSet.exe /n 15 [/card 2 | /card "描述"] [/noreboot]
+//   VexaIpSet.exe /check [/n 15 [/card 2]]             reads only: is the plan in effect?
 //   VexaIpSet.exe /?
 #pragma once
 
@@ -19,6 +20,7 @@ struct CommandLine {
   std::wstring number;               // /n
   std::optional<std::wstring> card;  // /card: a position from 1 or a description
   bool noReboot = false;
+  bool check = false;  // /check: write nothing, restart nothing, report what is in effect
   std::wstring error;  // Bad: what is wrong, in Chinese
 };
 

@@ -2,7 +2,7 @@
 
 #include "app/controls.h"
 #include "app/texts.h"
-#include "apply/apply_machine.h"
+#include "apply/machine_plan.h"
 #include "apply/machine_lookup.h"
 #include "apply/ok_action.h"
 #include "common/text.h"
@@ -28,12 +28,15 @@ void FrmMain::Form_Load() {
 
 // When exactly one listed card has its address in config.ini's [Machines] (and its number is not given
 // to another address), the window starts as if the operator had chosen that card and typed its number:
-// Enter is all that is left.
+// Enter is all that is left. Not when another card has the same description: OK writes the later card
+// of a description, which need not be the one matched.
 void FrmMain::PreFill() {
   const IniFile::ConfigFile config = IniFile::ConfigFile::Open(platform_);
   const MachineLookup lookup = LookUpMachine(platform_, inventory_, config.ReadPath());
   if (lookup.result != MachineLookup::Result::Found) return;
-  const MachineInput input = ValidateInput(lookup.numberText);
+  const std::wstring description = CutAtNul(CardDescription(platform_, inventory_, lookup.cardIndex));
+  if (CardsDescribedAs(platform_, inventory_, description).size() != 1) return;
+  const MachineInput input = ReadMachineNumber(lookup.numberText);
   if (input.verdict != InputVerdict::Accepted) return;
   window_.SelectItem(cboInterface, lookup.cardIndex);
   cboInterface_Click();

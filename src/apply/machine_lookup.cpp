@@ -14,9 +14,32 @@ using IniFile::MachineEntry;
 
 // The machine number an entry gives, when it is a valid one.
 std::optional<std::int32_t> NumberOf(const MachineEntry& entry) {
-  const MachineInput input = ValidateInput(entry.numberText);
+  const MachineInput input = ReadMachineNumber(entry.numberText);
   if (input.verdict != InputVerdict::Accepted) return std::nullopt;
   return input.MachineNumber;
+}
+
+// The table without the entries whose number is unreadable; those go to unreadable.
+std::vector<MachineEntry> Readable(const IniFile::MachineTable& table, std::vector<std::wstring>& unreadable) {
+  unreadable = table.unreadable;
+  std::vector<MachineEntry> entries;
+  for (const MachineEntry& e : table.entries) {
+    if (NumberOf(e)) {
+      entries.push_back(e);
+    } else {
+      unreadable.push_back(FormatMac(e.address) + L"=" + e.numberText);
+    }
+  }
+  return entries;
+}
+
+std::wstring Unreadable(const std::vector<std::wstring>& lines) {
+  if (lines.empty()) return L"";
+  constexpr std::size_t kShown = 10;
+  std::wstring text = L"\r\n[Machines] 中无法读取的行(需要 网卡地址=1-254 的机号):";
+  for (std::size_t i = 0; i < lines.size() && i < kShown; ++i) text += L"\r\n  " + lines[i];
+  if (lines.size() > kShown) text += L"\r\n  ……共 " + std::to_wstring(lines.size()) + L" 行";
+  return text;
 }
 
 // The addresses other than address that the table gives this entry's number, or another number for
@@ -43,9 +66,11 @@ std::wstring Joined(const std::vector<MacAddress>& addresses) {
 
 MachineLookup LookUpMachine(Platform& platform, const CardInventory& inventory, const std::wstring& configPath) {
   MachineLookup lookup;
-  const IniFile::MachineTable table = IniFile::ReadMachineTable(platform, configPath);
-  if (table.entries.empty()) return lookup;
-  const std::vector<std::optional<MacAddress>> cards = CardAddresses(platform, inventory);
+  const IniFile::MachineTable raw = IniFile::ReadMachineTable(platform, configPath);
+  IniFile::MachineTable table;
+  table.entries = Readable(raw, lookup.unreadable);
+  if (table.entries.empty() && lookup.unreadable.empty()) return lookup;
+  const std::vector<std::optional<MacAddress>> cards = CardAddresses(platform, inventory);  // asked once
   std::vector<std::int32_t> listed;
   for (std::size_t i = 0; i < cards.size(); ++i) {
     if (!cards[i]) continue;
@@ -83,7 +108,7 @@ std::wstring LookupRefusal(const MachineLookup& lookup) {
   switch (lookup.result) {
     case MachineLookup::Result::NoTable: return L"config.ini 中没有 [Machines] 机器表。";
     case MachineLookup::Result::NotListed:
-      return L"本机网卡的地址不在 config.ini 的 [Machines] 中: " + Joined(lookup.addresses);
+      return L"本机网卡的地址不在 config.ini 的 [Machines] 中: " + Joined(lookup.addresses) + Unreadable(lookup.unreadable);
     case MachineLookup::Result::SeveralCards:
       return L"本机有多块网卡的地址在 [Machines] 中,请用 /n 和 /card 指定: " + Joined(lookup.addresses);
     case MachineLookup::Result::NumberConflict:

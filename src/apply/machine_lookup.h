@@ -26,13 +26,16 @@ struct MachineLookup {
   // NotListed: the cards' addresses; SeveralCards: the listed cards'; NumberConflict: the addresses that
   // share the number (this card's first).
   std::vector<MacAddress> addresses;
+  // Lines of the table that were left out: no hardware address, or no number 1-254 written in digits.
+  std::vector<std::wstring> unreadable;
 };
 
 // Reads the table from config.ini (path as ConfigFile gives it); asks for the adapters only when the
 // table has entries.
 MachineLookup LookUpMachine(Platform& platform, const CardInventory& inventory, const std::wstring& configPath);
 
-// The message an unattended run gives for a lookup that found no single machine.
+// The message an unattended run gives for a lookup that found no single machine, with the table's
+// unreadable lines (the first ten, then their count).
 std::wstring LookupRefusal(const MachineLookup& lookup);
 
 }  // namespace vexa

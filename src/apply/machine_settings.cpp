@@ -1,5 +1,6 @@
 #include "apply/machine_settings.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string_view>
@@ -28,24 +29,49 @@ std::wstring NumberToText(double value) {
   return std::wstring(ascii.begin(), ascii.end());
 }
 
-bool IsDottedQuad(const std::wstring& address) {
+// The address as 32 bits, when it is a dotted quad.
+std::optional<std::uint32_t> AddressBits(std::wstring_view address) {
+  std::uint32_t bits = 0;
   int parts = 0;
   std::size_t start = 0;
   while (true) {
-    std::size_t end = address.find(L'.', start);
-    std::wstring_view part = std::wstring_view(address).substr(start, end == std::wstring::npos ? end : end - start);
-    if (part.empty() || part.size() > 3) return false;
-    int value = 0;
+    const std::size_t end = address.find(L'.', start);
+    const std::wstring_view part = address.substr(start, end == std::wstring_view::npos ? end : end - start);
+    if (part.empty() || part.size() > 3) return std::nullopt;
+    std::uint32_t value = 0;
     for (wchar_t c : part) {
-      if (!IsDigit(c)) return false;
-      value = value * 10 + (c - L'0');
+      if (!IsDigit(c)) return std::nullopt;
+      value = value * 10 + static_cast<std::uint32_t>(c - L'0');
     }
-    if (value > 255) return false;
+    if (value > 255) return std::nullopt;
+    bits = bits << 8 | value;
     ++parts;
-    if (end == std::wstring::npos) break;
+    if (end == std::wstring_view::npos) break;
     start = end + 1;
   }
-  return parts == 4;
+  if (parts != 4) return std::nullopt;
+  return bits;
+}
+
+// Ones from the top, then zeros only; at least one network bit.
+bool IsContiguousMask(std::wstring_view mask) {
+  const std::optional<std::uint32_t> bits = AddressBits(mask);
+  if (!bits || *bits == 0) return false;
+  const std::uint32_t hosts = ~*bits;
+  return (hosts & (hosts + 1)) == 0;
+}
+
+// Empty, or addresses separated by commas (blanks around each allowed, as Windows reads the list).
+bool IsAddressList(std::wstring_view list) {
+  if (list.empty()) return true;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t end = list.find(L',', start);
+    const std::wstring_view item = list.substr(start, end == std::wstring_view::npos ? end : end - start);
+    if (!IsDottedQuad(TrimBlanks(item))) return false;
+    if (end == std::wstring_view::npos) return true;
+    start = end + 1;
+  }
 }
 
 bool IsValidHostName(TextCodec& text, const std::wstring& name) {
@@ -57,6 +83,24 @@ bool IsValidHostName(TextCodec& text, const std::wstring& name) {
 }
 
 }  // namespace
+
+bool IsDottedQuad(std::wstring_view address) { return AddressBits(address).has_value(); }
+
+MachineInput ReadMachineNumber(std::wstring_view text) {
+  MachineInput input;
+  input.NumberText = TrimBlanks(text);
+  if (input.NumberText.empty()) return input;
+  input.verdict = InputVerdict::OutOfRange;
+  std::int32_t number = 0;
+  for (wchar_t c : input.NumberText) {
+    if (!IsDigit(c)) return input;
+    number = std::min(number * 10 + (c - L'0'), 1000);  // past 254 the size no longer matters
+  }
+  if (number < 1 || number > 254) return input;
+  input.verdict = InputVerdict::Accepted;
+  input.MachineNumber = number;
+  return input;
+}
 
 MachineInput ValidateInput(const std::wstring& typed) {
   MachineInput input;
@@ -108,11 +152,26 @@ SettingsVerdict CheckSettings(TextCodec& text, const MachineSettings& settings) 
     return SettingsVerdict::BadIpAddress;
   }
   if (!IsValidHostName(text, settings.HostName)) return SettingsVerdict::BadHostName;
+  if (!IsContiguousMask(settings.SubnetMask)) return SettingsVerdict::BadMask;
+  if (!settings.DefaultGateway.empty() && !IsDottedQuad(settings.DefaultGateway)) return SettingsVerdict::BadGateway;
+  if (!IsAddressList(settings.DnsServers)) return SettingsVerdict::BadDns;
   return SettingsVerdict::Valid;
 }
 
-Notice SettingsRejection(SettingsVerdict verdict, const MachineSettings& settings) {
+Notice SettingsRejection(SettingsVerdict verdict, const MachineSettings& settings, const std::wstring& configPath) {
   const std::wstring title(kConfigErrorTitle);
+  auto badKey = [&](std::wstring_view what, std::wstring_view key, const std::wstring& value) {
+    return Notice{title, JoinLines({L"配置文件中的 " + std::wstring(key) + L" 不是" + std::wstring(what) +
+                                        L",请修改配置文件！",
+                                    std::wstring(key) + L"=" + value, L"文件: " + configPath})};
+  };
+  if (verdict == SettingsVerdict::BadMask) return badKey(L"有效的子网掩码", L"Mask", settings.SubnetMask);
+  if (verdict == SettingsVerdict::BadGateway) {
+    return badKey(L"一个有效的 IP 地址(或空)", L"GateWay", settings.DefaultGateway);
+  }
+  if (verdict == SettingsVerdict::BadDns) {
+    return badKey(L"用逗号分开的有效 IP 地址(或空)", L"DNS", settings.DnsServers);
+  }
   if (verdict == SettingsVerdict::BadIpAddress) {
     return {title, JoinLines({L"配置文件算出的 IP 地址无效,请修改配置文件！", L"IP=" + settings.IpPrefix,
                               L"IPOffset=" + settings.IpOffsetText, L"本机机号=" + settings.NumberText})};

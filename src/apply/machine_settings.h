@@ -33,6 +33,11 @@ struct MachineInput {
 // Reads the typed text: empty, out of 1..254, or the number and its text.
 MachineInput ValidateInput(const std::wstring& typed);
 
+// A number from the command line or the [Machines] table, taken only as the number box could hold it:
+// ASCII digits, blanks around them trimmed, 1 to 254 as written ("007" stays "007"). Anything else is
+// OutOfRange (or Empty).
+MachineInput ReadMachineNumber(std::wstring_view text);
+
 // A message for the operator: the window shows it in a box, an unattended run writes it out.
 struct Notice {
   std::wstring title;
@@ -45,11 +50,17 @@ MachineSettings DeriveSettings(Platform& platform, const MachineInput& input, co
 // The game key of this machine from section CSCDK.
 std::wstring DeriveGameKey(Platform& platform, std::int32_t machineNumber, const std::wstring& iniPath);
 
-enum class SettingsVerdict { Valid, BadIpAddress, BadHostName };
+enum class SettingsVerdict { Valid, BadIpAddress, BadHostName, BadMask, BadGateway, BadDns };
 
-// Windows cannot use the address or the computer name: checked before anything is written.
+// Windows cannot use an address, the mask or the computer name: checked before anything is written. The
+// mask is a contiguous IPv4 mask; the gateway empty or one address; DNS empty or addresses separated by
+// commas; every address four dotted parts of 0 to 255.
 SettingsVerdict CheckSettings(TextCodec& text, const MachineSettings& settings);
-Notice SettingsRejection(SettingsVerdict verdict, const MachineSettings& settings);
+// configPath names the file in the messages about a single key.
+Notice SettingsRejection(SettingsVerdict verdict, const MachineSettings& settings, const std::wstring& configPath);
+
+// Four dotted decimal parts of 0 to 255, up to three digits each.
+bool IsDottedQuad(std::wstring_view address);
 
 // The game key written when config.ini has none for the machine: shaped like a key, never a real one.
 inline constexpr std::wstring_view kDefaultGameKey = L"0000000000000";

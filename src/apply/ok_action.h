@@ -1,5 +1,5 @@
-// The OK action of the window: plan, write and report one machine's settings in message boxes, and the
-// restart that makes them take effect.
+// The OK action of the window: the one path from plan to log, presented in message boxes, and the restart
+// that makes the settings take effect.
 #pragma once
 
 #include <string>
@@ -9,11 +9,12 @@
 
 namespace vexa {
 
-// What the OK action came to.
+// What the OK action came to, for the window's focus.
 enum class OkResult { Empty, OutOfRange, NoCard, RejectedConfiguration, Written };
 
 // Everything up to and including the summary box: a refusal is told in its box and writes nothing.
-// typedText is the number box's text, shownCardText the text the card combo box shows.
+// typedText is the number box's text, shownCardText the text the card combo box shows (the last card of
+// that description is the one written).
 OkResult RunOkAction(Platform& platform, const CardInventory& inventory, const std::wstring& typedText,
                      const std::wstring& shownCardText);
 

@@ -7,13 +7,14 @@ namespace vexa {
 
 namespace {
 
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::wstring_view kHostNameField = L"计算机名=";
 
 const wchar_t* ModeName(RunMode mode) {
   switch (mode) {
     case RunMode::Window: return L"窗口";
     case RunMode::Auto: return L"/auto";
     case RunMode::Number: return L"/n";
+    case RunMode::Check: return L"/check";
   }
   return L"";
 }
@@ -24,31 +25,107 @@ std::string LogPath(Platform& platform) {
   return folder + "VexaIpSet.log";
 }
 
+// A field's text with every control character (TAB, CR, LF and the rest below U+0020, and DEL) a blank.
+std::wstring Field(std::wstring_view text) {
+  std::wstring out(text);
+  for (wchar_t& c : out) {
+    if (c < L' ' || c == 0x7F) c = L' ';
+  }
+  return out;
+}
+
+std::wstring Stamp(const LocalTime& t) {
+  auto n = [](int value, std::size_t width) { return ZeroPadded(static_cast<unsigned>(value), width); };
+  return n(t.year, 4) + L"-" + n(t.month, 2) + L"-" + n(t.day, 2) + L" " + n(t.hour, 2) + L":" + n(t.minute, 2) +
+         L":" + n(t.second, 2);
+}
+
+// The time stamp at the start of a line, when it has one.
+std::optional<LocalTime> StampOf(std::wstring_view line) {
+  if (line.size() < 19) return std::nullopt;
+  int parts[6] = {};
+  const std::size_t starts[6] = {0, 5, 8, 11, 14, 17};
+  const std::size_t widths[6] = {4, 2, 2, 2, 2, 2};
+  for (int i = 0; i < 6; ++i) {
+    for (std::size_t k = 0; k < widths[i]; ++k) {
+      const wchar_t c = line[starts[i] + k];
+      if (!IsDigit(c)) return std::nullopt;
+      parts[i] = parts[i] * 10 + (c - L'0');
+    }
+  }
+  return LocalTime{parts[0], parts[1], parts[2], parts[3], parts[4], parts[5]};
+}
+
+// The fields of a line split at its TABs.
+std::vector<std::wstring_view> Fields(std::wstring_view line) {
+  std::vector<std::wstring_view> fields;
+  for (std::size_t start = 0;;) {
+    const std::size_t end = line.find(L'\t', start);
+    fields.push_back(line.substr(start, end == std::wstring_view::npos ? end : end - start));
+    if (end == std::wstring_view::npos) return fields;
+    start = end + 1;
+  }
+}
+
 }  // namespace
 
 std::wstring LogLine(const LocalTime& t, const RunRecord& r) {
-  auto n = [](int value, std::size_t width) { return ZeroPadded(static_cast<unsigned>(value), width); };
-  const std::wstring stamp = n(t.year, 4) + L"-" + n(t.month, 2) + L"-" + n(t.day, 2) + L" " + n(t.hour, 2) + L":" +
-                             n(t.minute, 2) + L":" + n(t.second, 2);
-  std::wstring line = stamp + L"\t" + ModeName(r.mode) + L"\t" + r.outcome;
-  line += L"\t机号=" + r.number;
-  line += L"\t计算机名=" + r.hostName;
-  line += L"\tIP=" + r.ipAddress;
-  line += L"\t网卡=" + r.card;
-  line += L"\t地址=" + r.address;
-  line += L"\t未写入=" + JoinWith(r.notWritten, L", ");
-  if (r.written && !r.address.empty()) line += L"\t" + r.address + L"=" + r.number;
+  std::wstring line = Stamp(t) + L"\t" + ModeName(r.mode) + L"\t" + Field(r.outcome);
+  line += L"\t机号=" + Field(r.number);
+  line += L"\t" + std::wstring(kHostNameField) + Field(r.hostName);
+  line += L"\tIP=" + Field(r.ipAddress);
+  line += L"\t网卡=" + Field(r.card);
+  line += L"\t地址=" + Field(r.address);
+  line += L"\t未写入=" + Field(JoinWith(r.notWritten, L", "));
+  if (r.inPlace && !r.address.empty()) line += L"\t" + Field(r.address) + L"=" + Field(r.number);
   return line;
 }
 
-void AppendRunLog(Platform& platform, const RunRecord& record) {
+bool AppendRunLog(Platform& platform, const RunRecord& record) {
   const std::string path = LogPath(platform);
   std::uint64_t size = platform.files.FileSize(path.c_str()).value_or(0);
   if (size > kLogLimit && platform.files.MoveOver(path.c_str(), (path + ".old").c_str())) size = 0;
   std::string bytes(size == 0 ? kUtf8Mark : "");
   bytes += ToUtf8(LogLine(platform.system.Now(), record));
   bytes += "\r\n";
-  platform.files.AppendToFile(path.c_str(), bytes);
+  return platform.files.AppendToFile(path.c_str(), bytes);
+}
+
+RestartRequests FindRestartRequests(Platform& platform, const std::wstring& hostName) {
+  const std::string path = LogPath(platform);
+  RestartRequests requests;
+  for (const std::string& file : {path + ".old", path}) {
+    const std::optional<std::string> bytes = platform.files.ReadWholeFile(file.c_str(), 4 * kLogLimit);
+    if (!bytes) continue;
+    const std::wstring text = FromUtf8(*bytes);
+    const std::wstring wanted = std::wstring(kHostNameField) + Field(hostName);
+    for (std::size_t start = 0; start < text.size();) {
+      std::size_t end = text.find_first_of(L"\r\n", start);
+      if (end == std::wstring::npos) end = text.size();
+      const std::wstring_view line = std::wstring_view(text).substr(start, end - start);
+      start = end + 1;
+      const std::vector<std::wstring_view> fields = Fields(line);
+      if (fields.size() < 5 || fields[2].find(kRestartRequested) == std::wstring_view::npos) continue;
+      if (fields[4] != wanted) continue;
+      if (const auto stamp = StampOf(line)) requests.last = stamp;
+      // A run that wrote starts a new rename: only the retries after it count.
+      const bool retry = fields[2].find(kAlreadyInPlace) != std::wstring_view::npos;
+      requests.retries = retry ? requests.retries + 1 : 0;
+    }
+  }
+  return requests;
+}
+
+std::int64_t SecondsOf(const LocalTime& t) {
+  // Days from the civil date (proleptic Gregorian calendar).
+  const int y = t.year - (t.month <= 2 ? 1 : 0);
+  const int era = (y >= 0 ? y : y - 399) / 400;
+  const int yoe = y - era * 400;
+  const int mp = (t.month + 9) % 12;
+  const int doy = (153 * mp + 2) / 5 + t.day - 1;
+  const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  const std::int64_t days = std::int64_t{era} * 146097 + doe - 719468;
+  return days * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
 }
 
 }  // namespace vexa

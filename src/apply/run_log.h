@@ -1,8 +1,10 @@
 // VexaIpSet.log beside config.ini: one line for each OK press in the window and each run without it, in
-// UTF-8 with a byte-order mark so that Notepad shows it on any Windows. Every line that wrote settings
-// ends with the card's address and the number as a [Machines] line, for building the table from it.
+// UTF-8 with a byte-order mark so that Notepad shows it on any Windows. Every line whose run put the TCP/IP
+// and host-name values in place ends with the card's address and the number as a [Machines] line, for
+// building the table from it. The log is also the tool's memory of the restarts it asked for.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,7 +12,7 @@
 
 namespace vexa {
 
-enum class RunMode { Window, Auto, Number };
+enum class RunMode { Window, Auto, Number, Check };
 
 struct RunRecord {
   RunMode mode = RunMode::Window;
@@ -18,20 +20,35 @@ struct RunRecord {
   std::wstring number;  // as typed or given
   std::wstring hostName;
   std::wstring ipAddress;
-  std::wstring card;     // the description shown
+  std::wstring card;     // the card's description
   std::wstring address;  // the card's hardware address, "" when unknown
   std::vector<std::wstring> notWritten;
-  bool written = false;  // settings were written or were already in place
+  bool inPlace = false;  // every TCP/IP and host-name value holds the plan: the [Machines] line is added
 };
 
 // Past this size the log becomes VexaIpSet.log.old and a new one is begun.
 inline constexpr std::uint64_t kLogLimit = std::uint64_t{1024} * 1024;
 
-// The line, without its line end: fields separated by TABs.
+// What the outcome field of a line says when the run asked for a restart, and when it found the values
+// already in place.
+inline constexpr std::wstring_view kRestartRequested = L"已请求重启";
+inline constexpr std::wstring_view kAlreadyInPlace = L"已是这些设置";
+
+// The line, without its line end: fields separated by TABs. A control character inside a field becomes a
+// blank, so one run is always one line with the same columns.
 std::wstring LogLine(const LocalTime& time, const RunRecord& record);
 
-// Appends the line; a folder that cannot be written (a read-only share, a CD) changes nothing and shows
-// nothing.
-void AppendRunLog(Platform& platform, const RunRecord& record);
+// Appends the line; false when it could not be written (a read-only share, a CD).
+bool AppendRunLog(Platform& platform, const RunRecord& record);
+
+// The restarts the log says were requested for a machine to take hostName.
+struct RestartRequests {
+  std::optional<LocalTime> last;  // the latest request
+  int retries = 0;                // requests made with the values already in place, since the last write
+};
+RestartRequests FindRestartRequests(Platform& platform, const std::wstring& hostName);
+
+// Seconds since 1970-01-01 00:00:00 of a local time, for comparing two of them.
+std::int64_t SecondsOf(const LocalTime& time);
 
 }  // namespace vexa

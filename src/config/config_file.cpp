@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/utf8.h"
 #include "config/ini_file.h"
 
 namespace vexa::IniFile {
@@ -13,40 +14,6 @@ namespace {
 // Larger files are given to the reader as they are.
 constexpr std::uint64_t kLargestReadFile = 64ull * 1024 * 1024;
 
-bool StartsWith(std::string_view bytes, std::string_view mark) { return bytes.substr(0, mark.size()) == mark; }
-
-// The code points of UTF-8 bytes; nothing when they are not valid UTF-8 (strict), or with U+FFFD for
-// each invalid sequence when lenient.
-std::optional<std::u32string> DecodeUtf8(std::string_view bytes, bool lenient) {
-  std::u32string out;
-  for (std::size_t i = 0; i < bytes.size();) {
-    const auto lead = static_cast<unsigned char>(bytes[i]);
-    const int length = lead < 0x80                    ? 1
-                       : lead >= 0xC2 && lead <= 0xDF ? 2
-                       : lead >= 0xE0 && lead <= 0xEF ? 3
-                       : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                      : 0;
-    char32_t c = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
-    bool valid = length > 0 && i + static_cast<std::size_t>(length) <= bytes.size();
-    for (int k = 1; valid && k < length; ++k) {
-      const auto next = static_cast<unsigned char>(bytes[i + static_cast<std::size_t>(k)]);
-      valid = (next & 0xC0) == 0x80;
-      c = c << 6 | (next & 0x3F);
-    }
-    // No overlong forms, no surrogates, nothing past U+10FFFF.
-    valid = valid && !(length == 3 && c < 0x800) && !(length == 4 && (c < 0x10000 || c > 0x10FFFF)) &&
-            !(c >= 0xD800 && c <= 0xDFFF);
-    if (!valid) {
-      if (!lenient) return std::nullopt;
-      out.push_back(0xFFFD);
-      ++i;
-      continue;
-    }
-    out.push_back(c);
-    i += static_cast<std::size_t>(length);
-  }
-  return out;
-}
 
 void PutUnit(std::u16string& out, char32_t c) {
   if (c < 0x10000) {
@@ -105,7 +72,7 @@ std::u16string CutLines(const std::u16string& units) {
 Encoding DetectEncoding(std::string_view bytes) {
   if (StartsWith(bytes, "\xFF\xFE")) return Encoding::Utf16Le;
   if (StartsWith(bytes, "\xFE\xFF")) return Encoding::Utf16Be;
-  if (StartsWith(bytes, "\xEF\xBB\xBF")) return Encoding::Utf8WithMark;
+  if (StartsWith(bytes, kUtf8Mark)) return Encoding::Utf8WithMark;
   bool high = false;
   for (char c : bytes) high = high || static_cast<unsigned char>(c) >= 0x80;
   return high && DecodeUtf8(bytes, false) ? Encoding::Utf8 : Encoding::Ansi;
@@ -121,7 +88,10 @@ std::string Utf16LeCopy(TextCodec& text, std::string_view bytes, Encoding encodi
 }
 
 ConfigFile::ConfigFile(ConfigFile&& other) noexcept
-    : files_(other.files_), readPath_(std::move(other.readPath_)), copy_(std::exchange(other.copy_, {})) {}
+    : files_(other.files_),
+      readPath_(std::move(other.readPath_)),
+      copy_(std::exchange(other.copy_, {})),
+      state_(other.state_) {}
 
 ConfigFile& ConfigFile::operator=(ConfigFile&& other) noexcept {
   if (this != &other) {
@@ -129,6 +99,7 @@ ConfigFile& ConfigFile::operator=(ConfigFile&& other) noexcept {
     files_ = other.files_;
     readPath_ = std::move(other.readPath_);
     copy_ = std::exchange(other.copy_, {});
+    state_ = other.state_;
   }
   return *this;
 }
@@ -144,9 +115,16 @@ ConfigFile ConfigFile::Open(Platform& platform) {
   ConfigFile config;
   config.files_ = &platform.files;
   config.readPath_ = ConfigPath(platform);
-  const std::optional<std::string> bytes =
-      platform.files.ReadWholeFile(platform.text.ToAnsi(config.readPath_).c_str(), kLargestReadFile);
-  if (!bytes) return config;  // no file (the defaults), or one too large to copy: the reader takes it
+  const std::string path = platform.text.ToAnsi(config.readPath_);
+  const std::optional<std::uint64_t> size = platform.files.FileSize(path.c_str());
+  if (!size) return config;                       // no file: the defaults
+  config.state_ = ConfigState::Readable;
+  if (*size > kLargestReadFile) return config;  // too large to copy: the reader takes it as it is
+  const std::optional<std::string> bytes = platform.files.ReadWholeFile(path.c_str(), kLargestReadFile);
+  if (!bytes || bytes->empty()) {
+    config.state_ = bytes ? ConfigState::Empty : ConfigState::Unreadable;
+    return config;
+  }
   const Encoding encoding = DetectEncoding(*bytes);
   const bool readable = encoding == Encoding::Ansi || encoding == Encoding::Utf16Le;
   if (readable && bytes->size() <= kLargestDirectFile) return config;

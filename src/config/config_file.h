@@ -1,6 +1,6 @@
 // config.ini as Notepad shows it. Windows' own reader takes ANSI files and UTF-16LE files with a mark and
 // nothing else: a file in another encoding, or one too large for the reader to be trusted with, is given
-// to it as a UTF-16LE copy in the temporary folder, made for one OK press and removed afterwards. The
+// to it as a UTF-16LE copy in the temporary folder, made for one OK press or run and removed afterwards. The
 // file itself is never written.
 #pragma once
 
@@ -27,7 +27,10 @@ inline constexpr std::size_t kLongestLine = 4096;
 // decoded as the reader would decode it.
 std::string Utf16LeCopy(TextCodec& text, std::string_view bytes, Encoding encoding);
 
-// The file the reader reads for one OK press: config.ini beside the executable, or its copy.
+// What was found where config.ini should be.
+enum class ConfigState { Readable, Missing, Unreadable, Empty };
+
+// The file the reader reads for one OK press or one run: config.ini beside the executable, or its copy.
 class ConfigFile {
  public:
   ConfigFile() = default;
@@ -42,6 +45,7 @@ class ConfigFile {
   // What ReadIniString is given.
   const std::wstring& ReadPath() const { return readPath_; }
   bool IsCopy() const { return !copy_.empty(); }
+  ConfigState State() const { return state_; }
 
  private:
   void Remove();
@@ -49,6 +53,7 @@ class ConfigFile {
   Files* files_ = nullptr;
   std::wstring readPath_;
   std::string copy_;  // the copy's ANSI path; empty when the file is read itself
+  ConfigState state_ = ConfigState::Missing;
 };
 
 }  // namespace vexa::IniFile

@@ -7,12 +7,12 @@ namespace vexa::IniFile {
 MachineTable ReadMachineTable(Platform& platform, const std::wstring& path) {
   MachineTable table;
   for (const std::wstring& key : ReadIniKeys(platform, path, kMachines)) {
-    const std::optional<MacAddress> address = ParseMac(key);
-    if (!address) {
-      table.badKeys.push_back(key);
-      continue;
+    const std::wstring number = ReadIniString(platform, path, kMachines, key, L"");
+    if (const std::optional<MacAddress> address = ParseMac(key)) {
+      table.entries.push_back(MachineEntry{*address, number});
+    } else {
+      table.unreadable.push_back(key + L"=" + number);
     }
-    table.entries.push_back(MachineEntry{*address, ReadIniString(platform, path, kMachines, key, L"")});
   }
   return table;
 }

@@ -22,10 +22,11 @@ struct MachineEntry {
 
 struct MachineTable {
   std::vector<MachineEntry> entries;
-  std::vector<std::wstring> badKeys;  // keys that are no hardware address
+  std::vector<std::wstring> unreadable;  // "key=value" of lines whose key is no hardware address
 };
 
-// Section Machines of config.ini (path as ConfigFile gives it); an entry per key that is an address.
+// Section Machines of config.ini (path as ConfigFile gives it): an entry per line whose key is a hardware
+// address; the number is checked by whoever uses it.
 MachineTable ReadMachineTable(Platform& platform, const std::wstring& path);
 
 }  // namespace vexa::IniFile

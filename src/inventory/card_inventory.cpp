@@ -39,14 +39,24 @@ std::wstring CardDescription(Platform& platform, const CardInventory& inventory,
   return CardValue(platform, inventory, index, locations::kDescription);
 }
 
-std::wstring FindCardServiceName(Platform& platform, const CardInventory& inventory, const std::wstring& shownText) {
-  std::wstring serviceName;
+std::vector<std::int32_t> CardsDescribedAs(Platform& platform, const CardInventory& inventory,
+                                           const std::wstring& description) {
+  std::vector<std::int32_t> found;
   const std::int32_t last = inventory.LastCard;
   for (std::int32_t index = 0; index <= last; ++index) {
-    if (CutAtNul(CardDescription(platform, inventory, index)) != shownText) continue;
-    serviceName = CardServiceName(platform, inventory, index);
+    if (CutAtNul(CardDescription(platform, inventory, index)) == description) found.push_back(index);
   }
-  return serviceName;
+  return found;
+}
+
+std::int32_t FindCardIndex(Platform& platform, const CardInventory& inventory, const std::wstring& shownText) {
+  const std::vector<std::int32_t> found = CardsDescribedAs(platform, inventory, shownText);
+  return found.empty() ? -1 : found.back();
+}
+
+std::wstring FindCardServiceName(Platform& platform, const CardInventory& inventory, const std::wstring& shownText) {
+  const std::int32_t index = FindCardIndex(platform, inventory, shownText);
+  return index < 0 ? std::wstring() : CardServiceName(platform, inventory, index);
 }
 
 std::wstring CardServiceName(Platform& platform, const CardInventory& inventory, std::int32_t index) {
@@ -84,7 +94,7 @@ std::vector<std::optional<MacAddress>> CardAddresses(Platform& platform, const C
 
 CardView ReadCardView(Platform& platform, const CardInventory& inventory, const std::wstring& shownText) {
   const std::wstring card =
-      locations::TcpipInterface(locations::kDefaultControlSet, FindCardServiceName(platform, inventory, shownText));
+      locations::TcpipInterface(BootControlSet(platform), FindCardServiceName(platform, inventory, shownText));
   CardView view;
   view.IpAddress = CutAtNul(Reg::ReadRegString(platform, card, locations::kIpAddress));
   view.SubnetMask = CutAtNul(Reg::ReadRegString(platform, card, locations::kSubnetMask));
@@ -96,7 +106,7 @@ CardView ReadCardView(Platform& platform, const CardInventory& inventory, const 
 
 std::wstring ReadHostName(Platform& platform) {
   return CutAtNul(
-      Reg::ReadRegString(platform, locations::TcpipParameters(locations::kDefaultControlSet), locations::kNvHostname));
+      Reg::ReadRegString(platform, locations::TcpipParameters(BootControlSet(platform)), locations::kNvHostname));
 }
 
 }  // namespace vexa

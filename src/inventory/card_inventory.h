@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "common/mac_address.h"
 #include "platform/platform.h"
@@ -28,6 +29,14 @@ std::wstring CardDescription(Platform& platform, const CardInventory& inventory,
 // The "ServiceName" of the last card whose description, cut at its first NUL, equals shownText exactly;
 // empty when none does. The name is returned as read, NUL and leftovers included.
 std::wstring FindCardServiceName(Platform& platform, const CardInventory& inventory, const std::wstring& shownText);
+
+// The index of the last card whose description, cut at its first NUL, equals shownText exactly; -1 when
+// none does. The window's choice by description goes through it.
+std::int32_t FindCardIndex(Platform& platform, const CardInventory& inventory, const std::wstring& shownText);
+
+// The indexes of every card whose description, cut at its first NUL, equals description.
+std::vector<std::int32_t> CardsDescribedAs(Platform& platform, const CardInventory& inventory,
+                                           const std::wstring& description);
 
 // The "ServiceName" of card index as read, NUL and leftovers included; "Error" when unreadable.
 std::wstring CardServiceName(Platform& platform, const CardInventory& inventory, std::int32_t index);

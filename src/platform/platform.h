@@ -139,6 +139,8 @@ class System {
   virtual std::string ModuleDirectory() = 0;
   // GetLocalTime.
   virtual LocalTime Now() = 0;
+  // GetTickCount64: milliseconds since Windows started, for the boot time.
+  virtual std::uint64_t MillisecondsSinceBoot() = 0;
 };
 
 // Wide text to and from the system's ANSI code page. Embedded NULs are kept; lengths count ANSI bytes.
@@ -170,11 +172,20 @@ class Files {
   virtual std::string CreateTempFile() = 0;
 };
 
+// One IPv4 address of an adapter and where duplicate address detection stands with it.
+struct UnicastAddress {
+  enum class Dad { Preferred, Duplicate, Other };
+  std::string address;  // dotted
+  Dad dad = Dad::Preferred;
+};
+
 // One network adapter as GetAdaptersAddresses reports it: its name (the card's TCP/IP service name, as
-// "{GUID}") and its hardware address.
+// "{GUID}"), its hardware address, whether it is up and its IPv4 addresses.
 struct AdapterAddress {
   std::string name;
   std::string physical;  // the address's bytes, six for an Ethernet card
+  bool up = true;        // OperStatus Up: connected
+  std::vector<UnicastAddress> ipv4;
 };
 
 // iphlpapi, loaded from the system folder when first needed.

@@ -171,8 +171,9 @@ TEST_F(DeriveTest, HostNameChecks) {
 TEST_F(DeriveTest, RejectionTexts) {
   sim.PutConfig(L"[NetWork]\r\nIP=10.0.0\r\nIPOffset=abc\r\nNetPrefix=WB 1\r\n");
   MachineSettings s = Derive(L"07");
-  const Notice badIp = SettingsRejection(SettingsVerdict::BadIpAddress, s);
-  const Notice badName = SettingsRejection(SettingsVerdict::BadHostName, s);
+  const std::wstring path = L"C:\\VexaIpSet\\config.ini";
+  const Notice badIp = SettingsRejection(SettingsVerdict::BadIpAddress, s, path);
+  const Notice badName = SettingsRejection(SettingsVerdict::BadHostName, s, path);
   EXPECT_EQ(badIp.text, L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=10.0.0\r\nIPOffset=abc\r\n本机机号=07");
   EXPECT_EQ(badName.text,
             L"配置文件算出的计算机名无效,请修改配置文件中的 NetPrefix！\r\n计算机名=WB 107\r\n"
@@ -180,6 +181,88 @@ TEST_F(DeriveTest, RejectionTexts) {
             L"\" / \\ [ ] : | < > + = ; , ? *");
   EXPECT_EQ(badIp.title, L"Quorlis - 配置文件错误！");
   EXPECT_EQ(badName.title, L"Quorlis - 配置文件错误！");
+  // A refusal of one key names the key, its value and the file.
+  s.SubnetMask = L"255.255.255.O";
+  s.DnsServers = L"hello world";
+  EXPECT_EQ(SettingsRejection(SettingsVerdict::BadMask, s, path).text,
+            L"配置文件中的 Mask 不是有效的子网掩码,请修改配置文件！\r\nMask=255.255.255.O\r\n文件: C:\\VexaIpSet\\config.ini");
+  EXPECT_EQ(SettingsRejection(SettingsVerdict::BadDns, s, path).text,
+            L"配置文件中的 DNS 不是用逗号分开的有效 IP 地址(或空),请修改配置文件！\r\nDNS=hello world\r\n"
+            L"文件: C:\\VexaIpSet\\config.ini");
+  EXPECT_EQ(SettingsRejection(SettingsVerdict::BadGateway, s, path).title, L"Quorlis - 配置文件错误！");
+}
+
+// Mask, gateway and DNS servers are checked as Windows would need them, before anything is written.
+TEST_F(DeriveTest, MaskGatewayAndDnsChecks) {
+  const struct {
+    const wchar_t* line;
+    SettingsVerdict verdict;
+  } cases[] = {
+      {L"Mask=255.255.255.0", SettingsVerdict::Valid},
+      {L"Mask=255.255.255.255", SettingsVerdict::Valid},
+      {L"Mask=128.0.0.0", SettingsVerdict::Valid},
+      {L"Mask=255.255.254.0", SettingsVerdict::Valid},
+      {L"Mask=255.255.255.O", SettingsVerdict::BadMask},
+      {L"Mask=abc", SettingsVerdict::BadMask},
+      {L"Mask=", SettingsVerdict::BadMask},
+      {L"Mask=0.0.0.0", SettingsVerdict::BadMask},
+      {L"Mask=255.0.255.0", SettingsVerdict::BadMask},
+      {L"Mask=255.255.255.1", SettingsVerdict::BadMask},
+      {L"Mask=255.255.256.0", SettingsVerdict::BadMask},
+      {L"Mask=255.255.255", SettingsVerdict::BadMask},
+      {L"GateWay=", SettingsVerdict::Valid},
+      {L"GateWay=10.0.0.1", SettingsVerdict::Valid},
+      {L"GateWay=999.1.1.1", SettingsVerdict::BadGateway},
+      {L"GateWay=10.0.0.1,10.0.0.2", SettingsVerdict::BadGateway},
+      {L"GateWay=router", SettingsVerdict::BadGateway},
+      {L"DNS=", SettingsVerdict::Valid},
+      {L"DNS=202.102.224.68", SettingsVerdict::Valid},
+      {L"DNS=202.102.224.68,202.102.227.68", SettingsVerdict::Valid},
+      {L"DNS=202.102.224.68, 202.102.227.68", SettingsVerdict::Valid},
+      {L"DNS=hello world", SettingsVerdict::BadDns},
+      {L"DNS=202.102.224.68,", SettingsVerdict::BadDns},
+      {L"DNS=202.102.224.68,,8.8.8.8", SettingsVerdict::BadDns},
+      {L"DNS=202.102.224.68 202.102.227.68", SettingsVerdict::BadDns},
+      {L"DNS=8.8.8.8,300.1.1.1", SettingsVerdict::BadDns},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    sim.PutConfig(std::wstring(L"[NetWork]\r\n") + c.line + L"\r\n");
+    EXPECT_EQ(Check(Derive(L"5")), c.verdict);
+  }
+}
+
+TEST(ReadMachineNumber, DigitsOnlyAsTheNumberBoxHoldsThem) {
+  const struct {
+    const wchar_t* text;
+    InputVerdict verdict;
+    std::int32_t number;
+    const wchar_t* numberText;
+  } cases[] = {
+      {L"15", InputVerdict::Accepted, 15, L"15"},
+      {L" 007 ", InputVerdict::Accepted, 7, L"007"},
+      {L"1", InputVerdict::Accepted, 1, L"1"},
+      {L"254", InputVerdict::Accepted, 254, L"254"},
+      {L"00000000000000000254", InputVerdict::Accepted, 254, L"00000000000000000254"},
+      {L"", InputVerdict::Empty, 0, L""},
+      {L"  ", InputVerdict::Empty, 0, L""},
+      {L"0", InputVerdict::OutOfRange, 0, L"0"},
+      {L"255", InputVerdict::OutOfRange, 0, L"255"},
+      {L"99999999999999999999", InputVerdict::OutOfRange, 0, L"99999999999999999999"},
+      {L"20abc", InputVerdict::OutOfRange, 0, L"20abc"},
+      {L"1.5", InputVerdict::OutOfRange, 0, L"1.5"},
+      {L"+5", InputVerdict::OutOfRange, 0, L"+5"},
+      {L"&H1F", InputVerdict::OutOfRange, 0, L"&H1F"},
+      {L"１５", InputVerdict::OutOfRange, 0, L"１５"},
+      {L"1 5", InputVerdict::OutOfRange, 0, L"1 5"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    const MachineInput input = ReadMachineNumber(c.text);
+    EXPECT_EQ(input.verdict, c.verdict);
+    EXPECT_EQ(input.MachineNumber, c.number);
+    EXPECT_EQ(input.NumberText, c.numberText);
+  }
 }
 
 }  // namespace

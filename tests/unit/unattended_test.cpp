@@ -6,6 +6,7 @@
 #include "app/controls.h"
 #include "app/frmmain.h"
 #include "app/unattended.h"
+#include "apply/apply_run.h"
 #include "apply/ok_action.h"
 #include "apply/run_log.h"
 #include "common/utf8.h"
@@ -72,7 +73,8 @@ TEST(MachineTableTest, AddressesInEitherSpellingNumbersAsWrittenBadKeysApart) {
   EXPECT_EQ(table.entries[0].numberText, L"15");
   EXPECT_EQ(FormatMac(table.entries[1].address), L"00-1A-2B-3C-4D-5F");
   EXPECT_EQ(table.entries[1].numberText, L"007");
-  EXPECT_EQ(table.badKeys, (std::vector<std::wstring>{L"001A2B3C4D60", L"00-1A:2B-3C-4D-61", L"00-1A-2B-3C-4D-5G"}));
+  EXPECT_EQ(table.unreadable,
+            (std::vector<std::wstring>{L"001A2B3C4D60=17", L"00-1A:2B-3C-4D-61=18", L"00-1A-2B-3C-4D-5G=19"}));
 }
 
 // A cloned workstation with two cards whose adapters report their addresses.
@@ -151,7 +153,8 @@ TEST_F(DeploymentTest, ExitCodes) {
       {L"/n 17 /card \"Intel(R) PRO/100 VE Network Connection\" /noreboot", L"", exit_code::kDone, 9, L"WB-17"},
       {L"/n 15 /auto", L"", exit_code::kBadArguments, 0, L"命令行参数错误: /auto 和 /n 不能同时使用"},
       {L"/n 15", L"", exit_code::kRefused, 0, L"本机有 2 块网卡,请用 /card 指定一块。"},
-      {L"/n 255 /card 1", L"", exit_code::kRefused, 0, L"请输入1-254的数字,或者修改配置文件！"},
+      {L"/n 255 /card 1", L"", exit_code::kBadArguments, 0, L"/n 后面应是 1-254 的机号(只用数字): 255"},
+      {L"/n 20abc /card 1", L"", exit_code::kBadArguments, 0, L"/n 后面应是 1-254 的机号(只用数字): 20abc"},
       {L"/n 15 /card 3", L"", exit_code::kRefused, 0, L"没有第 3 块网卡(本机有 2 块)。"},
       {L"/auto", L"00-AA-AA-AA-AA-AA=15\r\n", exit_code::kRefused, 0,
        L"不在 config.ini 的 [Machines] 中: 00-1A-2B-3C-4D-5E, 00-1A-2B-3C-4D-5F"},
@@ -186,11 +189,12 @@ TEST_F(DeploymentTest, ASecondRunWritesNothingAndNeverRebootsTwice) {
   sim.registry.DeleteKey(kHkeyLocalMachine, "SYSTEM\\ControlSet001\\Services\\NwlnkIpx");
   EXPECT_EQ(Run(L"/auto"), exit_code::kDone);
   EXPECT_TRUE(sim.registry.Writes().empty());
-  // One value that differs: everything is written again, the missing one listed.
+  // One value that differs: everything is written again; IPX, not installed, does not apply.
   sim.PutConfig(L"[NetWork]\r\nNetPrefix=PC-\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=15\r\n");
-  EXPECT_EQ(Run(L"/auto"), exit_code::kNotAllWritten);
+  EXPECT_EQ(Run(L"/auto"), exit_code::kDone);
   EXPECT_EQ(sim.registry.Writes().size(), 8u);
-  EXPECT_NE(Output().find(L"以下设置未能写入: IPX 网络号"), std::wstring::npos);
+  EXPECT_NE(Output().find(L"已写入:"), std::wstring::npos);
+  EXPECT_NE(Output().find(L"不适用: IPX 未安装"), std::wstring::npos);
   sim.restart.exitFails = true;
   sim.PutConfig(L"[NetWork]\r\nNetPrefix=WB-\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=15\r\n");
   EXPECT_EQ(Run(L"/auto"), exit_code::kRestartRefused);

@@ -60,6 +60,7 @@ class SimSystem : public System {
   std::string WindowsDirectory() override { return windowsDirectory; }
   std::string ModuleDirectory() override { return moduleDirectory; }
   LocalTime Now() override { return now; }
+  std::uint64_t MillisecondsSinceBoot() override { return sinceBoot; }
 
   struct Started {
     std::string application;
@@ -70,6 +71,7 @@ class SimSystem : public System {
   std::string windowsDirectory = "C:\\windows";
   std::string moduleDirectory = "C:\\VexaIpSet";
   LocalTime now{2026, 12, 8, 9, 30, 5};
+  std::uint64_t sinceBoot = 600000;  // booted ten minutes before now
 };
 
 // The adapters a test gives the machine; how often the list was asked for.

@@ -6,6 +6,8 @@
 
 #include <iphlpapi.h>
 
+#include <string>
+
 #include "platform/win32/win32_platform.h"
 
 namespace vexa::win32 {
@@ -21,8 +23,8 @@ std::optional<std::vector<AdapterAddress>> Win32Adapters::GetAdaptersAddresses()
   auto get = reinterpret_cast<GetAdaptersAddressesFn>(
       reinterpret_cast<void (*)()>(::GetProcAddress(static_cast<HMODULE>(iphlpapi_), "GetAdaptersAddresses")));
   if (get == nullptr) return std::nullopt;
-  const ULONG flags = GAA_FLAG_SKIP_UNICAST | GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST |
-                      GAA_FLAG_SKIP_DNS_SERVER | GAA_FLAG_SKIP_FRIENDLY_NAME;
+  const ULONG flags =
+      GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER | GAA_FLAG_SKIP_FRIENDLY_NAME;
   std::vector<unsigned char> buffer(16 * 1024);
   ULONG result = ERROR_BUFFER_OVERFLOW;
   for (int attempt = 0; attempt < 4 && result == ERROR_BUFFER_OVERFLOW; ++attempt) {
@@ -34,9 +36,21 @@ std::optional<std::vector<AdapterAddress>> Win32Adapters::GetAdaptersAddresses()
   if (result == ERROR_NO_DATA) return adapters;
   if (result != ERROR_SUCCESS) return std::nullopt;
   for (auto* a = reinterpret_cast<PIP_ADAPTER_ADDRESSES>(buffer.data()); a != nullptr; a = a->Next) {
-    adapters.push_back(
-        AdapterAddress{a->AdapterName != nullptr ? a->AdapterName : "",
-                       std::string(reinterpret_cast<const char*>(a->PhysicalAddress), a->PhysicalAddressLength)});
+    AdapterAddress adapter{a->AdapterName != nullptr ? a->AdapterName : "",
+                           std::string(reinterpret_cast<const char*>(a->PhysicalAddress), a->PhysicalAddressLength),
+                           a->OperStatus == IfOperStatusUp, {}};
+    for (auto* u = a->FirstUnicastAddress; u != nullptr; u = u->Next) {
+      const SOCKADDR* at = u->Address.lpSockaddr;
+      if (at == nullptr || at->sa_family != AF_INET) continue;
+      const auto* bytes = reinterpret_cast<const unsigned char*>(&reinterpret_cast<const sockaddr_in*>(at)->sin_addr);
+      const std::string dotted = std::to_string(bytes[0]) + "." + std::to_string(bytes[1]) + "." +
+                                 std::to_string(bytes[2]) + "." + std::to_string(bytes[3]);
+      const UnicastAddress::Dad dad = u->DadState == IpDadStatePreferred   ? UnicastAddress::Dad::Preferred
+                                      : u->DadState == IpDadStateDuplicate ? UnicastAddress::Dad::Duplicate
+                                                                           : UnicastAddress::Dad::Other;
+      adapter.ipv4.push_back(UnicastAddress{dotted, dad});
+    }
+    adapters.push_back(std::move(adapter));
   }
   return adapters;
 }

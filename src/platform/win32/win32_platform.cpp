@@ -153,6 +153,8 @@ LocalTime Win32System::Now() {
   return LocalTime{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
 }
 
+std::uint64_t Win32System::MillisecondsSinceBoot() { return ::GetTickCount64(); }
+
 std::string Win32Text::ToAnsi(std::wstring_view text) {
   if (text.empty()) return std::string();
   int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);

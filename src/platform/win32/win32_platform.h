@@ -54,6 +54,7 @@ class Win32System : public System {
   std::string WindowsDirectory() override;
   std::string ModuleDirectory() override;
   LocalTime Now() override;
+  std::uint64_t MillisecondsSinceBoot() override;
 };
 
 class Win32Text : public TextCodec {

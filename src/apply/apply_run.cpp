@@ -1,0 +1,189 @@
+#include "apply/apply_run.h"
+
+#include "apply/outcome_texts.h"
+#include "apply/shut_down.h"
+#include "common/mac_address.h"
+#include "common/text.h"
+#include "registry/locations.h"
+
+namespace vexa {
+
+namespace {
+
+// The card's hardware address as GetAdaptersAddresses reports it; "" when unknown.
+std::wstring AddressOf(Platform& platform, const std::wstring& serviceName) {
+  if (serviceName.empty()) return L"";
+  const auto adapters = platform.adapters.GetAdaptersAddresses();
+  if (!adapters) return L"";
+  const auto address = AdapterAddressOf(platform.text, *adapters, serviceName);
+  return address ? FormatMac(*address) : L"";
+}
+
+Outcome OutcomeOf(Platform& platform, const Target& target, const MachinePlan& plan) {
+  Outcome out;
+  out.refusal = plan.refusal;
+  out.notice = plan.notice;
+  out.settings = plan.settings;
+  if (out.settings.NumberText.empty()) out.settings.NumberText = target.numberText;
+  out.card = plan.card;
+  out.address = AddressOf(platform, plan.serviceName);
+  out.kind = plan.refusal == Refusal::None ? Outcome::Kind::Written : Outcome::Kind::Refused;
+  return out;
+}
+
+RunRecord RecordOf(RunMode mode, const Outcome& out, std::wstring outcomeText) {
+  RunRecord record;
+  record.mode = mode;
+  record.outcome = std::move(outcomeText);
+  record.number = out.settings.NumberText;
+  record.hostName = out.settings.HostName;
+  record.ipAddress = out.settings.IpAddress;
+  record.card = out.card;
+  record.address = out.address;
+  record.notWritten = out.report.notWritten;
+  record.inPlace = out.kind == Outcome::Kind::InPlace || (out.kind == Outcome::Kind::Written && out.report.networkWritten);
+  return record;
+}
+
+bool Log(Platform& platform, RunMode mode, Outcome& out) {
+  out.logged = AppendRunLog(platform, RecordOf(mode, out, LogOutcome(out)));
+  return out.logged;
+}
+
+bool SameName(const std::wstring& a, const std::wstring& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto fold = [](wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; };
+    if (fold(a[i]) != fold(b[i])) return false;
+  }
+  return true;
+}
+
+// The string value as stored, up to its NUL; nothing when it cannot be read.
+std::optional<std::wstring> ReadName(Platform& platform, std::wstring_view path, std::wstring_view valueName) {
+  const Reg::RegRead read = Reg::ReadRegData(platform, std::wstring(path), valueName);
+  if (!read.value || (read.value->type != kRegSz && read.value->type != kRegExpandSz)) return std::nullopt;
+  const std::string& bytes = read.value->bytes;
+  return platform.text.FromAnsi(std::string_view(bytes).substr(0, bytes.find('\0')));
+}
+
+// Whether Windows runs under hostName: both names it keeps until the next restart say so. A name that
+// cannot be read is not known to differ.
+bool NameActive(Platform& platform, const std::wstring& hostName, std::wstring& activeName) {
+  bool active = true;
+  const std::pair<std::wstring_view, std::wstring_view> names[] = {
+      {locations::kActiveComputerName, locations::kComputerNameValue},
+      {locations::kRunningTcpip, locations::kHostname},
+  };
+  for (const auto& [path, value] : names) {
+    const std::optional<std::wstring> name = ReadName(platform, path, value);
+    if (!name || SameName(*name, hostName)) continue;
+    if (active) activeName = *name;
+    active = false;
+  }
+  return active;
+}
+
+// The registry holds the plan but Windows still runs under the old name: a restart never happened, or
+// Windows did not take the name. One retry at most, and none when the machine restarted since the request.
+void FollowPendingRename(Platform& platform, const RunOptions& options, Outcome& out) {
+  out.renamePending = !NameActive(platform, out.settings.HostName, out.activeName);
+  if (!out.renamePending || !options.restart) return;
+  const RestartRequests requests = FindRestartRequests(platform, out.settings.HostName);
+  const std::int64_t boot =
+      SecondsOf(platform.system.Now()) - static_cast<std::int64_t>(platform.system.MillisecondsSinceBoot() / 1000);
+  if (requests.retries > 0 || (requests.last && SecondsOf(*requests.last) < boot)) {
+    out.restart = RestartState::NotTaken;
+    return;
+  }
+  // Logged before it is asked for: a later run must find the request, or it could ask again and again.
+  out.restart = RestartState::Requested;
+  if (!Log(platform, options.mode, out)) {
+    out.restart = RestartState::Unrecorded;
+    return;
+  }
+  if (!ShutDown::RequestReboot(platform.restart)) out.restart = RestartState::Refused;
+}
+
+CheckOutcome::Address AddressState(Platform& platform, const MachinePlan& plan) {
+  const auto adapters = platform.adapters.GetAdaptersAddresses();
+  if (!adapters) return CheckOutcome::Address::Unknown;
+  const std::string wanted = platform.text.ToAnsi(plan.settings.IpAddress);
+  const std::string service = platform.text.ToAnsi(CutAtNul(plan.serviceName));
+  for (const AdapterAddress& adapter : *adapters) {
+    if (!SameName(platform.text.FromAnsi(adapter.name), platform.text.FromAnsi(service))) continue;
+    if (!adapter.up) return CheckOutcome::Address::NotConnected;
+    for (const UnicastAddress& a : adapter.ipv4) {
+      if (a.address != wanted) continue;
+      if (a.dad == UnicastAddress::Dad::Duplicate) return CheckOutcome::Address::Conflict;
+      if (a.dad == UnicastAddress::Dad::Preferred) return CheckOutcome::Address::Live;
+    }
+    return CheckOutcome::Address::Missing;
+  }
+  return CheckOutcome::Address::Unknown;
+}
+
+}  // namespace
+
+Outcome ApplyMachine(Platform& platform, const CardInventory& inventory, const Target& target,
+                     const RunOptions& options) {
+  const MachinePlan plan = PlanMachine(platform, inventory, target, options.requireConfig);
+  Outcome out = OutcomeOf(platform, target, plan);
+  if (out.kind == Outcome::Kind::Refused) {
+    Log(platform, options.mode, out);
+    return out;
+  }
+  if (options.skipInPlace && InPlace(platform, plan)) {
+    out.kind = Outcome::Kind::InPlace;
+    FollowPendingRename(platform, options, out);
+    if (!out.logged) Log(platform, options.mode, out);
+    return out;
+  }
+  out.report = WriteMachine(platform, plan);
+  if (options.restart) {
+    // Asked before the line is logged: the request returns at once, and the log tells whether it was taken.
+    out.restart = ShutDown::RequestReboot(platform.restart) ? RestartState::Requested : RestartState::Refused;
+  }
+  Log(platform, options.mode, out);
+  return out;
+}
+
+CheckOutcome CheckMachine(Platform& platform, const CardInventory& inventory, const Target& target) {
+  CheckOutcome check;
+  const MachinePlan plan = PlanMachine(platform, inventory, target, true);
+  check.plan = OutcomeOf(platform, target, plan);
+  if (check.plan.kind != Outcome::Kind::Refused) {
+    check.registryHolds = InPlace(platform, plan);
+    check.plan.kind = check.registryHolds ? Outcome::Kind::InPlace : Outcome::Kind::Written;
+    check.nameActive = NameActive(platform, plan.settings.HostName, check.plan.activeName);
+    check.plan.renamePending = check.registryHolds && !check.nameActive;
+    check.address = AddressState(platform, plan);
+  }
+  RunRecord record = RecordOf(RunMode::Check, check.plan, LogOutcome(check));
+  record.inPlace = false;  // a check writes nothing: its line adds no [Machines] entry
+  check.plan.logged = AppendRunLog(platform, record);
+  return check;
+}
+
+int ExitCodeOf(const Outcome& out) {
+  switch (out.kind) {
+    case Outcome::Kind::Refused: return exit_code::kRefused;
+    case Outcome::Kind::InPlace:
+      if (out.restart == RestartState::NotTaken || out.restart == RestartState::Unrecorded) {
+        return exit_code::kNotInEffect;
+      }
+      return out.restart == RestartState::Refused ? exit_code::kRestartRefused : exit_code::kDone;
+    case Outcome::Kind::Written: break;
+  }
+  if (out.restart == RestartState::Refused) return exit_code::kRestartRefused;
+  return out.report.notWritten.empty() ? exit_code::kDone : exit_code::kNotAllWritten;
+}
+
+int ExitCodeOf(const CheckOutcome& check) {
+  if (check.plan.kind == Outcome::Kind::Refused) return exit_code::kRefused;
+  if (!check.registryHolds) return exit_code::kRegistryDiffers;
+  const bool live = check.address == CheckOutcome::Address::Live;
+  return check.nameActive && live ? exit_code::kDone : exit_code::kNotInEffect;
+}
+
+}  // namespace vexa

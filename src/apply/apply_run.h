@@ -1,0 +1,75 @@
+// The one path of a press of OK and of a run without a window: plan, refuse or write, restart when asked,
+// log; and /check, which only reads. The window and the console present the outcome; the exit code is a
+// function of it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "apply/machine_plan.h"
+#include "apply/run_log.h"
+#include "apply/write_table.h"
+#include "inventory/card_inventory.h"
+#include "platform/platform.h"
+
+namespace vexa {
+
+struct RunOptions {
+  RunMode mode = RunMode::Window;
+  bool requireConfig = false;  // refuse without config.ini rather than write the defaults
+  bool skipInPlace = false;    // write nothing when every value is already in place
+  bool restart = false;        // request the forced reboot after writing (or for a rename still pending)
+};
+
+enum class RestartState {
+  NotAsked,
+  Requested,
+  Refused,   // Windows refused the request
+  NotTaken,  // already requested, the machine restarted since, and Windows still runs under the old name
+  Unrecorded,  // the request could not be logged first, so it was not made (a restart loop must stay impossible)
+};
+
+struct Outcome {
+  enum class Kind { Refused, Written, InPlace };
+  Kind kind = Kind::Refused;
+  Refusal refusal = Refusal::None;
+  Notice notice;  // Refused: why
+  MachineSettings settings;
+  std::wstring card;     // the card's description
+  std::wstring address;  // the card's hardware address, "" when unknown
+  WriteReport report;    // Written
+  bool renamePending = false;
+  std::wstring activeName;  // the name Windows runs under
+  RestartState restart = RestartState::NotAsked;
+  bool logged = false;
+};
+
+Outcome ApplyMachine(Platform& platform, const CardInventory& inventory, const Target& target,
+                     const RunOptions& options);
+
+// /check: what of the plan is in the registry and in effect.
+struct CheckOutcome {
+  enum class Address { Live, Conflict, NotConnected, Missing, Unknown };
+  Outcome plan;  // Refused, or InPlace/Written for "holds" / "differs" (nothing is written)
+  bool registryHolds = false;
+  bool nameActive = false;
+  Address address = Address::Unknown;
+};
+
+CheckOutcome CheckMachine(Platform& platform, const CardInventory& inventory, const Target& target);
+
+// Exit codes a batch file can test.
+namespace exit_code {
+constexpr int kDone = 0;            // written, already set, or (/check) in effect
+constexpr int kBadArguments = 1;
+constexpr int kRefused = 2;         // with the reason
+constexpr int kNotAllWritten = 3;   // a value that applies could not be written (listed)
+constexpr int kRestartRefused = 4;  // written, but the restart request was refused
+constexpr int kNotInEffect = 5;     // in the registry, but Windows does not run with it yet
+constexpr int kRegistryDiffers = 6;  // /check: the registry does not hold the plan
+}  // namespace exit_code
+
+int ExitCodeOf(const Outcome& outcome);
+int ExitCodeOf(const CheckOutcome& outcome);
+
+}  // namespace vexa

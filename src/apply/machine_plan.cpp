@@ -1,0 +1,98 @@
+#include "apply/machine_plan.h"
+
+#include "common/text.h"
+#include "config/ini_file.h"
+#include "registry/control_set.h"
+
+namespace vexa {
+
+namespace {
+
+constexpr std::wstring_view kHintTitle = L"Quorlis Vexa IP自动修改 提示！";
+constexpr std::wstring_view kNoCardText = L"你没有选择网卡！请在下面的网卡列表中选择！";
+constexpr std::wstring_view kConfigTitle = L"Quorlis - 配置文件错误！";
+
+// What is wrong with config.ini for a run that must not fall back on the defaults; nothing when it is fine.
+std::optional<std::wstring> ConfigProblem(Platform& platform, const MachinePlan& plan) {
+  std::wstring problem;
+  switch (plan.config.State()) {
+    case IniFile::ConfigState::Missing: problem = L"找不到配置文件 " + plan.configPath + L"。"; break;
+    case IniFile::ConfigState::Unreadable: problem = L"无法读取配置文件 " + plan.configPath + L"。"; break;
+    case IniFile::ConfigState::Empty: problem = L"配置文件 " + plan.configPath + L" 是空的。"; break;
+    case IniFile::ConfigState::Readable:
+      if (!IniFile::ReadIniKeys(platform, plan.config.ReadPath(), IniFile::kNetWork).empty()) return std::nullopt;
+      problem = L"配置文件 " + plan.configPath + L" 中没有 [NetWork] 节。";
+      break;
+  }
+  // Notepad with hidden extensions saves "config.ini" as config.ini.txt.
+  for (const wchar_t* extra : {L".txt", L".ini"}) {
+    if (platform.files.FileSize(platform.text.ToAnsi(plan.configPath + extra).c_str())) {
+      problem += L"\r\n同一文件夹里有 config.ini" + std::wstring(extra) +
+                 L":保存时多了扩展名,请把它改名为 config.ini。";
+    }
+  }
+  return problem;
+}
+
+void Refuse(MachinePlan& plan, Refusal refusal, Notice notice) {
+  plan.refusal = refusal;
+  plan.notice = std::move(notice);
+}
+
+Refusal RefusalOf(SettingsVerdict verdict) {
+  switch (verdict) {
+    case SettingsVerdict::BadIpAddress: return Refusal::BadIpAddress;
+    case SettingsVerdict::BadHostName: return Refusal::BadHostName;
+    case SettingsVerdict::BadMask: return Refusal::BadMask;
+    case SettingsVerdict::BadGateway: return Refusal::BadGateway;
+    case SettingsVerdict::BadDns: return Refusal::BadDns;
+    case SettingsVerdict::Valid: break;
+  }
+  return Refusal::None;
+}
+
+}  // namespace
+
+Notice NoCardNotice() { return {std::wstring(kHintTitle), std::wstring(kNoCardText)}; }
+
+MachinePlan PlanMachine(Platform& platform, const CardInventory& inventory, const Target& target,
+                        bool requireConfig) {
+  MachinePlan plan;
+  if (target.refusal) {
+    Refuse(plan, Refusal::NoTarget, *target.refusal);
+    return plan;
+  }
+  const bool card = target.cardIndex >= 0 && target.cardIndex <= inventory.LastCard;
+  if (card) plan.card = CutAtNul(CardDescription(platform, inventory, target.cardIndex));
+  const MachineInput input = ValidateInput(target.numberText);
+  plan.settings.NumberText = input.NumberText;
+  if (input.verdict != InputVerdict::Accepted) {
+    Refuse(plan, input.verdict == InputVerdict::Empty ? Refusal::Empty : Refusal::OutOfRange,
+           InputRejection(input.verdict));
+    return plan;
+  }
+  // Without a card the interface paths would name no key: refuse before anything is read or written.
+  if (!card) {
+    Refuse(plan, Refusal::NoCard, NoCardNotice());
+    return plan;
+  }
+  plan.serviceName = CardServiceName(platform, inventory, target.cardIndex);
+  plan.controlSet = BootControlSet(platform);
+  plan.configPath = IniFile::ConfigPath(platform);
+  plan.config = IniFile::ConfigFile::Open(platform);
+  if (requireConfig) {
+    if (auto problem = ConfigProblem(platform, plan)) {
+      Refuse(plan, Refusal::NoConfig, {std::wstring(kConfigTitle), *problem});
+      return plan;
+    }
+  }
+  plan.settings = DeriveSettings(platform, input, plan.config.ReadPath());
+  plan.settings.GameKey = DeriveGameKey(platform, plan.settings.MachineNumber, plan.config.ReadPath());
+  const SettingsVerdict verdict = CheckSettings(platform.text, plan.settings);
+  if (verdict != SettingsVerdict::Valid) {
+    Refuse(plan, RefusalOf(verdict), SettingsRejection(verdict, plan.settings, plan.configPath));
+  }
+  return plan;
+}
+
+}  // namespace vexa

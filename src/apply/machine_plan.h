@@ -1,0 +1,56 @@
+// One machine's plan: the number checked, the card found, config.ini read and every value derived and
+// checked, without a word to the operator and without a write. The window and the runs without it share it.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "apply/machine_settings.h"
+#include "config/config_file.h"
+#include "inventory/card_inventory.h"
+#include "platform/platform.h"
+
+namespace vexa {
+
+// The machine a run is for: a number as typed or given and the card by its place in the inventory.
+struct Target {
+  std::wstring numberText;
+  std::int32_t cardIndex = -1;    // -1: no card
+  std::optional<Notice> refusal;  // the command line or the [Machines] table named no single machine
+};
+
+// Why a plan cannot be written.
+enum class Refusal {
+  None,
+  NoTarget,  // the target's own refusal
+  Empty,
+  OutOfRange,
+  NoCard,
+  NoConfig,  // a run without a window needs config.ini with a [NetWork] section
+  BadIpAddress,
+  BadHostName,
+  BadMask,
+  BadGateway,
+  BadDns,
+};
+
+struct MachinePlan {
+  Refusal refusal = Refusal::None;
+  Notice notice;               // why, when refused
+  MachineSettings settings;    // every field, the game key included, when nothing is refused
+  std::wstring card;           // the card's description up to its NUL
+  std::wstring serviceName;    // the card's own, as read
+  std::wstring controlSet;     // where the TCP/IP and IPX values go
+  std::wstring configPath;     // config.ini as the operator knows it
+  IniFile::ConfigFile config;  // what config.ini is read through
+};
+
+// Checks the number, takes the card, reads config.ini once and checks what it gives, in that order.
+MachinePlan PlanMachine(Platform& platform, const CardInventory& inventory, const Target& target,
+                        bool requireConfig);
+
+// The hint that no card is chosen: the window's hint label shows it, and an OK without a card is refused
+// with it.
+Notice NoCardNotice();
+
+}  // namespace vexa

@@ -1,0 +1,147 @@
+#include "apply/outcome_texts.h"
+
+#include "common/text.h"
+
+namespace vexa {
+
+namespace {
+
+constexpr std::wstring_view kRule = L"┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄";
+
+std::wstring FirstLine(const std::wstring& text) { return text.substr(0, text.find_first_of(L"\r\n")); }
+
+// The summary's values as the window's box shows them, with the card first.
+std::wstring ConsoleSettings(const Outcome& out) {
+  std::vector<std::wstring> lines = {L"网卡      :  " + out.card};
+  for (auto& line : SettingsLines(out.settings)) lines.push_back(std::move(line));
+  return JoinWith(lines, L"\r\n");
+}
+
+// What the console says of a rename that Windows has not taken yet.
+std::wstring PendingRename(const Outcome& out) {
+  const std::wstring now = L"(Windows 当前的计算机名: " + out.activeName + L")";
+  switch (out.restart) {
+    case RestartState::NotAsked: return L"计算机名 " + out.settings.HostName + L" 在重启后生效" + now + L"。";
+    case RestartState::Requested:
+      return L"计算机名 " + out.settings.HostName + L" 还没有生效" + now + L",正在重新启动计算机。";
+    case RestartState::Refused: return std::wstring(kRestartRefusedText);
+    case RestartState::NotTaken:
+      return L"已经为计算机名 " + out.settings.HostName + L" 请求过重启,计算机也重启过了,Windows 仍没有采用它" + now +
+             L"。不再重启,请检查本机。";
+    case RestartState::Unrecorded:
+      return L"计算机名 " + out.settings.HostName + L" 还没有生效" + now +
+             L"。日志无法写入,记不下重启请求,所以不重启:请手动重新启动计算机。";
+  }
+  return L"";
+}
+
+std::wstring RestartSuffix(RestartState restart) {
+  switch (restart) {
+    case RestartState::NotAsked: return L"";
+    case RestartState::Requested: return L", " + std::wstring(kRestartRequested);
+    case RestartState::Refused: return L", 重启请求失败";
+    case RestartState::NotTaken: return L", 重启后计算机名仍未生效";
+    case RestartState::Unrecorded: return L", 计算机名未生效, 无法记录重启请求";
+  }
+  return L"";
+}
+
+std::wstring WrittenHeading(const WriteReport& report) {
+  if (report.notWritten.empty()) return L"已写入";
+  return report.networkWritten ? L"已写入, 部分未写入" : L"未写入";
+}
+
+}  // namespace
+
+std::vector<std::wstring> SettingsLines(const MachineSettings& s) {
+  return {L"计算机名  :  " + s.HostName,       L"I P 地 址   :  " + s.IpAddress, L"子网掩码  :  " + s.SubnetMask,
+          L"默认网关  :  " + s.DefaultGateway, L"DNS 信息  :  " + s.DnsServers,  L"CS 序列号 :  " + s.GameKey};
+}
+
+std::wstring SummaryText(const Outcome& out) {
+  std::vector<std::wstring> lines = {L"     网络信息设置如下 : 有错误吗？", std::wstring(kRule)};
+  for (auto& line : SettingsLines(out.settings)) lines.push_back(std::move(line));
+  const WriteReport& report = out.report;
+  if (!report.notApplicable.empty() || !report.notWritten.empty()) lines.emplace_back(kRule);
+  for (const auto& label : report.notApplicable) lines.push_back(label);
+  if (!report.notWritten.empty()) {
+    lines.emplace_back(L"以下设置未能写入:");
+    for (const auto& label : report.notWritten) lines.push_back(L"  " + label);
+  }
+  return JoinWith(lines, L"\r\n") + L"\r\n";
+}
+
+std::wstring ConsoleReport(const Outcome& out) {
+  switch (out.kind) {
+    case Outcome::Kind::Refused:
+      return L"拒绝: " + (out.notice.title.empty() ? out.notice.text : out.notice.title + L": " + out.notice.text);
+    case Outcome::Kind::InPlace:
+      if (!out.renamePending) return L"本机已是这些设置,没有写入,也不重启:\r\n" + ConsoleSettings(out);
+      return L"本机已是这些设置,没有写入:\r\n" + ConsoleSettings(out) + L"\r\n" + PendingRename(out);
+    case Outcome::Kind::Written: break;
+  }
+  const WriteReport& report = out.report;
+  std::wstring text = WrittenHeading(report) + L":\r\n" + ConsoleSettings(out);
+  if (!report.notApplicable.empty()) text += L"\r\n不适用: " + JoinWith(report.notApplicable, L", ");
+  if (!report.notWritten.empty()) text += L"\r\n未写入: " + JoinWith(report.notWritten, L", ");
+  if (out.restart == RestartState::Requested) text += L"\r\n正在重新启动计算机。";
+  if (out.restart == RestartState::Refused) text += L"\r\n" + std::wstring(kRestartRefusedText);
+  return text;
+}
+
+std::wstring LogOutcome(const Outcome& out) {
+  switch (out.kind) {
+    case Outcome::Kind::Refused: return L"拒绝: " + FirstLine(out.notice.text);
+    case Outcome::Kind::InPlace: {
+      std::wstring text(kAlreadyInPlace);
+      if (out.renamePending && out.restart == RestartState::NotAsked) text += L", 计算机名重启后生效";
+      return text + RestartSuffix(out.restart);
+    }
+    case Outcome::Kind::Written: break;
+  }
+  return WrittenHeading(out.report) + RestartSuffix(out.restart);
+}
+
+namespace {
+
+std::wstring AddressLine(const CheckOutcome& check) {
+  const std::wstring ip = L"IP 地址 " + check.plan.settings.IpAddress;
+  switch (check.address) {
+    case CheckOutcome::Address::Live: return ip + L": 已生效";
+    case CheckOutcome::Address::Conflict: return ip + L": 网络上有地址冲突";
+    case CheckOutcome::Address::NotConnected: return ip + L": 网卡未连接";
+    case CheckOutcome::Address::Missing: return ip + L": 网卡上还没有这个地址";
+    case CheckOutcome::Address::Unknown: break;
+  }
+  return ip + L": 无法查询网卡的地址";
+}
+
+std::wstring Verdict(const CheckOutcome& check) {
+  switch (ExitCodeOf(check)) {
+    case exit_code::kDone: return L"已生效";
+    case exit_code::kNotInEffect: return L"已写入注册表,但还没有全部生效";
+    default: break;
+  }
+  return L"注册表与 config.ini 算出的设置不同";
+}
+
+}  // namespace
+
+std::wstring ConsoleReport(const CheckOutcome& check) {
+  if (check.plan.kind == Outcome::Kind::Refused) return ConsoleReport(check.plan);
+  const Outcome& out = check.plan;
+  std::vector<std::wstring> lines = {ConsoleSettings(out)};
+  lines.push_back(check.registryHolds ? L"注册表: 已是这些设置" : L"注册表: 与这些设置不同");
+  lines.push_back(check.nameActive ? L"计算机名: 已生效"
+                                   : L"计算机名: 还没有生效(Windows 当前的计算机名: " + out.activeName + L")");
+  lines.push_back(AddressLine(check));
+  lines.push_back(L"结论: " + Verdict(check));
+  return JoinWith(lines, L"\r\n");
+}
+
+std::wstring LogOutcome(const CheckOutcome& check) {
+  if (check.plan.kind == Outcome::Kind::Refused) return LogOutcome(check.plan);
+  return L"检查: " + Verdict(check);
+}
+
+}  // namespace vexa

@@ -1,0 +1,30 @@
+// What the operator reads about an outcome: the window's summary box, the console's report, the log's
+// outcome field. Every text of the path from plan to log is defined here once.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "apply/apply_run.h"
+
+namespace vexa {
+
+inline constexpr std::wstring_view kRestartRefusedText =
+    L"重启请求失败,请手动重新启动计算机,新设置在重启后生效。";
+
+// The derived values, one line each: host name, IP address, mask, gateway, DNS servers, game key.
+std::vector<std::wstring> SettingsLines(const MachineSettings& s);
+
+// The window's summary box: lines joined by CR LF, the last line also followed by CR LF.
+std::wstring SummaryText(const Outcome& outcome);
+
+// The console's report of a run, lines joined by CR LF.
+std::wstring ConsoleReport(const Outcome& outcome);
+std::wstring ConsoleReport(const CheckOutcome& check);
+
+// The log's outcome field.
+std::wstring LogOutcome(const Outcome& outcome);
+std::wstring LogOutcome(const CheckOutcome& check);
+
+}  // namespace vexa

@@ -1,0 +1,39 @@
+// The values a plan writes, in write order, and the two things done with them: writing them, and asking
+// whether the registry already holds every one.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "apply/machine_plan.h"
+#include "platform/platform.h"
+#include "registry/reg.h"
+
+namespace vexa {
+
+// One registry value, in write order.
+struct WriteRow {
+  std::wstring path;
+  std::wstring_view valueName;
+  std::wstring_view label;        // named when the write fails
+  std::wstring_view absentLabel;  // a component that may not be installed: said when its key is missing
+  Reg::RegData data;
+};
+
+std::vector<WriteRow> WriteRows(TextCodec& text, const MachinePlan& plan);
+
+struct WriteReport {
+  std::vector<std::wstring> notWritten;     // labels of the values that could not be written
+  std::vector<std::wstring> notApplicable;  // components that are not installed ("IPX 未安装")
+  bool networkWritten = true;               // every TCP/IP and host-name value was written
+};
+
+// Writes every row; a row of a component whose key is missing is not applicable, not a failure. Keys are
+// never created.
+WriteReport WriteMachine(Platform& platform, const MachinePlan& plan);
+
+// Every applicable row already holds exactly its type and bytes: writing would change nothing. A missing
+// value, or a missing key of a row that is always applicable, is not in place.
+bool InPlace(Platform& platform, const MachinePlan& plan);
+
+}  // namespace vexa

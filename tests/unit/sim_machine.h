@@ -12,6 +12,7 @@ inline constexpr const char* kTcpipKey = "SYSTEM\\ControlSet001\\Services\\Tcpip
 inline constexpr const char* kInterfacesKey = "SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters\\Interfaces";
 inline constexpr const char* kIpxKey = "SYSTEM\\ControlSet001\\Services\\NwlnkIpx\\Parameters";
 inline constexpr const char* kComputerNameKey = "SYSTEM\\ControlSet001\\Control\\ComputerName\\ComputerName";
+inline constexpr const char* kActiveNameKey = "SYSTEM\\ControlSet001\\Control\\ComputerName\\ActiveComputerName";
 inline constexpr const char* kGameKey = "Software\\Valve\\CounterStrike\\Settings";
 
 inline std::string Sz(const std::string& text) { return text + '\0'; }
@@ -33,6 +34,8 @@ inline void CloneImage(sim::SimPlatform& sim) {
   auto& reg = sim.registry;
   reg.SetValue(kHkeyLocalMachine, kTcpipKey, "NV Hostname", kRegSz, Sz("MASTER"));
   reg.SetValue(kHkeyLocalMachine, kComputerNameKey, "ComputerName", kRegSz, Sz("MASTER"));
+  reg.SetValue(kHkeyLocalMachine, kActiveNameKey, "ComputerName", kRegSz, Sz("MASTER"));
+  reg.SetValue(kHkeyLocalMachine, kTcpipKey, "Hostname", kRegSz, Sz("MASTER"));
   reg.SetValue(kHkeyLocalMachine, kIpxKey, "VirtualNetworkNumber", kRegDword, std::string(4, '\0'));
   reg.SetValue(kHkeyCurrentUser, kGameKey, "Key", kRegSz, Sz("OLDKEY"));
   AddCard(reg, "1", Sz("Realtek RTL8139 Family PCI Fast Ethernet NIC"), Sz("{11111111-AAAA}"));
@@ -43,6 +46,18 @@ inline void CloneImage(sim::SimPlatform& sim) {
   reg.SetValue(kHkeyLocalMachine, card1, "DefaultGateway", kRegMultiSz, std::string("192.168.0.1\0\0", 13));
   reg.SetValue(kHkeyLocalMachine, card1, "NameServer", kRegSz, Sz("192.168.0.1"));
   reg.SetValue(kHkeyLocalMachine, card1, "EnableDHCP", kRegDword, std::string("\1\0\0\0", 4));
+}
+
+// A restart: Windows takes the written names (upper-cased, as it shows them) and the clock moves on.
+inline void Restart(sim::SimPlatform& sim, int minutesLater = 5) {
+  auto& reg = sim.registry;
+  const auto name = reg.GetValue(kHkeyLocalMachine, kComputerNameKey, "ComputerName");
+  std::string upper = name ? name->data : Sz("");
+  for (char& c : upper) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+  reg.SetValue(kHkeyLocalMachine, kActiveNameKey, "ComputerName", kRegSz, upper);
+  reg.SetValue(kHkeyLocalMachine, kTcpipKey, "Hostname", kRegSz, upper);
+  sim.system.now.minute += minutesLater;
+  sim.system.sinceBoot = 60000;  // booted a minute ago
 }
 
 }  // namespace vexa::test

@@ -45,6 +45,13 @@ TEST(CommandLineTest, SwitchesValuesAndMistakes) {
       {L"/n 1 /n 2", Mode::Bad, L"", nullptr, false},
       {L"15", Mode::Bad, L"", nullptr, false},
       {L"/reboot", Mode::Bad, L"", nullptr, false},
+      {L"/n 1.5 /card 1", Mode::Bad, L"", nullptr, false},
+      {L"/n 0", Mode::Bad, L"", nullptr, false},
+      {L"/card 1", Mode::Bad, L"", nullptr, false},
+      {L"/n \"17\r\n2026-01-01\tFAKE\"", Mode::Bad, L"", nullptr, false},
+      {L"/n \" 015 \"", Mode::Number, L" 015 ", nullptr, false},
+      {L"/CHECK", Mode::Auto, L"", nullptr, false},
+      {L"-check /n 15 /card 2", Mode::Number, L"15", L"2", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
@@ -174,11 +181,121 @@ TEST_F(DeploymentTest, ExitCodes) {
   }
 }
 
+// What a run without a window refuses, before anything is written: config.ini it cannot trust, values
+// Windows could not use, a table that names no machine, a card description that names two cards.
+TEST_F(DeploymentTest, RefusalsWriteNothing) {
+  const struct {
+    const wchar_t* line;
+    const wchar_t* config;  // nullptr: no config.ini
+    const char* besides;    // a file put beside config.ini, or nullptr
+    const wchar_t* says;
+  } cases[] = {
+      {L"/n 15 /card 1", nullptr, nullptr, L"找不到配置文件 C:\\VexaIpSet\\config.ini。"},
+      {L"/n 15 /card 1", nullptr, "config.ini.txt", L"同一文件夹里有 config.ini.txt:保存时多了扩展名,请把它改名为 config.ini。"},
+      {L"/n 15 /card 1", L"", nullptr, L"配置文件 C:\\VexaIpSet\\config.ini 是空的。"},
+      {L"/n 15 /card 1", L"[Network2]\r\nIP=10.0.0\r\n", "config.ini.ini", L"中没有 [NetWork] 节。\r\n同一文件夹里有 config.ini.ini"},
+      {L"/n 15 /card 1", L"[NetWork]\r\nMask=255.255.255.O\r\n", nullptr, L"Mask=255.255.255.O\r\n文件: C:\\VexaIpSet\\config.ini"},
+      {L"/n 15 /card 1", L"[NetWork]\r\nMask=abc\r\n", nullptr, L"配置文件中的 Mask 不是有效的子网掩码"},
+      {L"/n 15 /card 1", L"[NetWork]\r\nGateWay=999.1.1.1\r\n", nullptr, L"GateWay=999.1.1.1"},
+      {L"/n 15 /card 1", L"[NetWork]\r\nDNS=hello world\r\n", nullptr, L"DNS=hello world"},
+      {L"/auto", L"[NetWork]\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=16abc\r\n00-1A-2B-3C-4D-5F=1.5\r\n", nullptr,
+       L"无法读取的行(需要 网卡地址=1-254 的机号):\r\n  00-1A-2B-3C-4D-5E=16abc\r\n  00-1A-2B-3C-4D-5F=1.5"},
+      {L"/n 15 /card \"Realtek RTL8139 Family PCI Fast Ethernet NIC\"", L"[NetWork]\r\n", nullptr,
+       L"的网卡有 2 块(第 1 块、第 3 块),请用 /card 序号指定。"},
+  };
+  test::AddCard(sim.registry, "3", test::Sz("Realtek RTL8139 Family PCI Fast Ethernet NIC"), test::Sz("{33333333-CCCC}"));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    sim.files.RemoveFile(sim.ConfigPath().c_str());
+    for (const char* extra : {".txt", ".ini"}) sim.files.RemoveFile((sim.ConfigPath() + extra).c_str());
+    if (c.config != nullptr) sim.PutConfig(c.config);
+    if (c.besides != nullptr) sim.files.Put(sim.system.moduleDirectory + "\\" + c.besides, "[NetWork]\r\n");
+    sim.registry.ClearWrites();
+    EXPECT_EQ(Run(c.line), exit_code::kRefused);
+    EXPECT_TRUE(sim.registry.Writes().empty());
+    EXPECT_NE(Output().find(c.says), std::wstring::npos) << sim.console.output;
+  }
+}
+
+// Whatever chose the card, it is written through its own entry: never through a second lookup by its
+// description, which would find the later card of two alike.
+TEST_F(DeploymentTest, ACardIsWrittenThroughItsOwnEntry) {
+  test::AddCard(sim.registry, "3", test::Sz("Realtek RTL8139 Family PCI Fast Ethernet NIC"), test::Sz("{33333333-CCCC}"));
+  const std::string card1 = std::string(test::kInterfacesKey) + "\\{11111111-AAAA}";
+  const std::string card3 = std::string(test::kInterfacesKey) + "\\{33333333-CCCC}";
+  auto ip = [&](const std::string& key) {
+    auto v = sim.registry.GetValue(kHkeyLocalMachine, key, "IPAddress");
+    return v ? v->data.substr(0, v->data.find('\0')) : std::string("<missing>");
+  };
+  Config(L"00-1A-2B-3C-4D-5E=20\r\n");
+  EXPECT_EQ(Run(L"/auto /noreboot"), exit_code::kDone);
+  EXPECT_EQ(ip(card1), "192.168.0.20");
+  EXPECT_EQ(ip(card3), "<missing>");
+  EXPECT_NE(Log().find("\t00-1A-2B-3C-4D-5E=20\r\n"), std::string::npos);
+  EXPECT_EQ(Run(L"/n 60 /card 1 /noreboot"), exit_code::kDone);
+  EXPECT_EQ(ip(card1), "192.168.0.60");
+  EXPECT_EQ(ip(card3), "<missing>");
+  // The window does not offer the matched card when another card has its description.
+  sim::SimWindow window(frm::ControlTable());
+  frm::FrmMain form(platform, window);
+  form.Form_Load();
+  EXPECT_EQ(window.State(frm::txtNum).caption, L"");
+}
+
+// /check writes nothing and restarts nothing: 6 while the registry differs, 5 while Windows does not run
+// with the values yet, 0 when the name is active and the address is live on the card.
+TEST_F(DeploymentTest, CheckTellsWhatIsInEffect) {
+  using Dad = UnicastAddress::Dad;
+  Config(L"00-1A-2B-3C-4D-5E=15\r\n");
+  auto check = [&](const wchar_t* line) {
+    sim.registry.ClearWrites();
+    sim.restart.calls.clear();
+    const int code = Run(line);
+    EXPECT_TRUE(sim.registry.Writes().empty());
+    EXPECT_TRUE(sim.restart.calls.empty());
+    return code;
+  };
+  EXPECT_EQ(check(L"/check"), exit_code::kRegistryDiffers);
+  EXPECT_NE(Output().find(L"注册表: 与这些设置不同"), std::wstring::npos);
+  ASSERT_EQ(Run(L"/auto /noreboot"), exit_code::kDone);
+  EXPECT_EQ(check(L"/check"), exit_code::kNotInEffect);
+  EXPECT_NE(Output().find(L"计算机名: 还没有生效(Windows 当前的计算机名: MASTER)"), std::wstring::npos);
+  test::Restart(sim);
+  EXPECT_EQ(check(L"/check"), exit_code::kNotInEffect);
+  EXPECT_NE(Output().find(L"IP 地址 192.168.0.15: 网卡上还没有这个地址"), std::wstring::npos);
+  const struct {
+    bool up;
+    Dad dad;
+    int code;
+    const wchar_t* says;
+  } cases[] = {
+      {true, Dad::Preferred, exit_code::kDone, L"结论: 已生效"},
+      {true, Dad::Duplicate, exit_code::kNotInEffect, L"IP 地址 192.168.0.15: 网络上有地址冲突"},
+      {true, Dad::Other, exit_code::kNotInEffect, L"网卡上还没有这个地址"},
+      {false, Dad::Preferred, exit_code::kNotInEffect, L"IP 地址 192.168.0.15: 网卡未连接"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    sim.adapters.list[0].up = c.up;
+    sim.adapters.list[0].ipv4 = {UnicastAddress{"10.1.1.1", Dad::Preferred}, UnicastAddress{"192.168.0.15", c.dad}};
+    EXPECT_EQ(check(L"/check"), c.code);
+    EXPECT_NE(Output().find(c.says), std::wstring::npos) << sim.console.output;
+  }
+  sim.adapters.list[0].up = true;
+  EXPECT_EQ(check(L"/check /n 15 /card 1"), exit_code::kDone);
+  EXPECT_EQ(check(L"/check /n 16 /card 1"), exit_code::kRegistryDiffers);
+  EXPECT_NE(Log().find(ToUtf8(L"\t/check\t检查: 注册表与 config.ini 算出的设置不同\t机号=16\t")), std::string::npos);
+  EXPECT_EQ(Log().find("=16\r\n"), std::string::npos) << "a check adds no [Machines] line";
+  sim.files.RemoveFile(sim.ConfigPath().c_str());
+  EXPECT_EQ(check(L"/check /n 15 /card 1"), exit_code::kRefused);
+}
+
 TEST_F(DeploymentTest, ASecondRunWritesNothingAndNeverRebootsTwice) {
   Config(L"00-1A-2B-3C-4D-5E=15\r\n");
   EXPECT_EQ(Run(L"/auto"), exit_code::kDone);
   EXPECT_EQ(sim.registry.Writes().size(), 9u);
   EXPECT_EQ(sim.restart.calls.back(), "ExitWindowsEx 6 0");
+  test::Restart(sim);
   sim.registry.ClearWrites();
   sim.restart.calls.clear();
   EXPECT_EQ(Run(L"/auto"), exit_code::kDone);
@@ -198,6 +315,98 @@ TEST_F(DeploymentTest, ASecondRunWritesNothingAndNeverRebootsTwice) {
   sim.restart.exitFails = true;
   sim.PutConfig(L"[NetWork]\r\nNetPrefix=WB-\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=15\r\n");
   EXPECT_EQ(Run(L"/auto"), exit_code::kRestartRefused);
+}
+
+// "Already in place" means every value that applies holds exactly the planned type and bytes: one thing
+// that differs and everything is written again.
+TEST_F(DeploymentTest, OneThingThatDiffersIsWrittenAgain) {
+  const std::string card1 = std::string(test::kInterfacesKey) + "\\{11111111-AAAA}";
+  const struct {
+    const char* what;
+    void (*change)(sim::SimRegistry&, const std::string&);
+    int code;
+    std::size_t writes;
+  } cases[] = {
+      {"nothing", [](sim::SimRegistry&, const std::string&) {}, exit_code::kDone, 0},
+      {"value missing", [](sim::SimRegistry& r, const std::string& c) { r.DeleteValue(kHkeyLocalMachine, c, "EnableDHCP"); },
+       exit_code::kDone, 9},
+      {"type differs",
+       [](sim::SimRegistry& r, const std::string& c) {
+         r.SetValue(kHkeyLocalMachine, c, "NameServer", kRegExpandSz, test::Sz("192.168.0.1"));
+       },
+       exit_code::kDone, 9},
+      {"game key changed",
+       [](sim::SimRegistry& r, const std::string&) { r.SetValue(kHkeyCurrentUser, test::kGameKey, "Key", kRegSz, test::Sz("X")); },
+       exit_code::kDone, 9},
+      {"host name in another case",
+       [](sim::SimRegistry& r, const std::string&) {
+         r.SetValue(kHkeyLocalMachine, test::kTcpipKey, "NV Hostname", kRegSz, test::Sz("wb-15"));
+       },
+       exit_code::kDone, 9},
+      // The card's interface key is gone: not in place, and its five values cannot be written.
+      {"interface key missing", [](sim::SimRegistry& r, const std::string& c) { r.DeleteKey(kHkeyLocalMachine, c); },
+       exit_code::kNotAllWritten, 4},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    test::CloneImage(sim);
+    Config(L"00-1A-2B-3C-4D-5E=15\r\n");
+    ASSERT_EQ(Run(L"/auto /noreboot"), exit_code::kDone);
+    test::Restart(sim);
+    c.change(sim.registry, card1);
+    sim.registry.ClearWrites();
+    EXPECT_EQ(Run(L"/auto /noreboot"), c.code);
+    EXPECT_EQ(sim.registry.Writes().size(), c.writes);
+  }
+  EXPECT_NE(Output().find(L"未写入: DHCP 开关, IP 地址, 子网掩码, 默认网关, DNS 信息"), std::wstring::npos);
+  EXPECT_EQ(Log().find("00-1A-2B-3C-4D-5E=15\r\n", Log().rfind("\n", Log().size() - 3)), std::string::npos)
+      << "a line of a run whose TCP/IP values were not written adds no [Machines] line";
+}
+
+// Windows runs under the old name although the registry holds the new one: the restart never happened
+// (refused, aborted) and is asked for once more; when the machine did restart since, never again.
+TEST_F(DeploymentTest, APendingRenameIsRestartedForOnceAndNeverInALoop) {
+  Config(L"00-1A-2B-3C-4D-5E=15\r\n");
+  ASSERT_EQ(Run(L"/auto"), exit_code::kDone);  // written, restart requested (and aborted: no restart)
+  sim.restart.calls.clear();
+  sim.system.now.minute += 1;
+  EXPECT_EQ(Run(L"/auto"), exit_code::kDone);
+  EXPECT_EQ(sim.restart.calls.size(), 6u) << "asked once more";
+  EXPECT_NE(Output().find(L"计算机名 WB-15 还没有生效(Windows 当前的计算机名: MASTER),正在重新启动计算机。"),
+            std::wstring::npos);
+  // It restarted and Windows still did not take the name: no restart, exit 5.
+  sim.restart.calls.clear();
+  sim.system.now.minute += 5;
+  sim.system.sinceBoot = 60000;
+  EXPECT_EQ(Run(L"/auto"), exit_code::kNotInEffect);
+  EXPECT_TRUE(sim.restart.calls.empty());
+  EXPECT_NE(Output().find(L"不再重启"), std::wstring::npos);
+  // Aborted again without a restart: one retry was made already, so none more.
+  sim.system.sinceBoot = 3600000;
+  EXPECT_EQ(Run(L"/auto"), exit_code::kNotInEffect);
+  EXPECT_TRUE(sim.restart.calls.empty());
+  // /noreboot: in place, said, exit 0.
+  EXPECT_EQ(Run(L"/auto /noreboot"), exit_code::kDone);
+  EXPECT_NE(Output().find(L"在重启后生效"), std::wstring::npos);
+
+  // The first restart request after writing went through, and Windows did not take the name.
+  test::CloneImage(sim);
+  sim.files.RemoveFile((sim.system.moduleDirectory + "\\VexaIpSet.log").c_str());
+  ASSERT_EQ(Run(L"/auto"), exit_code::kDone);
+  sim.restart.calls.clear();
+  sim.system.now.hour += 1;
+  sim.system.sinceBoot = 60000;
+  EXPECT_EQ(Run(L"/auto"), exit_code::kNotInEffect);
+  EXPECT_TRUE(sim.restart.calls.empty());
+
+  // No log to remember the request in: no restart for a pending rename.
+  test::CloneImage(sim);
+  sim.files.RemoveFile((sim.system.moduleDirectory + "\\VexaIpSet.log").c_str());
+  ASSERT_EQ(Run(L"/auto /noreboot"), exit_code::kDone);
+  sim.files.ReadOnlyFolder(sim.system.moduleDirectory);
+  sim.restart.calls.clear();
+  EXPECT_EQ(Run(L"/auto"), exit_code::kNotInEffect);
+  EXPECT_TRUE(sim.restart.calls.empty());
 }
 
 TEST_F(DeploymentTest, WithoutAConsoleNothingIsShownButUsage) {

@@ -177,6 +177,12 @@ void SimRegistry::DeleteKey(RegHandle root, const std::string& path) {
   siblings.erase(std::find_if(siblings.begin(), siblings.end(), [&](const auto& c) { return c.get() == key; }));
 }
 
+void SimRegistry::DeleteValue(RegHandle root, const std::string& path, const std::string& name) {
+  Key* key = Find(root, path);
+  if (key == nullptr) return;
+  std::erase_if(key->values, [&](const RegValue& v) { return SameName(v.name, name); });
+}
+
 void SimRegistry::DenyOpen(RegHandle root, const std::string& path) { Create(root, path)->denyOpen = true; }
 
 void SimRegistry::RefuseSet(RegHandle root, const std::string& path) { Create(root, path)->refuseSet = true; }

@@ -35,6 +35,7 @@ class SimRegistry : public Registry {
   void SetValue(RegHandle root, const std::string& path, const std::string& name, std::uint32_t type,
                 const std::string& data);  // creates the key when missing
   void DeleteKey(RegHandle root, const std::string& path);
+  void DeleteValue(RegHandle root, const std::string& path, const std::string& name);
   void DenyOpen(RegHandle root, const std::string& path);   // RegOpenKeyExA answers kAccessDenied
   void RefuseSet(RegHandle root, const std::string& path);  // RegSetValueExA answers kAccessDenied
 

@@ -46,8 +46,9 @@ RunRecord RecordOf(RunMode mode, const Outcome& out, std::wstring outcomeText) {
 }
 
 bool Log(Platform& platform, RunMode mode, Outcome& out) {
-  out.logged = AppendRunLog(platform, RecordOf(mode, out, LogOutcome(out)));
-  return out.logged;
+  out.log = AppendRunLog(platform, RecordOf(mode, out, LogOutcome(out)));
+  out.logPath = RunLogPath(platform);
+  return out.Logged();
 }
 
 bool SameName(const std::wstring& a, const std::wstring& b) {
@@ -136,7 +137,7 @@ Outcome ApplyMachine(Platform& platform, const CardInventory& inventory, const T
   if (options.skipInPlace && InPlace(platform, plan)) {
     out.kind = Outcome::Kind::InPlace;
     FollowPendingRename(platform, options, out);
-    if (!out.logged) Log(platform, options.mode, out);
+    if (!out.Logged()) Log(platform, options.mode, out);
     return out;
   }
   out.report = WriteMachine(platform, plan);
@@ -161,7 +162,8 @@ CheckOutcome CheckMachine(Platform& platform, const CardInventory& inventory, co
   }
   RunRecord record = RecordOf(RunMode::Check, check.plan, LogOutcome(check));
   record.inPlace = false;  // a check writes nothing: its line adds no [Machines] entry
-  check.plan.logged = AppendRunLog(platform, record);
+  check.plan.log = AppendRunLog(platform, record);
+  check.plan.logPath = RunLogPath(platform);
   return check;
 }
 

@@ -41,7 +41,9 @@ struct Outcome {
   bool renamePending = false;
   std::wstring activeName;  // the name Windows runs under
   RestartState restart = RestartState::NotAsked;
-  bool logged = false;
+  LogResult log = LogResult::NotWritable;
+  std::wstring logPath;
+  bool Logged() const { return log == LogResult::Appended; }
 };
 
 Outcome ApplyMachine(Platform& platform, const CardInventory& inventory, const Target& target,

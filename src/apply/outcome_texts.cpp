@@ -46,9 +46,44 @@ std::wstring RestartSuffix(RestartState restart) {
   return L"";
 }
 
+// What went wrong with the log, or nothing: a run that could not log says so.
+std::wstring LogProblem(const Outcome& out) {
+  switch (out.log) {
+    case LogResult::Appended: return L"";
+    case LogResult::NotWritable: return L"日志 " + out.logPath + L" 无法写入(文件夹只读或没有权限),这次没有记入日志。";
+    case LogResult::Busy:
+      return L"日志 " + out.logPath + L" 被其他程序占用,等了 3 秒仍没能写入,这次没有记入日志。";
+    case LogResult::Link: return L"日志 " + out.logPath + L" 是链接(硬链接、符号链接或重解析点),为安全起见没有写入。";
+  }
+  return L"";
+}
+
+std::wstring WithLogProblem(std::wstring text, const Outcome& out) {
+  const std::wstring problem = LogProblem(out);
+  return problem.empty() ? text : text + L"\r\n" + problem;
+}
+
 std::wstring WrittenHeading(const WriteReport& report) {
   if (report.notWritten.empty()) return L"已写入";
   return report.networkWritten ? L"已写入, 部分未写入" : L"未写入";
+}
+
+std::wstring RunReport(const Outcome& out) {
+  switch (out.kind) {
+    case Outcome::Kind::Refused:
+      return L"拒绝: " + (out.notice.title.empty() ? out.notice.text : out.notice.title + L": " + out.notice.text);
+    case Outcome::Kind::InPlace:
+      if (!out.renamePending) return L"本机已是这些设置,没有写入,也不重启:\r\n" + ConsoleSettings(out);
+      return L"本机已是这些设置,没有写入:\r\n" + ConsoleSettings(out) + L"\r\n" + PendingRename(out);
+    case Outcome::Kind::Written: break;
+  }
+  const WriteReport& report = out.report;
+  std::wstring text = WrittenHeading(report) + L":\r\n" + ConsoleSettings(out);
+  if (!report.notApplicable.empty()) text += L"\r\n不适用: " + JoinWith(report.notApplicable, L", ");
+  if (!report.notWritten.empty()) text += L"\r\n未写入: " + JoinWith(report.notWritten, L", ");
+  if (out.restart == RestartState::Requested) text += L"\r\n正在重新启动计算机。";
+  if (out.restart == RestartState::Refused) text += L"\r\n" + std::wstring(kRestartRefusedText);
+  return text;
 }
 
 }  // namespace
@@ -68,26 +103,11 @@ std::wstring SummaryText(const Outcome& out) {
     lines.emplace_back(L"以下设置未能写入:");
     for (const auto& label : report.notWritten) lines.push_back(L"  " + label);
   }
+  if (const std::wstring problem = LogProblem(out); !problem.empty()) lines.push_back(problem);
   return JoinWith(lines, L"\r\n") + L"\r\n";
 }
 
-std::wstring ConsoleReport(const Outcome& out) {
-  switch (out.kind) {
-    case Outcome::Kind::Refused:
-      return L"拒绝: " + (out.notice.title.empty() ? out.notice.text : out.notice.title + L": " + out.notice.text);
-    case Outcome::Kind::InPlace:
-      if (!out.renamePending) return L"本机已是这些设置,没有写入,也不重启:\r\n" + ConsoleSettings(out);
-      return L"本机已是这些设置,没有写入:\r\n" + ConsoleSettings(out) + L"\r\n" + PendingRename(out);
-    case Outcome::Kind::Written: break;
-  }
-  const WriteReport& report = out.report;
-  std::wstring text = WrittenHeading(report) + L":\r\n" + ConsoleSettings(out);
-  if (!report.notApplicable.empty()) text += L"\r\n不适用: " + JoinWith(report.notApplicable, L", ");
-  if (!report.notWritten.empty()) text += L"\r\n未写入: " + JoinWith(report.notWritten, L", ");
-  if (out.restart == RestartState::Requested) text += L"\r\n正在重新启动计算机。";
-  if (out.restart == RestartState::Refused) text += L"\r\n" + std::wstring(kRestartRefusedText);
-  return text;
-}
+std::wstring ConsoleReport(const Outcome& out) { return WithLogProblem(RunReport(out), out); }
 
 std::wstring LogOutcome(const Outcome& out) {
   switch (out.kind) {
@@ -125,10 +145,7 @@ std::wstring Verdict(const CheckOutcome& check) {
   return L"注册表与 config.ini 算出的设置不同";
 }
 
-}  // namespace
-
-std::wstring ConsoleReport(const CheckOutcome& check) {
-  if (check.plan.kind == Outcome::Kind::Refused) return ConsoleReport(check.plan);
+std::wstring CheckReport(const CheckOutcome& check) {
   const Outcome& out = check.plan;
   std::vector<std::wstring> lines = {ConsoleSettings(out)};
   lines.push_back(check.registryHolds ? L"注册表: 已是这些设置" : L"注册表: 与这些设置不同");
@@ -137,6 +154,13 @@ std::wstring ConsoleReport(const CheckOutcome& check) {
   lines.push_back(AddressLine(check));
   lines.push_back(L"结论: " + Verdict(check));
   return JoinWith(lines, L"\r\n");
+}
+
+}  // namespace
+
+std::wstring ConsoleReport(const CheckOutcome& check) {
+  if (check.plan.kind == Outcome::Kind::Refused) return ConsoleReport(check.plan);
+  return WithLogProblem(CheckReport(check), check.plan);
 }
 
 std::wstring LogOutcome(const CheckOutcome& check) {

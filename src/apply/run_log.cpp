@@ -19,10 +19,67 @@ const wchar_t* ModeName(RunMode mode) {
   return L"";
 }
 
+constexpr std::string_view kLogName = "VexaIpSet.log";
+constexpr std::uint32_t kRetryMilliseconds = 25;
+
 std::string LogPath(Platform& platform) {
   std::string folder = platform.system.ModuleDirectory();
   if (folder.empty() || folder.back() != '\\') folder.push_back('\\');
-  return folder + "VexaIpSet.log";
+  return folder + std::string(kLogName);
+}
+
+// An open file, closed on every path out; unlocked first when it was locked.
+class OpenLog {
+ public:
+  OpenLog(Files& files, FileHandle file) : files_(files), file_(file) {}
+  ~OpenLog() {
+    if (locked_) files_.Unlock(file_);
+    files_.Close(file_);
+  }
+  OpenLog(const OpenLog&) = delete;
+  OpenLog& operator=(const OpenLog&) = delete;
+  bool Lock() { return locked_ = files_.TryLock(file_); }
+  FileHandle get() const { return file_; }
+
+ private:
+  Files& files_;
+  FileHandle file_;
+  bool locked_ = false;
+};
+
+enum class Attempt { Appended, Rotated, Busy, NotWritable, Link };
+
+LogResult ResultOf(Attempt attempt) {
+  switch (attempt) {
+    case Attempt::Busy: return LogResult::Busy;
+    case Attempt::Link: return LogResult::Link;
+    default: break;
+  }
+  return LogResult::NotWritable;
+}
+
+// One try at appending line under the log's lock.
+Attempt TryAppend(Files& files, const std::string& path, std::string_view line) {
+  const Files::Opened opened = files.OpenShared(path.c_str());
+  if (opened.status != Files::Open::Opened) {
+    return opened.status == Files::Open::Busy ? Attempt::Busy : Attempt::NotWritable;
+  }
+  OpenLog log(files, opened.file);
+  if (!files.IsPlainFile(log.get(), kLogName)) return Attempt::Link;
+  if (!log.Lock()) return Attempt::Busy;
+  // Another run may have moved this file to .old while this one waited for the lock.
+  if (!files.IsFileAt(log.get(), path.c_str())) return Attempt::Busy;
+  std::uint64_t size = files.SizeOf(log.get()).value_or(0);
+  const std::string head = files.ReadHead(log.get(), 2);
+  const bool utf16 = head == "\xFF\xFE" || head == "\xFE\xFF";
+  if (size > kLogLimit || utf16) {
+    if (files.MoveOver(path.c_str(), (path + ".old").c_str())) return Attempt::Rotated;
+    // .old cannot be replaced: the log is begun anew rather than grow without bound or mix encodings.
+    if ((utf16 || size > 2 * kLogLimit) && files.Truncate(log.get())) size = 0;
+  }
+  std::string bytes(size == 0 ? kUtf8Mark : "");
+  bytes += line;
+  return files.Append(log.get(), bytes) ? Attempt::Appended : Attempt::NotWritable;
 }
 
 // A field's text with every control character (TAB, CR, LF and the rest below U+0020, and DEL) a blank.
@@ -81,14 +138,19 @@ std::wstring LogLine(const LocalTime& t, const RunRecord& r) {
   return line;
 }
 
-bool AppendRunLog(Platform& platform, const RunRecord& record) {
+std::wstring RunLogPath(Platform& platform) { return platform.text.FromAnsi(LogPath(platform)); }
+
+LogResult AppendRunLog(Platform& platform, const RunRecord& record) {
   const std::string path = LogPath(platform);
-  std::uint64_t size = platform.files.FileSize(path.c_str()).value_or(0);
-  if (size > kLogLimit && platform.files.MoveOver(path.c_str(), (path + ".old").c_str())) size = 0;
-  std::string bytes(size == 0 ? kUtf8Mark : "");
-  bytes += ToUtf8(LogLine(platform.system.Now(), record));
-  bytes += "\r\n";
-  return platform.files.AppendToFile(path.c_str(), bytes);
+  const std::string line = ToUtf8(LogLine(platform.system.Now(), record)) + "\r\n";
+  const std::uint64_t deadline = platform.system.MillisecondsSinceBoot() + kLogWaitMilliseconds;
+  for (int rotations = 0;;) {
+    const Attempt attempt = TryAppend(platform.files, path, line);
+    if (attempt == Attempt::Rotated && ++rotations < 3) continue;  // the next attempt opens the new log
+    if (attempt != Attempt::Busy) return attempt == Attempt::Appended ? LogResult::Appended : ResultOf(attempt);
+    if (platform.system.MillisecondsSinceBoot() >= deadline) return LogResult::Busy;
+    platform.system.Sleep(kRetryMilliseconds);
+  }
 }
 
 RestartRequests FindRestartRequests(Platform& platform, const std::wstring& hostName) {

@@ -26,8 +26,18 @@ struct RunRecord {
   bool inPlace = false;  // every TCP/IP and host-name value holds the plan: the [Machines] line is added
 };
 
-// Past this size the log becomes VexaIpSet.log.old and a new one is begun.
+// Past this size the log becomes VexaIpSet.log.old and a new one is begun; when .old cannot be replaced,
+// the log is emptied past twice this size, so that it never grows without bound.
 inline constexpr std::uint64_t kLogLimit = std::uint64_t{1024} * 1024;
+// How long a run waits for another run or program to let go of the log.
+inline constexpr std::uint32_t kLogWaitMilliseconds = 3000;
+
+enum class LogResult {
+  Appended,
+  NotWritable,  // a read-only share, a CD, no rights
+  Busy,         // held by another program or locked for longer than kLogWaitMilliseconds
+  Link,         // a hard link, a reparse point, or a link to another file: never written by this elevated tool
+};
 
 // What the outcome field of a line says when the run asked for a restart, and when it found the values
 // already in place.
@@ -38,8 +48,13 @@ inline constexpr std::wstring_view kAlreadyInPlace = L"已是这些设置";
 // blank, so one run is always one line with the same columns.
 std::wstring LogLine(const LocalTime& time, const RunRecord& record);
 
-// Appends the line; false when it could not be written (a read-only share, a CD).
-bool AppendRunLog(Platform& platform, const RunRecord& record);
+// Appends the line, whole, under an exclusive lock on the log that every run of every machine takes
+// (appends of two machines over a share may otherwise overwrite each other); the rotation to .old
+// happens under the same lock. A log that is not UTF-8 (Notepad re-saved it as Unicode) is rotated away.
+LogResult AppendRunLog(Platform& platform, const RunRecord& record);
+
+// The log's path: VexaIpSet.log beside the executable (and config.ini).
+std::wstring RunLogPath(Platform& platform);
 
 // The restarts the log says were requested for a machine to take hostName.
 struct RestartRequests {

@@ -139,8 +139,10 @@ class System {
   virtual std::string ModuleDirectory() = 0;
   // GetLocalTime.
   virtual LocalTime Now() = 0;
-  // GetTickCount64: milliseconds since Windows started, for the boot time.
+  // GetTickCount64: milliseconds since Windows started, for the boot time and for waiting.
   virtual std::uint64_t MillisecondsSinceBoot() = 0;
+  // Sleep.
+  virtual void Sleep(std::uint32_t milliseconds) = 0;
 };
 
 // Wide text to and from the system's ANSI code page. Embedded NULs are kept; lengths count ANSI bytes.
@@ -153,17 +155,43 @@ class TextCodec {
   virtual bool IsLeadByte(char byte) = 0;
 };
 
-// Whole-file operations on ANSI paths, each a short sequence of kernel32 calls (CreateFileA, ReadFile,
-// WriteFile, GetFileSizeEx, MoveFileExA, DeleteFileA, GetTempPathA, GetTempFileNameA).
+// An open file of Files::OpenShared, as a number.
+using FileHandle = std::uintptr_t;
+
+// File operations on ANSI paths, each a short sequence of kernel32 calls (CreateFileA, ReadFile,
+// WriteFile, GetFileSizeEx, MoveFileExA, DeleteFileA, GetTempPathA, LockFileEx, GetFileInformationByHandle,
+// GetFinalPathNameByHandleA).
 class Files {
  public:
   virtual ~Files() = default;
+  enum class Open { Opened, Busy, Failed };  // Busy: a sharing conflict with another opener
+  struct Opened {
+    Open status = Open::Failed;
+    FileHandle file = 0;
+  };
+  // Opens path for reading and writing, created when missing, sharing reading, writing and deleting with
+  // every other opener; a link is opened as itself, never followed.
+  virtual Opened OpenShared(const char* path) = 0;
+  virtual void Close(FileHandle file) = 0;
+  // The file has one name (no further hard link), is no reparse point, and its final path ends in name.
+  virtual bool IsPlainFile(FileHandle file, std::string_view name) = 0;
+  // The open file is the one path names now (it was not renamed away since it was opened).
+  virtual bool IsFileAt(FileHandle file, const char* path) = 0;
+  // An exclusive lock on the whole file without waiting; false while another handle holds one.
+  virtual bool TryLock(FileHandle file) = 0;
+  virtual void Unlock(FileHandle file) = 0;
+  virtual std::optional<std::uint64_t> SizeOf(FileHandle file) = 0;
+  // Up to count bytes from the file's start.
+  virtual std::string ReadHead(FileHandle file, std::size_t count) = 0;
+  // bytes at the file's end, in one write.
+  virtual bool Append(FileHandle file, std::string_view bytes) = 0;
+  // Cuts the file to nothing.
+  virtual bool Truncate(FileHandle file) = 0;
+
   // The whole content, or nothing when the file cannot be opened or read or is larger than maxBytes.
   virtual std::optional<std::string> ReadWholeFile(const char* path, std::uint64_t maxBytes) = 0;
   // Creates the file or empties it, then writes bytes.
   virtual bool WriteWholeFile(const char* path, std::string_view bytes) = 0;
-  // Creates the file when missing and writes bytes at its end.
-  virtual bool AppendToFile(const char* path, std::string_view bytes) = 0;
   virtual std::optional<std::uint64_t> FileSize(const char* path) = 0;
   // Renames from to to, replacing what to names.
   virtual bool MoveOver(const char* from, const char* to) = 0;

@@ -42,9 +42,24 @@ int RunTool(const std::wstring& exe, const std::wstring& arguments) {
 }
 
 struct Card {
+  std::wstring key;
   std::string description;
   std::string service;
 };
+
+// The tool's log beside it, as UTF-8 bytes.
+std::string ReadLog(const std::wstring& exe) {
+  const std::wstring path = exe.substr(0, exe.find_last_of(L'\\')) + L"\\VexaIpSet.log";
+  HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "";
+  std::string bytes(1 << 20, '\0');
+  DWORD read = 0;
+  ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  ::CloseHandle(file);
+  bytes.resize(read);
+  return bytes;
+}
 
 // The cards Wine listed, in the registry's order (the order the tool lists them in).
 std::vector<Card> ListedCards() {
@@ -59,7 +74,7 @@ std::vector<Card> ListedCards() {
     auto description = GetValue(HKEY_LOCAL_MACHINE, card, L"Description");
     auto service = GetValue(HKEY_LOCAL_MACHINE, card, L"ServiceName");
     if (description && service) {
-      cards.push_back(Card{description->data.substr(0, description->data.find('\0')),
+      cards.push_back(Card{name, description->data.substr(0, description->data.find('\0')),
                            service->data.substr(0, service->data.find('\0'))});
     }
   }
@@ -85,6 +100,12 @@ class Deployment : public ::testing::Test {
       SetValue(HKEY_LOCAL_MACHINE, Interface(card.description), L"EnableDHCP", REG_DWORD, std::string("\1\0\0\0", 4));
     }
   }
+  // Every card keeps the description Wine gave it, for the scenarios after this one.
+  void TearDown() override {
+    for (const Card& card : cards_) {
+      SetValue(HKEY_LOCAL_MACHINE, std::wstring(kCards) + L"\\" + card.key, L"Description", REG_SZ, Sz(card.description));
+    }
+  }
   // The card's place in the tool's list, from 1; 0 when it is not listed.
   std::size_t Position(const std::string& description) {
     for (std::size_t i = 0; i < cards_.size(); ++i) {
@@ -99,6 +120,13 @@ class Deployment : public ::testing::Test {
   std::string Address(const std::string& description) {
     auto v = GetValue(HKEY_LOCAL_MACHINE, Interface(description), L"IPAddress");
     return v ? v->data : "<missing>";
+  }
+  // Gives the cards of the namespace's two interfaces one description, as two identical onboard chips have.
+  void SameDescription(const std::string& description) {
+    for (const Card& card : cards_) {
+      if (card.description != "vx0" && card.description != "vxa") continue;
+      SetValue(HKEY_LOCAL_MACHINE, std::wstring(kCards) + L"\\" + card.key, L"Description", REG_SZ, Sz(description));
+    }
   }
   void Machines(const std::wstring& table) {
     WriteConfig(tool_, L"[NetWork]\r\nIP=10.9.8\r\nNetPrefix=NS-\r\n[Machines]\r\n" + table);
@@ -135,6 +163,56 @@ TEST_F(Deployment, AMachineNotInTheTableIsRefusedAndNothingIsWritten) {
   const Snapshot before = TakeSnapshot();
   EXPECT_EQ(RunTool(tool_, L"/auto"), 2);
   EXPECT_TRUE(TakeSnapshot() == before);
+}
+
+// Two cards with one description: the listed card is written through its own entry and logs its own
+// address; a /card description that names both is refused.
+TEST_F(Deployment, TwoCardsWithOneDescription) {
+  const std::wstring vxa = Interface("vxa");
+  const std::wstring vx0 = Interface("vx0");
+  SameDescription("Onboard NIC");
+  Machines(L"00:1A:2B:3C:4D:5F=16\r\n");  // vxa
+  EXPECT_EQ(RunTool(tool_, L"/auto /noreboot"), 0);
+  auto ip = [](const std::wstring& key) {
+    auto v = GetValue(HKEY_LOCAL_MACHINE, key, L"IPAddress");
+    return v ? v->data : "<missing>";
+  };
+  EXPECT_EQ(ip(vxa), std::string("10.9.8.16\0\0", 11));
+  EXPECT_EQ(ip(vx0), "<missing>");
+  const std::string log = ReadLog(tool_);
+  EXPECT_NE(log.find("\t00-1A-2B-3C-4D-5F=16\r\n"), std::string::npos) << log;
+  const Snapshot before = TakeSnapshot();
+  EXPECT_EQ(RunTool(tool_, L"/n 60 /card \"Onboard NIC\" /noreboot"), 2);
+  EXPECT_TRUE(TakeSnapshot() == before);
+}
+
+// A run without a window writes nothing without config.ini or with a value Windows could not use.
+TEST_F(Deployment, NoConfigurationOrABadMaskIsRefused) {
+  const Snapshot before = TakeSnapshot();
+  RemoveConfig(tool_);
+  EXPECT_EQ(RunTool(tool_, L"/n 15 /card 1 /noreboot"), 2);
+  WriteConfig(tool_, L"[NetWork]\r\nIP=10.9.8\r\nMask=255.255.255.O\r\n");
+  EXPECT_EQ(RunTool(tool_, L"/n 15 /card 1 /noreboot"), 2);
+  EXPECT_TRUE(TakeSnapshot() == before);
+}
+
+// /check: 6 before a run, 5 after it while Wine still runs under the old name. (The netns script then
+// gives the namespace the new name and the interface the address, restarts Wine and expects 0.)
+TEST_F(Deployment, CheckBeforeAndAfterARun) {
+  Machines(L"00:1A:2B:3C:4D:5F=16\r\n");  // vxa
+  const Snapshot before = TakeSnapshot();
+  EXPECT_EQ(RunTool(tool_, L"/check"), 6);
+  EXPECT_TRUE(TakeSnapshot() == before);
+  EXPECT_EQ(RunTool(tool_, L"/auto /noreboot"), 0);
+  EXPECT_EQ(RunTool(tool_, L"/check"), 5);
+}
+
+// Run by the netns script after it gave the namespace the host name NS-16, put 10.9.8.16 on vxa and
+// restarted Wine: the registry holds the plan, the name is active and the address live.
+TEST(DeploymentInEffect, CheckSaysInEffect) {
+  const std::wstring tool = ToolPath();
+  ASSERT_FALSE(tool.empty());
+  EXPECT_EQ(RunTool(tool, L"/check"), 0);
 }
 
 TEST_F(Deployment, TheWindowStartsWithTheCardChosenAndTheNumberTyped) {

@@ -358,16 +358,15 @@ TEST_F(E2E, RejectionsShowTheirBoxAndWriteNothing) {
   EXPECT_TRUE(TakeSnapshot() == before);
 }
 
-TEST_F(E2E, MissingIpxAndGameKeysAreReported) {
+TEST_F(E2E, MissingIpxAndGameKeysDoNotApply) {
   DeleteTree(HKEY_LOCAL_MACHINE, L"SYSTEM\\ControlSet001\\Services\\NwlnkIpx");
   DeleteTree(HKEY_CURRENT_USER, L"Software\\Valve");
   auto tool = Start();
   Choose(*tool, kRealtek);
   tool->Type(txtNum, L"15");
   tool->Click(Command1);
-  Box box = ExpectBox(*tool, L"网络设置信息", IconSeen::Exclamation);
-  EXPECT_NE(box.text.find(L"CS 序列号 :  KEY-FIFTEEN\r\n┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄\r\n以下设置未能写入:\r\n"
-                          L"  IPX 网络号\r\n  CS 序列号\r\n"),
+  Box box = ExpectBox(*tool, L"网络设置信息", IconSeen::Information);
+  EXPECT_NE(box.text.find(L"CS 序列号 :  KEY-FIFTEEN\r\n┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄\r\nIPX 未安装\r\n游戏未安装\r\n"),
             std::wstring::npos);
   tool->Answer(box, IDOK);
   ASSERT_TRUE(tool->WaitBox(box));
@@ -460,7 +459,7 @@ TEST_F(E2E, HostileConfigSample) {
       {L"prefix-control-09", nullptr},
       {L"prefix-bytes-13", "PPPPPPPPPPPPP15"},
       {L"prefix-bytes-14", nullptr},
-      {L"quoted-values", "WB-15"},
+      {L"quoted-values", nullptr},  // Mask="255.0.0.0 keeps its lone quote: no mask
       {L"duplicate-sections", "15"},
       {L"fullwidth-space-prefix", "\xA1\xA1WB15"},
       {L"lone-lead-byte", nullptr},

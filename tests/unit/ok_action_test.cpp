@@ -176,6 +176,14 @@ TEST_F(OkActionTest, RefusedWriteIsReported) {
   EXPECT_EQ(sim.registry.Writes().size(), 8u);
 }
 
+TEST_F(OkActionTest, ALineTheLogCouldNotTakeIsTheSummarysLastLine) {
+  sim.files.Links(sim.system.moduleDirectory + "\\VexaIpSet.log", 2);
+  Ok(L"15");
+  const std::wstring text = LastBox().text;
+  EXPECT_EQ(text.substr(text.rfind(L"KMGTE-FN8PY")),
+            L"KMGTE-FN8PY\r\n日志 C:\\VexaIpSet\\VexaIpSet.log 是链接(硬链接、符号链接或重解析点),为安全起见没有写入。\r\n");
+}
+
 TEST_F(OkActionTest, ASecondOkReadsConfigAfresh) {
   Ok(L"15");
   sim.PutConfig(L"[NetWork]\r\nIP=10.1.1\r\n");
@@ -208,6 +216,8 @@ TEST_F(OkActionTest, TheControlSetWindowsBootsWith) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.set + (" from case " + std::to_string(&c - cases)));
     sim.registry.DeleteKey(kHkeyLocalMachine, "SYSTEM\\Select");
+    test::CloneImage(sim);
+    sim.registry.DeleteValue(kHkeyLocalMachine, set2 + "\\Services\\Tcpip\\Parameters", "NV Hostname");
     if (!c.current.empty()) sim.registry.SetValue(kHkeyLocalMachine, "SYSTEM\\Select", "Current", c.type, c.current);
     sim.registry.ClearWrites();
     ASSERT_EQ(Ok(L"15"), OkResult::Written);
@@ -216,6 +226,9 @@ TEST_F(OkActionTest, TheControlSetWindowsBootsWith) {
     for (std::size_t row = 0; row < 8; ++row) {
       EXPECT_EQ(writes[row].keyPath.rfind("HKLM\\SYSTEM\\" + std::string(c.set) + "\\", 0), 0u) << writes[row].keyPath;
     }
+    // The card view and the host name label read where the writes went.
+    EXPECT_EQ(ReadCardView(platform, inventory, kRealtek).IpAddress, L"192.168.0.15");
+    EXPECT_EQ(ReadHostName(platform), L"WB-15");
     EXPECT_EQ(LastBox().icon, MsgIcon::Information);
   }
 }

@@ -447,6 +447,87 @@ TEST_F(DeploymentTest, TheLog) {
   const std::string before = Log();
   EXPECT_EQ(Run(L"/auto /noreboot"), exit_code::kDone);
   EXPECT_EQ(Log(), before);
+  EXPECT_NE(Output().find(L"日志 C:\\VexaIpSet\\VexaIpSet.log 无法写入(文件夹只读或没有权限),这次没有记入日志。"),
+            std::wstring::npos);
+}
+
+// The log is shared by every machine of the cafe: nothing is lost silently, nothing is written through a
+// link, it stays readable and bounded.
+TEST_F(DeploymentTest, TheLogNeverLosesALineSilently) {
+  const std::string log = sim.system.moduleDirectory + "\\VexaIpSet.log";
+  const std::string big(kLogLimit + 10, 'x');
+  const std::string huge(2 * kLogLimit + 10, 'x');
+  const std::string utf16("\xFF\xFE" "a\0b\0", 6);
+  const struct {
+    const char* what;
+    std::string before;  // the log's bytes before the run
+    void (*set)(sim::SimFiles&, const std::string&);
+    const wchar_t* says;      // nullptr: nothing said about the log
+    bool appended;            // the run's line is in the log
+    const char* old;          // the bytes .old holds afterwards, or nullptr for none
+    std::size_t maxLogBytes;  // the log's size afterwards is at most this
+  } cases[] = {
+      {"appended", "", [](sim::SimFiles&, const std::string&) {}, nullptr, true, nullptr, 1000},
+      {"held open without sharing", "\xEF\xBB\xBFx\r\n", [](sim::SimFiles& f, const std::string& l) { f.Hold(l, true); },
+       L"被其他程序占用,等了 3 秒仍没能写入", false, nullptr, 1000},
+      {"locked by another run", "\xEF\xBB\xBFx\r\n",
+       [](sim::SimFiles& f, const std::string& l) { f.LockByOther(l, true); }, L"被其他程序占用", false, nullptr, 1000},
+      {"a hard link", "\xEF\xBB\xBFx\r\n", [](sim::SimFiles& f, const std::string& l) { f.Links(l, 2); },
+       L"是链接(硬链接、符号链接或重解析点),为安全起见没有写入。", false, nullptr, 1000},
+      {"UTF-16 from Notepad", utf16, [](sim::SimFiles&, const std::string&) {}, nullptr, true, "\xFF\xFE" "a", 1000},
+      {"past the limit", big, [](sim::SimFiles&, const std::string&) {}, nullptr, true, "xxxx", 1000},
+      {".old blocked, under twice the limit", big,
+       [](sim::SimFiles& f, const std::string& l) { f.BlockReplace(l + ".old"); }, nullptr, true, nullptr,
+       kLogLimit + 1000},
+      {".old blocked, past twice the limit", huge,
+       [](sim::SimFiles& f, const std::string& l) { f.BlockReplace(l + ".old"); }, nullptr, true, nullptr, 1000},
+      {".old blocked, UTF-16", utf16, [](sim::SimFiles& f, const std::string& l) { f.BlockReplace(l + ".old"); },
+       nullptr, true, nullptr, 1000},
+  };
+  Config(L"00-1A-2B-3C-4D-5E=15\r\n");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    sim.files.RemoveFile(log.c_str());
+    sim.files.RemoveFile((log + ".old").c_str());
+    sim.files.Put(log, c.before);
+    c.set(sim.files, log);
+    sim.system.slept = 0;
+    EXPECT_EQ(Run(L"/n 15 /card 1 /noreboot"), exit_code::kDone);
+    const std::string after = Log();
+    EXPECT_EQ(after.find("\t/n\t") != std::string::npos, c.appended);
+    if (c.appended && c.maxLogBytes < kLogLimit) {
+      EXPECT_EQ(after.rfind("\xEF\xBB\xBF", 0), 0u) << "a new log begins with the UTF-8 mark";
+    }
+    EXPECT_LE(after.size(), c.maxLogBytes);
+    if (c.says != nullptr) {
+      EXPECT_NE(Output().find(c.says), std::wstring::npos) << sim.console.output;
+      const bool waited = std::wstring(c.says).find(L"占用") != std::wstring::npos;
+      EXPECT_EQ(sim.system.slept >= kLogWaitMilliseconds, waited);
+    } else {
+      EXPECT_EQ(Output().find(L"日志"), std::wstring::npos);
+    }
+    const auto old = sim.files.Get(log + ".old");
+    EXPECT_EQ(old.has_value(), c.old != nullptr);
+    if (old && c.old != nullptr) EXPECT_EQ(old->rfind(c.old, 0), 0u);
+    EXPECT_EQ(sim.files.OpenHandles(), 0u);
+    sim.files.Hold(log, false);
+    sim.files.LockByOther(log, false);
+  }
+}
+
+TEST(LogLineTest, ControlCharactersInAFieldNeverMakeASecondLineOrColumn) {
+  RunRecord record;
+  record.mode = RunMode::Number;
+  record.outcome = L"拒绝: x";
+  record.number = L"17\r\n2026-01-01 00:00:00\t/auto\tFAKE";
+  record.hostName = L"WB\x01\x7F";
+  record.card = L"NIC\tA";
+  record.address = L"00-1A-2B-3C-4D-5E";
+  record.inPlace = true;
+  const std::wstring line = LogLine(LocalTime{2026, 12, 8, 9, 30, 5}, record);
+  EXPECT_EQ(line,
+            L"2026-12-08 09:30:05\t/n\t拒绝: x\t机号=17  2026-01-01 00:00:00 /auto FAKE\t计算机名=WB  \tIP=\t网卡=NIC A\t"
+            L"地址=00-1A-2B-3C-4D-5E\t未写入=\t00-1A-2B-3C-4D-5E=17  2026-01-01 00:00:00 /auto FAKE");
 }
 
 }  // namespace

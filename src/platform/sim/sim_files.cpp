@@ -1,5 +1,7 @@
 #include "platform/sim/sim_files.h"
 
+#include <algorithm>
+
 namespace vexa::sim {
 
 std::string SimFiles::Key(std::string_view path) {
@@ -18,16 +20,29 @@ bool SimFiles::Writable(const std::string& key) const {
   return true;
 }
 
+SimFiles::File& SimFiles::Data(const std::string& path) {
+  auto& file = files_[Key(path)];
+  if (!file) file = std::make_shared<File>();
+  return *file;
+}
+
+SimFiles::File* SimFiles::At(FileHandle file) const {
+  auto it = handles_.find(file);
+  return it == handles_.end() ? nullptr : it->second.get();
+}
+
+void SimFiles::Put(const std::string& path, const std::string& bytes) { Data(path).bytes = bytes; }
+
 std::optional<std::string> SimFiles::Get(const std::string& path) const {
   auto it = files_.find(Key(path));
   if (it == files_.end()) return std::nullopt;
-  return it->second;
+  return it->second->bytes;
 }
 
 std::size_t SimFiles::CountIn(const std::string& folder) const {
   const std::string prefix = Key(folder) + "\\";
   std::size_t n = 0;
-  for (const auto& [path, bytes] : files_) n += path.compare(0, prefix.size(), prefix) == 0 ? 1 : 0;
+  for (const auto& [path, file] : files_) n += path.compare(0, prefix.size(), prefix) == 0 ? 1 : 0;
   return n;
 }
 
@@ -40,14 +55,71 @@ std::optional<std::string> SimFiles::ReadWholeFile(const char* path, std::uint64
 bool SimFiles::WriteWholeFile(const char* path, std::string_view bytes) {
   const std::string key = Key(path);
   if (!Writable(key)) return false;
-  files_[key] = std::string(bytes);
+  Data(path).bytes = std::string(bytes);
   return true;
 }
 
-bool SimFiles::AppendToFile(const char* path, std::string_view bytes) {
+Files::Opened SimFiles::OpenShared(const char* path) {
   const std::string key = Key(path);
-  if (!Writable(key)) return false;
-  files_[key] += bytes;
+  auto it = files_.find(key);
+  if (it == files_.end()) {
+    if (!Writable(key)) return {Open::Failed, 0};
+    it = files_.emplace(key, std::make_shared<File>()).first;
+  }
+  if (it->second->held) return {Open::Busy, 0};
+  if (!Writable(key)) return {Open::Failed, 0};
+  handles_[++nextHandle_] = it->second;
+  return {Open::Opened, nextHandle_};
+}
+
+void SimFiles::Close(FileHandle file) {
+  if (File* f = At(file); f != nullptr && f->lockedBy == file) f->lockedBy = 0;
+  handles_.erase(file);
+}
+
+bool SimFiles::IsPlainFile(FileHandle file, std::string_view) {
+  const File* f = At(file);
+  return f != nullptr && f->links == 1;
+}
+
+bool SimFiles::IsFileAt(FileHandle file, const char* path) {
+  auto it = files_.find(Key(path));
+  return it != files_.end() && it->second.get() == At(file);
+}
+
+bool SimFiles::TryLock(FileHandle file) {
+  File* f = At(file);
+  if (f == nullptr || f->lockedByOther || (f->lockedBy != 0 && f->lockedBy != file)) return false;
+  f->lockedBy = file;
+  return true;
+}
+
+void SimFiles::Unlock(FileHandle file) {
+  if (File* f = At(file); f != nullptr && f->lockedBy == file) f->lockedBy = 0;
+}
+
+std::optional<std::uint64_t> SimFiles::SizeOf(FileHandle file) {
+  const File* f = At(file);
+  if (f == nullptr) return std::nullopt;
+  return f->bytes.size();
+}
+
+std::string SimFiles::ReadHead(FileHandle file, std::size_t count) {
+  const File* f = At(file);
+  return f == nullptr ? std::string() : f->bytes.substr(0, count);
+}
+
+bool SimFiles::Append(FileHandle file, std::string_view bytes) {
+  File* f = At(file);
+  if (f == nullptr) return false;
+  f->bytes += bytes;
+  return true;
+}
+
+bool SimFiles::Truncate(FileHandle file) {
+  File* f = At(file);
+  if (f == nullptr) return false;
+  f->bytes.clear();
   return true;
 }
 
@@ -62,9 +134,10 @@ bool SimFiles::MoveOver(const char* from, const char* to) {
   const std::string target = Key(to);
   auto it = files_.find(source);
   if (it == files_.end() || !Writable(source) || !Writable(target)) return false;
-  std::string bytes = std::move(it->second);
+  if (std::find(blocked_.begin(), blocked_.end(), target) != blocked_.end()) return false;
+  std::shared_ptr<File> file = std::move(it->second);
   files_.erase(it);
-  files_[target] = std::move(bytes);
+  files_[target] = std::move(file);
   return true;
 }
 

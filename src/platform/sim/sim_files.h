@@ -1,8 +1,11 @@
 // Files held in memory by full path (case-insensitive, / and \ alike), for the profile reader and the
-// tool's own file operations. A folder can be made read-only and the temporary files are counted.
+// tool's own file operations. An open handle follows its file through a rename, as on Windows. A test can
+// make a folder read-only, hold a file open without sharing, lock it, give it a second hard link, or keep a
+// name from being replaced; the temporary files are counted.
 #pragma once
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,30 +18,59 @@ class SimFiles : public Files {
  public:
   std::optional<std::string> ReadWholeFile(const char* path, std::uint64_t maxBytes) override;
   bool WriteWholeFile(const char* path, std::string_view bytes) override;
-  bool AppendToFile(const char* path, std::string_view bytes) override;
+  Opened OpenShared(const char* path) override;
+  void Close(FileHandle file) override;
+  bool IsPlainFile(FileHandle file, std::string_view name) override;
+  bool IsFileAt(FileHandle file, const char* path) override;
+  bool TryLock(FileHandle file) override;
+  void Unlock(FileHandle file) override;
+  std::optional<std::uint64_t> SizeOf(FileHandle file) override;
+  std::string ReadHead(FileHandle file, std::size_t count) override;
+  bool Append(FileHandle file, std::string_view bytes) override;
+  bool Truncate(FileHandle file) override;
   std::optional<std::uint64_t> FileSize(const char* path) override;
   bool MoveOver(const char* from, const char* to) override;
   bool RemoveFile(const char* path) override;
   std::string CreateTempFile() override;
 
   // Test side.
-  void Put(const std::string& path, const std::string& bytes) { files_[Key(path)] = bytes; }
+  void Put(const std::string& path, const std::string& bytes);
   std::optional<std::string> Get(const std::string& path) const;
   bool Exists(const std::string& path) const { return files_.count(Key(path)) != 0; }
   // Nothing can be created, written or removed in folder (a read-only share, a CD).
   void ReadOnlyFolder(const std::string& folder) { readOnly_.push_back(Key(folder) + "\\"); }
+  // Another program has the file open without sharing (opens are Busy), or holds a lock on it.
+  void Hold(const std::string& path, bool held) { Data(path).held = held; }
+  void LockByOther(const std::string& path, bool locked) { Data(path).lockedByOther = locked; }
+  // A second hard link, or a link whose target has another name.
+  void Links(const std::string& path, int links) { Data(path).links = links; }
+  // path cannot be replaced by a rename (a folder of that name, no rights).
+  void BlockReplace(const std::string& path) { blocked_.push_back(Key(path)); }
   std::size_t TempFilesMade() const { return tempMade_; }
   std::size_t Count() const { return files_.size(); }
   std::size_t CountIn(const std::string& folder) const;
+  std::size_t OpenHandles() const { return handles_.size(); }
 
   std::string tempFolder = "C:\\Users\\admin\\AppData\\Local\\Temp";
 
  private:
+  struct File {
+    std::string bytes;
+    int links = 1;
+    bool held = false;
+    bool lockedByOther = false;
+    FileHandle lockedBy = 0;
+  };
   static std::string Key(std::string_view path);
   bool Writable(const std::string& key) const;
+  File& Data(const std::string& path);
+  File* At(FileHandle file) const;
 
-  std::map<std::string, std::string> files_;
+  std::map<std::string, std::shared_ptr<File>> files_;
+  std::map<FileHandle, std::shared_ptr<File>> handles_;
+  FileHandle nextHandle_ = 0x5000;
   std::vector<std::string> readOnly_;
+  std::vector<std::string> blocked_;
   std::size_t tempMade_ = 0;
 };
 

@@ -61,6 +61,10 @@ class SimSystem : public System {
   std::string ModuleDirectory() override { return moduleDirectory; }
   LocalTime Now() override { return now; }
   std::uint64_t MillisecondsSinceBoot() override { return sinceBoot; }
+  void Sleep(std::uint32_t milliseconds) override {
+    sinceBoot += milliseconds;
+    slept += milliseconds;
+  }
 
   struct Started {
     std::string application;
@@ -72,6 +76,7 @@ class SimSystem : public System {
   std::string moduleDirectory = "C:\\VexaIpSet";
   LocalTime now{2026, 12, 8, 9, 30, 5};
   std::uint64_t sinceBoot = 600000;  // booted ten minutes before now
+  std::uint64_t slept = 0;
 };
 
 // The adapters a test gives the machine; how often the list was asked for.

@@ -28,6 +28,16 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
   return true;
 }
 
+HANDLE AsHandle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
+
+// The file's volume and index: the same pair means the same file, whatever the names.
+std::optional<std::uint64_t> FileIdentity(HANDLE file, DWORD* volume) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!::GetFileInformationByHandle(file, &info)) return std::nullopt;
+  *volume = info.dwVolumeSerialNumber;
+  return static_cast<std::uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+}
+
 }  // namespace
 
 std::optional<std::string> Win32Files::ReadWholeFile(const char* path, std::uint64_t maxBytes) {
@@ -52,9 +62,86 @@ bool Win32Files::WriteWholeFile(const char* path, std::string_view bytes) {
   return file && WriteAll(file.get(), bytes);
 }
 
-bool Win32Files::AppendToFile(const char* path, std::string_view bytes) {
-  UniqueHandle file = OpenFile(path, FILE_APPEND_DATA, OPEN_ALWAYS);
-  return file && WriteAll(file.get(), bytes);
+Files::Opened Win32Files::OpenShared(const char* path) {
+  // GENERIC_READ | GENERIC_WRITE: LockFileEx needs one of them, and cutting the file needs write access.
+  HANDLE file = ::CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (file != INVALID_HANDLE_VALUE) return {Open::Opened, reinterpret_cast<FileHandle>(file)};
+  const DWORD error = ::GetLastError();
+  const bool busy = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+  return {busy ? Open::Busy : Open::Failed, 0};
+}
+
+void Win32Files::Close(FileHandle file) { ::CloseHandle(AsHandle(file)); }
+
+bool Win32Files::IsPlainFile(FileHandle file, std::string_view name) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!::GetFileInformationByHandle(AsHandle(file), &info)) return false;
+  if (info.nNumberOfLinks != 1 || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return false;
+  // Where the handle really leads: a link that the attributes do not show still ends in another name.
+  char final[MAX_PATH * 2] = {};
+  const DWORD length = ::GetFinalPathNameByHandleA(AsHandle(file), final, sizeof final, FILE_NAME_NORMALIZED);
+  if (length == 0 || length >= sizeof final) return false;
+  const std::string_view path(final, length);
+  const std::string_view last = path.substr(path.find_last_of('\\') + 1);
+  return last.size() == name.size() && ::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, last.data(),
+                                                        static_cast<int>(last.size()), name.data(),
+                                                        static_cast<int>(name.size())) == CSTR_EQUAL;
+}
+
+bool Win32Files::IsFileAt(FileHandle file, const char* path) {
+  HANDLE named = ::CreateFileA(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (named == INVALID_HANDLE_VALUE) return false;
+  const UniqueHandle owner(named);
+  DWORD mineVolume = 0;
+  DWORD thereVolume = 0;
+  const auto mine = FileIdentity(AsHandle(file), &mineVolume);
+  const auto there = FileIdentity(named, &thereVolume);
+  return mine && there && *mine == *there && mineVolume == thereVolume;
+}
+
+bool Win32Files::TryLock(FileHandle file) {
+  OVERLAPPED whole{};
+  return ::LockFileEx(AsHandle(file), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD,
+                      &whole) != FALSE;
+}
+
+void Win32Files::Unlock(FileHandle file) {
+  OVERLAPPED whole{};
+  ::UnlockFileEx(AsHandle(file), 0, MAXDWORD, MAXDWORD, &whole);
+}
+
+std::optional<std::uint64_t> Win32Files::SizeOf(FileHandle file) {
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(AsHandle(file), &size)) return std::nullopt;
+  return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+std::string Win32Files::ReadHead(FileHandle file, std::size_t count) {
+  std::string bytes(count, '\0');
+  DWORD read = 0;
+  LARGE_INTEGER start{};
+  if (!::SetFilePointerEx(AsHandle(file), start, nullptr, FILE_BEGIN) ||
+      !::ReadFile(AsHandle(file), bytes.data(), static_cast<DWORD>(count), &read, nullptr)) {
+    return std::string();
+  }
+  bytes.resize(read);
+  return bytes;
+}
+
+bool Win32Files::Append(FileHandle file, std::string_view bytes) {
+  // One WriteFile for the whole record: under the lock nobody else writes, and a record never splits.
+  LARGE_INTEGER none{};
+  DWORD written = 0;
+  return ::SetFilePointerEx(AsHandle(file), none, nullptr, FILE_END) &&
+         ::WriteFile(AsHandle(file), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size();
+}
+
+bool Win32Files::Truncate(FileHandle file) {
+  LARGE_INTEGER start{};
+  return ::SetFilePointerEx(AsHandle(file), start, nullptr, FILE_BEGIN) && ::SetEndOfFile(AsHandle(file));
 }
 
 std::optional<std::uint64_t> Win32Files::FileSize(const char* path) {

@@ -155,6 +155,8 @@ LocalTime Win32System::Now() {
 
 std::uint64_t Win32System::MillisecondsSinceBoot() { return ::GetTickCount64(); }
 
+void Win32System::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+
 std::string Win32Text::ToAnsi(std::wstring_view text) {
   if (text.empty()) return std::string();
   int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);

@@ -55,6 +55,7 @@ class Win32System : public System {
   std::string ModuleDirectory() override;
   LocalTime Now() override;
   std::uint64_t MillisecondsSinceBoot() override;
+  void Sleep(std::uint32_t milliseconds) override;
 };
 
 class Win32Text : public TextCodec {
@@ -66,9 +67,18 @@ class Win32Text : public TextCodec {
 
 class Win32Files : public Files {
  public:
+  Opened OpenShared(const char* path) override;
+  void Close(FileHandle file) override;
+  bool IsPlainFile(FileHandle file, std::string_view name) override;
+  bool IsFileAt(FileHandle file, const char* path) override;
+  bool TryLock(FileHandle file) override;
+  void Unlock(FileHandle file) override;
+  std::optional<std::uint64_t> SizeOf(FileHandle file) override;
+  std::string ReadHead(FileHandle file, std::size_t count) override;
+  bool Append(FileHandle file, std::string_view bytes) override;
+  bool Truncate(FileHandle file) override;
   std::optional<std::string> ReadWholeFile(const char* path, std::uint64_t maxBytes) override;
   bool WriteWholeFile(const char* path, std::string_view bytes) override;
-  bool AppendToFile(const char* path, std::string_view bytes) override;
   std::optional<std::uint64_t> FileSize(const char* path) override;
   bool MoveOver(const char* from, const char* to) override;
   bool RemoveFile(const char* path) override;

@@ -4,6 +4,7 @@
 //   VexaIpSet.exe /auto [/noreboot]                number and card from [Machines]
 //   VexaIpSet.exe /n 15 [/card 2 | /card "描述"] [/noreboot]
 //   VexaIpSet.exe /check [/n 15 [/card 2]]             reads only: is the plan in effect?
+//   VexaIpSet.exe /table                               [Machines] built from VexaIpSet.log
 //   VexaIpSet.exe /?
 #pragma once
 
@@ -15,7 +16,7 @@
 namespace vexa {
 
 struct CommandLine {
-  enum class Mode { Window, Auto, Number, Usage, Bad };
+  enum class Mode { Window, Auto, Number, Table, Usage, Bad };
   Mode mode = Mode::Window;
   std::wstring number;               // /n
   std::optional<std::wstring> card;  // /card: a position from 1 or a description

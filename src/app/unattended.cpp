@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "apply/apply_run.h"
+#include "apply/log_table.h"
 #include "apply/machine_lookup.h"
 #include "apply/outcome_texts.h"
 #include "common/text.h"
@@ -80,6 +81,10 @@ int RunUnattended(Platform& real, const CommandLine& command) {
     } else {
       real.messages.Show(UsageText(), std::wstring(kApplicationTitle), MsgButtons::Ok, MsgIcon::Information);
     }
+    return exit_code::kDone;
+  }
+  if (command.mode == CommandLine::Mode::Table) {
+    Say(real, TableFromLog(real));
     return exit_code::kDone;
   }
   if (command.mode == CommandLine::Mode::Bad) {

@@ -153,27 +153,39 @@ LogResult AppendRunLog(Platform& platform, const RunRecord& record) {
   }
 }
 
-RestartRequests FindRestartRequests(Platform& platform, const std::wstring& hostName) {
+std::vector<std::vector<std::wstring>> ReadRunLogLines(Platform& platform) {
   const std::string path = LogPath(platform);
-  RestartRequests requests;
+  std::vector<std::vector<std::wstring>> lines;
   for (const std::string& file : {path + ".old", path}) {
     const std::optional<std::string> bytes = platform.files.ReadWholeFile(file.c_str(), 4 * kLogLimit);
     if (!bytes) continue;
     const std::wstring text = FromUtf8(*bytes);
-    const std::wstring wanted = std::wstring(kHostNameField) + Field(hostName);
     for (std::size_t start = 0; start < text.size();) {
       std::size_t end = text.find_first_of(L"\r\n", start);
       if (end == std::wstring::npos) end = text.size();
-      const std::wstring_view line = std::wstring_view(text).substr(start, end - start);
+      if (end > start) {
+        std::vector<std::wstring> fields;
+        for (std::wstring_view field : Fields(std::wstring_view(text).substr(start, end - start))) {
+          fields.emplace_back(field);
+        }
+        lines.push_back(std::move(fields));
+      }
       start = end + 1;
-      const std::vector<std::wstring_view> fields = Fields(line);
-      if (fields.size() < 5 || fields[2].find(kRestartRequested) == std::wstring_view::npos) continue;
-      if (fields[4] != wanted) continue;
-      if (const auto stamp = StampOf(line)) requests.last = stamp;
-      // A run that wrote starts a new rename: only the retries after it count.
-      const bool retry = fields[2].find(kAlreadyInPlace) != std::wstring_view::npos;
-      requests.retries = retry ? requests.retries + 1 : 0;
     }
+  }
+  return lines;
+}
+
+RestartRequests FindRestartRequests(Platform& platform, const std::wstring& hostName) {
+  RestartRequests requests;
+  const std::wstring wanted = std::wstring(kHostNameField) + Field(hostName);
+  for (const std::vector<std::wstring>& fields : ReadRunLogLines(platform)) {
+    if (fields.size() < 5 || fields[2].find(kRestartRequested) == std::wstring::npos) continue;
+    if (fields[4] != wanted) continue;
+    if (const auto stamp = StampOf(fields[0])) requests.last = stamp;
+    // A run that wrote starts a new rename: only the retries after it count.
+    const bool retry = fields[2].find(kAlreadyInPlace) != std::wstring::npos;
+    requests.retries = retry ? requests.retries + 1 : 0;
   }
   return requests;
 }

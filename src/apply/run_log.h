@@ -63,6 +63,9 @@ struct RestartRequests {
 };
 RestartRequests FindRestartRequests(Platform& platform, const std::wstring& hostName);
 
+// The lines of VexaIpSet.log.old, then of VexaIpSet.log, each split into its TAB-separated fields.
+std::vector<std::vector<std::wstring>> ReadRunLogLines(Platform& platform);
+
 // Seconds since 1970-01-01 00:00:00 of a local time, for comparing two of them.
 std::int64_t SecondsOf(const LocalTime& time);
 

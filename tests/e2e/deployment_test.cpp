@@ -23,24 +23,6 @@ std::wstring ToolPath() {
   return n > 0 && n < 1024 ? std::wstring(value) : std::wstring();
 }
 
-// Starts the tool with arguments, without a window, and waits for its exit code (-1 on timeout).
-int RunTool(const std::wstring& exe, const std::wstring& arguments) {
-  std::wstring line = L"\"" + exe + L"\" " + arguments;
-  const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                        &process)) {
-    return -2;
-  }
-  DWORD code = static_cast<DWORD>(-1);
-  if (::WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0) ::GetExitCodeProcess(process.hProcess, &code);
-  ::CloseHandle(process.hThread);
-  ::CloseHandle(process.hProcess);
-  return static_cast<int>(code);
-}
-
 struct Card {
   std::wstring key;
   std::string description;
@@ -49,16 +31,7 @@ struct Card {
 
 // The tool's log beside it, as UTF-8 bytes.
 std::string ReadLog(const std::wstring& exe) {
-  const std::wstring path = exe.substr(0, exe.find_last_of(L'\\')) + L"\\VexaIpSet.log";
-  HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "";
-  std::string bytes(1 << 20, '\0');
-  DWORD read = 0;
-  ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  ::CloseHandle(file);
-  bytes.resize(read);
-  return bytes;
+  return ReadFileBytes(exe.substr(0, exe.find_last_of(L'\\')) + L"\\VexaIpSet.log");
 }
 
 // The cards Wine listed, in the registry's order (the order the tool lists them in).

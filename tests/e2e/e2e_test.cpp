@@ -396,11 +396,6 @@ TEST_F(E2E, HintHelpAndAboutBoxes) {
   EXPECT_TRUE(tool->Running());
 }
 
-std::string ReadFile(const std::wstring& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 TEST_F(E2E, LinksStartTheSystemsExplorerNeverAPlantedOne) {
   const std::wstring record = Env(L"VEXA_E2E_BROWSER_RECORD");
   const std::wstring planted = Env(L"VEXA_E2E_PLANTED_MARKER");
@@ -409,13 +404,13 @@ TEST_F(E2E, LinksStartTheSystemsExplorerNeverAPlantedOne) {
   ::DeleteFileW(planted.c_str());
   auto tool = Start();
   tool->Click(Label18);
-  ASSERT_TRUE(WaitFor([&] { return ReadFile(record).find("forum") != std::string::npos; }, 15000));
+  ASSERT_TRUE(WaitFor([&] { return ReadFileBytes(record).find("forum") != std::string::npos; }, 15000));
   tool->Click(Label21);
   tool->Click(Label20);
-  WaitFor([&] { return ReadFile(record).size() >= 3 * 29; }, 15000);
-  EXPECT_EQ(ReadFile(record),
+  WaitFor([&] { return ReadFileBytes(record).size() >= 3 * 29; }, 15000);
+  EXPECT_EQ(ReadFileBytes(record),
             "http://forum.vexaipset.example/\nhttp://www.vexaipset.example/\nhttp://www.vexaipset.example/\n");
-  EXPECT_TRUE(ReadFile(planted).empty()) << "the explorer.exe planted beside the tool ran";
+  EXPECT_TRUE(ReadFileBytes(planted).empty()) << "the explorer.exe planted beside the tool ran";
   EXPECT_TRUE(tool->NoBox());
 }
 
@@ -469,7 +464,7 @@ TEST_F(E2E, HostileConfigSample) {
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "file " << std::string(c.file, c.file + std::wcslen(c.file)));
     SetValue(HKEY_LOCAL_MACHINE, kTcpip, L"NV Hostname", REG_SZ, Sz("MASTER"));
-    const std::string bytes = ReadFile(dir + L"\\" + c.file + L".ini");
+    const std::string bytes = ReadFileBytes(dir + L"\\" + c.file + L".ini");
     ASSERT_FALSE(bytes.empty());
     WriteConfigBytes(toolPath_, bytes);
     ::SendMessageW(tool->Find(txtNum), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"15"));

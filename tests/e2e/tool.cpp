@@ -310,4 +310,48 @@ void Tool::Answer(const Box& box, int buttonId) {
   Settle();
 }
 
+HANDLE StartRun(const std::wstring& exe, const std::wstring& arguments, const std::wstring& outputPath) {
+  std::wstring line = L"\"" + exe + L"\" " + arguments;
+  const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  HANDLE output = INVALID_HANDLE_VALUE;
+  if (!outputPath.empty()) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    output = ::CreateFileW(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+  }
+  PROCESS_INFORMATION process{};
+  const BOOL started = ::CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, output != INVALID_HANDLE_VALUE, 0,
+                                        nullptr, folder.c_str(), &startup, &process);
+  if (output != INVALID_HANDLE_VALUE) ::CloseHandle(output);
+  if (!started) return nullptr;
+  ::CloseHandle(process.hThread);
+  return process.hProcess;
+}
+
+int FinishRun(HANDLE process, DWORD milliseconds) {
+  if (process == nullptr) return -2;
+  DWORD code = static_cast<DWORD>(-1);
+  if (::WaitForSingleObject(process, milliseconds) == WAIT_OBJECT_0) ::GetExitCodeProcess(process, &code);
+  ::CloseHandle(process);
+  return static_cast<int>(code);
+}
+
+int RunTool(const std::wstring& exe, const std::wstring& arguments) { return FinishRun(StartRun(exe, arguments)); }
+
+std::string ReadFileBytes(const std::wstring& path) {
+  HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "";
+  std::string bytes;
+  char chunk[65536];
+  DWORD read = 0;
+  while (::ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) bytes.append(chunk, read);
+  ::CloseHandle(file);
+  return bytes;
+}
+
 }  // namespace vexa::e2e

@@ -88,4 +88,15 @@ class Tool {
 // Sets the clipboard to text (CF_UNICODETEXT; Windows provides CF_TEXT from it).
 void SetClipboard(const std::wstring& text);
 
+// A run of the tool without a window: started in its folder, its console output (ANSI bytes) going to
+// outputPath when one is given.
+HANDLE StartRun(const std::wstring& exe, const std::wstring& arguments, const std::wstring& outputPath = L"");
+// Waits for a started run and closes its handle: its exit code, or -1 when it did not end in time.
+int FinishRun(HANDLE process, DWORD milliseconds = 20000);
+// Starts the tool and waits for its exit code (-1 on timeout, -2 when it could not be started).
+int RunTool(const std::wstring& exe, const std::wstring& arguments);
+
+// A whole file's bytes; empty when it cannot be read. Opened sharing everything, as a log viewer would.
+std::string ReadFileBytes(const std::wstring& path);
+
 }  // namespace vexa::e2e

@@ -515,6 +515,34 @@ TEST_F(DeploymentTest, TheLogNeverLosesALineSilently) {
   }
 }
 
+// /table: per address the number of its last run that put the values in place, in number order; then the
+// conflicts and the addresses that were only ever refused.
+TEST_F(DeploymentTest, TheTableFromTheLog) {
+  auto line = [](const wchar_t* outcome, const wchar_t* number, const wchar_t* address, bool tail) {
+    std::wstring text = std::wstring(L"2026-12-01 10:00:00\t/n\t") + outcome + L"\t机号=" + number +
+                        L"\t计算机名=WB-\tIP=\t网卡=NIC\t地址=" + address + L"\t未写入=";
+    if (tail) text += std::wstring(L"\t") + address + L"=" + number;
+    return text + L"\r\n";
+  };
+  const std::string log = sim.system.moduleDirectory + "\\VexaIpSet.log";
+  sim.files.Put(log + ".old", "\xEF\xBB\xBF" + ToUtf8(line(L"已写入", L"16", L"00-00-00-00-00-01", true) +
+                                                     line(L"已写入", L"3", L"00-00-00-00-00-02", true)));
+  sim.files.Put(log, "\xEF\xBB\xBF" + ToUtf8(line(L"已写入", L"015", L"00-00-00-00-00-01", true) +  // later: wins
+                                            line(L"拒绝: x", L"20", L"00-00-00-00-00-03", false) +
+                                            line(L"未写入", L"21", L"00-00-00-00-00-04", false) +
+                                            line(L"已是这些设置", L"15", L"00-00-00-00-00-05", true) +
+                                            line(L"拒绝: y", L"22", L"00-00-00-00-00-02", false) +
+                                            line(L"拒绝: x", L"9", L"", false) + L"garbage\r\n"));
+  EXPECT_EQ(Run(L"/table"), exit_code::kDone);
+  EXPECT_EQ(Output(),
+            L"[Machines]\r\n00-00-00-00-00-02=3\r\n00-00-00-00-00-01=015\r\n00-00-00-00-00-05=15\r\n"
+            L"; 冲突: 机号 15 给了 2 个地址: 00-00-00-00-00-01, 00-00-00-00-00-05\r\n"
+            L"; 00-00-00-00-00-03 没有一次写入成功,最后一次: 2026-12-01 10:00:00 拒绝: x\r\n"
+            L"; 00-00-00-00-00-04 没有一次写入成功,最后一次: 2026-12-01 10:00:00 未写入\r\n");
+  EXPECT_TRUE(sim.registry.Writes().empty());
+  EXPECT_EQ(Run(L"/table /n 1"), exit_code::kBadArguments);
+}
+
 TEST(LogLineTest, ControlCharactersInAFieldNeverMakeASecondLineOrColumn) {
   RunRecord record;
   record.mode = RunMode::Number;

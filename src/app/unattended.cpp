@@ -30,7 +30,7 @@ class ConsoleMessages : public MessageBoxes {
 void Say(Platform& platform, const std::wstring& text) { platform.console.Write(platform.text.ToAnsi(text + L"\r\n")); }
 
 Target Refused(std::wstring number, std::wstring reason) {
-  return Target{std::move(number), -1, Notice{L"", std::move(reason)}};
+  return Target{std::move(number), -1, Notice{L"", std::move(reason)}, L""};
 }
 
 std::wstring Positions(const std::vector<std::int32_t>& indexes) {
@@ -43,7 +43,7 @@ std::wstring Positions(const std::vector<std::int32_t>& indexes) {
 Target NumberTarget(Platform& platform, const CardInventory& inventory, const CommandLine& command) {
   const std::int32_t cards = inventory.LastCard + 1;
   if (!command.card) {
-    if (cards == 1) return Target{command.number, 0, std::nullopt};
+    if (cards == 1) return Target{command.number, 0, std::nullopt, L""};
     if (cards == 0) return Refused(command.number, L"本机没有网卡。");
     return Refused(command.number, L"本机有 " + std::to_wstring(cards) + L" 块网卡,请用 /card 指定一块。");
   }
@@ -53,22 +53,22 @@ Target NumberTarget(Platform& platform, const CardInventory& inventory, const Co
   if (position) {
     int n = 0;
     for (wchar_t c : wanted) n = n * 10 + (c - L'0');
-    if (n >= 1 && n <= cards) return Target{command.number, n - 1, std::nullopt};
+    if (n >= 1 && n <= cards) return Target{command.number, n - 1, std::nullopt, L""};
     return Refused(command.number, L"没有第 " + wanted + L" 块网卡(本机有 " + std::to_wstring(cards) + L" 块)。");
   }
   const std::vector<std::int32_t> found = CardsDescribedAs(platform, inventory, wanted);
-  if (found.size() == 1) return Target{command.number, found.front(), std::nullopt};
+  if (found.size() == 1) return Target{command.number, found.front(), std::nullopt, L""};
   if (found.empty()) return Refused(command.number, L"没有描述为\"" + wanted + L"\"的网卡。");
   return Refused(command.number, L"描述为\"" + wanted + L"\"的网卡有 " + std::to_wstring(found.size()) + L" 块(" +
                                      Positions(found) + L"),请用 /card 序号指定。");
 }
 
-Target FindTarget(Platform& platform, const CardInventory& inventory, const CommandLine& command) {
+Target FindTarget(Platform& platform, const CardInventory& inventory, const IniFile::ConfigFile& config,
+                  const CommandLine& command) {
   if (command.mode == CommandLine::Mode::Number) return NumberTarget(platform, inventory, command);
-  const IniFile::ConfigFile config = IniFile::ConfigFile::Open(platform);
   const MachineLookup lookup = LookUpMachine(platform, inventory, config.ReadPath());
   if (lookup.result != MachineLookup::Result::Found) return Refused(L"", LookupRefusal(lookup));
-  return Target{lookup.numberText, lookup.cardIndex, std::nullopt};
+  return Target{lookup.numberText, lookup.cardIndex, std::nullopt, LookupNote(lookup)};
 }
 
 }  // namespace
@@ -96,14 +96,18 @@ int RunUnattended(Platform& real, const CommandLine& command) {
                       real.text,     real.files,   real.adapters, real.console};
   CardInventory inventory;
   EnumNetworkCards(unattended, inventory);  // the key closes at once: nothing is listed
-  const Target target = FindTarget(unattended, inventory, command);
+  // One read of config.ini for the whole run: the values never mix two versions of a file being saved.
+  const IniFile::ConfigFile config = IniFile::ConfigFile::Open(unattended);
+  const Target target = FindTarget(unattended, inventory, config, command);
+  if (!target.note.empty()) Say(unattended, target.note);
   if (command.check) {
-    const CheckOutcome check = CheckMachine(unattended, inventory, target);
+    const CheckOutcome check = CheckMachine(unattended, inventory, config, target);
     Say(unattended, ConsoleReport(check));
     return ExitCodeOf(check);
   }
   const RunMode mode = command.mode == CommandLine::Mode::Auto ? RunMode::Auto : RunMode::Number;
-  const Outcome out = ApplyMachine(unattended, inventory, target, RunOptions{mode, true, true, !command.noReboot});
+  const Outcome out =
+      ApplyMachine(unattended, inventory, config, target, RunOptions{mode, true, true, !command.noReboot});
   Say(unattended, ConsoleReport(out));
   return ExitCodeOf(out);
 }

@@ -126,9 +126,9 @@ CheckOutcome::Address AddressState(Platform& platform, const MachinePlan& plan) 
 
 }  // namespace
 
-Outcome ApplyMachine(Platform& platform, const CardInventory& inventory, const Target& target,
-                     const RunOptions& options) {
-  const MachinePlan plan = PlanMachine(platform, inventory, target, options.requireConfig);
+Outcome ApplyMachine(Platform& platform, const CardInventory& inventory, const IniFile::ConfigFile& config,
+                     const Target& target, const RunOptions& options) {
+  const MachinePlan plan = PlanMachine(platform, inventory, config, target, options.requireConfig);
   Outcome out = OutcomeOf(platform, target, plan);
   if (out.kind == Outcome::Kind::Refused) {
     Log(platform, options.mode, out);
@@ -149,9 +149,10 @@ Outcome ApplyMachine(Platform& platform, const CardInventory& inventory, const T
   return out;
 }
 
-CheckOutcome CheckMachine(Platform& platform, const CardInventory& inventory, const Target& target) {
+CheckOutcome CheckMachine(Platform& platform, const CardInventory& inventory, const IniFile::ConfigFile& config,
+                          const Target& target) {
   CheckOutcome check;
-  const MachinePlan plan = PlanMachine(platform, inventory, target, true);
+  const MachinePlan plan = PlanMachine(platform, inventory, config, target, true);
   check.plan = OutcomeOf(platform, target, plan);
   if (check.plan.kind != Outcome::Kind::Refused) {
     check.registryHolds = InPlace(platform, plan);

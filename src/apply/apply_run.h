@@ -46,8 +46,8 @@ struct Outcome {
   bool Logged() const { return log == LogResult::Appended; }
 };
 
-Outcome ApplyMachine(Platform& platform, const CardInventory& inventory, const Target& target,
-                     const RunOptions& options);
+Outcome ApplyMachine(Platform& platform, const CardInventory& inventory, const IniFile::ConfigFile& config,
+                     const Target& target, const RunOptions& options);
 
 // /check: what of the plan is in the registry and in effect.
 struct CheckOutcome {
@@ -58,7 +58,8 @@ struct CheckOutcome {
   Address address = Address::Unknown;
 };
 
-CheckOutcome CheckMachine(Platform& platform, const CardInventory& inventory, const Target& target);
+CheckOutcome CheckMachine(Platform& platform, const CardInventory& inventory, const IniFile::ConfigFile& config,
+                          const Target& target);
 
 // Exit codes a batch file can test.
 namespace exit_code {

@@ -33,10 +33,11 @@ std::vector<MachineEntry> Readable(const IniFile::MachineTable& table, std::vect
   return entries;
 }
 
-std::wstring Unreadable(const std::vector<std::wstring>& lines) {
+// At most ten lines under a heading, then their count.
+std::wstring Listed(const std::wstring& heading, const std::vector<std::wstring>& lines) {
   if (lines.empty()) return L"";
   constexpr std::size_t kShown = 10;
-  std::wstring text = L"\r\n[Machines] 中无法读取的行(需要 网卡地址=1-254 的机号):";
+  std::wstring text = L"\r\n" + heading;
   for (std::size_t i = 0; i < lines.size() && i < kShown; ++i) text += L"\r\n  " + lines[i];
   if (lines.size() > kShown) text += L"\r\n  ……共 " + std::to_wstring(lines.size()) + L" 行";
   return text;
@@ -62,14 +63,35 @@ std::wstring Joined(const std::vector<MacAddress>& addresses) {
   return texts.empty() ? L"(无)" : JoinWith(texts, L", ");
 }
 
+std::wstring Reason(const MachineLookup& lookup) {
+  switch (lookup.result) {
+    case MachineLookup::Result::NoTable: return L"config.ini 中没有 [Machines] 机器表。";
+    case MachineLookup::Result::EmptyTable: return L"config.ini 的 [Machines] 机器表是空的。";
+    case MachineLookup::Result::NotListed:
+      return L"本机网卡的地址不在 config.ini 的 [Machines] 中: " + Joined(lookup.addresses);
+    case MachineLookup::Result::SeveralCards:
+      return L"本机有多块网卡的地址在 [Machines] 中,请用 /n 和 /card 指定: " + Joined(lookup.addresses);
+    case MachineLookup::Result::NumberConflict:
+      return L"[Machines] 中同一个机号给了多个网卡地址(或同一个地址给了多个机号),请改正: " + Joined(lookup.addresses);
+    case MachineLookup::Result::Found: break;
+  }
+  return L"";
+}
+
 }  // namespace
 
 MachineLookup LookUpMachine(Platform& platform, const CardInventory& inventory, const std::wstring& configPath) {
   MachineLookup lookup;
   const IniFile::MachineTable raw = IniFile::ReadMachineTable(platform, configPath);
+  lookup.sections = raw.sections;
+  lookup.duplicates = raw.duplicates;
+  if (raw.sections == 0) return lookup;
   IniFile::MachineTable table;
   table.entries = Readable(raw, lookup.unreadable);
-  if (table.entries.empty() && lookup.unreadable.empty()) return lookup;
+  if (table.entries.empty() && lookup.unreadable.empty()) {
+    lookup.result = MachineLookup::Result::EmptyTable;
+    return lookup;
+  }
   const std::vector<std::optional<MacAddress>> cards = CardAddresses(platform, inventory);  // asked once
   std::vector<std::int32_t> listed;
   for (std::size_t i = 0; i < cards.size(); ++i) {
@@ -104,18 +126,18 @@ MachineLookup LookUpMachine(Platform& platform, const CardInventory& inventory, 
   return lookup;
 }
 
+std::wstring LookupNote(const MachineLookup& lookup) {
+  if (lookup.sections < 2) return L"";
+  return L"注意: config.ini 中有 " + std::to_wstring(lookup.sections) +
+         L" 个 [Machines] 节,Windows 只读第一个,其余节里的行没有用到。";
+}
+
 std::wstring LookupRefusal(const MachineLookup& lookup) {
-  switch (lookup.result) {
-    case MachineLookup::Result::NoTable: return L"config.ini 中没有 [Machines] 机器表。";
-    case MachineLookup::Result::NotListed:
-      return L"本机网卡的地址不在 config.ini 的 [Machines] 中: " + Joined(lookup.addresses) + Unreadable(lookup.unreadable);
-    case MachineLookup::Result::SeveralCards:
-      return L"本机有多块网卡的地址在 [Machines] 中,请用 /n 和 /card 指定: " + Joined(lookup.addresses);
-    case MachineLookup::Result::NumberConflict:
-      return L"[Machines] 中同一个机号给了多个网卡地址(或同一个地址给了多个机号),请改正: " + Joined(lookup.addresses);
-    case MachineLookup::Result::Found: break;
-  }
-  return L"";
+  std::wstring reason = Reason(lookup);
+  reason += Listed(L"[Machines] 中无法读取的行(需要 网卡地址=1-254 的机号):", lookup.unreadable);
+  reason += Listed(L"[Machines] 中重复的地址:", lookup.duplicates);
+  if (const std::wstring note = LookupNote(lookup); !note.empty()) reason += L"\r\n" + note;
+  return reason;
 }
 
 }  // namespace vexa

@@ -14,7 +14,8 @@ namespace vexa {
 
 struct MachineLookup {
   enum class Result {
-    NoTable,         // config.ini has no usable [Machines] entry
+    NoTable,         // config.ini has no [Machines] section
+    EmptyTable,      // the section has no line at all
     NotListed,       // no listed card's address is in the table
     SeveralCards,    // more than one is
     NumberConflict,  // the number is given to another address too, or the address two numbers
@@ -28,14 +29,19 @@ struct MachineLookup {
   std::vector<MacAddress> addresses;
   // Lines of the table that were left out: no hardware address, or no number 1-254 written in digits.
   std::vector<std::wstring> unreadable;
+  std::vector<std::wstring> duplicates;  // lines that name an address again
+  int sections = 0;                      // [Machines] sections in the file; the reader reads the first
 };
 
 // Reads the table from config.ini (path as ConfigFile gives it); asks for the adapters only when the
 // table has entries.
 MachineLookup LookUpMachine(Platform& platform, const CardInventory& inventory, const std::wstring& configPath);
 
-// The message an unattended run gives for a lookup that found no single machine, with the table's
-// unreadable lines (the first ten, then their count).
+// The message an unattended run gives for a lookup that found no single machine, with what is wrong with
+// the table: its unreadable lines (the first ten, then their count), its duplicates, a second section.
 std::wstring LookupRefusal(const MachineLookup& lookup);
+
+// What the table says beside a lookup that found the machine: a second [Machines] section; or nothing.
+std::wstring LookupNote(const MachineLookup& lookup);
 
 }  // namespace vexa

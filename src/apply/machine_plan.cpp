@@ -13,14 +13,15 @@ constexpr std::wstring_view kNoCardText = L"你没有选择网卡！请在下面
 constexpr std::wstring_view kConfigTitle = L"Quorlis - 配置文件错误！";
 
 // What is wrong with config.ini for a run that must not fall back on the defaults; nothing when it is fine.
-std::optional<std::wstring> ConfigProblem(Platform& platform, const MachinePlan& plan) {
+std::optional<std::wstring> ConfigProblem(Platform& platform, const IniFile::ConfigFile& config,
+                                          const MachinePlan& plan) {
   std::wstring problem;
-  switch (plan.config.State()) {
+  switch (config.State()) {
     case IniFile::ConfigState::Missing: problem = L"找不到配置文件 " + plan.configPath + L"。"; break;
     case IniFile::ConfigState::Unreadable: problem = L"无法读取配置文件 " + plan.configPath + L"。"; break;
     case IniFile::ConfigState::Empty: problem = L"配置文件 " + plan.configPath + L" 是空的。"; break;
     case IniFile::ConfigState::Readable:
-      if (!IniFile::ReadIniKeys(platform, plan.config.ReadPath(), IniFile::kNetWork).empty()) return std::nullopt;
+      if (!IniFile::ReadIniKeys(platform, config.ReadPath(), IniFile::kNetWork).empty()) return std::nullopt;
       problem = L"配置文件 " + plan.configPath + L" 中没有 [NetWork] 节。";
       break;
   }
@@ -55,8 +56,8 @@ Refusal RefusalOf(SettingsVerdict verdict) {
 
 Notice NoCardNotice() { return {std::wstring(kHintTitle), std::wstring(kNoCardText)}; }
 
-MachinePlan PlanMachine(Platform& platform, const CardInventory& inventory, const Target& target,
-                        bool requireConfig) {
+MachinePlan PlanMachine(Platform& platform, const CardInventory& inventory, const IniFile::ConfigFile& config,
+                        const Target& target, bool requireConfig) {
   MachinePlan plan;
   if (target.refusal) {
     Refuse(plan, Refusal::NoTarget, *target.refusal);
@@ -79,15 +80,14 @@ MachinePlan PlanMachine(Platform& platform, const CardInventory& inventory, cons
   plan.serviceName = CardServiceName(platform, inventory, target.cardIndex);
   plan.controlSet = BootControlSet(platform);
   plan.configPath = IniFile::ConfigPath(platform);
-  plan.config = IniFile::ConfigFile::Open(platform);
   if (requireConfig) {
-    if (auto problem = ConfigProblem(platform, plan)) {
+    if (auto problem = ConfigProblem(platform, config, plan)) {
       Refuse(plan, Refusal::NoConfig, {std::wstring(kConfigTitle), *problem});
       return plan;
     }
   }
-  plan.settings = DeriveSettings(platform, input, plan.config.ReadPath());
-  plan.settings.GameKey = DeriveGameKey(platform, plan.settings.MachineNumber, plan.config.ReadPath());
+  plan.settings = DeriveSettings(platform, input, config.ReadPath());
+  plan.settings.GameKey = DeriveGameKey(platform, plan.settings.MachineNumber, config.ReadPath());
   const SettingsVerdict verdict = CheckSettings(platform.text, plan.settings);
   if (verdict != SettingsVerdict::Valid) {
     Refuse(plan, RefusalOf(verdict), SettingsRejection(verdict, plan.settings, plan.configPath));

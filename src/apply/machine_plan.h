@@ -17,6 +17,7 @@ struct Target {
   std::wstring numberText;
   std::int32_t cardIndex = -1;    // -1: no card
   std::optional<Notice> refusal;  // the command line or the [Machines] table named no single machine
+  std::wstring note;              // said beside the outcome (a second [Machines] section)
 };
 
 // Why a plan cannot be written.
@@ -42,12 +43,12 @@ struct MachinePlan {
   std::wstring serviceName;    // the card's own, as read
   std::wstring controlSet;     // where the TCP/IP and IPX values go
   std::wstring configPath;     // config.ini as the operator knows it
-  IniFile::ConfigFile config;  // what config.ini is read through
 };
 
-// Checks the number, takes the card, reads config.ini once and checks what it gives, in that order.
-MachinePlan PlanMachine(Platform& platform, const CardInventory& inventory, const Target& target,
-                        bool requireConfig);
+// Checks the number, takes the card, reads config.ini (through config, opened once for the whole OK press
+// or run) and checks what it gives, in that order.
+MachinePlan PlanMachine(Platform& platform, const CardInventory& inventory, const IniFile::ConfigFile& config,
+                        const Target& target, bool requireConfig);
 
 // The hint that no card is chosen: the window's hint label shows it, and an OK without a card is refused
 // with it.

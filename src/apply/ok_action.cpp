@@ -25,8 +25,9 @@ OkResult ResultOf(Refusal refusal) {
 
 OkResult RunOkAction(Platform& platform, const CardInventory& inventory, const std::wstring& typedText,
                      const std::wstring& shownCardText) {
-  const Target target{typedText, FindCardIndex(platform, inventory, shownCardText), std::nullopt};
-  const Outcome out = ApplyMachine(platform, inventory, target, RunOptions{});
+  const Target target{typedText, FindCardIndex(platform, inventory, shownCardText), std::nullopt, L""};
+  const IniFile::ConfigFile config = IniFile::ConfigFile::Open(platform);  // one read of config.ini a press
+  const Outcome out = ApplyMachine(platform, inventory, config, target, RunOptions{});
   if (out.kind == Outcome::Kind::Refused) {
     platform.messages.Show(out.notice.text, out.notice.title, MsgButtons::Ok, MsgIcon::Critical);
     return ResultOf(out.refusal);

@@ -87,6 +87,32 @@ std::string Utf16LeCopy(TextCodec& text, std::string_view bytes, Encoding encodi
   return out;
 }
 
+int SectionCount(Platform& platform, const std::wstring& file, std::string_view section) {
+  const std::optional<std::string> bytes = platform.files.ReadWholeFile(platform.text.ToAnsi(file).c_str(), kLargestReadFile);
+  if (!bytes) return 0;
+  const std::u16string units = Units(platform.text, *bytes, DetectEncoding(*bytes));
+  auto blank = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\v'; };
+  auto fold = [](char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; };
+  int count = 0;
+  for (std::size_t start = 0; start < units.size();) {
+    std::size_t end = units.find_first_of(u"\r\n", start);
+    if (end == std::u16string::npos) end = units.size();
+    std::size_t i = start;
+    while (i < end && blank(units[i])) ++i;
+    start = end + 1;
+    if (i >= end || units[i] != u'[') continue;
+    ++i;
+    while (i < end && blank(units[i])) ++i;
+    std::size_t k = 0;
+    while (k < section.size() && i + k < end && fold(units[i + k]) == fold(static_cast<char16_t>(section[k]))) ++k;
+    if (k != section.size()) continue;
+    i += k;
+    while (i < end && blank(units[i])) ++i;
+    count += i == end || units[i] == u']' ? 1 : 0;
+  }
+  return count;
+}
+
 ConfigFile::ConfigFile(ConfigFile&& other) noexcept
     : files_(other.files_),
       readPath_(std::move(other.readPath_)),

@@ -30,6 +30,10 @@ std::string Utf16LeCopy(TextCodec& text, std::string_view bytes, Encoding encodi
 // What was found where config.ini should be.
 enum class ConfigState { Readable, Missing, Unreadable, Empty };
 
+// How many section headers of file (config.ini or its copy) name section, case ignored. Windows' reader
+// reads the first of them only.
+int SectionCount(Platform& platform, const std::wstring& file, std::string_view section);
+
 // The file the reader reads for one OK press or one run: config.ini beside the executable, or its copy.
 class ConfigFile {
  public:

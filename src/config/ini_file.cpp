@@ -1,6 +1,7 @@
 #include "config/ini_file.h"
 
 #include <algorithm>
+#include <set>
 
 namespace vexa::IniFile {
 
@@ -68,6 +69,59 @@ std::vector<std::wstring> ReadIniKeys(Platform& platform, const std::wstring& pa
     return keys;
   }
   return {};
+}
+
+namespace {
+
+// Blank, TAB and VT around a name or value, as both readers trim them.
+std::wstring_view TrimEntry(std::wstring_view s) {
+  auto blank = [](wchar_t c) { return c == L' ' || c == L'\t' || c == L'\v' || IsValueBlank(c); };
+  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+std::wstring Unquoted(std::wstring_view value) {
+  const bool quoted = value.size() > 1 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front();
+  return std::wstring(quoted ? value.substr(1, value.size() - 2) : value);
+}
+
+std::wstring FoldedKey(std::wstring_view key) {
+  std::wstring out(key);
+  for (wchar_t& c : out) c = c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+  return out;
+}
+
+}  // namespace
+
+IniSection ReadIniSection(Platform& platform, const std::wstring& path, std::wstring_view section) {
+  TextCodec& text = platform.text;
+  IniSection result;
+  // One read of the file however long the section; a list the reader had to cut comes back as size - 2.
+  for (std::uint32_t size = 64 * 1024; size <= 64 * 1024 * 1024; size *= 8) {
+    std::string buffer(size, '\0');
+    const std::uint32_t length =
+        platform.profile.GetPrivateProfileSectionA(text.ToAnsi(section).c_str(), buffer.data(), size, text.ToAnsi(path).c_str());
+    if (length == size - 2) continue;
+    const std::wstring list = text.FromAnsi(std::string_view(buffer).substr(0, length));
+    std::set<std::wstring> seen;
+    for (std::size_t at = 0; at < list.size();) {
+      const std::size_t end = std::min(list.find(L'\0', at), list.size());
+      const std::wstring_view line = TrimEntry(std::wstring_view(list).substr(at, end - at));
+      at = end + 1;
+      if (line.empty() || line.front() == L';') continue;
+      const std::size_t eq = line.find(L'=');
+      if (eq == std::wstring_view::npos) {
+        result.unparsed.emplace_back(line);
+        continue;
+      }
+      const std::wstring key(TrimEntry(line.substr(0, eq)));
+      if (!seen.insert(FoldedKey(key)).second) continue;  // the reader's own lookup finds the first
+      result.entries.emplace_back(key, Unquoted(TrimEntry(line.substr(eq + 1))));
+    }
+    return result;
+  }
+  return result;
 }
 
 }  // namespace vexa::IniFile

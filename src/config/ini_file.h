@@ -21,6 +21,15 @@ std::wstring ConfigPathIn(std::wstring directory);
 std::wstring ReadIniString(Platform& platform, const std::wstring& path, std::wstring_view section,
                            std::wstring_view key, std::wstring_view defaultValue);
 
+// The lines of section as one read of the file gives them: each "key=value" split at its first '=', both
+// sides trimmed and a value's one pair of matching quotes removed, as ReadIniString would read it; the
+// first line of a key wins. Lines without '=' are left in unparsed; comment lines (';') are skipped.
+struct IniSection {
+  std::vector<std::pair<std::wstring, std::wstring>> entries;
+  std::vector<std::wstring> unparsed;
+};
+IniSection ReadIniSection(Platform& platform, const std::wstring& path, std::wstring_view section);
+
 // The names of the keys in section that have a value ("name=..."), in file order, duplicates included.
 std::vector<std::wstring> ReadIniKeys(Platform& platform, const std::wstring& path, std::wstring_view section);
 

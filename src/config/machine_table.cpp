@@ -1,17 +1,26 @@
 #include "config/machine_table.h"
 
+#include <set>
+
+#include "config/config_file.h"
 #include "config/ini_file.h"
 
 namespace vexa::IniFile {
 
 MachineTable ReadMachineTable(Platform& platform, const std::wstring& path) {
   MachineTable table;
-  for (const std::wstring& key : ReadIniKeys(platform, path, kMachines)) {
-    const std::wstring number = ReadIniString(platform, path, kMachines, key, L"");
-    if (const std::optional<MacAddress> address = ParseMac(key)) {
-      table.entries.push_back(MachineEntry{*address, number});
-    } else {
+  table.sections = SectionCount(platform, path, "Machines");
+  if (table.sections == 0) return table;
+  IniSection section = ReadIniSection(platform, path, kMachines);
+  table.unreadable = std::move(section.unparsed);
+  std::set<MacAddress> seen;
+  for (const auto& [key, number] : section.entries) {
+    const std::optional<MacAddress> address = ParseMac(key);
+    if (!address) {
       table.unreadable.push_back(key + L"=" + number);
+    } else {
+      if (!seen.insert(*address).second) table.duplicates.push_back(key + L"=" + number);
+      table.entries.push_back(MachineEntry{*address, number});
     }
   }
   return table;

@@ -22,11 +22,14 @@ struct MachineEntry {
 
 struct MachineTable {
   std::vector<MachineEntry> entries;
-  std::vector<std::wstring> unreadable;  // "key=value" of lines whose key is no hardware address
+  std::vector<std::wstring> unreadable;  // lines whose key is no hardware address, or that have no '='
+  std::vector<std::wstring> duplicates;  // lines that name an address an earlier line named
+  int sections = 0;                      // [Machines] headers in the file: only the first is read
 };
 
-// Section Machines of config.ini (path as ConfigFile gives it): an entry per line whose key is a hardware
-// address; the number is checked by whoever uses it.
+// Section Machines of config.ini (path as ConfigFile gives it), in one read of the file: an entry per line
+// whose key is a hardware address (an address spelt twice gives two entries); the number is checked by
+// whoever uses it.
 MachineTable ReadMachineTable(Platform& platform, const std::wstring& path);
 
 }  // namespace vexa::IniFile

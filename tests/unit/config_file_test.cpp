@@ -111,6 +111,10 @@ class CuttingProfile : public Profile {
     std::memcpy(buffer, "\x0C\xCD\xF8\xCD\0", 5);
     return 4;
   }
+  std::uint32_t GetPrivateProfileSectionA(const char*, char* buffer, std::uint32_t, const char*) override {
+    std::memcpy(buffer, "\0", 2);
+    return 0;
+  }
 };
 
 TEST_F(ConfigFileTest, ReadIniStringDropsALoneLeadByteAndTrimsFormFeedAndControlZ) {

@@ -68,20 +68,26 @@ TEST(CommandLineTest, SwitchesValuesAndMistakes) {
   }
 }
 
-TEST(MachineTableTest, AddressesInEitherSpellingNumbersAsWrittenBadKeysApart) {
+TEST(MachineTableTest, AddressesInEitherSpellingNumbersAsWrittenBadLinesApart) {
   sim::SimPlatform sim;
   Platform platform = sim.platform();
   sim.PutConfig(
       L"[Machines]\r\n00-1A-2B-3C-4D-5E=15\r\n00:1a:2b:3c:4d:5f= 007 \r\n001A2B3C4D60=17\r\n00-1A:2B-3C-4D-61=18\r\n"
-      L"00-1A-2B-3C-4D-5G=19\r\nbare\r\n[Other]\r\n00-1A-2B-3C-4D-62=20\r\n");
+      L"00-1A-2B-3C-4D-5G=19\r\nbare\r\n; a comment=1\r\n00-1A-2B-3C-4D-63＝21\r\n00-1A-2B-3C-4D-5E-77=22\r\n"
+      L"00:1A:2B:3C:4D:5E=15\r\n[Other]\r\n00-1A-2B-3C-4D-62=20\r\n[machines]\r\n00-1A-2B-3C-4D-64=23\r\n");
   const IniFile::MachineTable table = IniFile::ReadMachineTable(platform, IniFile::ConfigPath(platform));
-  ASSERT_EQ(table.entries.size(), 2u);
+  ASSERT_EQ(table.entries.size(), 3u);
   EXPECT_EQ(FormatMac(table.entries[0].address), L"00-1A-2B-3C-4D-5E");
   EXPECT_EQ(table.entries[0].numberText, L"15");
   EXPECT_EQ(FormatMac(table.entries[1].address), L"00-1A-2B-3C-4D-5F");
   EXPECT_EQ(table.entries[1].numberText, L"007");
-  EXPECT_EQ(table.unreadable,
-            (std::vector<std::wstring>{L"001A2B3C4D60=17", L"00-1A:2B-3C-4D-61=18", L"00-1A-2B-3C-4D-5G=19"}));
+  EXPECT_EQ(table.unreadable, (std::vector<std::wstring>{L"bare", L"00-1A-2B-3C-4D-63＝21", L"001A2B3C4D60=17",
+                                                         L"00-1A:2B-3C-4D-61=18", L"00-1A-2B-3C-4D-5G=19",
+                                                         L"00-1A-2B-3C-4D-5E-77=22"}));
+  EXPECT_EQ(table.duplicates, (std::vector<std::wstring>{L"00:1A:2B:3C:4D:5E=15"}));
+  EXPECT_EQ(table.sections, 2);
+  sim.PutConfig(L"[NetWork]\r\n");
+  EXPECT_EQ(IniFile::ReadMachineTable(platform, IniFile::ConfigPath(platform)).sections, 0);
 }
 
 // A cloned workstation with two cards whose adapters report their addresses.
@@ -200,6 +206,14 @@ TEST_F(DeploymentTest, RefusalsWriteNothing) {
       {L"/n 15 /card 1", L"[NetWork]\r\nDNS=hello world\r\n", nullptr, L"DNS=hello world"},
       {L"/auto", L"[NetWork]\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=16abc\r\n00-1A-2B-3C-4D-5F=1.5\r\n", nullptr,
        L"无法读取的行(需要 网卡地址=1-254 的机号):\r\n  00-1A-2B-3C-4D-5E=16abc\r\n  00-1A-2B-3C-4D-5F=1.5"},
+      {L"/auto", L"[NetWork]\r\n", nullptr, L"config.ini 中没有 [Machines] 机器表。"},
+      {L"/auto", L"[NetWork]\r\n[Machines]\r\n", nullptr, L"config.ini 的 [Machines] 机器表是空的。"},
+      {L"/auto", L"[NetWork]\r\n[Machines]\r\n00-1A-2B-3C-4D-5E 15\r\n", nullptr,
+       L"无法读取的行(需要 网卡地址=1-254 的机号):\r\n  00-1A-2B-3C-4D-5E 15"},
+      {L"/auto", L"[NetWork]\r\n[Machines]\r\n00-AA-AA-AA-AA-AA=15\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=15\r\n", nullptr,
+       L"注意: config.ini 中有 2 个 [Machines] 节,Windows 只读第一个,其余节里的行没有用到。"},
+      {L"/auto", L"[NetWork]\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=15\r\n00:1a:2b:3c:4d:5e=16\r\n", nullptr,
+       L"请改正: 00-1A-2B-3C-4D-5E\r\n[Machines] 中重复的地址:\r\n  00:1a:2b:3c:4d:5e=16"},
       {L"/n 15 /card \"Realtek RTL8139 Family PCI Fast Ethernet NIC\"", L"[NetWork]\r\n", nullptr,
        L"的网卡有 2 块(第 1 块、第 3 块),请用 /card 序号指定。"},
   };

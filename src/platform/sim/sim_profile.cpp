@@ -56,6 +56,23 @@ std::wstring_view SectionName(std::wstring_view line) {
   return Trim(line.substr(0, line.find(L']')));
 }
 
+// The lines of the first section named section (folded), as written (trimmed), in file order.
+std::vector<std::wstring_view> SectionLines(std::wstring_view file, const std::wstring& section) {
+  std::vector<std::wstring_view> lines;
+  bool inSection = false;
+  for (std::wstring_view rest = file; !rest.empty();) {
+    const std::wstring_view line = NextLine(rest);
+    if (line.empty()) continue;
+    if (line.front() == L'[') {
+      if (inSection) break;  // only the first section of that name counts
+      inSection = Fold(SectionName(line)) == section;
+      continue;
+    }
+    if (inSection) lines.push_back(line);
+  }
+  return lines;
+}
+
 struct Entry {
   std::wstring_view name;
   std::optional<std::wstring_view> value;  // none for a line without '='
@@ -70,17 +87,7 @@ Entry ParseEntry(std::wstring_view line) {
 // The entries of the first section named section (folded), in file order.
 std::vector<Entry> SectionEntries(std::wstring_view file, const std::wstring& section) {
   std::vector<Entry> entries;
-  bool inSection = false;
-  for (std::wstring_view rest = file; !rest.empty();) {
-    const std::wstring_view line = NextLine(rest);
-    if (line.empty()) continue;
-    if (line.front() == L'[') {
-      if (inSection) break;  // only the first section of that name counts
-      inSection = Fold(SectionName(line)) == section;
-      continue;
-    }
-    if (inSection) entries.push_back(ParseEntry(line));
-  }
+  for (std::wstring_view line : SectionLines(file, section)) entries.push_back(ParseEntry(line));
   return entries;
 }
 
@@ -171,6 +178,21 @@ std::uint32_t SimProfile::GetPrivateProfileStringA(const char* section, const ch
   }
   buffer[size - 1] = '\0';
   return size - 1;
+}
+
+std::uint32_t SimProfile::GetPrivateProfileSectionA(const char* section, char* buffer, std::uint32_t size,
+                                                    const char* fileName) {
+  if (buffer == nullptr || size == 0) return 0;
+  const auto file = files_.Get(fileName == nullptr ? "" : fileName);
+  std::wstring list;
+  if (file && section != nullptr) {
+    const std::wstring decoded = DecodeFile(*file, text_);
+    for (std::wstring_view line : SectionLines(decoded, FoldRequested(text_.FromAnsi(section)))) {
+      list += line.substr(0, line.find(L'\0'));
+      list.push_back(L'\0');
+    }
+  }
+  return CopyList(text_.ToAnsi(list), buffer, size);
 }
 
 }  // namespace vexa::sim

@@ -54,6 +54,11 @@ std::uint32_t Win32Profile::GetPrivateProfileStringA(const char* section, const 
   return ::GetPrivateProfileStringA(section, key, defaultValue, buffer, size, fileName);
 }
 
+std::uint32_t Win32Profile::GetPrivateProfileSectionA(const char* section, char* buffer, std::uint32_t size,
+                                                      const char* fileName) {
+  return ::GetPrivateProfileSectionA(section, buffer, size, fileName);
+}
+
 MsgAnswer Win32MessageBoxes::Show(const std::wstring& text, const std::optional<std::wstring>& title,
                                   MsgButtons buttons, MsgIcon icon) {
   UINT flags = buttons == MsgButtons::YesNo ? MB_YESNO : MB_OK;

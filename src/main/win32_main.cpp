@@ -12,12 +12,12 @@
 
 namespace {
 
-// The tool runs elevated: DLLs are loaded from the system folder only, never from the tool's own folder.
-void RestrictDllSearch() {
-  HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
+// The tool runs elevated: DLLs that Windows loads for it come from the system folder, never from the
+// tool's own folder (where the search order would look first). Without SetDefaultDllDirectories (Windows 7
+// without KB2533623) the current folder is at least taken out of the search.
+void RestrictDllSearch(vexa::win32::SystemFunctions& system) {
   using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-  auto set = reinterpret_cast<SetDefaultDllDirectoriesFn>(
-      reinterpret_cast<void (*)()>(::GetProcAddress(kernel, "SetDefaultDllDirectories")));
+  auto set = system.Get<SetDefaultDllDirectoriesFn>(vexa::win32::SystemFunction::SetDefaultDllDirectories);
   if (set != nullptr) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
   ::SetDllDirectoryA("");
 }
@@ -33,7 +33,8 @@ void __verbose_terminate_handler() { std::abort(); }
 #endif
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int show) {
-  RestrictDllSearch();
+  vexa::win32::SystemFunctions system;
+  RestrictDllSearch(system);
   vexa::win32::Win32Platform real;
   vexa::Platform platform = real.platform();
   const vexa::CommandLine command = vexa::ParseCommandLine(arguments != nullptr ? arguments : L"");

@@ -24,6 +24,8 @@ class Fixture {
   virtual void RemoveScratch() = 0;
   // Writes a scratch file and returns its full path.
   virtual std::string PutFile(const std::string& name, const std::string& bytes) = 0;
+  // The full path of a scratch file that the test makes itself (removed with the scratch folder).
+  virtual std::string ScratchPath(const std::string& name) = 0;
   // True when the real calls are Wine's: where Wine is known to differ from Windows, the suite then
   // expects Wine's result (see KnownWineDifference).
   virtual bool UnderWine() const { return false; }

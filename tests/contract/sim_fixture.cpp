@@ -18,6 +18,7 @@ class SimFixture : public Fixture {
     sim_.files.Put(path, bytes);
     return path;
   }
+  std::string ScratchPath(const std::string& name) override { return "C:\\scratch\\" + name; }
 
  private:
   static std::string Full(const std::string& path) {

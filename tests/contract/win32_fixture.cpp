@@ -66,6 +66,13 @@ class Win32Fixture : public Fixture {
     return path;
   }
 
+  std::string ScratchPath(const std::string& name) override {
+    std::string path = folder_ + "\\" + name;
+    ::DeleteFileA(path.c_str());
+    files_.push_back(path);
+    return path;
+  }
+
  private:
   static std::string Full(const std::string& path) {
     return path.empty() ? kScratch : std::string(kScratch) + "\\" + path;

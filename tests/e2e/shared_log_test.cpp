@@ -42,7 +42,7 @@ int NumberOf(const std::string& line) {
   for (char c : line) tabs += c == '\t' ? 1 : 0;
   const std::string field = "\t\xE6\x9C\xBA\xE5\x8F\xB7=";  // 机号=
   const std::size_t at = line.find(field);
-  if (tabs != 9 || at == std::string::npos) return -1;
+  if ((tabs != 8 && tabs != 9) || at == std::string::npos) return -1;  // nine with the [Machines] tail
   return std::atoi(line.c_str() + at + field.size());
 }
 

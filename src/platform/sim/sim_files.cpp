@@ -77,9 +77,14 @@ void SimFiles::Close(FileHandle file) {
   handles_.erase(file);
 }
 
-bool SimFiles::IsPlainFile(FileHandle file, std::string_view) {
+bool SimFiles::IsPlainFile(FileHandle file, std::string_view name) {
   const File* f = At(file);
-  return f != nullptr && f->links == 1;
+  if (f == nullptr || f->links != 1) return false;
+  // The final path: the name the file has now.
+  for (const auto& [path, data] : files_) {
+    if (data.get() == f) return path.substr(path.find_last_of('\\') + 1) == Key(name);
+  }
+  return false;
 }
 
 bool SimFiles::IsFileAt(FileHandle file, const char* path) {

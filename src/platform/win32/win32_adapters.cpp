@@ -12,16 +12,9 @@
 
 namespace vexa::win32 {
 
-Win32Adapters::~Win32Adapters() {
-  if (iphlpapi_ != nullptr) ::FreeLibrary(static_cast<HMODULE>(iphlpapi_));
-}
-
 std::optional<std::vector<AdapterAddress>> Win32Adapters::GetAdaptersAddresses() {
-  if (iphlpapi_ == nullptr) iphlpapi_ = ::LoadLibraryExA("iphlpapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-  if (iphlpapi_ == nullptr) return std::nullopt;
   using GetAdaptersAddressesFn = ULONG(WINAPI*)(ULONG, ULONG, PVOID, PIP_ADAPTER_ADDRESSES, PULONG);
-  auto get = reinterpret_cast<GetAdaptersAddressesFn>(
-      reinterpret_cast<void (*)()>(::GetProcAddress(static_cast<HMODULE>(iphlpapi_), "GetAdaptersAddresses")));
+  auto get = system_.Get<GetAdaptersAddressesFn>(SystemFunction::GetAdaptersAddresses);
   if (get == nullptr) return std::nullopt;
   const ULONG flags =
       GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER | GAA_FLAG_SKIP_FRIENDLY_NAME;
@@ -55,10 +48,6 @@ std::optional<std::vector<AdapterAddress>> Win32Adapters::GetAdaptersAddresses()
   return adapters;
 }
 
-Win32Console::~Win32Console() {
-  if (ownsOut_) ::CloseHandle(static_cast<HANDLE>(out_));
-}
-
 bool Win32Console::Attach() {
   // Handed over by a batch file's redirection or a pipe: write there.
   HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
@@ -71,17 +60,17 @@ bool Win32Console::Attach() {
                       OPEN_EXISTING, 0, nullptr);
   if (out == INVALID_HANDLE_VALUE) return false;
   out_ = out;
-  ownsOut_ = true;
+  ownedOut_.reset(out);
   return true;
 }
 
 void Win32Console::Write(std::string_view bytes) {
   if (out_ == nullptr) return;
   DWORD written = 0;
-  if (::GetFileType(static_cast<HANDLE>(out_)) == FILE_TYPE_CHAR) {
-    ::WriteConsoleA(static_cast<HANDLE>(out_), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  if (::GetFileType(out_) == FILE_TYPE_CHAR) {
+    ::WriteConsoleA(out_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   } else {
-    ::WriteFile(static_cast<HANDLE>(out_), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    ::WriteFile(out_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   }
 }
 

@@ -98,7 +98,10 @@ bool Win32Files::IsFileAt(FileHandle file, const char* path) {
   DWORD thereVolume = 0;
   const auto mine = FileIdentity(AsHandle(file), &mineVolume);
   const auto there = FileIdentity(named, &thereVolume);
-  return mine && there && *mine == *there && mineVolume == thereVolume;
+  // Wine reports volume 0 for a handle whose file was renamed since it was opened: the volume decides only
+  // when both are known (the log and its .old share one folder anyway).
+  const bool sameVolume = mineVolume == thereVolume || mineVolume == 0 || thereVolume == 0;
+  return mine && there && *mine == *there && sameVolume;
 }
 
 bool Win32Files::TryLock(FileHandle file) {

@@ -1,8 +1,10 @@
-// The platform over the real Windows calls. The only place besides the window system that includes
-// <windows.h>.
+// The platform over the real Windows calls. With the window system and the entry point, the only code that
+// includes <windows.h>.
 #pragma once
 
 #include "platform/platform.h"
+#include "platform/win32/scoped.h"
+#include "platform/win32/system_functions.h"
 
 namespace vexa::win32 {
 
@@ -91,28 +93,20 @@ class Win32Files : public Files {
 // and the tool runs elevated: a copy beside the tool must never be loaded).
 class Win32Adapters : public Adapters {
  public:
-  Win32Adapters() = default;
-  ~Win32Adapters() override;
-  Win32Adapters(const Win32Adapters&) = delete;
-  Win32Adapters& operator=(const Win32Adapters&) = delete;
   std::optional<std::vector<AdapterAddress>> GetAdaptersAddresses() override;
 
  private:
-  void* iphlpapi_ = nullptr;  // HMODULE
+  SystemFunctions system_;
 };
 
 class Win32Console : public Console {
  public:
-  Win32Console() = default;
-  ~Win32Console() override;
-  Win32Console(const Win32Console&) = delete;
-  Win32Console& operator=(const Win32Console&) = delete;
   bool Attach() override;
   void Write(std::string_view bytes) override;
 
  private:
-  void* out_ = nullptr;  // HANDLE
-  bool ownsOut_ = false;
+  HANDLE out_ = nullptr;
+  UniqueHandle ownedOut_;  // CONOUT$, when it was opened here
 };
 
 // All real services in one object.

@@ -12,13 +12,10 @@ namespace {
 constexpr const char* kClassName = "VexaIpSetMain";
 
 // Common Controls 6 draws combo boxes and group boxes from the visual style, which ignores the colours the
-// window asks for; those two are drawn classic. uxtheme is loaded from the system folder only.
-void DropVisualStyle(HMODULE uxtheme, HWND hwnd) {
-  if (uxtheme == nullptr) return;
+// window asks for; those two are drawn classic.
+void DropVisualStyle(SystemFunctions& system, HWND hwnd) {
   using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-  auto setTheme =
-      reinterpret_cast<SetWindowThemeFn>(reinterpret_cast<void (*)()>(::GetProcAddress(uxtheme, "SetWindowTheme")));
-  if (setTheme != nullptr) setTheme(hwnd, L"", L"");
+  if (auto setTheme = system.Get<SetWindowThemeFn>(SystemFunction::SetWindowTheme)) setTheme(hwnd, L"", L"");
 }
 
 struct WindowClass {
@@ -157,7 +154,6 @@ bool Win32Window::Create(const WindowDesc& window, std::span<const ControlDesc> 
   if (!CreateMain(window)) return false;
 
   measureDc_.reset(::CreateCompatibleDC(nullptr));
-  uxtheme_.reset(::LoadLibraryExA("uxtheme.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
   for (const auto& d : controls) {
     auto c = std::make_unique<Control>();
     c->desc = d;
@@ -204,12 +200,12 @@ void Win32Window::SetUpControl(Control& c) {
       break;
     case ControlKind::ComboBox:
       c.brush.reset(::CreateSolidBrush(ColourRef(d.back, RGB(255, 255, 255))));
-      DropVisualStyle(uxtheme_.get(), c.hwnd);
+      DropVisualStyle(system_, c.hwnd);
       // The closed box keeps its designed height.
       ::SendMessageA(c.hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(8, Px(d.height) - 6));
       break;
     case ControlKind::Frame:
-      DropVisualStyle(uxtheme_.get(), c.hwnd);
+      DropVisualStyle(system_, c.hwnd);
       subclass();
       break;
     case ControlKind::PictureBox: {

@@ -101,7 +101,7 @@ class Win32Window : public WindowHost {
   GdiObject<HBITMAP> composed_;    // picture + frame + lines + shapes, client-sized
   GdiObject<HBRUSH> composedBrush_;
   MemoryDc measureDc_;  // text extents of the AutoSize labels
-  UniqueModule uxtheme_;
+  SystemFunctions system_;
   UniqueIcon icon_;
   UniqueIcon smallIcon_;
   bool comboDropped_ = false;

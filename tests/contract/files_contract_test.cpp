@@ -1,0 +1,104 @@
+// The file operations the log and the configuration copy rely on, run against the simulated Windows and
+// against the real calls under Wine (see registry_contract_test.cpp): a log shared by many runs, each
+// appending one whole record under a lock, rotated by a rename while others hold it open.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "contract/fixture.h"
+#include "contract/known_differences.h"
+
+namespace vexa::contract {
+namespace {
+
+class FilesContract : public ::testing::Test {
+ protected:
+  FilesContract() : fixture_(MakeFixture()), platform_(fixture_->platform()), files_(platform_.files) {}
+
+  std::string Content(const std::string& path) { return files_.ReadWholeFile(path.c_str(), 1 << 20).value_or("<none>"); }
+
+  std::unique_ptr<Fixture> fixture_;
+  Platform platform_;
+  Files& files_;
+};
+
+TEST_F(FilesContract, TwoSharedHandlesAppendWholeRecordsAtTheEnd) {
+  const std::string path = fixture_->ScratchPath("shared.log");
+  const Files::Opened first = files_.OpenShared(path.c_str());
+  const Files::Opened second = files_.OpenShared(path.c_str());  // another run, or a viewer following the log
+  ASSERT_EQ(first.status, Files::Open::Opened);
+  ASSERT_EQ(second.status, Files::Open::Opened);
+  EXPECT_EQ(files_.SizeOf(first.file), 0u);
+  EXPECT_TRUE(files_.Append(first.file, "one\r\n"));
+  EXPECT_TRUE(files_.Append(second.file, "two\r\n"));
+  EXPECT_TRUE(files_.Append(first.file, "three\r\n"));
+  EXPECT_EQ(files_.SizeOf(second.file), 17u);
+  EXPECT_EQ(files_.ReadHead(second.file, 3), "one");
+  EXPECT_EQ(files_.ReadHead(second.file, 100), "one\r\ntwo\r\nthree\r\n");
+  EXPECT_EQ(files_.FileSize(path.c_str()), 17u);
+  EXPECT_TRUE(files_.IsPlainFile(first.file, "shared.log"));
+  EXPECT_FALSE(files_.IsPlainFile(first.file, "other.log"));
+  files_.Close(first.file);
+  files_.Close(second.file);
+  EXPECT_EQ(Content(path), "one\r\ntwo\r\nthree\r\n");
+}
+
+TEST_F(FilesContract, ALockIsHeldUntilUnlockedOrClosed) {
+  const std::string path = fixture_->ScratchPath("locked.log");
+  const Files::Opened first = files_.OpenShared(path.c_str());
+  const Files::Opened second = files_.OpenShared(path.c_str());
+  ASSERT_EQ(first.status, Files::Open::Opened);
+  ASSERT_EQ(second.status, Files::Open::Opened);
+  EXPECT_TRUE(files_.TryLock(first.file));
+  EXPECT_FALSE(files_.TryLock(second.file));
+  files_.Unlock(first.file);
+  EXPECT_TRUE(files_.TryLock(second.file));
+  files_.Close(second.file);  // closing lets go of its lock
+  EXPECT_TRUE(files_.TryLock(first.file));
+  files_.Unlock(first.file);
+  files_.Close(first.file);
+}
+
+TEST_F(FilesContract, ARenameWhileOpenMovesTheFileUnderTheHandle) {
+  const std::string path = fixture_->ScratchPath("rotated.log");
+  const std::string old = fixture_->ScratchPath("rotated.log.old");
+  const Files::Opened log = files_.OpenShared(path.c_str());
+  ASSERT_EQ(log.status, Files::Open::Opened);
+  EXPECT_TRUE(files_.Append(log.file, "before\r\n"));
+  EXPECT_TRUE(files_.IsFileAt(log.file, path.c_str()));
+  EXPECT_TRUE(files_.MoveOver(path.c_str(), old.c_str()));
+  EXPECT_FALSE(files_.IsFileAt(log.file, path.c_str()));
+  EXPECT_TRUE(files_.IsFileAt(log.file, old.c_str()));
+  EXPECT_FALSE(files_.FileSize(path.c_str()).has_value());
+  EXPECT_TRUE(files_.Append(log.file, "after\r\n"));
+  EXPECT_TRUE(files_.Truncate(log.file));
+  EXPECT_TRUE(files_.Append(log.file, "anew\r\n"));
+  files_.Close(log.file);
+  EXPECT_EQ(Content(old), "anew\r\n");
+  // MoveOver replaces what the target names.
+  fixture_->PutFile("x", "");
+  const std::string source = fixture_->ScratchPath("source.txt");
+  const Files::Opened made = files_.OpenShared(source.c_str());
+  ASSERT_EQ(made.status, Files::Open::Opened);
+  files_.Append(made.file, "new");
+  files_.Close(made.file);
+  EXPECT_TRUE(files_.MoveOver(source.c_str(), old.c_str()));
+  EXPECT_EQ(Content(old), "new");
+}
+
+TEST_F(FilesContract, TemporaryFilesAreNewAndEmpty) {
+  const std::string first = files_.CreateTempFile();
+  const std::string second = files_.CreateTempFile();
+  ASSERT_FALSE(first.empty());
+  EXPECT_NE(first, second);
+  EXPECT_EQ(files_.FileSize(first.c_str()), 0u);
+  EXPECT_TRUE(files_.WriteWholeFile(first.c_str(), "abc"));
+  EXPECT_EQ(Content(first), "abc");
+  EXPECT_TRUE(files_.RemoveFile(first.c_str()));
+  EXPECT_TRUE(files_.RemoveFile(second.c_str()));
+  EXPECT_FALSE(files_.FileSize(first.c_str()).has_value());
+  EXPECT_FALSE(files_.RemoveFile(first.c_str()));
+}
+
+}  // namespace
+}  // namespace vexa::contract

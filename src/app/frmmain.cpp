@@ -2,8 +2,8 @@
 
 #include "app/controls.h"
 #include "app/texts.h"
-#include "apply/machine_plan.h"
 #include "apply/machine_lookup.h"
+#include "apply/machine_plan.h"
 #include "apply/ok_action.h"
 #include "common/text.h"
 

@@ -35,6 +35,7 @@ Target Refused(std::wstring number, std::wstring reason) {
 
 std::wstring Positions(const std::vector<std::int32_t>& indexes) {
   std::vector<std::wstring> texts;
+  texts.reserve(indexes.size());
   for (std::int32_t index : indexes) texts.push_back(L"第 " + std::to_wstring(index + 1) + L" 块");
   return JoinWith(texts, L"、");
 }

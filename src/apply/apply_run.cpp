@@ -41,7 +41,8 @@ RunRecord RecordOf(RunMode mode, const Outcome& out, std::wstring outcomeText) {
   record.card = out.card;
   record.address = out.address;
   record.notWritten = out.report.notWritten;
-  record.inPlace = out.kind == Outcome::Kind::InPlace || (out.kind == Outcome::Kind::Written && out.report.networkWritten);
+  record.inPlace =
+      out.kind == Outcome::Kind::InPlace || (out.kind == Outcome::Kind::Written && out.report.networkWritten);
   return record;
 }
 

@@ -24,8 +24,8 @@ struct RunOptions {
 enum class RestartState {
   NotAsked,
   Requested,
-  Refused,   // Windows refused the request
-  NotTaken,  // already requested, the machine restarted since, and Windows still runs under the old name
+  Refused,     // Windows refused the request
+  NotTaken,    // already requested, the machine restarted since, and Windows still runs under the old name
   Unrecorded,  // the request could not be logged first, so it was not made (a restart loop must stay impossible)
 };
 
@@ -63,16 +63,16 @@ CheckOutcome CheckMachine(Platform& platform, const CardInventory& inventory, co
 
 // Exit codes a batch file can test.
 namespace exit_code {
-constexpr int kDone = 0;            // written, already set, or (/check) in effect
+constexpr int kDone = 0;  // written, already set, or (/check) in effect
 constexpr int kBadArguments = 1;
-constexpr int kRefused = 2;         // with the reason
-constexpr int kNotAllWritten = 3;   // a value that applies could not be written (listed)
-constexpr int kRestartRefused = 4;  // written, but the restart request was refused
-constexpr int kNotInEffect = 5;     // in the registry, but Windows does not run with it yet
+constexpr int kRefused = 2;          // with the reason
+constexpr int kNotAllWritten = 3;    // a value that applies could not be written (listed)
+constexpr int kRestartRefused = 4;   // written, but the restart request was refused
+constexpr int kNotInEffect = 5;      // in the registry, but Windows does not run with it yet
 constexpr int kRegistryDiffers = 6;  // /check: the registry does not hold the plan
 }  // namespace exit_code
 
-int ExitCodeOf(const Outcome& outcome);
-int ExitCodeOf(const CheckOutcome& outcome);
+int ExitCodeOf(const Outcome& out);
+int ExitCodeOf(const CheckOutcome& check);
 
 }  // namespace vexa

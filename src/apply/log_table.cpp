@@ -13,7 +13,7 @@ namespace vexa {
 namespace {
 
 struct Address {
-  std::wstring number;  // the last run that put the values in place; empty when none did
+  std::wstring number;       // the last run that put the values in place; empty when none did
   std::wstring lastOutcome;  // time and outcome of the last run, for an address none of whose runs wrote
 };
 

@@ -28,8 +28,8 @@ std::optional<std::wstring> ConfigProblem(Platform& platform, const IniFile::Con
   // Notepad with hidden extensions saves "config.ini" as config.ini.txt.
   for (const wchar_t* extra : {L".txt", L".ini"}) {
     if (platform.files.FileSize(platform.text.ToAnsi(plan.configPath + extra).c_str())) {
-      problem += L"\r\n同一文件夹里有 config.ini" + std::wstring(extra) +
-                 L":保存时多了扩展名,请把它改名为 config.ini。";
+      problem +=
+          L"\r\n同一文件夹里有 config.ini" + std::wstring(extra) + L":保存时多了扩展名,请把它改名为 config.ini。";
     }
   }
   return problem;

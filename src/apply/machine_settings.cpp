@@ -161,9 +161,9 @@ SettingsVerdict CheckSettings(TextCodec& text, const MachineSettings& settings) 
 Notice SettingsRejection(SettingsVerdict verdict, const MachineSettings& settings, const std::wstring& configPath) {
   const std::wstring title(kConfigErrorTitle);
   auto badKey = [&](std::wstring_view what, std::wstring_view key, const std::wstring& value) {
-    return Notice{title, JoinLines({L"配置文件中的 " + std::wstring(key) + L" 不是" + std::wstring(what) +
-                                        L",请修改配置文件！",
-                                    std::wstring(key) + L"=" + value, L"文件: " + configPath})};
+    return Notice{
+        title, JoinLines({L"配置文件中的 " + std::wstring(key) + L" 不是" + std::wstring(what) + L",请修改配置文件！",
+                          std::wstring(key) + L"=" + value, L"文件: " + configPath})};
   };
   if (verdict == SettingsVerdict::BadMask) return badKey(L"有效的子网掩码", L"Mask", settings.SubnetMask);
   if (verdict == SettingsVerdict::BadGateway) {

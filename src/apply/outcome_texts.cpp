@@ -51,14 +51,13 @@ std::wstring LogProblem(const Outcome& out) {
   switch (out.log) {
     case LogResult::Appended: return L"";
     case LogResult::NotWritable: return L"日志 " + out.logPath + L" 无法写入(文件夹只读或没有权限),这次没有记入日志。";
-    case LogResult::Busy:
-      return L"日志 " + out.logPath + L" 被其他程序占用,等了 3 秒仍没能写入,这次没有记入日志。";
+    case LogResult::Busy: return L"日志 " + out.logPath + L" 被其他程序占用,等了 3 秒仍没能写入,这次没有记入日志。";
     case LogResult::Link: return L"日志 " + out.logPath + L" 是链接(硬链接、符号链接或重解析点),为安全起见没有写入。";
   }
   return L"";
 }
 
-std::wstring WithLogProblem(std::wstring text, const Outcome& out) {
+std::wstring WithLogProblem(const std::wstring& text, const Outcome& out) {
   const std::wstring problem = LogProblem(out);
   return problem.empty() ? text : text + L"\r\n" + problem;
 }

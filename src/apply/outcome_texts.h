@@ -10,8 +10,7 @@
 
 namespace vexa {
 
-inline constexpr std::wstring_view kRestartRefusedText =
-    L"重启请求失败,请手动重新启动计算机,新设置在重启后生效。";
+inline constexpr std::wstring_view kRestartRefusedText = L"重启请求失败,请手动重新启动计算机,新设置在重启后生效。";
 
 // The derived values, one line each: host name, IP address, mask, gateway, DNS servers, game key.
 std::vector<std::wstring> SettingsLines(const MachineSettings& s);

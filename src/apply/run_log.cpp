@@ -93,8 +93,8 @@ std::wstring Field(std::wstring_view text) {
 
 std::wstring Stamp(const LocalTime& t) {
   auto n = [](int value, std::size_t width) { return ZeroPadded(static_cast<unsigned>(value), width); };
-  return n(t.year, 4) + L"-" + n(t.month, 2) + L"-" + n(t.day, 2) + L" " + n(t.hour, 2) + L":" + n(t.minute, 2) +
-         L":" + n(t.second, 2);
+  return n(t.year, 4) + L"-" + n(t.month, 2) + L"-" + n(t.day, 2) + L" " + n(t.hour, 2) + L":" + n(t.minute, 2) + L":" +
+         n(t.second, 2);
 }
 
 // The time stamp at the start of a line, when it has one.
@@ -199,7 +199,7 @@ std::int64_t SecondsOf(const LocalTime& t) {
   const int doy = (153 * mp + 2) / 5 + t.day - 1;
   const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
   const std::int64_t days = std::int64_t{era} * 146097 + doe - 719468;
-  return days * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
+  return days * 86400 + std::int64_t{t.hour} * 3600 + std::int64_t{t.minute} * 60 + t.second;
 }
 
 }  // namespace vexa

@@ -3,8 +3,8 @@
 
 #include <optional>
 #include <string>
-#include <type_traits>
 #include <string_view>
+#include <type_traits>
 
 namespace vexa {
 
@@ -12,7 +12,6 @@ namespace vexa {
 inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 inline bool StartsWith(std::string_view bytes, std::string_view mark) { return bytes.substr(0, mark.size()) == mark; }
-
 
 // UTF-16 (wchar_t on Windows) or UTF-32 (elsewhere) to UTF-8; a lone surrogate becomes U+FFFD.
 inline std::string ToUtf8(std::wstring_view text) {

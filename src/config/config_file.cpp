@@ -14,7 +14,6 @@ namespace {
 // Larger files are given to the reader as they are.
 constexpr std::uint64_t kLargestReadFile = 64ull * 1024 * 1024;
 
-
 void PutUnit(std::u16string& out, char32_t c) {
   if (c < 0x10000) {
     out.push_back(static_cast<char16_t>(c));
@@ -88,7 +87,8 @@ std::string Utf16LeCopy(TextCodec& text, std::string_view bytes, Encoding encodi
 }
 
 int SectionCount(Platform& platform, const std::wstring& file, std::string_view section) {
-  const std::optional<std::string> bytes = platform.files.ReadWholeFile(platform.text.ToAnsi(file).c_str(), kLargestReadFile);
+  const std::optional<std::string> bytes =
+      platform.files.ReadWholeFile(platform.text.ToAnsi(file).c_str(), kLargestReadFile);
   if (!bytes) return 0;
   const std::u16string units = Units(platform.text, *bytes, DetectEncoding(*bytes));
   auto blank = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\v'; };
@@ -143,7 +143,7 @@ ConfigFile ConfigFile::Open(Platform& platform) {
   config.readPath_ = ConfigPath(platform);
   const std::string path = platform.text.ToAnsi(config.readPath_);
   const std::optional<std::uint64_t> size = platform.files.FileSize(path.c_str());
-  if (!size) return config;                       // no file: the defaults
+  if (!size) return config;  // no file: the defaults
   config.state_ = ConfigState::Readable;
   if (*size > kLargestReadFile) return config;  // too large to copy: the reader takes it as it is
   const std::optional<std::string> bytes = platform.files.ReadWholeFile(path.c_str(), kLargestReadFile);

@@ -82,7 +82,8 @@ std::wstring_view TrimEntry(std::wstring_view s) {
 }
 
 std::wstring Unquoted(std::wstring_view value) {
-  const bool quoted = value.size() > 1 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front();
+  const bool quoted =
+      value.size() > 1 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front();
   return std::wstring(quoted ? value.substr(1, value.size() - 2) : value);
 }
 
@@ -100,8 +101,8 @@ IniSection ReadIniSection(Platform& platform, const std::wstring& path, std::wst
   // One read of the file however long the section; a list the reader had to cut comes back as size - 2.
   for (std::uint32_t size = 64 * 1024; size <= 64 * 1024 * 1024; size *= 8) {
     std::string buffer(size, '\0');
-    const std::uint32_t length =
-        platform.profile.GetPrivateProfileSectionA(text.ToAnsi(section).c_str(), buffer.data(), size, text.ToAnsi(path).c_str());
+    const std::uint32_t length = platform.profile.GetPrivateProfileSectionA(text.ToAnsi(section).c_str(), buffer.data(),
+                                                                            size, text.ToAnsi(path).c_str());
     if (length == size - 2) continue;
     const std::wstring list = text.FromAnsi(std::string_view(buffer).substr(0, length));
     std::set<std::wstring> seen;

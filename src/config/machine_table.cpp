@@ -16,12 +16,15 @@ MachineTable ReadMachineTable(Platform& platform, const std::wstring& path) {
   std::set<MacAddress> seen;
   for (const auto& [key, number] : section.entries) {
     const std::optional<MacAddress> address = ParseMac(key);
+    std::wstring line = key;
+    line += L'=';
+    line += number;
     if (!address) {
-      table.unreadable.push_back(key + L"=" + number);
-    } else {
-      if (!seen.insert(*address).second) table.duplicates.push_back(key + L"=" + number);
-      table.entries.push_back(MachineEntry{*address, number});
+      table.unreadable.push_back(std::move(line));
+      continue;
     }
+    if (!seen.insert(*address).second) table.duplicates.push_back(std::move(line));
+    table.entries.push_back(MachineEntry{*address, number});
   }
   return table;
 }

@@ -51,7 +51,8 @@ inline constexpr std::wstring_view kComputerNameValue = L"ComputerName";
 // The names Windows runs under until the next restart, read through the running control set.
 inline constexpr std::wstring_view kActiveComputerName =
     L"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ActiveComputerName";
-inline constexpr std::wstring_view kRunningTcpip = L"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters";
+inline constexpr std::wstring_view kRunningTcpip =
+    L"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters";
 inline constexpr std::wstring_view kHostname = L"Hostname";
 
 // The game's key, per user.

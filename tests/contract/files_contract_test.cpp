@@ -15,7 +15,9 @@ class FilesContract : public ::testing::Test {
  protected:
   FilesContract() : fixture_(MakeFixture()), platform_(fixture_->platform()), files_(platform_.files) {}
 
-  std::string Content(const std::string& path) { return files_.ReadWholeFile(path.c_str(), 1 << 20).value_or("<none>"); }
+  std::string Content(const std::string& path) {
+    return files_.ReadWholeFile(path.c_str(), 1 << 20).value_or("<none>");
+  }
 
   std::unique_ptr<Fixture> fixture_;
   Platform platform_;

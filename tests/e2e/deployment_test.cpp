@@ -76,7 +76,8 @@ class Deployment : public ::testing::Test {
   // Every card keeps the description Wine gave it, for the scenarios after this one.
   void TearDown() override {
     for (const Card& card : cards_) {
-      SetValue(HKEY_LOCAL_MACHINE, std::wstring(kCards) + L"\\" + card.key, L"Description", REG_SZ, Sz(card.description));
+      SetValue(HKEY_LOCAL_MACHINE, std::wstring(kCards) + L"\\" + card.key, L"Description", REG_SZ,
+               Sz(card.description));
     }
   }
   // The card's place in the tool's list, from 1; 0 when it is not listed.

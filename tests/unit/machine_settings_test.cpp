@@ -185,7 +185,8 @@ TEST_F(DeriveTest, RejectionTexts) {
   s.SubnetMask = L"255.255.255.O";
   s.DnsServers = L"hello world";
   EXPECT_EQ(SettingsRejection(SettingsVerdict::BadMask, s, path).text,
-            L"配置文件中的 Mask 不是有效的子网掩码,请修改配置文件！\r\nMask=255.255.255.O\r\n文件: C:\\VexaIpSet\\config.ini");
+            L"配置文件中的 Mask 不是有效的子网掩码,请修改配置文件！\r\nMask=255.255.255.O\r\n文件: "
+            L"C:\\VexaIpSet\\config.ini");
   EXPECT_EQ(SettingsRejection(SettingsVerdict::BadDns, s, path).text,
             L"配置文件中的 DNS 不是用逗号分开的有效 IP 地址(或空),请修改配置文件！\r\nDNS=hello world\r\n"
             L"文件: C:\\VexaIpSet\\config.ini");

@@ -180,8 +180,9 @@ TEST_F(OkActionTest, ALineTheLogCouldNotTakeIsTheSummarysLastLine) {
   sim.files.Links(sim.system.moduleDirectory + "\\VexaIpSet.log", 2);
   Ok(L"15");
   const std::wstring text = LastBox().text;
-  EXPECT_EQ(text.substr(text.rfind(L"KMGTE-FN8PY")),
-            L"KMGTE-FN8PY\r\n日志 C:\\VexaIpSet\\VexaIpSet.log 是链接(硬链接、符号链接或重解析点),为安全起见没有写入。\r\n");
+  EXPECT_EQ(
+      text.substr(text.rfind(L"KMGTE-FN8PY")),
+      L"KMGTE-FN8PY\r\n日志 C:\\VexaIpSet\\VexaIpSet.log 是链接(硬链接、符号链接或重解析点),为安全起见没有写入。\r\n");
 }
 
 TEST_F(OkActionTest, ASecondOkReadsConfigAfresh) {

@@ -81,9 +81,9 @@ TEST(MachineTableTest, AddressesInEitherSpellingNumbersAsWrittenBadLinesApart) {
   EXPECT_EQ(table.entries[0].numberText, L"15");
   EXPECT_EQ(FormatMac(table.entries[1].address), L"00-1A-2B-3C-4D-5F");
   EXPECT_EQ(table.entries[1].numberText, L"007");
-  EXPECT_EQ(table.unreadable, (std::vector<std::wstring>{L"bare", L"00-1A-2B-3C-4D-63＝21", L"001A2B3C4D60=17",
-                                                         L"00-1A:2B-3C-4D-61=18", L"00-1A-2B-3C-4D-5G=19",
-                                                         L"00-1A-2B-3C-4D-5E-77=22"}));
+  EXPECT_EQ(table.unreadable,
+            (std::vector<std::wstring>{L"bare", L"00-1A-2B-3C-4D-63＝21", L"001A2B3C4D60=17", L"00-1A:2B-3C-4D-61=18",
+                                       L"00-1A-2B-3C-4D-5G=19", L"00-1A-2B-3C-4D-5E-77=22"}));
   EXPECT_EQ(table.duplicates, (std::vector<std::wstring>{L"00:1A:2B:3C:4D:5E=15"}));
   EXPECT_EQ(table.sections, 2);
   sim.PutConfig(L"[NetWork]\r\n");
@@ -197,10 +197,13 @@ TEST_F(DeploymentTest, RefusalsWriteNothing) {
     const wchar_t* says;
   } cases[] = {
       {L"/n 15 /card 1", nullptr, nullptr, L"找不到配置文件 C:\\VexaIpSet\\config.ini。"},
-      {L"/n 15 /card 1", nullptr, "config.ini.txt", L"同一文件夹里有 config.ini.txt:保存时多了扩展名,请把它改名为 config.ini。"},
+      {L"/n 15 /card 1", nullptr, "config.ini.txt",
+       L"同一文件夹里有 config.ini.txt:保存时多了扩展名,请把它改名为 config.ini。"},
       {L"/n 15 /card 1", L"", nullptr, L"配置文件 C:\\VexaIpSet\\config.ini 是空的。"},
-      {L"/n 15 /card 1", L"[Network2]\r\nIP=10.0.0\r\n", "config.ini.ini", L"中没有 [NetWork] 节。\r\n同一文件夹里有 config.ini.ini"},
-      {L"/n 15 /card 1", L"[NetWork]\r\nMask=255.255.255.O\r\n", nullptr, L"Mask=255.255.255.O\r\n文件: C:\\VexaIpSet\\config.ini"},
+      {L"/n 15 /card 1", L"[Network2]\r\nIP=10.0.0\r\n", "config.ini.ini",
+       L"中没有 [NetWork] 节。\r\n同一文件夹里有 config.ini.ini"},
+      {L"/n 15 /card 1", L"[NetWork]\r\nMask=255.255.255.O\r\n", nullptr,
+       L"Mask=255.255.255.O\r\n文件: C:\\VexaIpSet\\config.ini"},
       {L"/n 15 /card 1", L"[NetWork]\r\nMask=abc\r\n", nullptr, L"配置文件中的 Mask 不是有效的子网掩码"},
       {L"/n 15 /card 1", L"[NetWork]\r\nGateWay=999.1.1.1\r\n", nullptr, L"GateWay=999.1.1.1"},
       {L"/n 15 /card 1", L"[NetWork]\r\nDNS=hello world\r\n", nullptr, L"DNS=hello world"},
@@ -217,7 +220,8 @@ TEST_F(DeploymentTest, RefusalsWriteNothing) {
       {L"/n 15 /card \"Realtek RTL8139 Family PCI Fast Ethernet NIC\"", L"[NetWork]\r\n", nullptr,
        L"的网卡有 2 块(第 1 块、第 3 块),请用 /card 序号指定。"},
   };
-  test::AddCard(sim.registry, "3", test::Sz("Realtek RTL8139 Family PCI Fast Ethernet NIC"), test::Sz("{33333333-CCCC}"));
+  test::AddCard(sim.registry, "3", test::Sz("Realtek RTL8139 Family PCI Fast Ethernet NIC"),
+                test::Sz("{33333333-CCCC}"));
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
     sim.files.RemoveFile(sim.ConfigPath().c_str());
@@ -234,7 +238,8 @@ TEST_F(DeploymentTest, RefusalsWriteNothing) {
 // Whatever chose the card, it is written through its own entry: never through a second lookup by its
 // description, which would find the later card of two alike.
 TEST_F(DeploymentTest, ACardIsWrittenThroughItsOwnEntry) {
-  test::AddCard(sim.registry, "3", test::Sz("Realtek RTL8139 Family PCI Fast Ethernet NIC"), test::Sz("{33333333-CCCC}"));
+  test::AddCard(sim.registry, "3", test::Sz("Realtek RTL8139 Family PCI Fast Ethernet NIC"),
+                test::Sz("{33333333-CCCC}"));
   const std::string card1 = std::string(test::kInterfacesKey) + "\\{11111111-AAAA}";
   const std::string card3 = std::string(test::kInterfacesKey) + "\\{33333333-CCCC}";
   auto ip = [&](const std::string& key) {
@@ -342,7 +347,8 @@ TEST_F(DeploymentTest, OneThingThatDiffersIsWrittenAgain) {
     std::size_t writes;
   } cases[] = {
       {"nothing", [](sim::SimRegistry&, const std::string&) {}, exit_code::kDone, 0},
-      {"value missing", [](sim::SimRegistry& r, const std::string& c) { r.DeleteValue(kHkeyLocalMachine, c, "EnableDHCP"); },
+      {"value missing",
+       [](sim::SimRegistry& r, const std::string& c) { r.DeleteValue(kHkeyLocalMachine, c, "EnableDHCP"); },
        exit_code::kDone, 9},
       {"type differs",
        [](sim::SimRegistry& r, const std::string& c) {
@@ -350,7 +356,9 @@ TEST_F(DeploymentTest, OneThingThatDiffersIsWrittenAgain) {
        },
        exit_code::kDone, 9},
       {"game key changed",
-       [](sim::SimRegistry& r, const std::string&) { r.SetValue(kHkeyCurrentUser, test::kGameKey, "Key", kRegSz, test::Sz("X")); },
+       [](sim::SimRegistry& r, const std::string&) {
+         r.SetValue(kHkeyCurrentUser, test::kGameKey, "Key", kRegSz, test::Sz("X"));
+       },
        exit_code::kDone, 9},
       {"host name in another case",
        [](sim::SimRegistry& r, const std::string&) {
@@ -471,7 +479,10 @@ TEST_F(DeploymentTest, TheLogNeverLosesALineSilently) {
   const std::string log = sim.system.moduleDirectory + "\\VexaIpSet.log";
   const std::string big(kLogLimit + 10, 'x');
   const std::string huge(2 * kLogLimit + 10, 'x');
-  const std::string utf16("\xFF\xFE" "a\0b\0", 6);
+  const std::string utf16(
+      "\xFF\xFE"
+      "a\0b\0",
+      6);
   const struct {
     const char* what;
     std::string before;  // the log's bytes before the run
@@ -482,13 +493,17 @@ TEST_F(DeploymentTest, TheLogNeverLosesALineSilently) {
     std::size_t maxLogBytes;  // the log's size afterwards is at most this
   } cases[] = {
       {"appended", "", [](sim::SimFiles&, const std::string&) {}, nullptr, true, nullptr, 1000},
-      {"held open without sharing", "\xEF\xBB\xBFx\r\n", [](sim::SimFiles& f, const std::string& l) { f.Hold(l, true); },
-       L"被其他程序占用,等了 3 秒仍没能写入", false, nullptr, 1000},
+      {"held open without sharing", "\xEF\xBB\xBFx\r\n",
+       [](sim::SimFiles& f, const std::string& l) { f.Hold(l, true); }, L"被其他程序占用,等了 3 秒仍没能写入", false,
+       nullptr, 1000},
       {"locked by another run", "\xEF\xBB\xBFx\r\n",
        [](sim::SimFiles& f, const std::string& l) { f.LockByOther(l, true); }, L"被其他程序占用", false, nullptr, 1000},
       {"a hard link", "\xEF\xBB\xBFx\r\n", [](sim::SimFiles& f, const std::string& l) { f.Links(l, 2); },
        L"是链接(硬链接、符号链接或重解析点),为安全起见没有写入。", false, nullptr, 1000},
-      {"UTF-16 from Notepad", utf16, [](sim::SimFiles&, const std::string&) {}, nullptr, true, "\xFF\xFE" "a", 1000},
+      {"UTF-16 from Notepad", utf16, [](sim::SimFiles&, const std::string&) {}, nullptr, true,
+       "\xFF\xFE"
+       "a",
+       1000},
       {"past the limit", big, [](sim::SimFiles&, const std::string&) {}, nullptr, true, "xxxx", 1000},
       {".old blocked, under twice the limit", big,
        [](sim::SimFiles& f, const std::string& l) { f.BlockReplace(l + ".old"); }, nullptr, true, nullptr,
@@ -540,13 +555,13 @@ TEST_F(DeploymentTest, TheTableFromTheLog) {
   };
   const std::string log = sim.system.moduleDirectory + "\\VexaIpSet.log";
   sim.files.Put(log + ".old", "\xEF\xBB\xBF" + ToUtf8(line(L"已写入", L"16", L"00-00-00-00-00-01", true) +
-                                                     line(L"已写入", L"3", L"00-00-00-00-00-02", true)));
+                                                      line(L"已写入", L"3", L"00-00-00-00-00-02", true)));
   sim.files.Put(log, "\xEF\xBB\xBF" + ToUtf8(line(L"已写入", L"015", L"00-00-00-00-00-01", true) +  // later: wins
-                                            line(L"拒绝: x", L"20", L"00-00-00-00-00-03", false) +
-                                            line(L"未写入", L"21", L"00-00-00-00-00-04", false) +
-                                            line(L"已是这些设置", L"15", L"00-00-00-00-00-05", true) +
-                                            line(L"拒绝: y", L"22", L"00-00-00-00-00-02", false) +
-                                            line(L"拒绝: x", L"9", L"", false) + L"garbage\r\n"));
+                                             line(L"拒绝: x", L"20", L"00-00-00-00-00-03", false) +
+                                             line(L"未写入", L"21", L"00-00-00-00-00-04", false) +
+                                             line(L"已是这些设置", L"15", L"00-00-00-00-00-05", true) +
+                                             line(L"拒绝: y", L"22", L"00-00-00-00-00-02", false) +
+                                             line(L"拒绝: x", L"9", L"", false) + L"garbage\r\n"));
   EXPECT_EQ(Run(L"/table"), exit_code::kDone);
   EXPECT_EQ(Output(),
             L"[Machines]\r\n00-00-00-00-00-02=3\r\n00-00-00-00-00-01=015\r\n00-00-00-00-00-05=15\r\n"
@@ -567,9 +582,10 @@ TEST(LogLineTest, ControlCharactersInAFieldNeverMakeASecondLineOrColumn) {
   record.address = L"00-1A-2B-3C-4D-5E";
   record.inPlace = true;
   const std::wstring line = LogLine(LocalTime{2026, 12, 8, 9, 30, 5}, record);
-  EXPECT_EQ(line,
-            L"2026-12-08 09:30:05\t/n\t拒绝: x\t机号=17  2026-01-01 00:00:00 /auto FAKE\t计算机名=WB  \tIP=\t网卡=NIC A\t"
-            L"地址=00-1A-2B-3C-4D-5E\t未写入=\t00-1A-2B-3C-4D-5E=17  2026-01-01 00:00:00 /auto FAKE");
+  EXPECT_EQ(
+      line,
+      L"2026-12-08 09:30:05\t/n\t拒绝: x\t机号=17  2026-01-01 00:00:00 /auto FAKE\t计算机名=WB  \tIP=\t网卡=NIC A\t"
+      L"地址=00-1A-2B-3C-4D-5E\t未写入=\t00-1A-2B-3C-4D-5E=17  2026-01-01 00:00:00 /auto FAKE");
 }
 
 }  // namespace

@@ -31,7 +31,8 @@ std::optional<std::vector<AdapterAddress>> Win32Adapters::GetAdaptersAddresses()
   for (auto* a = reinterpret_cast<PIP_ADAPTER_ADDRESSES>(buffer.data()); a != nullptr; a = a->Next) {
     AdapterAddress adapter{a->AdapterName != nullptr ? a->AdapterName : "",
                            std::string(reinterpret_cast<const char*>(a->PhysicalAddress), a->PhysicalAddressLength),
-                           a->OperStatus == IfOperStatusUp, {}};
+                           a->OperStatus == IfOperStatusUp,
+                           {}};
     for (auto* u = a->FirstUnicastAddress; u != nullptr; u = u->Next) {
       const SOCKADDR* at = u->Address.lpSockaddr;
       if (at == nullptr || at->sa_family != AF_INET) continue;

@@ -64,8 +64,9 @@ bool Win32Files::WriteWholeFile(const char* path, std::string_view bytes) {
 
 Files::Opened Win32Files::OpenShared(const char* path) {
   // GENERIC_READ | GENERIC_WRITE: LockFileEx needs one of them, and cutting the file needs write access.
-  HANDLE file = ::CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  HANDLE file =
+      ::CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (file != INVALID_HANDLE_VALUE) return {Open::Opened, reinterpret_cast<FileHandle>(file)};
   const DWORD error = ::GetLastError();
   const bool busy = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
@@ -84,9 +85,9 @@ bool Win32Files::IsPlainFile(FileHandle file, std::string_view name) {
   if (length == 0 || length >= sizeof final) return false;
   const std::string_view path(final, length);
   const std::string_view last = path.substr(path.find_last_of('\\') + 1);
-  return last.size() == name.size() && ::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, last.data(),
-                                                        static_cast<int>(last.size()), name.data(),
-                                                        static_cast<int>(name.size())) == CSTR_EQUAL;
+  return last.size() == name.size() &&
+         ::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, last.data(), static_cast<int>(last.size()), name.data(),
+                          static_cast<int>(name.size())) == CSTR_EQUAL;
 }
 
 bool Win32Files::IsFileAt(FileHandle file, const char* path) {

@@ -159,7 +159,6 @@ CheckOutcome CheckMachine(Platform& platform, const CardInventory& inventory, co
     check.registryHolds = InPlace(platform, plan);
     check.plan.kind = check.registryHolds ? Outcome::Kind::InPlace : Outcome::Kind::Written;
     check.nameActive = NameActive(platform, plan.settings.HostName, check.plan.activeName);
-    check.plan.renamePending = check.registryHolds && !check.nameActive;
     check.address = AddressState(platform, plan);
   }
   RunRecord record = RecordOf(RunMode::Check, check.plan, LogOutcome(check));

@@ -83,5 +83,16 @@ TEST_F(CardInventoryTest, ChineseDescriptions) {
   EXPECT_EQ(FindCardServiceName(platform, inventory, L"设备"), L"{C}");
 }
 
+TEST(AdapterAddressOf, AllSixBytesByTheServiceNameInAnyCase) {
+  sim::SimText text;
+  const std::vector<AdapterAddress> adapters = {
+      {"{AAAA}", std::string("\x02\x1A\x2B\x3C\x4D\xFE", 6)},
+      {"{BBBB}", std::string("\x00\x1A\x2B", 3)},  // not six bytes
+  };
+  EXPECT_EQ(FormatMac(*AdapterAddressOf(text, adapters, std::wstring(L"{aaaa}\0old", 10))), L"02-1A-2B-3C-4D-FE");
+  EXPECT_FALSE(AdapterAddressOf(text, adapters, L"{BBBB}"));
+  EXPECT_FALSE(AdapterAddressOf(text, adapters, L"{CCCC}"));
+}
+
 }  // namespace
 }  // namespace vexa

@@ -59,5 +59,17 @@ TEST_F(ReadIniStringTest, FileIsReadAfreshEachTime) {
   EXPECT_EQ(Read(L"IP"), L"10.0.1");
 }
 
+// A whole section in one read, as the per-key call would read each line: trimmed, one pair of quotes
+// removed, the first line of a key (in any case) wins, comments skipped, lines without '=' set apart.
+TEST_F(ReadIniStringTest, ASectionInOneReadReadsAsTheKeysWould) {
+  sim.PutConfig(L"[Machines]\r\n  Key = \"15\" \r\n; note=1\r\nkey=16\r\nbare line\r\nB='7'\r\nC=\"8\r\n[Other]\r\nD=1\r\n");
+  const IniFile::IniSection section = IniFile::ReadIniSection(platform, path, L"Machines");
+  const std::vector<std::pair<std::wstring, std::wstring>> entries = {{L"Key", L"15"}, {L"B", L"7"}, {L"C", L"\"8"}};
+  EXPECT_EQ(section.entries, entries);
+  EXPECT_EQ(section.unparsed, std::vector<std::wstring>{L"bare line"});
+  for (const auto& [key, value] : entries) EXPECT_EQ(Read(key.c_str(), L"", L"Machines"), value) << key;
+  EXPECT_TRUE(IniFile::ReadIniSection(platform, path, L"None").entries.empty());
+}
+
 }  // namespace
 }  // namespace vexa

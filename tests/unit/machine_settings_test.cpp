@@ -220,6 +220,7 @@ TEST_F(DeriveTest, MaskGatewayAndDnsChecks) {
       {L"DNS=202.102.224.68", SettingsVerdict::Valid},
       {L"DNS=202.102.224.68,202.102.227.68", SettingsVerdict::Valid},
       {L"DNS=202.102.224.68, 202.102.227.68", SettingsVerdict::Valid},
+      {L"DNS=1.1.1.1,2.2.2.2,3.3.3.3", SettingsVerdict::Valid},
       {L"DNS=hello world", SettingsVerdict::BadDns},
       {L"DNS=202.102.224.68,", SettingsVerdict::BadDns},
       {L"DNS=202.102.224.68,,8.8.8.8", SettingsVerdict::BadDns},

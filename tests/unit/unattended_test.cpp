@@ -51,6 +51,7 @@ TEST(CommandLineTest, SwitchesValuesAndMistakes) {
       {L"/n \"17\r\n2026-01-01\tFAKE\"", Mode::Bad, L"", nullptr, false},
       {L"/n \" 015 \"", Mode::Number, L" 015 ", nullptr, false},
       {L"/CHECK", Mode::Auto, L"", nullptr, false},
+      {L"/n 15 /card \"C:\\\\\"", Mode::Number, L"15", L"C:\\", false},
       {L"-check /n 15 /card 2", Mode::Number, L"15", L"2", false},
   };
   for (const auto& c : cases) {
@@ -66,6 +67,9 @@ TEST(CommandLineTest, SwitchesValuesAndMistakes) {
     if (c.card != nullptr && command.card) EXPECT_EQ(*command.card, c.card);
     EXPECT_EQ(command.noReboot, c.noReboot);
   }
+  EXPECT_EQ(ParseCommandLine(L"/auto -AUTO").error, L"参数重复: -AUTO");
+  EXPECT_EQ(ParseCommandLine(L"/check /check").error, L"参数重复: /check");
+  EXPECT_EQ(ParseCommandLine(L"/reboot").error, L"无法识别的参数: /reboot");
 }
 
 TEST(MachineTableTest, AddressesInEitherSpellingNumbersAsWrittenBadLinesApart) {
@@ -185,6 +189,10 @@ TEST_F(DeploymentTest, ExitCodes) {
     EXPECT_TRUE(sim.messages.Shown().empty());
     EXPECT_TRUE(sim.restart.calls.empty());
   }
+  // One card: /card may be left out.
+  sim.registry.DeleteKey(kHkeyLocalMachine, std::string(test::kCardsKey) + "\\2");
+  EXPECT_EQ(Run(L"/n 15 /noreboot"), exit_code::kDone);
+  EXPECT_NE(Output().find(L"网卡      :  Realtek RTL8139 Family PCI Fast Ethernet NIC"), std::wstring::npos);
 }
 
 // What a run without a window refuses, before anything is written: config.ini it cannot trust, values
@@ -210,6 +218,8 @@ TEST_F(DeploymentTest, RefusalsWriteNothing) {
       {L"/auto", L"[NetWork]\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=16abc\r\n00-1A-2B-3C-4D-5F=1.5\r\n", nullptr,
        L"无法读取的行(需要 网卡地址=1-254 的机号):\r\n  00-1A-2B-3C-4D-5E=16abc\r\n  00-1A-2B-3C-4D-5F=1.5"},
       {L"/auto", L"[NetWork]\r\n", nullptr, L"config.ini 中没有 [Machines] 机器表。"},
+      {L"/auto", L"[NetWork]\r\n[Machines]\r\n00-AA-AA-AA-AA-AA=15\r\n", nullptr,  // card 4 has no address
+       L"不在 config.ini 的 [Machines] 中: 00-1A-2B-3C-4D-5E, 00-1A-2B-3C-4D-5F, 00-1A-2B-3C-4D-60\r\n"},
       {L"/auto", L"[NetWork]\r\n[Machines]\r\n", nullptr, L"config.ini 的 [Machines] 机器表是空的。"},
       {L"/auto", L"[NetWork]\r\n[Machines]\r\n00-1A-2B-3C-4D-5E 15\r\n", nullptr,
        L"无法读取的行(需要 网卡地址=1-254 的机号):\r\n  00-1A-2B-3C-4D-5E 15"},
@@ -222,6 +232,7 @@ TEST_F(DeploymentTest, RefusalsWriteNothing) {
   };
   test::AddCard(sim.registry, "3", test::Sz("Realtek RTL8139 Family PCI Fast Ethernet NIC"),
                 test::Sz("{33333333-CCCC}"));
+  test::AddCard(sim.registry, "4", test::Sz("Card without an adapter"), test::Sz("{44444444-DDDD}"));
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
     sim.files.RemoveFile(sim.ConfigPath().c_str());
@@ -254,6 +265,12 @@ TEST_F(DeploymentTest, ACardIsWrittenThroughItsOwnEntry) {
   EXPECT_EQ(Run(L"/n 60 /card 1 /noreboot"), exit_code::kDone);
   EXPECT_EQ(ip(card1), "192.168.0.60");
   EXPECT_EQ(ip(card3), "<missing>");
+  // A second [Machines] section: read as Windows reads it (the first), and said.
+  sim.PutConfig(L"[NetWork]\r\nNetPrefix=WB-\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=21\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=22\r\n");
+  EXPECT_EQ(Run(L"/auto /noreboot"), exit_code::kDone);
+  EXPECT_EQ(ip(card1), "192.168.0.21");
+  EXPECT_EQ(Output().rfind(L"注意: config.ini 中有 2 个 [Machines] 节,Windows 只读第一个,其余节里的行没有用到。\r\n", 0), 0u);
+  Config(L"00-1A-2B-3C-4D-5E=20\r\n");
   // The window does not offer the matched card when another card has its description.
   sim::SimWindow window(frm::ControlTable());
   frm::FrmMain form(platform, window);
@@ -314,13 +331,17 @@ TEST_F(DeploymentTest, ASecondRunWritesNothingAndNeverRebootsTwice) {
   EXPECT_EQ(Run(L"/auto"), exit_code::kDone);
   EXPECT_EQ(sim.registry.Writes().size(), 9u);
   EXPECT_EQ(sim.restart.calls.back(), "ExitWindowsEx 6 0");
+  EXPECT_NE(Output().find(L"\r\n正在重新启动计算机。"), std::wstring::npos);
+  EXPECT_NE(Log().find(ToUtf8(L"\t/auto\t已写入, 已请求重启\t")), std::string::npos);
   test::Restart(sim);
   sim.registry.ClearWrites();
   sim.restart.calls.clear();
   EXPECT_EQ(Run(L"/auto"), exit_code::kDone);
   EXPECT_TRUE(sim.registry.Writes().empty());
   EXPECT_TRUE(sim.restart.calls.empty());
-  EXPECT_NE(Output().find(L"本机已是这些设置"), std::wstring::npos);
+  EXPECT_NE(Output().find(L"本机已是这些设置,没有写入,也不重启:"), std::wstring::npos);
+  EXPECT_EQ(Output().find(L"正在重新启动计算机。"), std::wstring::npos);
+  EXPECT_NE(Log().find(ToUtf8(L"\t/auto\t已是这些设置\t")), std::string::npos);
   // A key that is missing cannot be written and does not stand in the way (no IPX on 64-bit Windows).
   sim.registry.DeleteKey(kHkeyLocalMachine, "SYSTEM\\ControlSet001\\Services\\NwlnkIpx");
   EXPECT_EQ(Run(L"/auto"), exit_code::kDone);
@@ -410,6 +431,7 @@ TEST_F(DeploymentTest, APendingRenameIsRestartedForOnceAndNeverInALoop) {
   // /noreboot: in place, said, exit 0.
   EXPECT_EQ(Run(L"/auto /noreboot"), exit_code::kDone);
   EXPECT_NE(Output().find(L"在重启后生效"), std::wstring::npos);
+  EXPECT_NE(Log().find(ToUtf8(L"\t已是这些设置, 计算机名重启后生效\t")), std::string::npos);
 
   // The first restart request after writing went through, and Windows did not take the name.
   test::CloneImage(sim);
@@ -440,6 +462,10 @@ TEST_F(DeploymentTest, WithoutAConsoleNothingIsShownButUsage) {
   EXPECT_EQ(Run(L"/?"), exit_code::kDone);
   ASSERT_EQ(sim.messages.Shown().size(), 1u);
   EXPECT_EQ(sim.messages.Shown()[0].text, UsageText());
+  sim.console.present = true;
+  EXPECT_EQ(Run(L"/?"), exit_code::kDone);
+  EXPECT_EQ(Output(), UsageText() + L"\r\n");
+  EXPECT_EQ(sim.messages.Shown().size(), 1u);
 }
 
 // One line a run and a press of OK, UTF-8 behind a byte-order mark; a [Machines] line at the end of each
@@ -561,7 +587,8 @@ TEST_F(DeploymentTest, TheTableFromTheLog) {
                                              line(L"未写入", L"21", L"00-00-00-00-00-04", false) +
                                              line(L"已是这些设置", L"15", L"00-00-00-00-00-05", true) +
                                              line(L"拒绝: y", L"22", L"00-00-00-00-00-02", false) +
-                                             line(L"拒绝: x", L"9", L"", false) + L"garbage\r\n"));
+                                             line(L"拒绝: x", L"9", L"", false) + L"garbage\r\n" +
+                                            L"2026-12-01 10:00:00\t/n\tx\t机号=1\tb\tc\td\r\n"));
   EXPECT_EQ(Run(L"/table"), exit_code::kDone);
   EXPECT_EQ(Output(),
             L"[Machines]\r\n00-00-00-00-00-02=3\r\n00-00-00-00-00-01=015\r\n00-00-00-00-00-05=15\r\n"
@@ -570,6 +597,22 @@ TEST_F(DeploymentTest, TheTableFromTheLog) {
             L"; 00-00-00-00-00-04 没有一次写入成功,最后一次: 2026-12-01 10:00:00 未写入\r\n");
   EXPECT_TRUE(sim.registry.Writes().empty());
   EXPECT_EQ(Run(L"/table /n 1"), exit_code::kBadArguments);
+}
+
+// The restart guard compares the log's time stamps with the boot time in seconds.
+TEST(LogLineTest, SecondsOfALocalTime) {
+  const struct {
+    LocalTime time;
+    std::int64_t seconds;
+  } cases[] = {
+      {{1970, 1, 1, 0, 0, 0}, 0},
+      {{2026, 12, 8, 9, 30, 5}, 1796722205},
+      {{2000, 2, 29, 23, 59, 59}, 951868799},
+      {{2000, 3, 1, 0, 0, 0}, 951868800},
+      {{1999, 12, 31, 23, 59, 59}, 946684799},
+      {{2024, 1, 1, 0, 1, 0}, 1704067260},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SecondsOf(c.time), c.seconds) << c.time.year << "-" << c.time.month;
 }
 
 TEST(LogLineTest, ControlCharactersInAFieldNeverMakeASecondLineOrColumn) {

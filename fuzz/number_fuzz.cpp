@@ -10,9 +10,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   vexa::LenientNumber(text);
   vexa::StrictDecimal(text);
   const vexa::MachineInput input = vexa::ValidateInput(text);
-  if (input.verdict == vexa::InputVerdict::Accepted && (input.MachineNumber < 1 || input.MachineNumber > 254)) {
+  if (input.verdict == vexa::Refusal::None && (input.MachineNumber < 1 || input.MachineNumber > 254)) {
     std::abort();
   }
-  if (input.verdict == vexa::InputVerdict::Empty && !text.empty()) std::abort();
+  if (input.verdict == vexa::Refusal::Empty && !text.empty()) std::abort();
   return 0;
 }

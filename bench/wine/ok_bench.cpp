@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
   vexa::EnumNetworkCards(platform, inventory);
   const std::wstring card = L"Realtek RTL8139 Family PCI Fast Ethernet NIC";
   const double median = MedianMicroseconds(iterations, [&] {
-    if (vexa::RunOkAction(platform, inventory, L"15", card) == vexa::OkResult::Written) vexa::AskAndRestart(platform);
+    if (vexa::RunOkAction(platform, inventory, L"15", card) == vexa::Refusal::None) vexa::AskAndRestart(platform);
   });
   std::printf("%.1f\n", median);
   std::fprintf(stderr, "boxes answered: %d\n", boxes.shown);

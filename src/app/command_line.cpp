@@ -102,7 +102,7 @@ CommandLine ParseCommandLine(std::wstring_view arguments) {
   if (automatic && command.card) return Bad(L"/auto 从 [Machines] 找网卡,不能再用 /card");
   if (!number && command.card) return Bad(L"/card 需要和 /n 一起使用");
   if (!automatic && !number && !command.check) return Bad(L"需要 /auto、/n 机号或 /check");
-  if (number && ReadMachineNumber(*number).verdict != InputVerdict::Accepted) {
+  if (number && ReadMachineNumber(*number).verdict != Refusal::None) {
     return Bad(L"/n 后面应是 1-254 的机号(只用数字): " + *number);
   }
   command.mode = number ? CommandLine::Mode::Number : CommandLine::Mode::Auto;

@@ -37,7 +37,7 @@ void FrmMain::PreFill() {
   const std::wstring description = CutAtNul(CardDescription(platform_, inventory_, lookup.cardIndex));
   if (CardsDescribedAs(platform_, inventory_, description).size() != 1) return;
   const MachineInput input = ReadMachineNumber(lookup.numberText);
-  if (input.verdict != InputVerdict::Accepted) return;
+  if (input.verdict != Refusal::None) return;
   window_.SelectItem(cboInterface, lookup.cardIndex);
   cboInterface_Click();
   window_.SetCaption(txtNum, input.NumberText);
@@ -60,19 +60,17 @@ bool FrmMain::txtNum_Paste(const std::wstring& text) {
 
 void FrmMain::Command1_Click() {
   window_.SetEnabled(Command1, false);
-  const OkResult result = RunOkAction(platform_, inventory_, window_.Caption(txtNum), window_.Caption(cboInterface));
-  switch (result) {
-    case OkResult::OutOfRange:
-      window_.SetCaption(txtNum, L"");
-      window_.SetFocus(txtNum);
-      break;
-    case OkResult::Empty:
-    case OkResult::RejectedConfiguration: window_.SetFocus(txtNum); break;
-    case OkResult::NoCard: window_.SetFocus(cboInterface); break;
-    case OkResult::Written: break;
+  const Refusal result = RunOkAction(platform_, inventory_, window_.Caption(txtNum), window_.Caption(cboInterface));
+  // Back to where the operator mends it: the number, the card list, or (config.ini's values, mended in the
+  // file) the number box, ready for OK again.
+  if (result == Refusal::OutOfRange) window_.SetCaption(txtNum, L"");
+  if (result == Refusal::NoCard) {
+    window_.SetFocus(cboInterface);
+  } else if (result != Refusal::None) {
+    window_.SetFocus(txtNum);
   }
   window_.SetEnabled(Command1, true);
-  if (result == OkResult::Written && AskAndRestart(platform_)) window_.Unload();
+  if (result == Refusal::None && AskAndRestart(platform_)) window_.Unload();
 }
 
 void FrmMain::Command2_Click() { window_.Unload(); }

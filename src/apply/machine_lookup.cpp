@@ -15,7 +15,7 @@ using IniFile::MachineEntry;
 // The machine number an entry gives, when it is a valid one.
 std::optional<std::int32_t> NumberOf(const MachineEntry& entry) {
   const MachineInput input = ReadMachineNumber(entry.numberText);
-  if (input.verdict != InputVerdict::Accepted) return std::nullopt;
+  if (input.verdict != Refusal::None) return std::nullopt;
   return input.MachineNumber;
 }
 

@@ -40,18 +40,6 @@ void Refuse(MachinePlan& plan, Refusal refusal, Notice notice) {
   plan.notice = std::move(notice);
 }
 
-Refusal RefusalOf(SettingsVerdict verdict) {
-  switch (verdict) {
-    case SettingsVerdict::BadIpAddress: return Refusal::BadIpAddress;
-    case SettingsVerdict::BadHostName: return Refusal::BadHostName;
-    case SettingsVerdict::BadMask: return Refusal::BadMask;
-    case SettingsVerdict::BadGateway: return Refusal::BadGateway;
-    case SettingsVerdict::BadDns: return Refusal::BadDns;
-    case SettingsVerdict::Valid: break;
-  }
-  return Refusal::None;
-}
-
 }  // namespace
 
 Notice NoCardNotice() { return {std::wstring(kHintTitle), std::wstring(kNoCardText)}; }
@@ -67,8 +55,8 @@ MachinePlan PlanMachine(Platform& platform, const CardInventory& inventory, cons
   if (card) plan.card = CutAtNul(CardDescription(platform, inventory, target.cardIndex));
   const MachineInput input = ValidateInput(target.numberText);
   plan.settings.NumberText = input.NumberText;
-  if (input.verdict != InputVerdict::Accepted) {
-    Refuse(plan, input.verdict == InputVerdict::Empty ? Refusal::Empty : Refusal::OutOfRange,
+  if (input.verdict != Refusal::None) {
+    Refuse(plan, input.verdict == Refusal::Empty ? Refusal::Empty : Refusal::OutOfRange,
            InputRejection(input.verdict));
     return plan;
   }
@@ -88,10 +76,8 @@ MachinePlan PlanMachine(Platform& platform, const CardInventory& inventory, cons
   }
   plan.settings = DeriveSettings(platform, input, config.ReadPath());
   plan.settings.GameKey = DeriveGameKey(platform, plan.settings.MachineNumber, config.ReadPath());
-  const SettingsVerdict verdict = CheckSettings(platform.text, plan.settings);
-  if (verdict != SettingsVerdict::Valid) {
-    Refuse(plan, RefusalOf(verdict), SettingsRejection(verdict, plan.settings, plan.configPath));
-  }
+  const Refusal verdict = CheckSettings(platform.text, plan.settings);
+  if (verdict != Refusal::None) Refuse(plan, verdict, SettingsRejection(verdict, plan.settings, plan.configPath));
   return plan;
 }
 

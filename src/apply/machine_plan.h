@@ -20,21 +20,6 @@ struct Target {
   std::wstring note;              // said beside the outcome (a second [Machines] section)
 };
 
-// Why a plan cannot be written.
-enum class Refusal {
-  None,
-  NoTarget,  // the target's own refusal
-  Empty,
-  OutOfRange,
-  NoCard,
-  NoConfig,  // a run without a window needs config.ini with a [NetWork] section
-  BadIpAddress,
-  BadHostName,
-  BadMask,
-  BadGateway,
-  BadDns,
-};
-
 struct MachinePlan {
   Refusal refusal = Refusal::None;
   Notice notice;             // why, when refused

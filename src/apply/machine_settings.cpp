@@ -90,14 +90,14 @@ MachineInput ReadMachineNumber(std::wstring_view text) {
   MachineInput input;
   input.NumberText = TrimBlanks(text);
   if (input.NumberText.empty()) return input;
-  input.verdict = InputVerdict::OutOfRange;
+  input.verdict = Refusal::OutOfRange;
   std::int32_t number = 0;
   for (wchar_t c : input.NumberText) {
     if (!IsDigit(c)) return input;
     number = std::min(number * 10 + (c - L'0'), 1000);  // past 254 the size no longer matters
   }
   if (number < 1 || number > 254) return input;
-  input.verdict = InputVerdict::Accepted;
+  input.verdict = Refusal::None;
   input.MachineNumber = number;
   return input;
 }
@@ -108,16 +108,16 @@ MachineInput ValidateInput(const std::wstring& typed) {
   double number = RoundHalfEven(LenientNumber(typed));
   input.NumberText = TrimBlanks(typed);
   if (!(number >= 1 && number <= 254)) {
-    input.verdict = InputVerdict::OutOfRange;
+    input.verdict = Refusal::OutOfRange;
     return input;
   }
-  input.verdict = InputVerdict::Accepted;
+  input.verdict = Refusal::None;
   input.MachineNumber = static_cast<std::int32_t>(number);
   return input;
 }
 
-Notice InputRejection(InputVerdict verdict) {
-  if (verdict == InputVerdict::Empty) return {L"Quorlis - 出现错误！", L"请输入本机号,在按回车键呀！！"};
+Notice InputRejection(Refusal verdict) {
+  if (verdict == Refusal::Empty) return {L"Quorlis - 出现错误！", L"请输入本机号,在按回车键呀！！"};
   return {L"Quorlis - 机器号输入错误！", L"请输入1-254的数字,或者修改配置文件！"};
 }
 
@@ -147,32 +147,32 @@ std::wstring DeriveGameKey(Platform& platform, std::int32_t machineNumber, const
                                 kDefaultGameKey);
 }
 
-SettingsVerdict CheckSettings(TextCodec& text, const MachineSettings& settings) {
+Refusal CheckSettings(TextCodec& text, const MachineSettings& settings) {
   if (!StrictDecimal(settings.IpOffsetText) || !IsDottedQuad(settings.IpAddress)) {
-    return SettingsVerdict::BadIpAddress;
+    return Refusal::BadIpAddress;
   }
-  if (!IsValidHostName(text, settings.HostName)) return SettingsVerdict::BadHostName;
-  if (!IsContiguousMask(settings.SubnetMask)) return SettingsVerdict::BadMask;
-  if (!settings.DefaultGateway.empty() && !IsDottedQuad(settings.DefaultGateway)) return SettingsVerdict::BadGateway;
-  if (!IsAddressList(settings.DnsServers)) return SettingsVerdict::BadDns;
-  return SettingsVerdict::Valid;
+  if (!IsValidHostName(text, settings.HostName)) return Refusal::BadHostName;
+  if (!IsContiguousMask(settings.SubnetMask)) return Refusal::BadMask;
+  if (!settings.DefaultGateway.empty() && !IsDottedQuad(settings.DefaultGateway)) return Refusal::BadGateway;
+  if (!IsAddressList(settings.DnsServers)) return Refusal::BadDns;
+  return Refusal::None;
 }
 
-Notice SettingsRejection(SettingsVerdict verdict, const MachineSettings& settings, const std::wstring& configPath) {
+Notice SettingsRejection(Refusal verdict, const MachineSettings& settings, const std::wstring& configPath) {
   const std::wstring title(kConfigErrorTitle);
   auto badKey = [&](std::wstring_view what, std::wstring_view key, const std::wstring& value) {
     return Notice{
         title, JoinLines({L"配置文件中的 " + std::wstring(key) + L" 不是" + std::wstring(what) + L",请修改配置文件！",
                           std::wstring(key) + L"=" + value, L"文件: " + configPath})};
   };
-  if (verdict == SettingsVerdict::BadMask) return badKey(L"有效的子网掩码", L"Mask", settings.SubnetMask);
-  if (verdict == SettingsVerdict::BadGateway) {
+  if (verdict == Refusal::BadMask) return badKey(L"有效的子网掩码", L"Mask", settings.SubnetMask);
+  if (verdict == Refusal::BadGateway) {
     return badKey(L"一个有效的 IP 地址(或空)", L"GateWay", settings.DefaultGateway);
   }
-  if (verdict == SettingsVerdict::BadDns) {
+  if (verdict == Refusal::BadDns) {
     return badKey(L"用逗号分开的有效 IP 地址(或空)", L"DNS", settings.DnsServers);
   }
-  if (verdict == SettingsVerdict::BadIpAddress) {
+  if (verdict == Refusal::BadIpAddress) {
     return {title, JoinLines({L"配置文件算出的 IP 地址无效,请修改配置文件！", L"IP=" + settings.IpPrefix,
                               L"IPOffset=" + settings.IpOffsetText, L"本机机号=" + settings.NumberText})};
   }

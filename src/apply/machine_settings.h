@@ -22,10 +22,27 @@ struct MachineSettings {
   std::wstring IpOffsetText;
 };
 
-enum class InputVerdict { Accepted, Empty, OutOfRange };
+// Why a machine's settings cannot be written: the one verdict of every check, from the typed number to
+// config.ini's values (None: nothing stands in the way).
+enum class Refusal {
+  None,
+  NoTarget,  // the command line or the [Machines] table named no single machine
+  Empty,
+  OutOfRange,
+  NoCard,
+  NoConfig,  // a run without a window needs config.ini with a [NetWork] section
+  BadIpAddress,
+  BadHostName,
+  BadMask,
+  BadGateway,
+  BadDns,
+};
+
+// A refusal caused by what config.ini holds (the operator mends the file, not the input).
+constexpr bool IsConfigurationRefusal(Refusal refusal) { return refusal >= Refusal::NoConfig; }
 
 struct MachineInput {
-  InputVerdict verdict = InputVerdict::Empty;
+  Refusal verdict = Refusal::Empty;  // None, Empty or OutOfRange
   std::int32_t MachineNumber = 0;
   std::wstring NumberText;
 };
@@ -43,21 +60,20 @@ struct Notice {
   std::wstring title;
   std::wstring text;
 };
-Notice InputRejection(InputVerdict verdict);
+Notice InputRejection(Refusal verdict);
 
 // Reads the NetWork section in its fixed order and derives every field but GameKey.
 MachineSettings DeriveSettings(Platform& platform, const MachineInput& input, const std::wstring& iniPath);
 // The game key of this machine from section CSCDK.
 std::wstring DeriveGameKey(Platform& platform, std::int32_t machineNumber, const std::wstring& iniPath);
 
-enum class SettingsVerdict { Valid, BadIpAddress, BadHostName, BadMask, BadGateway, BadDns };
-
 // Windows cannot use an address, the mask or the computer name: checked before anything is written. The
 // mask is a contiguous IPv4 mask; the gateway empty or one address; DNS empty or addresses separated by
 // commas; every address four dotted parts of 0 to 255.
-SettingsVerdict CheckSettings(TextCodec& text, const MachineSettings& settings);
+// None, or the first of BadIpAddress, BadHostName, BadMask, BadGateway, BadDns that applies.
+Refusal CheckSettings(TextCodec& text, const MachineSettings& settings);
 // configPath names the file in the messages about a single key.
-Notice SettingsRejection(SettingsVerdict verdict, const MachineSettings& settings, const std::wstring& configPath);
+Notice SettingsRejection(Refusal verdict, const MachineSettings& settings, const std::wstring& configPath);
 
 // Four dotted decimal parts of 0 to 255, up to three digits each.
 bool IsDottedQuad(std::wstring_view address);

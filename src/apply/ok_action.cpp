@@ -10,31 +10,20 @@ namespace {
 
 constexpr std::wstring_view kRestartTitle = L"全部设置完毕 需要重启计算机！";
 
-OkResult ResultOf(Refusal refusal) {
-  switch (refusal) {
-    case Refusal::Empty: return OkResult::Empty;
-    case Refusal::OutOfRange: return OkResult::OutOfRange;
-    case Refusal::NoCard: return OkResult::NoCard;
-    case Refusal::None: return OkResult::Written;
-    default: break;
-  }
-  return OkResult::RejectedConfiguration;
-}
-
 }  // namespace
 
-OkResult RunOkAction(Platform& platform, const CardInventory& inventory, const std::wstring& typedText,
+Refusal RunOkAction(Platform& platform, const CardInventory& inventory, const std::wstring& typedText,
                      const std::wstring& shownCardText) {
   const Target target{typedText, FindCardIndex(platform, inventory, shownCardText), std::nullopt, L""};
   const IniFile::ConfigFile config = IniFile::ConfigFile::Open(platform);  // one read of config.ini a press
   const Outcome out = ApplyMachine(platform, inventory, config, target, RunOptions{});
   if (out.kind == Outcome::Kind::Refused) {
     platform.messages.Show(out.notice.text, out.notice.title, MsgButtons::Ok, MsgIcon::Critical);
-    return ResultOf(out.refusal);
+    return out.refusal;
   }
   platform.messages.Show(SummaryText(out), std::wstring(L"网络设置信息"), MsgButtons::Ok,
                          out.report.notWritten.empty() ? MsgIcon::Information : MsgIcon::Exclamation);
-  return OkResult::Written;
+  return Refusal::None;
 }
 
 bool AskAndRestart(Platform& platform) {

@@ -71,20 +71,20 @@ TEST(HostileConfig, EveryFileGivesADefinedOutcome) {
       Platform platform = sim.platform();
       CardInventory inventory;
       EnumNetworkCards(platform, inventory);
-      OkResult result = RunOkAction(platform, inventory, typed, L"Realtek RTL8139 Family PCI Fast Ethernet NIC");
+      Refusal result = RunOkAction(platform, inventory, typed, L"Realtek RTL8139 Family PCI Fast Ethernet NIC");
       ASSERT_EQ(sim.messages.Shown().size(), 1u);
       const sim::ShownBox& box = sim.messages.Shown()[0];
       if (box.ShownTitle() == L"Quorlis - 配置文件错误！") {
         ++refused;
         EXPECT_EQ(box.icon, MsgIcon::Critical);
-        EXPECT_EQ(result, OkResult::RejectedConfiguration);
+        EXPECT_TRUE(IsConfigurationRefusal(result));
         EXPECT_TRUE(sim.registry.Writes().empty());
         continue;
       }
       ++written;
       EXPECT_EQ(box.ShownTitle(), L"网络设置信息");
       EXPECT_EQ(box.icon, MsgIcon::Information);
-      EXPECT_EQ(result, OkResult::Written);
+      EXPECT_EQ(result, Refusal::None);
       const auto& writes = sim.registry.Writes();
       ASSERT_EQ(writes.size(), 9u);
       EXPECT_TRUE(ValidAddress(writes[2].value.data)) << writes[2].value.data;

@@ -72,7 +72,7 @@ TEST_F(ConfigFileTest, EveryEncodingGivesTheSameValues) {
     SCOPED_TRACE(testing::Message() << "encoding " << (&bytes - files));
     sim.PutConfigBytes(bytes);
     ASSERT_EQ(RunOkAction(platform, inventory, L"15", L"Realtek RTL8139 Family PCI Fast Ethernet NIC"),
-              OkResult::Written);
+              Refusal::None);
     EXPECT_EQ(Value(kHkeyLocalMachine, test::kTcpipKey, "NV Hostname"), Sz("\xCD\xF8\xB0\xC9-15"));
     EXPECT_EQ(Value(kHkeyLocalMachine, std::string(test::kInterfacesKey) + "\\{11111111-AAAA}", "IPAddress"),
               std::string("10.1.1.15\0\0", 11));
@@ -86,7 +86,7 @@ TEST_F(ConfigFileTest, EveryEncodingGivesTheSameValues) {
 TEST_F(ConfigFileTest, ACharacterGbkLacksIsRefusedInTheHostName) {
   sim.PutConfigBytes("[NetWork]\r\nNetPrefix=WB\xF0\x9F\x98\x80-\r\n");  // an emoji
   EXPECT_EQ(RunOkAction(platform, inventory, L"15", L"Realtek RTL8139 Family PCI Fast Ethernet NIC"),
-            OkResult::RejectedConfiguration);
+            Refusal::BadHostName);
   EXPECT_NE(sim.messages.Shown().back().text.find(L"计算机名=WB?"
                                                   L"?-15"),
             std::wstring::npos);

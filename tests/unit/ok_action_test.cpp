@@ -23,7 +23,7 @@ class OkActionTest : public ::testing::Test {
     EnumNetworkCards(platform, inventory);
   }
 
-  OkResult Ok(const std::wstring& typed, const std::wstring& card = kRealtek) {
+  Refusal Ok(const std::wstring& typed, const std::wstring& card = kRealtek) {
     return RunOkAction(platform, inventory, typed, card);
   }
   std::string Value(RegHandle root, const std::string& key, const std::string& name) {
@@ -46,7 +46,7 @@ std::wstring Summary(const std::wstring& host, const std::wstring& ip, const std
 }
 
 TEST_F(OkActionTest, WritesTheNineValuesInOrderThenShowsTheSummary) {
-  EXPECT_EQ(Ok(L"15"), OkResult::Written);
+  EXPECT_EQ(Ok(L"15"), Refusal::None);
 
   const auto& writes = sim.registry.Writes();
   ASSERT_EQ(writes.size(), 9u);
@@ -114,20 +114,21 @@ TEST_F(OkActionTest, RejectionsWriteNothing) {
     const wchar_t* card;
     const wchar_t* config;  // nullptr: the fixture's
     const wchar_t* title;
-    OkResult result;
+    Refusal result;
   } cases[] = {
-      {L"", kRealtek, nullptr, L"Quorlis - 出现错误！", OkResult::Empty},
-      {L"0", kRealtek, nullptr, L"Quorlis - 机器号输入错误！", OkResult::OutOfRange},
-      {L"255", kRealtek, nullptr, L"Quorlis - 机器号输入错误！", OkResult::OutOfRange},
-      {L"999", kRealtek, nullptr, L"Quorlis - 机器号输入错误！", OkResult::OutOfRange},
-      {L"15", L"", nullptr, L"Quorlis Vexa IP自动修改 提示！", OkResult::NoCard},
-      {L"15", L"No such card", nullptr, L"Quorlis Vexa IP自动修改 提示！", OkResult::NoCard},
-      {L"15", kRealtek, L"[NetWork]\r\nIP=\r\n", L"Quorlis - 配置文件错误！", OkResult::RejectedConfiguration},
-      {L"15", kRealtek, L"[NetWork]\r\nIPOffset=abc\r\n", L"Quorlis - 配置文件错误！", OkResult::RejectedConfiguration},
+      {L"", kRealtek, nullptr, L"Quorlis - 出现错误！", Refusal::Empty},
+      {L"0", kRealtek, nullptr, L"Quorlis - 机器号输入错误！", Refusal::OutOfRange},
+      {L"255", kRealtek, nullptr, L"Quorlis - 机器号输入错误！", Refusal::OutOfRange},
+      {L"999", kRealtek, nullptr, L"Quorlis - 机器号输入错误！", Refusal::OutOfRange},
+      {L"15", L"", nullptr, L"Quorlis Vexa IP自动修改 提示！", Refusal::NoCard},
+      {L"15", L"No such card", nullptr, L"Quorlis Vexa IP自动修改 提示！", Refusal::NoCard},
+      {L"15", kRealtek, L"[NetWork]\r\nIP=\r\n", L"Quorlis - 配置文件错误！", Refusal::BadIpAddress},
+      {L"15", kRealtek, L"[NetWork]\r\nIPOffset=abc\r\n", L"Quorlis - 配置文件错误！", Refusal::BadIpAddress},
       {L"251", kRealtek, L"[NetWork]\r\nIP=10.0.0\r\nIPOffset=5\r\n", L"Quorlis - 配置文件错误！",
-       OkResult::RejectedConfiguration},
+       Refusal::BadIpAddress},
       {L"15", kRealtek, L"[NetWork]\r\nNetPrefix=Internet-Cafe-\r\n", L"Quorlis - 配置文件错误！",
-       OkResult::RejectedConfiguration},
+       Refusal::BadHostName},
+      {L"15", kRealtek, L"[NetWork]\r\nMask=255.255.255.O\r\n", L"Quorlis - 配置文件错误！", Refusal::BadMask},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
@@ -221,7 +222,7 @@ TEST_F(OkActionTest, TheControlSetWindowsBootsWith) {
     sim.registry.DeleteValue(kHkeyLocalMachine, set2 + "\\Services\\Tcpip\\Parameters", "NV Hostname");
     if (!c.current.empty()) sim.registry.SetValue(kHkeyLocalMachine, "SYSTEM\\Select", "Current", c.type, c.current);
     sim.registry.ClearWrites();
-    ASSERT_EQ(Ok(L"15"), OkResult::Written);
+    ASSERT_EQ(Ok(L"15"), Refusal::None);
     const auto& writes = sim.registry.Writes();
     ASSERT_EQ(writes.size(), 9u);
     for (std::size_t row = 0; row < 8; ++row) {

@@ -124,9 +124,7 @@ void FrmMain::Label21_Click() { OpenLink(kHomeAddress); }
 // The tool runs elevated: explorer.exe is started from the Windows folder by its full path, never from
 // wherever the search order would find it first (the tool's own folder).
 void FrmMain::OpenLink(std::wstring_view address) {
-  std::string folder = platform_.system.WindowsDirectory();
-  if (!folder.empty() && folder.back() != '\\') folder.push_back('\\');
-  const std::string explorer = folder + "explorer.exe";
+  const std::string explorer = PathIn<char>(platform_.system.WindowsDirectory(), "explorer.exe");
   const std::string commandLine = "\"" + explorer + "\" " + platform_.text.ToAnsi(address);
   platform_.system.StartProgram(explorer.c_str(), commandLine.c_str(), kSwShowMinimized);
 }

@@ -56,8 +56,7 @@ MachinePlan PlanMachine(Platform& platform, const CardInventory& inventory, cons
   const MachineInput input = ValidateInput(target.numberText);
   plan.settings.NumberText = input.NumberText;
   if (input.verdict != Refusal::None) {
-    Refuse(plan, input.verdict == Refusal::Empty ? Refusal::Empty : Refusal::OutOfRange,
-           InputRejection(input.verdict));
+    Refuse(plan, input.verdict == Refusal::Empty ? Refusal::Empty : Refusal::OutOfRange, InputRejection(input.verdict));
     return plan;
   }
   // Without a card the interface paths would name no key: refuse before anything is read or written.

@@ -13,7 +13,7 @@ constexpr std::wstring_view kRestartTitle = L"全部设置完毕 需要重启计
 }  // namespace
 
 Refusal RunOkAction(Platform& platform, const CardInventory& inventory, const std::wstring& typedText,
-                     const std::wstring& shownCardText) {
+                    const std::wstring& shownCardText) {
   const Target target{typedText, FindCardIndex(platform, inventory, shownCardText), std::nullopt, L""};
   const IniFile::ConfigFile config = IniFile::ConfigFile::Open(platform);  // one read of config.ini a press
   const Outcome out = ApplyMachine(platform, inventory, config, target, RunOptions{});

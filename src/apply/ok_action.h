@@ -15,7 +15,7 @@ namespace vexa {
 // typedText is the number box's text, shownCardText the text the card combo box shows (the last card of
 // that description is the one written).
 Refusal RunOkAction(Platform& platform, const CardInventory& inventory, const std::wstring& typedText,
-                     const std::wstring& shownCardText);
+                    const std::wstring& shownCardText);
 
 // Asks whether to restart now and on Yes requests the forced reboot; true when the window is to be
 // unloaded.

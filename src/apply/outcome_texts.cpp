@@ -7,6 +7,7 @@ namespace vexa {
 namespace {
 
 constexpr std::wstring_view kRule = L"┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄";
+constexpr std::wstring_view kRefused = L"拒绝: ";  // the console's and the log's word for a refusal
 
 std::wstring FirstLine(const std::wstring& text) { return text.substr(0, text.find_first_of(L"\r\n")); }
 
@@ -70,7 +71,8 @@ std::wstring WrittenHeading(const WriteReport& report) {
 std::wstring RunReport(const Outcome& out) {
   switch (out.kind) {
     case Outcome::Kind::Refused:
-      return L"拒绝: " + (out.notice.title.empty() ? out.notice.text : out.notice.title + L": " + out.notice.text);
+      return std::wstring(kRefused) +
+             (out.notice.title.empty() ? out.notice.text : out.notice.title + L": " + out.notice.text);
     case Outcome::Kind::InPlace:
       if (!out.renamePending) return L"本机已是这些设置,没有写入,也不重启:\r\n" + ConsoleSettings(out);
       return L"本机已是这些设置,没有写入:\r\n" + ConsoleSettings(out) + L"\r\n" + PendingRename(out);
@@ -110,7 +112,7 @@ std::wstring ConsoleReport(const Outcome& out) { return WithLogProblem(RunReport
 
 std::wstring LogOutcome(const Outcome& out) {
   switch (out.kind) {
-    case Outcome::Kind::Refused: return L"拒绝: " + FirstLine(out.notice.text);
+    case Outcome::Kind::Refused: return std::wstring(kRefused) + FirstLine(out.notice.text);
     case Outcome::Kind::InPlace: {
       std::wstring text(kAlreadyInPlace);
       if (out.renamePending && out.restart == RestartState::NotAsked) text += L", 计算机名重启后生效";

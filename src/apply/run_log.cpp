@@ -2,6 +2,7 @@
 
 #include "common/text.h"
 #include "common/utf8.h"
+#include "platform/owned.h"
 
 namespace vexa {
 
@@ -22,29 +23,22 @@ const wchar_t* ModeName(RunMode mode) {
 constexpr std::string_view kLogName = "VexaIpSet.log";
 constexpr std::uint32_t kRetryMilliseconds = 25;
 
-std::string LogPath(Platform& platform) {
-  std::string folder = platform.system.ModuleDirectory();
-  if (folder.empty() || folder.back() != '\\') folder.push_back('\\');
-  return folder + std::string(kLogName);
-}
+std::string LogPath(Platform& platform) { return PathIn<char>(platform.system.ModuleDirectory(), kLogName); }
 
-// An open file, closed on every path out; unlocked first when it was locked.
-class OpenLog {
+// The log's lock, let go on every path out (closing the handle would let go of it too, but later).
+class LogLock {
  public:
-  OpenLog(Files& files, FileHandle file) : files_(files), file_(file) {}
-  ~OpenLog() {
-    if (locked_) files_.Unlock(file_);
-    files_.Close(file_);
+  explicit LogLock(const UniqueFile& log) : log_(log), locked_(log.service().TryLock(log.get())) {}
+  ~LogLock() {
+    if (locked_) log_.service().Unlock(log_.get());
   }
-  OpenLog(const OpenLog&) = delete;
-  OpenLog& operator=(const OpenLog&) = delete;
-  bool Lock() { return locked_ = files_.TryLock(file_); }
-  FileHandle get() const { return file_; }
+  LogLock(const LogLock&) = delete;
+  LogLock& operator=(const LogLock&) = delete;
+  explicit operator bool() const { return locked_; }
 
  private:
-  Files& files_;
-  FileHandle file_;
-  bool locked_ = false;
+  const UniqueFile& log_;
+  bool locked_;
 };
 
 enum class Attempt { Appended, Rotated, Busy, NotWritable, Link };
@@ -64,9 +58,10 @@ Attempt TryAppend(Files& files, const std::string& path, std::string_view line) 
   if (opened.status != Files::Open::Opened) {
     return opened.status == Files::Open::Busy ? Attempt::Busy : Attempt::NotWritable;
   }
-  OpenLog log(files, opened.file);
+  const UniqueFile log(files, opened.file);
   if (!files.IsPlainFile(log.get(), kLogName)) return Attempt::Link;
-  if (!log.Lock()) return Attempt::Busy;
+  const LogLock lock(log);
+  if (!lock) return Attempt::Busy;
   // Another run may have moved this file to .old while this one waited for the lock.
   if (!files.IsFileAt(log.get(), path.c_str())) return Attempt::Busy;
   std::uint64_t size = files.SizeOf(log.get()).value_or(0);

@@ -1,36 +1,14 @@
 #include "apply/shut_down.h"
 
+#include "platform/owned.h"
+
 namespace vexa::ShutDown {
 
-namespace {
-
-// The process token, closed on every path out once it was opened.
-class UniqueToken {
- public:
-  explicit UniqueToken(Restart& restart) : restart_(restart) {}
-  ~UniqueToken() {
-    if (opened_) restart_.CloseHandle(handle_);
-  }
-  UniqueToken(const UniqueToken&) = delete;
-  UniqueToken& operator=(const UniqueToken&) = delete;
-
-  void Open(std::uintptr_t process, std::uint32_t access) {
-    opened_ = restart_.OpenProcessToken(process, access, &handle_);
-  }
-  // Zero when the open failed: the next call works with it all the same.
-  std::uintptr_t get() const { return handle_; }
-
- private:
-  Restart& restart_;
-  std::uintptr_t handle_ = 0;
-  bool opened_ = false;
-};
-
-}  // namespace
-
 void EnableShutdownPrivilege(Restart& restart) {
-  UniqueToken token(restart);
-  token.Open(restart.GetCurrentProcess(), kTokenAdjustPrivileges | kTokenQuery);
+  // Zero when the open fails: the next calls work with it all the same.
+  std::uintptr_t opened = 0;
+  if (!restart.OpenProcessToken(restart.GetCurrentProcess(), kTokenAdjustPrivileges | kTokenQuery, &opened)) opened = 0;
+  const UniqueToken token(restart, opened);
   Luid luid;
   restart.LookupPrivilegeValueA("", "SeShutdownPrivilege", &luid);
 

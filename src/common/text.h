@@ -28,6 +28,14 @@ inline std::wstring TrimBlanks(std::wstring_view text) {
   return std::wstring(text.substr(first, text.find_last_not_of(L' ') - first + 1));
 }
 
+// name in folder: a backslash between them only when the folder lacks one (a drive's root "C:\" has it).
+template <typename Char>
+std::basic_string<Char> PathIn(std::basic_string<Char> folder, std::basic_string_view<Char> name) {
+  if (folder.empty() || folder.back() != Char('\\')) folder.push_back(Char('\\'));
+  folder += name;
+  return folder;
+}
+
 // The text up to its first NUL, or all of it.
 inline std::wstring CutAtNul(std::wstring_view text) { return std::wstring(text.substr(0, text.find(L'\0'))); }
 

@@ -1,7 +1,9 @@
 #include "config/ini_file.h"
 
 #include <algorithm>
+
 #include <set>
+#include "common/text.h"
 
 namespace vexa::IniFile {
 
@@ -9,10 +11,7 @@ namespace {
 constexpr std::uint32_t kValueBufferSize = 254;
 }
 
-std::wstring ConfigPathIn(std::wstring directory) {
-  if (directory.empty() || directory.back() != L'\\') directory.push_back(L'\\');
-  return directory + L"config.ini";
-}
+std::wstring ConfigPathIn(std::wstring directory) { return PathIn<wchar_t>(std::move(directory), L"config.ini"); }
 
 std::wstring ConfigPath(Platform& platform) {
   return ConfigPathIn(platform.text.FromAnsi(platform.system.ModuleDirectory()));

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "common/mac_address.h"
+#include "platform/owned.h"
 #include "platform/platform.h"
-#include "platform/unique_key.h"
 
 namespace vexa {
 

@@ -11,7 +11,7 @@ std::wstring BootControlSet(Platform& platform) {
       Reg::ReadRegDword(platform, std::wstring(locations::kSelect), locations::kCurrent);
   if (!current || *current < 1 || *current > 999) return std::wstring(locations::kDefaultControlSet);
   std::wstring name = L"ControlSet" + ZeroPadded(*current, 3);
-  if (!Reg::RegKeyExists(platform, L"HKEY_LOCAL_MACHINE\\SYSTEM\\" + name)) {
+  if (!Reg::RegKeyExists(platform, locations::ControlSet(name))) {
     return std::wstring(locations::kDefaultControlSet);
   }
   return name;

@@ -23,8 +23,13 @@ inline constexpr std::wstring_view kSelect = L"HKEY_LOCAL_MACHINE\\SYSTEM\\Selec
 inline constexpr std::wstring_view kCurrent = L"Current";
 inline constexpr std::wstring_view kDefaultControlSet = L"ControlSet001";
 
+// A control set's key: HKEY_LOCAL_MACHINE\SYSTEM\ControlSet001 and the like.
+inline std::wstring ControlSet(std::wstring_view controlSet) {
+  return L"HKEY_LOCAL_MACHINE\\SYSTEM\\" + std::wstring(controlSet);
+}
+
 inline std::wstring TcpipParameters(std::wstring_view controlSet) {
-  return L"HKEY_LOCAL_MACHINE\\SYSTEM\\" + std::wstring(controlSet) + L"\\Services\\Tcpip\\Parameters";
+  return ControlSet(controlSet) + L"\\Services\\Tcpip\\Parameters";
 }
 inline constexpr std::wstring_view kNvHostname = L"NV Hostname";
 
@@ -39,7 +44,7 @@ inline constexpr std::wstring_view kDefaultGateway = L"DefaultGateway";
 inline constexpr std::wstring_view kNameServer = L"NameServer";
 
 inline std::wstring IpxParameters(std::wstring_view controlSet) {
-  return L"HKEY_LOCAL_MACHINE\\SYSTEM\\" + std::wstring(controlSet) + L"\\Services\\NwlnkIpx\\Parameters";
+  return ControlSet(controlSet) + L"\\Services\\NwlnkIpx\\Parameters";
 }
 inline constexpr std::wstring_view kVirtualNetworkNumber = L"VirtualNetworkNumber";
 

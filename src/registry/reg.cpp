@@ -4,7 +4,7 @@
 #include <array>
 #include <utility>
 
-#include "platform/unique_key.h"
+#include "platform/owned.h"
 
 namespace vexa::Reg {
 

@@ -1,5 +1,6 @@
-// Module Reg: registry locations written as one text ("HKEY_LOCAL_MACHINE\SYSTEM\..."), and the four value
-// operations the rest of the tool uses. Each operation opens its key, does one read or write and closes it.
+// Module Reg: registry locations written as one text ("HKEY_LOCAL_MACHINE\SYSTEM\..."), and the value
+// operations the rest of the tool uses (reading a string, a DWORD or a value's exact bytes, whether a key
+// exists, writing typed bytes). Each operation opens its key, does one read or write and closes it.
 #pragma once
 
 #include <cstdint>

@@ -8,7 +8,7 @@
 
 #include "contract/fixture.h"
 #include "contract/known_differences.h"
-#include "platform/unique_key.h"
+#include "platform/owned.h"
 
 namespace vexa::contract {
 namespace {

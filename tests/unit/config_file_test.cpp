@@ -71,8 +71,7 @@ TEST_F(ConfigFileTest, EveryEncodingGivesTheSameValues) {
   for (const auto& bytes : files) {
     SCOPED_TRACE(testing::Message() << "encoding " << (&bytes - files));
     sim.PutConfigBytes(bytes);
-    ASSERT_EQ(RunOkAction(platform, inventory, L"15", L"Realtek RTL8139 Family PCI Fast Ethernet NIC"),
-              Refusal::None);
+    ASSERT_EQ(RunOkAction(platform, inventory, L"15", L"Realtek RTL8139 Family PCI Fast Ethernet NIC"), Refusal::None);
     EXPECT_EQ(Value(kHkeyLocalMachine, test::kTcpipKey, "NV Hostname"), Sz("\xCD\xF8\xB0\xC9-15"));
     EXPECT_EQ(Value(kHkeyLocalMachine, std::string(test::kInterfacesKey) + "\\{11111111-AAAA}", "IPAddress"),
               std::string("10.1.1.15\0\0", 11));

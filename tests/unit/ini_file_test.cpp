@@ -62,7 +62,8 @@ TEST_F(ReadIniStringTest, FileIsReadAfreshEachTime) {
 // A whole section in one read, as the per-key call would read each line: trimmed, one pair of quotes
 // removed, the first line of a key (in any case) wins, comments skipped, lines without '=' set apart.
 TEST_F(ReadIniStringTest, ASectionInOneReadReadsAsTheKeysWould) {
-  sim.PutConfig(L"[Machines]\r\n  Key = \"15\" \r\n; note=1\r\nkey=16\r\nbare line\r\nB='7'\r\nC=\"8\r\n[Other]\r\nD=1\r\n");
+  sim.PutConfig(
+      L"[Machines]\r\n  Key = \"15\" \r\n; note=1\r\nkey=16\r\nbare line\r\nB='7'\r\nC=\"8\r\n[Other]\r\nD=1\r\n");
   const IniFile::IniSection section = IniFile::ReadIniSection(platform, path, L"Machines");
   const std::vector<std::pair<std::wstring, std::wstring>> entries = {{L"Key", L"15"}, {L"B", L"7"}, {L"C", L"\"8"}};
   EXPECT_EQ(section.entries, entries);

@@ -150,7 +150,7 @@ TEST_F(DeriveTest, HostNameChecks) {
   } cases[] = {
       {L"", L"5", Refusal::None},
       {L"网吧", L"15", Refusal::None},
-      {L"网吧一二三四五", L"1", Refusal::None},         // 15 bytes
+      {L"网吧一二三四五", L"1", Refusal::None},          // 15 bytes
       {L"网吧一二三四五", L"12", Refusal::BadHostName},  // 16 bytes
       {L"ABCDEFGHIJKL", L"123", Refusal::None},
       {L"ABCDEFGHIJKLM", L"123", Refusal::BadHostName},

@@ -266,10 +266,12 @@ TEST_F(DeploymentTest, ACardIsWrittenThroughItsOwnEntry) {
   EXPECT_EQ(ip(card1), "192.168.0.60");
   EXPECT_EQ(ip(card3), "<missing>");
   // A second [Machines] section: read as Windows reads it (the first), and said.
-  sim.PutConfig(L"[NetWork]\r\nNetPrefix=WB-\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=21\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=22\r\n");
+  sim.PutConfig(
+      L"[NetWork]\r\nNetPrefix=WB-\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=21\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=22\r\n");
   EXPECT_EQ(Run(L"/auto /noreboot"), exit_code::kDone);
   EXPECT_EQ(ip(card1), "192.168.0.21");
-  EXPECT_EQ(Output().rfind(L"注意: config.ini 中有 2 个 [Machines] 节,Windows 只读第一个,其余节里的行没有用到。\r\n", 0), 0u);
+  EXPECT_EQ(
+      Output().rfind(L"注意: config.ini 中有 2 个 [Machines] 节,Windows 只读第一个,其余节里的行没有用到。\r\n", 0), 0u);
   Config(L"00-1A-2B-3C-4D-5E=20\r\n");
   // The window does not offer the matched card when another card has its description.
   sim::SimWindow window(frm::ControlTable());
@@ -588,7 +590,7 @@ TEST_F(DeploymentTest, TheTableFromTheLog) {
                                              line(L"已是这些设置", L"15", L"00-00-00-00-00-05", true) +
                                              line(L"拒绝: y", L"22", L"00-00-00-00-00-02", false) +
                                              line(L"拒绝: x", L"9", L"", false) + L"garbage\r\n" +
-                                            L"2026-12-01 10:00:00\t/n\tx\t机号=1\tb\tc\td\r\n"));
+                                             L"2026-12-01 10:00:00\t/n\tx\t机号=1\tb\tc\td\r\n"));
   EXPECT_EQ(Run(L"/table"), exit_code::kDone);
   EXPECT_EQ(Output(),
             L"[Machines]\r\n00-00-00-00-00-02=3\r\n00-00-00-00-00-01=015\r\n00-00-00-00-00-05=15\r\n"

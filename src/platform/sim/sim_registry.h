@@ -1,6 +1,7 @@
 // An in-memory registry with the observable behaviour of the Windows one: case-insensitive key and value
-// names, values stored as type + bytes, keys never created by open, CurrentControlSet resolving to
-// ControlSet001, sub-keys enumerated in the sorted order Windows keeps them in. Failures are injectable.
+// names, values stored as type + bytes, keys never created by open, CurrentControlSet a link to the control
+// set HKLM\SYSTEM\Select "Current" names (ControlSet001 when it names none), sub-keys enumerated in the sorted
+// order Windows keeps them in. Failures are injectable.
 #pragma once
 
 #include <map>

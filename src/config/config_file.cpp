@@ -154,12 +154,8 @@ ConfigFile ConfigFile::Open(Platform& platform) {
   const Encoding encoding = DetectEncoding(*bytes);
   const bool readable = encoding == Encoding::Ansi || encoding == Encoding::Utf16Le;
   if (readable && bytes->size() <= kLargestDirectFile) return config;
-  std::string copy = platform.files.CreateTempFile();
+  std::string copy = platform.files.CreateTempFile(Utf16LeCopy(platform.text, *bytes, encoding));
   if (copy.empty()) return config;  // no temporary folder: the reader takes the file as it is
-  if (!platform.files.WriteWholeFile(copy.c_str(), Utf16LeCopy(platform.text, *bytes, encoding))) {
-    platform.files.RemoveFile(copy.c_str());
-    return config;
-  }
   config.copy_ = std::move(copy);
   config.readPath_ = platform.text.FromAnsi(config.copy_);
   return config;

@@ -194,14 +194,13 @@ class Files {
 
   // The whole content, or nothing when the file cannot be opened or read or is larger than maxBytes.
   virtual std::optional<std::string> ReadWholeFile(const char* path, std::uint64_t maxBytes) = 0;
-  // Creates the file or empties it, then writes bytes.
-  virtual bool WriteWholeFile(const char* path, std::string_view bytes) = 0;
   virtual std::optional<std::uint64_t> FileSize(const char* path) = 0;
   // Renames from to to, replacing what to names.
   virtual bool MoveOver(const char* from, const char* to) = 0;
   virtual bool RemoveFile(const char* path) = 0;
-  // A new empty file of a unique name in the temporary folder; its path, or empty.
-  virtual std::string CreateTempFile() = 0;
+  // A file of a new, unique name in the temporary folder, created (never one that exists: nobody can
+  // have prepared it) and filled with bytes; its path, or empty.
+  virtual std::string CreateTempFile(std::string_view bytes) = 0;
 };
 
 // One IPv4 address of an adapter and where duplicate address detection stands with it.

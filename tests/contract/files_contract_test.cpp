@@ -88,14 +88,14 @@ TEST_F(FilesContract, ARenameWhileOpenMovesTheFileUnderTheHandle) {
   EXPECT_EQ(Content(old), "new");
 }
 
-TEST_F(FilesContract, TemporaryFilesAreNewAndEmpty) {
-  const std::string first = files_.CreateTempFile();
-  const std::string second = files_.CreateTempFile();
+TEST_F(FilesContract, TemporaryFilesAreNewAndHoldTheirBytes) {
+  const std::string first = files_.CreateTempFile("abc");
+  const std::string second = files_.CreateTempFile("");
   ASSERT_FALSE(first.empty());
+  ASSERT_FALSE(second.empty());
   EXPECT_NE(first, second);
-  EXPECT_EQ(files_.FileSize(first.c_str()), 0u);
-  EXPECT_TRUE(files_.WriteWholeFile(first.c_str(), "abc"));
   EXPECT_EQ(Content(first), "abc");
+  EXPECT_EQ(files_.FileSize(second.c_str()), 0u);
   EXPECT_TRUE(files_.RemoveFile(first.c_str()));
   EXPECT_TRUE(files_.RemoveFile(second.c_str()));
   EXPECT_FALSE(files_.FileSize(first.c_str()).has_value());

@@ -52,13 +52,6 @@ std::optional<std::string> SimFiles::ReadWholeFile(const char* path, std::uint64
   return found;
 }
 
-bool SimFiles::WriteWholeFile(const char* path, std::string_view bytes) {
-  const std::string key = Key(path);
-  if (!Writable(key)) return false;
-  Data(path).bytes = std::string(bytes);
-  return true;
-}
-
 Files::Opened SimFiles::OpenShared(const char* path) {
   const std::string key = Key(path);
   auto it = files_.find(key);
@@ -151,9 +144,10 @@ bool SimFiles::RemoveFile(const char* path) {
   return Writable(key) && files_.erase(key) == 1;
 }
 
-std::string SimFiles::CreateTempFile() {
+std::string SimFiles::CreateTempFile(std::string_view bytes) {
   std::string path = tempFolder + "\\vxi" + std::to_string(++tempMade_) + ".tmp";
-  if (!WriteWholeFile(path.c_str(), "")) return std::string();
+  if (!Writable(Key(path)) || Exists(path)) return std::string();
+  Put(path, std::string(bytes));
   return path;
 }
 

@@ -17,7 +17,6 @@ namespace vexa::sim {
 class SimFiles : public Files {
  public:
   std::optional<std::string> ReadWholeFile(const char* path, std::uint64_t maxBytes) override;
-  bool WriteWholeFile(const char* path, std::string_view bytes) override;
   Opened OpenShared(const char* path) override;
   void Close(FileHandle file) override;
   bool IsPlainFile(FileHandle file, std::string_view name) override;
@@ -31,7 +30,7 @@ class SimFiles : public Files {
   std::optional<std::uint64_t> FileSize(const char* path) override;
   bool MoveOver(const char* from, const char* to) override;
   bool RemoveFile(const char* path) override;
-  std::string CreateTempFile() override;
+  std::string CreateTempFile(std::string_view bytes) override;
 
   // Test side.
   void Put(const std::string& path, const std::string& bytes);

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -55,11 +56,6 @@ std::optional<std::string> Win32Files::ReadWholeFile(const char* path, std::uint
     done += read;
   }
   return bytes;
-}
-
-bool Win32Files::WriteWholeFile(const char* path, std::string_view bytes) {
-  UniqueHandle file = OpenFile(path, GENERIC_WRITE, CREATE_ALWAYS);
-  return file && WriteAll(file.get(), bytes);
 }
 
 Files::Opened Win32Files::OpenShared(const char* path) {
@@ -160,13 +156,32 @@ bool Win32Files::MoveOver(const char* from, const char* to) {
 
 bool Win32Files::RemoveFile(const char* path) { return ::DeleteFileA(path) != FALSE; }
 
-std::string Win32Files::CreateTempFile() {
+std::string Win32Files::CreateTempFile(std::string_view bytes) {
   char folder[MAX_PATH + 1] = {};
   const DWORD length = ::GetTempPathA(sizeof folder, folder);
   if (length == 0 || length > MAX_PATH) return std::string();
-  char path[MAX_PATH] = {};
-  if (::GetTempFileNameA(folder, "vxi", 0, path) == 0) return std::string();
-  return path;
+  // CREATE_NEW: a name that exists (left behind, or prepared by someone else) is never opened; the next
+  // name is tried instead.
+  const DWORD seed = ::GetCurrentProcessId() * 2654435761u ^ ::GetTickCount();
+  for (DWORD attempt = 0; attempt < 100; ++attempt) {
+    char name[32];
+    std::snprintf(name, sizeof name, "vxi%08lX.tmp", static_cast<unsigned long>(seed + attempt * 7919u));
+    const std::string path = std::string(folder) + name;
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+      if (::GetLastError() == ERROR_FILE_EXISTS) continue;
+      return std::string();
+    }
+    bool written = false;
+    {
+      const UniqueHandle owner(file);
+      written = WriteAll(file, bytes);
+    }
+    if (written) return path;
+    ::DeleteFileA(path.c_str());
+    return std::string();
+  }
+  return std::string();
 }
 
 }  // namespace vexa::win32

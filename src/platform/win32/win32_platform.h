@@ -82,11 +82,10 @@ class Win32Files : public Files {
   bool Append(FileHandle file, std::string_view bytes) override;
   bool Truncate(FileHandle file) override;
   std::optional<std::string> ReadWholeFile(const char* path, std::uint64_t maxBytes) override;
-  bool WriteWholeFile(const char* path, std::string_view bytes) override;
   std::optional<std::uint64_t> FileSize(const char* path) override;
   bool MoveOver(const char* from, const char* to) override;
   bool RemoveFile(const char* path) override;
-  std::string CreateTempFile() override;
+  std::string CreateTempFile(std::string_view bytes) override;
 };
 
 // GetAdaptersAddresses from iphlpapi.dll, loaded from the system folder on first use (it is no KnownDLL,

@@ -32,7 +32,7 @@ void FrmMain::Form_Load() {
 // of a description, which need not be the one matched.
 void FrmMain::PreFill() {
   const IniFile::ConfigFile config = IniFile::ConfigFile::Open(platform_);
-  const MachineLookup lookup = LookUpMachine(platform_, inventory_, config.ReadPath());
+  const MachineLookup lookup = LookUpMachine(platform_, inventory_, config);
   if (lookup.result != MachineLookup::Result::Found) return;
   const std::wstring description = CutAtNul(CardDescription(platform_, inventory_, lookup.cardIndex));
   if (CardsDescribedAs(platform_, inventory_, description).size() != 1) return;

@@ -67,7 +67,7 @@ Target NumberTarget(Platform& platform, const CardInventory& inventory, const Co
 Target FindTarget(Platform& platform, const CardInventory& inventory, const IniFile::ConfigFile& config,
                   const CommandLine& command) {
   if (command.mode == CommandLine::Mode::Number) return NumberTarget(platform, inventory, command);
-  const MachineLookup lookup = LookUpMachine(platform, inventory, config.ReadPath());
+  const MachineLookup lookup = LookUpMachine(platform, inventory, config);
   if (lookup.result != MachineLookup::Result::Found) return Refused(L"", LookupRefusal(lookup));
   return Target{lookup.numberText, lookup.cardIndex, std::nullopt, LookupNote(lookup)};
 }

@@ -80,9 +80,9 @@ std::wstring Reason(const MachineLookup& lookup) {
 
 }  // namespace
 
-MachineLookup LookUpMachine(Platform& platform, const CardInventory& inventory, const std::wstring& configPath) {
+MachineLookup LookUpMachine(Platform& platform, const CardInventory& inventory, const IniFile::ConfigFile& config) {
   MachineLookup lookup;
-  const IniFile::MachineTable raw = IniFile::ReadMachineTable(platform, configPath);
+  const IniFile::MachineTable raw = IniFile::ReadMachineTable(platform, config);
   lookup.sections = raw.sections;
   lookup.duplicates = raw.duplicates;
   if (raw.sections == 0) return lookup;

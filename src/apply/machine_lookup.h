@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/mac_address.h"
+#include "config/config_file.h"
 #include "inventory/card_inventory.h"
 #include "platform/platform.h"
 
@@ -35,7 +36,7 @@ struct MachineLookup {
 
 // Reads the table from config.ini (path as ConfigFile gives it); asks for the adapters only when the
 // table has entries.
-MachineLookup LookUpMachine(Platform& platform, const CardInventory& inventory, const std::wstring& configPath);
+MachineLookup LookUpMachine(Platform& platform, const CardInventory& inventory, const IniFile::ConfigFile& config);
 
 // The message an unattended run gives for a lookup that found no single machine, with what is wrong with
 // the table: its unreadable lines (the first ten, then their count), its duplicates, a second section.

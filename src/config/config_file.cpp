@@ -6,6 +6,7 @@
 
 #include "common/utf8.h"
 #include "config/ini_file.h"
+#include "config/machine_table.h"
 
 namespace vexa::IniFile {
 
@@ -66,6 +67,72 @@ std::u16string CutLines(const std::u16string& units) {
   return out;
 }
 
+// The name of the section a line begins, as Windows' reader reads headers: the first character that is
+// no blank is '[', the name runs to the first ']' or to the line's end, blanks around it trimmed.
+std::optional<std::u16string_view> HeaderName(std::u16string_view line) {
+  auto blank = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\v'; };
+  std::size_t i = 0;
+  while (i < line.size() && blank(line[i])) ++i;
+  if (i >= line.size() || line[i] != u'[') return std::nullopt;
+  std::u16string_view name = line.substr(i + 1);
+  name = name.substr(0, name.find(u']'));
+  while (!name.empty() && blank(name.front())) name.remove_prefix(1);
+  while (!name.empty() && blank(name.back())) name.remove_suffix(1);
+  return name;
+}
+
+bool IsMachinesHeader(std::u16string_view line) {
+  const std::optional<std::u16string_view> name = HeaderName(line);
+  if (!name || name->size() != kMachines.size()) return false;
+  for (std::size_t i = 0; i < name->size(); ++i) {
+    const char16_t c = (*name)[i];
+    const char16_t upper = c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+    const auto wanted =
+        static_cast<char16_t>(kMachines[i] >= L'a' && kMachines[i] <= L'z' ? kMachines[i] - L'a' + L'A' : kMachines[i]);
+    if (upper != wanted) return false;
+  }
+  return true;
+}
+
+// The text split in two: every line but the bodies of the [Machines] sections, and the first [Machines]
+// section alone (the one Windows' reader reads); how many [Machines] headers there were.
+struct Split {
+  std::u16string rest;
+  std::u16string table;
+  int sections = 0;
+};
+
+Split SplitTable(const std::u16string& units) {
+  Split split;
+  bool inTable = false;
+  for (std::size_t start = 0; start < units.size();) {
+    std::size_t end = units.find_first_of(u"\r\n", start);
+    end = end == std::u16string::npos ? units.size() : end + 1;  // every CR or LF ends a line
+    const std::u16string_view line(units.data() + start, end - start);
+    start = end;
+    if (HeaderName(line)) {
+      inTable = IsMachinesHeader(line);
+      split.sections += inTable ? 1 : 0;
+      if (inTable && split.sections == 1) split.table += line;
+      if (!inTable) split.rest += line;
+      continue;
+    }
+    if (!inTable) split.rest += line;
+    if (inTable && split.sections == 1) split.table += line;
+  }
+  return split;
+}
+
+std::string Utf16LeBytes(const std::u16string& units) {
+  std::string out = "\xFF\xFE";
+  out.reserve(2 + 2 * units.size());
+  for (char16_t unit : units) {
+    out.push_back(static_cast<char>(unit & 0xFF));
+    out.push_back(static_cast<char>(unit >> 8));
+  }
+  return out;
+}
+
 }  // namespace
 
 Encoding DetectEncoding(std::string_view bytes) {
@@ -78,45 +145,16 @@ Encoding DetectEncoding(std::string_view bytes) {
 }
 
 std::string Utf16LeCopy(TextCodec& text, std::string_view bytes, Encoding encoding) {
-  std::string out = "\xFF\xFE";
-  for (char16_t unit : CutLines(Units(text, bytes, encoding))) {
-    out.push_back(static_cast<char>(unit & 0xFF));
-    out.push_back(static_cast<char>(unit >> 8));
-  }
-  return out;
-}
-
-int SectionCount(Platform& platform, const std::wstring& file, std::string_view section) {
-  const std::optional<std::string> bytes =
-      platform.files.ReadWholeFile(platform.text.ToAnsi(file).c_str(), kLargestReadFile);
-  if (!bytes) return 0;
-  const std::u16string units = Units(platform.text, *bytes, DetectEncoding(*bytes));
-  auto blank = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\v'; };
-  auto fold = [](char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; };
-  int count = 0;
-  for (std::size_t start = 0; start < units.size();) {
-    std::size_t end = units.find_first_of(u"\r\n", start);
-    if (end == std::u16string::npos) end = units.size();
-    std::size_t i = start;
-    while (i < end && blank(units[i])) ++i;
-    start = end + 1;
-    if (i >= end || units[i] != u'[') continue;
-    ++i;
-    while (i < end && blank(units[i])) ++i;
-    std::size_t k = 0;
-    while (k < section.size() && i + k < end && fold(units[i + k]) == fold(static_cast<char16_t>(section[k]))) ++k;
-    if (k != section.size()) continue;
-    i += k;
-    while (i < end && blank(units[i])) ++i;
-    count += i == end || units[i] == u']' ? 1 : 0;
-  }
-  return count;
+  return Utf16LeBytes(CutLines(Units(text, bytes, encoding)));
 }
 
 ConfigFile::ConfigFile(ConfigFile&& other) noexcept
     : files_(other.files_),
       readPath_(std::move(other.readPath_)),
+      tablePath_(std::move(other.tablePath_)),
       copy_(std::exchange(other.copy_, {})),
+      tableCopy_(std::exchange(other.tableCopy_, {})),
+      machineSections_(other.machineSections_),
       state_(other.state_) {}
 
 ConfigFile& ConfigFile::operator=(ConfigFile&& other) noexcept {
@@ -124,7 +162,10 @@ ConfigFile& ConfigFile::operator=(ConfigFile&& other) noexcept {
     Remove();
     files_ = other.files_;
     readPath_ = std::move(other.readPath_);
+    tablePath_ = std::move(other.tablePath_);
     copy_ = std::exchange(other.copy_, {});
+    tableCopy_ = std::exchange(other.tableCopy_, {});
+    machineSections_ = other.machineSections_;
     state_ = other.state_;
   }
   return *this;
@@ -133,8 +174,10 @@ ConfigFile& ConfigFile::operator=(ConfigFile&& other) noexcept {
 ConfigFile::~ConfigFile() { Remove(); }
 
 void ConfigFile::Remove() {
-  if (files_ != nullptr && !copy_.empty()) files_->RemoveFile(copy_.c_str());
-  copy_.clear();
+  for (std::string* copy : {&copy_, &tableCopy_}) {
+    if (files_ != nullptr && !copy->empty()) files_->RemoveFile(copy->c_str());
+    copy->clear();
+  }
 }
 
 ConfigFile ConfigFile::Open(Platform& platform) {
@@ -153,11 +196,17 @@ ConfigFile ConfigFile::Open(Platform& platform) {
   }
   const Encoding encoding = DetectEncoding(*bytes);
   const bool readable = encoding == Encoding::Ansi || encoding == Encoding::Utf16Le;
+  const Split split = SplitTable(CutLines(Units(platform.text, *bytes, encoding)));
+  config.machineSections_ = split.sections;
   if (readable && bytes->size() <= kLargestDirectFile) return config;
-  std::string copy = platform.files.CreateTempFile(Utf16LeCopy(platform.text, *bytes, encoding));
+  std::string copy = platform.files.CreateTempFile(Utf16LeBytes(split.rest));
   if (copy.empty()) return config;  // no temporary folder: the reader takes the file as it is
   config.copy_ = std::move(copy);
   config.readPath_ = platform.text.FromAnsi(config.copy_);
+  if (split.sections == 0) return config;
+  config.tableCopy_ = platform.files.CreateTempFile(Utf16LeBytes(split.table));
+  config.tablePath_ = platform.text.FromAnsi(config.tableCopy_);
+  if (config.tableCopy_.empty()) config.machineSections_ = 0;  // no table to read: said as "no table"
   return config;
 }
 

@@ -30,11 +30,10 @@ std::string Utf16LeCopy(TextCodec& text, std::string_view bytes, Encoding encodi
 // What was found where config.ini should be.
 enum class ConfigState { Readable, Missing, Unreadable, Empty };
 
-// How many section headers of file (config.ini or its copy) name section, case ignored. Windows' reader
-// reads the first of them only.
-int SectionCount(Platform& platform, const std::wstring& file, std::string_view section);
-
 // The file the reader reads for one OK press or one run: config.ini beside the executable, or its copy.
+// A file that is copied is given to the reader in two parts made from the one read of its bytes: the
+// [Machines] table alone, and the rest. Windows' reader (Wine's at least) parses the whole file again on
+// every call: a table of 50,000 lines would otherwise be parsed once for each of the values read.
 class ConfigFile {
  public:
   ConfigFile() = default;
@@ -46,8 +45,12 @@ class ConfigFile {
 
   static ConfigFile Open(Platform& platform);
 
-  // What ReadIniString is given.
+  // What ReadIniString is given for every section but [Machines].
   const std::wstring& ReadPath() const { return readPath_; }
+  // What the [Machines] table is read from.
+  const std::wstring& TablePath() const { return tablePath_.empty() ? readPath_ : tablePath_; }
+  // How many [Machines] headers the file has: the reader reads the first section of a name only.
+  int MachineSections() const { return machineSections_; }
   bool IsCopy() const { return !copy_.empty(); }
   ConfigState State() const { return state_; }
 
@@ -56,7 +59,10 @@ class ConfigFile {
 
   Files* files_ = nullptr;
   std::wstring readPath_;
-  std::string copy_;  // the copy's ANSI path; empty when the file is read itself
+  std::wstring tablePath_;  // empty: the table is read from readPath_
+  std::string copy_;        // the copy's ANSI path; empty when the file is read itself
+  std::string tableCopy_;   // the table's copy, when the file was split
+  int machineSections_ = 0;
   ConfigState state_ = ConfigState::Missing;
 };
 

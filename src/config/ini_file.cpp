@@ -94,11 +94,12 @@ std::wstring FoldedKey(std::wstring_view key) {
 
 }  // namespace
 
-IniSection ReadIniSection(Platform& platform, const std::wstring& path, std::wstring_view section) {
+IniSection ReadIniSection(Platform& platform, const std::wstring& path, std::wstring_view section,
+                          std::uint32_t sizeHint) {
   TextCodec& text = platform.text;
   IniSection result;
   // One read of the file however long the section; a list the reader had to cut comes back as size - 2.
-  for (std::uint32_t size = 64 * 1024; size <= 64 * 1024 * 1024; size *= 8) {
+  for (std::uint32_t size = std::max<std::uint32_t>(sizeHint, 64 * 1024); size <= 256 * 1024 * 1024; size *= 8) {
     std::string buffer(size, '\0');
     const std::uint32_t length = platform.profile.GetPrivateProfileSectionA(text.ToAnsi(section).c_str(), buffer.data(),
                                                                             size, text.ToAnsi(path).c_str());

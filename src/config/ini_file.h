@@ -11,6 +11,7 @@ namespace vexa::IniFile {
 
 inline constexpr std::wstring_view kNetWork = L"NetWork";
 inline constexpr std::wstring_view kCsCdk = L"CSCDK";
+inline constexpr std::wstring_view kMachines = L"Machines";
 
 // config.ini in the executable's folder; a backslash is put between only when the folder lacks one.
 std::wstring ConfigPath(Platform& platform);
@@ -28,7 +29,9 @@ struct IniSection {
   std::vector<std::pair<std::wstring, std::wstring>> entries;
   std::vector<std::wstring> unparsed;
 };
-IniSection ReadIniSection(Platform& platform, const std::wstring& path, std::wstring_view section);
+// sizeHint: the bytes the list is expected to need at most (the file's size), for a single call.
+IniSection ReadIniSection(Platform& platform, const std::wstring& path, std::wstring_view section,
+                          std::uint32_t sizeHint = 0);
 
 // The names of the keys in section that have a value ("name=..."), in file order, duplicates included.
 std::vector<std::wstring> ReadIniKeys(Platform& platform, const std::wstring& path, std::wstring_view section);

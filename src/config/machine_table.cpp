@@ -1,5 +1,6 @@
 #include "config/machine_table.h"
 
+#include <algorithm>
 #include <set>
 
 #include "config/config_file.h"
@@ -7,11 +8,15 @@
 
 namespace vexa::IniFile {
 
-MachineTable ReadMachineTable(Platform& platform, const std::wstring& path) {
+MachineTable ReadMachineTable(Platform& platform, const ConfigFile& config) {
   MachineTable table;
-  table.sections = SectionCount(platform, path, "Machines");
+  table.sections = config.MachineSections();
   if (table.sections == 0) return table;
-  IniSection section = ReadIniSection(platform, path, kMachines);
+  // The section's list is never longer than the file: one call of the reader with a buffer that fits.
+  const std::string path = platform.text.ToAnsi(config.TablePath());
+  const auto size =
+      static_cast<std::uint32_t>(std::min<std::uint64_t>(platform.files.FileSize(path.c_str()).value_or(0), 1u << 26));
+  IniSection section = ReadIniSection(platform, config.TablePath(), kMachines, size + 2);
   table.unreadable = std::move(section.unparsed);
   std::set<MacAddress> seen;
   for (const auto& [key, number] : section.entries) {

@@ -9,11 +9,10 @@
 #include <vector>
 
 #include "common/mac_address.h"
+#include "config/config_file.h"
 #include "platform/platform.h"
 
 namespace vexa::IniFile {
-
-inline constexpr std::wstring_view kMachines = L"Machines";
 
 struct MachineEntry {
   MacAddress address;
@@ -27,9 +26,9 @@ struct MachineTable {
   int sections = 0;                      // [Machines] headers in the file: only the first is read
 };
 
-// Section Machines of config.ini (path as ConfigFile gives it), in one read of the file: an entry per line
+// Section Machines of config.ini (as ConfigFile gives it), in one read of the reader: an entry per line
 // whose key is a hardware address (an address spelt twice gives two entries); the number is checked by
 // whoever uses it.
-MachineTable ReadMachineTable(Platform& platform, const std::wstring& path);
+MachineTable ReadMachineTable(Platform& platform, const ConfigFile& config);
 
 }  // namespace vexa::IniFile

@@ -7,6 +7,7 @@
 #include "apply/ok_action.h"
 #include "config/config_file.h"
 #include "config/ini_file.h"
+#include "config/machine_table.h"
 #include "sim_machine.h"
 
 namespace vexa {
@@ -100,6 +101,31 @@ TEST_F(ConfigFileTest, ALargeFileCannotReachTheReadersWrap) {
   IniFile::ConfigFile config = IniFile::ConfigFile::Open(platform);
   ASSERT_TRUE(config.IsCopy());
   EXPECT_EQ(IniFile::ReadIniString(platform, config.ReadPath(), L"NetWork", L"DNS", L""), std::wstring(253, L'7'));
+}
+
+// A large file's [Machines] table goes to the reader apart from the rest, from the same read of the file:
+// each value is read without parsing the table again, and the table reads as Windows reads it (the first
+// section of the name). Both copies are removed afterwards.
+TEST_F(ConfigFileTest, ALargeTableIsGivenToTheReaderApart) {
+  std::wstring text = L"[NetWork]\r\nNetPrefix=WB-\r\n [ machines ] \r\n";
+  for (int i = 0; i < 4000; ++i) text += L"02-00-00-00-" + std::wstring(1, L"0123456789ABCDEF"[i / 256 % 16]) +
+                                        std::wstring(1, L"0123456789ABCDEF"[i / 16 % 16]) + L"-0" +
+                                        std::wstring(1, L"0123456789ABCDEF"[i % 16]) + L"=1\r\n";
+  text += L"[CSCDK]\r\nCDKey15=K\r\n[Machines]\r\n02-AA-AA-AA-AA-AA=9\r\n";
+  sim.PutConfig(text);
+  {
+    const IniFile::ConfigFile config = IniFile::ConfigFile::Open(platform);
+    ASSERT_TRUE(config.IsCopy());
+    EXPECT_NE(config.TablePath(), config.ReadPath());
+    EXPECT_EQ(config.MachineSections(), 2);
+    EXPECT_EQ(IniFile::ReadIniString(platform, config.ReadPath(), IniFile::kNetWork, L"NetPrefix", L""), L"WB-");
+    EXPECT_EQ(IniFile::ReadIniString(platform, config.ReadPath(), IniFile::kCsCdk, L"CDKey15", L""), L"K");
+    EXPECT_LT(sim.files.Get(sim.text.ToAnsi(config.ReadPath()))->size(), 200u);
+    const IniFile::MachineTable table = IniFile::ReadMachineTable(platform, config);
+    EXPECT_EQ(table.entries.size(), 4000u);  // the first section only
+    EXPECT_EQ(table.sections, 2);
+  }
+  EXPECT_EQ(sim.files.CountIn(sim.files.tempFolder), 0u);
 }
 
 // A reader that writes the first byte of a double-byte character at the cut, as Windows' may.

@@ -79,7 +79,7 @@ TEST(MachineTableTest, AddressesInEitherSpellingNumbersAsWrittenBadLinesApart) {
       L"[Machines]\r\n00-1A-2B-3C-4D-5E=15\r\n00:1a:2b:3c:4d:5f= 007 \r\n001A2B3C4D60=17\r\n00-1A:2B-3C-4D-61=18\r\n"
       L"00-1A-2B-3C-4D-5G=19\r\nbare\r\n; a comment=1\r\n00-1A-2B-3C-4D-63＝21\r\n00-1A-2B-3C-4D-5E-77=22\r\n"
       L"00:1A:2B:3C:4D:5E=15\r\n[Other]\r\n00-1A-2B-3C-4D-62=20\r\n[machines]\r\n00-1A-2B-3C-4D-64=23\r\n");
-  const IniFile::MachineTable table = IniFile::ReadMachineTable(platform, IniFile::ConfigPath(platform));
+  const IniFile::MachineTable table = IniFile::ReadMachineTable(platform, IniFile::ConfigFile::Open(platform));
   ASSERT_EQ(table.entries.size(), 3u);
   EXPECT_EQ(FormatMac(table.entries[0].address), L"00-1A-2B-3C-4D-5E");
   EXPECT_EQ(table.entries[0].numberText, L"15");
@@ -91,7 +91,7 @@ TEST(MachineTableTest, AddressesInEitherSpellingNumbersAsWrittenBadLinesApart) {
   EXPECT_EQ(table.duplicates, (std::vector<std::wstring>{L"00:1A:2B:3C:4D:5E=15"}));
   EXPECT_EQ(table.sections, 2);
   sim.PutConfig(L"[NetWork]\r\n");
-  EXPECT_EQ(IniFile::ReadMachineTable(platform, IniFile::ConfigPath(platform)).sections, 0);
+  EXPECT_EQ(IniFile::ReadMachineTable(platform, IniFile::ConfigFile::Open(platform)).sections, 0);
 }
 
 // A cloned workstation with two cards whose adapters report their addresses.

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include <set>
+#include <vector>
 #include "common/text.h"
 
 namespace vexa::IniFile {
@@ -92,6 +92,39 @@ std::wstring FoldedKey(std::wstring_view key) {
   return out;
 }
 
+// 64-bit FNV-1a of a name: names are sorted as numbers rather than compared character by character.
+std::uint64_t HashOf(std::wstring_view name) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (wchar_t c : name) hash = (hash ^ static_cast<std::uint64_t>(c)) * 1099511628211ull;
+  return hash;
+}
+
+// Drops every entry whose name an earlier entry has: the reader's own lookup finds the first. Sorted by
+// the names' hashes (then by place), so that a table of any size is read fast; within one hash the names
+// themselves decide.
+void KeepFirstOfEachKey(std::vector<std::pair<std::wstring, std::wstring>>& entries,
+                        const std::vector<std::wstring_view>& keys) {
+  std::vector<std::pair<std::uint64_t, std::size_t>> order(keys.size());  // hash, index
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = {HashOf(keys[i]), i};
+  std::sort(order.begin(), order.end());
+  std::vector<bool> drop(keys.size(), false);
+  for (std::size_t i = 1; i < order.size(); ++i) {
+    for (std::size_t k = i; k > 0 && order[k - 1].first == order[i].first; --k) {
+      if (keys[order[k - 1].second] == keys[order[i].second]) {
+        drop[order[i].second] = true;
+        break;
+      }
+    }
+  }
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (drop[i]) continue;
+    if (kept != i) entries[kept] = std::move(entries[i]);
+    ++kept;
+  }
+  entries.resize(kept);
+}
+
 }  // namespace
 
 IniSection ReadIniSection(Platform& platform, const std::wstring& path, std::wstring_view section,
@@ -105,10 +138,15 @@ IniSection ReadIniSection(Platform& platform, const std::wstring& path, std::wst
                                                                             size, text.ToAnsi(path).c_str());
     if (length == size - 2) continue;
     const std::wstring list = text.FromAnsi(std::string_view(buffer).substr(0, length));
-    std::set<std::wstring> seen;
+    const std::wstring folded = FoldedKey(list);  // names compared without case, all in one copy
+    std::vector<std::wstring_view> keys;          // each entry's name, in the folded copy
+    const auto lines = static_cast<std::size_t>(std::count(list.begin(), list.end(), L'\0'));
+    keys.reserve(lines);
+    result.entries.reserve(lines);
     for (std::size_t at = 0; at < list.size();) {
       const std::size_t end = std::min(list.find(L'\0', at), list.size());
       const std::wstring_view line = TrimEntry(std::wstring_view(list).substr(at, end - at));
+      const std::size_t offset = static_cast<std::size_t>(line.data() - list.data());
       at = end + 1;
       if (line.empty() || line.front() == L';') continue;
       const std::size_t eq = line.find(L'=');
@@ -116,10 +154,12 @@ IniSection ReadIniSection(Platform& platform, const std::wstring& path, std::wst
         result.unparsed.emplace_back(line);
         continue;
       }
-      const std::wstring key(TrimEntry(line.substr(0, eq)));
-      if (!seen.insert(FoldedKey(key)).second) continue;  // the reader's own lookup finds the first
-      result.entries.emplace_back(key, Unquoted(TrimEntry(line.substr(eq + 1))));
+      const std::wstring_view key = TrimEntry(line.substr(0, eq));
+      keys.push_back(
+          std::wstring_view(folded).substr(offset + static_cast<std::size_t>(key.data() - line.data()), key.size()));
+      result.entries.emplace_back(std::wstring(key), Unquoted(TrimEntry(line.substr(eq + 1))));
     }
+    KeepFirstOfEachKey(result.entries, keys);
     return result;
   }
   return result;

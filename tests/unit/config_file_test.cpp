@@ -108,9 +108,10 @@ TEST_F(ConfigFileTest, ALargeFileCannotReachTheReadersWrap) {
 // section of the name). Both copies are removed afterwards.
 TEST_F(ConfigFileTest, ALargeTableIsGivenToTheReaderApart) {
   std::wstring text = L"[NetWork]\r\nNetPrefix=WB-\r\n [ machines ] \r\n";
-  for (int i = 0; i < 4000; ++i) text += L"02-00-00-00-" + std::wstring(1, L"0123456789ABCDEF"[i / 256 % 16]) +
-                                        std::wstring(1, L"0123456789ABCDEF"[i / 16 % 16]) + L"-0" +
-                                        std::wstring(1, L"0123456789ABCDEF"[i % 16]) + L"=1\r\n";
+  for (int i = 0; i < 4000; ++i)
+    text += L"02-00-00-00-" + std::wstring(1, L"0123456789ABCDEF"[i / 256 % 16]) +
+            std::wstring(1, L"0123456789ABCDEF"[i / 16 % 16]) + L"-0" + std::wstring(1, L"0123456789ABCDEF"[i % 16]) +
+            L"=1\r\n";
   text += L"[CSCDK]\r\nCDKey15=K\r\n[Machines]\r\n02-AA-AA-AA-AA-AA=9\r\n";
   sim.PutConfig(text);
   {

@@ -157,20 +157,6 @@ ConfigFile::ConfigFile(ConfigFile&& other) noexcept
       machineSections_(other.machineSections_),
       state_(other.state_) {}
 
-ConfigFile& ConfigFile::operator=(ConfigFile&& other) noexcept {
-  if (this != &other) {
-    Remove();
-    files_ = other.files_;
-    readPath_ = std::move(other.readPath_);
-    tablePath_ = std::move(other.tablePath_);
-    copy_ = std::exchange(other.copy_, {});
-    tableCopy_ = std::exchange(other.tableCopy_, {});
-    machineSections_ = other.machineSections_;
-    state_ = other.state_;
-  }
-  return *this;
-}
-
 ConfigFile::~ConfigFile() { Remove(); }
 
 void ConfigFile::Remove() {

@@ -38,7 +38,7 @@ class ConfigFile {
  public:
   ConfigFile() = default;
   ConfigFile(ConfigFile&& other) noexcept;
-  ConfigFile& operator=(ConfigFile&& other) noexcept;
+  ConfigFile& operator=(ConfigFile&& other) = delete;
   ConfigFile(const ConfigFile&) = delete;
   ConfigFile& operator=(const ConfigFile&) = delete;
   ~ConfigFile();

@@ -63,9 +63,12 @@ TEST_F(ReadIniStringTest, FileIsReadAfreshEachTime) {
 // removed, the first line of a key (in any case) wins, comments skipped, lines without '=' set apart.
 TEST_F(ReadIniStringTest, ASectionInOneReadReadsAsTheKeysWould) {
   sim.PutConfig(
-      L"[Machines]\r\n  Key = \"15\" \r\n; note=1\r\nkey=16\r\nbare line\r\nB='7'\r\nC=\"8\r\n[Other]\r\nD=1\r\n");
+      L"[Machines]\r\n  Key = \"15\" \r\n; note=1\r\nkey=16\r\nbare "
+      L"line\r\nB='7'\r\nC=\"8\r\nAb=1\r\naB=2\r\nE=\"\"\r\n"
+      L"[Other]\r\nD=1\r\n");
   const IniFile::IniSection section = IniFile::ReadIniSection(platform, path, L"Machines");
-  const std::vector<std::pair<std::wstring, std::wstring>> entries = {{L"Key", L"15"}, {L"B", L"7"}, {L"C", L"\"8"}};
+  const std::vector<std::pair<std::wstring, std::wstring>> entries = {
+      {L"Key", L"15"}, {L"B", L"7"}, {L"C", L"\"8"}, {L"Ab", L"1"}, {L"E", L""}};
   EXPECT_EQ(section.entries, entries);
   EXPECT_EQ(section.unparsed, std::vector<std::wstring>{L"bare line"});
   for (const auto& [key, value] : entries) EXPECT_EQ(Read(key.c_str(), L"", L"Machines"), value) << key;

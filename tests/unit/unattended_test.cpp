@@ -78,9 +78,10 @@ TEST(MachineTableTest, AddressesInEitherSpellingNumbersAsWrittenBadLinesApart) {
   sim.PutConfig(
       L"[Machines]\r\n00-1A-2B-3C-4D-5E=15\r\n00:1a:2b:3c:4d:5f= 007 \r\n001A2B3C4D60=17\r\n00-1A:2B-3C-4D-61=18\r\n"
       L"00-1A-2B-3C-4D-5G=19\r\nbare\r\n; a comment=1\r\n00-1A-2B-3C-4D-63＝21\r\n00-1A-2B-3C-4D-5E-77=22\r\n"
-      L"00:1A:2B:3C:4D:5E=15\r\n[Other]\r\n00-1A-2B-3C-4D-62=20\r\n[machines]\r\n00-1A-2B-3C-4D-64=23\r\n");
+      L"00-1a-2b-3c-4d-5f=16\r\n00:1A:2B:3C:4D:5E=15\r\n[Other]\r\n00-1A-2B-3C-4D-62=20\r\n[machines]\r\n"
+      L"00-1A-2B-3C-4D-64=23\r\n");
   const IniFile::MachineTable table = IniFile::ReadMachineTable(platform, IniFile::ConfigFile::Open(platform));
-  ASSERT_EQ(table.entries.size(), 3u);
+  ASSERT_EQ(table.entries.size(), 4u);
   EXPECT_EQ(FormatMac(table.entries[0].address), L"00-1A-2B-3C-4D-5E");
   EXPECT_EQ(table.entries[0].numberText, L"15");
   EXPECT_EQ(FormatMac(table.entries[1].address), L"00-1A-2B-3C-4D-5F");
@@ -88,7 +89,7 @@ TEST(MachineTableTest, AddressesInEitherSpellingNumbersAsWrittenBadLinesApart) {
   EXPECT_EQ(table.unreadable,
             (std::vector<std::wstring>{L"bare", L"00-1A-2B-3C-4D-63＝21", L"001A2B3C4D60=17", L"00-1A:2B-3C-4D-61=18",
                                        L"00-1A-2B-3C-4D-5G=19", L"00-1A-2B-3C-4D-5E-77=22"}));
-  EXPECT_EQ(table.duplicates, (std::vector<std::wstring>{L"00:1A:2B:3C:4D:5E=15"}));
+  EXPECT_EQ(table.duplicates, (std::vector<std::wstring>{L"00-1a-2b-3c-4d-5f=16", L"00:1A:2B:3C:4D:5E=15"}));
   EXPECT_EQ(table.sections, 2);
   sim.PutConfig(L"[NetWork]\r\n");
   EXPECT_EQ(IniFile::ReadMachineTable(platform, IniFile::ConfigFile::Open(platform)).sections, 0);
@@ -324,7 +325,10 @@ TEST_F(DeploymentTest, CheckTellsWhatIsInEffect) {
   EXPECT_EQ(check(L"/check /n 16 /card 1"), exit_code::kRegistryDiffers);
   EXPECT_NE(Log().find(ToUtf8(L"\t/check\t检查: 注册表与 config.ini 算出的设置不同\t机号=16\t")), std::string::npos);
   EXPECT_EQ(Log().find("=16\r\n"), std::string::npos) << "a check adds no [Machines] line";
-  sim.files.RemoveFile(sim.ConfigPath().c_str());
+  sim.files.ReadOnlyFolder(sim.system.moduleDirectory);  // a check that cannot log says so, with the path
+  EXPECT_EQ(check(L"/check /n 15 /card 1"), exit_code::kDone);
+  EXPECT_NE(Output().find(L"\r\n日志 C:\\VexaIpSet\\VexaIpSet.log 无法写入"), std::wstring::npos);
+  sim.PutConfig(L"");
   EXPECT_EQ(check(L"/check /n 15 /card 1"), exit_code::kRefused);
 }
 
@@ -357,6 +361,7 @@ TEST_F(DeploymentTest, ASecondRunWritesNothingAndNeverRebootsTwice) {
   sim.restart.exitFails = true;
   sim.PutConfig(L"[NetWork]\r\nNetPrefix=WB-\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=15\r\n");
   EXPECT_EQ(Run(L"/auto"), exit_code::kRestartRefused);
+  EXPECT_NE(Output().find(L"\r\n重启请求失败,请手动重新启动计算机,新设置在重启后生效。"), std::wstring::npos);
 }
 
 // "Already in place" means every value that applies holds exactly the planned type and bytes: one thing

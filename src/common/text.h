@@ -10,6 +10,13 @@ namespace vexa {
 
 inline bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
+// c in upper case when it is an ASCII letter: how the tool compares names that Windows compares without case
+// (section and key names, service names, host names).
+template <typename Char>
+constexpr Char AsciiUpper(Char c) {
+  return c >= Char('a') && c <= Char('z') ? static_cast<Char>(c - Char('a') + Char('A')) : c;
+}
+
 // The decimal digits of value, with leading zeros up to width.
 inline std::wstring ZeroPadded(unsigned value, std::size_t width) {
   std::wstring digits;

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/text.h"
 #include "common/utf8.h"
 #include "config/ini_file.h"
 #include "config/machine_table.h"
@@ -86,10 +87,7 @@ bool IsMachinesHeader(std::u16string_view line) {
   if (!name || name->size() != kMachines.size()) return false;
   for (std::size_t i = 0; i < name->size(); ++i) {
     const char16_t c = (*name)[i];
-    const char16_t upper = c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
-    const auto wanted =
-        static_cast<char16_t>(kMachines[i] >= L'a' && kMachines[i] <= L'z' ? kMachines[i] - L'a' + L'A' : kMachines[i]);
-    if (upper != wanted) return false;
+    if (AsciiUpper(c) != AsciiUpper(static_cast<char16_t>(kMachines[i]))) return false;
   }
   return true;
 }

@@ -88,7 +88,7 @@ std::wstring Unquoted(std::wstring_view value) {
 
 std::wstring FoldedKey(std::wstring_view key) {
   std::wstring out(key);
-  for (wchar_t& c : out) c = c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+  for (wchar_t& c : out) c = AsciiUpper(c);
   return out;
 }
 

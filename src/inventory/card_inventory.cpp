@@ -67,7 +67,7 @@ std::optional<MacAddress> AdapterAddressOf(TextCodec& text, const std::vector<Ad
                                            const std::wstring& serviceName) {
   auto folded = [](std::string name) {
     for (char& c : name) {
-      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+      c = AsciiUpper(c);
     }
     return name;
   };

@@ -19,18 +19,16 @@ std::optional<std::int32_t> NumberOf(const MachineEntry& entry) {
   return input.MachineNumber;
 }
 
-// The table without the entries whose number is unreadable; those go to unreadable.
-std::vector<MachineEntry> Readable(const IniFile::MachineTable& table, std::vector<std::wstring>& unreadable) {
+// Each entry's number, read once; 0 for one that cannot be read, whose line goes to unreadable.
+std::vector<std::int32_t> NumbersOf(const IniFile::MachineTable& table, std::vector<std::wstring>& unreadable) {
   unreadable = table.unreadable;
-  std::vector<MachineEntry> entries;
-  for (const MachineEntry& e : table.entries) {
-    if (NumberOf(e)) {
-      entries.push_back(e);
-    } else {
-      unreadable.push_back(FormatMac(e.address) + L"=" + e.numberText);
-    }
+  std::vector<std::int32_t> numbers(table.entries.size());
+  for (std::size_t i = 0; i < numbers.size(); ++i) {
+    const MachineEntry& e = table.entries[i];
+    numbers[i] = NumberOf(e).value_or(0);
+    if (numbers[i] == 0) unreadable.push_back(FormatMac(e.address) + L"=" + e.numberText);
   }
-  return entries;
+  return numbers;
 }
 
 // At most ten lines under a heading, then their count.
@@ -43,15 +41,18 @@ std::wstring Listed(const std::wstring& heading, const std::vector<std::wstring>
   return text;
 }
 
-// The addresses other than address that the table gives this entry's number, or another number for
-// address itself.
-std::vector<MacAddress> Conflicts(const std::vector<MachineEntry>& entries, const MachineEntry& mine) {
+// The addresses that the table gives entry mine's number too, or mine's address itself when the table
+// gives it another number as well. Entries whose number cannot be read (0) take no part.
+std::vector<MacAddress> Conflicts(const std::vector<MachineEntry>& entries, const std::vector<std::int32_t>& numbers,
+                                  std::size_t mine) {
   std::vector<MacAddress> others;
-  const std::optional<std::int32_t> number = NumberOf(mine);
-  for (const MachineEntry& e : entries) {
-    const bool sameAddress = e.address == mine.address;
-    const bool clash = sameAddress ? NumberOf(e) != number : number && NumberOf(e) == number;
-    if (clash && std::find(others.begin(), others.end(), e.address) == others.end()) others.push_back(e.address);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (numbers[i] == 0) continue;
+    const bool sameAddress = entries[i].address == entries[mine].address;
+    const bool clash = sameAddress ? numbers[i] != numbers[mine] : numbers[i] == numbers[mine];
+    if (clash && std::find(others.begin(), others.end(), entries[i].address) == others.end()) {
+      others.push_back(entries[i].address);
+    }
   }
   return others;
 }
@@ -82,23 +83,25 @@ std::wstring Reason(const MachineLookup& lookup) {
 
 MachineLookup LookUpMachine(Platform& platform, const CardInventory& inventory, const IniFile::ConfigFile& config) {
   MachineLookup lookup;
-  const IniFile::MachineTable raw = IniFile::ReadMachineTable(platform, config);
-  lookup.sections = raw.sections;
-  lookup.duplicates = raw.duplicates;
-  if (raw.sections == 0) return lookup;
-  IniFile::MachineTable table;
-  table.entries = Readable(raw, lookup.unreadable);
-  if (table.entries.empty() && lookup.unreadable.empty()) {
+  const IniFile::MachineTable table = IniFile::ReadMachineTable(config);
+  lookup.sections = table.sections;
+  lookup.duplicates = table.duplicates;
+  if (table.sections == 0) return lookup;
+  if (table.entries.empty() && table.unreadable.empty()) {
     lookup.result = MachineLookup::Result::EmptyTable;
     return lookup;
   }
+  const std::vector<std::int32_t> numbers = NumbersOf(table, lookup.unreadable);
+  // The first entry of address whose number can be read (lines without one take no part); or the end.
+  const auto entryOf = [&](const MacAddress& address) {
+    std::size_t i = 0;
+    while (i < numbers.size() && (numbers[i] == 0 || table.entries[i].address != address)) ++i;
+    return i;
+  };
   const std::vector<std::optional<MacAddress>> cards = CardAddresses(platform, inventory);  // asked once
   std::vector<std::int32_t> listed;
   for (std::size_t i = 0; i < cards.size(); ++i) {
-    if (!cards[i]) continue;
-    const bool inTable = std::any_of(table.entries.begin(), table.entries.end(),
-                                     [&](const MachineEntry& e) { return e.address == *cards[i]; });
-    if (inTable) listed.push_back(static_cast<std::int32_t>(i));
+    if (cards[i] && entryOf(*cards[i]) != numbers.size()) listed.push_back(static_cast<std::int32_t>(i));
   }
   if (listed.size() != 1) {
     lookup.result = listed.empty() ? MachineLookup::Result::NotListed : MachineLookup::Result::SeveralCards;
@@ -110,9 +113,8 @@ MachineLookup LookUpMachine(Platform& platform, const CardInventory& inventory, 
   }
   lookup.cardIndex = listed.front();
   const MacAddress address = *cards[static_cast<std::size_t>(lookup.cardIndex)];
-  const MachineEntry& mine = *std::find_if(table.entries.begin(), table.entries.end(),
-                                           [&](const MachineEntry& e) { return e.address == address; });
-  const std::vector<MacAddress> others = Conflicts(table.entries, mine);
+  const std::size_t mine = entryOf(address);
+  const std::vector<MacAddress> others = Conflicts(table.entries, numbers, mine);
   if (!others.empty()) {
     lookup.result = MachineLookup::Result::NumberConflict;
     lookup.addresses.push_back(address);
@@ -122,7 +124,7 @@ MachineLookup LookUpMachine(Platform& platform, const CardInventory& inventory, 
     return lookup;
   }
   lookup.result = MachineLookup::Result::Found;
-  lookup.numberText = mine.numberText;
+  lookup.numberText = table.entries[mine].numberText;
   return lookup;
 }
 

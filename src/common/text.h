@@ -17,6 +17,16 @@ constexpr Char AsciiUpper(Char c) {
   return c >= Char('a') && c <= Char('z') ? static_cast<Char>(c - Char('a') + Char('A')) : c;
 }
 
+// Where the line that starts at start ends: at its CR or LF, or at the text's end. In config.ini, as
+// Windows' reader reads it, every CR or LF ends a line.
+template <typename Char>
+std::size_t LineEnd(std::basic_string_view<Char> text, std::size_t start) {
+  for (std::size_t i = start; i < text.size(); ++i) {
+    if (text[i] == Char('\r') || text[i] == Char('\n')) return i;
+  }
+  return text.size();
+}
+
 // The decimal digits of value, with leading zeros up to width.
 inline std::wstring ZeroPadded(unsigned value, std::size_t width) {
   std::wstring digits;

@@ -30,10 +30,11 @@ std::string Utf16LeCopy(TextCodec& text, std::string_view bytes, Encoding encodi
 // What was found where config.ini should be.
 enum class ConfigState { Readable, Missing, Unreadable, Empty };
 
-// The file the reader reads for one OK press or one run: config.ini beside the executable, or its copy.
-// A file that is copied is given to the reader in two parts made from the one read of its bytes: the
-// [Machines] table alone, and the rest. Windows' reader (Wine's at least) parses the whole file again on
-// every call: a table of 50,000 lines would otherwise be parsed once for each of the values read.
+// config.ini for one OK press or one run, read once: the file the reader reads (config.ini beside the
+// executable, or its copy) and the text of its [Machines] table. The table is read from that one read of
+// the bytes, not by the reader, and a file that is copied is copied without it: Windows' reader (Wine's at
+// least) parses the whole file again on every call, and a table of 50,000 lines would otherwise be parsed
+// once for each value read.
 class ConfigFile {
  public:
   ConfigFile() = default;
@@ -47,8 +48,9 @@ class ConfigFile {
 
   // What ReadIniString is given for every section but [Machines].
   const std::wstring& ReadPath() const { return readPath_; }
-  // What the [Machines] table is read from.
-  const std::wstring& TablePath() const { return tablePath_.empty() ? readPath_ : tablePath_; }
+  // The lines of the first [Machines] section (the one Windows' reader reads), without its header, as the
+  // reader decodes them; empty without one.
+  std::wstring_view MachinesText() const { return std::wstring_view(text_).substr(tableStart_, tableLength_); }
   // How many [Machines] headers the file has: the reader reads the first section of a name only.
   int MachineSections() const { return machineSections_; }
   bool IsCopy() const { return !copy_.empty(); }
@@ -59,9 +61,10 @@ class ConfigFile {
 
   Files* files_ = nullptr;
   std::wstring readPath_;
-  std::wstring tablePath_;  // empty: the table is read from readPath_
-  std::string copy_;        // the copy's ANSI path; empty when the file is read itself
-  std::string tableCopy_;   // the table's copy, when the file was split
+  std::string copy_;            // the copy's ANSI path; empty when the file is read itself
+  std::wstring text_;           // the file as the reader decodes it, lines cut
+  std::size_t tableStart_ = 0;  // where in text_ the first [Machines] section's lines are
+  std::size_t tableLength_ = 0;
   int machineSections_ = 0;
   ConfigState state_ = ConfigState::Missing;
 };

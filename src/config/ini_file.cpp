@@ -1,8 +1,8 @@
 #include "config/ini_file.h"
 
 #include <algorithm>
-
 #include <vector>
+
 #include "common/text.h"
 
 namespace vexa::IniFile {
@@ -24,6 +24,15 @@ namespace {
 // stays.
 bool IsValueBlank(wchar_t c) { return c == L' ' || c == L'\f' || c == 0x1A; }
 
+// Blank, TAB and VT: what Windows' reader trims around a line, a name and a value.
+bool IsReaderBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\v'; }
+
+std::wstring_view Trimmed(std::wstring_view s, bool (*blank)(wchar_t)) {
+  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
 // A value cut at the buffer's end may end in the first byte of a double-byte character: that byte goes.
 void DropLoneLeadByte(TextCodec& text, std::string& bytes) {
   std::size_t i = 0;
@@ -42,12 +51,7 @@ std::wstring ReadIniString(Platform& platform, const std::wstring& path, std::ws
                                             text.ToAnsi(path).c_str());
   buffer.resize(std::min(buffer.find('\0'), buffer.size()));
   DropLoneLeadByte(text, buffer);
-  const std::wstring value = text.FromAnsi(buffer);
-  std::size_t first = 0;
-  std::size_t end = value.size();
-  while (first < end && IsValueBlank(value[first])) ++first;
-  while (end > first && IsValueBlank(value[end - 1])) --end;
-  return value.substr(first, end - first);
+  return std::wstring(Trimmed(text.FromAnsi(buffer), IsValueBlank));
 }
 
 std::vector<std::wstring> ReadIniKeys(Platform& platform, const std::wstring& path, std::wstring_view section) {
@@ -72,95 +76,34 @@ std::vector<std::wstring> ReadIniKeys(Platform& platform, const std::wstring& pa
 
 namespace {
 
-// Blank, TAB and VT around a name or value, as both readers trim them.
-std::wstring_view TrimEntry(std::wstring_view s) {
-  auto blank = [](wchar_t c) { return c == L' ' || c == L'\t' || c == L'\v' || IsValueBlank(c); };
-  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-  return s;
-}
+// The reader's names and values are C strings: they end at a NUL.
+std::wstring_view UpToNul(std::wstring_view s) { return s.substr(0, s.find(L'\0')); }
 
-std::wstring Unquoted(std::wstring_view value) {
+std::wstring_view Unquoted(std::wstring_view value) {
   const bool quoted =
       value.size() > 1 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front();
-  return std::wstring(quoted ? value.substr(1, value.size() - 2) : value);
-}
-
-std::wstring FoldedKey(std::wstring_view key) {
-  std::wstring out(key);
-  for (wchar_t& c : out) c = AsciiUpper(c);
-  return out;
-}
-
-// 64-bit FNV-1a of a name: names are sorted as numbers rather than compared character by character.
-std::uint64_t HashOf(std::wstring_view name) {
-  std::uint64_t hash = 14695981039346656037ull;
-  for (wchar_t c : name) hash = (hash ^ static_cast<std::uint64_t>(c)) * 1099511628211ull;
-  return hash;
-}
-
-// Drops every entry whose name an earlier entry has: the reader's own lookup finds the first. Sorted by
-// the names' hashes (then by place), so that a table of any size is read fast; within one hash the names
-// themselves decide.
-void KeepFirstOfEachKey(std::vector<std::pair<std::wstring, std::wstring>>& entries,
-                        const std::vector<std::wstring_view>& keys) {
-  std::vector<std::pair<std::uint64_t, std::size_t>> order(keys.size());  // hash, index
-  for (std::size_t i = 0; i < order.size(); ++i) order[i] = {HashOf(keys[i]), i};
-  std::sort(order.begin(), order.end());
-  std::vector<bool> drop(keys.size(), false);
-  for (std::size_t i = 1; i < order.size(); ++i) {
-    for (std::size_t k = i; k > 0 && order[k - 1].first == order[i].first; --k) {
-      if (keys[order[k - 1].second] == keys[order[i].second]) {
-        drop[order[i].second] = true;
-        break;
-      }
-    }
-  }
-  std::size_t kept = 0;
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (drop[i]) continue;
-    if (kept != i) entries[kept] = std::move(entries[i]);
-    ++kept;
-  }
-  entries.resize(kept);
+  return quoted ? value.substr(1, value.size() - 2) : value;
 }
 
 }  // namespace
 
-IniSection ReadIniSection(Platform& platform, const std::wstring& path, std::wstring_view section,
-                          std::uint32_t sizeHint) {
-  TextCodec& text = platform.text;
-  IniSection result;
-  // One read of the file however long the section; a list the reader had to cut comes back as size - 2.
-  for (std::uint32_t size = std::max<std::uint32_t>(sizeHint, 64 * 1024); size <= 256 * 1024 * 1024; size *= 8) {
-    std::string buffer(size, '\0');
-    const std::uint32_t length = platform.profile.GetPrivateProfileSectionA(text.ToAnsi(section).c_str(), buffer.data(),
-                                                                            size, text.ToAnsi(path).c_str());
-    if (length == size - 2) continue;
-    const std::wstring list = text.FromAnsi(std::string_view(buffer).substr(0, length));
-    const std::wstring folded = FoldedKey(list);  // names compared without case, all in one copy
-    std::vector<std::wstring_view> keys;          // each entry's name, in the folded copy
-    const auto lines = static_cast<std::size_t>(std::count(list.begin(), list.end(), L'\0'));
-    keys.reserve(lines);
-    result.entries.reserve(lines);
-    for (std::size_t at = 0; at < list.size();) {
-      const std::size_t end = std::min(list.find(L'\0', at), list.size());
-      const std::wstring_view line = TrimEntry(std::wstring_view(list).substr(at, end - at));
-      const std::size_t offset = static_cast<std::size_t>(line.data() - list.data());
-      at = end + 1;
-      if (line.empty() || line.front() == L';') continue;
-      const std::size_t eq = line.find(L'=');
-      if (eq == std::wstring_view::npos) {
-        result.unparsed.emplace_back(line);
-        continue;
-      }
-      const std::wstring_view key = TrimEntry(line.substr(0, eq));
-      keys.push_back(
-          std::wstring_view(folded).substr(offset + static_cast<std::size_t>(key.data() - line.data()), key.size()));
-      result.entries.emplace_back(std::wstring(key), Unquoted(TrimEntry(line.substr(eq + 1))));
+IniLines ParseIniLines(std::wstring_view text) {
+  IniLines result;
+  result.entries.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), L'\n')) + 1);
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = LineEnd(text, at);
+    const std::wstring_view line = Trimmed(text.substr(at, end - at), IsReaderBlank);
+    at = end + 1;
+    if (line.empty() || line.front() == L';') continue;
+    const std::size_t eq = line.find(L'=');
+    if (eq == std::wstring_view::npos) {
+      result.unparsed.push_back(line);
+      continue;
     }
-    KeepFirstOfEachKey(result.entries, keys);
-    return result;
+    // The value as ReadIniString reads it: the reader trims, ends it at a NUL and unquotes it; then the
+    // blanks and controls left around it go.
+    const std::wstring_view value = Unquoted(UpToNul(Trimmed(line.substr(eq + 1), IsReaderBlank)));
+    result.entries.emplace_back(UpToNul(Trimmed(line.substr(0, eq), IsReaderBlank)), Trimmed(value, IsValueBlank));
   }
   return result;
 }

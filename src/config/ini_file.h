@@ -22,16 +22,16 @@ std::wstring ConfigPathIn(std::wstring directory);
 std::wstring ReadIniString(Platform& platform, const std::wstring& path, std::wstring_view section,
                            std::wstring_view key, std::wstring_view defaultValue);
 
-// The lines of section as one read of the file gives them: each "key=value" split at its first '=', both
-// sides trimmed and a value's one pair of matching quotes removed, as ReadIniString would read it; the
-// first line of a key wins. Lines without '=' are left in unparsed; comment lines (';') are skipped.
-struct IniSection {
-  std::vector<std::pair<std::wstring, std::wstring>> entries;
-  std::vector<std::wstring> unparsed;
+// The lines of one section's text (ConfigFile::MachinesText) as the reader reads each of them:
+// "key=value" split at its first '=', both sides trimmed and a value's one pair of matching quotes
+// removed, as ReadIniString reads the value; a key's lines all kept, in file order (ReadIniString gives
+// the first). Lines without '=' are left in unparsed; comment lines (';') are skipped. Every CR or LF
+// ends a line. The views point into text.
+struct IniLines {
+  std::vector<std::pair<std::wstring_view, std::wstring_view>> entries;
+  std::vector<std::wstring_view> unparsed;
 };
-// sizeHint: the bytes the list is expected to need at most (the file's size), for a single call.
-IniSection ReadIniSection(Platform& platform, const std::wstring& path, std::wstring_view section,
-                          std::uint32_t sizeHint = 0);
+IniLines ParseIniLines(std::wstring_view text);
 
 // The names of the keys in section that have a value ("name=..."), in file order, duplicates included.
 std::vector<std::wstring> ReadIniKeys(Platform& platform, const std::wstring& path, std::wstring_view section);

@@ -8,46 +8,51 @@
 
 namespace vexa::IniFile {
 
-MachineTable ReadMachineTable(Platform& platform, const ConfigFile& config) {
+MachineTable ReadMachineTable(const ConfigFile& config) {
   MachineTable table;
   table.sections = config.MachineSections();
-  if (table.sections == 0) return table;
-  // The section's list is never longer than the file: one call of the reader with a buffer that fits.
-  const std::string path = platform.text.ToAnsi(config.TablePath());
-  const auto size =
-      static_cast<std::uint32_t>(std::min<std::uint64_t>(platform.files.FileSize(path.c_str()).value_or(0), 1u << 26));
-  IniSection section = ReadIniSection(platform, config.TablePath(), kMachines, size + 2);
-  table.unreadable = std::move(section.unparsed);
-  auto line = [](const std::wstring& key, const std::wstring& number) {
-    std::wstring text = key;
+  const IniLines section = ParseIniLines(config.MachinesText());
+  table.unreadable.assign(section.unparsed.begin(), section.unparsed.end());
+  auto line = [](std::wstring_view key, std::wstring_view number) {
+    std::wstring text(key);
     text += L'=';
     text += number;
     return text;
   };
-  std::vector<std::wstring> spelling;  // each entry's key as written, for naming a duplicate
-  for (auto& [key, number] : section.entries) {
+  std::vector<std::wstring_view> spelling;  // each entry's key as written, for naming a duplicate
+  spelling.reserve(section.entries.size());
+  table.entries.reserve(section.entries.size());
+  for (const auto& [key, number] : section.entries) {
     if (const std::optional<MacAddress> address = ParseMac(key)) {
-      table.entries.push_back(MachineEntry{*address, std::move(number)});
-      spelling.push_back(std::move(key));
+      table.entries.push_back(MachineEntry{*address, std::wstring(number)});
+      spelling.push_back(key);
     } else {
       table.unreadable.push_back(line(key, number));
     }
   }
-  // An address that an earlier line named already: sorted, so that a table of any size is read fast.
-  const auto& entries = table.entries;
-  std::vector<std::pair<std::uint64_t, std::size_t>> order(entries.size());  // the address as a number, index
-  for (std::size_t i = 0; i < order.size(); ++i) {
+  // Addresses that more than one line names, found by sorting them as numbers (a table of any size is
+  // read fast); then every line of such an address after its first, in file order.
+  auto numberOf = [](const MacAddress& address) {
     std::uint64_t number = 0;
-    for (std::uint8_t byte : entries[i].address) number = number << 8 | byte;
-    order[i] = {number, i};
+    for (std::uint8_t byte : address) number = number << 8 | byte;
+    return number;
+  };
+  std::vector<std::uint64_t> sorted(table.entries.size());
+  for (std::size_t i = 0; i < sorted.size(); ++i) sorted[i] = numberOf(table.entries[i].address);
+  std::sort(sorted.begin(), sorted.end());
+  std::vector<std::uint64_t> repeated;
+  for (std::size_t i = 1; i < sorted.size(); ++i) {
+    if (sorted[i] == sorted[i - 1] && (repeated.empty() || repeated.back() != sorted[i])) repeated.push_back(sorted[i]);
   }
-  std::sort(order.begin(), order.end());
-  std::vector<std::size_t> repeated;
-  for (std::size_t i = 1; i < order.size(); ++i) {
-    if (order[i].first == order[i - 1].first) repeated.push_back(order[i].second);
+  std::vector<bool> seen(repeated.size(), false);
+  for (std::size_t i = 0; i < table.entries.size() && !repeated.empty(); ++i) {
+    const std::uint64_t number = numberOf(table.entries[i].address);
+    const auto at = std::lower_bound(repeated.begin(), repeated.end(), number);
+    if (at == repeated.end() || *at != number) continue;
+    const auto place = static_cast<std::size_t>(at - repeated.begin());
+    if (seen[place]) table.duplicates.push_back(line(spelling[i], table.entries[i].numberText));
+    seen[place] = true;
   }
-  std::sort(repeated.begin(), repeated.end());
-  for (std::size_t i : repeated) table.duplicates.push_back(line(spelling[i], entries[i].numberText));
   return table;
 }
 

@@ -10,7 +10,6 @@
 
 #include "common/mac_address.h"
 #include "config/config_file.h"
-#include "platform/platform.h"
 
 namespace vexa::IniFile {
 
@@ -26,9 +25,9 @@ struct MachineTable {
   int sections = 0;                      // [Machines] headers in the file: only the first is read
 };
 
-// Section Machines of config.ini (as ConfigFile gives it), in one read of the reader: an entry per line
-// whose key is a hardware address (an address spelt twice gives two entries); the number is checked by
-// whoever uses it.
-MachineTable ReadMachineTable(Platform& platform, const ConfigFile& config);
+// Section Machines of config.ini, from the one read ConfigFile made: an entry per line whose key is a
+// hardware address (an address written twice, in any spelling, gives two entries, the later one also
+// listed in duplicates); the number is checked by whoever uses it.
+MachineTable ReadMachineTable(const ConfigFile& config);
 
 }  // namespace vexa::IniFile

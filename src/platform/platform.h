@@ -68,10 +68,6 @@ class Profile {
   virtual ~Profile() = default;
   virtual std::uint32_t GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue,
                                                  char* buffer, std::uint32_t size, const char* fileName) = 0;
-  // The lines of the first section of that name, each followed by a NUL, a second NUL after the last; a
-  // list that does not fit is cut and counts size - 2.
-  virtual std::uint32_t GetPrivateProfileSectionA(const char* section, char* buffer, std::uint32_t size,
-                                                  const char* fileName) = 0;
 };
 
 enum class MsgButtons { Ok, YesNo };

@@ -177,21 +177,5 @@ TEST_F(ProfileContract, GbkSectionAndKeyNames) {
   EXPECT_EQ(Value("[\xCD\xF8]\r\n\xBF\xA8=1\r\n", "\xCD\xF8", "\xBF\xA8"), "1");
 }
 
-// One read of a whole section, as the [Machines] table is read: its lines, NUL after each, a second NUL
-// after the last; only the first section of that name; a list cut to the buffer counts size - 2.
-TEST_F(ProfileContract, ASectionInOneRead) {
-  const std::string file = fixture_->PutFile(
-      "s.ini", "[Machines]\r\n00-1A-2B-3C-4D-5E=15\r\nAB=7\r\n[Other]\r\nX=1\r\n[machines]\r\nC=3\r\n");
-  std::string buffer(64, '#');
-  const std::uint32_t length = platform_.profile.GetPrivateProfileSectionA("Machines", buffer.data(), 64, file.c_str());
-  EXPECT_EQ(buffer.substr(0, length + 1), std::string("00-1A-2B-3C-4D-5E=15\0AB=7\0\0", 27));
-  EXPECT_EQ(length, 26u);
-  std::string small(12, '#');
-  EXPECT_EQ(platform_.profile.GetPrivateProfileSectionA("Machines", small.data(), 12, file.c_str()), 10u);
-  EXPECT_EQ(small.substr(10, 2), std::string(2, '\0'));
-  EXPECT_EQ(platform_.profile.GetPrivateProfileSectionA("None", buffer.data(), 64, file.c_str()), 0u);
-  EXPECT_EQ(buffer[0], '\0');
-}
-
 }  // namespace
 }  // namespace vexa::contract

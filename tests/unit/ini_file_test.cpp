@@ -59,20 +59,28 @@ TEST_F(ReadIniStringTest, FileIsReadAfreshEachTime) {
   EXPECT_EQ(Read(L"IP"), L"10.0.1");
 }
 
-// A whole section in one read, as the per-key call would read each line: trimmed, one pair of quotes
-// removed, the first line of a key (in any case) wins, comments skipped, lines without '=' set apart.
-TEST_F(ReadIniStringTest, ASectionInOneReadReadsAsTheKeysWould) {
-  sim.PutConfig(
-      L"[Machines]\r\n  Key = \"15\" \r\n; note=1\r\nkey=16\r\nbare "
-      L"line\r\nB='7'\r\nC=\"8\r\nAb=1\r\naB=2\r\nE=\"\"\r\n"
-      L"[Other]\r\nD=1\r\n");
-  const IniFile::IniSection section = IniFile::ReadIniSection(platform, path, L"Machines");
-  const std::vector<std::pair<std::wstring, std::wstring>> entries = {
-      {L"Key", L"15"}, {L"B", L"7"}, {L"C", L"\"8"}, {L"Ab", L"1"}, {L"E", L""}};
+// A section's lines read at once as the reader reads each of them: trimmed, one pair of quotes removed,
+// every line of a key kept (the reader gives the first, in any case), comments skipped, lines without
+// '=' set apart, every CR or LF ends a line.
+TEST_F(ReadIniStringTest, ASectionsLinesReadAsTheKeysWould) {
+  const std::wstring body =
+      L"  Key = \"15\" \r\n; note=1\r\nkey=16\r\nbare line\rB='7'\nC=\"8\r\n\r\nAb=1\r\naB=2\r\nE=\"\"\r\n"
+      L"\tF\v=\x1A a=b \f\n" +
+      std::wstring(L"H\0h= '9 \0x\r\nG=", 17);  // names and values end at a NUL
+  sim.PutConfig(L"[Machines]\r\n" + body + L"\r\n[Other]\r\nD=1\r\n");
+  const IniFile::IniLines section = IniFile::ParseIniLines(body);
+  const std::vector<std::pair<std::wstring_view, std::wstring_view>> entries = {
+      {L"Key", L"15"}, {L"key", L"16"}, {L"B", L"7"},   {L"C", L"\"8"}, {L"Ab", L"1"},
+      {L"aB", L"2"},   {L"E", L""},     {L"F", L"a=b"}, {L"H", L"'9"},  {L"G", L""}};
   EXPECT_EQ(section.entries, entries);
-  EXPECT_EQ(section.unparsed, std::vector<std::wstring>{L"bare line"});
-  for (const auto& [key, value] : entries) EXPECT_EQ(Read(key.c_str(), L"", L"Machines"), value) << key;
-  EXPECT_TRUE(IniFile::ReadIniSection(platform, path, L"None").entries.empty());
+  EXPECT_EQ(section.unparsed, std::vector<std::wstring_view>{L"bare line"});
+  for (const auto& [key, value] : entries) {
+    if (key == L"key" || key == L"aB") continue;  // the reader gives the first line of a name
+    EXPECT_EQ(Read(std::wstring(key).c_str(), L"", L"Machines"), value) << std::wstring(key);
+  }
+  EXPECT_EQ(Read(L"KEY", L"", L"Machines"), L"15");
+  EXPECT_EQ(Read(L"aB", L"", L"Machines"), L"1");
+  EXPECT_TRUE(IniFile::ParseIniLines(L"").entries.empty());
 }
 
 }  // namespace

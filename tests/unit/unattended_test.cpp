@@ -64,7 +64,9 @@ TEST(CommandLineTest, SwitchesValuesAndMistakes) {
     }
     EXPECT_EQ(command.number, c.number);
     EXPECT_EQ(command.card.has_value(), c.card != nullptr);
-    if (c.card != nullptr && command.card) EXPECT_EQ(*command.card, c.card);
+    if (c.card != nullptr && command.card) {
+      EXPECT_EQ(*command.card, c.card);
+    }
     EXPECT_EQ(command.noReboot, c.noReboot);
   }
   EXPECT_EQ(ParseCommandLine(L"/auto -AUTO").error, L"参数重复: -AUTO");
@@ -80,7 +82,7 @@ TEST(MachineTableTest, AddressesInEitherSpellingNumbersAsWrittenBadLinesApart) {
       L"00-1A-2B-3C-4D-5G=19\r\nbare\r\n; a comment=1\r\n00-1A-2B-3C-4D-63＝21\r\n00-1A-2B-3C-4D-5E-77=22\r\n"
       L"00-1a-2b-3c-4d-5f=16\r\n00:1A:2B:3C:4D:5E=15\r\n[Other]\r\n00-1A-2B-3C-4D-62=20\r\n[machines]\r\n"
       L"00-1A-2B-3C-4D-64=23\r\n");
-  const IniFile::MachineTable table = IniFile::ReadMachineTable(platform, IniFile::ConfigFile::Open(platform));
+  const IniFile::MachineTable table = IniFile::ReadMachineTable(IniFile::ConfigFile::Open(platform));
   ASSERT_EQ(table.entries.size(), 4u);
   EXPECT_EQ(FormatMac(table.entries[0].address), L"00-1A-2B-3C-4D-5E");
   EXPECT_EQ(table.entries[0].numberText, L"15");
@@ -92,7 +94,7 @@ TEST(MachineTableTest, AddressesInEitherSpellingNumbersAsWrittenBadLinesApart) {
   EXPECT_EQ(table.duplicates, (std::vector<std::wstring>{L"00-1a-2b-3c-4d-5f=16", L"00:1A:2B:3C:4D:5E=15"}));
   EXPECT_EQ(table.sections, 2);
   sim.PutConfig(L"[NetWork]\r\n");
-  EXPECT_EQ(IniFile::ReadMachineTable(platform, IniFile::ConfigFile::Open(platform)).sections, 0);
+  EXPECT_EQ(IniFile::ReadMachineTable(IniFile::ConfigFile::Open(platform)).sections, 0);
 }
 
 // A cloned workstation with two cards whose adapters report their addresses.
@@ -178,6 +180,9 @@ TEST_F(DeploymentTest, ExitCodes) {
        L"不在 config.ini 的 [Machines] 中: 00-1A-2B-3C-4D-5E, 00-1A-2B-3C-4D-5F"},
       {L"/auto", L"00-1A-2B-3C-4D-5E=15\r\n00-AA-AA-AA-AA-AA=15\r\n", exit_code::kRefused, 0,
        L"请改正: 00-1A-2B-3C-4D-5E, 00-AA-AA-AA-AA-AA"},
+      // A line written twice is no conflict; a line without a number takes no part, in any spelling.
+      {L"/auto /noreboot", L"00-1A-2B-3C-4D-5E=15\r\n00-1a-2b-3c-4d-5e=15\r\n", exit_code::kDone, 9, L"WB-15"},
+      {L"/auto /noreboot", L"00-1A-2B-3C-4D-5E=x\r\n00-1A-2B-3C-4D-5E=17\r\n", exit_code::kDone, 9, L"WB-17"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
@@ -228,6 +233,8 @@ TEST_F(DeploymentTest, RefusalsWriteNothing) {
        L"注意: config.ini 中有 2 个 [Machines] 节,Windows 只读第一个,其余节里的行没有用到。"},
       {L"/auto", L"[NetWork]\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=15\r\n00:1a:2b:3c:4d:5e=16\r\n", nullptr,
        L"请改正: 00-1A-2B-3C-4D-5E\r\n[Machines] 中重复的地址:\r\n  00:1a:2b:3c:4d:5e=16"},
+      {L"/auto", L"[NetWork]\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=15\r\n00-1a-2b-3c-4d-5e=16\r\n", nullptr,
+       L"请改正: 00-1A-2B-3C-4D-5E\r\n[Machines] 中重复的地址:\r\n  00-1a-2b-3c-4d-5e=16"},
       {L"/n 15 /card \"Realtek RTL8139 Family PCI Fast Ethernet NIC\"", L"[NetWork]\r\n", nullptr,
        L"的网卡有 2 块(第 1 块、第 3 块),请用 /card 序号指定。"},
   };
@@ -570,7 +577,9 @@ TEST_F(DeploymentTest, TheLogNeverLosesALineSilently) {
     }
     const auto old = sim.files.Get(log + ".old");
     EXPECT_EQ(old.has_value(), c.old != nullptr);
-    if (old && c.old != nullptr) EXPECT_EQ(old->rfind(c.old, 0), 0u);
+    if (old && c.old != nullptr) {
+      EXPECT_EQ(old->rfind(c.old, 0), 0u);
+    }
     EXPECT_EQ(sim.files.OpenHandles(), 0u);
     sim.files.Hold(log, false);
     sim.files.LockByOther(log, false);

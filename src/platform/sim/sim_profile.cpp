@@ -180,19 +180,4 @@ std::uint32_t SimProfile::GetPrivateProfileStringA(const char* section, const ch
   return size - 1;
 }
 
-std::uint32_t SimProfile::GetPrivateProfileSectionA(const char* section, char* buffer, std::uint32_t size,
-                                                    const char* fileName) {
-  if (buffer == nullptr || size == 0) return 0;
-  const auto file = files_.Get(fileName == nullptr ? "" : fileName);
-  std::wstring list;
-  if (file && section != nullptr) {
-    const std::wstring decoded = DecodeFile(*file, text_);
-    for (std::wstring_view line : SectionLines(decoded, FoldRequested(text_.FromAnsi(section)))) {
-      list += line.substr(0, line.find(L'\0'));
-      list.push_back(L'\0');
-    }
-  }
-  return CopyList(text_.ToAnsi(list), buffer, size);
-}
-
 }  // namespace vexa::sim

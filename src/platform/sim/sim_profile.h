@@ -13,8 +13,6 @@ class SimProfile : public Profile {
 
   std::uint32_t GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue, char* buffer,
                                          std::uint32_t size, const char* fileName) override;
-  std::uint32_t GetPrivateProfileSectionA(const char* section, char* buffer, std::uint32_t size,
-                                          const char* fileName) override;
 
  private:
   TextCodec& text_;

@@ -54,11 +54,6 @@ std::uint32_t Win32Profile::GetPrivateProfileStringA(const char* section, const 
   return ::GetPrivateProfileStringA(section, key, defaultValue, buffer, size, fileName);
 }
 
-std::uint32_t Win32Profile::GetPrivateProfileSectionA(const char* section, char* buffer, std::uint32_t size,
-                                                      const char* fileName) {
-  return ::GetPrivateProfileSectionA(section, buffer, size, fileName);
-}
-
 MsgAnswer Win32MessageBoxes::Show(const std::wstring& text, const std::optional<std::wstring>& title,
                                   MsgButtons buttons, MsgIcon icon) {
   UINT flags = buttons == MsgButtons::YesNo ? MB_YESNO : MB_OK;
@@ -170,11 +165,14 @@ std::string Win32Text::ToAnsi(std::wstring_view text) {
   return out;
 }
 
+// One conversion, not two: no code page gives more UTF-16 units than it had bytes (a whole config.ini
+// goes through here).
 std::wstring Win32Text::FromAnsi(std::string_view bytes) {
   if (bytes.empty()) return std::wstring();
-  int size = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(size), L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), size);
+  std::wstring out(bytes.size(), L'\0');
+  const int size = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(),
+                                         static_cast<int>(out.size()));
+  out.resize(static_cast<std::size_t>(size));
   return out;
 }
 

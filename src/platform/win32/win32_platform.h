@@ -23,8 +23,6 @@ class Win32Profile : public Profile {
  public:
   std::uint32_t GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue, char* buffer,
                                          std::uint32_t size, const char* fileName) override;
-  std::uint32_t GetPrivateProfileSectionA(const char* section, char* buffer, std::uint32_t size,
-                                          const char* fileName) override;
 };
 
 class Win32MessageBoxes : public MessageBoxes {

@@ -121,7 +121,8 @@ Split SplitTable(const std::wstring& units) {
   Split split;
   bool inTable = false;
   for (std::size_t start = 0; start < units.size();) {
-    const std::size_t end = std::min(LineEnd<wchar_t>(units, start) + 1, units.size());  // its CR or LF kept
+    std::size_t end = std::min(LineEnd<wchar_t>(units, start) + 1, units.size());  // its CR or LF kept
+    if (end < units.size() && units[end - 1] == L'\r' && units[end] == L'\n') ++end;  // CR LF too
     const std::wstring_view line(units.data() + start, end - start);
     const bool header = HeaderName(line).has_value();
     if (header) {
@@ -157,10 +158,6 @@ Encoding DetectEncoding(std::string_view bytes) {
   return high && DecodeUtf8(bytes, false) ? Encoding::Utf8 : Encoding::Ansi;
 }
 
-std::string Utf16LeCopy(TextCodec& text, std::string_view bytes, Encoding encoding) {
-  return Utf16LeBytes(CutLines(Units(text, bytes, encoding)));
-}
-
 ConfigFile::ConfigFile(ConfigFile&& other) noexcept
     : files_(other.files_),
       readPath_(std::move(other.readPath_)),
@@ -171,11 +168,8 @@ ConfigFile::ConfigFile(ConfigFile&& other) noexcept
       machineSections_(other.machineSections_),
       state_(other.state_) {}
 
-ConfigFile::~ConfigFile() { Remove(); }
-
-void ConfigFile::Remove() {
+ConfigFile::~ConfigFile() {
   if (files_ != nullptr && !copy_.empty()) files_->RemoveFile(copy_.c_str());
-  copy_.clear();
 }
 
 ConfigFile ConfigFile::Open(Platform& platform) {
@@ -192,13 +186,13 @@ ConfigFile ConfigFile::Open(Platform& platform) {
   config.state_ = ConfigState::Readable;
   const Encoding encoding = DetectEncoding(*bytes);
   const bool readable = encoding == Encoding::Ansi || encoding == Encoding::Utf16Le;
-  config.text_ = CutLines(Units(platform.text, *bytes, encoding));
+  config.text_ = Units(platform.text, *bytes, encoding);
   const Split split = SplitTable(config.text_);
   config.tableStart_ = split.tableStart;
   config.tableLength_ = split.tableEnd - split.tableStart;
   config.machineSections_ = split.sections;
   if (readable && bytes->size() <= kLargestDirectFile) return config;
-  std::string copy = platform.files.CreateTempFile(Utf16LeBytes(split.rest));
+  std::string copy = platform.files.CreateTempFile(Utf16LeBytes(CutLines(split.rest)));
   if (copy.empty()) return config;  // no temporary folder: the reader takes the file as it is
   config.copy_ = std::move(copy);
   config.readPath_ = platform.text.FromAnsi(config.copy_);

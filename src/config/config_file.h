@@ -20,12 +20,9 @@ Encoding DetectEncoding(std::string_view bytes);
 // Past this size a file always goes through the copy: no value in it can reach the 65,536 characters at
 // which Windows' reader wraps, whatever the file holds.
 inline constexpr std::size_t kLargestDirectFile = std::size_t{64} * 1024;
-// Lines of the copy are cut to this many characters (a value is cut to 253 bytes anyway).
+// Lines of the copy are cut to this many UTF-16 units, a surrogate pair kept whole (a value is cut to
+// 253 bytes anyway). The copy is UTF-16LE with its mark; ANSI text is decoded as the reader decodes it.
 inline constexpr std::size_t kLongestLine = 4096;
-
-// The copy's bytes: a UTF-16LE mark, then the text in UTF-16LE, lines cut to kLongestLine. ANSI text is
-// decoded as the reader would decode it.
-std::string Utf16LeCopy(TextCodec& text, std::string_view bytes, Encoding encoding);
 
 // What was found where config.ini should be.
 enum class ConfigState { Readable, Missing, Unreadable, Empty };
@@ -42,7 +39,7 @@ class ConfigFile {
   ConfigFile& operator=(ConfigFile&& other) = delete;
   ConfigFile(const ConfigFile&) = delete;
   ConfigFile& operator=(const ConfigFile&) = delete;
-  ~ConfigFile();
+  ~ConfigFile();  // removes the copy
 
   static ConfigFile Open(Platform& platform);
 
@@ -57,12 +54,10 @@ class ConfigFile {
   ConfigState State() const { return state_; }
 
  private:
-  void Remove();
-
   Files* files_ = nullptr;
   std::wstring readPath_;
   std::string copy_;            // the copy's ANSI path; empty when the file is read itself
-  std::wstring text_;           // the file as the reader decodes it, lines cut
+  std::wstring text_;           // the file as the reader decodes it
   std::size_t tableStart_ = 0;  // where in text_ the first [Machines] section's lines are
   std::size_t tableLength_ = 0;
   int machineSections_ = 0;

@@ -128,6 +128,58 @@ TEST_F(ConfigFileTest, ALargeTableIsGivenToTheReaderApart) {
   EXPECT_EQ(sim.files.CountIn(sim.files.tempFolder), 0u);
 }
 
+// The copy the reader gets: UTF-16LE with its mark, every line cut to 4,096 units with a surrogate pair
+// kept whole, and no [Machines] section (the table is read from the text itself).
+TEST_F(ConfigFileTest, TheCopyTheReaderGets) {
+  const std::string wang = "\xE7\xBD\x91";       // 网 in UTF-8: a UTF-8 file is always copied
+  const std::string smile = "\xF0\x9F\x98\x80";  // U+1F600
+  const std::u16string smileUnits = u"\xD83D\xDE00";
+  const struct {
+    std::string bytes;
+    std::u16string copy;
+  } cases[] = {
+      {wang + "=" + std::string(5000, 'x') + "\r\nk=1", u"网=" + std::u16string(4094, u'x') + u"\r\nk=1"},
+      {wang + "=" + std::string(4093, 'x') + smile + "\n", u"网=" + std::u16string(4093, u'x') + u"\n"},
+      {wang + "=" + std::string(4092, 'x') + smile + "\n", u"网=" + std::u16string(4092, u'x') + smileUnits + u"\n"},
+      {wang + "=\xF0\x90\x80\x80\r", u"网=\xD800\xDC00\r"},  // U+10000
+      {"[NetWork]\r\nIP=" + wang + "\r\n[machines]\r\n00-1A-2B-3C-4D-5E=15\r\n\t[\vMachines ]\rX=1\r[Other]\nY=2\n",
+       u"[NetWork]\r\nIP=网\r\n[Other]\nY=2\n"},
+      {Utf16(u"[s]\r\nk=网", true) + "A", u"[s]\r\nk=网"},  // UTF-16BE, an odd byte at the end
+      {Utf16(u"k=" + std::u16string(40000, u'x'), false), u"k=" + std::u16string(4094, u'x')},  // UTF-16LE, 80 KB
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    sim.PutConfigBytes(c.bytes);
+    const IniFile::ConfigFile config = IniFile::ConfigFile::Open(platform);
+    ASSERT_TRUE(config.IsCopy());
+    EXPECT_EQ(sim.files.Get(sim.text.ToAnsi(config.ReadPath())), Utf16(c.copy, false));
+  }
+}
+
+// The [Machines] lines as Windows' reader would read them, from the one read of the file: headers as
+// Windows reads them, the first section of the name only, nothing cut, ANSI decoded as code page 936.
+TEST_F(ConfigFileTest, TheTableIsTheFirstMachinesSectionsLines) {
+  const struct {
+    std::string bytes;
+    std::wstring table;
+    int sections;
+  } cases[] = {
+      {"[Mach]\r\na=1\r\n[Machine1]\r\nb=2\r\n[Xachines]\r\nc=3\r\n", L"", 0},
+      {" \t[\v machines\t] ;x\r\na=1\r\n\r\n[Other]\r\nb=2\r\n[MACHINES]\r\nc=3", L"a=1\r\n\r\n", 2},
+      {"[Machines]\rk=" + std::string(5000, 'x') + "\r", L"k=" + std::wstring(5000, L'x') + L"\r", 1},
+      {"[Machines]\n\x80=\xCD\xF8\n", L"\x20AC=网\n", 1},
+      {"\xEF\xBB\xBF[Machines]\r\nk=\xFF\r\n", L"k=\xFFFD\r\n", 1},  // after a UTF-8 mark, a byte no UTF-8 has
+      {"[Machines]", L"", 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    sim.PutConfigBytes(c.bytes);
+    const IniFile::ConfigFile config = IniFile::ConfigFile::Open(platform);
+    EXPECT_EQ(config.MachinesText(), c.table);
+    EXPECT_EQ(config.MachineSections(), c.sections);
+  }
+}
+
 // A reader that writes the first byte of a double-byte character at the cut, as Windows' may.
 class CuttingProfile : public Profile {
  public:

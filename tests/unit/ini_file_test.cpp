@@ -64,14 +64,14 @@ TEST_F(ReadIniStringTest, FileIsReadAfreshEachTime) {
 // '=' set apart, every CR or LF ends a line.
 TEST_F(ReadIniStringTest, ASectionsLinesReadAsTheKeysWould) {
   const std::wstring body =
-      L"  Key = \"15\" \r\n; note=1\r\nkey=16\r\nbare line\rB='7'\nC=\"8\r\n\r\nAb=1\r\naB=2\r\nE=\"\"\r\n"
+      L"D=\"\r\n  Key = \"15\" \r\n; note=1\r\nkey=16\r\nbare line\rB='7'\nC=\"8\r\n\r\nAb=1\r\naB=2\r\nE=\"\"\r\n"
       L"\tF\v=\x1A a=b \f\n" +
       std::wstring(L"H\0h= '9 \0x\r\nG=", 17);  // names and values end at a NUL
   sim.PutConfig(L"[Machines]\r\n" + body + L"\r\n[Other]\r\nD=1\r\n");
   const IniFile::IniLines section = IniFile::ParseIniLines(body);
   const std::vector<std::pair<std::wstring_view, std::wstring_view>> entries = {
-      {L"Key", L"15"}, {L"key", L"16"}, {L"B", L"7"},   {L"C", L"\"8"}, {L"Ab", L"1"},
-      {L"aB", L"2"},   {L"E", L""},     {L"F", L"a=b"}, {L"H", L"'9"},  {L"G", L""}};
+      {L"D", L"\""}, {L"Key", L"15"}, {L"key", L"16"}, {L"B", L"7"},  {L"C", L"\"8"}, {L"Ab", L"1"},
+      {L"aB", L"2"}, {L"E", L""},     {L"F", L"a=b"},  {L"H", L"'9"}, {L"G", L""}};
   EXPECT_EQ(section.entries, entries);
   EXPECT_EQ(section.unparsed, std::vector<std::wstring_view>{L"bare line"});
   for (const auto& [key, value] : entries) {
@@ -81,6 +81,20 @@ TEST_F(ReadIniStringTest, ASectionsLinesReadAsTheKeysWould) {
   EXPECT_EQ(Read(L"KEY", L"", L"Machines"), L"15");
   EXPECT_EQ(Read(L"aB", L"", L"Machines"), L"1");
   EXPECT_TRUE(IniFile::ParseIniLines(L"").entries.empty());
+}
+
+// The names of a section's keys, however long the list: 2,000 names are 18,000 bytes, more than the
+// first buffer holds.
+TEST_F(ReadIniStringTest, EveryKeyNameOfALongSection) {
+  std::wstring text = L"[NetWork]\r\n";
+  std::vector<std::wstring> names;
+  for (int i = 0; i < 2000; ++i) {
+    names.push_back(L"Key" + std::to_wstring(10000 + i).substr(1));
+    text += names.back() + L"=1\r\nbare\r\n";
+  }
+  sim.PutConfig(text + L"[Other]\r\nX=1\r\n");
+  EXPECT_EQ(IniFile::ReadIniKeys(platform, path, IniFile::kNetWork), names);
+  EXPECT_TRUE(IniFile::ReadIniKeys(platform, path, L"None").empty());
 }
 
 }  // namespace

@@ -80,10 +80,12 @@ TEST(MachineTableTest, AddressesInEitherSpellingNumbersAsWrittenBadLinesApart) {
   sim.PutConfig(
       L"[Machines]\r\n00-1A-2B-3C-4D-5E=15\r\n00:1a:2b:3c:4d:5f= 007 \r\n001A2B3C4D60=17\r\n00-1A:2B-3C-4D-61=18\r\n"
       L"00-1A-2B-3C-4D-5G=19\r\nbare\r\n; a comment=1\r\n00-1A-2B-3C-4D-63＝21\r\n00-1A-2B-3C-4D-5E-77=22\r\n"
-      L"00-1a-2b-3c-4d-5f=16\r\n00:1A:2B:3C:4D:5E=15\r\n[Other]\r\n00-1A-2B-3C-4D-62=20\r\n[machines]\r\n"
+      L"00-1a-2b-3c-4d-5f=16\r\n00:1A:2B:3C:4D:5E=15\r\n00-00-00-00-00-01=3\r\n[Other]\r\n00-1A-2B-3C-4D-62=20\r\n"
+      L"[machines]\r\n"
       L"00-1A-2B-3C-4D-64=23\r\n");
   const IniFile::MachineTable table = IniFile::ReadMachineTable(IniFile::ConfigFile::Open(platform));
-  ASSERT_EQ(table.entries.size(), 4u);
+  ASSERT_EQ(table.entries.size(), 5u);
+  EXPECT_EQ(FormatMac(table.entries[4].address), L"00-00-00-00-00-01");
   EXPECT_EQ(FormatMac(table.entries[0].address), L"00-1A-2B-3C-4D-5E");
   EXPECT_EQ(table.entries[0].numberText, L"15");
   EXPECT_EQ(FormatMac(table.entries[1].address), L"00-1A-2B-3C-4D-5F");
@@ -180,6 +182,8 @@ TEST_F(DeploymentTest, ExitCodes) {
        L"不在 config.ini 的 [Machines] 中: 00-1A-2B-3C-4D-5E, 00-1A-2B-3C-4D-5F"},
       {L"/auto", L"00-1A-2B-3C-4D-5E=15\r\n00-AA-AA-AA-AA-AA=15\r\n", exit_code::kRefused, 0,
        L"请改正: 00-1A-2B-3C-4D-5E, 00-AA-AA-AA-AA-AA"},
+      {L"/auto", L"00-AA-AA-AA-AA-AA=15\r\n00-1A-2B-3C-4D-5E=15\r\n", exit_code::kRefused, 0,
+       L"请改正: 00-1A-2B-3C-4D-5E, 00-AA-AA-AA-AA-AA"},
       // A line written twice is no conflict; a line without a number takes no part, in any spelling.
       {L"/auto /noreboot", L"00-1A-2B-3C-4D-5E=15\r\n00-1a-2b-3c-4d-5e=15\r\n", exit_code::kDone, 9, L"WB-15"},
       {L"/auto /noreboot", L"00-1A-2B-3C-4D-5E=x\r\n00-1A-2B-3C-4D-5E=17\r\n", exit_code::kDone, 9, L"WB-17"},
@@ -224,6 +228,12 @@ TEST_F(DeploymentTest, RefusalsWriteNothing) {
       {L"/auto", L"[NetWork]\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=16abc\r\n00-1A-2B-3C-4D-5F=1.5\r\n", nullptr,
        L"无法读取的行(需要 网卡地址=1-254 的机号):\r\n  00-1A-2B-3C-4D-5E=16abc\r\n  00-1A-2B-3C-4D-5F=1.5"},
       {L"/auto", L"[NetWork]\r\n", nullptr, L"config.ini 中没有 [Machines] 机器表。"},
+      {L"/auto", L"[Machines]\r\nb1\r\nb2\r\nb3\r\nb4\r\nb5\r\nb6\r\nb7\r\nb8\r\nb9\r\nb10\r\nb11\r\n[NetWork]\r\n",
+       nullptr, L"  b9\r\n  b10\r\n  ……共 11 行"},  // the first ten unreadable lines, then their count
+      {L"/auto",
+       L"[Machines]\r\nb1\r\nb2\r\nb3\r\nb4\r\nb5\r\nb6\r\nb7\r\nb8\r\nb9\r\nb10\r\n00-AA-AA-AA-AA-AA=15\r\n"
+       L"00-AA-AA-AA-AA-AA=15\r\n[NetWork]\r\n",
+       nullptr, L"  b10\r\n[Machines] 中重复的地址:\r\n  00-AA-AA-AA-AA-AA=15"},
       {L"/auto", L"[NetWork]\r\n[Machines]\r\n00-AA-AA-AA-AA-AA=15\r\n", nullptr,  // card 4 has no address
        L"不在 config.ini 的 [Machines] 中: 00-1A-2B-3C-4D-5E, 00-1A-2B-3C-4D-5F, 00-1A-2B-3C-4D-60\r\n"},
       {L"/auto", L"[NetWork]\r\n[Machines]\r\n", nullptr, L"config.ini 的 [Machines] 机器表是空的。"},

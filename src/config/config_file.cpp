@@ -121,7 +121,7 @@ Split SplitTable(const std::wstring& units) {
   Split split;
   bool inTable = false;
   for (std::size_t start = 0; start < units.size();) {
-    std::size_t end = std::min(LineEnd<wchar_t>(units, start) + 1, units.size());  // its CR or LF kept
+    std::size_t end = std::min(LineEnd<wchar_t>(units, start) + 1, units.size());     // its CR or LF kept
     if (end < units.size() && units[end - 1] == L'\r' && units[end] == L'\n') ++end;  // CR LF too
     const std::wstring_view line(units.data() + start, end - start);
     const bool header = HeaderName(line).has_value();

@@ -138,14 +138,18 @@ TEST_F(ConfigFileTest, TheCopyTheReaderGets) {
     std::string bytes;
     std::u16string copy;
   } cases[] = {
-      {wang + "=" + std::string(5000, 'x') + "\r\nk=1", u"网=" + std::u16string(4094, u'x') + u"\r\nk=1"},
+      {"k=1\r\n" + wang + "=" + std::string(5000, 'x') + "\r\nk=1",
+       u"k=1\r\n网=" + std::u16string(4094, u'x') + u"\r\nk=1"},
       {wang + "=" + std::string(4093, 'x') + smile + "\n", u"网=" + std::u16string(4093, u'x') + u"\n"},
       {wang + "=" + std::string(4092, 'x') + smile + "\n", u"网=" + std::u16string(4092, u'x') + smileUnits + u"\n"},
       {wang + "=\xF0\x90\x80\x80\r", u"网=\xD800\xDC00\r"},  // U+10000
+      {wang + "=" + std::string(4093, 'x') + "\xF0\x90\x80\x80\n", u"网=" + std::u16string(4093, u'x') + u"\n"},
+      {wang + "=" + std::string(4093, 'x') + "\xF4\x8F\xBF\xBD\n", u"网=" + std::u16string(4093, u'x') + u"\n"},
       {"[NetWork]\r\nIP=" + wang + "\r\n[machines]\r\n00-1A-2B-3C-4D-5E=15\r\n\t[\vMachines ]\rX=1\r[Other]\nY=2\n",
        u"[NetWork]\r\nIP=网\r\n[Other]\nY=2\n"},
       {Utf16(u"[s]\r\nk=网", true) + "A", u"[s]\r\nk=网"},  // UTF-16BE, an odd byte at the end
-      {Utf16(u"k=" + std::u16string(40000, u'x'), false), u"k=" + std::u16string(4094, u'x')},  // UTF-16LE, 80 KB
+      {Utf16(u"[s]\r\nk=网", true), u"[s]\r\nk=网"},
+      {Utf16(u"网=" + std::u16string(40000, u'x'), false), u"网=" + std::u16string(4094, u'x')},  // UTF-16LE, 80 KB
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
@@ -167,7 +171,7 @@ TEST_F(ConfigFileTest, TheTableIsTheFirstMachinesSectionsLines) {
       {"[Mach]\r\na=1\r\n[Machine1]\r\nb=2\r\n[Xachines]\r\nc=3\r\n", L"", 0},
       {" \t[\v machines\t] ;x\r\na=1\r\n\r\n[Other]\r\nb=2\r\n[MACHINES]\r\nc=3", L"a=1\r\n\r\n", 2},
       {"[Machines]\rk=" + std::string(5000, 'x') + "\r", L"k=" + std::wstring(5000, L'x') + L"\r", 1},
-      {"[Machines]\n\x80=\xCD\xF8\n", L"\x20AC=网\n", 1},
+      {"[Machines]\n\x80=1\n", L"\x20AC=1\n", 1},                    // the euro sign, in code page 936 only
       {"\xEF\xBB\xBF[Machines]\r\nk=\xFF\r\n", L"k=\xFFFD\r\n", 1},  // after a UTF-8 mark, a byte no UTF-8 has
       {"[Machines]", L"", 1},
   };

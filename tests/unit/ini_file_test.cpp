@@ -83,13 +83,13 @@ TEST_F(ReadIniStringTest, ASectionsLinesReadAsTheKeysWould) {
   EXPECT_TRUE(IniFile::ParseIniLines(L"").entries.empty());
 }
 
-// The names of a section's keys, however long the list: 2,000 names are 18,000 bytes, more than the
+// The names of a section's keys, however long the list: 2,000 names are 36,000 bytes, more than the
 // first buffer holds.
 TEST_F(ReadIniStringTest, EveryKeyNameOfALongSection) {
   std::wstring text = L"[NetWork]\r\n";
   std::vector<std::wstring> names;
   for (int i = 0; i < 2000; ++i) {
-    names.push_back(L"Key" + std::to_wstring(10000 + i).substr(1));
+    names.push_back(L"LongerKeyName" + std::to_wstring(10000 + i).substr(1));
     text += names.back() + L"=1\r\nbare\r\n";
   }
   sim.PutConfig(text + L"[Other]\r\nX=1\r\n");

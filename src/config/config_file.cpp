@@ -86,15 +86,10 @@ std::wstring CutLines(std::wstring units) {
 // The name of the section a line begins, as Windows' reader reads headers: the first character that is
 // no blank is '[', the name runs to the first ']' or to the line's end, blanks around it trimmed.
 std::optional<std::wstring_view> HeaderName(std::wstring_view line) {
-  auto blank = [](wchar_t c) { return c == L' ' || c == L'\t' || c == L'\v'; };
-  std::size_t i = 0;
-  while (i < line.size() && blank(line[i])) ++i;
-  if (i >= line.size() || line[i] != L'[') return std::nullopt;
-  std::wstring_view name = line.substr(i + 1);
-  name = name.substr(0, name.find(L']'));
-  while (!name.empty() && blank(name.front())) name.remove_prefix(1);
-  while (!name.empty() && blank(name.back())) name.remove_suffix(1);
-  return name;
+  line = TrimReaderBlanks(line.substr(0, LineEnd(line, 0)));  // without its CR or LF
+  if (line.empty() || line.front() != L'[') return std::nullopt;
+  line.remove_prefix(1);
+  return TrimReaderBlanks(line.substr(0, line.find(L']')));
 }
 
 bool IsMachinesHeader(std::wstring_view line) {

@@ -33,6 +33,12 @@ std::wstring_view Trimmed(std::wstring_view s, bool (*blank)(wchar_t)) {
   return s;
 }
 
+}  // namespace
+
+std::wstring_view TrimReaderBlanks(std::wstring_view text) { return Trimmed(text, IsReaderBlank); }
+
+namespace {
+
 // A value cut at the buffer's end may end in the first byte of a double-byte character: that byte goes.
 void DropLoneLeadByte(TextCodec& text, std::string& bytes) {
   std::size_t i = 0;
@@ -92,7 +98,7 @@ IniLines ParseIniLines(std::wstring_view text) {
   result.entries.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), L'\n')) + 1);
   for (std::size_t at = 0; at < text.size();) {
     const std::size_t end = LineEnd(text, at);
-    const std::wstring_view line = Trimmed(text.substr(at, end - at), IsReaderBlank);
+    const std::wstring_view line = TrimReaderBlanks(text.substr(at, end - at));
     at = end + 1;
     if (line.empty() || line.front() == L';') continue;
     const std::size_t eq = line.find(L'=');
@@ -102,8 +108,8 @@ IniLines ParseIniLines(std::wstring_view text) {
     }
     // The value as ReadIniString reads it: the reader trims, ends it at a NUL and unquotes it; then the
     // blanks and controls left around it go.
-    const std::wstring_view value = Unquoted(UpToNul(Trimmed(line.substr(eq + 1), IsReaderBlank)));
-    result.entries.emplace_back(UpToNul(Trimmed(line.substr(0, eq), IsReaderBlank)), Trimmed(value, IsValueBlank));
+    const std::wstring_view value = Unquoted(UpToNul(TrimReaderBlanks(line.substr(eq + 1))));
+    result.entries.emplace_back(UpToNul(TrimReaderBlanks(line.substr(0, eq))), Trimmed(value, IsValueBlank));
   }
   return result;
 }

@@ -22,6 +22,10 @@ std::wstring ConfigPathIn(std::wstring directory);
 std::wstring ReadIniString(Platform& platform, const std::wstring& path, std::wstring_view section,
                            std::wstring_view key, std::wstring_view defaultValue);
 
+// Blank, TAB and VT gone from both ends: what Windows' reader trims around a line, a section's name, a
+// key and a value.
+std::wstring_view TrimReaderBlanks(std::wstring_view text);
+
 // The lines of one section's text (ConfigFile::MachinesText) as the reader reads each of them:
 // "key=value" split at its first '=', both sides trimmed and a value's one pair of matching quotes
 // removed, as ReadIniString reads the value; a key's lines all kept, in file order (ReadIniString gives

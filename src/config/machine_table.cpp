@@ -32,13 +32,11 @@ MachineTable ReadMachineTable(const ConfigFile& config) {
   }
   // Addresses that more than one line names, found by sorting them as numbers (a table of any size is
   // read fast); then every line of such an address after its first, in file order.
-  auto numberOf = [](const MacAddress& address) {
-    std::uint64_t number = 0;
-    for (std::uint8_t byte : address) number = number << 8 | byte;
-    return number;
-  };
-  std::vector<std::uint64_t> sorted(table.entries.size());
-  for (std::size_t i = 0; i < sorted.size(); ++i) sorted[i] = numberOf(table.entries[i].address);
+  std::vector<std::uint64_t> numbers(table.entries.size());  // each entry's address as a number
+  for (std::size_t i = 0; i < numbers.size(); ++i) {
+    for (std::uint8_t byte : table.entries[i].address) numbers[i] = numbers[i] << 8 | byte;
+  }
+  std::vector<std::uint64_t> sorted = numbers;
   std::sort(sorted.begin(), sorted.end());
   std::vector<std::uint64_t> repeated;
   for (std::size_t i = 1; i < sorted.size(); ++i) {
@@ -46,9 +44,8 @@ MachineTable ReadMachineTable(const ConfigFile& config) {
   }
   std::vector<bool> seen(repeated.size(), false);
   for (std::size_t i = 0; i < table.entries.size() && !repeated.empty(); ++i) {
-    const std::uint64_t number = numberOf(table.entries[i].address);
-    const auto at = std::lower_bound(repeated.begin(), repeated.end(), number);
-    if (at == repeated.end() || *at != number) continue;
+    const auto at = std::lower_bound(repeated.begin(), repeated.end(), numbers[i]);
+    if (at == repeated.end() || *at != numbers[i]) continue;
     const auto place = static_cast<std::size_t>(at - repeated.begin());
     if (seen[place]) table.duplicates.push_back(line(spelling[i], table.entries[i].numberText));
     seen[place] = true;

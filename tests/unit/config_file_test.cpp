@@ -174,6 +174,7 @@ TEST_F(ConfigFileTest, TheTableIsTheFirstMachinesSectionsLines) {
       {"[Machines]\n\x80=1\n", L"\x20AC=1\n", 1},                    // the euro sign, in code page 936 only
       {"\xEF\xBB\xBF[Machines]\r\nk=\xFF\r\n", L"k=\xFFFD\r\n", 1},  // after a UTF-8 mark, a byte no UTF-8 has
       {"[Machines]", L"", 1},
+      {"[Machines\r\na=1\r\n[Other\r\nb=2", L"a=1\r\n", 1},  // a header runs to the line's end without ']'
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));

@@ -99,6 +99,10 @@ Snapshot TakeSnapshot() {
   Dump(HKEY_LOCAL_MACHINE, L"HKLM", L"System\\CurrentControlSet\\Control\\ComputerName", s);
   Dump(HKEY_LOCAL_MACHINE, L"HKLM", kCards, s);
   Dump(HKEY_CURRENT_USER, L"HKCU", L"Software", s);
+  // Wine keeps state of its own there (the mouse's system parameters, written when a window first takes
+  // input): not the tool's.
+  const std::wstring wine = L"HKCU\\Software\\Wine\\";
+  for (auto it = s.lower_bound(wine); it != s.end() && it->first.rfind(wine, 0) == 0;) it = s.erase(it);
   return s;
 }
 

@@ -88,12 +88,14 @@ CommandLine ParseCommandLine(std::wstring_view arguments) {
       command.noReboot = true;
     } else if (name == L"check" && !command.check) {
       command.check = true;
+    } else if (name == L"force" && !command.force) {
+      command.force = true;
     } else if (name == L"n" && !number) {
       number = args[++i];
     } else if (name == L"card" && !command.card) {
       command.card = args[++i];
     } else {
-      const bool known = takesValue || name == L"auto" || name == L"noreboot" || name == L"check";
+      const bool known = takesValue || name == L"auto" || name == L"noreboot" || name == L"check" || name == L"force";
       return Bad((known ? L"参数重复: " : L"无法识别的参数: ") + arg);
     }
   }
@@ -102,6 +104,7 @@ CommandLine ParseCommandLine(std::wstring_view arguments) {
   if (automatic && command.card) return Bad(L"/auto 从 [Machines] 找网卡,不能再用 /card");
   if (!number && command.card) return Bad(L"/card 需要和 /n 一起使用");
   if (!automatic && !number && !command.check) return Bad(L"需要 /auto、/n 机号或 /check");
+  if (command.check && command.force) return Bad(L"/check 只检查,不写入,不能再用 /force");
   if (number && ReadMachineNumber(*number).verdict != Refusal::None) {
     return Bad(L"/n 后面应是 1-254 的机号(只用数字): " + *number);
   }
@@ -115,8 +118,9 @@ std::wstring UsageText() {
       L"VexaIpSet - 按 config.ini 设置本机的计算机名、IP 地址和游戏序列号",
       L"",
       L"  VexaIpSet.exe                          打开窗口",
-      L"  VexaIpSet.exe /auto [/noreboot]        用网卡地址在 config.ini 的 [Machines] 中找到本机的机号和网卡",
-      L"  VexaIpSet.exe /n 机号 [/card 网卡] [/noreboot]",
+      L"  VexaIpSet.exe /auto [/noreboot] [/force]",
+      L"                                         用网卡地址在 config.ini 的 [Machines] 中找到本机的机号和网卡",
+      L"  VexaIpSet.exe /n 机号 [/card 网卡] [/noreboot] [/force]",
       L"                                         /card: 网卡在列表中的序号(从 1 起)或完整的网卡描述;",
       L"                                         只有一块网卡时可以不写",
       L"  VexaIpSet.exe /check [/n 机号 [/card 网卡]]",
@@ -125,6 +129,7 @@ std::wstring UsageText() {
       L"  VexaIpSet.exe /?                       显示本说明",
       L"",
       L"  /noreboot  写入后不重新启动(默认写入后立即强制重启)。设置已经相同时什么也不写,也不重启。",
+      L"  /force     默认网关不在本机子网内时也写入(窗口中会先询问;不加 /force 则拒绝)。",
       L"  结果写在命令行窗口和 config.ini 旁边的 VexaIpSet.log 中。",
       L"",
       L"退出码: 0 已写入或已是这些设置(/check: 已生效)  1 参数错误  2 拒绝(原因见输出)",

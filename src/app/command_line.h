@@ -1,8 +1,8 @@
 // The tool's command line, in the manner of Windows admin tools: /switch or -switch, names not
 // case-sensitive.
 //   VexaIpSet.exe                                  the window
-//   VexaIpSet.exe /auto [/noreboot]                number and card from [Machines]
-//   VexaIpSet.exe /n 15 [/card 2 | /card "描述"] [/noreboot]
+//   VexaIpSet.exe /auto [/noreboot] [/force]                number and card from [Machines]
+//   VexaIpSet.exe /n 15 [/card 2 | /card "描述"] [/noreboot] [/force]
 //   VexaIpSet.exe /check [/n 15 [/card 2]]             reads only: is the plan in effect?
 //   VexaIpSet.exe /table                               [Machines] built from VexaIpSet.log
 //   VexaIpSet.exe /?
@@ -22,6 +22,7 @@ struct CommandLine {
   std::optional<std::wstring> card;  // /card: a position from 1 or a description
   bool noReboot = false;
   bool check = false;  // /check: write nothing, restart nothing, report what is in effect
+  bool force = false;  // /force: write a value Windows would ask about (a gateway outside the subnet)
   std::wstring error;  // Bad: what is wrong, in Chinese
 };
 

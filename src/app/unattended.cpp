@@ -107,8 +107,8 @@ int RunUnattended(Platform& real, const CommandLine& command) {
     return ExitCodeOf(check);
   }
   const RunMode mode = command.mode == CommandLine::Mode::Auto ? RunMode::Auto : RunMode::Number;
-  const Outcome out =
-      ApplyMachine(unattended, inventory, config, target, RunOptions{mode, true, true, !command.noReboot});
+  const Outcome out = ApplyMachine(unattended, inventory, config, target,
+                                   RunOptions{mode, true, true, !command.noReboot, command.force});
   Say(unattended, ConsoleReport(out));
   return ExitCodeOf(out);
 }

@@ -106,6 +106,25 @@ void FollowPendingRename(Platform& platform, const RunOptions& options, Outcome&
   if (!ShutDown::RequestReboot(platform.restart)) out.restart = RestartState::Refused;
 }
 
+// A doubt is overruled by /force, or in the window by the operator's Yes; otherwise nothing is written.
+bool Confirmed(Platform& platform, const RunOptions& options, const Notice& doubt, Outcome& out) {
+  const bool window = options.mode == RunMode::Window;
+  bool yes = options.force;
+  if (!yes && window) {
+    yes = platform.messages.Show(doubt.text + L"\r\n" + std::wstring(kConfirmQuestion), doubt.title, MsgButtons::YesNo,
+                                 MsgIcon::Exclamation) == MsgAnswer::Yes;
+  }
+  const std::wstring reason = doubt.text.substr(0, doubt.text.find(L"\r\n"));
+  if (yes) {
+    out.overruled = (options.force ? L"/force: " : L"经操作员确认: ") + reason;
+    return true;
+  }
+  out.kind = Outcome::Kind::Refused;
+  out.refusal = Refusal::Unconfirmed;
+  out.notice = {doubt.title, window ? reason : doubt.text + L"\r\n" + std::wstring(kForceHint)};
+  return false;
+}
+
 CheckOutcome::Address AddressState(Platform& platform, const MachinePlan& plan) {
   const auto adapters = platform.adapters.GetAdaptersAddresses();
   if (!adapters) return CheckOutcome::Address::Unknown;
@@ -138,6 +157,10 @@ Outcome ApplyMachine(Platform& platform, const CardInventory& inventory, const I
     out.kind = Outcome::Kind::InPlace;
     FollowPendingRename(platform, options, out);
     if (!out.Logged()) Log(platform, options.mode, out);
+    return out;
+  }
+  if (plan.doubt && !Confirmed(platform, options, *plan.doubt, out)) {
+    Log(platform, options.mode, out);
     return out;
   }
   out.report = WriteMachine(platform, plan);

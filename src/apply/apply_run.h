@@ -19,6 +19,7 @@ struct RunOptions {
   bool requireConfig = false;  // refuse without config.ini rather than write the defaults
   bool skipInPlace = false;    // write nothing when every value is already in place
   bool restart = false;        // request the forced reboot after writing (or for a rename still pending)
+  bool force = false;          // /force: write a value Windows would ask about without asking
 };
 
 enum class RestartState {
@@ -41,6 +42,7 @@ struct Outcome {
   bool renamePending = false;
   std::wstring activeName;  // the name Windows runs under
   RestartState restart = RestartState::NotAsked;
+  std::wstring overruled;  // who confirmed a doubt, and the doubt: "/force: 默认网关 ..."; "" when none
   LogResult log = LogResult::NotWritable;
   std::wstring logPath;
   bool Logged() const { return log == LogResult::Appended; }

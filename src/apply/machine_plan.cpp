@@ -10,7 +10,6 @@ namespace {
 
 constexpr std::wstring_view kHintTitle = L"Quorlis Vexa IP自动修改 提示！";
 constexpr std::wstring_view kNoCardText = L"你没有选择网卡！请在下面的网卡列表中选择！";
-constexpr std::wstring_view kConfigTitle = L"Quorlis - 配置文件错误！";
 
 // What is wrong with config.ini for a run that must not fall back on the defaults; nothing when it is fine.
 std::optional<std::wstring> ConfigProblem(Platform& platform, const IniFile::ConfigFile& config,
@@ -69,14 +68,18 @@ MachinePlan PlanMachine(Platform& platform, const CardInventory& inventory, cons
   plan.configPath = IniFile::ConfigPath(platform);
   if (requireConfig) {
     if (auto problem = ConfigProblem(platform, config, plan)) {
-      Refuse(plan, Refusal::NoConfig, {std::wstring(kConfigTitle), *problem});
+      Refuse(plan, Refusal::NoConfig, {std::wstring(kConfigErrorTitle), *problem});
       return plan;
     }
   }
   plan.settings = DeriveSettings(platform, input, config.ReadPath());
-  plan.settings.GameKey = DeriveGameKey(platform, plan.settings.MachineNumber, config.ReadPath());
+  DeriveGameKey(platform, plan.settings, config.ReadPath());
   const Refusal verdict = CheckSettings(platform.text, plan.settings);
-  if (verdict != Refusal::None) Refuse(plan, verdict, SettingsRejection(verdict, plan.settings, plan.configPath));
+  if (verdict != Refusal::None) {
+    Refuse(plan, verdict, SettingsRejection(platform.text, verdict, plan.settings, plan.configPath));
+    return plan;
+  }
+  plan.doubt = SettingsDoubt(plan.settings);
   return plan;
 }
 

@@ -22,12 +22,13 @@ struct Target {
 
 struct MachinePlan {
   Refusal refusal = Refusal::None;
-  Notice notice;             // why, when refused
-  MachineSettings settings;  // every field, the game key included, when nothing is refused
-  std::wstring card;         // the card's description up to its NUL
-  std::wstring serviceName;  // the card's own, as read
-  std::wstring controlSet;   // where the TCP/IP and IPX values go
-  std::wstring configPath;   // config.ini as the operator knows it
+  Notice notice;                // why, when refused
+  MachineSettings settings;     // every field, the game key included, when nothing is refused
+  std::wstring card;            // the card's description up to its NUL
+  std::wstring serviceName;     // the card's own, as read
+  std::wstring controlSet;      // where the TCP/IP and IPX values go
+  std::wstring configPath;      // config.ini as the operator knows it
+  std::optional<Notice> doubt;  // a value Windows can use but would ask about: written only when confirmed
 };
 
 // Checks the number, takes the card, reads config.ini (through config, opened once for the whole OK press

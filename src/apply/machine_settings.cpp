@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "apply/host_address.h"
 #include "apply/lenient_number.h"
 #include "common/text.h"
 #include "config/ini_file.h"
@@ -13,7 +14,6 @@ namespace vexa {
 
 namespace {
 
-constexpr std::wstring_view kConfigErrorTitle = L"Quorlis - 配置文件错误！";
 constexpr std::wstring_view kForbiddenInHostName = L"\"/\\[]:|<>+=;,?*";
 constexpr std::size_t kMaxHostNameBytes = 15;
 
@@ -29,62 +29,42 @@ std::wstring NumberToText(double value) {
   return std::wstring(ascii.begin(), ascii.end());
 }
 
-// The address as 32 bits, when it is a dotted quad.
-std::optional<std::uint32_t> AddressBits(std::wstring_view address) {
-  std::uint32_t bits = 0;
-  int parts = 0;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t end = address.find(L'.', start);
-    const std::wstring_view part = address.substr(start, end == std::wstring_view::npos ? end : end - start);
-    if (part.empty() || part.size() > 3) return std::nullopt;
-    std::uint32_t value = 0;
-    for (wchar_t c : part) {
-      if (!IsDigit(c)) return std::nullopt;
-      value = value * 10 + static_cast<std::uint32_t>(c - L'0');
-    }
-    if (value > 255) return std::nullopt;
-    bits = bits << 8 | value;
-    ++parts;
-    if (end == std::wstring_view::npos) break;
-    start = end + 1;
-  }
-  if (parts != 4) return std::nullopt;
-  return bits;
-}
+// What broke a rule, and which: the one finding behind a refusal and its text.
+struct Finding {
+  Refusal refusal = Refusal::None;
+  AddressFault fault = AddressFault::Fine;
+  std::wstring value;  // the address that broke it, when one of a list or a derived one
+};
 
-// Ones from the top, then zeros only; at least one network bit.
-bool IsContiguousMask(std::wstring_view mask) {
-  const std::optional<std::uint32_t> bits = AddressBits(mask);
-  if (!bits || *bits == 0) return false;
-  const std::uint32_t hosts = ~*bits;
-  return (hosts & (hosts + 1)) == 0;
-}
-
-// Empty, or addresses separated by commas (blanks around each allowed, as Windows reads the list).
-bool IsAddressList(std::wstring_view list) {
-  if (list.empty()) return true;
-  std::size_t start = 0;
-  while (true) {
+// The first server of a list that Windows could not use; blanks around each allowed, as Windows reads
+// the list. An empty list is fine.
+Finding DnsFinding(std::wstring_view list) {
+  if (list.empty()) return {};
+  for (std::size_t start = 0;;) {
     const std::size_t end = list.find(L',', start);
-    const std::wstring_view item = list.substr(start, end == std::wstring_view::npos ? end : end - start);
-    if (!IsDottedQuad(TrimBlanks(item))) return false;
-    if (end == std::wstring_view::npos) return true;
+    const std::wstring server = TrimBlanks(list.substr(start, end == std::wstring_view::npos ? end : end - start));
+    const AddressFault fault = NameServerFault(server);
+    if (fault != AddressFault::Fine) return {Refusal::BadDns, fault, server};
+    if (end == std::wstring_view::npos) return {};
     start = end + 1;
   }
+}
+
+// Blanks of every width: the ASCII controls and blank, NBSP, the typographic spaces, the full-width blank.
+bool IsBlankOfAnyWidth(wchar_t c) {
+  return c <= L' ' || c == 0x7F || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200B) || c == 0x2028 ||
+         c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000 || c == 0xFEFF;
 }
 
 bool IsValidHostName(TextCodec& text, const std::wstring& name) {
   if (name.empty() || text.ToAnsi(name).size() > kMaxHostNameBytes) return false;
   for (wchar_t c : name) {
-    if (c <= L' ' || c == 0x7F || kForbiddenInHostName.find(c) != std::wstring_view::npos) return false;
+    if (IsBlankOfAnyWidth(c) || kForbiddenInHostName.find(c) != std::wstring_view::npos) return false;
   }
   return true;
 }
 
 }  // namespace
-
-bool IsDottedQuad(std::wstring_view address) { return AddressBits(address).has_value(); }
 
 MachineInput ReadMachineNumber(std::wstring_view text) {
   MachineInput input;
@@ -122,68 +102,141 @@ Notice InputRejection(Refusal verdict) {
 }
 
 MachineSettings DeriveSettings(Platform& platform, const MachineInput& input, const std::wstring& iniPath) {
-  using IniFile::kNetWork;
-  using IniFile::ReadIniString;
   MachineSettings s;
+  auto read = [&](std::wstring_view key, std::wstring_view defaultValue) {
+    IniFile::IniValue value = IniFile::ReadIniValue(platform, iniPath, IniFile::kNetWork, key, defaultValue);
+    if (value.cut && s.CutKey.empty()) s.CutKey = key;
+    return std::move(value.text);
+  };
   s.MachineNumber = input.MachineNumber;
   s.NumberText = input.NumberText;
-  s.IpOffsetText = ReadIniString(platform, iniPath, kNetWork, L"IPOffset", L"0");
-  s.IpPrefix = ReadIniString(platform, iniPath, kNetWork, L"IP", L"192.168.0");
+  s.IpOffsetText = read(L"IPOffset", L"0");
+  s.IpPrefix = read(L"IP", L"192.168.0");
   std::optional<double> offset = StrictDecimal(s.IpOffsetText);
   // An offset that is no number leaves the address without its last part; CheckSettings refuses it.
   s.IpAddress = s.IpPrefix + L"." + (offset ? NumberToText(*offset + s.MachineNumber) : L"");
-  s.SubnetMask = ReadIniString(platform, iniPath, kNetWork, L"Mask", L"255.255.255.0");
-  s.DefaultGateway = ReadIniString(platform, iniPath, kNetWork, L"GateWay", L"192.168.0.1");
-  s.DnsServers = ReadIniString(platform, iniPath, kNetWork, L"DNS", L"192.168.0.1");
-  std::wstring prefix = ReadIniString(platform, iniPath, kNetWork, L"NetPrefix", L"");
+  s.SubnetMask = read(L"Mask", L"255.255.255.0");
+  s.DefaultGateway = read(L"GateWay", L"192.168.0.1");
+  s.DnsServers = read(L"DNS", L"192.168.0.1");
+  std::wstring prefix = read(L"NetPrefix", L"");
   for (wchar_t c : prefix + s.NumberText) {
     if (c != L'\0') s.HostName.push_back(c);
   }
   return s;
 }
 
-std::wstring DeriveGameKey(Platform& platform, std::int32_t machineNumber, const std::wstring& iniPath) {
-  return IniFile::ReadIniString(platform, iniPath, IniFile::kCsCdk, L"CDKey" + std::to_wstring(machineNumber),
-                                kDefaultGameKey);
+void DeriveGameKey(Platform& platform, MachineSettings& settings, const std::wstring& iniPath) {
+  const std::wstring key = L"CDKey" + std::to_wstring(settings.MachineNumber);
+  IniFile::IniValue value = IniFile::ReadIniValue(platform, iniPath, IniFile::kCsCdk, key, kDefaultGameKey);
+  if (value.cut && settings.CutKey.empty()) settings.CutKey = key;
+  settings.GameKey = std::move(value.text);
 }
 
-Refusal CheckSettings(TextCodec& text, const MachineSettings& settings) {
-  if (!StrictDecimal(settings.IpOffsetText) || !IsDottedQuad(settings.IpAddress)) {
-    return Refusal::BadIpAddress;
+namespace {
+
+// The first rule the settings break, in the order CheckSettings names.
+Finding Find(TextCodec& text, const MachineSettings& s) {
+  if (!s.CutKey.empty()) return {Refusal::CutValue, AddressFault::Fine, s.CutKey};
+  const Ipv4 ip = ParseIpv4(s.IpAddress);
+  if (!StrictDecimal(s.IpOffsetText) || !ip.ok()) {
+    return {Refusal::BadIpAddress, StrictDecimal(s.IpOffsetText) ? ip.fault : AddressFault::NotAnAddress, L""};
   }
-  if (!IsValidHostName(text, settings.HostName)) return Refusal::BadHostName;
-  if (!IsContiguousMask(settings.SubnetMask)) return Refusal::BadMask;
-  if (!settings.DefaultGateway.empty() && !IsDottedQuad(settings.DefaultGateway)) return Refusal::BadGateway;
-  if (!IsAddressList(settings.DnsServers)) return Refusal::BadDns;
-  return Refusal::None;
+  if (!IsValidHostName(text, s.HostName)) return {Refusal::BadHostName};
+  const Ipv4 mask = ParseMask(s.SubnetMask);
+  if (!mask.ok()) return {Refusal::BadMask, mask.fault, L""};
+  if (const AddressFault fault = HostAddressFault(ip.bits, mask.bits); fault != AddressFault::Fine) {
+    return {Refusal::BadIpAddress, fault, L""};
+  }
+  if (!s.DefaultGateway.empty()) {
+    const AddressFault fault = GatewayFault(s.DefaultGateway, ip.bits, mask.bits);
+    if (fault != AddressFault::Fine && fault != AddressFault::OutsideSubnet) return {Refusal::BadGateway, fault, L""};
+  }
+  return DnsFinding(s.DnsServers);
 }
 
-Notice SettingsRejection(Refusal verdict, const MachineSettings& settings, const std::wstring& configPath) {
-  const std::wstring title(kConfigErrorTitle);
-  auto badKey = [&](std::wstring_view what, std::wstring_view key, const std::wstring& value) {
-    return Notice{
-        title, JoinLines({L"配置文件中的 " + std::wstring(key) + L" 不是" + std::wstring(what) + L",请修改配置文件！",
-                          std::wstring(key) + L"=" + value, L"文件: " + configPath})};
-  };
-  if (verdict == Refusal::BadMask) return badKey(L"有效的子网掩码", L"Mask", settings.SubnetMask);
-  if (verdict == Refusal::BadGateway) {
-    return badKey(L"一个有效的 IP 地址(或空)", L"GateWay", settings.DefaultGateway);
+// The rule an address breaks, as one line of a refusal.
+std::wstring RuleText(const Finding& finding, const MachineSettings& s) {
+  const Ipv4 ip = ParseIpv4(s.IpAddress);
+  const Ipv4 mask = ParseMask(s.SubnetMask);
+  const std::wstring subnet = SubnetText(ip.bits, mask.bits);
+  const std::wstring& value = finding.value;
+  const std::wstring use = finding.refusal == Refusal::BadGateway ? L",不能用作网关。" : L",不能用作计算机的地址。";
+  switch (finding.fault) {
+    case AddressFault::LeadingZero:
+      return value + L" 中有以 0 开头的数(如 08、010、00):Windows 会把它当作八进制数读,请去掉开头的 0。";
+    case AddressFault::ThisNetwork: return value + L" 在 0.0.0.0/8 中(表示\"本网络\")" + use;
+    case AddressFault::Loopback: return value + L" 在 127.0.0.0/8 中(本机回环地址)" + use;
+    case AddressFault::Multicast: return value + L" 在 224.0.0.0 及以上(组播或保留地址)" + use;
+    case AddressFault::NetworkAddress: return value + L" 是子网 " + subnet + L" 的网络地址" + use;
+    case AddressFault::Broadcast: return value + L" 是子网 " + subnet + L" 的广播地址" + use;
+    case AddressFault::OwnAddress: return L"默认网关不能是本机自己的 IP 地址 " + s.IpAddress + L"。";
+    case AddressFault::NoServer: return value + L" 不是 DNS 服务器的地址。";
+    case AddressFault::Fine:
+    case AddressFault::NotAnAddress:
+    case AddressFault::OutsideSubnet: break;
   }
-  if (verdict == Refusal::BadDns) {
-    return badKey(L"用逗号分开的有效 IP 地址(或空)", L"DNS", settings.DnsServers);
-  }
-  if (verdict == Refusal::BadIpAddress) {
-    return {title, JoinLines({L"配置文件算出的 IP 地址无效,请修改配置文件！", L"IP=" + settings.IpPrefix,
-                              L"IPOffset=" + settings.IpOffsetText, L"本机机号=" + settings.NumberText})};
-  }
+  return L"";
+}
+
+std::wstring HostNameRule() {
   std::wstring symbols;
   for (wchar_t c : kForbiddenInHostName) {
     if (!symbols.empty()) symbols.push_back(L' ');
     symbols.push_back(c);
   }
-  return {title,
-          JoinLines({L"配置文件算出的计算机名无效,请修改配置文件中的 NetPrefix！", L"计算机名=" + settings.HostName,
-                     L"计算机名最多 15 个字节(一个汉字占 2 个字节),不能含有空格和下列符号:", symbols})};
+  return L"计算机名最多 " + std::to_wstring(kMaxHostNameBytes) +
+         L" 个字节(一个汉字占 2 个字节),不能含有空格(全角空格也不行)和下列符号:\r\n" + symbols;
+}
+
+}  // namespace
+
+Refusal CheckSettings(TextCodec& text, const MachineSettings& settings) { return Find(text, settings).refusal; }
+
+Notice SettingsRejection(TextCodec& text, Refusal verdict, const MachineSettings& settings,
+                         const std::wstring& configPath) {
+  const std::wstring title(kConfigErrorTitle);
+  const std::wstring file = L"文件: " + configPath;
+  Finding finding = Find(text, settings);
+  if (finding.refusal != verdict) finding = {verdict};
+  std::vector<std::wstring> lines;
+  auto badKey = [&](std::wstring_view what, std::wstring_view key, const std::wstring& value) {
+    if (finding.value.empty()) finding.value = value;
+    lines = {L"配置文件中的 " + std::wstring(key) + L" 不是" + std::wstring(what) + L",请修改配置文件！",
+             std::wstring(key) + L"=" + value};
+  };
+  switch (verdict) {
+    case Refusal::CutValue:
+      lines = {L"配置文件中 " + settings.CutKey + L" 的值长于 " + std::to_wstring(IniFile::kValueBufferSize - 1) +
+                   L" 个字节,读到的只是被截断的前一部分,没有写入。请缩短这个值！",
+               file};
+      return {title, JoinWith(lines, L"\r\n")};
+    case Refusal::BadMask: badKey(L"有效的子网掩码", L"Mask", settings.SubnetMask); break;
+    case Refusal::BadGateway: badKey(L"一个有效的 IP 地址(或空)", L"GateWay", settings.DefaultGateway); break;
+    case Refusal::BadDns: badKey(L"用逗号分开的有效 IP 地址(或空)", L"DNS", settings.DnsServers); break;
+    case Refusal::BadIpAddress:
+      finding.value = settings.IpAddress;
+      lines = {L"配置文件算出的 IP 地址无效,请修改配置文件！", L"IP=" + settings.IpPrefix,
+               L"IPOffset=" + settings.IpOffsetText, L"本机机号=" + settings.NumberText};
+      break;
+    default:
+      return {title, JoinLines({L"配置文件算出的计算机名无效,请修改配置文件中的 NetPrefix！",
+                                L"计算机名=" + settings.HostName, HostNameRule(), file})};
+  }
+  if (const std::wstring rule = RuleText(finding, settings); !rule.empty()) lines.push_back(rule);
+  lines.push_back(file);
+  return {title, JoinWith(lines, L"\r\n")};
+}
+
+std::optional<Notice> SettingsDoubt(const MachineSettings& s) {
+  const Ipv4 ip = ParseIpv4(s.IpAddress);
+  const Ipv4 mask = ParseMask(s.SubnetMask);
+  if (s.DefaultGateway.empty() || GatewayFault(s.DefaultGateway, ip.bits, mask.bits) != AddressFault::OutsideSubnet) {
+    return std::nullopt;
+  }
+  return Notice{L"Quorlis - 请确认",
+                JoinLines({L"默认网关 " + s.DefaultGateway + L" 不在 IP 地址 " + s.IpAddress + L" 和子网掩码 " +
+                               s.SubnetMask + L" 所确定的子网 " + SubnetText(ip.bits, mask.bits) + L" 中。",
+                           L"本机可能无法通过这个网关连到其他网络。"})};
 }
 
 }  // namespace vexa

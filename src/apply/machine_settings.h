@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/platform.h"
@@ -20,6 +21,8 @@ struct MachineSettings {
   // As read from config.ini, for the message that rejects an address made of them.
   std::wstring IpPrefix;
   std::wstring IpOffsetText;
+  // The first key whose value filled the reader's buffer: the file's value was longer and was cut.
+  std::wstring CutKey;
 };
 
 // Why a machine's settings cannot be written: the one verdict of every check, from the typed number to
@@ -36,6 +39,8 @@ enum class Refusal {
   BadMask,
   BadGateway,
   BadDns,
+  CutValue,     // a value longer than the reader's buffer: what was read is not what the file says
+  Unconfirmed,  // a value Windows would ask about, not confirmed (No in the window, no /force without it)
 };
 
 // A refusal caused by what config.ini holds (the operator mends the file, not the input).
@@ -60,23 +65,28 @@ struct Notice {
   std::wstring title;
   std::wstring text;
 };
+// The title of every refusal caused by config.ini.
+inline constexpr std::wstring_view kConfigErrorTitle = L"Quorlis - 配置文件错误！";
 Notice InputRejection(Refusal verdict);
 
 // Reads the NetWork section in its fixed order and derives every field but GameKey.
 MachineSettings DeriveSettings(Platform& platform, const MachineInput& input, const std::wstring& iniPath);
-// The game key of this machine from section CSCDK.
-std::wstring DeriveGameKey(Platform& platform, std::int32_t machineNumber, const std::wstring& iniPath);
+// The game key of this machine from section CSCDK, into settings.GameKey.
+void DeriveGameKey(Platform& platform, MachineSettings& settings, const std::wstring& iniPath);
 
-// Windows cannot use an address, the mask or the computer name: checked before anything is written. The
-// mask is a contiguous IPv4 mask; the gateway empty or one address; DNS empty or addresses separated by
-// commas; every address four dotted parts of 0 to 255.
-// None, or the first of BadIpAddress, BadHostName, BadMask, BadGateway, BadDns that applies.
+// Windows cannot use a value: checked before anything is written. No value was cut; the address is a
+// host's own in its subnet; the mask is a contiguous IPv4 mask; the gateway empty or one host of the
+// subnet other than the machine; DNS empty or name servers separated by commas; every address four dotted
+// parts of 0 to 255 without leading zeros. None, or the first of CutValue, BadIpAddress, BadHostName,
+// BadMask, BadGateway, BadDns that applies.
 Refusal CheckSettings(TextCodec& text, const MachineSettings& settings);
-// configPath names the file in the messages about a single key.
-Notice SettingsRejection(Refusal verdict, const MachineSettings& settings, const std::wstring& configPath);
+// configPath names the file; the text names the key, its value and the rule it breaks.
+Notice SettingsRejection(TextCodec& text, Refusal verdict, const MachineSettings& settings,
+                         const std::wstring& configPath);
 
-// Four dotted decimal parts of 0 to 255, up to three digits each.
-bool IsDottedQuad(std::wstring_view address);
+// A value Windows can use but would ask about before saving it (a gateway outside the subnet): the
+// question, or nothing. Asked only of settings CheckSettings passed.
+std::optional<Notice> SettingsDoubt(const MachineSettings& settings);
 
 // The game key written when config.ini has none for the machine: shaped like a key, never a real one.
 inline constexpr std::wstring_view kDefaultGameKey = L"0000000000000";

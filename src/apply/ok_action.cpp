@@ -18,7 +18,10 @@ Refusal RunOkAction(Platform& platform, const CardInventory& inventory, const st
   const IniFile::ConfigFile config = IniFile::ConfigFile::Open(platform);  // one read of config.ini a press
   const Outcome out = ApplyMachine(platform, inventory, config, target, RunOptions{});
   if (out.kind == Outcome::Kind::Refused) {
-    platform.messages.Show(out.notice.text, out.notice.title, MsgButtons::Ok, MsgIcon::Critical);
+    // The operator's own No to a question needs no box of its own.
+    if (out.refusal != Refusal::Unconfirmed) {
+      platform.messages.Show(out.notice.text, out.notice.title, MsgButtons::Ok, MsgIcon::Critical);
+    }
     return out.refusal;
   }
   platform.messages.Show(SummaryText(out), std::wstring(L"网络设置信息"), MsgButtons::Ok,

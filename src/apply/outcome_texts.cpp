@@ -82,6 +82,7 @@ std::wstring RunReport(const Outcome& out) {
   std::wstring text = WrittenHeading(report) + L":\r\n" + ConsoleSettings(out);
   if (!report.notApplicable.empty()) text += L"\r\n不适用: " + JoinWith(report.notApplicable, L", ");
   if (!report.notWritten.empty()) text += L"\r\n未写入: " + JoinWith(report.notWritten, L", ");
+  if (!out.overruled.empty()) text += L"\r\n" + out.overruled;
   if (out.restart == RestartState::Requested) text += L"\r\n正在重新启动计算机。";
   if (out.restart == RestartState::Refused) text += L"\r\n" + std::wstring(kRestartRefusedText);
   return text;
@@ -120,7 +121,8 @@ std::wstring LogOutcome(const Outcome& out) {
     }
     case Outcome::Kind::Written: break;
   }
-  return WrittenHeading(out.report) + RestartSuffix(out.restart);
+  const std::wstring overruled = out.overruled.empty() ? L"" : L", " + out.overruled;
+  return WrittenHeading(out.report) + overruled + RestartSuffix(out.restart);
 }
 
 namespace {

@@ -10,6 +10,10 @@
 
 namespace vexa {
 
+// After a doubt: the window's question, and the console's word on how to write anyway.
+inline constexpr std::wstring_view kConfirmQuestion = L"仍然写入这些设置吗?";
+inline constexpr std::wstring_view kForceHint = L"要仍然写入,请加 /force。";
+
 inline constexpr std::wstring_view kRestartRefusedText = L"重启请求失败,请手动重新启动计算机,新设置在重启后生效。";
 
 // The derived values, one line each: host name, IP address, mask, gateway, DNS servers, game key.

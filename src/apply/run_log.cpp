@@ -55,8 +55,11 @@ LogResult ResultOf(Attempt attempt) {
 // One try at appending line under the log's lock.
 Attempt TryAppend(Files& files, const std::string& path, std::string_view line) {
   const Files::Opened opened = files.OpenShared(path.c_str());
-  if (opened.status != Files::Open::Opened) {
-    return opened.status == Files::Open::Busy ? Attempt::Busy : Attempt::NotWritable;
+  switch (opened.status) {
+    case Files::Open::Opened: break;
+    case Files::Open::Busy: return Attempt::Busy;
+    case Files::Open::Link: return Attempt::Link;
+    case Files::Open::Failed: return Attempt::NotWritable;
   }
   const UniqueFile log(files, opened.file);
   if (!files.IsPlainFile(log.get(), kLogName)) return Attempt::Link;

@@ -7,10 +7,6 @@
 
 namespace vexa::IniFile {
 
-namespace {
-constexpr std::uint32_t kValueBufferSize = 254;
-}
-
 std::wstring ConfigPathIn(std::wstring directory) { return PathIn<wchar_t>(std::move(directory), L"config.ini"); }
 
 std::wstring ConfigPath(Platform& platform) {
@@ -48,16 +44,21 @@ void DropLoneLeadByte(TextCodec& text, std::string& bytes) {
 
 }  // namespace
 
-std::wstring ReadIniString(Platform& platform, const std::wstring& path, std::wstring_view section,
-                           std::wstring_view key, std::wstring_view defaultValue) {
+IniValue ReadIniValue(Platform& platform, const std::wstring& path, std::wstring_view section, std::wstring_view key,
+                      std::wstring_view defaultValue) {
   std::string buffer(kValueBufferSize, ' ');
   TextCodec& text = platform.text;
-  platform.profile.GetPrivateProfileStringA(text.ToAnsi(section).c_str(), text.ToAnsi(key).c_str(),
-                                            text.ToAnsi(defaultValue).c_str(), buffer.data(), kValueBufferSize,
-                                            text.ToAnsi(path).c_str());
+  const std::uint32_t length = platform.profile.GetPrivateProfileStringA(
+      text.ToAnsi(section).c_str(), text.ToAnsi(key).c_str(), text.ToAnsi(defaultValue).c_str(), buffer.data(),
+      kValueBufferSize, text.ToAnsi(path).c_str());
   buffer.resize(std::min(buffer.find('\0'), buffer.size()));
   DropLoneLeadByte(text, buffer);
-  return std::wstring(Trimmed(text.FromAnsi(buffer), IsValueBlank));
+  return {std::wstring(Trimmed(text.FromAnsi(buffer), IsValueBlank)), length >= kValueBufferSize - 1};
+}
+
+std::wstring ReadIniString(Platform& platform, const std::wstring& path, std::wstring_view section,
+                           std::wstring_view key, std::wstring_view defaultValue) {
+  return ReadIniValue(platform, path, section, key, defaultValue).text;
 }
 
 std::vector<std::wstring> ReadIniKeys(Platform& platform, const std::wstring& path, std::wstring_view section) {

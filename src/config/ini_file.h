@@ -17,10 +17,21 @@ inline constexpr std::wstring_view kMachines = L"Machines";
 std::wstring ConfigPath(Platform& platform);
 std::wstring ConfigPathIn(std::wstring directory);
 
+// The reader's buffer for one value, its NUL included: a longer value comes back cut to one byte less.
+inline constexpr std::uint32_t kValueBufferSize = 254;
+
 // The value of key in section, or defaultValue; cut at its first NUL, blanks and controls around it
 // removed. path is config.ini or the copy ConfigFile gives (config_file.h).
 std::wstring ReadIniString(Platform& platform, const std::wstring& path, std::wstring_view section,
                            std::wstring_view key, std::wstring_view defaultValue);
+
+// The same value, and whether it filled the reader's buffer: the file's value was longer and was cut.
+struct IniValue {
+  std::wstring text;
+  bool cut = false;
+};
+IniValue ReadIniValue(Platform& platform, const std::wstring& path, std::wstring_view section, std::wstring_view key,
+                      std::wstring_view defaultValue);
 
 // Blank, TAB and VT gone from both ends: what Windows' reader trims around a line, a section's name, a
 // key and a value.

@@ -164,13 +164,15 @@ using FileHandle = std::uintptr_t;
 class Files {
  public:
   virtual ~Files() = default;
-  enum class Open { Opened, Busy, Failed };  // Busy: a sharing conflict with another opener
+  // Busy: a sharing conflict with another opener; Link: path is a link that leads nowhere (nothing made).
+  enum class Open { Opened, Busy, Failed, Link };
   struct Opened {
     Open status = Open::Failed;
     FileHandle file = 0;
   };
   // Opens path for reading and writing, created when missing, sharing reading, writing and deleting with
-  // every other opener; a link is opened as itself, never followed.
+  // every other opener; a link is opened as itself, never followed, and nothing is created where a link
+  // leads (a dangling link gives Link).
   virtual Opened OpenShared(const char* path) = 0;
   virtual void Close(FileHandle file) = 0;
   // The file has one name (no further hard link), is no reparse point, and its final path ends in name.

@@ -103,7 +103,7 @@ class Deployment : public ::testing::Test {
     }
   }
   void Machines(const std::wstring& table) {
-    WriteConfig(tool_, L"[NetWork]\r\nIP=10.9.8\r\nNetPrefix=NS-\r\n[Machines]\r\n" + table);
+    WriteConfig(tool_, L"[NetWork]\r\nIP=10.9.8\r\nGateWay=10.9.8.254\r\nNetPrefix=NS-\r\n[Machines]\r\n" + table);
   }
 
   std::wstring tool_;

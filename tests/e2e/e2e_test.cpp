@@ -329,15 +329,32 @@ TEST_F(E2E, RejectionsShowTheirBoxAndWriteNothing) {
       {nullptr, L"255", L"Quorlis - 机器号输入错误！", L"请输入1-254的数字,或者修改配置文件！", L""},
       {nullptr, L"999", L"Quorlis - 机器号输入错误！", L"请输入1-254的数字,或者修改配置文件！", L""},
       {L"[NetWork]\r\nIP=\r\n", L"15", badIp.c_str(),
-       L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=\r\nIPOffset=0\r\n本机机号=15", L"15"},
+       L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=\r\nIPOffset=0\r\n本机机号=15\r\n文件: C:\\e2e\\config.ini",
+       L"15"},
       {L"[NetWork]\r\nIPOffset=abc\r\n", L"15", badIp.c_str(),
-       L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=192.168.0\r\nIPOffset=abc\r\n本机机号=15", L"15"},
+       L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=192.168.0\r\nIPOffset=abc\r\n本机机号=15\r\n文件: "
+       L"C:\\e2e\\config.ini",
+       L"15"},
       {L"[NetWork]\r\nIPOffset=\r\n", L"15", badIp.c_str(),
-       L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=192.168.0\r\nIPOffset=\r\n本机机号=15", L"15"},
+       L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=192.168.0\r\nIPOffset=\r\n本机机号=15\r\n文件: "
+       L"C:\\e2e\\config.ini",
+       L"15"},
       {L"[NetWork]\r\nIPOffset=2.5\r\n", L"15", badIp.c_str(),
-       L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=192.168.0\r\nIPOffset=2.5\r\n本机机号=15", L"15"},
+       L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=192.168.0\r\nIPOffset=2.5\r\n本机机号=15\r\n文件: "
+       L"C:\\e2e\\config.ini",
+       L"15"},
       {L"[NetWork]\r\nIP=10.0.0\r\nIPOffset=5\r\n", L"251", badIp.c_str(),
-       L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=10.0.0\r\nIPOffset=5\r\n本机机号=251", L"251"},
+       L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=10.0.0\r\nIPOffset=5\r\n本机机号=251\r\n文件: "
+       L"C:\\e2e\\config.ini",
+       L"251"},
+      {L"[NetWork]\r\nIPOffset=240\r\n", L"15", badIp.c_str(),
+       L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=192.168.0\r\nIPOffset=240\r\n本机机号=15\r\n"
+       L"192.168.0.255 是子网 192.168.0.0/24 的广播地址,不能用作计算机的地址。\r\n文件: C:\\e2e\\config.ini",
+       L"15"},
+      {L"[NetWork]\r\nGateWay=0.0.0.0\r\n", L"15", badIp.c_str(),
+       L"配置文件中的 GateWay 不是一个有效的 IP 地址(或空),请修改配置文件！\r\nGateWay=0.0.0.0\r\n"
+       L"0.0.0.0 在 0.0.0.0/8 中(表示\"本网络\"),不能用作网关。\r\n文件: C:\\e2e\\config.ini",
+       L"15"},
   };
   auto tool = Start();
   Choose(*tool, kRealtek);
@@ -355,6 +372,22 @@ TEST_F(E2E, RejectionsShowTheirBoxAndWriteNothing) {
     EXPECT_TRUE(tool->Enabled(Command1));
     EXPECT_TRUE(tool->NoBox());
   }
+  EXPECT_TRUE(TakeSnapshot() == before);
+}
+
+// A gateway outside the subnet is asked about; No writes nothing and shows nothing more.
+TEST_F(E2E, AGatewayOutsideTheSubnetIsAskedAbout) {
+  WriteConfig(toolPath_, L"[NetWork]\r\nGateWay=10.0.0.1\r\n");
+  auto tool = Start();
+  Choose(*tool, kRealtek);
+  const Snapshot before = TakeSnapshot();
+  tool->Type(txtNum, L"15");
+  tool->Click(Command1);
+  Box box = ExpectBox(*tool, L"Quorlis - 请确认", IconSeen::Exclamation);
+  EXPECT_NE(box.text.find(L"默认网关 10.0.0.1 不在 IP 地址 192.168.0.15"), std::wstring::npos);
+  tool->Answer(box, IDNO);
+  EXPECT_TRUE(tool->NoBox());
+  EXPECT_TRUE(tool->Enabled(Command1));
   EXPECT_TRUE(TakeSnapshot() == before);
 }
 

@@ -54,7 +54,7 @@ class SharedLog : public ::testing::Test {
     folder_ = tool_.substr(0, tool_.find_last_of(L'\\'));
     log_ = folder_ + L"\\VexaIpSet.log";
     CloneImage();
-    WriteConfig(tool_, L"[NetWork]\r\nIP=10.0.0\r\nNetPrefix=WB-\r\n");
+    WriteConfig(tool_, L"[NetWork]\r\nIP=10.0.0\r\nGateWay=10.0.0.254\r\nNetPrefix=WB-\r\n");
     ::DeleteFileW(log_.c_str());
     ::DeleteFileW((log_ + L".old").c_str());
   }
@@ -130,6 +130,23 @@ TEST_F(SharedLog, AHardLinkedLogIsNotWrittenAndTheRunSaysSo) {
   EXPECT_NE(ReadFileBytes(output).find(Ansi(L"为安全起见没有写入")), std::string::npos) << ReadFileBytes(output);
   ::DeleteFileW(output.c_str());
   ::DeleteFileW(elsewhere.c_str());
+}
+
+// A log name that is a symbolic link to nothing: the run says so and creates nothing where it points.
+TEST_F(SharedLog, ADanglingLinkCreatesNothingWhereItPoints) {
+  const std::wstring tool = Env(L"VEXA_E2E_DANGLING_TOOL");
+  if (tool.empty()) GTEST_SKIP() << "no dangling link laid";
+  const std::wstring folder = tool.substr(0, tool.find_last_of(L'\\'));
+  WriteConfig(tool, L"[NetWork]\r\nIP=10.0.0\r\nNetPrefix=WB-\r\nGateWay=\r\n");
+  const std::wstring output = folder + L"\\output.txt";
+  for (const wchar_t* arguments : {L"/n 9 /card 1 /noreboot", L"/check /n 9 /card 1"}) {
+    SCOPED_TRACE(arguments);
+    const int code = FinishRun(StartRun(tool, arguments, output));
+    if (arguments[1] == L'n') EXPECT_EQ(code, 0);
+    EXPECT_NE(ReadFileBytes(output).find(Ansi(L"为安全起见没有写入")), std::string::npos) << ReadFileBytes(output);
+    EXPECT_EQ(::GetFileAttributesW((folder + L"\\target\\VexaIpSet.log").c_str()), INVALID_FILE_ATTRIBUTES);
+  }
+  ::DeleteFileW(output.c_str());
 }
 
 }  // namespace

@@ -63,11 +63,12 @@ class ConfigFileTest : public ::testing::Test {
 // The same file in five encodings gives the same bytes in the registry; the copy is gone afterwards and
 // config.ini is as it was.
 TEST_F(ConfigFileTest, EveryEncodingGivesTheSameValues) {
-  const std::u16string text = u"[NetWork]\r\nIP=10.1.1\r\nNetPrefix=网吧-\r\n[CSCDK]\r\nCDKey15=键-15\r\n";
+  const std::u16string text = u"[NetWork]\r\nIP=10.1.1\r\nGateWay=\r\nNetPrefix=网吧-\r\n[CSCDK]\r\nCDKey15=键-15\r\n";
   const std::string utf8 =
-      "[NetWork]\r\nIP=10.1.1\r\nNetPrefix=\xE7\xBD\x91\xE5\x90\xA7-\r\n[CSCDK]\r\nCDKey15=\xE9\x94\xAE-15\r\n";
+      "[NetWork]\r\nIP=10.1.1\r\nGateWay=\r\nNetPrefix=\xE7\xBD\x91\xE5\x90\xA7-\r\n[CSCDK]\r\nCDKey15=\xE9\x94\xAE-"
+      "15\r\n";
   const std::string files[] = {
-      sim.text.ToAnsi(L"[NetWork]\r\nIP=10.1.1\r\nNetPrefix=网吧-\r\n[CSCDK]\r\nCDKey15=键-15\r\n"), utf8,
+      sim.text.ToAnsi(L"[NetWork]\r\nIP=10.1.1\r\nGateWay=\r\nNetPrefix=网吧-\r\n[CSCDK]\r\nCDKey15=键-15\r\n"), utf8,
       "\xEF\xBB\xBF" + utf8, Utf16(text, false), Utf16(text, true)};
   for (const auto& bytes : files) {
     SCOPED_TRACE(testing::Message() << "encoding " << (&bytes - files));

@@ -79,6 +79,15 @@ class DeriveTest : public ::testing::Test {
     return DeriveSettings(platform, input, IniFile::ConfigPath(platform));
   }
   Refusal Check(const MachineSettings& s) { return CheckSettings(sim.text, s); }
+  std::wstring GameKey(std::int32_t number) {
+    MachineSettings s;
+    s.MachineNumber = number;
+    DeriveGameKey(platform, s, IniFile::ConfigPath(platform));
+    return s.GameKey;
+  }
+  std::wstring Rejection(Refusal verdict, const MachineSettings& s) {
+    return SettingsRejection(sim.text, verdict, s, L"C:\\VexaIpSet\\config.ini").text;
+  }
 
   sim::SimPlatform sim;
   Platform platform = sim.platform();
@@ -91,7 +100,7 @@ TEST_F(DeriveTest, NoConfigFileGivesTheDefaults) {
   EXPECT_EQ(s.DefaultGateway, L"192.168.0.1");
   EXPECT_EQ(s.DnsServers, L"192.168.0.1");
   EXPECT_EQ(s.HostName, L"12");
-  EXPECT_EQ(DeriveGameKey(platform, 12, IniFile::ConfigPath(platform)), L"0000000000000");
+  EXPECT_EQ(GameKey(12), L"0000000000000");
   EXPECT_EQ(Check(s), Refusal::None);
 }
 
@@ -105,9 +114,8 @@ TEST_F(DeriveTest, FullFileAndTheHostNameFollowsTheTypedText) {
   EXPECT_EQ(s.DefaultGateway, L"192.168.1.254");
   EXPECT_EQ(s.DnsServers, L"202.102.224.68,202.102.227.68");
   EXPECT_EQ(s.HostName, L"WB-007");
-  const std::wstring path = IniFile::ConfigPath(platform);
-  EXPECT_EQ(DeriveGameKey(platform, 7, path), L"KEY-SEVEN");
-  EXPECT_EQ(DeriveGameKey(platform, 5, path), L"0000000000000");  // a bare "5=" is not a game key
+  EXPECT_EQ(GameKey(7), L"KEY-SEVEN");
+  EXPECT_EQ(GameKey(5), L"0000000000000");  // a bare "5=" is not a game key
   EXPECT_EQ(Check(s), Refusal::None);
 }
 
@@ -118,13 +126,28 @@ TEST_F(DeriveTest, AddressChecks) {
     const wchar_t* address;
     Refusal verdict;
   } cases[] = {
-      {L"IP=10.0.0\r\nIPOffset=5", L"250", L"10.0.0.255", Refusal::None},
+      {L"IP=10.0.0\r\nIPOffset=5", L"249", L"10.0.0.254", Refusal::None},
+      {L"IP=10.0.0\r\nIPOffset=5", L"250", L"10.0.0.255", Refusal::BadIpAddress},  // the broadcast address
       {L"IP=10.0.0\r\nIPOffset=5", L"251", L"10.0.0.256", Refusal::BadIpAddress},
       {L"IP=\r\nIPOffset=0", L"5", L".5", Refusal::BadIpAddress},
       {L"IP=10.0.0\r\nIPOffset=abc", L"5", L"10.0.0.", Refusal::BadIpAddress},
       {L"IP=10.0.0\r\nIPOffset=", L"5", L"10.0.0.", Refusal::BadIpAddress},
       {L"IP=10.0.0\r\nIPOffset=2.5", L"5", L"10.0.0.7.5", Refusal::BadIpAddress},
-      {L"IP=10.0.0\r\nIPOffset=-5", L"5", L"10.0.0.0", Refusal::None},
+      {L"IP=10.0.0\r\nIPOffset=-5", L"5", L"10.0.0.0", Refusal::BadIpAddress},  // the network's own address
+      {L"IP=10.0.0\r\nIPOffset=-4", L"5", L"10.0.0.1", Refusal::None},
+      {L"IP=10.0.0\r\nMask=255.255.255.128", L"127", L"10.0.0.127", Refusal::BadIpAddress},
+      {L"IP=10.0.0\r\nMask=255.255.255.128", L"128", L"10.0.0.128", Refusal::BadIpAddress},
+      {L"IP=10.0.0\r\nMask=255.255.255.128", L"126", L"10.0.0.126", Refusal::None},
+      {L"IP=10.0.0\r\nMask=255.255.255.252", L"3", L"10.0.0.3", Refusal::BadIpAddress},
+      {L"IP=10.0.0\r\nMask=255.255.255.254\r\nGateWay=10.0.0.0", L"1", L"10.0.0.1", Refusal::None},  // /31
+      {L"IP=10.0.0\r\nMask=255.255.255.255\r\nGateWay=", L"4", L"10.0.0.4", Refusal::None},
+      {L"IP=127.0.0", L"15", L"127.0.0.15", Refusal::BadIpAddress},
+      {L"IP=0.0.0", L"15", L"0.0.0.15", Refusal::BadIpAddress},
+      {L"IP=224.0.0", L"15", L"224.0.0.15", Refusal::BadIpAddress},
+      {L"IP=223.255.0\r\nGateWay=", L"15", L"223.255.0.15", Refusal::None},
+      {L"IP=1.0.0\r\nGateWay=", L"15", L"1.0.0.15", Refusal::None},
+      {L"IP=126.0.0\r\nGateWay=", L"15", L"126.0.0.15", Refusal::None},
+      {L"IP=192.168.08", L"15", L"192.168.08.15", Refusal::BadIpAddress},  // octal to Windows
       {L"IP=10.0.0\r\nIPOffset=-6", L"5", L"10.0.0.-1", Refusal::BadIpAddress},
       {L"IP=10.0.0\r\nIPOffset=1e2", L"5", L"10.0.0.105", Refusal::None},
       {L"IP=10.0.0\r\nIPOffset=1e300", L"5", L"10.0.0.1e+300", Refusal::BadIpAddress},
@@ -150,12 +173,13 @@ TEST_F(DeriveTest, HostNameChecks) {
   } cases[] = {
       {L"", L"5", Refusal::None},
       {L"网吧", L"15", Refusal::None},
-      {L"网吧一二三四五", L"1", Refusal::None},          // 15 bytes
+      {L"网吧一二三四", L"123", Refusal::None},          // 15 bytes
       {L"网吧一二三四五", L"12", Refusal::BadHostName},  // 16 bytes
       {L"ABCDEFGHIJKL", L"123", Refusal::None},
       {L"ABCDEFGHIJKLM", L"123", Refusal::BadHostName},
       {L"WB 1-", L"5", Refusal::BadHostName},
       {L"WB\t", L"5", Refusal::BadHostName},
+      {L"W\u3000B-", L"5", Refusal::BadHostName},  // a full-width blank
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
@@ -166,31 +190,80 @@ TEST_F(DeriveTest, HostNameChecks) {
     sim.PutConfig(std::wstring(L"[NetWork]\r\nNetPrefix=A") + symbol + L"\r\n");
     EXPECT_EQ(Check(Derive(L"5")), Refusal::BadHostName) << static_cast<int>(symbol);
   }
+  // Blanks of every width, whatever code page the name passes through.
+  MachineSettings s = Derive(L"5");
+  for (wchar_t blank : std::wstring(L"\u00A0\u1680\u2000\u200B\u2028\u2029\u202F\u205F\u3000\uFEFF\u007F")) {
+    s.HostName = std::wstring(L"A") + blank + L"5";
+    EXPECT_EQ(Check(s), Refusal::BadHostName) << static_cast<int>(blank);
+  }
+  for (wchar_t fine : std::wstring(L"\u00A1\u1FFF\u200C\u2030\u3001\uFF0D")) {
+    s.HostName = std::wstring(L"A") + fine + L"5";
+    EXPECT_EQ(Check(s), Refusal::None) << static_cast<int>(fine);
+  }
 }
 
 TEST_F(DeriveTest, RejectionTexts) {
   sim.PutConfig(L"[NetWork]\r\nIP=10.0.0\r\nIPOffset=abc\r\nNetPrefix=WB 1\r\n");
   MachineSettings s = Derive(L"07");
-  const std::wstring path = L"C:\\VexaIpSet\\config.ini";
-  const Notice badIp = SettingsRejection(Refusal::BadIpAddress, s, path);
-  const Notice badName = SettingsRejection(Refusal::BadHostName, s, path);
-  EXPECT_EQ(badIp.text, L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=10.0.0\r\nIPOffset=abc\r\n本机机号=07");
-  EXPECT_EQ(badName.text,
+  const std::wstring file = L"\r\n文件: C:\\VexaIpSet\\config.ini";
+  EXPECT_EQ(Rejection(Refusal::BadIpAddress, s),
+            L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=10.0.0\r\nIPOffset=abc\r\n本机机号=07" + file);
+  EXPECT_EQ(Rejection(Refusal::BadHostName, s),
             L"配置文件算出的计算机名无效,请修改配置文件中的 NetPrefix！\r\n计算机名=WB 107\r\n"
-            L"计算机名最多 15 个字节(一个汉字占 2 个字节),不能含有空格和下列符号:\r\n"
-            L"\" / \\ [ ] : | < > + = ; , ? *");
-  EXPECT_EQ(badIp.title, L"Quorlis - 配置文件错误！");
-  EXPECT_EQ(badName.title, L"Quorlis - 配置文件错误！");
+            L"计算机名最多 15 个字节(一个汉字占 2 个字节),不能含有空格(全角空格也不行)和下列符号:\r\n"
+            L"\" / \\ [ ] : | < > + = ; , ? *" +
+                file);
+  EXPECT_EQ(SettingsRejection(sim.text, Refusal::BadIpAddress, s, L"").title, L"Quorlis - 配置文件错误！");
   // A refusal of one key names the key, its value and the file.
   s.SubnetMask = L"255.255.255.O";
   s.DnsServers = L"hello world";
-  EXPECT_EQ(SettingsRejection(Refusal::BadMask, s, path).text,
-            L"配置文件中的 Mask 不是有效的子网掩码,请修改配置文件！\r\nMask=255.255.255.O\r\n文件: "
-            L"C:\\VexaIpSet\\config.ini");
-  EXPECT_EQ(SettingsRejection(Refusal::BadDns, s, path).text,
-            L"配置文件中的 DNS 不是用逗号分开的有效 IP 地址(或空),请修改配置文件！\r\nDNS=hello world\r\n"
+  EXPECT_EQ(Rejection(Refusal::BadMask, s),
+            L"配置文件中的 Mask 不是有效的子网掩码,请修改配置文件！\r\nMask=255.255.255.O" + file);
+  EXPECT_EQ(Rejection(Refusal::BadDns, s),
+            L"配置文件中的 DNS 不是用逗号分开的有效 IP 地址(或空),请修改配置文件！\r\nDNS=hello world" + file);
+  // The rule an address breaks is said before the file.
+  const struct {
+    const wchar_t* config;
+    const wchar_t* typed;
+    const wchar_t* rule;
+  } rules[] = {
+      {L"IPOffset=240", L"15", L"192.168.0.255 是子网 192.168.0.0/24 的广播地址,不能用作计算机的地址。"},
+      {L"IP=192.168.08", L"15", L"192.168.08.15 中有以 0 开头的数(如 08、010、00):Windows 会把它当作八进制数读"},
+      {L"IP=127.0.0", L"1", L"127.0.0.1 在 127.0.0.0/8 中(本机回环地址),不能用作计算机的地址。"},
+      {L"IP=0.0.0", L"1", L"0.0.0.1 在 0.0.0.0/8 中(表示\"本网络\"),不能用作计算机的地址。"},
+      {L"IP=239.0.0", L"1", L"239.0.0.1 在 224.0.0.0 及以上(组播或保留地址),不能用作计算机的地址。"},
+      {L"GateWay=192.168.0.15", L"15", L"\r\n默认网关不能是本机自己的 IP 地址 192.168.0.15。"},
+      {L"GateWay=192.168.0.0", L"15", L"192.168.0.0 是子网 192.168.0.0/24 的网络地址,不能用作网关。"},
+      {L"DNS=8.8.8.8, 0.0.0.0", L"15", L"\r\n0.0.0.0 不是 DNS 服务器的地址。"},
+      {L"DNS=8.8.8.8, 1.1.1.01", L"15", L"\r\n1.1.1.01 中有以 0 开头的数"},
+      {L"Mask=255.255.255.00", L"15", L"\r\n255.255.255.00 中有以 0 开头的数"},
+  };
+  for (const auto& c : rules) {
+    SCOPED_TRACE(testing::Message() << "rule " << (&c - rules));
+    sim.PutConfig(std::wstring(L"[NetWork]\r\n") + c.config + L"\r\n");
+    const MachineSettings derived = Derive(c.typed);
+    const std::wstring text = Rejection(Check(derived), derived);
+    EXPECT_NE(text.find(c.rule), std::wstring::npos) << text;
+    EXPECT_EQ(text.substr(text.size() - file.size()), file);
+  }
+}
+
+// A value longer than the reader's buffer is cut: refused, never written, whichever key it is.
+TEST_F(DeriveTest, ACutValueIsSaidAsCut) {
+  std::wstring list = L"DNS=";  // cut after 253 bytes, it still reads as a list of 28 servers
+  for (int i = 0; i < 27; ++i) list += L"10.0.0.1,";
+  list += L"10.0.0.100,8.8.8.8";
+  sim.PutConfig(L"[NetWork]\r\n" + list + L"\r\nNetPrefix=" + std::wstring(300, L'x') + L"\r\n");
+  const MachineSettings s = Derive(L"5");
+  EXPECT_EQ(Check(s), Refusal::CutValue);
+  EXPECT_EQ(Rejection(Refusal::CutValue, s),
+            L"配置文件中 DNS 的值长于 253 个字节,读到的只是被截断的前一部分,没有写入。请缩短这个值！\r\n"
             L"文件: C:\\VexaIpSet\\config.ini");
-  EXPECT_EQ(SettingsRejection(Refusal::BadGateway, s, path).title, L"Quorlis - 配置文件错误！");
+  sim.PutConfig(L"[NetWork]\r\nDNS=" + std::wstring(252, L'1') + L"\r\n[CSCDK]\r\nCDKey5=" + std::wstring(253, L'k'));
+  MachineSettings key = Derive(L"5");
+  EXPECT_TRUE(key.CutKey.empty()) << "252 bytes fit";
+  DeriveGameKey(platform, key, IniFile::ConfigPath(platform));
+  EXPECT_EQ(key.CutKey, L"CDKey5");
 }
 
 // Mask, gateway and DNS servers are checked as Windows would need them, before anything is written.
@@ -211,8 +284,16 @@ TEST_F(DeriveTest, MaskGatewayAndDnsChecks) {
       {L"Mask=255.255.255.1", Refusal::BadMask},
       {L"Mask=255.255.256.0", Refusal::BadMask},
       {L"Mask=255.255.255", Refusal::BadMask},
+      {L"Mask=255.255.255.00", Refusal::BadMask},
       {L"GateWay=", Refusal::None},
-      {L"GateWay=10.0.0.1", Refusal::None},
+      {L"GateWay=10.0.0.1", Refusal::None},  // outside the subnet: a question, no refusal
+      {L"GateWay=192.168.0.254", Refusal::None},
+      {L"GateWay=192.168.0.5", Refusal::BadGateway},  // the machine itself
+      {L"GateWay=192.168.0.0", Refusal::BadGateway},
+      {L"GateWay=192.168.0.255", Refusal::BadGateway},
+      {L"GateWay=0.0.0.0", Refusal::BadGateway},
+      {L"GateWay=127.0.0.1", Refusal::BadGateway},
+      {L"GateWay=192.168.0.010", Refusal::BadGateway},
       {L"GateWay=999.1.1.1", Refusal::BadGateway},
       {L"GateWay=10.0.0.1,10.0.0.2", Refusal::BadGateway},
       {L"GateWay=router", Refusal::BadGateway},
@@ -226,6 +307,10 @@ TEST_F(DeriveTest, MaskGatewayAndDnsChecks) {
       {L"DNS=202.102.224.68,,8.8.8.8", Refusal::BadDns},
       {L"DNS=202.102.224.68 202.102.227.68", Refusal::BadDns},
       {L"DNS=8.8.8.8,300.1.1.1", Refusal::BadDns},
+      {L"DNS=0.0.0.0", Refusal::BadDns},
+      {L"DNS=8.8.8.8,255.255.255.255", Refusal::BadDns},
+      {L"DNS=1.1.1.01", Refusal::BadDns},
+      {L"DNS=127.0.0.1", Refusal::None},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "apply/ok_action.h"
+#include "common/utf8.h"
 #include "sim_machine.h"
 
 namespace vexa {
@@ -112,16 +113,16 @@ TEST_F(OkActionTest, RejectionsWriteNothing) {
   const struct {
     const wchar_t* typed;
     const wchar_t* card;
-    const wchar_t* config;  // nullptr: the fixture's
+    std::wstring config;  // empty: the fixture's
     const wchar_t* title;
     Refusal result;
   } cases[] = {
-      {L"", kRealtek, nullptr, L"Quorlis - 出现错误！", Refusal::Empty},
-      {L"0", kRealtek, nullptr, L"Quorlis - 机器号输入错误！", Refusal::OutOfRange},
-      {L"255", kRealtek, nullptr, L"Quorlis - 机器号输入错误！", Refusal::OutOfRange},
-      {L"999", kRealtek, nullptr, L"Quorlis - 机器号输入错误！", Refusal::OutOfRange},
-      {L"15", L"", nullptr, L"Quorlis Vexa IP自动修改 提示！", Refusal::NoCard},
-      {L"15", L"No such card", nullptr, L"Quorlis Vexa IP自动修改 提示！", Refusal::NoCard},
+      {L"", kRealtek, L"", L"Quorlis - 出现错误！", Refusal::Empty},
+      {L"0", kRealtek, L"", L"Quorlis - 机器号输入错误！", Refusal::OutOfRange},
+      {L"255", kRealtek, L"", L"Quorlis - 机器号输入错误！", Refusal::OutOfRange},
+      {L"999", kRealtek, L"", L"Quorlis - 机器号输入错误！", Refusal::OutOfRange},
+      {L"15", L"", L"", L"Quorlis Vexa IP自动修改 提示！", Refusal::NoCard},
+      {L"15", L"No such card", L"", L"Quorlis Vexa IP自动修改 提示！", Refusal::NoCard},
       {L"15", kRealtek, L"[NetWork]\r\nIP=\r\n", L"Quorlis - 配置文件错误！", Refusal::BadIpAddress},
       {L"15", kRealtek, L"[NetWork]\r\nIPOffset=abc\r\n", L"Quorlis - 配置文件错误！", Refusal::BadIpAddress},
       {L"251", kRealtek, L"[NetWork]\r\nIP=10.0.0\r\nIPOffset=5\r\n", L"Quorlis - 配置文件错误！",
@@ -129,10 +130,31 @@ TEST_F(OkActionTest, RejectionsWriteNothing) {
       {L"15", kRealtek, L"[NetWork]\r\nNetPrefix=Internet-Cafe-\r\n", L"Quorlis - 配置文件错误！",
        Refusal::BadHostName},
       {L"15", kRealtek, L"[NetWork]\r\nMask=255.255.255.O\r\n", L"Quorlis - 配置文件错误！", Refusal::BadMask},
+      {L"15", kRealtek, L"[NetWork]\r\nIPOffset=240\r\n", L"Quorlis - 配置文件错误！", Refusal::BadIpAddress},
+      {L"127", kRealtek, L"[NetWork]\r\nMask=255.255.255.128\r\nGateWay=\r\n", L"Quorlis - 配置文件错误！",
+       Refusal::BadIpAddress},
+      {L"128", kRealtek, L"[NetWork]\r\nMask=255.255.255.128\r\nGateWay=\r\n", L"Quorlis - 配置文件错误！",
+       Refusal::BadIpAddress},
+      {L"15", kRealtek, L"[NetWork]\r\nIP=127.0.0\r\nGateWay=\r\n", L"Quorlis - 配置文件错误！", Refusal::BadIpAddress},
+      {L"15", kRealtek, L"[NetWork]\r\nIP=0.0.0\r\nGateWay=\r\n", L"Quorlis - 配置文件错误！", Refusal::BadIpAddress},
+      {L"15", kRealtek, L"[NetWork]\r\nIP=224.0.0\r\nGateWay=\r\n", L"Quorlis - 配置文件错误！", Refusal::BadIpAddress},
+      {L"15", kRealtek, L"[NetWork]\r\nIP=192.168.08\r\n", L"Quorlis - 配置文件错误！", Refusal::BadIpAddress},
+      {L"15", kRealtek, L"[NetWork]\r\nGateWay=192.168.0.15\r\n", L"Quorlis - 配置文件错误！", Refusal::BadGateway},
+      {L"15", kRealtek, L"[NetWork]\r\nGateWay=192.168.0.0\r\n", L"Quorlis - 配置文件错误！", Refusal::BadGateway},
+      {L"15", kRealtek, L"[NetWork]\r\nGateWay=192.168.0.255\r\n", L"Quorlis - 配置文件错误！", Refusal::BadGateway},
+      {L"15", kRealtek, L"[NetWork]\r\nGateWay=0.0.0.0\r\n", L"Quorlis - 配置文件错误！", Refusal::BadGateway},
+      {L"15", kRealtek, L"[NetWork]\r\nGateWay=192.168.0.010\r\n", L"Quorlis - 配置文件错误！", Refusal::BadGateway},
+      {L"15", kRealtek, L"[NetWork]\r\nDNS=0.0.0.0\r\n", L"Quorlis - 配置文件错误！", Refusal::BadDns},
+      {L"15", kRealtek, L"[NetWork]\r\nDNS=255.255.255.255\r\n", L"Quorlis - 配置文件错误！", Refusal::BadDns},
+      {L"15", kRealtek, L"[NetWork]\r\nDNS=1.1.1.01\r\n", L"Quorlis - 配置文件错误！", Refusal::BadDns},
+      {L"15", kRealtek, L"[NetWork]\r\nMask=255.255.255.00\r\n", L"Quorlis - 配置文件错误！", Refusal::BadMask},
+      {L"15", kRealtek, L"[NetWork]\r\nNetPrefix=W\u3000B-\r\n", L"Quorlis - 配置文件错误！", Refusal::BadHostName},
+      {L"15", kRealtek, L"[NetWork]\r\nDNS=" + std::wstring(260, L'1') + L"\r\n", L"Quorlis - 配置文件错误！",
+       Refusal::CutValue},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
-    if (c.config != nullptr) sim.PutConfig(c.config);
+    if (!c.config.empty()) sim.PutConfig(c.config);
     sim.messages.Clear();
     EXPECT_EQ(Ok(c.typed, c.card), c.result);
     ASSERT_EQ(sim.messages.Shown().size(), 1u);
@@ -140,6 +162,25 @@ TEST_F(OkActionTest, RejectionsWriteNothing) {
     EXPECT_EQ(LastBox().icon, MsgIcon::Critical);
     EXPECT_TRUE(sim.registry.Writes().empty());
   }
+}
+
+// A gateway outside the subnet is asked about, as Windows' own dialog does: Yes writes, No writes nothing.
+TEST_F(OkActionTest, AGatewayOutsideTheSubnetIsWrittenOnlyOnYes) {
+  sim.PutConfig(L"[NetWork]\r\nGateWay=10.0.0.1\r\n");
+  EXPECT_EQ(Ok(L"15"), Refusal::Unconfirmed);
+  ASSERT_EQ(sim.messages.Shown().size(), 1u) << "the No needs no box of its own";
+  EXPECT_EQ(LastBox().text,
+            L"默认网关 10.0.0.1 不在 IP 地址 192.168.0.15 和子网掩码 255.255.255.0 所确定的子网 192.168.0.0/24 "
+            L"中。\r\n本机可能无法通过这个网关连到其他网络。\r\n仍然写入这些设置吗?");
+  EXPECT_EQ(LastBox().buttons, MsgButtons::YesNo);
+  EXPECT_TRUE(sim.registry.Writes().empty());
+  sim.messages.Answer(MsgAnswer::Yes);
+  EXPECT_EQ(Ok(L"15"), Refusal::None);
+  EXPECT_EQ(sim.registry.Writes().size(), 9u);
+  EXPECT_EQ(LastBox().ShownTitle(), L"网络设置信息");
+  const std::string log = sim.files.Get(sim.system.moduleDirectory + "\\VexaIpSet.log").value_or("");
+  EXPECT_NE(log.find(ToUtf8(L"\t拒绝: 默认网关 10.0.0.1 不在")), std::string::npos);
+  EXPECT_NE(log.find(ToUtf8(L"\t已写入, 经操作员确认: 默认网关 10.0.0.1 不在")), std::string::npos);
 }
 
 TEST_F(OkActionTest, NoCardMessage) {
@@ -188,7 +229,7 @@ TEST_F(OkActionTest, ALineTheLogCouldNotTakeIsTheSummarysLastLine) {
 
 TEST_F(OkActionTest, ASecondOkReadsConfigAfresh) {
   Ok(L"15");
-  sim.PutConfig(L"[NetWork]\r\nIP=10.1.1\r\n");
+  sim.PutConfig(L"[NetWork]\r\nIP=10.1.1\r\nGateWay=10.1.1.1\r\n");
   Ok(L"15");
   EXPECT_EQ(Value(kHkeyLocalMachine, kCard1, "IPAddress"), std::string("10.1.1.15\0\0", 11));
   EXPECT_EQ(sim.registry.Writes().size(), 18u);

@@ -72,6 +72,10 @@ TEST(CommandLineTest, SwitchesValuesAndMistakes) {
   EXPECT_EQ(ParseCommandLine(L"/auto -AUTO").error, L"参数重复: -AUTO");
   EXPECT_EQ(ParseCommandLine(L"/check /check").error, L"参数重复: /check");
   EXPECT_EQ(ParseCommandLine(L"/reboot").error, L"无法识别的参数: /reboot");
+  EXPECT_TRUE(ParseCommandLine(L"/n 15 -Force").force);
+  EXPECT_FALSE(ParseCommandLine(L"/n 15").force);
+  EXPECT_EQ(ParseCommandLine(L"/auto /force /FORCE").error, L"参数重复: /FORCE");
+  EXPECT_EQ(ParseCommandLine(L"/check /force").error, L"/check 只检查,不写入,不能再用 /force");
 }
 
 TEST(MachineTableTest, AddressesInEitherSpellingNumbersAsWrittenBadLinesApart) {
@@ -210,12 +214,12 @@ TEST_F(DeploymentTest, ExitCodes) {
 TEST_F(DeploymentTest, RefusalsWriteNothing) {
   const struct {
     const wchar_t* line;
-    const wchar_t* config;  // nullptr: no config.ini
-    const char* besides;    // a file put beside config.ini, or nullptr
+    std::optional<std::wstring> config;  // nullopt: no config.ini
+    const char* besides;                 // a file put beside config.ini, or nullptr
     const wchar_t* says;
   } cases[] = {
-      {L"/n 15 /card 1", nullptr, nullptr, L"找不到配置文件 C:\\VexaIpSet\\config.ini。"},
-      {L"/n 15 /card 1", nullptr, "config.ini.txt",
+      {L"/n 15 /card 1", std::nullopt, nullptr, L"找不到配置文件 C:\\VexaIpSet\\config.ini。"},
+      {L"/n 15 /card 1", std::nullopt, "config.ini.txt",
        L"同一文件夹里有 config.ini.txt:保存时多了扩展名,请把它改名为 config.ini。"},
       {L"/n 15 /card 1", L"", nullptr, L"配置文件 C:\\VexaIpSet\\config.ini 是空的。"},
       {L"/n 15 /card 1", L"[Network2]\r\nIP=10.0.0\r\n", "config.ini.ini",
@@ -225,6 +229,32 @@ TEST_F(DeploymentTest, RefusalsWriteNothing) {
       {L"/n 15 /card 1", L"[NetWork]\r\nMask=abc\r\n", nullptr, L"配置文件中的 Mask 不是有效的子网掩码"},
       {L"/n 15 /card 1", L"[NetWork]\r\nGateWay=999.1.1.1\r\n", nullptr, L"GateWay=999.1.1.1"},
       {L"/n 15 /card 1", L"[NetWork]\r\nDNS=hello world\r\n", nullptr, L"DNS=hello world"},
+      {L"/n 15 /card 1", L"[NetWork]\r\nIPOffset=240\r\n", nullptr, L"192.168.0.255 是子网 192.168.0.0/24 的广播地址"},
+      {L"/n 127 /card 1", L"[NetWork]\r\nMask=255.255.255.128\r\nGateWay=\r\n", nullptr,
+       L"192.168.0.127 是子网 192.168.0.0/25 的广播地址"},
+      {L"/n 128 /card 1", L"[NetWork]\r\nMask=255.255.255.128\r\nGateWay=\r\n", nullptr,
+       L"192.168.0.128 是子网 192.168.0.128/25 的网络地址"},
+      {L"/n 15 /card 1", L"[NetWork]\r\nIP=127.0.0\r\nGateWay=\r\n", nullptr, L"127.0.0.15 在 127.0.0.0/8 中"},
+      {L"/n 15 /card 1", L"[NetWork]\r\nIP=0.0.0\r\nGateWay=\r\n", nullptr, L"0.0.0.15 在 0.0.0.0/8 中"},
+      {L"/n 15 /card 1", L"[NetWork]\r\nIP=224.0.0\r\nGateWay=\r\n", nullptr, L"224.0.0.15 在 224.0.0.0 及以上"},
+      {L"/n 15 /card 1", L"[NetWork]\r\nIP=192.168.08\r\n", nullptr, L"192.168.08.15 中有以 0 开头的数"},
+      {L"/n 15 /card 1", L"[NetWork]\r\nGateWay=192.168.0.15\r\n", nullptr,
+       L"默认网关不能是本机自己的 IP 地址 192.168.0.15。"},
+      {L"/n 15 /card 1", L"[NetWork]\r\nGateWay=192.168.0.0\r\n", nullptr,
+       L"192.168.0.0 是子网 192.168.0.0/24 的网络地址,不能用作网关。"},
+      {L"/n 15 /card 1", L"[NetWork]\r\nGateWay=192.168.0.255\r\n", nullptr,
+       L"192.168.0.255 是子网 192.168.0.0/24 的广播地址,不能用作网关。"},
+      {L"/n 15 /card 1", L"[NetWork]\r\nGateWay=0.0.0.0\r\n", nullptr, L"0.0.0.0 在 0.0.0.0/8 中"},
+      {L"/n 15 /card 1", L"[NetWork]\r\nGateWay=192.168.0.010\r\n", nullptr, L"192.168.0.010 中有以 0 开头的数"},
+      {L"/n 15 /card 1", L"[NetWork]\r\nGateWay=10.0.0.1\r\n", nullptr,
+       L"不在 IP 地址 192.168.0.15 和子网掩码 255.255.255.0 所确定的子网 192.168.0.0/24 "
+       L"中。\r\n本机可能无法通过这个网关连到其他网络。\r\n要仍然写入,请加 /force。"},
+      {L"/n 15 /card 1", L"[NetWork]\r\nDNS=0.0.0.0\r\n", nullptr, L"0.0.0.0 不是 DNS 服务器的地址。"},
+      {L"/n 15 /card 1", L"[NetWork]\r\nDNS=255.255.255.255\r\n", nullptr, L"255.255.255.255 不是 DNS 服务器的地址。"},
+      {L"/n 15 /card 1", L"[NetWork]\r\nDNS=1.1.1.01\r\n", nullptr, L"1.1.1.01 中有以 0 开头的数"},
+      {L"/n 15 /card 1", L"[NetWork]\r\nMask=255.255.255.00\r\n", nullptr, L"255.255.255.00 中有以 0 开头的数"},
+      {L"/n 15 /card 1", L"[NetWork]\r\nNetPrefix=W\u3000B-\r\n", nullptr, L"计算机名=W\u3000B-15"},
+      {L"/n 15 /card 1", L"[NetWork]\r\nDNS=" + std::wstring(260, L'1') + L"\r\n", nullptr, L"DNS 的值长于 253 个字节"},
       {L"/auto", L"[NetWork]\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=16abc\r\n00-1A-2B-3C-4D-5F=1.5\r\n", nullptr,
        L"无法读取的行(需要 网卡地址=1-254 的机号):\r\n  00-1A-2B-3C-4D-5E=16abc\r\n  00-1A-2B-3C-4D-5F=1.5"},
       {L"/auto", L"[NetWork]\r\n", nullptr, L"config.ini 中没有 [Machines] 机器表。"},
@@ -255,13 +285,27 @@ TEST_F(DeploymentTest, RefusalsWriteNothing) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
     sim.files.RemoveFile(sim.ConfigPath().c_str());
     for (const char* extra : {".txt", ".ini"}) sim.files.RemoveFile((sim.ConfigPath() + extra).c_str());
-    if (c.config != nullptr) sim.PutConfig(c.config);
+    if (c.config) sim.PutConfig(*c.config);
     if (c.besides != nullptr) sim.files.Put(sim.system.moduleDirectory + "\\" + c.besides, "[NetWork]\r\n");
     sim.registry.ClearWrites();
     EXPECT_EQ(Run(c.line), exit_code::kRefused);
     EXPECT_TRUE(sim.registry.Writes().empty());
     EXPECT_NE(Output().find(c.says), std::wstring::npos) << sim.console.output;
   }
+}
+
+// /force writes what Windows would ask about, and its line says so; a value Windows cannot use it never writes.
+TEST_F(DeploymentTest, ForceWritesAGatewayOutsideTheSubnetOnly) {
+  sim.PutConfig(L"[NetWork]\r\nGateWay=10.0.0.1\r\n");
+  EXPECT_EQ(Run(L"/n 15 /card 1 /noreboot /force"), exit_code::kDone);
+  EXPECT_EQ(sim.registry.Writes().size(), 9u);
+  EXPECT_NE(Output().find(L"\r\n/force: 默认网关 10.0.0.1 不在"), std::wstring::npos) << sim.console.output;
+  EXPECT_NE(Log().find(ToUtf8(L"\t已写入, /force: 默认网关 10.0.0.1 不在")), std::string::npos);
+  EXPECT_EQ(Run(L"/n 15 /card 1 /noreboot"), exit_code::kDone) << "in place: nothing to ask about";
+  sim.PutConfig(L"[NetWork]\r\nGateWay=0.0.0.0\r\n");
+  sim.registry.ClearWrites();
+  EXPECT_EQ(Run(L"/n 15 /card 1 /noreboot /force"), exit_code::kRefused);
+  EXPECT_TRUE(sim.registry.Writes().empty());
 }
 
 // Whatever chose the card, it is written through its own entry: never through a second lookup by its
@@ -550,6 +594,9 @@ TEST_F(DeploymentTest, TheLogNeverLosesALineSilently) {
        [](sim::SimFiles& f, const std::string& l) { f.LockByOther(l, true); }, L"被其他程序占用", false, nullptr, 1000},
       {"a hard link", "\xEF\xBB\xBFx\r\n", [](sim::SimFiles& f, const std::string& l) { f.Links(l, 2); },
        L"是链接(硬链接、符号链接或重解析点),为安全起见没有写入。", false, nullptr, 1000},
+      {"a dangling symbolic link", "",
+       [](sim::SimFiles& f, const std::string& l) { f.RemoveFile(l.c_str()), f.DanglingLink(l); },
+       L"是链接(硬链接、符号链接或重解析点),为安全起见没有写入。", false, nullptr, 0},
       {"UTF-16 from Notepad", utf16, [](sim::SimFiles&, const std::string&) {}, nullptr, true,
        "\xFF\xFE"
        "a",

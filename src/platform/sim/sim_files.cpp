@@ -31,7 +31,10 @@ SimFiles::File* SimFiles::At(FileHandle file) const {
   return it == handles_.end() ? nullptr : it->second.get();
 }
 
-void SimFiles::Put(const std::string& path, const std::string& bytes) { Data(path).bytes = bytes; }
+void SimFiles::Put(const std::string& path, const std::string& bytes) {
+  dangling_.erase(Key(path));
+  Data(path).bytes = bytes;
+}
 
 std::optional<std::string> SimFiles::Get(const std::string& path) const {
   auto it = files_.find(Key(path));
@@ -56,6 +59,7 @@ Files::Opened SimFiles::OpenShared(const char* path) {
   const std::string key = Key(path);
   auto it = files_.find(key);
   if (it == files_.end()) {
+    if (dangling_.count(key) != 0) return {Open::Link, 0};
     if (!Writable(key)) return {Open::Failed, 0};
     it = files_.emplace(key, std::make_shared<File>()).first;
   }
@@ -135,13 +139,14 @@ bool SimFiles::MoveOver(const char* from, const char* to) {
   if (std::find(blocked_.begin(), blocked_.end(), target) != blocked_.end()) return false;
   std::shared_ptr<File> file = std::move(it->second);
   files_.erase(it);
+  dangling_.erase(target);
   files_[target] = std::move(file);
   return true;
 }
 
 bool SimFiles::RemoveFile(const char* path) {
   const std::string key = Key(path);
-  return Writable(key) && files_.erase(key) == 1;
+  return Writable(key) && files_.erase(key) + dangling_.erase(key) == 1;
 }
 
 std::string SimFiles::CreateTempFile(std::string_view bytes) {

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,8 @@ class SimFiles : public Files {
   void LockByOther(const std::string& path, bool locked) { Data(path).lockedByOther = locked; }
   // A second hard link, or a link whose target has another name.
   void Links(const std::string& path, int links) { Data(path).links = links; }
+  // path is a symbolic link whose target does not exist (until the name is removed or replaced).
+  void DanglingLink(const std::string& path) { dangling_.insert(Key(path)); }
   // path cannot be replaced by a rename (a folder of that name, no rights).
   void BlockReplace(const std::string& path) { blocked_.push_back(Key(path)); }
   std::size_t TempFilesMade() const { return tempMade_; }
@@ -70,6 +73,7 @@ class SimFiles : public Files {
   FileHandle nextHandle_ = 0x5000;
   std::vector<std::string> readOnly_;
   std::vector<std::string> blocked_;
+  std::set<std::string> dangling_;
   std::size_t tempMade_ = 0;
 };
 

@@ -1,4 +1,4 @@
-// Whole-file operations over kernel32.
+// Files over kernel32: whole files, the log's shared handle with its lock and link checks, temporary files.
 #include <windows.h>
 
 #include <algorithm>
@@ -60,13 +60,25 @@ std::optional<std::string> Win32Files::ReadWholeFile(const char* path, std::uint
 
 Files::Opened Win32Files::OpenShared(const char* path) {
   // GENERIC_READ | GENERIC_WRITE: LockFileEx needs one of them, and cutting the file needs write access.
-  HANDLE file =
-      ::CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (file != INVALID_HANDLE_VALUE) return {Open::Opened, reinterpret_cast<FileHandle>(file)};
-  const DWORD error = ::GetLastError();
-  const bool busy = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
-  return {busy ? Open::Busy : Open::Failed, 0};
+  // An existing name is opened as itself; a missing one is created only as new (CREATE_NEW, which never
+  // follows a link: Windows and Wine refuse it when the name is a link, dangling or not). A name that can
+  // be neither opened nor created is a link that leads nowhere; a race with another creator is tried once
+  // more.
+  constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  constexpr DWORD kFlags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    HANDLE file = ::CreateFileA(path, GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING, kFlags, nullptr);
+    DWORD error = ::GetLastError();
+    if (file == INVALID_HANDLE_VALUE && error == ERROR_FILE_NOT_FOUND) {
+      file = ::CreateFileA(path, GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW, kFlags, nullptr);
+      error = ::GetLastError();
+      if (file == INVALID_HANDLE_VALUE && error == ERROR_FILE_EXISTS) continue;
+    }
+    if (file != INVALID_HANDLE_VALUE) return {Open::Opened, reinterpret_cast<FileHandle>(file)};
+    const bool busy = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+    return {busy ? Open::Busy : Open::Failed, 0};
+  }
+  return {Open::Link, 0};
 }
 
 void Win32Files::Close(FileHandle file) { ::CloseHandle(AsHandle(file)); }

@@ -75,9 +75,9 @@ CommandLine ParseCommandLine(std::wstring_view arguments) {
       command.mode = CommandLine::Mode::Usage;
       return command;
     }
-    if (name == L"table") {
-      if (args.size() != 1) return Bad(L"/table 不与其他参数同用");
-      command.mode = CommandLine::Mode::Table;
+    if (name == L"table" || name == L"report") {
+      if (args.size() != 1) return Bad(L"/" + name + L" 不与其他参数同用");
+      command.mode = name == L"table" ? CommandLine::Mode::Table : CommandLine::Mode::Report;
       return command;
     }
     const bool takesValue = name == L"n" || name == L"card";
@@ -126,6 +126,7 @@ std::wstring UsageText() {
       L"  VexaIpSet.exe /check [/n 机号 [/card 网卡]]",
       L"                                         只检查,不写入,不重启:设置是否已在注册表中并已生效",
       L"  VexaIpSet.exe /table                   按 VexaIpSet.log 生成 [Machines] 机器表(只显示,不写入)",
+      L"  VexaIpSet.exe /report                  按日志生成全网吧机位一览网页 VexaIpSet.html(在日志旁边)",
       L"  VexaIpSet.exe /?                       显示本说明",
       L"",
       L"  /noreboot  写入后不重新启动(默认写入后立即强制重启)。设置已经相同时什么也不写,也不重启。",

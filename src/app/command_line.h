@@ -5,6 +5,7 @@
 //   VexaIpSet.exe /n 15 [/card 2 | /card "描述"] [/noreboot] [/force]
 //   VexaIpSet.exe /check [/n 15 [/card 2]]             reads only: is the plan in effect?
 //   VexaIpSet.exe /table                               [Machines] built from VexaIpSet.log
+//   VexaIpSet.exe /report                              VexaIpSet.html: a page of the whole cafe
 //   VexaIpSet.exe /?
 #pragma once
 
@@ -16,7 +17,7 @@
 namespace vexa {
 
 struct CommandLine {
-  enum class Mode { Window, Auto, Number, Table, Usage, Bad };
+  enum class Mode { Window, Auto, Number, Table, Report, Usage, Bad };
   Mode mode = Mode::Window;
   std::wstring number;               // /n
   std::optional<std::wstring> card;  // /card: a position from 1 or a description

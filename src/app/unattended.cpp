@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "apply/apply_run.h"
-#include "apply/log_table.h"
 #include "apply/machine_lookup.h"
 #include "apply/outcome_texts.h"
+#include "cafe/cafe_commands.h"
 #include "common/text.h"
 
 namespace vexa {
@@ -85,8 +85,14 @@ int RunUnattended(Platform& real, const CommandLine& command) {
     return exit_code::kDone;
   }
   if (command.mode == CommandLine::Mode::Table) {
-    Say(real, TableFromLog(real));
-    return exit_code::kDone;
+    const CafeOutput out = TableCommand(real);
+    Say(real, out.text);
+    return out.exitCode;
+  }
+  if (command.mode == CommandLine::Mode::Report) {
+    const CafeOutput out = ReportCommand(real, IniFile::ConfigFile::Open(real));
+    Say(real, out.text);
+    return out.exitCode;
   }
   if (command.mode == CommandLine::Mode::Bad) {
     Say(real, L"命令行参数错误: " + command.error + L"\r\n\r\n" + UsageText());

@@ -2,6 +2,7 @@
 
 #include "apply/outcome_texts.h"
 #include "apply/shut_down.h"
+#include "cafe/seats.h"
 #include "common/mac_address.h"
 #include "common/text.h"
 #include "registry/locations.h"
@@ -47,7 +48,9 @@ RunRecord RecordOf(RunMode mode, const Outcome& out, std::wstring outcomeText) {
 }
 
 bool Log(Platform& platform, RunMode mode, Outcome& out) {
-  out.log = AppendRunLog(platform, RecordOf(mode, out, LogOutcome(out)));
+  RunRecord record = RecordOf(mode, out, LogOutcome(out));
+  record.exitCode = ExitCodeOf(out);
+  out.log = AppendRunLog(platform, record);
   out.logPath = RunLogPath(platform);
   return out.Logged();
 }
@@ -90,7 +93,7 @@ bool NameActive(Platform& platform, const std::wstring& hostName, std::wstring& 
 void FollowPendingRename(Platform& platform, const RunOptions& options, Outcome& out) {
   out.renamePending = !NameActive(platform, out.settings.HostName, out.activeName);
   if (!out.renamePending || !options.restart) return;
-  const RestartRequests requests = FindRestartRequests(platform, out.settings.HostName);
+  const RestartRequests requests = FindRestartRequests(ReadRunLog(platform), out.settings.HostName);
   const std::int64_t boot =
       SecondsOf(platform.system.Now()) - static_cast<std::int64_t>(platform.system.MillisecondsSinceBoot() / 1000);
   if (requests.retries > 0 || (requests.last && SecondsOf(*requests.last) < boot)) {
@@ -116,13 +119,24 @@ bool Confirmed(Platform& platform, const RunOptions& options, const Notice& doub
   }
   const std::wstring reason = doubt.text.substr(0, doubt.text.find(L"\r\n"));
   if (yes) {
-    out.overruled = (options.force ? L"/force: " : L"经操作员确认: ") + reason;
+    if (!out.overruled.empty()) out.overruled += L"; ";
+    out.overruled += (options.force ? L"/force: " : L"经操作员确认: ") + reason;
     return true;
   }
   out.kind = Outcome::Kind::Refused;
   out.refusal = Refusal::Unconfirmed;
   out.notice = {doubt.title, window ? reason : doubt.text + L"\r\n" + std::wstring(kForceHint)};
   return false;
+}
+
+// Another card holds the number, as the shared log shows it; nothing when none does, or when this card's
+// address is unknown. Running again on the same card (after a re-clone) is never a conflict.
+std::optional<Notice> NumberHeldElsewhere(Platform& platform, const Outcome& out) {
+  if (out.address.empty()) return std::nullopt;
+  const RunLog log = ReadRunLog(platform);
+  const LogEntry* other = OtherHolder(log, out.settings.MachineNumber, out.address);
+  if (other == nullptr) return std::nullopt;
+  return Notice{std::wstring(kConfirmTitle), NumberHeldText(out.settings.MachineNumber, *other)};
 }
 
 CheckOutcome::Address AddressState(Platform& platform, const MachinePlan& plan) {
@@ -159,9 +173,21 @@ Outcome ApplyMachine(Platform& platform, const CardInventory& inventory, const I
     if (!out.Logged()) Log(platform, options.mode, out);
     return out;
   }
-  if (plan.doubt && !Confirmed(platform, options, *plan.doubt, out)) {
-    Log(platform, options.mode, out);
-    return out;
+  std::vector<Notice> doubts;
+  if (plan.doubt) doubts.push_back(*plan.doubt);
+  if (std::optional<Notice> held = NumberHeldElsewhere(platform, out)) {
+    // /auto follows [Machines], which refuses a number given twice: the log only gets a word.
+    if (options.mode == RunMode::Auto) {
+      out.note = held->text;
+    } else {
+      doubts.push_back(*held);
+    }
+  }
+  for (const Notice& doubt : doubts) {
+    if (!Confirmed(platform, options, doubt, out)) {
+      Log(platform, options.mode, out);
+      return out;
+    }
   }
   out.report = WriteMachine(platform, plan);
   if (options.restart) {
@@ -185,6 +211,7 @@ CheckOutcome CheckMachine(Platform& platform, const CardInventory& inventory, co
   }
   RunRecord record = RecordOf(RunMode::Check, check.plan, LogOutcome(check));
   record.inPlace = false;  // a check writes nothing: its line adds no [Machines] entry
+  record.exitCode = ExitCodeOf(check);
   check.plan.log = AppendRunLog(platform, record);
   check.plan.logPath = RunLogPath(platform);
   return check;

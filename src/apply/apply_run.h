@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "apply/machine_plan.h"
-#include "apply/run_log.h"
 #include "apply/write_table.h"
+#include "common/exit_codes.h"
 #include "inventory/card_inventory.h"
+#include "log/run_log.h"
 #include "platform/platform.h"
 
 namespace vexa {
@@ -43,6 +44,7 @@ struct Outcome {
   std::wstring activeName;  // the name Windows runs under
   RestartState restart = RestartState::NotAsked;
   std::wstring overruled;  // who confirmed a doubt, and the doubt: "/force: 默认网关 ..."; "" when none
+  std::wstring note;       // /auto: the log says another card holds the number ([Machines] decided)
   LogResult log = LogResult::NotWritable;
   std::wstring logPath;
   bool Logged() const { return log == LogResult::Appended; }
@@ -62,17 +64,6 @@ struct CheckOutcome {
 
 CheckOutcome CheckMachine(Platform& platform, const CardInventory& inventory, const IniFile::ConfigFile& config,
                           const Target& target);
-
-// Exit codes a batch file can test.
-namespace exit_code {
-constexpr int kDone = 0;  // written, already set, or (/check) in effect
-constexpr int kBadArguments = 1;
-constexpr int kRefused = 2;          // with the reason
-constexpr int kNotAllWritten = 3;    // a value that applies could not be written (listed)
-constexpr int kRestartRefused = 4;   // written, but the restart request was refused
-constexpr int kNotInEffect = 5;      // in the registry, but Windows does not run with it yet
-constexpr int kRegistryDiffers = 6;  // /check: the registry does not hold the plan
-}  // namespace exit_code
 
 int ExitCodeOf(const Outcome& out);
 int ExitCodeOf(const CheckOutcome& check);

@@ -7,6 +7,7 @@
 
 #include "apply/host_address.h"
 #include "apply/lenient_number.h"
+#include "common/machine_number.h"
 #include "common/text.h"
 #include "config/ini_file.h"
 
@@ -70,15 +71,9 @@ MachineInput ReadMachineNumber(std::wstring_view text) {
   MachineInput input;
   input.NumberText = TrimBlanks(text);
   if (input.NumberText.empty()) return input;
-  input.verdict = Refusal::OutOfRange;
-  std::int32_t number = 0;
-  for (wchar_t c : input.NumberText) {
-    if (!IsDigit(c)) return input;
-    number = std::min(number * 10 + (c - L'0'), 1000);  // past 254 the size no longer matters
-  }
-  if (number < 1 || number > 254) return input;
-  input.verdict = Refusal::None;
-  input.MachineNumber = number;
+  const std::optional<int> number = MachineNumberOf(input.NumberText);
+  input.verdict = number ? Refusal::None : Refusal::OutOfRange;
+  input.MachineNumber = number.value_or(0);
   return input;
 }
 
@@ -87,7 +82,7 @@ MachineInput ValidateInput(const std::wstring& typed) {
   if (typed.empty()) return input;
   double number = RoundHalfEven(LenientNumber(typed));
   input.NumberText = TrimBlanks(typed);
-  if (!(number >= 1 && number <= 254)) {
+  if (!(number >= kFirstMachine && number <= kLastMachine)) {
     input.verdict = Refusal::OutOfRange;
     return input;
   }
@@ -233,7 +228,7 @@ std::optional<Notice> SettingsDoubt(const MachineSettings& s) {
   if (s.DefaultGateway.empty() || GatewayFault(s.DefaultGateway, ip.bits, mask.bits) != AddressFault::OutsideSubnet) {
     return std::nullopt;
   }
-  return Notice{L"Quorlis - 请确认",
+  return Notice{std::wstring(kConfirmTitle),
                 JoinLines({L"默认网关 " + s.DefaultGateway + L" 不在 IP 地址 " + s.IpAddress + L" 和子网掩码 " +
                                s.SubnetMask + L" 所确定的子网 " + SubnetText(ip.bits, mask.bits) + L" 中。",
                            L"本机可能无法通过这个网关连到其他网络。"})};

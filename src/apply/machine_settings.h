@@ -67,6 +67,8 @@ struct Notice {
 };
 // The title of every refusal caused by config.ini.
 inline constexpr std::wstring_view kConfigErrorTitle = L"Quorlis - 配置文件错误！";
+// The title of every question asked before a write that Windows or the log gives cause to doubt.
+inline constexpr std::wstring_view kConfirmTitle = L"Quorlis - 请确认";
 Notice InputRejection(Refusal verdict);
 
 // Reads the NetWork section in its fixed order and derives every field but GameKey.

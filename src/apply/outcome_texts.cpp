@@ -109,7 +109,16 @@ std::wstring SummaryText(const Outcome& out) {
   return JoinWith(lines, L"\r\n") + L"\r\n";
 }
 
-std::wstring ConsoleReport(const Outcome& out) { return WithLogProblem(RunReport(out), out); }
+std::wstring ConsoleReport(const Outcome& out) {
+  const std::wstring report = out.note.empty() ? RunReport(out) : RunReport(out) + L"\r\n注意: " + out.note;
+  return WithLogProblem(report, out);
+}
+
+std::wstring NumberHeldText(int number, const LogEntry& other) {
+  const RunRecord& r = other.record;
+  return L"日志显示机号 " + std::to_wstring(number) + L" 已经给了另一块网卡 " + r.address + L"(" +
+         LogStamp(other.time) + L" 的运行,计算机名 " + r.hostName + L"),那块网卡最后一次运行仍是这个机号。";
+}
 
 std::wstring LogOutcome(const Outcome& out) {
   switch (out.kind) {

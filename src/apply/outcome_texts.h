@@ -7,12 +7,16 @@
 #include <vector>
 
 #include "apply/apply_run.h"
+#include "log/run_log.h"
 
 namespace vexa {
 
 // After a doubt: the window's question, and the console's word on how to write anyway.
 inline constexpr std::wstring_view kConfirmQuestion = L"仍然写入这些设置吗?";
 inline constexpr std::wstring_view kForceHint = L"要仍然写入,请加 /force。";
+
+// The shared log says another card holds number: its line's address, time and host name.
+std::wstring NumberHeldText(int number, const LogEntry& other);
 
 inline constexpr std::wstring_view kRestartRefusedText = L"重启请求失败,请手动重新启动计算机,新设置在重启后生效。";
 

@@ -187,7 +187,7 @@ ConfigFile ConfigFile::Open(Platform& platform) {
   config.tableLength_ = split.tableEnd - split.tableStart;
   config.machineSections_ = split.sections;
   if (readable && bytes->size() <= kLargestDirectFile) return config;
-  std::string copy = platform.files.CreateTempFile(Utf16LeBytes(CutLines(split.rest)));
+  std::string copy = platform.files.CreateTempFile(Utf16LeBytes(CutLines(split.rest)), "");
   if (copy.empty()) return config;  // no temporary folder: the reader takes the file as it is
   config.copy_ = std::move(copy);
   config.readPath_ = platform.text.FromAnsi(config.copy_);

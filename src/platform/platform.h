@@ -196,9 +196,11 @@ class Files {
   // Renames from to to, replacing what to names.
   virtual bool MoveOver(const char* from, const char* to) = 0;
   virtual bool RemoveFile(const char* path) = 0;
-  // A file of a new, unique name in the temporary folder, created (never one that exists: nobody can
-  // have prepared it) and filled with bytes; its path, or empty.
-  virtual std::string CreateTempFile(std::string_view bytes) = 0;
+  // A file of a new, unique name in folder (the temporary folder when empty), created (never one that
+  // exists: nobody can have prepared it) and filled with bytes; its path, or empty.
+  virtual std::string CreateTempFile(std::string_view bytes, const std::string& folder) = 0;
+  // path is a link of any kind: a hard link, a reparse point, a symbolic link (dangling or not).
+  virtual bool IsLinkName(const char* path) = 0;
 };
 
 // One IPv4 address of an adapter and where duplicate address detection stands with it.

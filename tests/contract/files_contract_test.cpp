@@ -89,8 +89,8 @@ TEST_F(FilesContract, ARenameWhileOpenMovesTheFileUnderTheHandle) {
 }
 
 TEST_F(FilesContract, TemporaryFilesAreNewAndHoldTheirBytes) {
-  const std::string first = files_.CreateTempFile("abc");
-  const std::string second = files_.CreateTempFile("");
+  const std::string first = files_.CreateTempFile("abc", "");
+  const std::string second = files_.CreateTempFile("", "");
   ASSERT_FALSE(first.empty());
   ASSERT_FALSE(second.empty());
   EXPECT_NE(first, second);
@@ -100,6 +100,21 @@ TEST_F(FilesContract, TemporaryFilesAreNewAndHoldTheirBytes) {
   EXPECT_TRUE(files_.RemoveFile(second.c_str()));
   EXPECT_FALSE(files_.FileSize(first.c_str()).has_value());
   EXPECT_FALSE(files_.RemoveFile(first.c_str()));
+}
+
+// The page is made as a new file in its own folder, then renamed over the old one; a name is asked whether
+// it is a link without leaving anything behind.
+TEST_F(FilesContract, ANewFileInAGivenFolderAndNamesThatAreNoLinks) {
+  const std::string missing = fixture_->ScratchPath("missing.html");
+  const std::string folder = missing.substr(0, missing.find_last_of('\\'));
+  const std::string made = files_.CreateTempFile("page", folder);
+  ASSERT_EQ(made.rfind(folder + "\\", 0), 0u) << made;
+  EXPECT_EQ(Content(made), "page");
+  EXPECT_FALSE(files_.IsLinkName(made.c_str()));
+  EXPECT_FALSE(files_.IsLinkName(missing.c_str()));
+  EXPECT_FALSE(files_.FileSize(missing.c_str()).has_value()) << "the probe is gone";
+  EXPECT_TRUE(files_.MoveOver(made.c_str(), missing.c_str()));
+  EXPECT_EQ(Content(missing), "page");
 }
 
 }  // namespace

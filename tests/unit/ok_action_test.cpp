@@ -183,6 +183,21 @@ TEST_F(OkActionTest, AGatewayOutsideTheSubnetIsWrittenOnlyOnYes) {
   EXPECT_NE(log.find(ToUtf8(L"\t已写入, 经操作员确认: 默认网关 10.0.0.1 不在")), std::string::npos);
 }
 
+// A number the shared log gives another card is asked about too.
+TEST_F(OkActionTest, ANumberAnotherCardHoldsIsWrittenOnlyOnYes) {
+  sim.adapters.Add("{11111111-AAAA}", std::string("\x00\x1A\x2B\x3C\x4D\x5E", 6));
+  sim.files.Put(sim.system.moduleDirectory + "\\VexaIpSet.log",
+                ToUtf8(L"2026-12-01 10:00:00\t/n\t已写入\t机号=15\t计算机名=WB-15\tIP=\t网卡=NIC\t"
+                       L"地址=00-1A-2B-3C-4D-5F\t未写入=\t退出码=0\t00-1A-2B-3C-4D-5F=15\r\n"));
+  EXPECT_EQ(Ok(L"15"), Refusal::Unconfirmed);
+  EXPECT_EQ(LastBox().text.rfind(L"日志显示机号 15 已经给了另一块网卡 00-1A-2B-3C-4D-5F(2026-12-01 10:00:00", 0), 0u);
+  EXPECT_EQ(LastBox().ShownTitle(), L"Quorlis - 请确认");
+  EXPECT_TRUE(sim.registry.Writes().empty());
+  sim.messages.Answer(MsgAnswer::Yes);
+  EXPECT_EQ(Ok(L"15"), Refusal::None);
+  EXPECT_EQ(sim.registry.Writes().size(), 9u);
+}
+
 TEST_F(OkActionTest, NoCardMessage) {
   Ok(L"15", L"");
   EXPECT_EQ(LastBox().text, L"你没有选择网卡！请在下面的网卡列表中选择！");

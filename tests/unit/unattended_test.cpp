@@ -8,10 +8,10 @@
 #include "app/unattended.h"
 #include "apply/apply_run.h"
 #include "apply/ok_action.h"
-#include "apply/run_log.h"
 #include "common/utf8.h"
 #include "config/ini_file.h"
 #include "config/machine_table.h"
+#include "log/run_log.h"
 #include "platform/sim/sim_window.h"
 #include "sim_machine.h"
 
@@ -53,6 +53,10 @@ TEST(CommandLineTest, SwitchesValuesAndMistakes) {
       {L"/CHECK", Mode::Auto, L"", nullptr, false},
       {L"/n 15 /card \"C:\\\\\"", Mode::Number, L"15", L"C:\\", false},
       {L"-check /n 15 /card 2", Mode::Number, L"15", L"2", false},
+      {L"/TABLE", Mode::Table, L"", nullptr, false},
+      {L"-report", Mode::Report, L"", nullptr, false},
+      {L"/table /n 1", Mode::Bad, L"", nullptr, false},
+      {L"/report /noreboot", Mode::Bad, L"", nullptr, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
@@ -308,6 +312,43 @@ TEST_F(DeploymentTest, ForceWritesAGatewayOutsideTheSubnetOnly) {
   EXPECT_TRUE(sim.registry.Writes().empty());
 }
 
+// No number given twice: a number whose last vouching line names another card that still holds it.
+TEST_F(DeploymentTest, ANumberAnotherCardHoldsIsNotGivenTwice) {
+  const std::wstring other = L"00-1A-2B-3C-4D-5F";
+  const std::wstring mine = L"00-1A-2B-3C-4D-5E";
+  auto line = [](const std::wstring& address, const std::wstring& number) {
+    return L"2026-12-01 10:00:00\t/n\t已写入\t机号=" + number + L"\t计算机名=WB-" + number + L"\tIP=\t网卡=NIC\t地址=" +
+           address + L"\t未写入=\t退出码=0\t" + address + L"=" + number + L"\r\n";
+  };
+  const struct {
+    std::wstring log;
+    const wchar_t* command;
+    int code;
+    const wchar_t* says;
+  } cases[] = {
+      {line(other, L"15"), L"/n 15 /card 1 /noreboot", exit_code::kRefused,
+       L"日志显示机号 15 已经给了另一块网卡 00-1A-2B-3C-4D-5F(2026-12-01 10:00:00 的运行,计算机名 WB-15),"
+       L"那块网卡最后一次运行仍是这个机号。\r\n要仍然写入,请加 /force。"},
+      {line(other, L"15"), L"/auto /noreboot", exit_code::kDone, L"\r\n注意: 日志显示机号 15 已经给了另一块网卡"},
+      {line(other, L"15") + line(other, L"16"), L"/n 15 /card 1 /noreboot", exit_code::kDone, L"已写入"},  // moved on
+      {line(other, L"15") + line(mine, L"15"), L"/n 15 /card 1 /noreboot", exit_code::kDone, L"已写入"},
+      {line(mine, L"15"), L"/n 15 /card 1 /noreboot", exit_code::kDone, L"已写入"},  // the same card, re-cloned
+      {line(other, L"15"), L"/n 15 /card 1 /noreboot /force", exit_code::kDone, L"\r\n/force: 日志显示机号 15"},
+  };
+  const std::string log = sim.system.moduleDirectory + "\\VexaIpSet.log";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    test::CloneImage(sim);
+    Config(L"00-1A-2B-3C-4D-5E=15\r\n");
+    sim.files.Put(log, ToUtf8(c.log));
+    sim.registry.ClearWrites();
+    EXPECT_EQ(Run(c.command), c.code);
+    EXPECT_EQ(sim.registry.Writes().size(), c.code == exit_code::kDone ? 9u : 0u);
+    EXPECT_NE(Output().find(c.says), std::wstring::npos) << sim.console.output;
+  }
+  EXPECT_NE(Log().find(ToUtf8(L"\t已写入, /force: 日志显示机号 15")), std::string::npos);
+}
+
 // Whatever chose the card, it is written through its own entry: never through a second lookup by its
 // description, which would find the later card of two alike.
 TEST_F(DeploymentTest, ACardIsWrittenThroughItsOwnEntry) {
@@ -545,12 +586,13 @@ TEST_F(DeploymentTest, TheLog) {
   EnumNetworkCards(platform, inventory);
   RunOkAction(platform, inventory, L"", L"Realtek RTL8139 Family PCI Fast Ethernet NIC");
   const std::string expected =
-      "\xEF\xBB\xBF" + ToUtf8(
-                           L"2026-12-08 09:30:05\t/auto\t已写入\t机号=007\t计算机名=WB-007\tIP=192.168.0.7\t"
-                           L"网卡=Realtek RTL8139 Family PCI Fast Ethernet NIC\t地址=00-1A-2B-3C-4D-5E\t未写入=\t"
-                           L"00-1A-2B-3C-4D-5E=007\r\n"
-                           L"2026-12-08 09:30:05\t窗口\t拒绝: 请输入本机号,在按回车键呀！！\t机号=\t计算机名=\tIP=\t"
-                           L"网卡=Realtek RTL8139 Family PCI Fast Ethernet NIC\t地址=\t未写入=\r\n");
+      "\xEF\xBB\xBF" +
+      ToUtf8(
+          L"2026-12-08 09:30:05\t/auto\t已写入\t机号=007\t计算机名=WB-007\tIP=192.168.0.7\t"
+          L"网卡=Realtek RTL8139 Family PCI Fast Ethernet NIC\t地址=00-1A-2B-3C-4D-5E\t未写入=\t退出码=0\t"
+          L"00-1A-2B-3C-4D-5E=007\r\n"
+          L"2026-12-08 09:30:05\t窗口\t拒绝: 请输入本机号,在按回车键呀！！\t机号=\t计算机名=\tIP=\t"
+          L"网卡=Realtek RTL8139 Family PCI Fast Ethernet NIC\t地址=\t未写入=\t退出码=2\r\n");
   EXPECT_EQ(Log(), expected);
 
   const std::string log = sim.system.moduleDirectory + "\\VexaIpSet.log";
@@ -643,36 +685,6 @@ TEST_F(DeploymentTest, TheLogNeverLosesALineSilently) {
   }
 }
 
-// /table: per address the number of its last run that put the values in place, in number order; then the
-// conflicts and the addresses that were only ever refused.
-TEST_F(DeploymentTest, TheTableFromTheLog) {
-  auto line = [](const wchar_t* outcome, const wchar_t* number, const wchar_t* address, bool tail) {
-    std::wstring text = std::wstring(L"2026-12-01 10:00:00\t/n\t") + outcome + L"\t机号=" + number +
-                        L"\t计算机名=WB-\tIP=\t网卡=NIC\t地址=" + address + L"\t未写入=";
-    if (tail) text += std::wstring(L"\t") + address + L"=" + number;
-    return text + L"\r\n";
-  };
-  const std::string log = sim.system.moduleDirectory + "\\VexaIpSet.log";
-  sim.files.Put(log + ".old", "\xEF\xBB\xBF" + ToUtf8(line(L"已写入", L"16", L"00-00-00-00-00-01", true) +
-                                                      line(L"已写入", L"3", L"00-00-00-00-00-02", true)));
-  sim.files.Put(log, "\xEF\xBB\xBF" + ToUtf8(line(L"已写入", L"015", L"00-00-00-00-00-01", true) +  // later: wins
-                                             line(L"拒绝: x", L"20", L"00-00-00-00-00-03", false) +
-                                             line(L"未写入", L"21", L"00-00-00-00-00-04", false) +
-                                             line(L"已是这些设置", L"15", L"00-00-00-00-00-05", true) +
-                                             line(L"拒绝: y", L"22", L"00-00-00-00-00-02", false) +
-                                             line(L"拒绝: x", L"9", L"", false) + L"garbage\r\n" +
-                                             L"2026-12-01 10:00:00\t/n\tx\t机号=1\tb\tc\td\r\n"));
-  EXPECT_EQ(Run(L"/table"), exit_code::kDone);
-  EXPECT_EQ(Output(),
-            L"[Machines]\r\n00-00-00-00-00-02=3\r\n00-00-00-00-00-01=015\r\n00-00-00-00-00-05=15\r\n"
-            L"; 冲突: 机号 15 给了 2 个地址: 00-00-00-00-00-01, 00-00-00-00-00-05\r\n"
-            L"; 00-00-00-00-00-03 没有一次写入成功,最后一次: 2026-12-01 10:00:00 拒绝: x\r\n"
-            L"; 00-00-00-00-00-04 没有一次写入成功,最后一次: 2026-12-01 10:00:00 未写入\r\n");
-  EXPECT_TRUE(sim.registry.Writes().empty());
-  EXPECT_EQ(Run(L"/table /n 1"), exit_code::kBadArguments);
-}
-
-// The restart guard compares the log's time stamps with the boot time in seconds.
 TEST(LogLineTest, SecondsOfALocalTime) {
   const struct {
     LocalTime time;

@@ -149,8 +149,14 @@ bool SimFiles::RemoveFile(const char* path) {
   return Writable(key) && files_.erase(key) + dangling_.erase(key) == 1;
 }
 
-std::string SimFiles::CreateTempFile(std::string_view bytes) {
-  std::string path = tempFolder + "\\vxi" + std::to_string(++tempMade_) + ".tmp";
+bool SimFiles::IsLinkName(const char* path) {
+  const std::string key = Key(path);
+  const auto it = files_.find(key);
+  return dangling_.count(key) != 0 || (it != files_.end() && it->second->links != 1);
+}
+
+std::string SimFiles::CreateTempFile(std::string_view bytes, const std::string& folder) {
+  std::string path = (folder.empty() ? tempFolder : folder) + "\\vxi" + std::to_string(++tempMade_) + ".tmp";
   if (!Writable(Key(path)) || Exists(path)) return std::string();
   Put(path, std::string(bytes));
   return path;

@@ -31,7 +31,8 @@ class SimFiles : public Files {
   std::optional<std::uint64_t> FileSize(const char* path) override;
   bool MoveOver(const char* from, const char* to) override;
   bool RemoveFile(const char* path) override;
-  std::string CreateTempFile(std::string_view bytes) override;
+  std::string CreateTempFile(std::string_view bytes, const std::string& folder) override;
+  bool IsLinkName(const char* path) override;
 
   // Test side.
   void Put(const std::string& path, const std::string& bytes);

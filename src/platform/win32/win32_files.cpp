@@ -168,10 +168,31 @@ bool Win32Files::MoveOver(const char* from, const char* to) {
 
 bool Win32Files::RemoveFile(const char* path) { return ::DeleteFileA(path) != FALSE; }
 
-std::string Win32Files::CreateTempFile(std::string_view bytes) {
-  char folder[MAX_PATH + 1] = {};
-  const DWORD length = ::GetTempPathA(sizeof folder, folder);
-  if (length == 0 || length > MAX_PATH) return std::string();
+bool Win32Files::IsLinkName(const char* path) {
+  HANDLE named = ::CreateFileA(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (named != INVALID_HANDLE_VALUE) {
+    const UniqueHandle owner(named);
+    const std::string_view name(path);
+    return !IsPlainFile(reinterpret_cast<FileHandle>(named), name.substr(name.find_last_of('\\') + 1));
+  }
+  if (::GetLastError() != ERROR_FILE_NOT_FOUND) return false;
+  // Nothing opens under the name: it is free, or a link that leads nowhere, which a new file cannot take.
+  // The probe is gone when its handle closes.
+  HANDLE probe = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (probe != INVALID_HANDLE_VALUE) {
+    ::CloseHandle(probe);
+    return false;
+  }
+  return ::GetLastError() == ERROR_FILE_EXISTS;
+}
+
+std::string Win32Files::CreateTempFile(std::string_view bytes, const std::string& in) {
+  char temp[MAX_PATH + 1] = {};
+  const DWORD length = ::GetTempPathA(sizeof temp, temp);
+  if (in.empty() && (length == 0 || length > MAX_PATH)) return std::string();
+  const std::string folder = in.empty() ? std::string(temp) : in.back() == '\\' ? in : in + "\\";
   // CREATE_NEW: a name that exists (left behind, or prepared by someone else) is never opened; the next
   // name is tried instead.
   const DWORD seed = ::GetCurrentProcessId() * 2654435761u ^ ::GetTickCount();

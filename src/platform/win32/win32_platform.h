@@ -83,7 +83,8 @@ class Win32Files : public Files {
   std::optional<std::uint64_t> FileSize(const char* path) override;
   bool MoveOver(const char* from, const char* to) override;
   bool RemoveFile(const char* path) override;
-  std::string CreateTempFile(std::string_view bytes) override;
+  std::string CreateTempFile(std::string_view bytes, const std::string& folder) override;
+  bool IsLinkName(const char* path) override;
 };
 
 // GetAdaptersAddresses from iphlpapi.dll, loaded from the system folder on first use (it is no KnownDLL,

@@ -1,11 +1,14 @@
 // VexaIpSet.log beside config.ini: one line for each OK press in the window and each run without it, in
-// UTF-8 with a byte-order mark so that Notepad shows it on any Windows. Every line whose run put the TCP/IP
-// and host-name values in place ends with the card's address and the number as a [Machines] line, for
-// building the table from it. The log is also the tool's memory of the restarts it asked for.
+// UTF-8 with a byte-order mark so that Notepad shows it on any Windows. A line is written from one record
+// and read back into the same record by one function; every reader (the restart rule, /table, /report,
+// the guard against one number on two machines) uses the record, none finds a column by position. A line
+// whose run put the TCP/IP and host-name values in place ends with the card's address and the number as a
+// [Machines] line. The log is also the tool's memory of the restarts it asked for.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/platform.h"
@@ -23,14 +26,18 @@ struct RunRecord {
   std::wstring card;     // the card's description
   std::wstring address;  // the card's hardware address, "" when unknown
   std::vector<std::wstring> notWritten;
-  bool inPlace = false;  // every TCP/IP and host-name value holds the plan: the [Machines] line is added
+  std::optional<int> exitCode;  // the run's exit code; none in lines of earlier versions
+  bool inPlace = false;         // every TCP/IP and host-name value holds the plan: the [Machines] line is added
 };
 
 // Past this size the log becomes VexaIpSet.log.old and a new one is begun; when .old cannot be replaced,
 // the log is emptied past twice this size, so that it never grows without bound.
 inline constexpr std::uint64_t kLogLimit = std::uint64_t{1024} * 1024;
+// The most a log or .old can hold when only this tool writes it: twice the limit and one more line.
+inline constexpr std::uint64_t kLogReadLimit = 2 * kLogLimit + std::uint64_t{64} * 1024;
 // How long a run waits for another run or program to let go of the log.
 inline constexpr std::uint32_t kLogWaitMilliseconds = 3000;
+inline constexpr std::string_view kLogName = "VexaIpSet.log";
 
 enum class LogResult {
   Appended,
@@ -48,6 +55,21 @@ inline constexpr std::wstring_view kAlreadyInPlace = L"已是这些设置";
 // blank, so one run is always one line with the same columns.
 std::wstring LogLine(const LocalTime& time, const RunRecord& record);
 
+// One line read back. A line the tool could not have written whole is skipped: Torn (no line end: cut
+// while being written), TooLong, Foreign (not the tool's columns, an impossible time, a [Machines] tail
+// that contradicts its own columns).
+struct LogEntry {
+  enum class Fault { None, Torn, TooLong, Foreign };
+  Fault fault = Fault::None;
+  LocalTime time;
+  RunRecord record;
+  // The line vouches for record.address = record.number: a run other than /check put every value in
+  // place (the [Machines] tail, nothing in 未写入, an exit code that says so) for a number of 1 to 254.
+  bool Vouches() const;
+};
+// line without its line end; complete: it had one.
+LogEntry ParseLogLine(std::wstring_view line, bool complete);
+
 // Appends the line, whole, under an exclusive lock on the log that every run of every machine takes
 // (appends of two machines over a share may otherwise overwrite each other); the rotation to .old
 // happens under the same lock. A log that is not UTF-8 (Notepad re-saved it as Unicode) is rotated away.
@@ -56,15 +78,27 @@ LogResult AppendRunLog(Platform& platform, const RunRecord& record);
 // The log's path: VexaIpSet.log beside the executable (and config.ini).
 std::wstring RunLogPath(Platform& platform);
 
+// VexaIpSet.log.old, then VexaIpSet.log, read for the cafe's view: every line that parses, in order; the
+// files that could not be read, each with its reason; the lines skipped, counted by their fault.
+struct RunLog {
+  std::vector<LogEntry> entries;
+  std::vector<std::wstring> unreadable;  // "path: reason"
+  int torn = 0;
+  int tooLong = 0;
+  int foreign = 0;
+  int Skipped() const { return torn + tooLong + foreign; }
+};
+RunLog ReadRunLog(Platform& platform);
+
 // The restarts the log says were requested for a machine to take hostName.
 struct RestartRequests {
   std::optional<LocalTime> last;  // the latest request
   int retries = 0;                // requests made with the values already in place, since the last write
 };
-RestartRequests FindRestartRequests(Platform& platform, const std::wstring& hostName);
+RestartRequests FindRestartRequests(const RunLog& log, const std::wstring& hostName);
 
-// The lines of VexaIpSet.log.old, then of VexaIpSet.log, each split into its TAB-separated fields.
-std::vector<std::vector<std::wstring>> ReadRunLogLines(Platform& platform);
+// A time as a line shows it: "2026-12-01 10:00:00".
+std::wstring LogStamp(const LocalTime& time);
 
 // Seconds since 1970-01-01 00:00:00 of a local time, for comparing two of them.
 std::int64_t SecondsOf(const LocalTime& time);

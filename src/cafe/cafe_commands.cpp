@@ -1,0 +1,98 @@
+#include "cafe/cafe_commands.h"
+
+#include "cafe/cafe_page.h"
+#include "cafe/log_table.h"
+#include "cafe/seats.h"
+#include "common/exit_codes.h"
+#include "common/text.h"
+#include "config/ini_file.h"
+#include "config/machine_table.h"
+#include "log/run_log.h"
+
+namespace vexa {
+
+namespace {
+
+// The log as /table and /report may use it: nothing when a file could not be read or every line had to
+// be skipped; out says why.
+bool Usable(const RunLog& log, CafeOutput& out) {
+  const std::vector<std::wstring> problems = ReadingProblems(log);
+  out.text = JoinWith(problems, L"\r\n");
+  if (log.unreadable.empty() && !log.entries.empty()) return true;
+  if (log.unreadable.empty() && log.Skipped() == 0) out.text = L"日志中还没有任何记录。";
+  out.exitCode = exit_code::kRefused;
+  return false;
+}
+
+std::wstring WithProblems(const std::wstring& text, const CafeOutput& problems) {
+  if (problems.text.empty()) return text;
+  // On the console after the table: ';' makes them comments where the table is pasted.
+  std::wstring out = text;
+  for (std::size_t start = 0; start < problems.text.size();) {
+    std::size_t end = problems.text.find(L"\r\n", start);
+    if (end == std::wstring::npos) end = problems.text.size();
+    out += L"\r\n; " + problems.text.substr(start, end - start);
+    start = end + 2;
+  }
+  return out;
+}
+
+// The [NetWork] values the page shows, as a run would read them.
+std::vector<std::pair<std::wstring, std::wstring>> NetworkValues(Platform& platform,
+                                                                 const IniFile::ConfigFile& config) {
+  const std::pair<const wchar_t*, const wchar_t*> keys[] = {{L"IP", L"192.168.0"},       {L"IPOffset", L"0"},
+                                                            {L"Mask", L"255.255.255.0"}, {L"GateWay", L"192.168.0.1"},
+                                                            {L"DNS", L"192.168.0.1"},    {L"NetPrefix", L""}};
+  std::vector<std::pair<std::wstring, std::wstring>> values;
+  for (const auto& [key, fallback] : keys) {
+    values.emplace_back(key, IniFile::ReadIniString(platform, config.ReadPath(), IniFile::kNetWork, key, fallback));
+  }
+  return values;
+}
+
+}  // namespace
+
+CafeOutput TableCommand(Platform& platform) {
+  const RunLog log = ReadRunLog(platform);
+  CafeOutput out;
+  if (!Usable(log, out)) return out;
+  out.text = WithProblems(TableFromLog(log), out);
+  return out;
+}
+
+CafeOutput ReportCommand(Platform& platform, const IniFile::ConfigFile& config) {
+  const RunLog log = ReadRunLog(platform);
+  CafeOutput out;
+  if (!Usable(log, out)) return out;
+  const CafeView view = ViewOfCafe(log, IniFile::ReadMachineTable(config));
+  const std::string bytes = CafePage({platform.system.Now(), NetworkValues(platform, config)}, view);
+  const std::string folder = platform.system.ModuleDirectory();
+  const std::string path = PathIn<char>(folder, kPageName);
+  const std::wstring shown = platform.text.FromAnsi(path);
+  Files& files = platform.files;
+  std::vector<std::wstring> lines;
+  if (files.IsLinkName(path.c_str())) {
+    lines.push_back(L"网页 " + shown + L" 是链接(硬链接、符号链接或重解析点),为安全起见没有写入。");
+    out.exitCode = exit_code::kRefused;
+  } else {
+    const std::string made = files.CreateTempFile(bytes, folder);
+    if (made.empty() || !files.MoveOver(made.c_str(), path.c_str())) {
+      if (!made.empty()) files.RemoveFile(made.c_str());
+      lines.push_back(L"网页 " + shown + L" 无法写入(文件夹只读或没有权限)。");
+      out.exitCode = exit_code::kRefused;
+    } else {
+      lines.push_back(L"已生成网页: " + shown);
+    }
+  }
+  const std::vector<int> counts = CountsOf(view);
+  std::vector<std::wstring> parts;
+  for (std::size_t state = 0; state < counts.size(); ++state) {
+    parts.push_back(std::wstring(StateWord(static_cast<SeatState>(state))) + L" " + std::to_wstring(counts[state]));
+  }
+  lines.push_back(L"机位: " + JoinWith(parts, L", "));
+  if (!out.text.empty()) lines.push_back(out.text);
+  out.text = JoinWith(lines, L"\r\n");
+  return out;
+}
+
+}  // namespace vexa

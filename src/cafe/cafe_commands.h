@@ -1,0 +1,24 @@
+// /table and /report: the cafe as the shared log shows it, on the console and as a page. A log that cannot
+// be read whole is said, never turned into an empty table.
+#pragma once
+
+#include <string>
+
+#include "config/config_file.h"
+#include "platform/platform.h"
+
+namespace vexa {
+
+struct CafeOutput {
+  std::wstring text;  // for the console, lines joined by CR LF
+  int exitCode = 0;
+};
+
+// The [Machines] section the log vouches for (cafe/log_table.h).
+CafeOutput TableCommand(Platform& platform);
+
+// Writes VexaIpSet.html beside the log (cafe/cafe_page.h): to a new file in that folder, then renamed over
+// the old page; a page name that is a link of any kind is not written. Says the page's path and the counts.
+CafeOutput ReportCommand(Platform& platform, const IniFile::ConfigFile& config);
+
+}  // namespace vexa

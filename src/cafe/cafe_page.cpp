@@ -1,0 +1,156 @@
+#include "cafe/cafe_page.h"
+
+#include "common/machine_number.h"
+#include "common/text.h"
+#include "common/utf8.h"
+
+namespace vexa {
+
+namespace {
+
+struct StateLook {
+  SeatState state;
+  const wchar_t* css;
+  const wchar_t* mark;
+  const wchar_t* word;
+};
+// In SeatState's order.
+constexpr StateLook kLooks[] = {
+    {SeatState::Unseen, L"no", L"", L"没有记录"},
+    {SeatState::Listed, L"li", L"○", L"在机器表中,还没有运行"},
+    {SeatState::InEffect, L"ok", L"✓", L"已生效"},
+    {SeatState::Pending, L"wa", L"↻", L"已写入,等待重启或计算机名未生效"},
+    {SeatState::Refused, L"no2", L"✗", L"拒绝或未写入"},
+    {SeatState::Conflict, L"two", L"⚠", L"一个机号给了两块网卡"},
+};
+
+const StateLook& LookOf(SeatState state) { return kLooks[static_cast<int>(state)]; }
+
+constexpr std::wstring_view kStyle =
+    L"body{font-family:\"Microsoft YaHei\",\"WenQuanYi Micro Hei\",sans-serif;margin:12px;color:#222}"
+    L"h1{font-size:20px;margin:0 0 6px}h2{font-size:16px;margin:14px 0 4px}"
+    L".hd{font-size:13px;color:#333;margin:2px 0}.hd span{margin-right:14px;white-space:nowrap}"
+    L".g{display:grid;grid-template-columns:repeat(auto-fill,minmax(78px,1fr));gap:3px;margin-top:8px}"
+    L".c{border:1px solid #bbb;border-radius:3px;padding:2px 3px;font-size:11px;line-height:1.3;min-height:42px;"
+    L"overflow:hidden}.c b{font-size:13px}.c i{font-style:normal;float:right;font-weight:bold}"
+    L".c u{display:block;text-decoration:none;white-space:nowrap;overflow:hidden;text-overflow:ellipsis}"
+    L".ok{background:#c9efc9;border-color:#2e8b2e}.wa{background:#ffe2a0;border-color:#c98400}"
+    L".no2{background:#f8c4c4;border-color:#c0392b}.two{background:#dcc6f5;border-color:#6a2fb0}"
+    L".li{background:#fff;border:2px dashed #444}.no{background:#fff;color:#999}"
+    L".lg{display:flex;flex-wrap:wrap;gap:4px;font-size:12px;margin:6px 0}.lg .c{min-height:0}"
+    L"table{border-collapse:collapse;font-size:12px;width:100%}td,th{border:1px solid #ccc;padding:2px 4px;"
+    L"text-align:left;vertical-align:top}pre{font-size:12px;background:#f4f4f4;padding:4px}"
+    L"@media print{@page{size:A4;margin:8mm}body{margin:0}.g{grid-template-columns:repeat(16,1fr);gap:1px}"
+    L".c{min-height:0;font-size:7px;padding:1px}.c b{font-size:8px}h2{break-before:page}"
+    L"*{-webkit-print-color-adjust:exact;print-color-adjust:exact}}";
+
+// Text from the log or config.ini, safe inside an element or an attribute.
+std::wstring Escaped(std::wstring_view text) {
+  std::wstring out;
+  out.reserve(text.size());
+  for (wchar_t c : text) {
+    switch (c) {
+      case L'&': out += L"&amp;"; break;
+      case L'<': out += L"&lt;"; break;
+      case L'>': out += L"&gt;"; break;
+      case L'"': out += L"&quot;"; break;
+      case L'\'': out += L"&#39;"; break;
+      default: out.push_back(c);
+    }
+  }
+  return out;
+}
+
+// "12-01 10:00": short enough for a cell.
+std::wstring ShortTime(const LocalTime& t) {
+  return ZeroPadded(static_cast<unsigned>(t.month), 2) + L"-" + ZeroPadded(static_cast<unsigned>(t.day), 2) + L" " +
+         ZeroPadded(static_cast<unsigned>(t.hour), 2) + L":" + ZeroPadded(static_cast<unsigned>(t.minute), 2);
+}
+
+// What the hover and the table say of a seat: the reason of a refusal, the cards of a conflict.
+std::wstring Detail(const Seat& seat) {
+  if (seat.state == SeatState::Conflict) return L"机号冲突: " + JoinWith(seat.claimants, L", ");
+  if (seat.last != nullptr) return seat.last->record.outcome;
+  return seat.state == SeatState::Listed ? L"机器表: " + seat.listed : L"";
+}
+
+std::wstring Cell(int number, const Seat& seat) {
+  const StateLook& look = LookOf(seat.state);
+  std::wstring cell = L"<div class=\"c " + std::wstring(look.css) + L"\" title=\"" +
+                      Escaped(std::wstring(look.word) + L": " + Detail(seat)) + L"\"><b>" + std::to_wstring(number) +
+                      L"</b><i>" + look.mark + L"</i>";
+  if (seat.state == SeatState::Conflict) {
+    for (const std::wstring& address : seat.claimants) cell += L"<u>" + Escaped(address) + L"</u>";
+  } else if (seat.last != nullptr) {
+    cell += L"<u>" + Escaped(seat.last->record.hostName) + L"</u><u>" + ShortTime(seat.last->time) + L"</u>";
+  }
+  return cell + L"</div>\n";
+}
+
+std::wstring Row(int number, const Seat& seat) {
+  const LogEntry* last = seat.last;
+  const std::wstring cells[] = {
+      std::to_wstring(number),
+      std::wstring(LookOf(seat.state).mark) + L" " + LookOf(seat.state).word,
+      seat.state == SeatState::Conflict ? JoinWith(seat.claimants, L", ")
+                                        : (last != nullptr ? last->record.address : seat.listed),
+      last != nullptr ? last->record.ipAddress : L"",
+      last != nullptr ? last->record.hostName : L"",
+      last != nullptr ? LogStamp(last->time) : L"",
+      Detail(seat),
+      std::to_wstring(seat.runs),
+  };
+  std::wstring row = L"<tr>";
+  for (const std::wstring& cell : cells) row += L"<td>" + Escaped(cell) + L"</td>";
+  return row + L"</tr>\n";
+}
+
+std::wstring Lines(const std::vector<std::wstring>& lines, const wchar_t* none) {
+  if (lines.empty()) return L"<p>" + std::wstring(none) + L"</p>\n";
+  std::wstring text;
+  for (const std::wstring& line : lines) text += Escaped(line) + L"\n";
+  return L"<pre>" + text + L"</pre>\n";
+}
+
+}  // namespace
+
+std::wstring_view StateWord(SeatState state) { return LookOf(state).word; }
+
+std::vector<int> CountsOf(const CafeView& view) {
+  std::vector<int> counts(std::size(kLooks), 0);
+  for (int number = kFirstMachine; number <= kLastMachine; ++number) {
+    ++counts[static_cast<int>(view.seats[number].state)];
+  }
+  return counts;
+}
+
+std::string CafePage(const PageHeader& header, const CafeView& view) {
+  std::wstring page =
+      L"<!DOCTYPE html>\n<html lang=\"zh-CN\"><head><meta charset=\"utf-8\">\n"
+      L"<meta name=\"viewport\" content=\"width=device-width,initial-scale=1\">\n"
+      L"<title>VexaIpSet 机位一览</title>\n<style>" +
+      std::wstring(kStyle) + L"</style></head>\n<body>\n<h1>VexaIpSet 机位一览</h1>\n";
+  page += L"<p class=\"hd\"><span>生成时间: " + LogStamp(header.made) + L"</span>";
+  for (const auto& [key, value] : header.network)
+    page += L"<span>" + Escaped(JoinWith({key, value}, L"=")) + L"</span>";
+  page += L"</p>\n<div class=\"lg\">";
+  const std::vector<int> counts = CountsOf(view);
+  for (const StateLook& look : kLooks) {
+    page += L"<span class=\"c " + std::wstring(look.css) + L"\">" + look.mark + (*look.mark != 0 ? L" " : L"") +
+            look.word + L": " + std::to_wstring(counts[static_cast<int>(look.state)]) + L"</span>";
+  }
+  page += L"</div>\n<div class=\"g\">\n";
+  for (int number = kFirstMachine; number <= kLastMachine; ++number) page += Cell(number, view.seats[number]);
+  page +=
+      L"</div>\n<h2>各机位</h2>\n<table><tr><th>机号</th><th>状态</th><th>网卡地址</th><th>IP 地址</th>"
+      L"<th>计算机名</th><th>最后一次</th><th>结果</th><th>次数</th></tr>\n";
+  for (int number = kFirstMachine; number <= kLastMachine; ++number) {
+    if (view.seats[number].state != SeatState::Unseen) page += Row(number, view.seats[number]);
+  }
+  page += L"</table>\n<h2>日志中有、[Machines] 中没有的网卡(可直接加入 [Machines])</h2>\n" +
+          Lines(view.unlisted, L"没有。") + L"<h2>[Machines] 中还没有运行过的行</h2>\n" +
+          Lines(view.unused, L"没有。") + L"</body></html>\n";
+  return ToUtf8(page);
+}
+
+}  // namespace vexa

@@ -1,0 +1,57 @@
+// What the shared log says of the whole cafe: each card address's claim to a number and each seat's last
+// line. /table, /report and the guard against one number on two cards read the log through it.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "config/machine_table.h"
+#include "log/run_log.h"
+
+namespace vexa {
+
+// A card address's lines: the last one that vouched for address=number, and the last one of all.
+struct AddressHistory {
+  const LogEntry* lastVouch = nullptr;
+  const LogEntry* last = nullptr;
+};
+// Every address the log names, in the spelling FormatMac gives (a line's own spelling when it is none).
+std::map<std::wstring, AddressHistory> AddressesOf(const RunLog& log);
+
+// Another card that holds number: the number's last vouching line names a card other than address, and
+// that card's own last vouching line still holds the number. nullptr when none does.
+const LogEntry* OtherHolder(const RunLog& log, int number, const std::wstring& address);
+
+// A seat's state by its last line, for the page: every state has its word and mark besides its colour.
+enum class SeatState {
+  Unseen,    // no line and no [Machines] entry
+  Listed,    // in [Machines], never run
+  InEffect,  // the values are in place and Windows runs with them
+  Pending,   // written: a restart asked for or needed, or the name not active yet
+  Refused,   // refused or not (all) written
+  Conflict,  // two cards hold the number
+};
+SeatState StateOf(const LogEntry& entry);
+
+struct Seat {
+  SeatState state = SeatState::Unseen;
+  const LogEntry* last = nullptr;       // the last line with this number
+  int runs = 0;                         // lines with this number
+  std::vector<std::wstring> claimants;  // addresses whose last vouching line holds this number
+  std::wstring listed;                  // the address [Machines] gives this number
+};
+
+// The cafe as the log (which must outlive it) and [Machines] show it.
+struct CafeView {
+  std::vector<Seat> seats;             // by number; 0 is no seat
+  std::vector<std::wstring> unlisted;  // "address=number" lines the log vouches for and [Machines] lacks
+  std::vector<std::wstring> unused;    // [Machines] lines no run has used
+};
+CafeView ViewOfCafe(const RunLog& log, const IniFile::MachineTable& table);
+
+// What the console says of a log that could not be read whole: each unreadable file with its reason, and
+// the skipped lines counted by why; empty when nothing was lost.
+std::vector<std::wstring> ReadingProblems(const RunLog& log);
+
+}  // namespace vexa

@@ -1,0 +1,14 @@
+// The tool's exit codes, which a batch file tests and every log line keeps.
+#pragma once
+
+namespace vexa::exit_code {
+
+constexpr int kDone = 0;  // written, already set, or (/check) in effect
+constexpr int kBadArguments = 1;
+constexpr int kRefused = 2;          // with the reason
+constexpr int kNotAllWritten = 3;    // a value that applies could not be written (listed)
+constexpr int kRestartRefused = 4;   // written, but the restart request was refused
+constexpr int kNotInEffect = 5;      // in the registry, but Windows does not run with it yet
+constexpr int kRegistryDiffers = 6;  // /check: the registry does not hold the plan
+
+}  // namespace vexa::exit_code

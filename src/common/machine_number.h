@@ -1,0 +1,29 @@
+// A machine's number: 1 to 254, the last part of its address in a /24 network.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "common/text.h"
+
+namespace vexa {
+
+inline constexpr int kFirstMachine = 1;
+inline constexpr int kLastMachine = 254;
+
+// The number of a text of ASCII digits with blanks around it, as the number box holds it ("007" is 7);
+// nothing for any other text or a number outside 1 to 254.
+inline std::optional<int> MachineNumberOf(std::wstring_view text) {
+  const std::wstring digits = TrimBlanks(text);
+  if (digits.empty()) return std::nullopt;
+  int number = 0;
+  for (wchar_t c : digits) {
+    if (!IsDigit(c)) return std::nullopt;
+    number = number * 10 + (c - L'0');
+    if (number > kLastMachine) return std::nullopt;  // past the last the size no longer matters
+  }
+  if (number < kFirstMachine) return std::nullopt;
+  return number;
+}
+
+}  // namespace vexa

@@ -1,0 +1,210 @@
+// The shared log read strictly, and the cafe it shows: a line parsed back into its record or skipped, the
+// [Machines] table and the page built from a log, a log that cannot be read said as such.
+#include <gtest/gtest.h>
+
+#include "app/command_line.h"
+#include "app/unattended.h"
+#include "cafe/cafe_page.h"
+#include "common/exit_codes.h"
+#include "common/utf8.h"
+#include "log/run_log.h"
+#include "sim_machine.h"
+
+namespace vexa {
+namespace {
+
+// A line as the tool writes it; tail: the [Machines] tail as written (empty: none).
+std::wstring Line(const std::wstring& mode, const std::wstring& outcome, const std::wstring& number,
+                  const std::wstring& address, const std::wstring& exitCode, const std::wstring& tail,
+                  const std::wstring& notWritten = L"", const std::wstring& time = L"2026-12-01 10:00:00") {
+  std::wstring line = time + L"\t" + mode + L"\t" + outcome + L"\t机号=" + number + L"\t计算机名=WB-" + number +
+                      L"\tIP=192.168.0." + number + L"\t网卡=NIC\t地址=" + address + L"\t未写入=" + notWritten;
+  if (!exitCode.empty()) line += L"\t退出码=" + exitCode;
+  if (!tail.empty()) line += L"\t" + tail;
+  return line;
+}
+
+constexpr const wchar_t* kA = L"00-00-00-00-00-0A";
+constexpr const wchar_t* kB = L"00-00-00-00-00-0B";
+
+TEST(LogLineTest, ParsedBackOrSkipped) {
+  using Fault = LogEntry::Fault;
+  const std::wstring a(kA);
+  const struct {
+    std::wstring line;
+    bool complete;
+    Fault fault;
+    bool vouches;
+  } cases[] = {
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21"), true, Fault::None, true},
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=2"), true, Fault::Foreign, false},  // a tail that lies
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21"), false, Fault::Torn, false},   // no CR LF
+      {Line(L"/n", L"已写入", L"21", a, L"", a + L"=21"), true, Fault::None, true},      // an earlier version
+      {Line(L"窗口", L"已是这些设置", L"007", a, L"5", a + L"=007"), true, Fault::None, true},
+      {Line(L"/auto", L"已写入", L"21", a, L"4", a + L"=21"), true, Fault::None, true},  // restart refused
+      {Line(L"/n", L"拒绝: x", L"21", a, L"2", L""), true, Fault::None, false},
+      {Line(L"/n", L"已写入", L"21", a, L"2", a + L"=21"), true, Fault::None, false},  // a refusal's code
+      {Line(L"/n", L"已写入, 部分未写入", L"21", a, L"3", a + L"=21", L"游戏序列号"), true, Fault::None, false},
+      {Line(L"/n", L"已写入", L"21", a, L"", a + L"=21", L"IPX"), true, Fault::None, false},
+      {Line(L"/check", L"检查: 已生效", L"21", a, L"0", a + L"=21"), true, Fault::None, false},
+      {Line(L"/n", L"已写入", L"0", a, L"0", a + L"=0"), true, Fault::None, false},
+      {Line(L"/n", L"已写入", L"255", a, L"0", a + L"=255"), true, Fault::None, false},
+      {Line(L"/n", L"已写入", L"21", L"", L"0", L"=21"), true, Fault::Foreign, false},
+      {Line(L"/x", L"已写入", L"21", a, L"0", a + L"=21"), true, Fault::Foreign, false},
+      {Line(L"/n", L"已写入", L"21", a, L"0x", a + L"=21"), true, Fault::Foreign, false},
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21\textra"), true, Fault::Foreign, false},
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-13-01 10:00:00"), true, Fault::Foreign, false},
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-12-01 24:00:00"), true, Fault::Foreign, false},
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-12-01T10:00:00"), true, Fault::Foreign, false},
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L""), true, Fault::Foreign, false},
+      {L"2026-12-01 10:00:00\t/n\tx\t机号=1\tb\tc\td", true, Fault::Foreign, false},
+      {L"garbage", true, Fault::Foreign, false},
+      {Line(L"/n", std::wstring(4100, L'x'), L"21", a, L"0", a + L"=21"), true, Fault::TooLong, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    const LogEntry entry = ParseLogLine(c.line, c.complete);
+    EXPECT_EQ(entry.fault, c.fault);
+    EXPECT_EQ(entry.Vouches(), c.vouches);
+  }
+  // What the tool writes it reads back as the same record.
+  RunRecord record;
+  record.mode = RunMode::Auto;
+  record.outcome = L"已写入, 部分未写入";
+  record.number = L"007";
+  record.hostName = L"WB-007";
+  record.ipAddress = L"192.168.0.7";
+  record.card = L"NIC";
+  record.address = a;
+  record.notWritten = {L"IPX 网络号", L"游戏序列号"};
+  record.exitCode = 3;
+  record.inPlace = true;
+  const LocalTime time{2026, 2, 28, 23, 59, 58};
+  const LogEntry entry = ParseLogLine(LogLine(time, record), true);
+  ASSERT_EQ(entry.fault, Fault::None);
+  EXPECT_EQ(LogLine(entry.time, entry.record), LogLine(time, record));
+  EXPECT_EQ(entry.record.notWritten, record.notWritten);
+  EXPECT_EQ(entry.record.exitCode, 3);
+}
+
+class CafeTest : public ::testing::Test {
+ protected:
+  CafeTest() {
+    test::CloneImage(sim);
+    sim.PutConfig(L"[NetWork]\r\nNetPrefix=WB-\r\n[Machines]\r\n00-00-00-00-00-0C=30\r\n00-00-00-00-00-0A=12\r\n");
+  }
+  void PutLog(const std::wstring& lines, const std::wstring& old = L"") {
+    sim.files.Put(log + ".old", "\xEF\xBB\xBF" + ToUtf8(old));
+    sim.files.Put(log, "\xEF\xBB\xBF" + ToUtf8(lines));
+  }
+  int Run(const wchar_t* line) {
+    sim.console.output.clear();
+    return RunUnattended(platform, ParseCommandLine(line));
+  }
+  std::wstring Output() { return sim.text.FromAnsi(sim.console.output); }
+  std::string Page() { return sim.files.Get(sim.system.moduleDirectory + "\\VexaIpSet.html").value_or(""); }
+
+  sim::SimPlatform sim;
+  Platform platform = sim.platform();
+  const std::string log = sim.system.moduleDirectory + "\\VexaIpSet.log";
+};
+
+// Logs as a cafe's shared folder holds them: /table takes only lines that vouch, and says what it skipped.
+TEST_F(CafeTest, TheTableTakesOnlyWhatTheLogVouchesFor) {
+  const std::wstring a(kA);
+  const std::wstring b(kB);
+  PutLog(Line(L"/n", L"已写入", L"015", a, L"0", a + L"=015") + L"\r\n" +
+             Line(L"/n", L"拒绝: x", L"20", L"00-00-00-00-00-03", L"2", L"") + L"\r\n" +
+             Line(L"/check", L"检查: 已生效", L"16", L"00-00-00-00-00-06", L"0", L"") + L"\r\n" +
+             Line(L"/n", L"已写入", L"15", b, L"", b + L"=15") + L"\r\n" +
+             Line(L"/n", L"已写入", L"0", L"00-00-00-00-00-07", L"0", L"00-00-00-00-00-07=0") + L"\r\n" +
+             L"garbage\r\n" + Line(L"/n", L"已写入", L"21", L"00-00-00-00-00-08", L"0", L"00-00-00-00-00-08=2"),
+         Line(L"/n", L"已写入", L"3", L"00-00-00-00-00-02", L"0", L"00-00-00-00-00-02=3") + L"\r\n");
+  EXPECT_EQ(Run(L"/table"), exit_code::kDone);
+  EXPECT_EQ(Output(),
+            L"[Machines]\r\n00-00-00-00-00-02=3\r\n00-00-00-00-00-0A=015\r\n00-00-00-00-00-0B=15\r\n"
+            L"; 冲突: 机号 15 给了 2 个地址: 00-00-00-00-00-0A, 00-00-00-00-00-0B\r\n"
+            L"; 00-00-00-00-00-03 没有一次写入成功,最后一次: 2026-12-01 10:00:00 拒绝: x\r\n"
+            L"; 00-00-00-00-00-06 没有一次写入成功,最后一次: 2026-12-01 10:00:00 检查: 已生效\r\n"
+            L"; 00-00-00-00-00-07 没有一次写入成功,最后一次: 2026-12-01 10:00:00 已写入\r\n"
+            L"; 跳过了日志中无法信任的 2 行: 1 行不完整(写入时被中断), 1 行不是本程序写的格式\r\n");
+}
+
+// A log that cannot be read whole is said and the run exits 2: never a silent empty table or page.
+TEST_F(CafeTest, ALogThatCannotBeReadIsSaid) {
+  const std::string line = ToUtf8(Line(L"/n", L"已写入", L"15", kA, L"0", std::wstring(kA) + L"=15") + L"\r\n");
+  const struct {
+    std::string bytes;
+    const wchar_t* says;
+  } cases[] = {
+      {"\xFF\xFE" + std::string("1\0"
+                                "2\0",
+                                4),
+       L"VexaIpSet.log: 不是 UTF-8 文本(被另存为 Unicode 了)"},
+      {"\xBB\xFA\xBA\xC5=15\r\n" + line, L"VexaIpSet.log: 不是 UTF-8 文本(被另存为 ANSI 了)"},  // GBK
+      {line + std::string(kLogReadLimit, 'x'), L"VexaIpSet.log: 大于 2112 KB,不是本程序写成的日志"},
+      {std::string(5000, 'x') + "\r\n" + "garbage\r\n",
+       L"跳过了日志中无法信任的 2 行: 1 行过长, 1 行不是本程序写的格式"},
+      {"", L"日志中还没有任何记录。"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    sim.files.Put(log, c.bytes);
+    for (const wchar_t* command : {L"/table", L"/report"}) {
+      EXPECT_EQ(Run(command), exit_code::kRefused) << command;
+      EXPECT_NE(Output().find(c.says), std::wstring::npos) << sim.console.output;
+      EXPECT_EQ(Output().find(L"[Machines]"), std::wstring::npos);
+      EXPECT_EQ(Page(), "");
+    }
+  }
+  // A torn last line may end inside a character: the lines before it are still read.
+  sim.files.Put(log, line + "2026-12-01 10:00:00\t/n\t\xE5\xB7");
+  EXPECT_EQ(Run(L"/table"), exit_code::kDone);
+  EXPECT_NE(Output().find(L"00-00-00-00-00-0A=15\r\n; 跳过了日志中无法信任的 1 行: 1 行不完整"), std::wstring::npos);
+}
+
+// Each seat's state on the page, with its word and mark besides its colour.
+TEST_F(CafeTest, ThePageShowsEachSeatInItsState) {
+  const std::wstring a(kA);
+  const std::wstring b(kB);
+  const std::wstring d = L"00-00-00-00-00-0D";
+  const std::wstring e = L"00-00-00-00-00-0E";
+  PutLog(Line(L"/auto", L"已是这些设置", L"12", a, L"0", a + L"=12") + L"\r\n" +     // in effect
+         Line(L"/n", L"已写入, 已请求重启", L"13", b, L"0", b + L"=13") + L"\r\n" +  // restart asked
+         Line(L"/n", L"拒绝: 机号 <b>", L"14", d, L"2", L"") + L"\r\n" +             // refused
+         Line(L"/n", L"已写入", L"15", d, L"0", d + L"=15") + L"\r\n" +              // two cards on 15
+         Line(L"窗口", L"已写入", L"15", e, L"0", e + L"=15") + L"\r\n");
+  EXPECT_EQ(Run(L"/report"), exit_code::kDone);
+  EXPECT_NE(Output().find(L"已生成网页: C:\\VexaIpSet\\VexaIpSet.html\r\n机位: 没有记录 249, 在机器表中,还没有运行 1, "
+                          L"已生效 1, 已写入,等待重启或计算机名未生效 1, 拒绝或未写入 1, 一个机号给了两块网卡 1"),
+            std::wstring::npos)
+      << sim.console.output;
+  const std::string page = Page();
+  const struct {
+    int number;
+    const wchar_t* cell;
+  } seats[] = {
+      {12, L"<div class=\"c ok\" title=\"已生效: 已是这些设置\"><b>12</b><i>✓</i><u>WB-12</u><u>12-01 10:00</u>"},
+      {13, L"<div class=\"c wa\" title=\"已写入,等待重启或计算机名未生效: 已写入, 已请求重启\"><b>13</b><i>↻</i>"},
+      {14, L"<div class=\"c no2\" title=\"拒绝或未写入: 拒绝: 机号 &lt;b&gt;\"><b>14</b><i>✗</i>"},
+      {15, L"<b>15</b><i>⚠</i><u>00-00-00-00-00-0D</u><u>00-00-00-00-00-0E</u>"},
+      {30, L"<div class=\"c li\" title=\"在机器表中,还没有运行: 机器表: 00-00-00-00-00-0C\"><b>30</b><i>○</i></div>"},
+      {31, L"<div class=\"c no\" title=\"没有记录: \"><b>31</b><i></i></div>"},
+  };
+  for (const auto& seat : seats) EXPECT_NE(page.find(ToUtf8(seat.cell)), std::string::npos) << seat.number;
+  EXPECT_NE(page.find(ToUtf8(L"<pre>00-00-00-00-00-0B=13\n00-00-00-00-00-0D=15\n00-00-00-00-00-0E=15\n</pre>")),
+            std::string::npos);  // ready [Machines] lines for the cards the table lacks
+  EXPECT_NE(page.find(ToUtf8(L"<pre>00-00-00-00-00-0C=30\n</pre>")), std::string::npos);  // never run
+  EXPECT_NE(page.find("<meta charset=\"utf-8\">"), std::string::npos);
+  EXPECT_EQ(page.find("<script"), std::string::npos);
+  EXPECT_EQ(page.find("http"), std::string::npos) << "nothing fetched";
+  EXPECT_EQ(sim.files.CountIn(sim.system.moduleDirectory), 4u) << "config.ini, the log, .old and the page";
+  // A page name that is a link is never written through.
+  sim.files.Links(sim.system.moduleDirectory + "\\VexaIpSet.html", 2);
+  EXPECT_EQ(Run(L"/report"), exit_code::kRefused);
+  EXPECT_NE(Output().find(L"网页 C:\\VexaIpSet\\VexaIpSet.html 是链接"), std::wstring::npos);
+  EXPECT_EQ(Page(), page);
+}
+
+}  // namespace
+}  // namespace vexa

@@ -85,7 +85,7 @@ int RunUnattended(Platform& real, const CommandLine& command) {
     return exit_code::kDone;
   }
   if (command.mode == CommandLine::Mode::Table) {
-    const CafeOutput out = TableCommand(real);
+    const CafeOutput out = TableCommand(real, IniFile::ConfigFile::Open(real));
     Say(real, out.text);
     return out.exitCode;
   }

@@ -50,8 +50,8 @@ RunRecord RecordOf(RunMode mode, const Outcome& out, std::wstring outcomeText) {
 bool Log(Platform& platform, RunMode mode, Outcome& out) {
   RunRecord record = RecordOf(mode, out, LogOutcome(out));
   record.exitCode = ExitCodeOf(out);
-  out.log = AppendRunLog(platform, record);
-  out.logPath = RunLogPath(platform);
+  out.log = AppendRunLog(platform, out.logPlace, record);
+  out.logPath = RunLogPath(platform, out.logPlace);
   return out.Logged();
 }
 
@@ -93,7 +93,7 @@ bool NameActive(Platform& platform, const std::wstring& hostName, std::wstring& 
 void FollowPendingRename(Platform& platform, const RunOptions& options, Outcome& out) {
   out.renamePending = !NameActive(platform, out.settings.HostName, out.activeName);
   if (!out.renamePending || !options.restart) return;
-  const RestartRequests requests = FindRestartRequests(ReadRunLog(platform), out.settings.HostName);
+  const RestartRequests requests = FindRestartRequests(ReadRunLog(platform, out.logPlace), out.settings.HostName);
   const std::int64_t boot =
       SecondsOf(platform.system.Now()) - static_cast<std::int64_t>(platform.system.MillisecondsSinceBoot() / 1000);
   if (requests.retries > 0 || (requests.last && SecondsOf(*requests.last) < boot)) {
@@ -133,7 +133,7 @@ bool Confirmed(Platform& platform, const RunOptions& options, const Notice& doub
 // address is unknown. Running again on the same card (after a re-clone) is never a conflict.
 std::optional<Notice> NumberHeldElsewhere(Platform& platform, const Outcome& out) {
   if (out.address.empty()) return std::nullopt;
-  const RunLog log = ReadRunLog(platform);
+  const RunLog log = ReadRunLog(platform, out.logPlace);
   const LogEntry* other = OtherHolder(log, out.settings.MachineNumber, out.address);
   if (other == nullptr) return std::nullopt;
   return Notice{std::wstring(kConfirmTitle), NumberHeldText(out.settings.MachineNumber, *other)};
@@ -163,6 +163,7 @@ Outcome ApplyMachine(Platform& platform, const CardInventory& inventory, const I
                      const Target& target, const RunOptions& options) {
   const MachinePlan plan = PlanMachine(platform, inventory, config, target, options.requireConfig);
   Outcome out = OutcomeOf(platform, target, plan);
+  out.logPlace = PlaceOfLog(platform, config);
   if (out.kind == Outcome::Kind::Refused) {
     Log(platform, options.mode, out);
     return out;
@@ -203,6 +204,7 @@ CheckOutcome CheckMachine(Platform& platform, const CardInventory& inventory, co
   CheckOutcome check;
   const MachinePlan plan = PlanMachine(platform, inventory, config, target, true);
   check.plan = OutcomeOf(platform, target, plan);
+  check.plan.logPlace = PlaceOfLog(platform, config);
   if (check.plan.kind != Outcome::Kind::Refused) {
     check.registryHolds = InPlace(platform, plan);
     check.plan.kind = check.registryHolds ? Outcome::Kind::InPlace : Outcome::Kind::Written;
@@ -212,8 +214,8 @@ CheckOutcome CheckMachine(Platform& platform, const CardInventory& inventory, co
   RunRecord record = RecordOf(RunMode::Check, check.plan, LogOutcome(check));
   record.inPlace = false;  // a check writes nothing: its line adds no [Machines] entry
   record.exitCode = ExitCodeOf(check);
-  check.plan.log = AppendRunLog(platform, record);
-  check.plan.logPath = RunLogPath(platform);
+  check.plan.log = AppendRunLog(platform, check.plan.logPlace, record);
+  check.plan.logPath = RunLogPath(platform, check.plan.logPlace);
   return check;
 }
 

@@ -45,6 +45,7 @@ struct Outcome {
   RestartState restart = RestartState::NotAsked;
   std::wstring overruled;  // who confirmed a doubt, and the doubt: "/force: 默认网关 ..."; "" when none
   std::wstring note;       // /auto: the log says another card holds the number ([Machines] decided)
+  LogPlace logPlace;       // where the log is appended and read
   LogResult log = LogResult::NotWritable;
   std::wstring logPath;
   bool Logged() const { return log == LogResult::Appended; }

@@ -47,13 +47,19 @@ std::wstring RestartSuffix(RestartState restart) {
   return L"";
 }
 
-// What went wrong with the log, or nothing: a run that could not log says so.
+// What went wrong with the log, or nothing: a run that could not log where config.ini says, or at all,
+// says so.
 std::wstring LogProblem(const Outcome& out) {
+  const std::wstring elsewhere =
+      out.logPlace.unreachable.empty() ? L"" : L"日志文件夹 " + out.logPlace.unreachable + L" 无法访问,";
   switch (out.log) {
-    case LogResult::Appended: return L"";
-    case LogResult::NotWritable: return L"日志 " + out.logPath + L" 无法写入(文件夹只读或没有权限),这次没有记入日志。";
-    case LogResult::Busy: return L"日志 " + out.logPath + L" 被其他程序占用,等了 3 秒仍没能写入,这次没有记入日志。";
-    case LogResult::Link: return L"日志 " + out.logPath + L" 是链接(硬链接、符号链接或重解析点),为安全起见没有写入。";
+    case LogResult::Appended: return elsewhere.empty() ? L"" : elsewhere + L"这次记在 " + out.logPath + L"。";
+    case LogResult::NotWritable:
+      return elsewhere + L"日志 " + out.logPath + L" 无法写入(文件夹只读或没有权限),这次没有记入日志。";
+    case LogResult::Busy:
+      return elsewhere + L"日志 " + out.logPath + L" 被其他程序占用,等了 3 秒仍没能写入,这次没有记入日志。";
+    case LogResult::Link:
+      return elsewhere + L"日志 " + out.logPath + L" 是链接(硬链接、符号链接或重解析点),为安全起见没有写入。";
   }
   return L"";
 }

@@ -15,11 +15,18 @@ namespace {
 
 // The log as /table and /report may use it: nothing when a file could not be read or every line had to
 // be skipped; out says why.
-bool Usable(const RunLog& log, CafeOutput& out) {
-  const std::vector<std::wstring> problems = ReadingProblems(log);
+bool Usable(Platform& platform, const LogPlace& place, const RunLog& log, CafeOutput& out) {
+  std::vector<std::wstring> problems = ReadingProblems(log);
+  if (!place.unreachable.empty()) {
+    problems.insert(problems.begin(),
+                    L"日志文件夹 " + place.unreachable + L" 无法访问,读的是 " + RunLogPath(platform, place) + L"。");
+  }
   out.text = JoinWith(problems, L"\r\n");
   if (log.unreadable.empty() && !log.entries.empty()) return true;
-  if (log.unreadable.empty() && log.Skipped() == 0) out.text = L"日志中还没有任何记录。";
+  if (log.unreadable.empty() && log.Skipped() == 0) {
+    if (!out.text.empty()) out.text += L"\r\n";
+    out.text += L"日志 " + RunLogPath(platform, place) + L" 中还没有任何记录。";
+  }
   out.exitCode = exit_code::kRefused;
   return false;
 }
@@ -52,21 +59,23 @@ std::vector<std::pair<std::wstring, std::wstring>> NetworkValues(Platform& platf
 
 }  // namespace
 
-CafeOutput TableCommand(Platform& platform) {
-  const RunLog log = ReadRunLog(platform);
+CafeOutput TableCommand(Platform& platform, const IniFile::ConfigFile& config) {
+  const LogPlace place = PlaceOfLog(platform, config);
+  const RunLog log = ReadRunLog(platform, place);
   CafeOutput out;
-  if (!Usable(log, out)) return out;
+  if (!Usable(platform, place, log, out)) return out;
   out.text = WithProblems(TableFromLog(log), out);
   return out;
 }
 
 CafeOutput ReportCommand(Platform& platform, const IniFile::ConfigFile& config) {
-  const RunLog log = ReadRunLog(platform);
+  const LogPlace place = PlaceOfLog(platform, config);
+  const RunLog log = ReadRunLog(platform, place);
   CafeOutput out;
-  if (!Usable(log, out)) return out;
+  if (!Usable(platform, place, log, out)) return out;
   const CafeView view = ViewOfCafe(log, IniFile::ReadMachineTable(config));
   const std::string bytes = CafePage({platform.system.Now(), NetworkValues(platform, config)}, view);
-  const std::string folder = platform.system.ModuleDirectory();
+  const std::string& folder = place.folder;
   const std::string path = PathIn<char>(folder, kPageName);
   const std::wstring shown = platform.text.FromAnsi(path);
   Files& files = platform.files;

@@ -15,8 +15,9 @@ struct CafeOutput {
 };
 
 // The [Machines] section the log vouches for (cafe/log_table.h).
-CafeOutput TableCommand(Platform& platform);
+CafeOutput TableCommand(Platform& platform, const IniFile::ConfigFile& config);
 
+// Both read the log where config.ini puts it (log/run_log.h).
 // Writes VexaIpSet.html beside the log (cafe/cafe_page.h): to a new file in that folder, then renamed over
 // the old page; a page name that is a link of any kind is not written. Says the page's path and the counts.
 CafeOutput ReportCommand(Platform& platform, const IniFile::ConfigFile& config);

@@ -12,6 +12,9 @@ namespace vexa::IniFile {
 inline constexpr std::wstring_view kNetWork = L"NetWork";
 inline constexpr std::wstring_view kCsCdk = L"CSCDK";
 inline constexpr std::wstring_view kMachines = L"Machines";
+// [Log] Folder=: where the shared log lives when not beside config.ini.
+inline constexpr std::wstring_view kLogSection = L"Log";
+inline constexpr std::wstring_view kLogFolderKey = L"Folder";
 
 // config.ini in the executable's folder; a backslash is put between only when the folder lacks one.
 std::wstring ConfigPath(Platform& platform);

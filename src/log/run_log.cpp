@@ -6,6 +6,7 @@
 #include "common/machine_number.h"
 #include "common/text.h"
 #include "common/utf8.h"
+#include "config/ini_file.h"
 #include "platform/owned.h"
 
 namespace vexa {
@@ -31,7 +32,7 @@ std::wstring_view ModeName(RunMode mode) {
 
 constexpr std::uint32_t kRetryMilliseconds = 25;
 
-std::string LogPath(Platform& platform) { return PathIn<char>(platform.system.ModuleDirectory(), kLogName); }
+std::string LogPath(const LogPlace& place) { return PathIn<char>(place.folder, kLogName); }
 
 // The log's lock, let go on every path out (closing the handle would let go of it too, but later).
 class LogLock {
@@ -208,10 +209,24 @@ LogEntry ParseLogLine(std::wstring_view line, bool complete) {
   return entry;
 }
 
-std::wstring RunLogPath(Platform& platform) { return platform.text.FromAnsi(LogPath(platform)); }
+LogPlace PlaceOfLog(Platform& platform, const IniFile::ConfigFile& config) {
+  LogPlace place{platform.system.ModuleDirectory(), L""};
+  const std::wstring named =
+      IniFile::ReadIniString(platform, config.ReadPath(), IniFile::kLogSection, IniFile::kLogFolderKey, L"");
+  if (named.empty()) return place;
+  const std::string folder = platform.text.ToAnsi(named);
+  if (platform.files.IsFolder(folder.c_str())) {
+    place.folder = folder;
+  } else {
+    place.unreachable = named;
+  }
+  return place;
+}
 
-LogResult AppendRunLog(Platform& platform, const RunRecord& record) {
-  const std::string path = LogPath(platform);
+std::wstring RunLogPath(Platform& platform, const LogPlace& place) { return platform.text.FromAnsi(LogPath(place)); }
+
+LogResult AppendRunLog(Platform& platform, const LogPlace& place, const RunRecord& record) {
+  const std::string path = LogPath(place);
   const std::string line = ToUtf8(LogLine(platform.system.Now(), record)) + "\r\n";
   const std::uint64_t deadline = platform.system.MillisecondsSinceBoot() + kLogWaitMilliseconds;
   for (int rotations = 0;;) {
@@ -265,8 +280,8 @@ void ReadLines(std::string_view bytes, RunLog& log) {
 
 }  // namespace
 
-RunLog ReadRunLog(Platform& platform) {
-  const std::string path = LogPath(platform);
+RunLog ReadRunLog(Platform& platform, const LogPlace& place) {
+  const std::string path = LogPath(place);
   RunLog log;
   for (const std::string& file : {path + ".old", path}) {
     const std::optional<std::uint64_t> size = platform.files.FileSize(file.c_str());

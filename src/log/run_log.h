@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "config/config_file.h"
 #include "platform/platform.h"
 
 namespace vexa {
@@ -70,13 +71,22 @@ struct LogEntry {
 // line without its line end; complete: it had one.
 LogEntry ParseLogLine(std::wstring_view line, bool complete);
 
+// Where the log lives: the folder config.ini names ([Log] Folder=, a share such as \\server\vexa or a
+// mapped drive), else beside config.ini; a named folder that cannot be reached gives way to config.ini's,
+// and the run says so.
+struct LogPlace {
+  std::string folder;        // as the file calls take it
+  std::wstring unreachable;  // the named folder, when it could not be reached
+};
+LogPlace PlaceOfLog(Platform& platform, const IniFile::ConfigFile& config);
+
 // Appends the line, whole, under an exclusive lock on the log that every run of every machine takes
 // (appends of two machines over a share may otherwise overwrite each other); the rotation to .old
 // happens under the same lock. A log that is not UTF-8 (Notepad re-saved it as Unicode) is rotated away.
-LogResult AppendRunLog(Platform& platform, const RunRecord& record);
+LogResult AppendRunLog(Platform& platform, const LogPlace& place, const RunRecord& record);
 
-// The log's path: VexaIpSet.log beside the executable (and config.ini).
-std::wstring RunLogPath(Platform& platform);
+// The log's path, as the operator reads it.
+std::wstring RunLogPath(Platform& platform, const LogPlace& place);
 
 // VexaIpSet.log.old, then VexaIpSet.log, read for the cafe's view: every line that parses, in order; the
 // files that could not be read, each with its reason; the lines skipped, counted by their fault.
@@ -88,7 +98,7 @@ struct RunLog {
   int foreign = 0;
   int Skipped() const { return torn + tooLong + foreign; }
 };
-RunLog ReadRunLog(Platform& platform);
+RunLog ReadRunLog(Platform& platform, const LogPlace& place);
 
 // The restarts the log says were requested for a machine to take hostName.
 struct RestartRequests {

@@ -193,6 +193,8 @@ class Files {
   // The whole content, or nothing when the file cannot be opened or read or is larger than maxBytes.
   virtual std::optional<std::string> ReadWholeFile(const char* path, std::uint64_t maxBytes) = 0;
   virtual std::optional<std::uint64_t> FileSize(const char* path) = 0;
+  // path names a folder that can be reached (a share that answers, a drive that is mapped).
+  virtual bool IsFolder(const char* path) = 0;
   // Renames from to to, replacing what to names.
   virtual bool MoveOver(const char* from, const char* to) = 0;
   virtual bool RemoveFile(const char* path) = 0;

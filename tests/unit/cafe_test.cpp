@@ -145,7 +145,7 @@ TEST_F(CafeTest, ALogThatCannotBeReadIsSaid) {
       {line + std::string(kLogReadLimit, 'x'), L"VexaIpSet.log: 大于 2112 KB,不是本程序写成的日志"},
       {std::string(5000, 'x') + "\r\n" + "garbage\r\n",
        L"跳过了日志中无法信任的 2 行: 1 行过长, 1 行不是本程序写的格式"},
-      {"", L"日志中还没有任何记录。"},
+      {"", L"VexaIpSet.log 中还没有任何记录。"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));

@@ -349,6 +349,49 @@ TEST_F(DeploymentTest, ANumberAnotherCardHoldsIsNotGivenTwice) {
   EXPECT_NE(Log().find(ToUtf8(L"\t已写入, /force: 日志显示机号 15")), std::string::npos);
 }
 
+// One log for the whole cafe: config.ini may put it in a shared folder; every mode, /table and /report use
+// it there, under the log's rules; a folder that cannot be reached gives way to config.ini's, and is said.
+TEST_F(DeploymentTest, TheLogFolderConfigIniNames) {
+  const std::string share = "\\\\server\\vexa";
+  const std::string there = share + "\\VexaIpSet.log";
+  const std::string here = sim.system.moduleDirectory + "\\VexaIpSet.log";
+  sim.files.AddFolder(share);
+  const struct {
+    const wchar_t* folder;
+    void (*set)(sim::SimFiles&, const std::string&);
+    const char* logged;   // where the line went, or nullptr
+    const wchar_t* says;  // nullptr: nothing about the log
+  } cases[] = {
+      {L"\\\\server\\vexa", [](sim::SimFiles&, const std::string&) {}, "\\\\server\\vexa\\VexaIpSet.log", nullptr},
+      {L"\\\\server\\gone", [](sim::SimFiles&, const std::string&) {}, "C:\\VexaIpSet\\VexaIpSet.log",
+       L"日志文件夹 \\\\server\\gone 无法访问,这次记在 C:\\VexaIpSet\\VexaIpSet.log。"},
+      {L"\\\\server\\vexa", [](sim::SimFiles& f, const std::string& l) { f.Put(l, ""), f.Links(l, 2); }, nullptr,
+       L"日志 \\\\server\\vexa\\VexaIpSet.log 是链接"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    for (const std::string& log : {there, here}) sim.files.RemoveFile(log.c_str());
+    c.set(sim.files, there);
+    sim.PutConfig(std::wstring(L"[NetWork]\r\nNetPrefix=WB-\r\n[Log]\r\nFolder=") + c.folder + L"\r\n");
+    EXPECT_EQ(Run(L"/n 15 /card 1 /noreboot"), exit_code::kDone);
+    for (const std::string& log : {there, here}) {
+      EXPECT_EQ(sim.files.Get(log).value_or("").find("\t/n\t") != std::string::npos,
+                c.logged != nullptr && log == c.logged)
+          << log;
+    }
+    EXPECT_EQ(c.says == nullptr, Output().find(L"日志") == std::wstring::npos) << sim.console.output;
+    if (c.says != nullptr) EXPECT_NE(Output().find(c.says), std::wstring::npos) << sim.console.output;
+    sim.files.Links(there, 1);
+  }
+  sim.PutConfig(L"[NetWork]\r\nNetPrefix=WB-\r\n[Log]\r\nFolder=\\\\server\\vexa\r\n");
+  sim.files.RemoveFile(there.c_str());
+  EXPECT_EQ(Run(L"/n 15 /card 1 /noreboot"), exit_code::kDone);
+  EXPECT_EQ(Run(L"/table"), exit_code::kDone);
+  EXPECT_NE(Output().find(L"00-1A-2B-3C-4D-5E=15"), std::wstring::npos);
+  EXPECT_EQ(Run(L"/report"), exit_code::kDone);
+  EXPECT_TRUE(sim.files.Get(share + "\\VexaIpSet.html").has_value());
+}
+
 // Whatever chose the card, it is written through its own entry: never through a second lookup by its
 // description, which would find the later card of two alike.
 TEST_F(DeploymentTest, ACardIsWrittenThroughItsOwnEntry) {

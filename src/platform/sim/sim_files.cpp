@@ -149,6 +149,15 @@ bool SimFiles::RemoveFile(const char* path) {
   return Writable(key) && files_.erase(key) + dangling_.erase(key) == 1;
 }
 
+bool SimFiles::IsFolder(const char* path) {
+  std::string key = Key(path);
+  while (!key.empty() && key.back() == '\\') key.pop_back();
+  if (folders_.count(key) != 0) return true;
+  const std::string prefix = key + "\\";
+  const auto it = files_.lower_bound(prefix);
+  return it != files_.end() && it->first.compare(0, prefix.size(), prefix) == 0;
+}
+
 bool SimFiles::IsLinkName(const char* path) {
   const std::string key = Key(path);
   const auto it = files_.find(key);

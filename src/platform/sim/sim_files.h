@@ -29,6 +29,7 @@ class SimFiles : public Files {
   bool Append(FileHandle file, std::string_view bytes) override;
   bool Truncate(FileHandle file) override;
   std::optional<std::uint64_t> FileSize(const char* path) override;
+  bool IsFolder(const char* path) override;
   bool MoveOver(const char* from, const char* to) override;
   bool RemoveFile(const char* path) override;
   std::string CreateTempFile(std::string_view bytes, const std::string& folder) override;
@@ -45,6 +46,8 @@ class SimFiles : public Files {
   void LockByOther(const std::string& path, bool locked) { Data(path).lockedByOther = locked; }
   // A second hard link, or a link whose target has another name.
   void Links(const std::string& path, int links) { Data(path).links = links; }
+  // A folder that can be reached although no file lies in it yet (a folder holding a file always can).
+  void AddFolder(const std::string& folder) { folders_.insert(Key(folder)); }
   // path is a symbolic link whose target does not exist (until the name is removed or replaced).
   void DanglingLink(const std::string& path) { dangling_.insert(Key(path)); }
   // path cannot be replaced by a rename (a folder of that name, no rights).
@@ -75,6 +78,7 @@ class SimFiles : public Files {
   std::vector<std::string> readOnly_;
   std::vector<std::string> blocked_;
   std::set<std::string> dangling_;
+  std::set<std::string> folders_;
   std::size_t tempMade_ = 0;
 };
 

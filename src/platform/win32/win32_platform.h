@@ -81,6 +81,7 @@ class Win32Files : public Files {
   bool Truncate(FileHandle file) override;
   std::optional<std::string> ReadWholeFile(const char* path, std::uint64_t maxBytes) override;
   std::optional<std::uint64_t> FileSize(const char* path) override;
+  bool IsFolder(const char* path) override;
   bool MoveOver(const char* from, const char* to) override;
   bool RemoveFile(const char* path) override;
   std::string CreateTempFile(std::string_view bytes, const std::string& folder) override;

@@ -37,6 +37,7 @@ constexpr std::wstring_view kStyle =
     L".ok{background:#c9efc9;border-color:#2e8b2e}.wa{background:#ffe2a0;border-color:#c98400}"
     L".no2{background:#f8c4c4;border-color:#c0392b}.two{background:#dcc6f5;border-color:#6a2fb0}"
     L".li{background:#fff;border:2px dashed #444}.no{background:#fff;color:#999}"
+    L".two u{white-space:normal;word-break:break-all;font-size:10px}"
     L".lg{display:flex;flex-wrap:wrap;gap:4px;font-size:12px;margin:6px 0}.lg .c{min-height:0}"
     L"table{border-collapse:collapse;font-size:12px;width:100%}td,th{border:1px solid #ccc;padding:2px 4px;"
     L"text-align:left;vertical-align:top}pre{font-size:12px;background:#f4f4f4;padding:4px}"
@@ -131,12 +132,14 @@ std::string CafePage(const PageHeader& header, const CafeView& view) {
       L"<title>VexaIpSet 机位一览</title>\n<style>" +
       std::wstring(kStyle) + L"</style></head>\n<body>\n<h1>VexaIpSet 机位一览</h1>\n";
   page += L"<p class=\"hd\"><span>生成时间: " + LogStamp(header.made) + L"</span>";
-  for (const auto& [key, value] : header.network)
-    page += L"<span>" + Escaped(JoinWith({key, value}, L"=")) + L"</span>";
+  // A blank between the parts: a narrow screen breaks the line there.
+  for (const auto& [key, value] : header.network) {
+    page += L" <span>" + Escaped(JoinWith({key, value}, L"=")) + L"</span>";
+  }
   page += L"</p>\n<div class=\"lg\">";
   const std::vector<int> counts = CountsOf(view);
   for (const StateLook& look : kLooks) {
-    page += L"<span class=\"c " + std::wstring(look.css) + L"\">" + look.mark + (*look.mark != 0 ? L" " : L"") +
+    page += L" <span class=\"c " + std::wstring(look.css) + L"\">" + look.mark + (*look.mark != 0 ? L" " : L"") +
             look.word + L": " + std::to_wstring(counts[static_cast<int>(look.state)]) + L"</span>";
   }
   page += L"</div>\n<div class=\"g\">\n";

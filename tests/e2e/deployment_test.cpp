@@ -182,6 +182,32 @@ TEST_F(Deployment, CheckBeforeAndAfterARun) {
   EXPECT_EQ(RunTool(tool_, L"/check"), 5);
 }
 
+// Runs at once, with the log in a folder of the cafe's own, then /report: the netns script has the browser
+// read the page (refused 22, pending 21, 20 on two cards).
+TEST_F(Deployment, ACafeOnOnePage) {
+  const std::wstring folder = L"C:\\e2e\\cafe";
+  ::CreateDirectoryW(folder.c_str(), nullptr);
+  for (const wchar_t* name : {L"\\VexaIpSet.log", L"\\VexaIpSet.log.old", L"\\VexaIpSet.html"}) {
+    ::DeleteFileW((folder + name).c_str());
+  }
+  WriteConfig(tool_,
+              L"[NetWork]\r\nIP=10.9.8\r\nGateWay=10.9.8.254\r\nNetPrefix=NS-\r\n[Log]\r\nFolder=" + folder + L"\r\n");
+  const std::wstring vx0 = std::to_wstring(Position("vx0"));
+  const std::wstring vxa = std::to_wstring(Position("vxa"));
+  const std::size_t before = ReadLog(tool_).size();
+  const HANDLE runs[] = {StartRun(tool_, L"/n 20 /card " + vx0 + L" /noreboot"),
+                         StartRun(tool_, L"/n 21 /card " + vxa + L" /noreboot"),
+                         StartRun(tool_, L"/n 22 /card 99 /noreboot")};
+  const int codes[] = {0, 0, 2};
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(FinishRun(runs[i], 60000), codes[i]) << i;
+  EXPECT_EQ(RunTool(tool_, L"/n 20 /card " + vxa + L" /noreboot"), 2) << "vx0 holds 20";
+  EXPECT_EQ(RunTool(tool_, L"/n 20 /card " + vxa + L" /noreboot /force"), 0);
+  EXPECT_EQ(RunTool(tool_, L"/report"), 0);
+  const std::string page = ReadFileBytes(folder + L"\\VexaIpSet.html");
+  EXPECT_NE(page.find("<meta charset=\"utf-8\">"), std::string::npos);
+  EXPECT_EQ(ReadLog(tool_).size(), before) << "nothing logged beside the tool";
+}
+
 // Run by the netns script after it gave the namespace the host name NS-16, put 10.9.8.16 on vxa and
 // restarted Wine: the registry holds the plan, the name is active and the address live.
 TEST(DeploymentInEffect, CheckSaysInEffect) {

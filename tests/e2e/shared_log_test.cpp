@@ -42,7 +42,7 @@ int NumberOf(const std::string& line) {
   for (char c : line) tabs += c == '\t' ? 1 : 0;
   const std::string field = "\t\xE6\x9C\xBA\xE5\x8F\xB7=";  // 机号=
   const std::size_t at = line.find(field);
-  if ((tabs != 8 && tabs != 9) || at == std::string::npos) return -1;  // nine with the [Machines] tail
+  if ((tabs != 9 && tabs != 10) || at == std::string::npos) return -1;  // ten with the [Machines] tail
   return std::atoi(line.c_str() + at + field.size());
 }
 
@@ -142,7 +142,9 @@ TEST_F(SharedLog, ADanglingLinkCreatesNothingWhereItPoints) {
   for (const wchar_t* arguments : {L"/n 9 /card 1 /noreboot", L"/check /n 9 /card 1"}) {
     SCOPED_TRACE(arguments);
     const int code = FinishRun(StartRun(tool, arguments, output));
-    if (arguments[1] == L'n') EXPECT_EQ(code, 0);
+    if (arguments[1] == L'n') {
+      EXPECT_EQ(code, 0);
+    }
     EXPECT_NE(ReadFileBytes(output).find(Ansi(L"为安全起见没有写入")), std::string::npos) << ReadFileBytes(output);
     EXPECT_EQ(::GetFileAttributesW((folder + L"\\target\\VexaIpSet.log").c_str()), INVALID_FILE_ATTRIBUTES);
   }

@@ -3,6 +3,8 @@
 #include <cwctype>
 
 #include "apply/machine_settings.h"
+#include "common/exit_codes.h"
+#include "common/machine_number.h"
 #include "common/text.h"
 
 namespace vexa {
@@ -106,12 +108,19 @@ CommandLine ParseCommandLine(std::wstring_view arguments) {
   if (!automatic && !number && !command.check) return Bad(L"需要 /auto、/n 机号或 /check");
   if (command.check && command.force) return Bad(L"/check 只检查,不写入,不能再用 /force");
   if (number && ReadMachineNumber(*number).verdict != Refusal::None) {
-    return Bad(L"/n 后面应是 1-254 的机号(只用数字): " + *number);
+    return Bad(L"/n 后面应是 " + MachineRangeText() + L" 的机号(只用数字): " + *number);
   }
   command.mode = number ? CommandLine::Mode::Number : CommandLine::Mode::Auto;
   command.number = number.value_or(L"");
   return command;
 }
+
+namespace {
+
+// An exit code as the usage lists it: the number and a blank.
+std::wstring Code(int code) { return std::to_wstring(code) + L" "; }
+
+}  // namespace
 
 std::wstring UsageText() {
   return JoinLines({
@@ -133,9 +142,12 @@ std::wstring UsageText() {
       L"  /force     默认网关不在本机子网内时也写入(窗口中会先询问;不加 /force 则拒绝)。",
       L"  结果写在命令行窗口和 config.ini 旁边的 VexaIpSet.log 中。",
       L"",
-      L"退出码: 0 已写入或已是这些设置(/check: 已生效)  1 参数错误  2 拒绝(原因见输出)",
-      L"        3 有项目未能写入  4 已写入但重启请求失败  5 已写入但还没有生效(重启后 Windows 没有采用计算机名)",
-      L"        6 /check: 注册表与这些设置不同",
+      L"退出码: " + Code(exit_code::kDone) + L"已写入或已是这些设置(/check: 已生效)  " +
+          Code(exit_code::kBadArguments) + L"参数错误  " + Code(exit_code::kRefused) + L"拒绝(原因见输出)",
+      L"        " + Code(exit_code::kNotAllWritten) + L"有项目未能写入  " + Code(exit_code::kRestartRefused) +
+          L"已写入但重启请求失败  " + Code(exit_code::kNotInEffect) +
+          L"已写入但还没有生效(重启后 Windows 没有采用计算机名)",
+      L"        " + Code(exit_code::kRegistryDiffers) + L"/check: 注册表与这些设置不同",
   });
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "apply/machine_settings.h"
+#include "common/machine_number.h"
 #include "common/text.h"
 #include "config/machine_table.h"
 
@@ -136,7 +137,7 @@ std::wstring LookupNote(const MachineLookup& lookup) {
 
 std::wstring LookupRefusal(const MachineLookup& lookup) {
   std::wstring reason = Reason(lookup);
-  reason += Listed(L"[Machines] 中无法读取的行(需要 网卡地址=1-254 的机号):", lookup.unreadable);
+  reason += Listed(L"[Machines] 中无法读取的行(需要 网卡地址=" + MachineRangeText() + L" 的机号):", lookup.unreadable);
   reason += Listed(L"[Machines] 中重复的地址:", lookup.duplicates);
   if (const std::wstring note = LookupNote(lookup); !note.empty()) reason += L"\r\n" + note;
   return reason;

@@ -93,7 +93,7 @@ MachineInput ValidateInput(const std::wstring& typed) {
 
 Notice InputRejection(Refusal verdict) {
   if (verdict == Refusal::Empty) return {L"Quorlis - 出现错误！", L"请输入本机号,在按回车键呀！！"};
-  return {L"Quorlis - 机器号输入错误！", L"请输入1-254的数字,或者修改配置文件！"};
+  return {L"Quorlis - 机器号输入错误！", L"请输入" + MachineRangeText() + L"的数字,或者修改配置文件！"};
 }
 
 MachineSettings DeriveSettings(Platform& platform, const MachineInput& input, const std::wstring& iniPath) {

@@ -57,7 +57,8 @@ std::wstring LogProblem(const Outcome& out) {
     case LogResult::NotWritable:
       return elsewhere + L"日志 " + out.logPath + L" 无法写入(文件夹只读或没有权限),这次没有记入日志。";
     case LogResult::Busy:
-      return elsewhere + L"日志 " + out.logPath + L" 被其他程序占用,等了 3 秒仍没能写入,这次没有记入日志。";
+      return elsewhere + L"日志 " + out.logPath + L" 被其他程序占用,等了 " +
+             std::to_wstring(kLogWaitMilliseconds / 1000) + L" 秒仍没能写入,这次没有记入日志。";
     case LogResult::Link:
       return elsewhere + L"日志 " + out.logPath + L" 是链接(硬链接、符号链接或重解析点),为安全起见没有写入。";
   }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "common/text.h"
@@ -10,6 +11,9 @@ namespace vexa {
 
 inline constexpr int kFirstMachine = 1;
 inline constexpr int kLastMachine = 254;
+
+// "1-254", as the texts that ask for a number say it.
+inline std::wstring MachineRangeText() { return std::to_wstring(kFirstMachine) + L"-" + std::to_wstring(kLastMachine); }
 
 // The number of a text of ASCII digits with blanks around it, as the number box holds it ("007" is 7);
 // nothing for any other text or a number outside 1 to 254.

@@ -8,8 +8,10 @@
 
 namespace vexa {
 
-// The byte-order mark Notepad puts before UTF-8 text.
+// The byte-order marks Notepad puts before UTF-8 text and before "Unicode" and "Unicode big endian".
 inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+inline constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+inline constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
 
 inline bool StartsWith(std::string_view bytes, std::string_view mark) { return bytes.substr(0, mark.size()) == mark; }
 

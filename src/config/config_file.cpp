@@ -133,7 +133,7 @@ Split SplitTable(const std::wstring& units) {
 }
 
 std::string Utf16LeBytes(const std::wstring& units) {
-  std::string out = "\xFF\xFE";
+  std::string out(kUtf16LeMark);
   out.reserve(2 + 2 * units.size());
   for (wchar_t unit : units) {
     out.push_back(static_cast<char>(unit & 0xFF));
@@ -145,8 +145,8 @@ std::string Utf16LeBytes(const std::wstring& units) {
 }  // namespace
 
 Encoding DetectEncoding(std::string_view bytes) {
-  if (StartsWith(bytes, "\xFF\xFE")) return Encoding::Utf16Le;
-  if (StartsWith(bytes, "\xFE\xFF")) return Encoding::Utf16Be;
+  if (StartsWith(bytes, kUtf16LeMark)) return Encoding::Utf16Le;
+  if (StartsWith(bytes, kUtf16BeMark)) return Encoding::Utf16Be;
   if (StartsWith(bytes, kUtf8Mark)) return Encoding::Utf8WithMark;
   bool high = false;
   for (char c : bytes) high = high || static_cast<unsigned char>(c) >= 0x80;

@@ -78,7 +78,7 @@ Attempt TryAppend(Files& files, const std::string& path, std::string_view line) 
   if (!files.IsFileAt(log.get(), path.c_str())) return Attempt::Busy;
   std::uint64_t size = files.SizeOf(log.get()).value_or(0);
   const std::string head = files.ReadHead(log.get(), 2);
-  const bool utf16 = head == "\xFF\xFE" || head == "\xFE\xFF";
+  const bool utf16 = head == kUtf16LeMark || head == kUtf16BeMark;
   if (size > kLogLimit || utf16) {
     if (files.MoveOver(path.c_str(), (path + ".old").c_str())) return Attempt::Rotated;
     // .old cannot be replaced: the log is begun anew rather than grow without bound or mix encodings.
@@ -250,7 +250,8 @@ namespace {
 // Why a file's bytes are no log of this tool's, or nothing. Only the last line may be cut short (and in
 // the middle of a character): the rest must be UTF-8.
 std::optional<std::wstring_view> NotUtf8(std::string_view bytes) {
-  if (StartsWith(bytes, "\xFF\xFE") || StartsWith(bytes, "\xFE\xFF") || bytes.find('\0') != std::string_view::npos) {
+  if (StartsWith(bytes, kUtf16LeMark) || StartsWith(bytes, kUtf16BeMark) ||
+      bytes.find('\0') != std::string_view::npos) {
     return L"不是 UTF-8 文本(被另存为 Unicode 了)";
   }
   if (!DecodeUtf8(bytes.substr(0, bytes.rfind('\n') + 1), false)) return L"不是 UTF-8 文本(被另存为 ANSI 了)";

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "common/utf8.h"
 #include "platform/sim/sim_text.h"
 
 namespace vexa::sim {
@@ -38,7 +39,7 @@ std::wstring FoldRequested(std::wstring_view s) {
 
 // UTF-16LE with its mark is read as such; everything else as ANSI, a UTF-8 or UTF-16BE mark included.
 std::wstring DecodeFile(std::string_view bytes, TextCodec& text) {
-  if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFF\xFE") return DecodeUtf16Le(bytes.substr(2));
+  if (StartsWith(bytes, kUtf16LeMark)) return DecodeUtf16Le(bytes.substr(kUtf16LeMark.size()));
   return text.FromAnsi(bytes);
 }
 

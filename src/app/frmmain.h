@@ -30,8 +30,6 @@ class FrmMain : public WindowEvents {
   void OnKeyPress(ControlId control, int& key) override;
   bool OnPaste(ControlId control, const std::wstring& text) override;
 
-  const CardInventory& Inventory() const { return inventory_; }
-
  private:
   void PreFill();
   void OpenLink(std::wstring_view address);

@@ -43,8 +43,6 @@ enum class Refusal {
   Unconfirmed,  // a value Windows would ask about, not confirmed (No in the window, no /force without it)
 };
 
-// A refusal caused by what config.ini holds (the operator mends the file, not the input).
-constexpr bool IsConfigurationRefusal(Refusal refusal) { return refusal >= Refusal::NoConfig; }
 
 struct MachineInput {
   Refusal verdict = Refusal::Empty;  // None, Empty or OutOfRange

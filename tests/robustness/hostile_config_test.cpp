@@ -4,6 +4,7 @@
 
 #include <dirent.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -79,7 +80,9 @@ TEST(HostileConfig, EveryFileGivesADefinedOutcome) {
       if (box.ShownTitle() == L"Quorlis - 配置文件错误！") {
         ++refused;
         EXPECT_EQ(box.icon, MsgIcon::Critical);
-        EXPECT_TRUE(IsConfigurationRefusal(result));
+        const Refusal byTheFile[] = {Refusal::BadIpAddress, Refusal::BadHostName, Refusal::BadMask,
+                                     Refusal::BadGateway,   Refusal::BadDns,      Refusal::CutValue};
+        EXPECT_NE(std::find(std::begin(byTheFile), std::end(byTheFile), result), std::end(byTheFile));
         EXPECT_TRUE(sim.registry.Writes().empty());
         continue;
       }

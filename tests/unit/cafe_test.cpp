@@ -161,6 +161,11 @@ TEST_F(CafeTest, ALogThatCannotBeReadIsSaid) {
       EXPECT_EQ(Page(), "");
     }
   }
+  sim.files.Put(log, line);
+  sim.files.Hold(log, true);  // open in another program without sharing
+  EXPECT_EQ(Run(L"/table"), exit_code::kRefused);
+  EXPECT_NE(Output().find(L"VexaIpSet.log: 无法读取(被其他程序占用或没有权限)"), std::wstring::npos);
+  sim.files.Hold(log, false);
   // A torn last line may end inside a character: the lines before it are still read.
   sim.files.Put(log, line + "2026-12-01 10:00:00\t/n\t\xE5\xB7");
   EXPECT_EQ(Run(L"/table"), exit_code::kDone);

@@ -50,9 +50,9 @@ std::size_t SimFiles::CountIn(const std::string& folder) const {
 }
 
 std::optional<std::string> SimFiles::ReadWholeFile(const char* path, std::uint64_t maxBytes) {
-  auto found = Get(path);
-  if (!found || found->size() > maxBytes) return std::nullopt;
-  return found;
+  const auto it = files_.find(Key(path));
+  if (it == files_.end() || it->second->held || it->second->bytes.size() > maxBytes) return std::nullopt;
+  return it->second->bytes;
 }
 
 Files::Opened SimFiles::OpenShared(const char* path) {

@@ -182,10 +182,16 @@ TEST_F(CafeTest, ThePageShowsEachSeatInItsState) {
          Line(L"/n", L"已写入, 已请求重启", L"13", b, L"0", b + L"=13") + L"\r\n" +  // restart asked
          Line(L"/n", L"拒绝: 机号 <b>", L"14", d, L"2", L"") + L"\r\n" +             // refused
          Line(L"/n", L"已写入", L"15", d, L"0", d + L"=15") + L"\r\n" +              // two cards on 15
-         Line(L"窗口", L"已写入", L"15", e, L"0", e + L"=15") + L"\r\n");
+         Line(L"窗口", L"已写入", L"15", e, L"0", e + L"=15") + L"\r\n" +
+         // Lines of an earlier version, without the exit code: their outcome decides.
+         Line(L"/n", L"拒绝: y", L"16", L"", L"", L"") + L"\r\n" +
+         Line(L"/n", L"已写入, 部分未写入", L"17", L"", L"", L"", L"IPX") + L"\r\n" +
+         Line(L"/check", L"检查: 已生效", L"18", L"", L"", L"") + L"\r\n" +
+         Line(L"/check", L"检查: 注册表与 config.ini 算出的设置不同", L"19", L"", L"", L"") + L"\r\n" +
+         Line(L"/n", L"已写入", L"24", L"", L"", L"") + L"\r\n");
   EXPECT_EQ(Run(L"/report"), exit_code::kDone);
-  EXPECT_NE(Output().find(L"已生成网页: C:\\VexaIpSet\\VexaIpSet.html\r\n机位: 没有记录 249, 在机器表中,还没有运行 1, "
-                          L"已生效 1, 已写入,等待重启或计算机名未生效 1, 拒绝或未写入 1, 一个机号给了两块网卡 1"),
+  EXPECT_NE(Output().find(L"已生成网页: C:\\VexaIpSet\\VexaIpSet.html\r\n机位: 没有记录 244, 在机器表中,还没有运行 1, "
+                          L"已生效 2, 已写入,等待重启或计算机名未生效 2, 拒绝或未写入 4, 一个机号给了两块网卡 1"),
             std::wstring::npos)
       << sim.console.output;
   const std::string page = Page();
@@ -199,6 +205,11 @@ TEST_F(CafeTest, ThePageShowsEachSeatInItsState) {
       {15, L"<b>15</b><i>⚠</i><u>00-00-00-00-00-0D</u><u>00-00-00-00-00-0E</u>"},
       {30, L"<div class=\"c li\" title=\"在机器表中,还没有运行: 机器表: 00-00-00-00-00-0C\"><b>30</b><i>○</i></div>"},
       {31, L"<div class=\"c no\" title=\"没有记录: \"><b>31</b><i></i></div>"},
+      {16, L"<div class=\"c no2\" title=\"拒绝或未写入: 拒绝: y\"><b>16</b>"},
+      {17, L"<div class=\"c no2\" title=\"拒绝或未写入: 已写入, 部分未写入\"><b>17</b>"},
+      {18, L"<div class=\"c ok\" title=\"已生效: 检查: 已生效\"><b>18</b>"},
+      {19, L"<div class=\"c no2\" title=\"拒绝或未写入: 检查: 注册表与 config.ini 算出的设置不同\"><b>19</b>"},
+      {24, L"<div class=\"c wa\" title=\"已写入,等待重启或计算机名未生效: 已写入\"><b>24</b>"},
   };
   for (const auto& seat : seats) EXPECT_NE(page.find(ToUtf8(seat.cell)), std::string::npos) << seat.number;
   EXPECT_NE(page.find(ToUtf8(L"<pre>00-00-00-00-00-0B=13\n00-00-00-00-00-0D=15\n00-00-00-00-00-0E=15\n</pre>")),

@@ -224,6 +224,11 @@ TEST_F(CafeTest, ThePageShowsEachSeatInItsState) {
   EXPECT_EQ(Run(L"/report"), exit_code::kRefused);
   EXPECT_NE(Output().find(L"网页 C:\\VexaIpSet\\VexaIpSet.html 是链接"), std::wstring::npos);
   EXPECT_EQ(Page(), page);
+  const std::string html = sim.system.moduleDirectory + "\\VexaIpSet.html";
+  sim.files.RemoveFile(html.c_str());
+  sim.files.DanglingLink(html);
+  EXPECT_EQ(Run(L"/report"), exit_code::kRefused);
+  EXPECT_EQ(Page(), "");
 }
 
 }  // namespace

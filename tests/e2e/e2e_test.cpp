@@ -489,7 +489,7 @@ TEST_F(E2E, HostileConfigSample) {
       {L"prefix-bytes-14", nullptr},
       {L"quoted-values", nullptr},  // Mask="255.0.0.0 keeps its lone quote: no mask
       {L"duplicate-sections", "15"},
-      {L"fullwidth-space-prefix", "\xA1\xA1WB15"},
+      {L"fullwidth-space-prefix", nullptr},  // a blank, full-width or not, is no part of a host name
       {L"lone-lead-byte", nullptr},
   };
   auto tool = Start();
@@ -504,6 +504,10 @@ TEST_F(E2E, HostileConfigSample) {
     tool->Click(Command1);
     Box box;
     ASSERT_TRUE(tool->WaitBox(box));
+    if (box.title == L"Quorlis - 请确认") {  // a gateway outside the file's subnet: Yes writes
+      tool->Answer(box, IDYES);
+      ASSERT_TRUE(tool->WaitBox(box));
+    }
     if (c.hostName == nullptr) {
       EXPECT_EQ(box.title, L"Quorlis - 配置文件错误！");
       tool->Answer(box, IDOK);

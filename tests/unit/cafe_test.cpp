@@ -158,6 +158,7 @@ TEST_F(CafeTest, ALogThatCannotBeReadIsSaid) {
       EXPECT_EQ(Run(command), exit_code::kRefused) << command;
       EXPECT_NE(Output().find(c.says), std::wstring::npos) << sim.console.output;
       EXPECT_EQ(Output().find(L"[Machines]"), std::wstring::npos);
+      EXPECT_EQ(Output().find(L"还没有任何记录") != std::wstring::npos, c.bytes.empty());
       EXPECT_EQ(Page(), "");
     }
   }
@@ -212,6 +213,11 @@ TEST_F(CafeTest, ThePageShowsEachSeatInItsState) {
       {24, L"<div class=\"c wa\" title=\"已写入,等待重启或计算机名未生效: 已写入\"><b>24</b>"},
   };
   for (const auto& seat : seats) EXPECT_NE(page.find(ToUtf8(seat.cell)), std::string::npos) << seat.number;
+  EXPECT_NE(page.find("<b>254</b>"), std::string::npos);
+  EXPECT_NE(page.find(ToUtf8(L"<tr><td>12</td><td>✓ 已生效</td><td>00-00-00-00-00-0A</td><td>192.168.0.12</td>"
+                             L"<td>WB-12</td><td>2026-12-01 10:00:00</td><td>已是这些设置</td><td>1</td></tr>")),
+            std::string::npos);
+  EXPECT_EQ(page.find("<tr><td>31</td>"), std::string::npos) << "a seat never seen has no row";
   EXPECT_NE(page.find(ToUtf8(L"<pre>00-00-00-00-00-0B=13\n00-00-00-00-00-0D=15\n00-00-00-00-00-0E=15\n</pre>")),
             std::string::npos);  // ready [Machines] lines for the cards the table lacks
   EXPECT_NE(page.find(ToUtf8(L"<pre>00-00-00-00-00-0C=30\n</pre>")), std::string::npos);  // never run

@@ -167,6 +167,9 @@ TEST_F(CafeTest, ALogThatCannotBeReadIsSaid) {
   EXPECT_EQ(Run(L"/table"), exit_code::kRefused);
   EXPECT_NE(Output().find(L"VexaIpSet.log: 无法读取(被其他程序占用或没有权限)"), std::wstring::npos);
   sim.files.Hold(log, false);
+  sim.files.Put(log, "");
+  EXPECT_EQ(Run(L"/table"), exit_code::kRefused);
+  EXPECT_EQ(Output(), L"日志 C:\\VexaIpSet\\VexaIpSet.log 中还没有任何记录。\r\n");
   // A torn last line may end inside a character: the lines before it are still read.
   sim.files.Put(log, line + "2026-12-01 10:00:00\t/n\t\xE5\xB7");
   EXPECT_EQ(Run(L"/table"), exit_code::kDone);
@@ -218,6 +221,11 @@ TEST_F(CafeTest, ThePageShowsEachSeatInItsState) {
                              L"<td>WB-12</td><td>2026-12-01 10:00:00</td><td>已是这些设置</td><td>1</td></tr>")),
             std::string::npos);
   EXPECT_EQ(page.find("<tr><td>31</td>"), std::string::npos) << "a seat never seen has no row";
+  EXPECT_NE(
+      page.find(ToUtf8(L"<tr><td>15</td><td>⚠ 一个机号给了两块网卡</td><td>00-00-00-00-00-0D, 00-00-00-00-00-0E</td>")),
+      std::string::npos);
+  EXPECT_NE(page.find(ToUtf8(L"\">没有记录: 244</span> <span class=\"c li\">○ 在机器表中")), std::string::npos);
+  EXPECT_EQ(Output().find(L"跳过"), std::wstring::npos) << "no line was skipped";
   EXPECT_NE(page.find(ToUtf8(L"<pre>00-00-00-00-00-0B=13\n00-00-00-00-00-0D=15\n00-00-00-00-00-0E=15\n</pre>")),
             std::string::npos);  // ready [Machines] lines for the cards the table lacks
   EXPECT_NE(page.find(ToUtf8(L"<pre>00-00-00-00-00-0C=30\n</pre>")), std::string::npos);  // never run

@@ -43,7 +43,6 @@ enum class Refusal {
   Unconfirmed,  // a value Windows would ask about, not confirmed (No in the window, no /force without it)
 };
 
-
 struct MachineInput {
   Refusal verdict = Refusal::Empty;  // None, Empty or OutOfRange
   std::int32_t MachineNumber = 0;

@@ -124,6 +124,7 @@ TEST_F(CafeTest, TheTableTakesOnlyWhatTheLogVouchesFor) {
              Line(L"/n", L"已写入", L"0", L"00-00-00-00-00-07", L"0", L"00-00-00-00-00-07=0") + L"\r\n" +
              L"garbage\r\n" + Line(L"/n", L"已写入", L"21", L"00-00-00-00-00-08", L"0", L"00-00-00-00-00-08=2"),
          Line(L"/n", L"已写入", L"3", L"00-00-00-00-00-02", L"0", L"00-00-00-00-00-02=3") + L"\r\n");
+  sim.PutConfig(L"[Log]\r\nFolder=\\\\server\\gone\r\n");  // not reached: the log beside config.ini is read
   EXPECT_EQ(Run(L"/table"), exit_code::kDone);
   EXPECT_EQ(Output(),
             L"[Machines]\r\n00-00-00-00-00-02=3\r\n00-00-00-00-00-0A=015\r\n00-00-00-00-00-0B=15\r\n"
@@ -131,6 +132,7 @@ TEST_F(CafeTest, TheTableTakesOnlyWhatTheLogVouchesFor) {
             L"; 00-00-00-00-00-03 没有一次写入成功,最后一次: 2026-12-01 10:00:00 拒绝: x\r\n"
             L"; 00-00-00-00-00-06 没有一次写入成功,最后一次: 2026-12-01 10:00:00 检查: 已生效\r\n"
             L"; 00-00-00-00-00-07 没有一次写入成功,最后一次: 2026-12-01 10:00:00 已写入\r\n"
+            L"; 日志文件夹 \\\\server\\gone 无法访问,读的是 C:\\VexaIpSet\\VexaIpSet.log。\r\n"
             L"; 跳过了日志中无法信任的 2 行: 1 行不完整(写入时被中断), 1 行不是本程序写的格式\r\n");
 }
 
@@ -230,6 +232,7 @@ TEST_F(CafeTest, ThePageShowsEachSeatInItsState) {
             std::string::npos);  // ready [Machines] lines for the cards the table lacks
   EXPECT_NE(page.find(ToUtf8(L"<pre>00-00-00-00-00-0C=30\n</pre>")), std::string::npos);  // never run
   EXPECT_NE(page.find("<meta charset=\"utf-8\">"), std::string::npos);
+  EXPECT_NE(page.find("<span>IPOffset=0</span> <span>Mask=255.255.255.0</span>"), std::string::npos);
   EXPECT_EQ(page.find("<script"), std::string::npos);
   EXPECT_EQ(page.find("http"), std::string::npos) << "nothing fetched";
   EXPECT_EQ(sim.files.CountIn(sim.system.moduleDirectory), 4u) << "config.ini, the log, .old and the page";

@@ -16,8 +16,7 @@ namespace {
 // tool's own folder (where the search order would look first). Without SetDefaultDllDirectories (Windows 7
 // without KB2533623) the current folder is at least taken out of the search.
 void RestrictDllSearch(vexa::win32::SystemFunctions& system) {
-  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-  auto set = system.Get<SetDefaultDllDirectoriesFn>(vexa::win32::SystemFunction::SetDefaultDllDirectories);
+  auto set = system.Get<vexa::win32::fn::SetDefaultDllDirectories>();
   if (set != nullptr) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
   ::SetDllDirectoryA("");
 }
@@ -33,14 +32,13 @@ void __verbose_terminate_handler() { std::abort(); }
 #endif
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int show) {
-  vexa::win32::SystemFunctions system;
-  RestrictDllSearch(system);
-  vexa::win32::Win32Platform real;
+  vexa::win32::Win32Platform real;  // loads no DLL yet
+  RestrictDllSearch(real.functions);
   vexa::Platform platform = real.platform();
   const vexa::CommandLine command = vexa::ParseCommandLine(arguments != nullptr ? arguments : L"");
   if (command.mode != vexa::CommandLine::Mode::Window) return vexa::RunUnattended(platform, command);
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
   ::InitCommonControlsEx(&controls);
-  vexa::win32::Win32Window window(instance, show, real.text, real.messages);
+  vexa::win32::Win32Window window(instance, show, real.text, real.messages, real.functions);
   return vexa::RunVexaIpSet(platform, window);
 }

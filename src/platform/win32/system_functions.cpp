@@ -4,17 +4,17 @@
 
 namespace vexa::win32 {
 
-FARPROC SystemFunctions::Find(SystemFunction function) {
-  const SystemFunctionRow& row = kSystemFunctions[static_cast<std::size_t>(function)];
-  UniqueModule& module = modules_[static_cast<std::size_t>(function)];
-  if (!module) {
-    char folder[MAX_PATH] = {};
-    const UINT length = ::GetSystemDirectoryA(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return nullptr;
-    const std::string path = std::string(folder, length) + "\\" + row.dll;
-    module.reset(::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+FARPROC SystemFunctions::Find(std::string_view dll, const char* name) {
+  for (const auto& [loaded, module] : modules_) {
+    if (loaded == dll) return module ? ::GetProcAddress(module.get(), name) : nullptr;
   }
-  return module ? ::GetProcAddress(module.get(), row.name) : nullptr;
+  char folder[MAX_PATH] = {};
+  const UINT length = ::GetSystemDirectoryA(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return nullptr;
+  const std::string path = std::string(folder, length) + "\\" + std::string(dll);
+  modules_.emplace_back(dll, UniqueModule(::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH)));
+  const UniqueModule& module = modules_.back().second;
+  return module ? ::GetProcAddress(module.get(), name) : nullptr;
 }
 
 }  // namespace vexa::win32

@@ -1,44 +1,56 @@
-// The system functions the tool looks up at run time, in one table, each from its DLL in the system
-// folder named by its full path. The tool runs elevated from a folder others may write: a DLL planted
-// beside it must never be loaded. (LOAD_LIBRARY_SEARCH_SYSTEM32 would say the same in one flag, but fails
-// with error 87 on Windows 7 without KB2533623, still found in cafes.)
+// The system functions the tool looks up at run time: one row each with its DLL, its name and its type,
+// each loaded from its DLL in the system folder named by its full path. The tool runs elevated from a
+// folder others may write: a DLL planted beside it must never be loaded. (LOAD_LIBRARY_SEARCH_SYSTEM32
+// would say the same in one flag, but fails with error 87 on Windows 7 without KB2533623, still found in
+// cafes.)
 #pragma once
 
 #include <windows.h>
 
-#include <array>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "platform/win32/scoped.h"
 
 namespace vexa::win32 {
 
-enum class SystemFunction { SetDefaultDllDirectories, SetWindowTheme, GetAdaptersAddresses, kCount };
+// X(name, DLL, type): SetDefaultDllDirectories came with Windows 8 and KB2533623; GetAdaptersAddresses
+// takes its IP_ADAPTER_ADDRESSES* as void* here, so that this header needs no winsock2.h.
+#define VEXA_SYSTEM_FUNCTIONS(X)                                             \
+  X(SetDefaultDllDirectories, "kernel32.dll", BOOL(WINAPI*)(DWORD))          \
+  X(SetWindowTheme, "uxtheme.dll", HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR)) \
+  X(GetAdaptersAddresses, "iphlpapi.dll", ULONG(WINAPI*)(ULONG, ULONG, PVOID, void*, PULONG))
 
-struct SystemFunctionRow {
-  SystemFunction function;
-  const char* dll;
-  const char* name;
-};
+// One type per row: system.Get<fn::GetAdaptersAddresses>() is the function with its own signature.
+namespace fn {
+#define VEXA_SYSTEM_FUNCTION_ROW(function, library, signature) \
+  struct function {                                            \
+    using Type = signature;                                    \
+    static constexpr const char* kDll = library;               \
+    static constexpr const char* kName = #function;            \
+  };
+VEXA_SYSTEM_FUNCTIONS(VEXA_SYSTEM_FUNCTION_ROW)
+#undef VEXA_SYSTEM_FUNCTION_ROW
+}  // namespace fn
 
-inline constexpr SystemFunctionRow kSystemFunctions[] = {
-    {SystemFunction::SetDefaultDllDirectories, "kernel32.dll", "SetDefaultDllDirectories"},  // Windows 8, KB2533623
-    {SystemFunction::SetWindowTheme, "uxtheme.dll", "SetWindowTheme"},
-    {SystemFunction::GetAdaptersAddresses, "iphlpapi.dll", "GetAdaptersAddresses"},
-};
-
-// The DLLs it loaded stay loaded while it lives.
+// The one cache of the process: the DLLs it loaded stay loaded while it lives.
 class SystemFunctions {
  public:
+  SystemFunctions() = default;
+  SystemFunctions(const SystemFunctions&) = delete;
+  SystemFunctions& operator=(const SystemFunctions&) = delete;
+
   // The function, its DLL loaded on first use; nullptr when the DLL or the function is missing.
-  template <typename Function>
-  Function Get(SystemFunction function) {
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(Find(function)));
+  template <typename Row>
+  typename Row::Type Get() {
+    return reinterpret_cast<typename Row::Type>(reinterpret_cast<void (*)()>(Find(Row::kDll, Row::kName)));
   }
 
  private:
-  FARPROC Find(SystemFunction function);
+  FARPROC Find(std::string_view dll, const char* name);
 
-  std::array<UniqueModule, static_cast<std::size_t>(SystemFunction::kCount)> modules_;
+  std::vector<std::pair<std::string_view, UniqueModule>> modules_;  // by DLL name
 };
 
 }  // namespace vexa::win32

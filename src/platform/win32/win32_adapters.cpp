@@ -13,8 +13,7 @@
 namespace vexa::win32 {
 
 std::optional<std::vector<AdapterAddress>> Win32Adapters::GetAdaptersAddresses() {
-  using GetAdaptersAddressesFn = ULONG(WINAPI*)(ULONG, ULONG, PVOID, PIP_ADAPTER_ADDRESSES, PULONG);
-  auto get = system_.Get<GetAdaptersAddressesFn>(SystemFunction::GetAdaptersAddresses);
+  auto get = functions_.Get<fn::GetAdaptersAddresses>();
   if (get == nullptr) return std::nullopt;
   const ULONG flags =
       GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER | GAA_FLAG_SKIP_FRIENDLY_NAME;

@@ -92,10 +92,11 @@ class Win32Files : public Files {
 // and the tool runs elevated: a copy beside the tool must never be loaded).
 class Win32Adapters : public Adapters {
  public:
+  explicit Win32Adapters(SystemFunctions& functions) : functions_(functions) {}
   std::optional<std::vector<AdapterAddress>> GetAdaptersAddresses() override;
 
  private:
-  SystemFunctions system_;
+  SystemFunctions& functions_;
 };
 
 class Win32Console : public Console {
@@ -111,11 +112,12 @@ class Win32Console : public Console {
 // All real services in one object.
 class Win32Platform {
  public:
-  Win32Platform() : messages(text) {}
+  Win32Platform() : messages(text), adapters(functions) {}
   Win32Platform(const Win32Platform&) = delete;
   Win32Platform& operator=(const Win32Platform&) = delete;
   Platform platform() { return Platform{registry, profile, messages, restart, system, text, files, adapters, console}; }
 
+  SystemFunctions functions;  // the process's one cache of functions looked up at run time
   Win32Text text;
   Win32Registry registry;
   Win32Profile profile;

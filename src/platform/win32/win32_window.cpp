@@ -14,8 +14,7 @@ constexpr const char* kClassName = "VexaIpSetMain";
 // Common Controls 6 draws combo boxes and group boxes from the visual style, which ignores the colours the
 // window asks for; those two are drawn classic.
 void DropVisualStyle(SystemFunctions& system, HWND hwnd) {
-  using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-  if (auto setTheme = system.Get<SetWindowThemeFn>(SystemFunction::SetWindowTheme)) setTheme(hwnd, L"", L"");
+  if (auto setTheme = system.Get<fn::SetWindowTheme>()) setTheme(hwnd, L"", L"");
 }
 
 struct WindowClass {
@@ -42,8 +41,13 @@ WindowClass ClassOf(const ControlDesc& d, bool shown) {
 
 }  // namespace
 
-Win32Window::Win32Window(HINSTANCE instance, int show, TextCodec& text, Win32MessageBoxes& messages)
-    : instance_(instance), show_(show == SW_HIDE ? SW_SHOWNORMAL : show), text_(text), messages_(messages) {}
+Win32Window::Win32Window(HINSTANCE instance, int show, TextCodec& text, Win32MessageBoxes& messages,
+                         SystemFunctions& functions)
+    : instance_(instance),
+      show_(show == SW_HIDE ? SW_SHOWNORMAL : show),
+      text_(text),
+      messages_(messages),
+      functions_(functions) {}
 
 Win32Window::~Win32Window() = default;
 
@@ -200,12 +204,12 @@ void Win32Window::SetUpControl(Control& c) {
       break;
     case ControlKind::ComboBox:
       c.brush.reset(::CreateSolidBrush(ColourRef(d.back, RGB(255, 255, 255))));
-      DropVisualStyle(system_, c.hwnd);
+      DropVisualStyle(functions_, c.hwnd);
       // The closed box keeps its designed height.
       ::SendMessageA(c.hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(8, Px(d.height) - 6));
       break;
     case ControlKind::Frame:
-      DropVisualStyle(system_, c.hwnd);
+      DropVisualStyle(functions_, c.hwnd);
       subclass();
       break;
     case ControlKind::PictureBox: {

@@ -22,7 +22,7 @@ class Win32Window : public WindowHost {
  public:
   // show: how the window first appears, the nCmdShow the program was started with (SW_HIDE shows it as
   // usual: a window nobody sees would wait for ever).
-  Win32Window(HINSTANCE instance, int show, TextCodec& text, Win32MessageBoxes& messages);
+  Win32Window(HINSTANCE instance, int show, TextCodec& text, Win32MessageBoxes& messages, SystemFunctions& functions);
   ~Win32Window() override;
   Win32Window(const Win32Window&) = delete;
   Win32Window& operator=(const Win32Window&) = delete;
@@ -88,6 +88,7 @@ class Win32Window : public WindowHost {
   int show_;
   TextCodec& text_;
   Win32MessageBoxes& messages_;
+  SystemFunctions& functions_;  // the process's one cache, owned by the platform
   WindowEvents* events_ = nullptr;
   HWND main_ = nullptr;
   HWND lastFocus_ = nullptr;  // where the focus goes whenever the window is activated: the first tab stop
@@ -101,7 +102,6 @@ class Win32Window : public WindowHost {
   GdiObject<HBITMAP> composed_;    // picture + frame + lines + shapes, client-sized
   GdiObject<HBRUSH> composedBrush_;
   MemoryDc measureDc_;  // text extents of the AutoSize labels
-  SystemFunctions system_;
   UniqueIcon icon_;
   UniqueIcon smallIcon_;
   bool comboDropped_ = false;

@@ -1,51 +1,43 @@
-// Small owners of Windows handles and selections: each gives its handle back on every path out.
+// The rows of Windows' own handles for the one owner (platform/owned.h), and the scopes of a selection or
+// a DC: each gives its handle back on every path out.
 #pragma once
 
 #include <windows.h>
 
-#include <utility>
+#include "platform/owned.h"
 
 namespace vexa::win32 {
 
-// A handle with one way to free it. Not copyable; release() gives it up.
-template <typename Handle, auto Free>
-class Scoped {
- public:
-  Scoped() = default;
-  explicit Scoped(Handle handle) : handle_(handle) {}
-  Scoped(Scoped&& other) noexcept : handle_(other.release()) {}
-  Scoped& operator=(Scoped&& other) noexcept {
-    reset(other.release());
-    return *this;
-  }
-  Scoped(const Scoped&) = delete;
-  Scoped& operator=(const Scoped&) = delete;
-  ~Scoped() { reset(); }
+// A kind whose only "no handle" is null, released by Free.
+template <typename T, auto Free>
+struct NullIsNone {
+  using Handle = T;
+  using Context = NoContext;
+  static constexpr Handle kNone = nullptr;
+  static bool IsValid(Handle handle) { return handle != nullptr; }
+  static void Release(Handle handle) { Free(handle); }
+};
 
-  Handle get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
-  Handle release() { return std::exchange(handle_, nullptr); }
-  void reset(Handle handle = nullptr) {
-    if (handle_ != nullptr) Free(handle_);
-    handle_ = handle;
-  }
-
- private:
-  Handle handle_ = nullptr;
+// A kernel handle: CreateFile's failure is INVALID_HANDLE_VALUE, other calls' is null; neither is closed.
+struct KernelHandle {
+  using Handle = HANDLE;
+  using Context = NoContext;
+  static constexpr Handle kNone = nullptr;
+  static bool IsValid(Handle handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
+  static void Release(Handle handle) { ::CloseHandle(handle); }
 };
 
 inline void ReleaseGdiObject(HGDIOBJ object) { ::DeleteObject(object); }
 inline void ReleaseMemoryDc(HDC dc) { ::DeleteDC(dc); }
 inline void ReleaseIcon(HICON icon) { ::DestroyIcon(icon); }
 inline void ReleaseLibrary(HMODULE module) { ::FreeLibrary(module); }
-inline void ReleaseHandle(HANDLE handle) { ::CloseHandle(handle); }
 
 template <typename T>
-using GdiObject = Scoped<T, &ReleaseGdiObject>;
-using MemoryDc = Scoped<HDC, &ReleaseMemoryDc>;
-using UniqueIcon = Scoped<HICON, &ReleaseIcon>;
-using UniqueModule = Scoped<HMODULE, &ReleaseLibrary>;
-using UniqueHandle = Scoped<HANDLE, &ReleaseHandle>;
+using GdiObject = Owned<NullIsNone<T, &ReleaseGdiObject>>;
+using MemoryDc = Owned<NullIsNone<HDC, &ReleaseMemoryDc>>;
+using UniqueIcon = Owned<NullIsNone<HICON, &ReleaseIcon>>;
+using UniqueModule = Owned<NullIsNone<HMODULE, &ReleaseLibrary>>;
+using UniqueHandle = Owned<KernelHandle>;
 
 // An object selected into a DC for the life of the selection; the previous one comes back after.
 class Selection {

@@ -51,16 +51,15 @@ std::optional<std::vector<AdapterAddress>> Win32Adapters::GetAdaptersAddresses()
 bool Win32Console::Attach() {
   // Handed over by a batch file's redirection or a pipe: write there.
   HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
-  if (out != nullptr && out != INVALID_HANDLE_VALUE && ::GetFileType(out) != FILE_TYPE_UNKNOWN) {
+  if (KernelHandle::IsValid(out) && ::GetFileType(out) != FILE_TYPE_UNKNOWN) {
     out_ = out;
     return true;
   }
   if (!::AttachConsole(ATTACH_PARENT_PROCESS)) return false;
-  out = ::CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                      OPEN_EXISTING, 0, nullptr);
-  if (out == INVALID_HANDLE_VALUE) return false;
-  out_ = out;
-  ownedOut_.reset(out);
+  ownedOut_.reset(::CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+  if (!ownedOut_) return false;
+  out_ = ownedOut_.get();
   return true;
 }
 

@@ -13,10 +13,15 @@ namespace vexa::win32 {
 
 namespace {
 
-// CreateFileA's failure value is INVALID_HANDLE_VALUE, not null: the scope holds null for it.
 UniqueHandle OpenFile(const char* path, DWORD access, DWORD disposition) {
-  HANDLE file = ::CreateFileA(path, access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-  return UniqueHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
+  return UniqueHandle(
+      ::CreateFileA(path, access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// The file path names, opened as itself for its attributes only, with any sharing.
+UniqueHandle OpenName(const char* path) {
+  return UniqueHandle(::CreateFileA(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
 }
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
@@ -67,14 +72,15 @@ Files::Opened Win32Files::OpenShared(const char* path) {
   constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
   constexpr DWORD kFlags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
   for (int attempt = 0; attempt < 2; ++attempt) {
-    HANDLE file = ::CreateFileA(path, GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING, kFlags, nullptr);
+    UniqueHandle file(
+        ::CreateFileA(path, GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING, kFlags, nullptr));
     DWORD error = ::GetLastError();
-    if (file == INVALID_HANDLE_VALUE && error == ERROR_FILE_NOT_FOUND) {
-      file = ::CreateFileA(path, GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW, kFlags, nullptr);
+    if (!file && error == ERROR_FILE_NOT_FOUND) {
+      file.reset(::CreateFileA(path, GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW, kFlags, nullptr));
       error = ::GetLastError();
-      if (file == INVALID_HANDLE_VALUE && error == ERROR_FILE_EXISTS) continue;
+      if (!file && error == ERROR_FILE_EXISTS) continue;
     }
-    if (file != INVALID_HANDLE_VALUE) return {Open::Opened, reinterpret_cast<FileHandle>(file)};
+    if (file) return {Open::Opened, reinterpret_cast<FileHandle>(file.release())};
     const bool busy = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
     return {busy ? Open::Busy : Open::Failed, 0};
   }
@@ -99,14 +105,12 @@ bool Win32Files::IsPlainFile(FileHandle file, std::string_view name) {
 }
 
 bool Win32Files::IsFileAt(FileHandle file, const char* path) {
-  HANDLE named = ::CreateFileA(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (named == INVALID_HANDLE_VALUE) return false;
-  const UniqueHandle owner(named);
+  const UniqueHandle named = OpenName(path);
+  if (!named) return false;
   DWORD mineVolume = 0;
   DWORD thereVolume = 0;
   const auto mine = FileIdentity(AsHandle(file), &mineVolume);
-  const auto there = FileIdentity(named, &thereVolume);
+  const auto there = FileIdentity(named.get(), &thereVolume);
   // Wine reports volume 0 for a handle whose file was renamed since it was opened: the volume decides only
   // when both are known (the log and its .old share one folder anyway).
   const bool sameVolume = mineVolume == thereVolume || mineVolume == 0 || thereVolume == 0;
@@ -174,23 +178,16 @@ bool Win32Files::MoveOver(const char* from, const char* to) {
 bool Win32Files::RemoveFile(const char* path) { return ::DeleteFileA(path) != FALSE; }
 
 bool Win32Files::IsLinkName(const char* path) {
-  HANDLE named = ::CreateFileA(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (named != INVALID_HANDLE_VALUE) {
-    const UniqueHandle owner(named);
+  if (const UniqueHandle named = OpenName(path)) {
     const std::string_view name(path);
-    return !IsPlainFile(reinterpret_cast<FileHandle>(named), name.substr(name.find_last_of('\\') + 1));
+    return !IsPlainFile(reinterpret_cast<FileHandle>(named.get()), name.substr(name.find_last_of('\\') + 1));
   }
   if (::GetLastError() != ERROR_FILE_NOT_FOUND) return false;
   // Nothing opens under the name: it is free, or a link that leads nowhere, which a new file cannot take.
   // The probe is gone when its handle closes.
-  HANDLE probe = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-  if (probe != INVALID_HANDLE_VALUE) {
-    ::CloseHandle(probe);
-    return false;
-  }
-  return ::GetLastError() == ERROR_FILE_EXISTS;
+  const UniqueHandle probe(::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                         FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  return !probe && ::GetLastError() == ERROR_FILE_EXISTS;
 }
 
 std::string Win32Files::CreateTempFile(std::string_view bytes, const std::string& in) {
@@ -205,16 +202,14 @@ std::string Win32Files::CreateTempFile(std::string_view bytes, const std::string
     char name[32];
     std::snprintf(name, sizeof name, "vxi%08lX.tmp", static_cast<unsigned long>(seed + attempt * 7919u));
     const std::string path = std::string(folder) + name;
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    UniqueHandle file(
+        ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY, nullptr));
+    if (!file) {
       if (::GetLastError() == ERROR_FILE_EXISTS) continue;
       return std::string();
     }
-    bool written = false;
-    {
-      const UniqueHandle owner(file);
-      written = WriteAll(file, bytes);
-    }
+    const bool written = WriteAll(file.get(), bytes);
+    file.reset();  // closed before it is renamed or removed
     if (written) return path;
     ::DeleteFileA(path.c_str());
     return std::string();

@@ -1,4 +1,5 @@
-// Module IniFile: where config.ini lies and how one value of it is read.
+// Module IniFile: where config.ini lies; one value, and a section's key names, read through Windows' reader;
+// a section's lines parsed as that reader reads them.
 #pragma once
 
 #include <string>

@@ -268,7 +268,7 @@ void ReadLines(std::string_view bytes, RunLog& log) {
     start = end == std::string_view::npos ? bytes.size() : end + 1;
     if (line.empty() && end != std::string_view::npos) continue;
     // A line that ends in a bare LF was not written by the tool; one without any end was cut short.
-    LogEntry entry = ParseLogLine(FromUtf8(line), end == std::string_view::npos ? false : true);
+    LogEntry entry = ParseLogLine(FromUtf8(line), end != std::string_view::npos);
     if (!ended && end != std::string_view::npos) entry.fault = LogEntry::Fault::Foreign;
     switch (entry.fault) {
       case LogEntry::Fault::None: log.entries.push_back(std::move(entry)); break;

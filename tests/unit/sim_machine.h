@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "apply/write_table.h"
 #include "platform/sim/sim_platform.h"
 
 namespace vexa::test {
@@ -46,6 +47,26 @@ inline void CloneImage(sim::SimPlatform& sim) {
   reg.SetValue(kHkeyLocalMachine, card1, "DefaultGateway", kRegMultiSz, std::string("192.168.0.1\0\0", 13));
   reg.SetValue(kHkeyLocalMachine, card1, "NameServer", kRegSz, Sz("192.168.0.1"));
   reg.SetValue(kHkeyLocalMachine, card1, "EnableDHCP", kRegDword, std::string("\1\0\0\0", 4));
+}
+
+// The write table's counts, so that the tests follow a row added to it: every row, the rows of the card's
+// own TCP/IP key, and the rows of components that may not be installed (IPX, the game).
+struct WriteCounts {
+  std::size_t all = 0;
+  std::size_t card = 0;
+  std::size_t optional = 0;
+};
+inline WriteCounts CountWrites(TextCodec& text) {
+  MachinePlan plan;
+  plan.serviceName = L"{CARD}";
+  plan.controlSet = L"ControlSet001";
+  WriteCounts counts;
+  for (const WriteRow& row : WriteRows(text, plan)) {
+    ++counts.all;
+    counts.card += row.path.find(plan.serviceName) != std::wstring::npos ? 1 : 0;
+    counts.optional += row.absentLabel.empty() ? 0 : 1;
+  }
+  return counts;
 }
 
 // A restart: Windows takes the written names (upper-cased, as it shows them) and the clock moves on.

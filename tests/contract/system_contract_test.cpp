@@ -1,0 +1,37 @@
+// What the logic relies on from the clock, run against the simulated Windows and against the real calls
+// under Wine (see registry_contract_test.cpp): the log's wait ends because sleeping moves the uptime on,
+// and the boot time a pending rename is judged by lies in the past.
+#include <gtest/gtest.h>
+
+#include "contract/fixture.h"
+#include "log/run_log.h"
+
+namespace vexa::contract {
+namespace {
+
+TEST(SystemContract, SleepingMovesTheUptimeOn) {
+  const std::unique_ptr<Fixture> fixture = MakeFixture();
+  Platform platform = fixture->platform();
+  const std::uint64_t before = platform.system.MillisecondsSinceBoot();
+  platform.system.Sleep(40);
+  const std::uint64_t after = platform.system.MillisecondsSinceBoot();
+  // GetTickCount64 moves in steps of the timer's resolution (10-16 ms on Windows; Wine 8 was seen to count
+  // 25 ms for a Sleep of 40): forward, and not by more than the sleep could take.
+  EXPECT_GT(after, before);
+  EXPECT_LT(after - before, 5000u);
+}
+
+TEST(SystemContract, TheLocalTimeIsValidAndTheBootLiesBeforeIt) {
+  const std::unique_ptr<Fixture> fixture = MakeFixture();
+  Platform platform = fixture->platform();
+  const LocalTime now = platform.system.Now();
+  EXPECT_GE(now.year, 2000);
+  EXPECT_TRUE(now.month >= 1 && now.month <= 12 && now.day >= 1 && now.day <= 31);
+  EXPECT_TRUE(now.hour <= 23 && now.minute <= 59 && now.second <= 59);
+  const std::int64_t boot = SecondsOf(now) - static_cast<std::int64_t>(platform.system.MillisecondsSinceBoot() / 1000);
+  EXPECT_LE(boot, SecondsOf(now));
+  EXPECT_GT(boot, SecondsOf(LocalTime{2000, 1, 1, 0, 0, 0}));
+}
+
+}  // namespace
+}  // namespace vexa::contract

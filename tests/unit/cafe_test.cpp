@@ -122,7 +122,8 @@ TEST_F(CafeTest, TheTableTakesOnlyWhatTheLogVouchesFor) {
              Line(L"/check", L"检查: 已生效", L"16", L"00-00-00-00-00-06", L"0", L"") + L"\r\n" +
              Line(L"/n", L"已写入", L"15", b, L"", b + L"=15") + L"\r\n" +
              Line(L"/n", L"已写入", L"0", L"00-00-00-00-00-07", L"0", L"00-00-00-00-00-07=0") + L"\r\n" +
-             L"garbage\r\n" + Line(L"/n", L"已写入", L"21", L"00-00-00-00-00-08", L"0", L"00-00-00-00-00-08=2"),
+             // A blank line is no line of the tool's, nor a skipped one.
+             L"\r\ngarbage\r\n" + Line(L"/n", L"已写入", L"21", L"00-00-00-00-00-08", L"0", L"00-00-00-00-00-08=2"),
          Line(L"/n", L"已写入", L"3", L"00-00-00-00-00-02", L"0", L"00-00-00-00-00-02=3") + L"\r\n");
   sim.PutConfig(L"[Log]\r\nFolder=\\\\server\\gone\r\n");  // not reached: the log beside config.ini is read
   EXPECT_EQ(Run(L"/table"), exit_code::kDone);
@@ -134,6 +135,11 @@ TEST_F(CafeTest, TheTableTakesOnlyWhatTheLogVouchesFor) {
             L"; 00-00-00-00-00-07 没有一次写入成功,最后一次: 2026-12-01 10:00:00 已写入\r\n"
             L"; 日志文件夹 \\\\server\\gone 无法访问,读的是 C:\\VexaIpSet\\VexaIpSet.log。\r\n"
             L"; 跳过了日志中无法信任的 2 行: 1 行不完整(写入时被中断), 1 行不是本程序写的格式\r\n");
+  EXPECT_EQ(Run(L"/report"), exit_code::kDone);
+  EXPECT_NE(Output().find(L"\r\n跳过了日志中无法信任的 2 行"), std::wstring::npos) << sim.console.output;
+  sim.files.ReadOnlyFolder(sim.system.moduleDirectory);
+  EXPECT_EQ(Run(L"/report"), exit_code::kRefused);
+  EXPECT_NE(Output().find(L"网页 C:\\VexaIpSet\\VexaIpSet.html 无法写入(文件夹只读或没有权限)。"), std::wstring::npos);
 }
 
 // A log that cannot be read whole is said and the run exits 2: never a silent empty table or page.

@@ -324,8 +324,13 @@ HANDLE StartRun(const std::wstring& exe, const std::wstring& arguments, const st
     startup.hStdError = output;
   }
   PROCESS_INFORMATION process{};
-  const BOOL started = ::CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, output != INVALID_HANDLE_VALUE, 0,
-                                        nullptr, folder.c_str(), &startup, &process);
+  // Fifty starts at once on a busy machine: Wine now and then fails one; that is no run of the tool's.
+  BOOL started = FALSE;
+  for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+    if (attempt > 0) ::Sleep(200);
+    started = ::CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, output != INVALID_HANDLE_VALUE, 0, nullptr,
+                               folder.c_str(), &startup, &process);
+  }
   if (output != INVALID_HANDLE_VALUE) ::CloseHandle(output);
   if (!started) return nullptr;
   ::CloseHandle(process.hThread);

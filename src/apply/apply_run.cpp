@@ -117,7 +117,7 @@ bool Confirmed(Platform& platform, const RunOptions& options, const Notice& doub
     yes = platform.messages.Show(doubt.text + L"\r\n" + std::wstring(kConfirmQuestion), doubt.title, MsgButtons::YesNo,
                                  MsgIcon::Exclamation) == MsgAnswer::Yes;
   }
-  const std::wstring reason = doubt.text.substr(0, doubt.text.find(L"\r\n"));
+  const std::wstring reason = FirstLine(doubt.text);
   if (yes) {
     if (!out.overruled.empty()) out.overruled += L"; ";
     out.overruled += (options.force ? L"/force: " : L"经操作员确认: ") + reason;

@@ -98,22 +98,22 @@ Notice InputRejection(Refusal verdict) {
 
 MachineSettings DeriveSettings(Platform& platform, const MachineInput& input, const std::wstring& iniPath) {
   MachineSettings s;
-  auto read = [&](std::wstring_view key, std::wstring_view defaultValue) {
-    IniFile::IniValue value = IniFile::ReadIniValue(platform, iniPath, IniFile::kNetWork, key, defaultValue);
-    if (value.cut && s.CutKey.empty()) s.CutKey = key;
+  auto read = [&](const IniFile::KeyDefault& key) {
+    IniFile::IniValue value = IniFile::ReadIniValue(platform, iniPath, IniFile::kNetWork, key.key, key.fallback);
+    if (value.cut && s.CutKey.empty()) s.CutKey = key.key;
     return std::move(value.text);
   };
   s.MachineNumber = input.MachineNumber;
   s.NumberText = input.NumberText;
-  s.IpOffsetText = read(L"IPOffset", L"0");
-  s.IpPrefix = read(L"IP", L"192.168.0");
+  s.IpOffsetText = read(IniFile::kIpOffset);
+  s.IpPrefix = read(IniFile::kIp);
   std::optional<double> offset = StrictDecimal(s.IpOffsetText);
   // An offset that is no number leaves the address without its last part; CheckSettings refuses it.
   s.IpAddress = s.IpPrefix + L"." + (offset ? NumberToText(*offset + s.MachineNumber) : L"");
-  s.SubnetMask = read(L"Mask", L"255.255.255.0");
-  s.DefaultGateway = read(L"GateWay", L"192.168.0.1");
-  s.DnsServers = read(L"DNS", L"192.168.0.1");
-  std::wstring prefix = read(L"NetPrefix", L"");
+  s.SubnetMask = read(IniFile::kMask);
+  s.DefaultGateway = read(IniFile::kGateWay);
+  s.DnsServers = read(IniFile::kDns);
+  std::wstring prefix = read(IniFile::kNetPrefix);
   for (wchar_t c : prefix + s.NumberText) {
     if (c != L'\0') s.HostName.push_back(c);
   }

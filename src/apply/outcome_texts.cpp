@@ -9,8 +9,6 @@ namespace {
 constexpr std::wstring_view kRule = L"┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄";
 constexpr std::wstring_view kRefused = L"拒绝: ";  // the console's and the log's word for a refusal
 
-std::wstring FirstLine(const std::wstring& text) { return text.substr(0, text.find_first_of(L"\r\n")); }
-
 // The summary's values as the window's box shows them, with the card first.
 std::wstring ConsoleSettings(const Outcome& out) {
   std::vector<std::wstring> lines = {L"网卡      :  " + out.card};

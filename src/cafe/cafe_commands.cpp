@@ -47,12 +47,10 @@ std::wstring WithProblems(const std::wstring& text, const CafeOutput& problems) 
 // The [NetWork] values the page shows, as a run would read them.
 std::vector<std::pair<std::wstring, std::wstring>> NetworkValues(Platform& platform,
                                                                  const IniFile::ConfigFile& config) {
-  const std::pair<const wchar_t*, const wchar_t*> keys[] = {{L"IP", L"192.168.0"},       {L"IPOffset", L"0"},
-                                                            {L"Mask", L"255.255.255.0"}, {L"GateWay", L"192.168.0.1"},
-                                                            {L"DNS", L"192.168.0.1"},    {L"NetPrefix", L""}};
   std::vector<std::pair<std::wstring, std::wstring>> values;
-  for (const auto& [key, fallback] : keys) {
-    values.emplace_back(key, IniFile::ReadIniString(platform, config.ReadPath(), IniFile::kNetWork, key, fallback));
+  for (const IniFile::KeyDefault& key : IniFile::kNetWorkKeys) {
+    values.emplace_back(key.key,
+                        IniFile::ReadIniString(platform, config.ReadPath(), IniFile::kNetWork, key.key, key.fallback));
   }
   return values;
 }

@@ -53,6 +53,11 @@ std::basic_string<Char> PathIn(std::basic_string<Char> folder, std::basic_string
   return folder;
 }
 
+// The text up to its first line end, or all of it.
+inline std::wstring FirstLine(std::wstring_view text) {
+  return std::wstring(text.substr(0, text.find_first_of(L"\r\n")));
+}
+
 // The text up to its first NUL, or all of it.
 inline std::wstring CutAtNul(std::wstring_view text) { return std::wstring(text.substr(0, text.find(L'\0'))); }
 

@@ -11,6 +11,20 @@
 namespace vexa::IniFile {
 
 inline constexpr std::wstring_view kNetWork = L"NetWork";
+
+// A key of [NetWork] and the value a run takes when config.ini has none.
+struct KeyDefault {
+  std::wstring_view key;
+  std::wstring_view fallback;
+};
+inline constexpr KeyDefault kIp{L"IP", L"192.168.0"};
+inline constexpr KeyDefault kIpOffset{L"IPOffset", L"0"};
+inline constexpr KeyDefault kMask{L"Mask", L"255.255.255.0"};
+inline constexpr KeyDefault kGateWay{L"GateWay", L"192.168.0.1"};
+inline constexpr KeyDefault kDns{L"DNS", L"192.168.0.1"};  // the same text as the gateway's default
+inline constexpr KeyDefault kNetPrefix{L"NetPrefix", L""};
+// All of them, in the order the page shows them.
+inline constexpr KeyDefault kNetWorkKeys[] = {kIp, kIpOffset, kMask, kGateWay, kDns, kNetPrefix};
 inline constexpr std::wstring_view kCsCdk = L"CSCDK";
 inline constexpr std::wstring_view kMachines = L"Machines";
 // [Log] Folder=: where the shared log lives when not beside config.ini.

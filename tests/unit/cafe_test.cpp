@@ -137,6 +137,11 @@ TEST_F(CafeTest, TheTableTakesOnlyWhatTheLogVouchesFor) {
             L"; 跳过了日志中无法信任的 2 行: 1 行不完整(写入时被中断), 1 行不是本程序写的格式\r\n");
   EXPECT_EQ(Run(L"/report"), exit_code::kDone);
   EXPECT_NE(Output().find(L"\r\n跳过了日志中无法信任的 2 行"), std::wstring::npos) << sim.console.output;
+  // A page that cannot replace the old one leaves no new file behind.
+  sim.files.BlockReplace(sim.system.moduleDirectory + "\\VexaIpSet.html");
+  const std::size_t files = sim.files.Count();
+  EXPECT_EQ(Run(L"/report"), exit_code::kRefused);
+  EXPECT_EQ(sim.files.Count(), files);
   sim.files.ReadOnlyFolder(sim.system.moduleDirectory);
   EXPECT_EQ(Run(L"/report"), exit_code::kRefused);
   EXPECT_NE(Output().find(L"网页 C:\\VexaIpSet\\VexaIpSet.html 无法写入(文件夹只读或没有权限)。"), std::wstring::npos);

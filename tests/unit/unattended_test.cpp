@@ -80,6 +80,11 @@ TEST(CommandLineTest, SwitchesValuesAndMistakes) {
   EXPECT_FALSE(ParseCommandLine(L"/n 15").force);
   EXPECT_EQ(ParseCommandLine(L"/auto /force /FORCE").error, L"参数重复: /FORCE");
   EXPECT_EQ(ParseCommandLine(L"/check /force").error, L"/check 只检查,不写入,不能再用 /force");
+  // The exit codes batch files test, as the usage lists them.
+  EXPECT_NE(UsageText().find(L"退出码: 0 已写入或已是这些设置(/check: 已生效)  1 参数错误  2 拒绝(原因见输出)\r\n"
+                             L"        3 有项目未能写入  4 已写入但重启请求失败  5 已写入但还没有生效"),
+            std::wstring::npos);
+  EXPECT_NE(UsageText().find(L"\r\n        6 /check: 注册表与这些设置不同"), std::wstring::npos);
 }
 
 TEST(MachineTableTest, AddressesInEitherSpellingNumbersAsWrittenBadLinesApart) {

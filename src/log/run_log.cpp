@@ -194,7 +194,9 @@ LogEntry ParseLogLine(std::wstring_view line, bool complete) {
   if (next < fields.size() && fields[next].substr(0, kExitCodeLabel.size()) == kExitCodeLabel) {
     const std::wstring_view code = fields[next++].substr(kExitCodeLabel.size());
     if (code.empty() || code.size() > 2 || !std::all_of(code.begin(), code.end(), IsDigit)) return entry;
-    entry.record.exitCode = std::stoi(std::wstring(code));
+    int value = 0;
+    for (wchar_t digit : code) value = value * 10 + (digit - L'0');
+    entry.record.exitCode = value;
   }
   if (next < fields.size()) {
     // The tail repeats the address and number columns: a tail that says otherwise was not written by the tool.

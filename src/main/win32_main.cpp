@@ -2,8 +2,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstdlib>
-
 #include "app/app.h"
 #include "app/command_line.h"
 #include "app/unattended.h"
@@ -22,14 +20,6 @@ void RestrictDllSearch(vexa::win32::SystemFunctions& system) {
 }
 
 }  // namespace
-
-#if defined(__GLIBCXX__)
-// Nothing in the tool reports through exceptions. GCC's default handler for an escaped one prints the
-// demangled type name, which links a 46 KB demangler into the executable; ending the process is enough.
-namespace __gnu_cxx {
-void __verbose_terminate_handler() { std::abort(); }
-}  // namespace __gnu_cxx
-#endif
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int show) {
   vexa::win32::Win32Platform real;  // loads no DLL yet

@@ -1,7 +1,8 @@
 // The OK action's floor: the same registry and config.ini reads and the same nine writes as bare API calls,
-// and the same other work each press requires (config.ini's bytes for its encoding, the control set
-// Windows boots with, the adapters for the log's card address, the log line), timed in-process. Usage:
-// floor_registry ITERATIONS. Prints the median microseconds of one action.
+// and the same other work each press requires (config.ini's bytes for its encoding and its [Log] folder,
+// the control set Windows boots with, the card's hardware address for the log, the log line appended under
+// its lock with the tool's link and rotation checks), timed in-process. Usage: floor_registry ITERATIONS.
+// Prints the median microseconds of one action.
 #include <winsock2.h>
 
 #include <windows.h>
@@ -10,6 +11,8 @@
 
 #include "median_time.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -46,14 +49,68 @@ void Set(HKEY root, const char* path, const char* name, DWORD type, const void* 
 
 using GetAdaptersAddressesFn = ULONG(WINAPI*)(ULONG, ULONG, PVOID, PIP_ADAPTER_ADDRESSES, PULONG);
 
+std::uint64_t Identity(HANDLE file, DWORD* volume) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  ::GetFileInformationByHandle(file, &info);
+  *volume = info.dwVolumeSerialNumber;
+  return static_cast<std::uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+}
+
+// A line at the end of the log, as safely as the tool appends it: the name opened as itself (never
+// through a link), checked to be a plain file of that name, locked, checked to be still the file the name
+// leads to (no rotation by another run meanwhile), its first bytes read for the encoding, then one write.
+void AppendLine(const std::string& log) {
+  constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  HANDLE file = ::CreateFileA(log.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    file = ::CreateFileA(log.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  }
+  if (file == INVALID_HANDLE_VALUE) return;
+  BY_HANDLE_FILE_INFORMATION info{};
+  ::GetFileInformationByHandle(file, &info);
+  char final[MAX_PATH * 2];
+  ::GetFinalPathNameByHandleA(file, final, sizeof final, FILE_NAME_NORMALIZED);
+  OVERLAPPED whole{};
+  ::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &whole);
+  HANDLE named = ::CreateFileA(log.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  DWORD mine = 0;
+  DWORD there = 0;
+  const bool same = Identity(file, &mine) == Identity(named, &there);
+  ::CloseHandle(named);
+  LARGE_INTEGER size{};
+  ::GetFileSizeEx(file, &size);
+  char head[2];
+  DWORD read = 0;
+  LARGE_INTEGER offset{};
+  ::SetFilePointerEx(file, offset, nullptr, FILE_BEGIN);
+  ::ReadFile(file, head, sizeof head, &read, nullptr);
+  if (same) {
+    const char line[] =
+        "2026-12-08 09:30:05\t窗口\t已写入\t机号=15\t计算机名=WB-15\tIP=192.168.0.15\t"
+        "网卡=Realtek RTL8139 Family PCI Fast Ethernet NIC\t地址=\t未写入=\t退出码=0\r\n";
+    DWORD written = 0;
+    ::SetFilePointerEx(file, offset, nullptr, FILE_END);
+    ::WriteFile(file, line, sizeof line - 1, &written, nullptr);
+  }
+  ::UnlockFileEx(file, 0, MAXDWORD, MAXDWORD, &whole);
+  ::CloseHandle(file);
+}
+
 // The work each press needs besides the nine values: config.ini's bytes, Select\Current and its set,
-// the adapters, a line at the end of the log.
+// the card's hardware address, a line at the end of the log.
 void Overhead(const std::string& ini, GetAdaptersAddressesFn adapters) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  ::GetFileAttributesExA(ini.c_str(), GetFileExInfoStandard, &data);
   HANDLE file = ::CreateFileA(ini.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file != INVALID_HANDLE_VALUE) {
     char bytes[4096];
     DWORD read = 0;
-    ::ReadFile(file, bytes, sizeof bytes, &read, nullptr);
+    LARGE_INTEGER size{};
+    ::GetFileSizeEx(file, &size);
+    ::ReadFile(file, bytes, static_cast<DWORD>(std::min<LONGLONG>(size.QuadPart, sizeof bytes)), &read, nullptr);
     ::CloseHandle(file);
   }
   HKEY key = nullptr;
@@ -68,18 +125,11 @@ void Overhead(const std::string& ini, GetAdaptersAddressesFn adapters) {
   }
   static unsigned char buffer[16 * 1024];
   ULONG size = sizeof buffer;
-  adapters(AF_UNSPEC, GAA_FLAG_SKIP_UNICAST | GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST, nullptr,
-           reinterpret_cast<PIP_ADAPTER_ADDRESSES>(buffer), &size);
-  const std::string log = ini.substr(0, ini.find_last_of('\\')) + "\\floor.log";
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  ::GetFileAttributesExA(log.c_str(), GetFileExInfoStandard, &data);
-  file = ::CreateFileA(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr);
-  if (file != INVALID_HANDLE_VALUE) {
-    const char line[] = "2026-12-08 09:30:05\twindow\twritten\t00-1A-2B-3C-4D-5E=15\r\n";
-    DWORD written = 0;
-    ::WriteFile(file, line, sizeof line - 1, &written, nullptr);
-    ::CloseHandle(file);
-  }
+  adapters(AF_UNSPEC,
+           GAA_FLAG_SKIP_UNICAST | GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER |
+               GAA_FLAG_SKIP_FRIENDLY_NAME,
+           nullptr, reinterpret_cast<PIP_ADAPTER_ADDRESSES>(buffer), &size);
+  AppendLine(ini.substr(0, ini.find_last_of('\\')) + "\\floor.log");
 }
 
 void Action(const std::string& ini) {
@@ -87,6 +137,7 @@ void Action(const std::string& ini) {
   for (const char* k : {"IPOffset", "IP", "Mask", "GateWay", "DNS", "NetPrefix"}) {
     ::GetPrivateProfileStringA("NetWork", k, "", value, sizeof value, ini.c_str());
   }
+  ::GetPrivateProfileStringA("Log", "Folder", "", value, sizeof value, ini.c_str());
   std::string service;
   for (const char* card : kCardKeys) {
     const std::string path = std::string(kCards) + "\\" + card;

@@ -6,6 +6,7 @@
 
 namespace vexa {
 
+// Runs the window until it is gone; the exit code (kNoWindow when it could not be created).
 int RunVexaIpSet(Platform& platform, WindowHost& host);
 
 }  // namespace vexa

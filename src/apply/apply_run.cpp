@@ -14,7 +14,7 @@ namespace {
 // The card's hardware address as GetAdaptersAddresses reports it; "" when unknown.
 std::wstring AddressOf(Platform& platform, const std::wstring& serviceName) {
   if (serviceName.empty()) return L"";
-  const auto adapters = platform.adapters.GetAdaptersAddresses();
+  const auto adapters = platform.adapters.GetAdaptersAddresses(AdapterDetail::Hardware);
   if (!adapters) return L"";
   const auto address = AdapterAddressOf(platform.text, *adapters, serviceName);
   return address ? FormatMac(*address) : L"";
@@ -140,7 +140,7 @@ std::optional<Notice> NumberHeldElsewhere(Platform& platform, const Outcome& out
 }
 
 CheckOutcome::Address AddressState(Platform& platform, const MachinePlan& plan) {
-  const auto adapters = platform.adapters.GetAdaptersAddresses();
+  const auto adapters = platform.adapters.GetAdaptersAddresses(AdapterDetail::Ipv4);
   if (!adapters) return CheckOutcome::Address::Unknown;
   const std::string wanted = platform.text.ToAnsi(plan.settings.IpAddress);
   const std::string service = platform.text.ToAnsi(CutAtNul(plan.serviceName));

@@ -4,15 +4,6 @@
 
 namespace vexa {
 
-namespace {
-
-// A row of a component that need not be installed applies only when its key exists.
-bool Applies(Platform& platform, const WriteRow& row) {
-  return row.absentLabel.empty() || Reg::RegKeyExists(platform, row.path);
-}
-
-}  // namespace
-
 std::vector<WriteRow> WriteRows(TextCodec& text, const MachinePlan& plan) {
   using namespace locations;
   using Reg::DwordData, Reg::MultiSzData, Reg::SzData;
@@ -36,11 +27,13 @@ std::vector<WriteRow> WriteRows(TextCodec& text, const MachinePlan& plan) {
 WriteReport WriteMachine(Platform& platform, const MachinePlan& plan) {
   WriteReport report;
   for (const WriteRow& row : WriteRows(platform.text, plan)) {
-    if (!Applies(platform, row)) {
+    const Reg::Written written = Reg::WriteRegData(platform, row.path, row.valueName, row.data);
+    if (written == Reg::Written::Yes) continue;
+    // A row of a component that need not be installed applies only when its key exists.
+    if (written == Reg::Written::NoKey && !row.absentLabel.empty()) {
       report.notApplicable.emplace_back(row.absentLabel);
       continue;
     }
-    if (Reg::WriteRegData(platform, row.path, row.valueName, row.data)) continue;
     report.notWritten.emplace_back(row.label);
     if (row.absentLabel.empty()) report.networkWritten = false;
   }

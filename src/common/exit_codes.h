@@ -10,5 +10,6 @@ constexpr int kNotAllWritten = 3;    // a value that applies could not be writte
 constexpr int kRestartRefused = 4;   // written, but the restart request was refused
 constexpr int kNotInEffect = 5;      // in the registry, but Windows does not run with it yet
 constexpr int kRegistryDiffers = 6;  // /check: the registry does not hold the plan
+constexpr int kNoWindow = 7;         // the window could not be created (no desktop to show it on)
 
 }  // namespace vexa::exit_code

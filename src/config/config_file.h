@@ -50,7 +50,6 @@ class ConfigFile {
   std::wstring_view MachinesText() const { return std::wstring_view(text_).substr(tableStart_, tableLength_); }
   // How many [Machines] headers the file has: the reader reads the first section of a name only.
   int MachineSections() const { return machineSections_; }
-  bool IsCopy() const { return !copy_.empty(); }
   ConfigState State() const { return state_; }
 
  private:

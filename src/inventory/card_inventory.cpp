@@ -83,7 +83,7 @@ std::optional<MacAddress> AdapterAddressOf(TextCodec& text, const std::vector<Ad
 
 std::vector<std::optional<MacAddress>> CardAddresses(Platform& platform, const CardInventory& inventory) {
   std::vector<std::optional<MacAddress>> addresses(static_cast<std::size_t>(inventory.LastCard + 1));
-  const auto adapters = platform.adapters.GetAdaptersAddresses();
+  const auto adapters = platform.adapters.GetAdaptersAddresses(AdapterDetail::Hardware);
   if (!adapters) return addresses;
   for (std::int32_t index = 0; index <= inventory.LastCard; ++index) {
     addresses[static_cast<std::size_t>(index)] =

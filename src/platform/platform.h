@@ -224,12 +224,16 @@ struct AdapterAddress {
   std::vector<UnicastAddress> ipv4;
 };
 
+// What a list of adapters holds besides names, hardware addresses and states: the IPv4 addresses cost
+// Windows most of the call (each address's detection state), so a caller that needs none leaves them out.
+enum class AdapterDetail { Hardware, Ipv4 };
+
 // iphlpapi, loaded from the system folder when first needed.
 class Adapters {
  public:
   virtual ~Adapters() = default;
-  // Every adapter, or nothing when the list cannot be had.
-  virtual std::optional<std::vector<AdapterAddress>> GetAdaptersAddresses() = 0;
+  // Every adapter, or nothing when the list cannot be had; ipv4 stays empty unless detail asks for it.
+  virtual std::optional<std::vector<AdapterAddress>> GetAdaptersAddresses(AdapterDetail detail) = 0;
 };
 
 // The console of the process that started the tool, for a run without a window.

@@ -92,8 +92,9 @@ class WindowSystem {
 // The window system that also builds the window and runs its message loop until it is unloaded.
 class WindowHost : public WindowSystem {
  public:
-  // Creates the window and its controls, reports OnLoad, shows it and runs until it is gone; the exit code.
-  virtual int Run(const WindowDesc& window, std::span<const ControlDesc> controls, WindowEvents& events) = 0;
+  // Creates the window and its controls, reports OnLoad, shows it and runs until it is gone; false when the
+  // window could not be created.
+  virtual bool Run(const WindowDesc& window, std::span<const ControlDesc> controls, WindowEvents& events) = 0;
 };
 
 }  // namespace vexa

@@ -26,6 +26,7 @@ constexpr std::array<std::pair<std::wstring_view, RegHandle>, kPredefinedRootCou
 struct Opened {
   bool hasRoot = false;
   UniqueKey key;
+  long result = status::kFileNotFound;  // RegOpenKeyExA's, when there is a root
 };
 
 Opened OpenPath(Platform& platform, std::wstring path, std::uint32_t access) {
@@ -33,18 +34,8 @@ Opened OpenPath(Platform& platform, std::wstring path, std::uint32_t access) {
   std::uint32_t root = SplitRegPath(platform.messages, path);
   if (root == 0) return opened;
   opened.hasRoot = true;
-  opened.key.Open(root, platform.text.ToAnsi(path).c_str(), access);
+  opened.result = opened.key.Open(root, platform.text.ToAnsi(path).c_str(), access);
   return opened;
-}
-
-bool SetValue(Platform& platform, std::wstring path, std::wstring_view valueName, std::uint32_t type,
-              const std::string& data) {
-  Opened opened = OpenPath(platform, std::move(path), kKeyWrite);
-  if (!opened.key) return false;
-  long result = platform.registry.RegSetValueExA(opened.key.get(), platform.text.ToAnsi(valueName).c_str(), type,
-                                                 reinterpret_cast<const std::uint8_t*>(data.data()),
-                                                 static_cast<std::uint32_t>(data.size()));
-  return result == status::kSuccess;
 }
 
 }  // namespace
@@ -125,20 +116,13 @@ RegData SzData(TextCodec& text, const std::wstring& value) {
 
 RegData MultiSzData(TextCodec& text, const std::wstring& value) { return {kRegMultiSz, text.ToAnsi(value)}; }
 
-bool WriteRegData(Platform& platform, std::wstring path, std::wstring_view valueName, const RegData& data) {
-  return SetValue(platform, std::move(path), valueName, data.type, data.bytes);
-}
-
-bool WriteRegDword(Platform& platform, std::wstring path, std::wstring_view valueName, std::int32_t value) {
-  return WriteRegData(platform, std::move(path), valueName, DwordData(value));
-}
-
-bool WriteRegSz(Platform& platform, std::wstring path, std::wstring_view valueName, const std::wstring& text) {
-  return WriteRegData(platform, std::move(path), valueName, SzData(platform.text, text));
-}
-
-bool WriteRegMultiSz(Platform& platform, std::wstring path, std::wstring_view valueName, const std::wstring& text) {
-  return WriteRegData(platform, std::move(path), valueName, MultiSzData(platform.text, text));
+Written WriteRegData(Platform& platform, std::wstring path, std::wstring_view valueName, const RegData& data) {
+  const Opened opened = OpenPath(platform, std::move(path), kKeyWrite);
+  if (!opened.key) return opened.hasRoot && opened.result == status::kFileNotFound ? Written::NoKey : Written::Failed;
+  const long result = platform.registry.RegSetValueExA(
+      opened.key.get(), platform.text.ToAnsi(valueName).c_str(), data.type,
+      reinterpret_cast<const std::uint8_t*>(data.bytes.data()), static_cast<std::uint32_t>(data.bytes.size()));
+  return result == status::kSuccess ? Written::Yes : Written::Failed;
 }
 
 RegRead ReadRegData(Platform& platform, std::wstring path, std::wstring_view valueName) {

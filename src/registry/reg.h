@@ -51,11 +51,9 @@ struct RegRead {
 // The value as stored, read in full.
 RegRead ReadRegData(Platform& platform, std::wstring path, std::wstring_view valueName);
 
-// The writes never create a key; each tells whether the value was written.
-bool WriteRegData(Platform& platform, std::wstring path, std::wstring_view valueName, const RegData& data);
-bool WriteRegDword(Platform& platform, std::wstring path, std::wstring_view valueName, std::int32_t value);
-bool WriteRegSz(Platform& platform, std::wstring path, std::wstring_view valueName, const std::wstring& text);
-// text already holds the NUL after each element and the closing NUL.
-bool WriteRegMultiSz(Platform& platform, std::wstring path, std::wstring_view valueName, const std::wstring& text);
+// What a write did: stored the value; found no key there (a write never creates one); or failed otherwise
+// (no root, the key refuses writing, the value is refused).
+enum class Written { Yes, NoKey, Failed };
+Written WriteRegData(Platform& platform, std::wstring path, std::wstring_view valueName, const RegData& data);
 
 }  // namespace vexa::Reg

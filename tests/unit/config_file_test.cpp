@@ -100,7 +100,7 @@ TEST_F(ConfigFileTest, ALargeFileCannotReachTheReadersWrap) {
   sim.PutConfig(L"[NetWork]\r\nDNS=" + std::wstring(65537, L'7') + L"\r\n");
   EXPECT_EQ(IniFile::ReadIniString(platform, IniFile::ConfigPath(platform), L"NetWork", L"DNS", L""), L"7");
   IniFile::ConfigFile config = IniFile::ConfigFile::Open(platform);
-  ASSERT_TRUE(config.IsCopy());
+  ASSERT_NE(config.ReadPath(), IniFile::ConfigPath(platform));  // a copy
   EXPECT_EQ(IniFile::ReadIniString(platform, config.ReadPath(), L"NetWork", L"DNS", L""), std::wstring(253, L'7'));
 }
 
@@ -117,7 +117,7 @@ TEST_F(ConfigFileTest, ALargeTableIsGivenToTheReaderApart) {
   sim.PutConfig(text);
   {
     const IniFile::ConfigFile config = IniFile::ConfigFile::Open(platform);
-    ASSERT_TRUE(config.IsCopy());
+    ASSERT_NE(config.ReadPath(), IniFile::ConfigPath(platform));  // a copy
     EXPECT_EQ(config.MachineSections(), 2);
     EXPECT_EQ(IniFile::ReadIniString(platform, config.ReadPath(), IniFile::kNetWork, L"NetPrefix", L""), L"WB-");
     EXPECT_EQ(IniFile::ReadIniString(platform, config.ReadPath(), IniFile::kCsCdk, L"CDKey15", L""), L"K");
@@ -156,7 +156,7 @@ TEST_F(ConfigFileTest, TheCopyTheReaderGets) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
     sim.PutConfigBytes(c.bytes);
     const IniFile::ConfigFile config = IniFile::ConfigFile::Open(platform);
-    ASSERT_TRUE(config.IsCopy());
+    ASSERT_NE(config.ReadPath(), IniFile::ConfigPath(platform));  // a copy
     EXPECT_EQ(sim.files.Get(sim.text.ToAnsi(config.ReadPath())), Utf16(c.copy, false));
   }
 }

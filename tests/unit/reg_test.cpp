@@ -138,11 +138,14 @@ TEST_F(RegTest, SubKeyWithANulAddressesTheKeyBeforeIt) {
 
 TEST_F(RegTest, WritesStoreTheExactBytesAndTypes) {
   sim.registry.CreateKey(kHkeyCurrentUser, kKey);
-  EXPECT_TRUE(Reg::WriteRegDword(platform, kPath, L"d", 15));
-  EXPECT_TRUE(Reg::WriteRegDword(platform, kPath, L"neg", -2));
-  EXPECT_TRUE(Reg::WriteRegSz(platform, kPath, L"sz", L"网吧15"));
-  EXPECT_TRUE(Reg::WriteRegSz(platform, kPath, L"empty", L""));
-  EXPECT_TRUE(Reg::WriteRegMultiSz(platform, kPath, L"multi", std::wstring(L"192.168.0.15\0\0", 14)));
+  for (const auto& [name, data] : std::initializer_list<std::pair<std::wstring, Reg::RegData>>{
+           {L"d", Reg::DwordData(15)},
+           {L"neg", Reg::DwordData(-2)},
+           {L"sz", Reg::SzData(platform.text, L"网吧15")},
+           {L"empty", Reg::SzData(platform.text, L"")},
+           {L"multi", Reg::MultiSzData(platform.text, std::wstring(L"192.168.0.15\0\0", 14))}}) {
+    EXPECT_EQ(Reg::WriteRegData(platform, kPath, name, data), Reg::Written::Yes) << name;
+  }
   EXPECT_EQ(Stored("d"), std::string("\x0F\0\0\0", 4));
   EXPECT_EQ(Stored("neg"), "\xFE\xFF\xFF\xFF");
   EXPECT_EQ(Stored("sz"), std::string("\xCD\xF8\xB0\xC9"
@@ -158,15 +161,20 @@ TEST_F(RegTest, WritesStoreTheExactBytesAndTypes) {
 
 TEST_F(RegTest, WritesNeverCreateKeysAndReportFailure) {
   const std::size_t keys = sim.registry.KeyCount();
-  EXPECT_FALSE(Reg::WriteRegSz(platform, L"HKEY_CURRENT_USER\\Software\\Missing", L"v", L"x"));
-  EXPECT_FALSE(Reg::WriteRegDword(platform, L"HKEY_CURRENT_USER\\Software\\Missing", L"v", 1));
+  const Reg::RegData x = Reg::SzData(platform.text, L"x");
+  EXPECT_EQ(Reg::WriteRegData(platform, L"HKEY_CURRENT_USER\\Software\\Missing", L"v", x), Reg::Written::NoKey);
   EXPECT_EQ(sim.registry.KeyCount(), keys);
   EXPECT_TRUE(sim.messages.Shown().empty());
 
   sim.registry.RefuseSet(kHkeyCurrentUser, kKey);
-  EXPECT_FALSE(Reg::WriteRegMultiSz(platform, kPath, L"v", std::wstring(L"x\0\0", 3)));
+  EXPECT_EQ(Reg::WriteRegData(platform, kPath, L"v", x), Reg::Written::Failed);
   EXPECT_EQ(Stored("v"), "<missing>");
-  EXPECT_FALSE(Reg::WriteRegSz(platform, L"HKEY_CURRENT_USER\\Software\\Test\\", L"v", L"x"));
+  // A key that exists but does not open, and a path without a root, are failures, not a missing key.
+  sim.registry.CreateKey(kHkeyCurrentUser, "Software\\Locked");
+  sim.registry.DenyOpen(kHkeyCurrentUser, "Software\\Locked");
+  EXPECT_EQ(Reg::WriteRegData(platform, L"HKEY_CURRENT_USER\\Software\\Locked", L"v", x), Reg::Written::Failed);
+  EXPECT_EQ(Reg::WriteRegData(platform, L"HKEY_CURRENT_USER\\Software\\Test\\", L"v", x), Reg::Written::Failed);
+  EXPECT_EQ(Reg::WriteRegData(platform, L"HKEY_NOWHERE\\Software", L"v", x), Reg::Written::Failed);
   EXPECT_EQ(sim.registry.OpenHandles(), 0u);
 }
 

@@ -386,7 +386,9 @@ TEST_F(DeploymentTest, TheLogFolderConfigIniNames) {
           << log;
     }
     EXPECT_EQ(c.says == nullptr, Output().find(L"日志") == std::wstring::npos) << sim.console.output;
-    if (c.says != nullptr) EXPECT_NE(Output().find(c.says), std::wstring::npos) << sim.console.output;
+    if (c.says != nullptr) {
+      EXPECT_NE(Output().find(c.says), std::wstring::npos) << sim.console.output;
+    }
     sim.files.Links(there, 1);
   }
   sim.PutConfig(L"[NetWork]\r\nNetPrefix=WB-\r\n[Log]\r\nFolder=\\\\server\\vexa\r\n");

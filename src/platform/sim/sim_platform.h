@@ -82,10 +82,14 @@ class SimSystem : public System {
 // The adapters a test gives the machine; how often the list was asked for.
 class SimAdapters : public Adapters {
  public:
-  std::optional<std::vector<AdapterAddress>> GetAdaptersAddresses() override {
+  std::optional<std::vector<AdapterAddress>> GetAdaptersAddresses(AdapterDetail detail) override {
     ++asked;
     if (fails) return std::nullopt;
-    return list;
+    std::vector<AdapterAddress> answer = list;
+    if (detail == AdapterDetail::Hardware) {
+      for (AdapterAddress& adapter : answer) adapter.ipv4.clear();
+    }
+    return answer;
   }
   void Add(const std::string& name, const std::string& physical) { list.push_back(AdapterAddress{name, physical}); }
 

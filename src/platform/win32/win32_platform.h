@@ -93,7 +93,7 @@ class Win32Files : public Files {
 class Win32Adapters : public Adapters {
  public:
   explicit Win32Adapters(SystemFunctions& functions) : functions_(functions) {}
-  std::optional<std::vector<AdapterAddress>> GetAdaptersAddresses() override;
+  std::optional<std::vector<AdapterAddress>> GetAdaptersAddresses(AdapterDetail detail) override;
 
  private:
   SystemFunctions& functions_;

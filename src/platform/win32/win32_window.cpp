@@ -240,16 +240,16 @@ void Win32Window::AutoSize(Control& c, const std::string& text) {
   }
 }
 
-int Win32Window::Run(const WindowDesc& window, std::span<const ControlDesc> controls, WindowEvents& events) {
+bool Win32Window::Run(const WindowDesc& window, std::span<const ControlDesc> controls, WindowEvents& events) {
   events_ = &events;
-  if (!Create(window, controls)) return 1;
+  if (!Create(window, controls)) return false;
   messages_.SetOwner(reinterpret_cast<std::uintptr_t>(main_));
   for (auto& c : controls_) {
     if (c->desc.tabIndex == 0) lastFocus_ = c->hwnd;
   }
   HWND created = main_;
   events.OnLoad();
-  if (main_ == nullptr) return 0;  // unloaded during start-up
+  if (main_ == nullptr) return true;  // unloaded during start-up
   // Shown as the program was started; started behind another window (a logon task, a batch file), it gets
   // the focus on its first control once the operator activates it.
   ::ShowWindow(created, show_);
@@ -261,7 +261,7 @@ int Win32Window::Run(const WindowDesc& window, std::span<const ControlDesc> cont
     ::TranslateMessage(&msg);
     ::DispatchMessageA(&msg);
   }
-  return static_cast<int>(msg.wParam);
+  return true;
 }
 
 void Win32Window::SetCaption(ControlId id, const std::wstring& text) {

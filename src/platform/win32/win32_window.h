@@ -27,7 +27,7 @@ class Win32Window : public WindowHost {
   Win32Window(const Win32Window&) = delete;
   Win32Window& operator=(const Win32Window&) = delete;
 
-  int Run(const WindowDesc& window, std::span<const ControlDesc> controls, WindowEvents& events) override;
+  bool Run(const WindowDesc& window, std::span<const ControlDesc> controls, WindowEvents& events) override;
 
   void SetCaption(ControlId id, const std::wstring& text) override;
   std::wstring Caption(ControlId id) override;

@@ -26,6 +26,10 @@ class Fixture {
   virtual std::string PutFile(const std::string& name, const std::string& bytes) = 0;
   // The full path of a scratch file that the test makes itself (removed with the scratch folder).
   virtual std::string ScratchPath(const std::string& name) = 0;
+  // Standard output handed over to a scratch file, as "> file" in a batch file does.
+  virtual void HandOverOutput() = 0;
+  // What reached the handed-over output; standard output is given back.
+  virtual std::string TakeOutput() = 0;
   // True when the real calls are Wine's: where Wine is known to differ from Windows, the suite then
   // expects Wine's result (see KnownWineDifference).
   virtual bool UnderWine() const { return false; }

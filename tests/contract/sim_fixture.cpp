@@ -7,6 +7,15 @@ namespace {
 
 class SimFixture : public Fixture {
  public:
+  SimFixture() {
+    // A machine's usual pair: the loopback adapter and one connected Ethernet card.
+    sim_.adapters.list = {
+        {"{6C2A8F4E-0B1D-4C5A-9E77-3D2B1A0F9C88}", "", true, {{"127.0.0.1", UnicastAddress::Dad::Preferred}}},
+        {"{3F5A1C2E-1B7D-4E8A-9C61-2A7B5D9E0F11}",
+         std::string("\x00\x1A\x2B\x3C\x4D\x5E", 6),
+         true,
+         {{"192.168.0.15", UnicastAddress::Dad::Preferred}}}};
+  }
   Platform platform() override { return sim_.platform(); }
   void CreateKey(const std::string& path) override { sim_.registry.CreateKey(kHkeyCurrentUser, Full(path)); }
   void SetRaw(const std::string& path, const std::string& name, std::uint32_t type, const std::string& bytes) override {
@@ -19,6 +28,8 @@ class SimFixture : public Fixture {
     return path;
   }
   std::string ScratchPath(const std::string& name) override { return "C:\\scratch\\" + name; }
+  void HandOverOutput() override { sim_.console.present = true; }
+  std::string TakeOutput() override { return sim_.console.output; }
 
  private:
   static std::string Full(const std::string& path) {

@@ -33,5 +33,28 @@ TEST(SystemContract, TheLocalTimeIsValidAndTheBootLiesBeforeIt) {
   EXPECT_GT(boot, SecondsOf(LocalTime{2000, 1, 1, 0, 0, 0}));
 }
 
+// A run without a window writes its report to what a batch file's "> file" handed over: byte for byte,
+// without a code page conversion or LF turned into CR LF.
+TEST(ConsoleContract, HandedOverOutputGetsTheBytesAsWritten) {
+  const std::unique_ptr<Fixture> fixture = MakeFixture();
+  fixture->HandOverOutput();
+  Platform platform = fixture->platform();
+  ASSERT_TRUE(platform.console.Attach());
+  platform.console.Write("15\n");
+  platform.console.Write("\xCD\xF8\xB0\xC9\r\n");  // 网吧 in code page 936
+  EXPECT_EQ(fixture->TakeOutput(), "15\n\xCD\xF8\xB0\xC9\r\n");
+}
+
+// The log and config.ini are named inside these folders: each is a full path (a drive's or a share's).
+TEST(SystemContract, TheProgramsAndWindowsFoldersAreFullPaths) {
+  const std::unique_ptr<Fixture> fixture = MakeFixture();
+  Platform platform = fixture->platform();
+  for (const std::string& folder : {platform.system.ModuleDirectory(), platform.system.WindowsDirectory()}) {
+    const bool drive = folder.size() >= 3 && folder[1] == ':' && folder[2] == '\\';
+    EXPECT_TRUE(drive || folder.rfind("\\\\", 0) == 0) << folder;
+    EXPECT_TRUE(platform.files.IsFolder(folder.c_str())) << folder;
+  }
+}
+
 }  // namespace
 }  // namespace vexa::contract

@@ -18,6 +18,7 @@ class Win32Fixture : public Fixture {
     ::CreateDirectoryA(folder_.c_str(), nullptr);
   }
   ~Win32Fixture() override {
+    TakeOutput();
     for (const auto& file : files_) ::DeleteFileA(file.c_str());
     ::RemoveDirectoryA(folder_.c_str());
   }
@@ -66,6 +67,22 @@ class Win32Fixture : public Fixture {
     return path;
   }
 
+  void HandOverOutput() override {
+    output_ = ScratchPath("stdout.txt");
+    handedOver_ = ::CreateFileA(output_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    standardOutput_ = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    ::SetStdHandle(STD_OUTPUT_HANDLE, handedOver_);
+  }
+
+  std::string TakeOutput() override {
+    if (handedOver_ == INVALID_HANDLE_VALUE) return std::string();
+    ::SetStdHandle(STD_OUTPUT_HANDLE, standardOutput_);
+    ::CloseHandle(handedOver_);
+    handedOver_ = INVALID_HANDLE_VALUE;
+    return real_.files.ReadWholeFile(output_.c_str(), 1 << 20).value_or("<unreadable>");
+  }
+
   std::string ScratchPath(const std::string& name) override {
     std::string path = folder_ + "\\" + name;
     ::DeleteFileA(path.c_str());
@@ -80,6 +97,9 @@ class Win32Fixture : public Fixture {
   win32::Win32Platform real_;
   std::string folder_;
   std::vector<std::string> files_;
+  std::string output_;
+  HANDLE handedOver_ = INVALID_HANDLE_VALUE;
+  HANDLE standardOutput_ = nullptr;
 };
 
 }  // namespace

@@ -117,7 +117,11 @@ class SimConsole : public Console {
 // All sim services in one object; platform() hands them out as the logic expects them.
 class SimPlatform {
  public:
-  SimPlatform() : profile(text, files) {}
+  // The program's folder and Windows' exist, as on any machine the tool runs on.
+  SimPlatform() : profile(text, files) {
+    files.AddFolder(system.moduleDirectory);
+    files.AddFolder(system.windowsDirectory);
+  }
   SimPlatform(const SimPlatform&) = delete;
   SimPlatform& operator=(const SimPlatform&) = delete;
 

@@ -44,11 +44,15 @@ const LogEntry* OtherHolder(const RunLog& log, int number, const std::wstring& a
   for (const LogEntry& entry : log.entries) {
     if (entry.Vouches() && MachineNumberOf(entry.record.number) == number) numberVouch = &entry;
   }
-  if (numberVouch == nullptr) return nullptr;
+  if (numberVouch == nullptr || numberVouch->record.address.empty()) return nullptr;
   const std::wstring other = AddressKey(numberVouch->record.address);
   if (other == AddressKey(address)) return nullptr;
-  const AddressHistory history = AddressesOf(log)[other];
-  return history.lastVouch == numberVouch ? numberVouch : nullptr;
+  // A later line that vouches for the other card moved it on to another number.
+  for (std::size_t i = static_cast<std::size_t>(numberVouch - log.entries.data()) + 1; i < log.entries.size(); ++i) {
+    const LogEntry& entry = log.entries[i];
+    if (entry.Vouches() && !entry.record.address.empty() && AddressKey(entry.record.address) == other) return nullptr;
+  }
+  return numberVouch;
 }
 
 SeatState StateOf(const LogEntry& entry) {

@@ -1,7 +1,6 @@
 // UTF-8: the tool's own log, and config.ini saved by Notepad as UTF-8.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -47,18 +46,22 @@ inline std::string ToUtf8(std::wstring_view text) {
   return out;
 }
 
-// The code points of UTF-8 bytes; nothing when they are not valid UTF-8 (strict), or with U+FFFD for
-// each invalid sequence when lenient.
-inline std::optional<std::u32string> DecodeUtf8(std::string_view bytes, bool lenient) {
-  std::u32string out;
+// Walks UTF-8 bytes, handing each code point to sink. An invalid sequence ends the walk with false
+// (strict), or is handed over as U+FFFD and the walk goes on at the next byte (lenient).
+template <typename Sink>
+bool WalkUtf8(std::string_view bytes, bool lenient, Sink&& sink) {
   for (std::size_t i = 0; i < bytes.size();) {
     const auto lead = static_cast<unsigned char>(bytes[i]);
-    const int length = lead < 0x80                    ? 1
-                       : lead >= 0xC2 && lead <= 0xDF ? 2
+    if (lead < 0x80) {  // most of every text the tool reads
+      sink(char32_t{lead});
+      ++i;
+      continue;
+    }
+    const int length = lead >= 0xC2 && lead <= 0xDF   ? 2
                        : lead >= 0xE0 && lead <= 0xEF ? 3
                        : lead >= 0xF0 && lead <= 0xF4 ? 4
                                                       : 0;
-    char32_t c = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+    char32_t c = length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
     bool valid = length > 0 && i + static_cast<std::size_t>(length) <= bytes.size();
     for (int k = 1; valid && k < length; ++k) {
       const auto next = static_cast<unsigned char>(bytes[i + static_cast<std::size_t>(k)]);
@@ -69,31 +72,37 @@ inline std::optional<std::u32string> DecodeUtf8(std::string_view bytes, bool len
     valid = valid && !(length == 3 && c < 0x800) && !(length == 4 && (c < 0x10000 || c > 0x10FFFF)) &&
             !(c >= 0xD800 && c <= 0xDFFF);
     if (!valid) {
-      if (!lenient) return std::nullopt;
-      out.push_back(0xFFFD);
+      if (!lenient) return false;
+      sink(char32_t{0xFFFD});
       ++i;
       continue;
     }
-    out.push_back(c);
+    sink(c);
     i += static_cast<std::size_t>(length);
   }
-  return out;
+  return true;
+}
+
+// The bytes are valid UTF-8.
+inline bool IsUtf8(std::string_view bytes) {
+  return WalkUtf8(bytes, false, [](char32_t) {});
 }
 
 // UTF-8 bytes (a mark at the start skipped) as wide text; U+FFFD for each invalid sequence.
 inline std::wstring FromUtf8(std::string_view bytes) {
   if (StartsWith(bytes, kUtf8Mark)) bytes.remove_prefix(kUtf8Mark.size());
   std::wstring out;
-  for (char32_t c : DecodeUtf8(bytes, true).value_or(std::u32string())) {
+  out.reserve(bytes.size());
+  WalkUtf8(bytes, true, [&out](char32_t c) {
     if constexpr (sizeof(wchar_t) == 2) {
       if (c >= 0x10000) {
         out.push_back(static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10)));
         out.push_back(static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
-        continue;
+        return;
       }
     }
     out.push_back(static_cast<wchar_t>(c));
-  }
+  });
   return out;
 }
 

@@ -47,7 +47,7 @@ std::wstring Units(TextCodec& text, std::string_view bytes, Encoding encoding) {
     case Encoding::Utf8: {
       const std::string_view body = encoding == Encoding::Utf8 ? bytes : bytes.substr(3);
       units.reserve(body.size());
-      for (char32_t c : DecodeUtf8(body, true).value_or(std::u32string())) PutUnit(units, c);
+      WalkUtf8(body, true, [&units](char32_t c) { PutUnit(units, c); });
       return units;
     }
     case Encoding::Ansi: break;
@@ -150,7 +150,7 @@ Encoding DetectEncoding(std::string_view bytes) {
   if (StartsWith(bytes, kUtf8Mark)) return Encoding::Utf8WithMark;
   bool high = false;
   for (char c : bytes) high = high || static_cast<unsigned char>(c) >= 0x80;
-  return high && DecodeUtf8(bytes, false) ? Encoding::Utf8 : Encoding::Ansi;
+  return high && IsUtf8(bytes) ? Encoding::Utf8 : Encoding::Ansi;
 }
 
 ConfigFile::ConfigFile(ConfigFile&& other) noexcept

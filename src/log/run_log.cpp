@@ -201,7 +201,10 @@ LogEntry ParseLogLine(std::wstring_view line, bool complete) {
   if (next < fields.size()) {
     // The tail repeats the address and number columns: a tail that says otherwise was not written by the tool.
     const RunRecord& r = entry.record;
-    if (r.address.empty() || fields[next] != r.address + L"=" + r.number || ++next != fields.size()) return entry;
+    const std::wstring_view tail = fields[next];
+    const bool repeats = tail.size() == r.address.size() + 1 + r.number.size() && tail.starts_with(r.address) &&
+                         tail[r.address.size()] == L'=' && tail.ends_with(r.number);
+    if (r.address.empty() || !repeats || ++next != fields.size()) return entry;
     entry.record.inPlace = true;
   }
   entry.time = *time;
@@ -256,7 +259,7 @@ std::optional<std::wstring_view> NotUtf8(std::string_view bytes) {
       bytes.find('\0') != std::string_view::npos) {
     return L"不是 UTF-8 文本(被另存为 Unicode 了)";
   }
-  if (!DecodeUtf8(bytes.substr(0, bytes.rfind('\n') + 1), false)) return L"不是 UTF-8 文本(被另存为 ANSI 了)";
+  if (!IsUtf8(bytes.substr(0, bytes.rfind('\n') + 1))) return L"不是 UTF-8 文本(被另存为 ANSI 了)";
   return std::nullopt;
 }
 

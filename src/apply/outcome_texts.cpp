@@ -7,7 +7,6 @@ namespace vexa {
 namespace {
 
 constexpr std::wstring_view kRule = L"┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄";
-constexpr std::wstring_view kRefused = L"拒绝: ";  // the console's and the log's word for a refusal
 
 // The summary's values as the window's box shows them, with the card first.
 std::wstring ConsoleSettings(const Outcome& out) {
@@ -76,7 +75,7 @@ std::wstring WrittenHeading(const WriteReport& report) {
 std::wstring RunReport(const Outcome& out) {
   switch (out.kind) {
     case Outcome::Kind::Refused:
-      return std::wstring(kRefused) +
+      return std::wstring(kRefusedOutcome) +
              (out.notice.title.empty() ? out.notice.text : out.notice.title + L": " + out.notice.text);
     case Outcome::Kind::InPlace:
       if (!out.renamePending) return L"本机已是这些设置,没有写入,也不重启:\r\n" + ConsoleSettings(out);
@@ -127,7 +126,7 @@ std::wstring NumberHeldText(int number, const LogEntry& other) {
 
 std::wstring LogOutcome(const Outcome& out) {
   switch (out.kind) {
-    case Outcome::Kind::Refused: return std::wstring(kRefused) + FirstLine(out.notice.text);
+    case Outcome::Kind::Refused: return std::wstring(kRefusedOutcome) + FirstLine(out.notice.text);
     case Outcome::Kind::InPlace: {
       std::wstring text(kAlreadyInPlace);
       if (out.renamePending && out.restart == RestartState::NotAsked) text += L", 计算机名重启后生效";
@@ -155,7 +154,7 @@ std::wstring AddressLine(const CheckOutcome& check) {
 
 std::wstring Verdict(const CheckOutcome& check) {
   switch (ExitCodeOf(check)) {
-    case exit_code::kDone: return L"已生效";
+    case exit_code::kDone: return std::wstring(kInEffect);
     case exit_code::kNotInEffect: return L"已写入注册表,但还没有全部生效";
     default: break;
   }
@@ -182,7 +181,7 @@ std::wstring ConsoleReport(const CheckOutcome& check) {
 
 std::wstring LogOutcome(const CheckOutcome& check) {
   if (check.plan.kind == Outcome::Kind::Refused) return LogOutcome(check.plan);
-  return L"检查: " + Verdict(check);
+  return std::wstring(kCheckOutcome) + Verdict(check);
 }
 
 }  // namespace vexa

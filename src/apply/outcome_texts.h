@@ -1,5 +1,7 @@
 // What the operator reads about an outcome: the window's summary box, the console's report, the log's
-// outcome field. Every text of the path from plan to log is defined here once.
+// outcome field, the question about a number another card holds. The refusals' own texts stay beside the
+// checks that decide them (machine_settings, machine_plan, machine_lookup); the words readers of the log go
+// by are log/run_log.h's.
 #pragma once
 
 #include <string>

@@ -21,8 +21,11 @@ std::wstring AddressKey(const std::wstring& address) {
 int ExitCodeOfLine(const RunRecord& r) {
   if (r.exitCode) return *r.exitCode;
   if (!r.notWritten.empty()) return exit_code::kNotAllWritten;
-  if (r.outcome.rfind(L"拒绝", 0) == 0) return exit_code::kRefused;
-  if (r.mode == RunMode::Check) return r.outcome == L"检查: 已生效" ? exit_code::kDone : exit_code::kRegistryDiffers;
+  if (r.outcome.starts_with(kRefusedOutcome)) return exit_code::kRefused;
+  if (r.mode == RunMode::Check) {
+    return r.outcome == std::wstring(kCheckOutcome) + std::wstring(kInEffect) ? exit_code::kDone
+                                                                              : exit_code::kRegistryDiffers;
+  }
   return exit_code::kDone;
 }
 

@@ -47,10 +47,14 @@ enum class LogResult {
   Link,         // a hard link, a reparse point, or a link to another file: never written by this elevated tool
 };
 
-// What the outcome field of a line says when the run asked for a restart, and when it found the values
-// already in place.
+// Words of the outcome field that readers of the log go by (lines of earlier versions have no exit code):
+// a restart asked for, the values found in place, a refusal's start, a check's start and its verdict when
+// everything is in effect.
 inline constexpr std::wstring_view kRestartRequested = L"已请求重启";
 inline constexpr std::wstring_view kAlreadyInPlace = L"已是这些设置";
+inline constexpr std::wstring_view kRefusedOutcome = L"拒绝: ";
+inline constexpr std::wstring_view kCheckOutcome = L"检查: ";
+inline constexpr std::wstring_view kInEffect = L"已生效";
 
 // The line, without its line end: fields separated by TABs. A control character inside a field becomes a
 // blank, so one run is always one line with the same columns.

@@ -91,6 +91,28 @@ TEST(LogLineTest, ParsedBackOrSkipped) {
   EXPECT_EQ(entry.record.exitCode, 3);
 }
 
+// The log's text goes out as UTF-8: a surrogate pair is one code point, a surrogate without its partner
+// (or a unit past U+10FFFF, where wchar_t has 32 bits) is U+FFFD.
+TEST(RunLogTest, WideTextAsUtf8) {
+  const struct {
+    std::wstring text;
+    std::string utf8;
+  } cases[] = {
+      {{wchar_t(0x7F), wchar_t(0x80), wchar_t(0x7FF), wchar_t(0x800)}, "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80"},
+      {{wchar_t(0xD800), wchar_t(0xDC00), wchar_t(0xDBFF), wchar_t(0xDFFF)}, "\xF0\x90\x80\x80\xF4\x8F\xBF\xBF"},
+      {{wchar_t(0xD800), L'A', wchar_t(0xDFFF)},
+       "\xEF\xBF\xBD"
+       "A"
+       "\xEF\xBF\xBD"},
+      {{L'A', wchar_t(0xDC00), wchar_t(0xDBFF)}, "A\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {{wchar_t(0xD7FF), wchar_t(0xE000)}, "\xED\x9F\xBF\xEE\x80\x80"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ToUtf8(c.text), c.utf8) << (&c - cases);
+  if constexpr (sizeof(wchar_t) == 4) {
+    EXPECT_EQ(ToUtf8(std::wstring{wchar_t(0x10FFFF), wchar_t(0x110000)}), "\xF4\x8F\xBF\xBF\xEF\xBF\xBD");
+  }
+}
+
 class CafeTest : public ::testing::Test {
  protected:
   CafeTest() {

@@ -1,0 +1,50 @@
+// The shared log read as the guard reads it before every write (both files, each line parsed, the number's
+// holder found) against the same bytes read with bare calls, in-process. The log lies beside the program.
+// Usage: log_read ITERATIONS. Prints "GUARD_US READ_US", medians of one reading each.
+#include <windows.h>
+
+#include "median_time.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "cafe/seats.h"
+#include "log/run_log.h"
+#include "platform/win32/win32_platform.h"
+
+namespace {
+
+std::size_t ReadBare(const std::string& path) {
+  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 0;
+  LARGE_INTEGER size{};
+  ::GetFileSizeEx(file, &size);
+  std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+  DWORD read = 0;
+  ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  ::CloseHandle(file);
+  return read;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int iterations = argc > 1 ? std::atoi(argv[1]) : 9;
+  vexa::win32::Win32Platform real;
+  vexa::Platform platform = real.platform();
+  const vexa::LogPlace place{real.system.ModuleDirectory(), L""};
+  const std::string log = place.folder + "\\" + std::string(vexa::kLogName);
+  std::size_t lines = 0;
+  const double guard = MedianMicroseconds(iterations, [&] {
+    const vexa::RunLog read = vexa::ReadRunLog(platform, place);
+    lines = read.entries.size();
+    volatile const vexa::LogEntry* holder = vexa::OtherHolder(read, 15, L"00-1A-2B-3C-0F-01");
+    (void)holder;
+  });
+  std::size_t bytes = 0;
+  const double bare = MedianMicroseconds(iterations, [&] { bytes = ReadBare(log + ".old") + ReadBare(log); });
+  std::printf("%.1f %.1f\n", guard, bare);
+  std::fprintf(stderr, "%zu lines, %zu bytes\n", lines, bytes);
+  return 0;
+}

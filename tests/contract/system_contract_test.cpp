@@ -56,5 +56,26 @@ TEST(SystemContract, TheProgramsAndWindowsFoldersAreFullPaths) {
   }
 }
 
+// Before it asks for the reboot the tool enables the shutdown privilege on its own token, naming the local
+// machine by an empty string: every step of that succeeds, and the privilege has Windows' fixed LUID.
+TEST(RestartContract, TheShutdownPrivilegeIsEnabledOnTheOwnToken) {
+  const std::unique_ptr<Fixture> fixture = MakeFixture();
+  Restart& restart = fixture->platform().restart;
+  std::uintptr_t token = 0;
+  ASSERT_TRUE(restart.OpenProcessToken(restart.GetCurrentProcess(), kTokenAdjustPrivileges | kTokenQuery, &token));
+  Luid luid;
+  EXPECT_TRUE(restart.LookupPrivilegeValueA("", "SeShutdownPrivilege", &luid));
+  EXPECT_EQ(luid.LowPart, 19u);
+  EXPECT_EQ(luid.HighPart, 0);
+  PrivilegeRecord enable{};
+  enable.PrivilegeCount = 1;
+  enable.Privileges[0].LowPart = luid.LowPart;
+  enable.Privileges[0].Attributes = kSePrivilegeEnabled;
+  PrivilegeRecord previous{};
+  std::uint32_t length = 0;
+  EXPECT_TRUE(restart.AdjustTokenPrivileges(token, false, &enable, sizeof enable, &previous, &length));
+  EXPECT_TRUE(restart.CloseHandle(token));
+}
+
 }  // namespace
 }  // namespace vexa::contract

@@ -337,6 +337,11 @@ TEST_F(DeploymentTest, ANumberAnotherCardHoldsIsNotGivenTwice) {
        L"那块网卡最后一次运行仍是这个机号。\r\n要仍然写入,请加 /force。"},
       {line(other, L"15"), L"/auto /noreboot", exit_code::kDone, L"\r\n注意: 日志显示机号 15 已经给了另一块网卡"},
       {line(other, L"15") + line(other, L"16"), L"/n 15 /card 1 /noreboot", exit_code::kDone, L"已写入"},  // moved on
+      // Later lines that do not move it on: another card's, and its own refusal.
+      {line(other, L"15") + line(L"00-1A-2B-3C-4D-60", L"20") +
+           L"2026-12-02 10:00:00\t/n\t拒绝: x\t机号=16\t计算机名=WB-16\tIP=\t网卡=NIC\t地址=" + other +
+           L"\t未写入=\t退出码=2\r\n",
+       L"/n 15 /card 1 /noreboot", exit_code::kRefused, L"日志显示机号 15 已经给了另一块网卡"},
       {line(other, L"15") + line(mine, L"15"), L"/n 15 /card 1 /noreboot", exit_code::kDone, L"已写入"},
       {line(mine, L"15"), L"/n 15 /card 1 /noreboot", exit_code::kDone, L"已写入"},  // the same card, re-cloned
       {line(other, L"15"), L"/n 15 /card 1 /noreboot /force", exit_code::kDone, L"\r\n/force: 日志显示机号 15"},

@@ -141,6 +141,7 @@ TEST_F(RegTest, WritesStoreTheExactBytesAndTypes) {
   for (const auto& [name, data] : std::initializer_list<std::pair<std::wstring, Reg::RegData>>{
            {L"d", Reg::DwordData(15)},
            {L"neg", Reg::DwordData(-2)},
+           {L"order", Reg::DwordData(0x12345678)},
            {L"sz", Reg::SzData(platform.text, L"网吧15")},
            {L"empty", Reg::SzData(platform.text, L"")},
            {L"multi", Reg::MultiSzData(platform.text, std::wstring(L"192.168.0.15\0\0", 14))}}) {
@@ -148,6 +149,7 @@ TEST_F(RegTest, WritesStoreTheExactBytesAndTypes) {
   }
   EXPECT_EQ(Stored("d"), std::string("\x0F\0\0\0", 4));
   EXPECT_EQ(Stored("neg"), "\xFE\xFF\xFF\xFF");
+  EXPECT_EQ(Stored("order"), "\x78\x56\x34\x12");
   EXPECT_EQ(Stored("sz"), std::string("\xCD\xF8\xB0\xC9"
                                       "15\0",
                                       7));
@@ -156,6 +158,17 @@ TEST_F(RegTest, WritesStoreTheExactBytesAndTypes) {
   EXPECT_EQ(sim.registry.GetValue(kHkeyCurrentUser, kKey, "d")->type, kRegDword);
   EXPECT_EQ(sim.registry.GetValue(kHkeyCurrentUser, kKey, "sz")->type, kRegSz);
   EXPECT_EQ(sim.registry.GetValue(kHkeyCurrentUser, kKey, "multi")->type, kRegMultiSz);
+  EXPECT_EQ(sim.registry.OpenHandles(), 0u);
+}
+
+// A DWORD is read only as four bytes of its own type, lowest byte first.
+TEST_F(RegTest, ADwordIsFourBytesOfItsType) {
+  Put("d", kRegDword, "\x78\x56\x34\x12");
+  Put("sz", kRegSz, "\x78\x56\x34\x12");
+  Put("short", kRegDword, "\x78\x56\x34");
+  EXPECT_EQ(Reg::ReadRegDword(platform, kPath, L"d"), 0x12345678u);
+  for (const wchar_t* name : {L"sz", L"short", L"missing"})
+    EXPECT_FALSE(Reg::ReadRegDword(platform, kPath, name)) << name;
   EXPECT_EQ(sim.registry.OpenHandles(), 0u);
 }
 

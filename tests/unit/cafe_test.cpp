@@ -113,6 +113,22 @@ TEST(RunLogTest, WideTextAsUtf8) {
   }
 }
 
+// And comes back in: only valid UTF-8 is the log's (the last code point is, one past it, an overlong form
+// and a surrogate are not); a byte that belongs to nothing reads as U+FFFD, and reading goes on.
+TEST(RunLogTest, Utf8AsWideText) {
+  const struct {
+    std::string bytes;
+    bool valid;
+  } cases[] = {{"\xF4\x8F\xBF\xBF", true}, {"\xF4\x90\x80\x80", false}, {"\xF0\x8F\xBF\xBF", false},
+               {"\xE0\x9F\xBF", false},    {"\xED\xA0\x80", false},     {"\xC2\x80", true}};
+  for (const auto& c : cases) EXPECT_EQ(IsUtf8(c.bytes), c.valid) << (&c - cases);
+  EXPECT_EQ(FromUtf8("\xEF\xBB\xBF"
+                     "a\xFF"
+                     "b"),
+            L"a\xFFFD"
+            "b");
+}
+
 class CafeTest : public ::testing::Test {
  protected:
   CafeTest() {

@@ -38,8 +38,10 @@ TEST(LogLineTest, ParsedBackOrSkipped) {
   } cases[] = {
       {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21"), true, Fault::None, true},
       {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=2"), true, Fault::Foreign, false},  // a tail that lies
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21"), false, Fault::Torn, false},   // no CR LF
-      {Line(L"/n", L"已写入", L"21", a, L"", a + L"=21"), true, Fault::None, true},      // an earlier version
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=12"), true, Fault::Foreign, false},
+      {Line(L"/n", L"已写入", L"21", a, L"0", std::wstring(kB) + L"=21"), true, Fault::Foreign, false},
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21"), false, Fault::Torn, false},  // no CR LF
+      {Line(L"/n", L"已写入", L"21", a, L"", a + L"=21"), true, Fault::None, true},     // an earlier version
       {Line(L"窗口", L"已是这些设置", L"007", a, L"5", a + L"=007"), true, Fault::None, true},
       {Line(L"/auto", L"已写入", L"21", a, L"4", a + L"=21"), true, Fault::None, true},  // restart refused
       {Line(L"/n", L"拒绝: x", L"21", a, L"2", L""), true, Fault::None, false},
@@ -201,6 +203,8 @@ TEST_F(CafeTest, ALogThatCannotBeReadIsSaid) {
       {std::string(5000, 'x') + "\r\n" + "garbage\r\n",
        L"跳过了日志中无法信任的 2 行: 1 行过长, 1 行不是本程序写的格式"},
       {"", L"VexaIpSet.log 中还没有任何记录。"},
+      {ToUtf8(Line(L"/n", L"已写入", L"15", kA, L"", L"", L"IPX 网络号") + L"\n"),  // a bare LF
+       L"跳过了日志中无法信任的 1 行: 1 行不是本程序写的格式"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
@@ -221,6 +225,8 @@ TEST_F(CafeTest, ALogThatCannotBeReadIsSaid) {
   sim.files.Put(log, "");
   EXPECT_EQ(Run(L"/table"), exit_code::kRefused);
   EXPECT_EQ(Output(), L"日志 C:\\VexaIpSet\\VexaIpSet.log 中还没有任何记录。\r\n");
+  sim.files.Put(log, line + std::string(kLogReadLimit - line.size(), 'x'));  // as large as a log may be
+  EXPECT_EQ(Run(L"/table"), exit_code::kDone);
   // A torn last line may end inside a character: the lines before it are still read.
   sim.files.Put(log, line + "2026-12-01 10:00:00\t/n\t\xE5\xB7");
   EXPECT_EQ(Run(L"/table"), exit_code::kDone);

@@ -3,7 +3,7 @@
 // The tool reports every failure by result codes and is compiled with -fno-exceptions, yet libstdc++'s own
 // operator new and its __throw_* helpers throw. Linking them pulls in the whole exception machinery: the
 // unwinder, the personality routine, the exception classes with their copy-on-write strings and, through
-// the emergency pool's mutex, winpthread (155 KB of the i686 executable). An exception thrown there
+// the emergency pool's mutex, winpthread: 155 KB of the i686 executable in all. An exception thrown there
 // could only end the process (nothing catches it), so these replacements end it directly: same outcome,
 // none of the machinery. The native builds (tests, sanitizers) keep the library's own definitions.
 #include <cstddef>

@@ -1,12 +1,16 @@
 // The real OK action on the Win32 platform, its message boxes answered by a scripted decorator (no window).
-// Usage: ok_bench ITERATIONS. Prints the median microseconds of one action (summary and restart question
-// included, answered No).
+// Usage: ok_bench ITERATIONS [calls]. Prints the median microseconds of one action (summary and restart
+// question included, answered No). With "calls", where the time goes instead: each service call timed by a
+// decorator and summed by operation, per action (averaged), then the action's mean and what the services
+// left to the logic.
 #include <windows.h>
 
 #include "median_time.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <string>
 
 #include "apply/ok_action.h"
 #include "inventory/card_inventory.h"
@@ -14,31 +18,249 @@
 
 namespace {
 
+struct Tally {
+  long long calls = 0;
+  long long ticks = 0;
+};
+
+class Clock {
+ public:
+  Clock() { ::QueryPerformanceFrequency(&frequency_); }
+  static long long Now() {
+    LARGE_INTEGER t;
+    ::QueryPerformanceCounter(&t);
+    return t.QuadPart;
+  }
+  double Microseconds(long long ticks) const { return 1e6 * static_cast<double>(ticks) / frequency_.QuadPart; }
+
+ private:
+  LARGE_INTEGER frequency_;
+};
+
+using Tallies = std::map<std::string, Tally>;
+
+// Times one call and adds it to its operation's tally.
+template <typename Call>
+auto Timed(Tallies& tallies, const char* name, Call call) {
+  const long long start = Clock::Now();
+  struct Add {
+    Tallies& tallies;
+    const char* name;
+    long long start;
+    ~Add() {
+      Tally& t = tallies[name];
+      ++t.calls;
+      t.ticks += Clock::Now() - start;
+    }
+  } add{tallies, name, start};
+  return call();
+}
+
+class TimedRegistry : public vexa::Registry {
+ public:
+  TimedRegistry(vexa::Registry& real, Tallies& t) : real_(real), t_(t) {}
+  long RegOpenKeyExA(vexa::RegHandle root, const char* subKey, std::uint32_t access, vexa::RegHandle* key) override {
+    return Timed(t_, "RegOpenKeyExA", [&] { return real_.RegOpenKeyExA(root, subKey, access, key); });
+  }
+  long RegQueryValueExA(vexa::RegHandle key, const char* name, std::uint32_t* type, std::uint8_t* data,
+                        std::uint32_t* length) override {
+    return Timed(t_, "RegQueryValueExA", [&] { return real_.RegQueryValueExA(key, name, type, data, length); });
+  }
+  long RegSetValueExA(vexa::RegHandle key, const char* name, std::uint32_t type, const std::uint8_t* data,
+                      std::uint32_t length) override {
+    return Timed(t_, "RegSetValueExA", [&] { return real_.RegSetValueExA(key, name, type, data, length); });
+  }
+  long RegCloseKey(vexa::RegHandle key) override {
+    return Timed(t_, "RegCloseKey", [&] { return real_.RegCloseKey(key); });
+  }
+  long RegEnumKeyA(vexa::RegHandle key, std::uint32_t index, char* name, std::uint32_t size) override {
+    return Timed(t_, "RegEnumKeyA", [&] { return real_.RegEnumKeyA(key, index, name, size); });
+  }
+
+ private:
+  vexa::Registry& real_;
+  Tallies& t_;
+};
+
+class TimedProfile : public vexa::Profile {
+ public:
+  TimedProfile(vexa::Profile& real, Tallies& t) : real_(real), t_(t) {}
+  std::uint32_t GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue, char* buffer,
+                                         std::uint32_t size, const char* fileName) override {
+    return Timed(t_, "GetPrivateProfileStringA",
+                 [&] { return real_.GetPrivateProfileStringA(section, key, defaultValue, buffer, size, fileName); });
+  }
+
+ private:
+  vexa::Profile& real_;
+  Tallies& t_;
+};
+
+class TimedText : public vexa::TextCodec {
+ public:
+  TimedText(vexa::TextCodec& real, Tallies& t) : real_(real), t_(t) {}
+  std::string ToAnsi(std::wstring_view text) override {
+    return Timed(t_, "ToAnsi", [&] { return real_.ToAnsi(text); });
+  }
+  std::wstring FromAnsi(std::string_view bytes) override {
+    return Timed(t_, "FromAnsi", [&] { return real_.FromAnsi(bytes); });
+  }
+  bool IsLeadByte(char byte) override {
+    return Timed(t_, "IsLeadByte", [&] { return real_.IsLeadByte(byte); });
+  }
+
+ private:
+  vexa::TextCodec& real_;
+  Tallies& t_;
+};
+
+class TimedSystem : public vexa::System {
+ public:
+  TimedSystem(vexa::System& real, Tallies& t) : real_(real), t_(t) {}
+  bool StartProgram(const char* path, const char* commandLine, std::uint32_t show) override {
+    return Timed(t_, "StartProgram", [&] { return real_.StartProgram(path, commandLine, show); });
+  }
+  std::string WindowsDirectory() override {
+    return Timed(t_, "WindowsDirectory", [&] { return real_.WindowsDirectory(); });
+  }
+  std::string ModuleDirectory() override {
+    return Timed(t_, "ModuleDirectory", [&] { return real_.ModuleDirectory(); });
+  }
+  vexa::LocalTime Now() override {
+    return Timed(t_, "Now", [&] { return real_.Now(); });
+  }
+  std::uint64_t MillisecondsSinceBoot() override {
+    return Timed(t_, "MillisecondsSinceBoot", [&] { return real_.MillisecondsSinceBoot(); });
+  }
+  void Sleep(std::uint32_t ms) override {
+    Timed(t_, "Sleep", [&] { real_.Sleep(ms); });
+  }
+
+ private:
+  vexa::System& real_;
+  Tallies& t_;
+};
+
+class TimedFiles : public vexa::Files {
+ public:
+  TimedFiles(vexa::Files& real, Tallies& t) : real_(real), t_(t) {}
+  Opened OpenShared(const char* path) override {
+    return Timed(t_, "OpenShared", [&] { return real_.OpenShared(path); });
+  }
+  void Close(vexa::FileHandle f) override {
+    Timed(t_, "Close", [&] { real_.Close(f); });
+  }
+  bool IsPlainFile(vexa::FileHandle f, std::string_view name) override {
+    return Timed(t_, "IsPlainFile", [&] { return real_.IsPlainFile(f, name); });
+  }
+  bool IsFileAt(vexa::FileHandle f, const char* path) override {
+    return Timed(t_, "IsFileAt", [&] { return real_.IsFileAt(f, path); });
+  }
+  bool TryLock(vexa::FileHandle f) override {
+    return Timed(t_, "TryLock", [&] { return real_.TryLock(f); });
+  }
+  void Unlock(vexa::FileHandle f) override {
+    Timed(t_, "Unlock", [&] { real_.Unlock(f); });
+  }
+  std::optional<std::uint64_t> SizeOf(vexa::FileHandle f) override {
+    return Timed(t_, "SizeOf", [&] { return real_.SizeOf(f); });
+  }
+  std::string ReadHead(vexa::FileHandle f, std::size_t count) override {
+    return Timed(t_, "ReadHead", [&] { return real_.ReadHead(f, count); });
+  }
+  bool Append(vexa::FileHandle f, std::string_view bytes) override {
+    return Timed(t_, "Append", [&] { return real_.Append(f, bytes); });
+  }
+  bool Truncate(vexa::FileHandle f) override {
+    return Timed(t_, "Truncate", [&] { return real_.Truncate(f); });
+  }
+  std::optional<std::string> ReadWholeFile(const char* path, std::uint64_t maxBytes) override {
+    return Timed(t_, "ReadWholeFile", [&] { return real_.ReadWholeFile(path, maxBytes); });
+  }
+  std::optional<std::uint64_t> FileSize(const char* path) override {
+    return Timed(t_, "FileSize", [&] { return real_.FileSize(path); });
+  }
+  bool IsFolder(const char* path) override {
+    return Timed(t_, "IsFolder", [&] { return real_.IsFolder(path); });
+  }
+  bool MoveOver(const char* from, const char* to) override {
+    return Timed(t_, "MoveOver", [&] { return real_.MoveOver(from, to); });
+  }
+  bool RemoveFile(const char* path) override {
+    return Timed(t_, "RemoveFile", [&] { return real_.RemoveFile(path); });
+  }
+  std::string CreateTempFile(std::string_view bytes, const std::string& folder) override {
+    return Timed(t_, "CreateTempFile", [&] { return real_.CreateTempFile(bytes, folder); });
+  }
+  bool IsLinkName(const char* path) override {
+    return Timed(t_, "IsLinkName", [&] { return real_.IsLinkName(path); });
+  }
+
+ private:
+  vexa::Files& real_;
+  Tallies& t_;
+};
+
+class TimedAdapters : public vexa::Adapters {
+ public:
+  TimedAdapters(vexa::Adapters& real, Tallies& t) : real_(real), t_(t) {}
+  std::optional<std::vector<vexa::AdapterAddress>> GetAdaptersAddresses(vexa::AdapterDetail detail) override {
+    return Timed(t_, "GetAdaptersAddresses", [&] { return real_.GetAdaptersAddresses(detail); });
+  }
+
+ private:
+  vexa::Adapters& real_;
+  Tallies& t_;
+};
+
 class ScriptedBoxes : public vexa::MessageBoxes {
  public:
   vexa::MsgAnswer Show(const std::wstring&, const std::optional<std::wstring>&, vexa::MsgButtons buttons,
                        vexa::MsgIcon) override {
-    ++shown;
     return buttons == vexa::MsgButtons::Ok ? vexa::MsgAnswer::Ok : vexa::MsgAnswer::No;
   }
-  int shown = 0;
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
   const int iterations = argc > 1 ? std::atoi(argv[1]) : 200;
+  const bool byCall = argc > 2 && std::string(argv[2]) == "calls";
   vexa::win32::Win32Platform real;
+  Tallies tallies;
+  TimedRegistry registry(real.registry, tallies);
+  TimedProfile profile(real.profile, tallies);
+  TimedText text(real.text, tallies);
+  TimedSystem system(real.system, tallies);
+  TimedFiles files(real.files, tallies);
+  TimedAdapters adapters(real.adapters, tallies);
   ScriptedBoxes boxes;
-  vexa::Platform platform{real.registry, real.profile, boxes,         real.restart, real.system,
-                          real.text,     real.files,   real.adapters, real.console};
+  vexa::Platform platform =
+      byCall ? vexa::Platform{registry, profile, boxes, real.restart, system, text, files, adapters, real.console}
+             : vexa::Platform{real.registry, real.profile, boxes,         real.restart, real.system,
+                              real.text,     real.files,   real.adapters, real.console};
   vexa::CardInventory inventory;
   vexa::EnumNetworkCards(platform, inventory);
   const std::wstring card = L"Realtek RTL8139 Family PCI Fast Ethernet NIC";
-  const double median = MedianMicroseconds(iterations, [&] {
+  auto action = [&] {
     if (vexa::RunOkAction(platform, inventory, L"15", card) == vexa::Refusal::None) vexa::AskAndRestart(platform);
-  });
-  std::printf("%.1f\n", median);
-  std::fprintf(stderr, "boxes answered: %d\n", boxes.shown);
+  };
+  if (!byCall) {
+    std::printf("%.1f\n", MedianMicroseconds(iterations, action));
+    return 0;
+  }
+  tallies.clear();
+  const Clock clock;
+  const long long start = Clock::Now();
+  for (int i = 0; i < iterations; ++i) action();
+  const double total = clock.Microseconds(Clock::Now() - start) / iterations;
+  double services = 0;
+  for (const auto& [name, t] : tallies) {
+    const double us = clock.Microseconds(t.ticks) / iterations;
+    services += us;
+    std::printf("%-26s %6.1f calls %9.1f us\n", name.c_str(), static_cast<double>(t.calls) / iterations, us);
+  }
+  std::printf("%-26s %6s       %9.1f us\n", "action (mean)", "", total);
+  std::printf("%-26s %6s       %9.1f us\n", "logic (action - services)", "", total - services);
   return 0;
 }

@@ -4,29 +4,11 @@
 // as preferred (the "live" of /check). A duplicate address is Windows' alone (known_differences.h).
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
+#include "apply/host_address.h"
 #include "contract/fixture.h"
 
 namespace vexa::contract {
 namespace {
-
-// Four decimal parts of 0-255 without leading zeros, as IP addresses are written into the registry.
-bool Dotted(const std::string& text) {
-  int parts = 0;
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    const std::size_t end = std::min(text.find('.', start), text.size());
-    const std::string part = text.substr(start, end - start);
-    if (part.empty() || part.size() > 3 || (part.size() > 1 && part[0] == '0') ||
-        !std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; }) || std::stoi(part) > 255) {
-      return false;
-    }
-    ++parts;
-    start = end + 1;
-  }
-  return parts == 4;
-}
 
 TEST(AdaptersContract, HardwareOnlyListsTheSameAdaptersWithoutTheirAddresses) {
   const std::unique_ptr<Fixture> fixture = MakeFixture();
@@ -41,7 +23,10 @@ TEST(AdaptersContract, HardwareOnlyListsTheSameAdaptersWithoutTheirAddresses) {
     EXPECT_EQ((*hardware)[i].physical, a.physical);
     EXPECT_EQ((*hardware)[i].up, a.up);
     EXPECT_TRUE((*hardware)[i].ipv4.empty()) << a.name;
-    for (const UnicastAddress& u : a.ipv4) EXPECT_TRUE(Dotted(u.address)) << u.address;
+    // Dotted as the plan's addresses are: four decimal parts without leading zeros.
+    for (const UnicastAddress& u : a.ipv4) {
+      EXPECT_TRUE(ParseIpv4(std::wstring(u.address.begin(), u.address.end())).ok()) << u.address;
+    }
   }
 }
 

@@ -108,6 +108,9 @@ class TimedText : public vexa::TextCodec {
   bool IsLeadByte(char byte) override {
     return Timed(t_, "IsLeadByte", [&] { return real_.IsLeadByte(byte); });
   }
+  std::optional<std::size_t> FirstUnmappable(std::wstring_view text) override {
+    return Timed(t_, "FirstUnmappable", [&] { return real_.FirstUnmappable(text); });
+  }
 
  private:
   vexa::TextCodec& real_;
@@ -162,19 +165,19 @@ class TimedFiles : public vexa::Files {
   void Unlock(vexa::FileHandle f) override {
     Timed(t_, "Unlock", [&] { real_.Unlock(f); });
   }
-  std::optional<std::uint64_t> SizeOf(vexa::FileHandle f) override {
-    return Timed(t_, "SizeOf", [&] { return real_.SizeOf(f); });
-  }
-  std::string ReadHead(vexa::FileHandle f, std::size_t count) override {
-    return Timed(t_, "ReadHead", [&] { return real_.ReadHead(f, count); });
+  vexa::FileRead ReadAll(vexa::FileHandle f, std::uint64_t maxBytes) override {
+    return Timed(t_, "ReadAll", [&] { return real_.ReadAll(f, maxBytes); });
   }
   bool Append(vexa::FileHandle f, std::string_view bytes) override {
     return Timed(t_, "Append", [&] { return real_.Append(f, bytes); });
   }
+  bool Flush(vexa::FileHandle f) override {
+    return Timed(t_, "Flush", [&] { return real_.Flush(f); });
+  }
   bool Truncate(vexa::FileHandle f) override {
     return Timed(t_, "Truncate", [&] { return real_.Truncate(f); });
   }
-  std::optional<std::string> ReadWholeFile(const char* path, std::uint64_t maxBytes) override {
+  vexa::FileRead ReadWholeFile(const char* path, std::uint64_t maxBytes) override {
     return Timed(t_, "ReadWholeFile", [&] { return real_.ReadWholeFile(path, maxBytes); });
   }
   std::optional<std::uint64_t> FileSize(const char* path) override {
@@ -183,7 +186,7 @@ class TimedFiles : public vexa::Files {
   bool IsFolder(const char* path) override {
     return Timed(t_, "IsFolder", [&] { return real_.IsFolder(path); });
   }
-  bool MoveOver(const char* from, const char* to) override {
+  vexa::MoveStatus MoveOver(const char* from, const char* to) override {
     return Timed(t_, "MoveOver", [&] { return real_.MoveOver(from, to); });
   }
   bool RemoveFile(const char* path) override {

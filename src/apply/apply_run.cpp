@@ -1,5 +1,7 @@
 #include "apply/apply_run.h"
 
+#include <algorithm>
+
 #include "apply/outcome_texts.h"
 #include "apply/shut_down.h"
 #include "cafe/seats.h"
@@ -47,12 +49,32 @@ RunRecord RecordOf(RunMode mode, const Outcome& out, std::wstring outcomeText) {
   return record;
 }
 
-bool Log(Platform& platform, RunMode mode, Outcome& out) {
+bool Log(Platform& platform, HeldLog& log, RunMode mode, Outcome& out) {
   RunRecord record = RecordOf(mode, out, LogOutcome(out));
   record.exitCode = ExitCodeOf(out);
-  out.log = AppendRunLog(platform, out.logPlace, record);
+  out.log = log.Append(record);
   out.logPath = RunLogPath(platform, out.logPlace);
   return out.Logged();
+}
+
+// The run's line first, flushed, then the restart: the machine may go down as soon as it is asked, and a
+// request the log does not hold could be made again by the next run (mustRecord: then it is not made at
+// all). When Windows refuses, a second line says so: the log's last word on a run is the exit code it
+// returns.
+void LogAndRestart(Platform& platform, HeldLog& log, RunMode mode, bool restart, bool mustRecord, Outcome& out) {
+  if (restart) out.restart = RestartState::Requested;
+  Log(platform, log, mode, out);
+  log.Release();  // never held while the machine goes down
+  if (!restart) return;
+  if (mustRecord && !out.Logged()) {
+    out.restart = RestartState::Unrecorded;
+    return;
+  }
+  if (ShutDown::RequestReboot(platform.restart)) return;
+  out.restart = RestartState::Refused;
+  if (!out.Logged()) return;
+  HeldLog again(platform, out.logPlace);
+  Log(platform, again, mode, out);
 }
 
 bool SameName(const std::wstring& a, const std::wstring& b) {
@@ -89,24 +111,29 @@ bool NameActive(Platform& platform, const std::wstring& hostName, std::wstring& 
 }
 
 // The registry holds the plan but Windows still runs under the old name: a restart never happened, or
-// Windows did not take the name. One retry at most, and none when the machine restarted since the request.
-void FollowPendingRename(Platform& platform, const RunOptions& options, Outcome& out) {
+// Windows did not take the name. One retry at most, none when the machine restarted since the request,
+// and none when the log cannot tell whether one was asked already: a restart too few is mended by a
+// person, a loop is not.
+void FollowPendingRename(Platform& platform, const RunOptions& options, const RunLog& runLog, HeldLog& log,
+                         Outcome& out) {
   out.renamePending = !NameActive(platform, out.settings.HostName, out.activeName);
-  if (!out.renamePending || !options.restart) return;
-  const RestartRequests requests = FindRestartRequests(ReadRunLog(platform, out.logPlace), out.settings.HostName);
+  if (!out.renamePending || !options.restart) {
+    LogAndRestart(platform, log, options.mode, false, false, out);
+    return;
+  }
+  const RestartRequests requests = FindRestartRequests(runLog, out.settings.HostName);
   const std::int64_t boot =
       SecondsOf(platform.system.Now()) - static_cast<std::int64_t>(platform.system.MillisecondsSinceBoot() / 1000);
-  if (requests.retries > 0 || (requests.last && SecondsOf(*requests.last) < boot)) {
+  if (!runLog.Whole()) {
+    out.restart = RestartState::Unknown;
+    out.unreadLog = runLog.unreadable;
+  } else if (requests.last && SecondsOf(*requests.last) < boot) {
     out.restart = RestartState::NotTaken;
-    return;
+  } else if (requests.retries > 0) {
+    out.restart = RestartState::AskedTwice;
   }
-  // Logged before it is asked for: a later run must find the request, or it could ask again and again.
-  out.restart = RestartState::Requested;
-  if (!Log(platform, options.mode, out)) {
-    out.restart = RestartState::Unrecorded;
-    return;
-  }
-  if (!ShutDown::RequestReboot(platform.restart)) out.restart = RestartState::Refused;
+  const bool ask = out.restart == RestartState::NotAsked;
+  LogAndRestart(platform, log, options.mode, ask, true, out);
 }
 
 // A doubt is overruled by /force, or in the window by the operator's Yes; otherwise nothing is written.
@@ -129,11 +156,14 @@ bool Confirmed(Platform& platform, const RunOptions& options, const Notice& doub
   return false;
 }
 
-// Another card holds the number, as the shared log shows it; nothing when none does, or when this card's
-// address is unknown. Running again on the same card (after a re-clone) is never a conflict.
-std::optional<Notice> NumberHeldElsewhere(Platform& platform, const Outcome& out) {
+// Another card holds the number as the shared log shows it, or the log cannot tell (unknown is never
+// free); nothing when neither, or when this card's address is unknown. Running again on the same card
+// (after a re-clone) is never a conflict.
+std::optional<Notice> NumberNotFree(const RunLog& log, const Outcome& out) {
   if (out.address.empty()) return std::nullopt;
-  const RunLog log = ReadRunLog(platform, out.logPlace);
+  if (!log.Whole()) {
+    return Notice{std::wstring(kConfirmTitle), NumberUnknownText(out.settings.MachineNumber, log.unreadable)};
+  }
   const LogEntry* other = OtherHolder(log, out.settings.MachineNumber, out.address);
   if (other == nullptr) return std::nullopt;
   return Notice{std::wstring(kConfirmTitle), NumberHeldText(out.settings.MachineNumber, *other)};
@@ -165,38 +195,59 @@ Outcome ApplyMachine(Platform& platform, const CardInventory& inventory, const I
   Outcome out = OutcomeOf(platform, target, plan);
   out.logPlace = PlaceOfLog(platform, config);
   if (out.kind == Outcome::Kind::Refused) {
-    Log(platform, options.mode, out);
+    HeldLog log(platform, out.logPlace);
+    Log(platform, log, options.mode, out);
     return out;
   }
-  if (options.skipInPlace && InPlace(platform, plan)) {
-    out.kind = Outcome::Kind::InPlace;
-    FollowPendingRename(platform, options, out);
-    if (!out.Logged()) Log(platform, options.mode, out);
-    return out;
-  }
-  std::vector<Notice> doubts;
-  if (plan.doubt) doubts.push_back(*plan.doubt);
-  if (std::optional<Notice> held = NumberHeldElsewhere(platform, out)) {
-    // /auto follows [Machines], which refuses a number given twice: the log only gets a word.
-    if (options.mode == RunMode::Auto) {
-      out.note = held->text;
+  const bool inPlace = options.skipInPlace && InPlace(platform, plan);
+  std::vector<std::wstring> confirmed;  // the doubts the operator answered Yes to
+  for (;;) {
+    // From the reading of the log to the run's own line under its lock: of runs at once that want one
+    // number, the first writes and the others find its line.
+    HeldLog log(platform, out.logPlace);
+    const RunLog runLog = log.Read();
+    std::vector<Notice> doubts;
+    if (plan.doubt && !inPlace) doubts.push_back(*plan.doubt);
+    if (std::optional<Notice> held = NumberNotFree(runLog, out)) {
+      // /auto follows [Machines], which refuses a number given twice: the log only gets a word.
+      if (options.mode == RunMode::Auto) {
+        out.note = held->text;
+      } else {
+        doubts.push_back(*held);
+      }
+    }
+    std::erase_if(doubts, [&confirmed](const Notice& doubt) {
+      return std::find(confirmed.begin(), confirmed.end(), doubt.text) != confirmed.end();
+    });
+    if (options.mode == RunMode::Window && !options.force && !doubts.empty()) {
+      // A question waits for a person: never under the lock the whole cafe shares. The log is read again
+      // after the answers.
+      log.Release();
+      for (const Notice& doubt : doubts) {
+        if (!Confirmed(platform, options, doubt, out)) {
+          HeldLog again(platform, out.logPlace);
+          Log(platform, again, options.mode, out);
+          return out;
+        }
+        confirmed.push_back(doubt.text);
+      }
+      continue;
+    }
+    for (const Notice& doubt : doubts) {
+      if (!Confirmed(platform, options, doubt, out)) {
+        Log(platform, log, options.mode, out);
+        return out;
+      }
+    }
+    if (inPlace) {
+      out.kind = Outcome::Kind::InPlace;
+      FollowPendingRename(platform, options, runLog, log, out);
     } else {
-      doubts.push_back(*held);
+      out.report = WriteMachine(platform, plan);
+      LogAndRestart(platform, log, options.mode, options.restart, false, out);
     }
+    return out;
   }
-  for (const Notice& doubt : doubts) {
-    if (!Confirmed(platform, options, doubt, out)) {
-      Log(platform, options.mode, out);
-      return out;
-    }
-  }
-  out.report = WriteMachine(platform, plan);
-  if (options.restart) {
-    // Asked before the line is logged: the request returns at once, and the log tells whether it was taken.
-    out.restart = ShutDown::RequestReboot(platform.restart) ? RestartState::Requested : RestartState::Refused;
-  }
-  Log(platform, options.mode, out);
-  return out;
 }
 
 CheckOutcome CheckMachine(Platform& platform, const CardInventory& inventory, const IniFile::ConfigFile& config,
@@ -223,7 +274,8 @@ int ExitCodeOf(const Outcome& out) {
   switch (out.kind) {
     case Outcome::Kind::Refused: return exit_code::kRefused;
     case Outcome::Kind::InPlace:
-      if (out.restart == RestartState::NotTaken || out.restart == RestartState::Unrecorded) {
+      if (out.restart == RestartState::NotTaken || out.restart == RestartState::AskedTwice ||
+          out.restart == RestartState::Unknown || out.restart == RestartState::Unrecorded) {
         return exit_code::kNotInEffect;
       }
       return out.restart == RestartState::Refused ? exit_code::kRestartRefused : exit_code::kDone;

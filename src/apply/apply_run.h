@@ -28,6 +28,8 @@ enum class RestartState {
   Requested,
   Refused,     // Windows refused the request
   NotTaken,    // already requested, the machine restarted since, and Windows still runs under the old name
+  AskedTwice,  // requested twice since the machine started, and Windows still runs under the old name
+  Unknown,     // the log cannot be read whole, so whether a restart was asked is unknown: none is asked
   Unrecorded,  // the request could not be logged first, so it was not made (a restart loop must stay impossible)
 };
 
@@ -45,7 +47,8 @@ struct Outcome {
   RestartState restart = RestartState::NotAsked;
   std::wstring overruled;  // who confirmed a doubt, and the doubt: "/force: 默认网关 ..."; "" when none
   std::wstring note;       // /auto: the log says another card holds the number ([Machines] decided)
-  LogPlace logPlace;       // where the log is appended and read
+  std::vector<std::wstring> unreadLog;  // Unknown: the log's files that could not be read, with their reasons
+  LogPlace logPlace;                    // where the log is appended and read
   LogResult log = LogResult::NotWritable;
   std::wstring logPath;
   bool Logged() const { return log == LogResult::Appended; }

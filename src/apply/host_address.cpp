@@ -82,10 +82,14 @@ AddressFault GatewayFault(std::wstring_view gateway, std::uint32_t ip, std::uint
   return SubnetEdgeFault(address.bits, mask);
 }
 
-AddressFault NameServerFault(std::wstring_view server) {
+AddressFault NameServerFault(std::wstring_view server, std::uint32_t ip, std::uint32_t mask) {
   const Ipv4 address = ParseIpv4(server);
   if (!address.ok()) return address.fault;
-  return address.bits == 0 || address.bits == 0xFFFFFFFFu ? AddressFault::NoServer : AddressFault::Fine;
+  if (address.bits == 0 || address.bits == 0xFFFFFFFFu) return AddressFault::NoServer;
+  if (address.bits >> 24 >= 224) return AddressFault::Multicast;
+  const bool ownSubnet = (address.bits & mask) == (ip & mask);
+  return ownSubnet && SubnetEdgeFault(address.bits, mask) == AddressFault::Broadcast ? AddressFault::Broadcast
+                                                                                     : AddressFault::Fine;
 }
 
 std::wstring DottedText(std::uint32_t bits) {

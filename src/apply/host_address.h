@@ -42,8 +42,9 @@ AddressFault HostAddressFault(std::uint32_t ip, std::uint32_t mask);
 // A gateway for a machine with ip and mask: one of its subnet's hosts other than itself.
 AddressFault GatewayFault(std::wstring_view gateway, std::uint32_t ip, std::uint32_t mask);
 
-// One name server of a list.
-AddressFault NameServerFault(std::wstring_view server);
+// One name server of a list for a machine with ip and mask: a host's address, not 0.0.0.0, multicast or
+// reserved (224.0.0.0 and above), or the machine's own subnet's broadcast address.
+AddressFault NameServerFault(std::wstring_view server, std::uint32_t ip, std::uint32_t mask);
 
 // Dotted text of an address, and "a.b.c.d/n" of the subnet that ip lies in.
 std::wstring DottedText(std::uint32_t bits);

@@ -2,6 +2,7 @@
 
 #include "common/text.h"
 #include "config/ini_file.h"
+#include "config/shared_read.h"
 #include "registry/control_set.h"
 
 namespace vexa {
@@ -17,7 +18,9 @@ std::optional<std::wstring> ConfigProblem(Platform& platform, const IniFile::Con
   std::wstring problem;
   switch (config.State()) {
     case IniFile::ConfigState::Missing: problem = L"找不到配置文件 " + plan.configPath + L"。"; break;
-    case IniFile::ConfigState::Unreadable: problem = L"无法读取配置文件 " + plan.configPath + L"。"; break;
+    case IniFile::ConfigState::Unreadable:
+      problem = L"无法读取配置文件 " + plan.configPath + L": " + ReadFailureText(config.Unreadable()) + L"。";
+      break;
     case IniFile::ConfigState::Empty: problem = L"配置文件 " + plan.configPath + L" 是空的。"; break;
     case IniFile::ConfigState::Readable:
       if (!IniFile::ReadIniKeys(platform, config.ReadPath(), IniFile::kNetWork).empty()) return std::nullopt;

@@ -39,12 +39,12 @@ struct Finding {
 
 // The first server of a list that Windows could not use; blanks around each allowed, as Windows reads
 // the list. An empty list is fine.
-Finding DnsFinding(std::wstring_view list) {
+Finding DnsFinding(std::wstring_view list, std::uint32_t ip, std::uint32_t mask) {
   if (list.empty()) return {};
   for (std::size_t start = 0;;) {
     const std::size_t end = list.find(L',', start);
     const std::wstring server = TrimBlanks(list.substr(start, end == std::wstring_view::npos ? end : end - start));
-    const AddressFault fault = NameServerFault(server);
+    const AddressFault fault = NameServerFault(server, ip, mask);
     if (fault != AddressFault::Fine) return {Refusal::BadDns, fault, server};
     if (end == std::wstring_view::npos) return {};
     start = end + 1;
@@ -136,6 +136,9 @@ Finding Find(TextCodec& text, const MachineSettings& s) {
   if (!StrictDecimal(s.IpOffsetText) || !ip.ok()) {
     return {Refusal::BadIpAddress, StrictDecimal(s.IpOffsetText) ? ip.fault : AddressFault::NotAnAddress, L""};
   }
+  if (const std::optional<std::size_t> at = text.FirstUnmappable(s.HostName)) {
+    return {Refusal::BadHostName, AddressFault::Fine, UnmappableName(s.HostName, *at)};
+  }
   if (!IsValidHostName(text, s.HostName)) return {Refusal::BadHostName};
   const Ipv4 mask = ParseMask(s.SubnetMask);
   if (!mask.ok()) return {Refusal::BadMask, mask.fault, L""};
@@ -146,7 +149,7 @@ Finding Find(TextCodec& text, const MachineSettings& s) {
     const AddressFault fault = GatewayFault(s.DefaultGateway, ip.bits, mask.bits);
     if (fault != AddressFault::Fine && fault != AddressFault::OutsideSubnet) return {Refusal::BadGateway, fault, L""};
   }
-  return DnsFinding(s.DnsServers);
+  return DnsFinding(s.DnsServers, ip.bits, mask.bits);
 }
 
 // The rule an address breaks, as one line of a refusal.
@@ -155,7 +158,9 @@ std::wstring RuleText(const Finding& finding, const MachineSettings& s) {
   const Ipv4 mask = ParseMask(s.SubnetMask);
   const std::wstring subnet = SubnetText(ip.bits, mask.bits);
   const std::wstring& value = finding.value;
-  const std::wstring use = finding.refusal == Refusal::BadGateway ? L",不能用作网关。" : L",不能用作计算机的地址。";
+  const std::wstring use = finding.refusal == Refusal::BadGateway ? L",不能用作网关。"
+                           : finding.refusal == Refusal::BadDns   ? L",不能用作 DNS 服务器。"
+                                                                  : L",不能用作计算机的地址。";
   switch (finding.fault) {
     case AddressFault::LeadingZero:
       return value + L" 中有以 0 开头的数(如 08、010、00):Windows 会把它当作八进制数读,请去掉开头的 0。";
@@ -214,8 +219,11 @@ Notice SettingsRejection(TextCodec& text, Refusal verdict, const MachineSettings
                L"IPOffset=" + settings.IpOffsetText, L"本机机号=" + settings.NumberText};
       break;
     default:
-      return {title, JoinLines({L"配置文件算出的计算机名无效,请修改配置文件中的 NetPrefix！",
-                                L"计算机名=" + settings.HostName, HostNameRule(), file})};
+      return {title,
+              JoinLines({L"配置文件算出的计算机名无效,请修改配置文件中的 NetPrefix！", L"计算机名=" + settings.HostName,
+                         finding.value.empty() ? HostNameRule()
+                                               : L"Windows(代码页 936)无法表示其中的字符" + finding.value + L"。",
+                         file})};
   }
   if (const std::wstring rule = RuleText(finding, settings); !rule.empty()) lines.push_back(rule);
   lines.push_back(file);

@@ -26,6 +26,12 @@ std::wstring PendingRename(const Outcome& out) {
     case RestartState::NotTaken:
       return L"已经为计算机名 " + out.settings.HostName + L" 请求过重启,计算机也重启过了,Windows 仍没有采用它" + now +
              L"。不再重启,请检查本机。";
+    case RestartState::AskedTwice:
+      return L"计算机名 " + out.settings.HostName + L" 请求过两次重启,计算机名仍未生效" + now +
+             L"。不再重启,请检查本机。";
+    case RestartState::Unknown:
+      return L"计算机名 " + out.settings.HostName + L" 还没有生效" + now + L"。无法读取日志 " +
+             JoinWith(out.unreadLog, L"; ") + L",不能确认是否已经请求过重启,所以不重启:请手动重新启动计算机。";
     case RestartState::Unrecorded:
       return L"计算机名 " + out.settings.HostName + L" 还没有生效" + now +
              L"。日志无法写入,记不下重启请求,所以不重启:请手动重新启动计算机。";
@@ -39,6 +45,8 @@ std::wstring RestartSuffix(RestartState restart) {
     case RestartState::Requested: return L", " + std::wstring(kRestartRequested);
     case RestartState::Refused: return L", 重启请求失败";
     case RestartState::NotTaken: return L", 重启后计算机名仍未生效";
+    case RestartState::AskedTwice: return L", 请求过两次重启,计算机名仍未生效";
+    case RestartState::Unknown: return L", 计算机名未生效, 日志无法读取, 不知是否请求过重启";
     case RestartState::Unrecorded: return L", 计算机名未生效, 无法记录重启请求";
   }
   return L"";
@@ -47,8 +55,7 @@ std::wstring RestartSuffix(RestartState restart) {
 // What went wrong with the log, or nothing: a run that could not log where config.ini says, or at all,
 // says so.
 std::wstring LogProblem(const Outcome& out) {
-  const std::wstring elsewhere =
-      out.logPlace.unreachable.empty() ? L"" : L"日志文件夹 " + out.logPlace.unreachable + L" 无法访问,";
+  const std::wstring elsewhere = LogFolderProblem(out.logPlace);
   switch (out.log) {
     case LogResult::Appended: return elsewhere.empty() ? L"" : elsewhere + L"这次记在 " + out.logPath + L"。";
     case LogResult::NotWritable:
@@ -122,6 +129,11 @@ std::wstring NumberHeldText(int number, const LogEntry& other) {
   const RunRecord& r = other.record;
   return L"日志显示机号 " + std::to_wstring(number) + L" 已经给了另一块网卡 " + r.address + L"(" +
          LogStamp(other.time) + L" 的运行,计算机名 " + r.hostName + L"),那块网卡最后一次运行仍是这个机号。";
+}
+
+std::wstring NumberUnknownText(int number, const std::vector<std::wstring>& unreadable) {
+  return L"无法读取日志 " + JoinWith(unreadable, L"; ") + L",无法确认机号 " + std::to_wstring(number) +
+         L" 没有给别的网卡。";
 }
 
 std::wstring LogOutcome(const Outcome& out) {

@@ -19,6 +19,8 @@ inline constexpr std::wstring_view kForceHint = L"要仍然写入,请加 /force�
 
 // The shared log says another card holds number: its line's address, time and host name.
 std::wstring NumberHeldText(int number, const LogEntry& other);
+// The shared log cannot be read whole (each file with its reason), so nobody can say number is free.
+std::wstring NumberUnknownText(int number, const std::vector<std::wstring>& unreadable);
 
 inline constexpr std::wstring_view kRestartRefusedText = L"重启请求失败,请手动重新启动计算机,新设置在重启后生效。";
 

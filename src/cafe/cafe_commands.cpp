@@ -18,8 +18,7 @@ namespace {
 bool Usable(Platform& platform, const LogPlace& place, const RunLog& log, CafeOutput& out) {
   std::vector<std::wstring> problems = ReadingProblems(log);
   if (!place.unreachable.empty()) {
-    problems.insert(problems.begin(),
-                    L"日志文件夹 " + place.unreachable + L" 无法访问,读的是 " + RunLogPath(platform, place) + L"。");
+    problems.insert(problems.begin(), LogFolderProblem(place) + L"读的是 " + RunLogPath(platform, place) + L"。");
   }
   out.text = JoinWith(problems, L"\r\n");
   if (log.unreadable.empty() && !log.entries.empty()) return true;
@@ -83,9 +82,12 @@ CafeOutput ReportCommand(Platform& platform, const IniFile::ConfigFile& config) 
     out.exitCode = exit_code::kRefused;
   } else {
     const std::string made = files.CreateTempFile(bytes, folder);
-    if (made.empty() || !files.MoveOver(made.c_str(), path.c_str())) {
+    const MoveStatus moved = made.empty() ? MoveStatus::Failed : files.MoveOver(made.c_str(), path.c_str());
+    if (moved != MoveStatus::Moved) {
       if (!made.empty()) files.RemoveFile(made.c_str());
-      lines.push_back(L"网页 " + shown + L" 无法写入(文件夹只读或没有权限)。");
+      lines.push_back(L"网页 " + shown +
+                      (moved == MoveStatus::Held ? L" 被其他程序打开着,无法替换:请关闭它后再试。"
+                                                 : L" 无法写入(文件夹只读或没有权限)。"));
       out.exitCode = exit_code::kRefused;
     } else {
       lines.push_back(L"已生成网页: " + shown);

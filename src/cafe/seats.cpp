@@ -26,7 +26,9 @@ int ExitCodeOfLine(const RunRecord& r) {
     return r.outcome == std::wstring(kCheckOutcome) + std::wstring(kInEffect) ? exit_code::kDone
                                                                               : exit_code::kRegistryDiffers;
   }
-  return exit_code::kDone;
+  // An outcome that says neither written nor in place is no success.
+  const bool wrote = r.outcome.starts_with(kWrittenOutcome) || r.outcome.starts_with(kAlreadyInPlace);
+  return wrote ? exit_code::kDone : exit_code::kRefused;
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // Small text helpers shared by the layers.
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -51,6 +53,47 @@ std::basic_string<Char> PathIn(std::basic_string<Char> folder, std::basic_string
   if (folder.empty() || folder.back() != Char('\\')) folder.push_back(Char('\\'));
   folder += name;
   return folder;
+}
+
+// path as a full path, a relative one taken from folder (a full path itself) as Windows would from its
+// current folder: "\\server\share" and "D:\x" stand as they are, "\x" lies on folder's drive, and "."
+// and ".." steps are resolved (never above the root). / counts as \.
+inline std::wstring FullPathIn(const std::wstring& folder, std::wstring path) {
+  for (wchar_t& c : path) c = c == L'/' ? L'\\' : c;
+  const bool unc = path.starts_with(L"\\\\");
+  const bool drive = path.size() >= 3 && path[1] == L':' && path[2] == L'\\';
+  std::wstring full = unc || drive              ? path
+                      : path.starts_with(L"\\") ? folder.substr(0, 2) + path
+                                                : folder + L"\\" + path;
+  // The root stays: "C:\" or "\\server\share\".
+  const std::size_t root = full.starts_with(L"\\\\") ? full.find(L'\\', full.find(L'\\', 2) + 1) : 2;
+  if (root == std::wstring::npos) return full;
+  std::vector<std::wstring> steps;
+  for (std::size_t start = root + 1; start <= full.size();) {
+    const std::size_t end = std::min(full.find(L'\\', start), full.size());
+    const std::wstring step = full.substr(start, end - start);
+    if (step == L"..") {
+      if (!steps.empty()) steps.pop_back();
+    } else if (!step.empty() && step != L".") {
+      steps.push_back(step);
+    }
+    start = end + 1;
+  }
+  std::wstring out = full.substr(0, root);
+  for (const std::wstring& step : steps) out += L"\\" + step;
+  return steps.empty() ? out + L"\\" : out;
+}
+
+// A character the ANSI code page cannot hold, named so that any console shows which: “É”(U+00C9) (the
+// console itself may show the character as '?' or a look-alike).
+inline std::wstring UnmappableName(std::wstring_view text, std::size_t at) {
+  const wchar_t* const kHex = L"0123456789ABCDEF";
+  const bool pair = at + 1 < text.size() && text[at] >= 0xD800 && text[at] <= 0xDBFF;
+  auto code = static_cast<std::uint32_t>(text[at]);
+  if (pair) code = 0x10000 + ((code - 0xD800) << 10) + (static_cast<std::uint32_t>(text[at + 1]) - 0xDC00);
+  std::wstring hex;
+  for (int shift = code > 0xFFFF ? 16 : 12; shift >= 0; shift -= 4) hex.push_back(kHex[code >> shift & 0xF]);
+  return L"“" + std::wstring(text.substr(at, pair ? 2 : 1)) + L"”(U+" + hex + L")";
 }
 
 // The text up to its first line end, or all of it.

@@ -8,6 +8,7 @@
 #include "common/text.h"
 #include "common/utf8.h"
 #include "config/ini_file.h"
+#include "config/shared_read.h"
 
 namespace vexa::IniFile {
 
@@ -92,14 +93,18 @@ std::optional<std::wstring_view> HeaderName(std::wstring_view line) {
   return TrimReaderBlanks(line.substr(0, line.find(L']')));
 }
 
-bool IsMachinesHeader(std::wstring_view line) {
-  const std::optional<std::wstring_view> name = HeaderName(line);
-  if (!name || name->size() != kMachines.size()) return false;
-  for (std::size_t i = 0; i < name->size(); ++i) {
-    const wchar_t c = (*name)[i];
-    if (AsciiUpper(c) != AsciiUpper(kMachines[i])) return false;
+// Names as the reader compares them: ASCII letters without case.
+bool SameName(std::wstring_view a, std::wstring_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
   }
   return true;
+}
+
+bool IsMachinesHeader(std::wstring_view line) {
+  const std::optional<std::wstring_view> name = HeaderName(line);
+  return name && SameName(*name, kMachines);
 }
 
 // The text split in two: every line but the bodies of the [Machines] sections, and where the body of the
@@ -144,6 +149,10 @@ std::string Utf16LeBytes(const std::wstring& units) {
 
 }  // namespace
 
+std::wstring DecodeText(TextCodec& text, std::string_view bytes, Encoding encoding) {
+  return Units(text, bytes, encoding);
+}
+
 Encoding DetectEncoding(std::string_view bytes) {
   if (StartsWith(bytes, kUtf16LeMark)) return Encoding::Utf16Le;
   if (StartsWith(bytes, kUtf16BeMark)) return Encoding::Utf16Be;
@@ -161,7 +170,34 @@ ConfigFile::ConfigFile(ConfigFile&& other) noexcept
       tableStart_(other.tableStart_),
       tableLength_(other.tableLength_),
       machineSections_(other.machineSections_),
-      state_(other.state_) {}
+      state_(other.state_),
+      unreadable_(other.unreadable_) {}
+
+std::optional<std::wstring> ConfigFile::ValueAsWritten(std::wstring_view section, std::wstring_view key) const {
+  bool inSection = false;
+  std::size_t bodyStart = 0;
+  for (std::size_t start = 0; start <= text_.size();) {
+    const std::size_t end = std::min(LineEnd<wchar_t>(text_, start) + 1, text_.size());
+    const std::wstring_view line = std::wstring_view(text_).substr(start, end - start);
+    const std::optional<std::wstring_view> name = HeaderName(line);
+    if (inSection && (name || end >= text_.size())) {
+      // The first section of that name is the one the reader reads; its first line of the key, too.
+      const std::size_t bodyEnd = name ? start : text_.size();
+      for (const auto& [k, v] :
+           ParseIniLines(std::wstring_view(text_).substr(bodyStart, bodyEnd - bodyStart)).entries) {
+        if (SameName(k, key)) return std::wstring(v);
+      }
+      return std::nullopt;
+    }
+    if (name && SameName(*name, section)) {
+      inSection = true;
+      bodyStart = end;
+    }
+    if (end >= text_.size()) break;
+    start = end;
+  }
+  return std::nullopt;
+}
 
 ConfigFile::~ConfigFile() {
   if (files_ != nullptr && !copy_.empty()) files_->RemoveFile(copy_.c_str());
@@ -172,16 +208,19 @@ ConfigFile ConfigFile::Open(Platform& platform) {
   config.files_ = &platform.files;
   config.readPath_ = ConfigPath(platform);
   const std::string path = platform.text.ToAnsi(config.readPath_);
-  if (!platform.files.FileSize(path.c_str())) return config;  // no file: the defaults
-  const std::optional<std::string> bytes = platform.files.ReadWholeFile(path.c_str(), kLargestReadFile);
-  if (!bytes || bytes->empty()) {
-    config.state_ = bytes ? ConfigState::Empty : ConfigState::Unreadable;
+  const FileRead read = ReadSharedFile(platform, path, kLargestReadFile,
+                                       platform.system.MillisecondsSinceBoot() + kSharedWaitMilliseconds);
+  if (read.status == ReadStatus::Missing) return config;  // no file: the defaults
+  if (!read.ok() || read.bytes.empty()) {
+    config.state_ = read.ok() ? ConfigState::Empty : ConfigState::Unreadable;
+    config.unreadable_ = read.status;
     return config;
   }
+  const std::string* bytes = &read.bytes;
   config.state_ = ConfigState::Readable;
   const Encoding encoding = DetectEncoding(*bytes);
   const bool readable = encoding == Encoding::Ansi || encoding == Encoding::Utf16Le;
-  config.text_ = Units(platform.text, *bytes, encoding);
+  config.text_ = DecodeText(platform.text, *bytes, encoding);
   const Split split = SplitTable(config.text_);
   config.tableStart_ = split.tableStart;
   config.tableLength_ = split.tableEnd - split.tableStart;

@@ -4,6 +4,7 @@
 // file itself is never written.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,10 @@ enum class Encoding { Ansi, Utf16Le, Utf16Be, Utf8WithMark, Utf8 };
 // A byte-order mark decides; without one, valid UTF-8 holding a byte of 0x80 or above is UTF-8 and
 // everything else ANSI. A file of plain ASCII is the same text in all of them.
 Encoding DetectEncoding(std::string_view bytes);
+
+// A file's text as a person may have re-saved it in Notepad, decoded by its encoding, the mark left out:
+// one decoder for config.ini and the shared log.
+std::wstring DecodeText(TextCodec& text, std::string_view bytes, Encoding encoding);
 
 // Past this size a file always goes through the copy: no value in it can reach the 65,536 characters at
 // which Windows' reader wraps, whatever the file holds.
@@ -51,6 +56,11 @@ class ConfigFile {
   // How many [Machines] headers the file has: the reader reads the first section of a name only.
   int MachineSections() const { return machineSections_; }
   ConfigState State() const { return state_; }
+  // A value as the file holds it, before Windows' ANSI reader turns what code page 936 lacks into '?' or a
+  // look-alike: the first line of key in the first section of that name; nothing when there is none.
+  std::optional<std::wstring> ValueAsWritten(std::wstring_view section, std::wstring_view key) const;
+  // Unreadable: why.
+  ReadStatus Unreadable() const { return unreadable_; }
 
  private:
   Files* files_ = nullptr;
@@ -61,6 +71,7 @@ class ConfigFile {
   std::size_t tableLength_ = 0;
   int machineSections_ = 0;
   ConfigState state_ = ConfigState::Missing;
+  ReadStatus unreadable_ = ReadStatus::Read;
 };
 
 }  // namespace vexa::IniFile

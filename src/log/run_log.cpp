@@ -19,6 +19,9 @@ constexpr std::wstring_view kExitCodeLabel = L"退出码=";
 constexpr std::wstring_view kListSeparator = L", ";
 // Longer than any line the tool writes (a card description is at most 255 characters).
 constexpr std::size_t kMaxLineLength = 4096;
+constexpr std::uint32_t kRetryMilliseconds = 25;
+
+std::string LogPath(const LogPlace& place) { return PathIn<char>(place.folder, kLogName); }
 
 constexpr std::pair<RunMode, std::wstring_view> kModeNames[] = {
     {RunMode::Window, L"窗口"}, {RunMode::Auto, L"/auto"}, {RunMode::Number, L"/n"}, {RunMode::Check, L"/check"}};
@@ -28,65 +31,6 @@ std::wstring_view ModeName(RunMode mode) {
     if (m == mode) return name;
   }
   return L"";
-}
-
-constexpr std::uint32_t kRetryMilliseconds = 25;
-
-std::string LogPath(const LogPlace& place) { return PathIn<char>(place.folder, kLogName); }
-
-// The log's lock, let go on every path out (closing the handle would let go of it too, but later).
-class LogLock {
- public:
-  explicit LogLock(const UniqueFile& log) : log_(log), locked_(log.service().TryLock(log.get())) {}
-  ~LogLock() {
-    if (locked_) log_.service().Unlock(log_.get());
-  }
-  LogLock(const LogLock&) = delete;
-  LogLock& operator=(const LogLock&) = delete;
-  explicit operator bool() const { return locked_; }
-
- private:
-  const UniqueFile& log_;
-  bool locked_;
-};
-
-enum class Attempt { Appended, Rotated, Busy, NotWritable, Link };
-
-LogResult ResultOf(Attempt attempt) {
-  switch (attempt) {
-    case Attempt::Busy: return LogResult::Busy;
-    case Attempt::Link: return LogResult::Link;
-    default: break;
-  }
-  return LogResult::NotWritable;
-}
-
-// One try at appending line under the log's lock.
-Attempt TryAppend(Files& files, const std::string& path, std::string_view line) {
-  const Files::Opened opened = files.OpenShared(path.c_str());
-  switch (opened.status) {
-    case Files::Open::Opened: break;
-    case Files::Open::Busy: return Attempt::Busy;
-    case Files::Open::Link: return Attempt::Link;
-    case Files::Open::Failed: return Attempt::NotWritable;
-  }
-  const UniqueFile log(files, opened.file);
-  if (!files.IsPlainFile(log.get(), kLogName)) return Attempt::Link;
-  const LogLock lock(log);
-  if (!lock) return Attempt::Busy;
-  // Another run may have moved this file to .old while this one waited for the lock.
-  if (!files.IsFileAt(log.get(), path.c_str())) return Attempt::Busy;
-  std::uint64_t size = files.SizeOf(log.get()).value_or(0);
-  const std::string head = files.ReadHead(log.get(), 2);
-  const bool utf16 = head == kUtf16LeMark || head == kUtf16BeMark;
-  if (size > kLogLimit || utf16) {
-    if (files.MoveOver(path.c_str(), (path + ".old").c_str())) return Attempt::Rotated;
-    // .old cannot be replaced: the log is begun anew rather than grow without bound or mix encodings.
-    if ((utf16 || size > 2 * kLogLimit) && files.Truncate(log.get())) size = 0;
-  }
-  std::string bytes(size == 0 ? kUtf8Mark : "");
-  bytes += line;
-  return files.Append(log.get(), bytes) ? Attempt::Appended : Attempt::NotWritable;
 }
 
 // A field's text with every control character (TAB, CR, LF and the rest below U+0020, and DEL) a blank.
@@ -108,6 +52,12 @@ std::wstring LogStamp(const LocalTime& t) {
 
 namespace {
 
+int DaysInMonth(int year, int month) {
+  constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
 // The time of a stamp as Stamp writes it ("2026-12-01 10:00:00"), when it is one and a valid time.
 std::optional<LocalTime> StampOf(std::wstring_view stamp) {
   constexpr std::wstring_view kShape = L"0000-00-00 00:00:00";
@@ -125,8 +75,8 @@ std::optional<LocalTime> StampOf(std::wstring_view stamp) {
     }
   }
   const LocalTime t{parts[0], parts[1], parts[2], parts[3], parts[4], parts[5]};
-  const bool valid =
-      t.month >= 1 && t.month <= 12 && t.day >= 1 && t.day <= 31 && t.hour <= 23 && t.minute <= 59 && t.second <= 59;
+  const bool valid = t.year >= 1970 && t.year <= 2999 && t.month >= 1 && t.month <= 12 && t.day >= 1 &&
+                     t.day <= DaysInMonth(t.year, t.month) && t.hour <= 23 && t.minute <= 59 && t.second <= 59;
   return valid ? std::optional<LocalTime>(t) : std::nullopt;
 }
 
@@ -166,11 +116,17 @@ LogEntry ParseLogLine(std::wstring_view line, bool complete) {
   entry.fault = LogEntry::Fault::Foreign;
   const std::vector<std::wstring_view> fields = Fields(line);
   const std::size_t columns = 3 + std::size(kLabels);
-  if (fields.size() < columns || fields.size() > columns + 2) return entry;
   const std::optional<LocalTime> time = StampOf(fields[0]);
-  const auto mode =
-      std::find_if(std::begin(kModeNames), std::end(kModeNames), [&](const auto& m) { return m.second == fields[1]; });
-  if (!time || mode == std::end(kModeNames)) return entry;
+  const auto mode = std::find_if(std::begin(kModeNames), std::end(kModeNames),
+                                 [&](const auto& m) { return fields.size() > 1 && m.second == fields[1]; });
+  if (!time || mode == std::end(kModeNames) || fields.size() > columns + 2) return entry;
+  if (fields.size() < columns) {
+    // The tool's start of a line whose rest is missing: cut short, and a line end written after it.
+    bool labelled = true;
+    for (std::size_t i = 3; i + 1 < fields.size(); ++i) labelled = labelled && fields[i].starts_with(kLabels[i - 3]);
+    if (labelled) entry.fault = LogEntry::Fault::Torn;
+    return entry;
+  }
   std::wstring* values[] = {&entry.record.number, &entry.record.hostName, &entry.record.ipAddress,
                             &entry.record.card,   &entry.record.address,  nullptr};
   std::wstring_view notWritten;
@@ -215,11 +171,20 @@ LogEntry ParseLogLine(std::wstring_view line, bool complete) {
 }
 
 LogPlace PlaceOfLog(Platform& platform, const IniFile::ConfigFile& config) {
-  LogPlace place{platform.system.ModuleDirectory(), L""};
+  LogPlace place{platform.system.ModuleDirectory(), L"", L""};
   const std::wstring named =
       IniFile::ReadIniString(platform, config.ReadPath(), IniFile::kLogSection, IniFile::kLogFolderKey, L"");
   if (named.empty()) return place;
-  const std::string folder = platform.text.ToAnsi(named);
+  // Windows' ANSI reader has already turned what code page 936 lacks into '?' or a look-alike: the
+  // file's own text names the character.
+  const std::wstring written = config.ValueAsWritten(IniFile::kLogSection, IniFile::kLogFolderKey).value_or(named);
+  if (const std::optional<std::size_t> at = platform.text.FirstUnmappable(written)) {
+    place.unreachable = written;
+    place.why = L"含有 Windows(代码页 936)无法表示的字符" + UnmappableName(written, *at);
+    return place;
+  }
+  // A start-up task runs in System32: a relative folder follows config.ini, not the current folder.
+  const std::string folder = platform.text.ToAnsi(FullPathIn(platform.text.FromAnsi(place.folder), named));
   if (platform.files.IsFolder(folder.c_str())) {
     place.folder = folder;
   } else {
@@ -228,59 +193,110 @@ LogPlace PlaceOfLog(Platform& platform, const IniFile::ConfigFile& config) {
   return place;
 }
 
-std::wstring RunLogPath(Platform& platform, const LogPlace& place) { return platform.text.FromAnsi(LogPath(place)); }
-
-LogResult AppendRunLog(Platform& platform, const LogPlace& place, const RunRecord& record) {
-  const std::string path = LogPath(place);
-  const std::string line = ToUtf8(LogLine(platform.system.Now(), record)) + "\r\n";
-  const std::uint64_t deadline = platform.system.MillisecondsSinceBoot() + kLogWaitMilliseconds;
-  for (int rotations = 0;;) {
-    const Attempt attempt = TryAppend(platform.files, path, line);
-    if (attempt == Attempt::Rotated && ++rotations < 3) continue;  // the next attempt opens the new log
-    if (attempt != Attempt::Busy) return attempt == Attempt::Appended ? LogResult::Appended : ResultOf(attempt);
-    if (platform.system.MillisecondsSinceBoot() >= deadline) return LogResult::Busy;
-    platform.system.Sleep(kRetryMilliseconds);
-  }
+std::wstring LogFolderProblem(const LogPlace& place) {
+  if (place.unreachable.empty()) return L"";
+  return L"日志文件夹 " + place.unreachable + (place.why.empty() ? L" 无法访问," : L" " + place.why + L",无法使用,");
 }
 
+std::wstring RunLogPath(Platform& platform, const LogPlace& place) { return platform.text.FromAnsi(LogPath(place)); }
+
 bool LogEntry::Vouches() const {
-  const bool wrote = !record.exitCode || *record.exitCode == exit_code::kDone ||
-                     *record.exitCode == exit_code::kRestartRefused || *record.exitCode == exit_code::kNotInEffect;
+  // A line of an earlier version has no exit code: its outcome must say the values were written or in place.
+  const bool wrote = record.exitCode
+                         ? *record.exitCode == exit_code::kDone || *record.exitCode == exit_code::kRestartRefused ||
+                               *record.exitCode == exit_code::kNotInEffect
+                         : record.outcome.starts_with(kWrittenOutcome) || record.outcome.starts_with(kAlreadyInPlace);
   return fault == Fault::None && record.mode != RunMode::Check && record.inPlace && record.notWritten.empty() &&
          wrote && MachineNumberOf(record.number).has_value();
 }
 
 namespace {
 
-// Why a file's bytes are no log of this tool's, or nothing. Only the last line may be cut short (and in
-// the middle of a character): the rest must be UTF-8.
-std::optional<std::wstring_view> NotUtf8(std::string_view bytes) {
-  if (StartsWith(bytes, kUtf16LeMark) || StartsWith(bytes, kUtf16BeMark) ||
-      bytes.find('\0') != std::string_view::npos) {
-    return L"不是 UTF-8 文本(被另存为 Unicode 了)";
+// The lines of a log's text, split at LF: each with whether it ended in CR LF and whether it had an end.
+template <typename Char, typename Fn>
+void ForEachLine(std::basic_string_view<Char> text, Fn&& fn) {
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t end = text.find(Char('\n'), start);
+    std::basic_string_view<Char> line = text.substr(start, end == text.npos ? end : end - start);
+    const bool hasEnd = end != text.npos;
+    const bool ended = hasEnd && !line.empty() && line.back() == Char('\r');
+    if (ended) line.remove_suffix(1);
+    start = hasEnd ? end + 1 : text.size();
+    if (line.empty() && hasEnd) continue;  // a blank line is neither read nor counted
+    fn(line, ended, hasEnd);
   }
-  if (!IsUtf8(bytes.substr(0, bytes.rfind('\n') + 1))) return L"不是 UTF-8 文本(被另存为 ANSI 了)";
-  return std::nullopt;
 }
 
-void ReadLines(std::string_view bytes, RunLog& log) {
-  if (StartsWith(bytes, kUtf8Mark)) bytes.remove_prefix(kUtf8Mark.size());
-  for (std::size_t start = 0; start < bytes.size();) {
-    const std::size_t end = bytes.find('\n', start);
-    std::string_view line = bytes.substr(start, end == std::string_view::npos ? end : end - start);
-    const bool ended = end != std::string_view::npos && !line.empty() && line.back() == '\r';
-    if (ended) line.remove_suffix(1);
-    start = end == std::string_view::npos ? bytes.size() : end + 1;
-    if (line.empty() && end != std::string_view::npos) continue;
-    // A line that ends in a bare LF was not written by the tool; one without any end was cut short.
-    LogEntry entry = ParseLogLine(FromUtf8(line), end != std::string_view::npos);
-    if (!ended && end != std::string_view::npos) entry.fault = LogEntry::Fault::Foreign;
-    switch (entry.fault) {
-      case LogEntry::Fault::None: log.entries.push_back(std::move(entry)); break;
-      case LogEntry::Fault::Torn: ++log.torn; break;
-      case LogEntry::Fault::TooLong: ++log.tooLong; break;
-      case LogEntry::Fault::Foreign: ++log.foreign; break;
-    }
+void Count(LogEntry entry, RunLog& log) {
+  switch (entry.fault) {
+    case LogEntry::Fault::None: log.entries.push_back(std::move(entry)); break;
+    case LogEntry::Fault::Torn: ++log.torn; break;
+    case LogEntry::Fault::TooLong: ++log.tooLong; break;
+    case LogEntry::Fault::Foreign: ++log.foreign; break;
+  }
+}
+
+// A log is written in UTF-8 (with its mark); one that a person re-saved as ANSI or Unicode is not. Only
+// the last line may be cut short, in the middle of a character too.
+bool IsUtf8Log(std::string_view bytes) {
+  if (StartsWith(bytes, kUtf8Mark)) return true;
+  if (StartsWith(bytes, kUtf16LeMark) || StartsWith(bytes, kUtf16BeMark)) return false;
+  return IsUtf8(bytes.substr(0, bytes.rfind('\n') + 1));
+}
+
+// Bytes no run of the tool writes: a crash or a power cut leaves them (a file grown but never filled).
+bool HasNul(std::string_view bytes, bool utf16) {
+  if (!utf16) return bytes.find('\0') != std::string_view::npos;
+  for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+    if (bytes[i] == '\0' && bytes[i + 1] == '\0') return true;
+  }
+  return false;
+}
+
+// The lines of one file's bytes into log; name: its path, for a reason it cannot be read. Only a UTF-8
+// log is read line by line as UTF-8 (a line that is not, such as a torn one cut inside a character, is
+// skipped alone); an ANSI or UTF-16 one is decoded as Notepad saved it.
+void ReadLogBytes(TextCodec& text, const std::wstring& name, std::string_view bytes, RunLog& log) {
+  using IniFile::Encoding;
+  const bool utf8 = IsUtf8Log(bytes);
+  const Encoding encoding = utf8 ? Encoding::Utf8 : IniFile::DetectEncoding(bytes);
+  const bool utf16 = encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be;
+  if (HasNul(bytes, utf16)) {
+    log.unreadable.push_back(name + L": 含有 NUL 字节(写入时断电或磁盘出错),无法读取全部记录");
+    return;
+  }
+  if (utf8) {
+    if (StartsWith(bytes, kUtf8Mark)) bytes.remove_prefix(kUtf8Mark.size());
+    ForEachLine<char>(bytes, [&log](std::string_view line, bool ended, bool hasEnd) {
+      LogEntry entry = ParseLogLine(FromUtf8(line), hasEnd);
+      // A line that ends in a bare LF, or is not UTF-8 (unless cut short inside a character), was not
+      // written by the tool.
+      const bool cut = entry.fault == LogEntry::Fault::Torn;
+      if (hasEnd && (!ended || (!IsUtf8(line) && !cut))) entry.fault = LogEntry::Fault::Foreign;
+      Count(std::move(entry), log);
+    });
+    return;
+  }
+  const std::wstring decoded = IniFile::DecodeText(text, bytes, encoding);
+  ForEachLine<wchar_t>(decoded, [&log](std::wstring_view line, bool ended, bool hasEnd) {
+    LogEntry entry = ParseLogLine(line, hasEnd);
+    if (hasEnd && !ended) entry.fault = LogEntry::Fault::Foreign;
+    Count(std::move(entry), log);
+  });
+}
+
+// One file of the log read whole into log, or why it could not be; a missing file holds no lines.
+void ReadLogFile(Platform& platform, const std::string& path, std::uint64_t deadline, RunLog& log) {
+  const FileRead read = ReadSharedFile(platform, path, kLogReadLimit, deadline);
+  const std::wstring name = platform.text.FromAnsi(path);
+  switch (read.status) {
+    case ReadStatus::Read: ReadLogBytes(platform.text, name, read.bytes, log); return;
+    case ReadStatus::Missing: return;
+    case ReadStatus::TooLarge:
+      log.unreadable.push_back(name + L": 大于 " + std::to_wstring(kLogReadLimit / 1024) +
+                               L" KB,不是本程序写成的日志(本程序的日志不会超过这个大小)");
+      return;
+    default: log.unreadable.push_back(name + L": " + ReadFailureText(read.status)); return;
   }
 }
 
@@ -288,28 +304,105 @@ void ReadLines(std::string_view bytes, RunLog& log) {
 
 RunLog ReadRunLog(Platform& platform, const LogPlace& place) {
   const std::string path = LogPath(place);
+  const std::uint64_t deadline = platform.system.MillisecondsSinceBoot() + kLogWaitMilliseconds;
   RunLog log;
-  for (const std::string& file : {path + ".old", path}) {
-    const std::optional<std::uint64_t> size = platform.files.FileSize(file.c_str());
-    if (!size) continue;
-    const std::wstring name = platform.text.FromAnsi(file) + L": ";
-    if (*size > kLogReadLimit) {
-      log.unreadable.push_back(name + L"大于 " + std::to_wstring(kLogReadLimit / 1024) +
-                               L" KB,不是本程序写成的日志(本程序的日志不会超过这个大小)");
-      continue;
+  ReadLogFile(platform, path + ".old", deadline, log);
+  ReadLogFile(platform, path, deadline, log);
+  return log;
+}
+
+HeldLog::HeldLog(Platform& platform, const LogPlace& place)
+    : platform_(platform),
+      place_(place),
+      path_(LogPath(place)),
+      deadline_(platform.system.MillisecondsSinceBoot() + kLogWaitMilliseconds),
+      file_(platform.files) {
+  Files& files = platform.files;
+  for (int rotations = 0;;) {
+    const Files::Opened opened = files.OpenShared(path_.c_str());
+    if (opened.status == Files::Open::Failed) return;  // NotWritable
+    if (opened.status == Files::Open::Link) {
+      state_ = LogResult::Link;
+      return;
     }
-    const std::optional<std::string> bytes = platform.files.ReadWholeFile(file.c_str(), kLogReadLimit);
-    if (!bytes) {
-      log.unreadable.push_back(name + L"无法读取(被其他程序占用或没有权限)");
-      continue;
+    if (opened.status == Files::Open::Opened) {
+      file_.reset(opened.file);
+      locked_ = files.TryLock(file_.get());
     }
-    if (const auto reason = NotUtf8(*bytes)) {
-      log.unreadable.push_back(name + std::wstring(*reason));
-      continue;
+    // Another run may have moved this file to .old while this one waited for the lock: the new log is tried.
+    if (locked_ && !files.IsFileAt(file_.get(), path_.c_str())) {
+      Release();
+      if (platform.system.MillisecondsSinceBoot() < deadline_) continue;
     }
-    ReadLines(*bytes, log);
+    if (locked_) {
+      if (!files.IsPlainFile(file_.get(), kLogName)) {
+        Release();
+        state_ = LogResult::Link;
+        return;
+      }
+      FileRead read = files.ReadAll(file_.get(), kLogReadLimit);
+      const bool tooLarge = read.status == ReadStatus::TooLarge;
+      if (!read.ok() && !tooLarge) {
+        Release();
+        return;  // NotWritable: it cannot even be read through its own handle
+      }
+      const bool foreign = !IsUtf8Log(read.bytes) || HasNul(read.bytes, false);
+      if (!tooLarge && read.bytes.size() <= kLogLimit && !foreign) {
+        bytes_ = std::move(read.bytes);
+        state_ = LogResult::Appended;
+        return;
+      }
+      if (rotations++ < 3 && files.MoveOver(path_.c_str(), (path_ + ".old").c_str()) == MoveStatus::Moved) {
+        Release();  // the next open makes the new log
+        continue;
+      }
+      // .old cannot be replaced: the log is begun anew rather than grow without bound or mix encodings.
+      if ((foreign || tooLarge || read.bytes.size() > 2 * kLogLimit) && files.Truncate(file_.get())) read.bytes.clear();
+      bytes_ = std::move(read.bytes);
+      state_ = LogResult::Appended;
+      return;
+    }
+    Release();
+    if (platform.system.MillisecondsSinceBoot() >= deadline_) {
+      state_ = LogResult::Busy;
+      return;
+    }
+    platform.system.Sleep(kRetryMilliseconds);
+  }
+}
+
+void HeldLog::Release() {
+  if (locked_) platform_.files.Unlock(file_.get());
+  locked_ = false;
+  file_.reset();
+}
+
+RunLog HeldLog::Read() {
+  // Unheld, the files are read as they stand, within what is left of the one wait.
+  RunLog log;
+  ReadLogFile(platform_, path_ + ".old", deadline_, log);
+  if (locked_) {
+    ReadLogBytes(platform_.text, platform_.text.FromAnsi(path_), bytes_, log);
+  } else {
+    ReadLogFile(platform_, path_, deadline_, log);
   }
   return log;
+}
+
+LogResult HeldLog::Append(const RunRecord& record) {
+  if (!locked_) return state_;
+  // A torn last line (a machine switched off while writing) is left as it is: this line begins on its own.
+  std::string bytes = bytes_.empty() ? std::string(kUtf8Mark) : bytes_.back() != '\n' ? "\r\n" : "";
+  bytes += ToUtf8(LogLine(platform_.system.Now(), record)) + "\r\n";
+  Files& files = platform_.files;
+  if (!files.Append(file_.get(), bytes) || !files.Flush(file_.get())) return LogResult::NotWritable;
+  bytes_ += bytes;
+  return LogResult::Appended;
+}
+
+LogResult AppendRunLog(Platform& platform, const LogPlace& place, const RunRecord& record) {
+  HeldLog log(platform, place);
+  return log.Append(record);
 }
 
 RestartRequests FindRestartRequests(const RunLog& log, const std::wstring& hostName) {

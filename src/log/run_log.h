@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "config/config_file.h"
+#include "config/shared_read.h"
+#include "platform/owned.h"
 #include "platform/platform.h"
 
 namespace vexa {
@@ -37,7 +39,7 @@ inline constexpr std::uint64_t kLogLimit = std::uint64_t{1024} * 1024;
 // The most a log or .old can hold when only this tool writes it: twice the limit and one more line.
 inline constexpr std::uint64_t kLogReadLimit = 2 * kLogLimit + std::uint64_t{64} * 1024;
 // How long a run waits for another run or program to let go of the log.
-inline constexpr std::uint32_t kLogWaitMilliseconds = 3000;
+inline constexpr std::uint32_t kLogWaitMilliseconds = kSharedWaitMilliseconds;
 inline constexpr std::string_view kLogName = "VexaIpSet.log";
 
 enum class LogResult {
@@ -48,9 +50,10 @@ enum class LogResult {
 };
 
 // Words of the outcome field that readers of the log go by (lines of earlier versions have no exit code):
-// a restart asked for, the values found in place, a refusal's start, a check's start and its verdict when
-// everything is in effect.
+// a restart asked for, the values written, the values found in place, a refusal's start, a check's start
+// and its verdict when everything is in effect.
 inline constexpr std::wstring_view kRestartRequested = L"已请求重启";
+inline constexpr std::wstring_view kWrittenOutcome = L"已写入";
 inline constexpr std::wstring_view kAlreadyInPlace = L"已是这些设置";
 inline constexpr std::wstring_view kRefusedOutcome = L"拒绝: ";
 inline constexpr std::wstring_view kCheckOutcome = L"检查: ";
@@ -61,39 +64,38 @@ inline constexpr std::wstring_view kInEffect = L"已生效";
 std::wstring LogLine(const LocalTime& time, const RunRecord& record);
 
 // One line read back. A line the tool could not have written whole is skipped: Torn (no line end: cut
-// while being written), TooLong, Foreign (not the tool's columns, an impossible time, a [Machines] tail
-// that contradicts its own columns).
+// while being written), TooLong, Foreign (not the tool's columns, a time that never was or lies outside
+// 1970-2999, a [Machines] tail that contradicts its own columns, bytes that are not UTF-8 in a UTF-8 log).
 struct LogEntry {
   enum class Fault { None, Torn, TooLong, Foreign };
   Fault fault = Fault::None;
   LocalTime time;
   RunRecord record;
   // The line vouches for record.address = record.number: a run other than /check put every value in
-  // place (the [Machines] tail, nothing in 未写入, an exit code that says so) for a number of 1 to 254.
+  // place (the [Machines] tail, nothing in 未写入, an exit code that says so, or for a line of an earlier
+  // version without one, an outcome that says written or in place) for a number of 1 to 254.
   bool Vouches() const;
 };
 // line without its line end; complete: it had one.
 LogEntry ParseLogLine(std::wstring_view line, bool complete);
 
 // Where the log lives: the folder config.ini names ([Log] Folder=, a share such as \\server\vexa or a
-// mapped drive), else beside config.ini; a named folder that cannot be reached gives way to config.ini's,
-// and the run says so.
+// mapped drive; a relative one is taken from config.ini's folder, never from the current one), else
+// beside config.ini; a named folder that cannot be reached, or whose name Windows' ANSI calls cannot carry,
+// gives way to config.ini's, and the run says so.
 struct LogPlace {
   std::string folder;        // as the file calls take it
-  std::wstring unreachable;  // the named folder, when it could not be reached
+  std::wstring unreachable;  // the named folder, when it could not be used
+  std::wstring why;          // why not, when it is not that it could not be reached
 };
 LogPlace PlaceOfLog(Platform& platform, const IniFile::ConfigFile& config);
-
-// Appends the line, whole, under an exclusive lock on the log that every run of every machine takes
-// (appends of two machines over a share may otherwise overwrite each other); the rotation to .old
-// happens under the same lock. A log that is not UTF-8 (Notepad re-saved it as Unicode) is rotated away.
-LogResult AppendRunLog(Platform& platform, const LogPlace& place, const RunRecord& record);
-
-// The log's path, as the operator reads it.
-std::wstring RunLogPath(Platform& platform, const LogPlace& place);
+// What the operator is told when the named folder was not used, up to the comma after which the text says
+// where the log went instead; empty when it was used.
+std::wstring LogFolderProblem(const LogPlace& place);
 
 // VexaIpSet.log.old, then VexaIpSet.log, read for the cafe's view: every line that parses, in order; the
-// files that could not be read, each with its reason; the lines skipped, counted by their fault.
+// files that could not be read whole, each with its reason; the lines skipped, counted by their fault. A
+// log re-saved by a person (ANSI, that is code page 936, or UTF-16) is read as it was saved.
 struct RunLog {
   std::vector<LogEntry> entries;
   std::vector<std::wstring> unreadable;  // "path: reason"
@@ -101,8 +103,51 @@ struct RunLog {
   int tooLong = 0;
   int foreign = 0;
   int Skipped() const { return torn + tooLong + foreign; }
+  // Every line of both files was seen: what is not in entries was skipped, not unknown.
+  bool Whole() const { return unreadable.empty(); }
 };
 RunLog ReadRunLog(Platform& platform, const LogPlace& place);
+
+// The log held under the exclusive lock that every run of every machine takes (appends of two machines
+// over a share may otherwise overwrite each other), from the reading of what the cafe did to the run's own
+// line: a number's check and the write that claims it are one step for the whole cafe. Taking it waits up
+// to kLogWaitMilliseconds; under the lock the file is still the one the log's name leads to and a plain
+// file (a link is never written by this elevated tool), and a log past kLogLimit, or one a person
+// re-saved in another encoding or that holds NUL bytes, is moved to .old first (or, when .old cannot be
+// replaced, emptied rather than grown without bound or mixed).
+class HeldLog {
+ public:
+  HeldLog(Platform& platform, const LogPlace& place);
+  HeldLog(const HeldLog&) = delete;
+  HeldLog& operator=(const HeldLog&) = delete;
+  ~HeldLog() { Release(); }
+
+  // Appended while held; otherwise why the log cannot be written (NotWritable, Busy, Link).
+  LogResult State() const { return state_; }
+  // .old and the log as they stand: while held, nobody appends or rotates between the two reads.
+  RunLog Read();
+  // The line at the log's end on a line of its own (after a torn one too), flushed to the disk before it
+  // returns; the lock stays held.
+  LogResult Append(const RunRecord& record);
+  // Lets go of the lock and the file.
+  void Release();
+
+ private:
+  Platform& platform_;
+  LogPlace place_;
+  std::string path_;
+  std::uint64_t deadline_ = 0;
+  UniqueFile file_;
+  bool locked_ = false;
+  std::string bytes_;  // the log's content while held
+  LogResult state_ = LogResult::NotWritable;
+};
+
+// One line appended under the lock (HeldLog for a run that reads nothing first).
+LogResult AppendRunLog(Platform& platform, const LogPlace& place, const RunRecord& record);
+
+// The log's path, as the operator reads it.
+std::wstring RunLogPath(Platform& platform, const LogPlace& place);
 
 // The restarts the log says were requested for a machine to take hostName.
 struct RestartRequests {

@@ -156,14 +156,30 @@ class TextCodec {
   virtual std::wstring FromAnsi(std::string_view bytes) = 0;
   // IsDBCSLeadByte: the byte starts a two-byte character of the ANSI code page.
   virtual bool IsLeadByte(char byte) = 0;
+  // Where text holds the first character the ANSI code page has no form of (WideCharToMultiByte with
+  // WC_NO_BEST_FIT_CHARS reports it through lpUsedDefaultChar); nothing when every one converts exactly.
+  virtual std::optional<std::size_t> FirstUnmappable(std::wstring_view text) = 0;
 };
 
 // An open file of Files::OpenShared, as a number.
 using FileHandle = std::uintptr_t;
 
+// Why a file could not be read, or Read: Missing (no such file or folder), Held (another program has it
+// open without sharing, or another run holds its lock), TooLarge (past the reader's bound), NotPlain (a
+// folder or a device of that name), Failed (anything else: no rights, a share that stopped answering).
+enum class ReadStatus { Read, Missing, Held, TooLarge, NotPlain, Failed };
+struct FileRead {
+  ReadStatus status = ReadStatus::Failed;
+  std::string bytes;  // Read: the whole content
+  bool ok() const { return status == ReadStatus::Read; }
+};
+
+// How a rename ended: Held when the name to replace (or to move) is open without delete sharing.
+enum class MoveStatus { Moved, Held, Failed };
+
 // File operations on ANSI paths, each a short sequence of kernel32 calls (CreateFileA, ReadFile,
-// WriteFile, GetFileSizeEx, MoveFileExA, DeleteFileA, GetTempPathA, LockFileEx, GetFileInformationByHandle,
-// GetFinalPathNameByHandleA).
+// WriteFile, FlushFileBuffers, GetFileSizeEx, MoveFileExA, DeleteFileA, GetTempPathA, LockFileEx,
+// GetFileInformationByHandle, GetFinalPathNameByHandleA).
 class Files {
  public:
   virtual ~Files() = default;
@@ -185,21 +201,24 @@ class Files {
   // An exclusive lock on the whole file without waiting; false while another handle holds one.
   virtual bool TryLock(FileHandle file) = 0;
   virtual void Unlock(FileHandle file) = 0;
-  virtual std::optional<std::uint64_t> SizeOf(FileHandle file) = 0;
-  // Up to count bytes from the file's start.
-  virtual std::string ReadHead(FileHandle file, std::size_t count) = 0;
+  // The open file's whole content from its start (up to maxBytes: TooLarge past it); through the handle that
+  // holds the lock, so the holder reads what others may not.
+  virtual FileRead ReadAll(FileHandle file, std::uint64_t maxBytes) = 0;
   // bytes at the file's end, in one write.
   virtual bool Append(FileHandle file, std::string_view bytes) = 0;
+  // FlushFileBuffers: what was appended is on the disk (or the server) before the call returns.
+  virtual bool Flush(FileHandle file) = 0;
   // Cuts the file to nothing.
   virtual bool Truncate(FileHandle file) = 0;
 
-  // The whole content, or nothing when the file cannot be opened or read or is larger than maxBytes.
-  virtual std::optional<std::string> ReadWholeFile(const char* path, std::uint64_t maxBytes) = 0;
+  // The whole content, opened sharing reading, writing and deleting with every other opener (a run that
+  // appends, a viewer), or why it could not be read.
+  virtual FileRead ReadWholeFile(const char* path, std::uint64_t maxBytes) = 0;
   virtual std::optional<std::uint64_t> FileSize(const char* path) = 0;
   // path names a folder that can be reached (a share that answers, a drive that is mapped).
   virtual bool IsFolder(const char* path) = 0;
   // Renames from to to, replacing what to names.
-  virtual bool MoveOver(const char* from, const char* to) = 0;
+  virtual MoveStatus MoveOver(const char* from, const char* to) = 0;
   virtual bool RemoveFile(const char* path) = 0;
   // A file of a new, unique name in folder (the temporary folder when empty), created (never one that
   // exists: nobody can have prepared it) and filled with bytes; its path, or empty.

@@ -16,7 +16,8 @@ class FilesContract : public ::testing::Test {
   FilesContract() : fixture_(MakeFixture()), platform_(fixture_->platform()), files_(platform_.files) {}
 
   std::string Content(const std::string& path) {
-    return files_.ReadWholeFile(path.c_str(), 1 << 20).value_or("<none>");
+    const FileRead read = files_.ReadWholeFile(path.c_str(), 1 << 20);
+    return read.ok() ? read.bytes : "<none>";
   }
 
   std::unique_ptr<Fixture> fixture_;
@@ -30,19 +31,46 @@ TEST_F(FilesContract, TwoSharedHandlesAppendWholeRecordsAtTheEnd) {
   const Files::Opened second = files_.OpenShared(path.c_str());  // another run, or a viewer following the log
   ASSERT_EQ(first.status, Files::Open::Opened);
   ASSERT_EQ(second.status, Files::Open::Opened);
-  EXPECT_EQ(files_.SizeOf(first.file), 0u);
+  EXPECT_EQ(files_.ReadAll(first.file, 100).bytes, "");
   EXPECT_TRUE(files_.Append(first.file, "one\r\n"));
   EXPECT_TRUE(files_.Append(second.file, "two\r\n"));
   EXPECT_TRUE(files_.Append(first.file, "three\r\n"));
-  EXPECT_EQ(files_.SizeOf(second.file), 17u);
-  EXPECT_EQ(files_.ReadHead(second.file, 3), "one");
-  EXPECT_EQ(files_.ReadHead(second.file, 100), "one\r\ntwo\r\nthree\r\n");
+  EXPECT_EQ(files_.ReadAll(second.file, 100).bytes, "one\r\ntwo\r\nthree\r\n");
+  EXPECT_EQ(files_.ReadAll(second.file, 16).status, ReadStatus::TooLarge);
+  EXPECT_TRUE(files_.Flush(first.file));
   EXPECT_EQ(files_.FileSize(path.c_str()), 17u);
   EXPECT_TRUE(files_.IsPlainFile(first.file, "shared.log"));
   EXPECT_FALSE(files_.IsPlainFile(first.file, "other.log"));
   files_.Close(first.file);
   files_.Close(second.file);
   EXPECT_EQ(Content(path), "one\r\ntwo\r\nthree\r\n");
+}
+
+// A whole file is read while others append to it (another run, a viewer that shares); one held without
+// sharing, or under another handle's lock, is "held", never "missing"; each failure says why.
+TEST_F(FilesContract, AReadSharesWithWritersAndSaysWhyItFailed) {
+  const std::string path = fixture_->PutFile("read.log", "one\r\n");
+  fixture_->HoldOpen(path, true);
+  EXPECT_EQ(Content(path), "one\r\n");
+  fixture_->HoldOpen(path, false);
+  EXPECT_EQ(files_.ReadWholeFile(path.c_str(), 100).status, ReadStatus::Held);
+  // A page held open this way cannot be replaced: held, not forbidden.
+  const std::string made = files_.CreateTempFile("page", "");
+  EXPECT_EQ(files_.MoveOver(made.c_str(), path.c_str()), MoveStatus::Held);
+  files_.RemoveFile(made.c_str());
+  fixture_->LetGo();
+  const Files::Opened locker = files_.OpenShared(path.c_str());
+  ASSERT_EQ(locker.status, Files::Open::Opened);
+  ASSERT_TRUE(files_.TryLock(locker.file));
+  ExpectWindows(*fixture_, kReadUnderLock, files_.ReadWholeFile(path.c_str(), 100).status, ReadStatus::Held,
+                ReadStatus::Read);
+  EXPECT_EQ(files_.ReadAll(locker.file, 100).bytes, "one\r\n");  // the holder reads what others may not
+  files_.Unlock(locker.file);
+  files_.Close(locker.file);
+  EXPECT_EQ(files_.ReadWholeFile(path.c_str(), 4).status, ReadStatus::TooLarge);
+  EXPECT_EQ(files_.ReadWholeFile(fixture_->ScratchPath("none.log").c_str(), 100).status, ReadStatus::Missing);
+  const std::string folder = path.substr(0, path.find_last_of('\\'));
+  EXPECT_EQ(files_.ReadWholeFile(folder.c_str(), 100).status, ReadStatus::NotPlain);
 }
 
 TEST_F(FilesContract, ALockIsHeldUntilUnlockedOrClosed) {
@@ -68,7 +96,7 @@ TEST_F(FilesContract, ARenameWhileOpenMovesTheFileUnderTheHandle) {
   ASSERT_EQ(log.status, Files::Open::Opened);
   EXPECT_TRUE(files_.Append(log.file, "before\r\n"));
   EXPECT_TRUE(files_.IsFileAt(log.file, path.c_str()));
-  EXPECT_TRUE(files_.MoveOver(path.c_str(), old.c_str()));
+  EXPECT_EQ(MoveStatus::Moved, files_.MoveOver(path.c_str(), old.c_str()));
   EXPECT_FALSE(files_.IsFileAt(log.file, path.c_str()));
   EXPECT_TRUE(files_.IsFileAt(log.file, old.c_str()));
   EXPECT_FALSE(files_.FileSize(path.c_str()).has_value());
@@ -84,7 +112,7 @@ TEST_F(FilesContract, ARenameWhileOpenMovesTheFileUnderTheHandle) {
   ASSERT_EQ(made.status, Files::Open::Opened);
   files_.Append(made.file, "new");
   files_.Close(made.file);
-  EXPECT_TRUE(files_.MoveOver(source.c_str(), old.c_str()));
+  EXPECT_EQ(MoveStatus::Moved, files_.MoveOver(source.c_str(), old.c_str()));
   EXPECT_EQ(Content(old), "new");
 }
 
@@ -113,7 +141,7 @@ TEST_F(FilesContract, ANewFileInAGivenFolderAndNamesThatAreNoLinks) {
   EXPECT_FALSE(files_.IsLinkName(made.c_str()));
   EXPECT_FALSE(files_.IsLinkName(missing.c_str()));
   EXPECT_FALSE(files_.FileSize(missing.c_str()).has_value()) << "the probe is gone";
-  EXPECT_TRUE(files_.MoveOver(made.c_str(), missing.c_str()));
+  EXPECT_EQ(MoveStatus::Moved, files_.MoveOver(made.c_str(), missing.c_str()));
   EXPECT_EQ(Content(missing), "page");
 }
 

@@ -26,6 +26,10 @@ class Fixture {
   virtual std::string PutFile(const std::string& name, const std::string& bytes) = 0;
   // The full path of a scratch file that the test makes itself (removed with the scratch folder).
   virtual std::string ScratchPath(const std::string& name) = 0;
+  // Another program opens path for appending, sharing reading, writing and deleting or nothing (a viewer,
+  // an editor); the handle is closed by LetGo or with the fixture.
+  virtual void HoldOpen(const std::string& path, bool sharing) = 0;
+  virtual void LetGo() = 0;
   // Standard output handed over to a scratch file, as "> file" in a batch file does.
   virtual void HandOverOutput() = 0;
   // What reached the handed-over output; standard output is given back.

@@ -45,6 +45,11 @@ inline constexpr KnownWineDifference kCutKeyList{"key list cut to the buffer",
                                                  "ends in two NULs (GetPrivateProfileString documentation)",
                                                  "the A call's last name fills the buffer without a NUL"};
 
+inline constexpr KnownWineDifference kReadUnderLock{
+    "a read through another handle of a range that LockFileEx locked",
+    "fails with ERROR_LOCK_VIOLATION (LockFileEx documentation: locks are mandatory)",
+    "succeeds: Wine keeps byte-range locks for other lockers only (ntdll/unix/file.c reads without them)"};
+
 // No row shows this one: nothing in the suite can make another machine hold an address. /check's "conflict"
 // is therefore tested over the simulated Windows only.
 inline constexpr KnownWineDifference kDuplicateAddress{

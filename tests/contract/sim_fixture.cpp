@@ -28,6 +28,15 @@ class SimFixture : public Fixture {
     return path;
   }
   std::string ScratchPath(const std::string& name) override { return "C:\\scratch\\" + name; }
+  // Open with sharing is what any OpenShared handle is; without, the sim's hold.
+  void HoldOpen(const std::string& path, bool sharing) override {
+    held_ = path;
+    sim_.files.Hold(path, !sharing);
+  }
+  void LetGo() override {
+    if (!held_.empty()) sim_.files.Hold(held_, false);
+    held_.clear();
+  }
   void HandOverOutput() override { sim_.console.present = true; }
   std::string TakeOutput() override { return sim_.console.output; }
 
@@ -36,6 +45,7 @@ class SimFixture : public Fixture {
     return path.empty() ? kScratch : std::string(kScratch) + "\\" + path;
   }
   sim::SimPlatform sim_;
+  std::string held_;
 };
 
 }  // namespace

@@ -19,6 +19,7 @@ class Win32Fixture : public Fixture {
   }
   ~Win32Fixture() override {
     TakeOutput();
+    LetGo();
     for (const auto& file : files_) ::DeleteFileA(file.c_str());
     ::RemoveDirectoryA(folder_.c_str());
   }
@@ -67,6 +68,18 @@ class Win32Fixture : public Fixture {
     return path;
   }
 
+  void HoldOpen(const std::string& path, bool sharing) override {
+    LetGo();
+    const DWORD share = sharing ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE : 0;
+    held_ = ::CreateFileA(path.c_str(), FILE_APPEND_DATA | GENERIC_READ, share, nullptr, OPEN_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+  }
+
+  void LetGo() override {
+    if (held_ != INVALID_HANDLE_VALUE) ::CloseHandle(held_);
+    held_ = INVALID_HANDLE_VALUE;
+  }
+
   void HandOverOutput() override {
     output_ = ScratchPath("stdout.txt");
     handedOver_ = ::CreateFileA(output_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
@@ -80,7 +93,8 @@ class Win32Fixture : public Fixture {
     ::SetStdHandle(STD_OUTPUT_HANDLE, standardOutput_);
     ::CloseHandle(handedOver_);
     handedOver_ = INVALID_HANDLE_VALUE;
-    return real_.files.ReadWholeFile(output_.c_str(), 1 << 20).value_or("<unreadable>");
+    const FileRead read = real_.files.ReadWholeFile(output_.c_str(), 1 << 20);
+    return read.ok() ? read.bytes : "<unreadable>";
   }
 
   std::string ScratchPath(const std::string& name) override {
@@ -100,6 +114,7 @@ class Win32Fixture : public Fixture {
   std::string output_;
   HANDLE handedOver_ = INVALID_HANDLE_VALUE;
   HANDLE standardOutput_ = nullptr;
+  HANDLE held_ = INVALID_HANDLE_VALUE;
 };
 
 }  // namespace

@@ -196,9 +196,18 @@ TEST_F(DeriveTest, HostNameChecks) {
     s.HostName = std::wstring(L"A") + blank + L"5";
     EXPECT_EQ(Check(s), Refusal::BadHostName) << static_cast<int>(blank);
   }
-  for (wchar_t fine : std::wstring(L"\u00A1\u1FFF\u200C\u2030\u3001\uFF0D")) {
+  for (wchar_t fine : std::wstring(L"\u00B7\u2030\u3001\uFF0D")) {
     s.HostName = std::wstring(L"A") + fine + L"5";
     EXPECT_EQ(Check(s), Refusal::None) << static_cast<int>(fine);
+  }
+  // A character code page 936 has no form of (a best-fit look-alike is no form) is named.
+  s.HostName = L"A\U0001F600";
+  EXPECT_NE(Rejection(Refusal::BadHostName, s).find(L"(U+1F600)"), std::wstring::npos);
+  for (wchar_t unmappable : std::wstring(L"\u00A1\u00C9\u1FFF\u200C")) {
+    s.HostName = std::wstring(L"A") + unmappable + L"5";
+    EXPECT_EQ(Check(s), Refusal::BadHostName) << static_cast<int>(unmappable);
+    EXPECT_NE(Rejection(Refusal::BadHostName, s).find(L"无法表示其中的字符“" + std::wstring(1, unmappable) + L"”(U+"),
+              std::wstring::npos);
   }
 }
 
@@ -235,6 +244,8 @@ TEST_F(DeriveTest, RejectionTexts) {
       {L"GateWay=192.168.0.15", L"15", L"\r\n默认网关不能是本机自己的 IP 地址 192.168.0.15。"},
       {L"GateWay=192.168.0.0", L"15", L"192.168.0.0 是子网 192.168.0.0/24 的网络地址,不能用作网关。"},
       {L"DNS=8.8.8.8, 0.0.0.0", L"15", L"\r\n0.0.0.0 不是 DNS 服务器的地址。"},
+      {L"DNS=224.0.0.1", L"15", L"224.0.0.1 在 224.0.0.0 及以上(组播或保留地址),不能用作 DNS 服务器。"},
+      {L"DNS=192.168.0.255", L"15", L"192.168.0.255 是子网 192.168.0.0/24 的广播地址,不能用作 DNS 服务器。"},
       {L"DNS=8.8.8.8, 1.1.1.01", L"15", L"\r\n1.1.1.01 中有以 0 开头的数"},
       {L"Mask=255.255.255.00", L"15", L"\r\n255.255.255.00 中有以 0 开头的数"},
   };
@@ -311,6 +322,11 @@ TEST_F(DeriveTest, MaskGatewayAndDnsChecks) {
       {L"DNS=8.8.8.8,255.255.255.255", Refusal::BadDns},
       {L"DNS=1.1.1.01", Refusal::BadDns},
       {L"DNS=127.0.0.1", Refusal::None},
+      {L"DNS=224.0.0.1", Refusal::BadDns},  // multicast
+      {L"DNS=8.8.8.8,223.255.255.255", Refusal::None},
+      {L"DNS=192.168.0.255", Refusal::BadDns},                    // the machine's subnet's broadcast address
+      {L"Mask=255.255.0.0\r\nDNS=192.168.0.255", Refusal::None},  // in a /16 a host like any other
+      {L"DNS=192.168.1.255", Refusal::None},                      // another subnet's: not known to be one
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));

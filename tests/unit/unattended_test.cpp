@@ -360,6 +360,141 @@ TEST_F(DeploymentTest, ANumberAnotherCardHoldsIsNotGivenTwice) {
   EXPECT_NE(Log().find(ToUtf8(L"\t已写入, /force: 日志显示机号 15")), std::string::npos);
 }
 
+// The log as Notepad saves it again: "ANSI" (code page 936) or "Unicode" (UTF-16LE).
+void Resave(sim::SimPlatform& s, const std::string& log, bool utf16) {
+  const std::wstring text = FromUtf8(s.files.Get(log).value_or("").substr(3));
+  std::string out = "\xFF\xFE";
+  for (wchar_t c : text) out += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8 & 0xFF)};
+  s.files.Put(log, utf16 ? out : s.text.ToAnsi(text));
+}
+
+// The log as a cafe leaves it while every machine runs: re-saved by a person, torn by a machine switched
+// off, held, grown past what the tool writes. What can be read is read; what cannot is never taken as
+// "nobody holds the number" nor as "no restart was asked".
+TEST_F(DeploymentTest, TheSafeguardsHoldWhateverStateTheLogIsIn) {
+  const std::string log = sim.system.moduleDirectory + "\\VexaIpSet.log";
+  using Change = void (*)(sim::SimPlatform&, const std::string&);
+  const struct {
+    const char* state;
+    Change change;
+    bool readable;  // every line can be read
+  } cases[] = {
+      {"as written", [](sim::SimPlatform&, const std::string&) {}, true},
+      {"re-saved as ANSI", [](sim::SimPlatform& s, const std::string& l) { Resave(s, l, false); }, true},
+      {"re-saved as Unicode", [](sim::SimPlatform& s, const std::string& l) { Resave(s, l, true); }, true},
+      {"torn inside a character",
+       [](sim::SimPlatform& s, const std::string& l) {
+         s.files.Put(l, s.files.Get(l).value_or("") + "2026-12-08 09:31:00\t/n\t\xE5\xB7");
+       },
+       true},
+      {"NUL bytes after the last line",
+       [](sim::SimPlatform& s, const std::string& l) {
+         s.files.Put(l, s.files.Get(l).value_or("") + std::string(100, '\0'));
+       },
+       false},
+      {"held without sharing", [](sim::SimPlatform& s, const std::string& l) { s.files.Hold(l, true); }, false},
+      {"locked by another run", [](sim::SimPlatform& s, const std::string& l) { s.files.LockByOther(l, true); }, false},
+      {"larger than the tool writes",
+       [](sim::SimPlatform& s, const std::string& l) {
+         s.files.Put(l, s.files.Get(l).value_or("") + std::string(kLogReadLimit, 'x') + "\r\n");
+       },
+       false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.state);
+    // The guard: card 2 ran /n 20; card 1 asks for 20.
+    test::CloneImage(sim);
+    Config(L"");
+    for (const std::string& file : {log, log + ".old"}) sim.files.RemoveFile(file.c_str());
+    ASSERT_EQ(Run(L"/n 20 /card 2 /noreboot"), exit_code::kDone);
+    c.change(sim, log);
+    sim.registry.ClearWrites();
+    EXPECT_EQ(Run(L"/n 20 /card 1 /noreboot"), exit_code::kRefused);
+    EXPECT_TRUE(sim.registry.Writes().empty());
+    EXPECT_NE(Output().find(c.readable ? L"日志显示机号 20 已经给了另一块网卡 00-1A-2B-3C-4D-5F"
+                                       : L"无法确认机号 20 没有给别的网卡。\r\n要仍然写入,请加 /force。"),
+              std::wstring::npos)
+        << sim.console.output;
+    sim.files.Hold(log, false);
+    sim.files.LockByOther(log, false);
+    if (c.readable) {
+      // The refusal's line is on a line of its own, after a torn one too; the lines before it still read.
+      const RunLog read = ReadRunLog(platform, LogPlace{sim.system.moduleDirectory, L"", L""});
+      ASSERT_EQ(read.entries.size(), 2u);
+      EXPECT_EQ(read.entries.back().record.outcome.rfind(kRefusedOutcome, 0), 0u);
+      EXPECT_EQ(read.Skipped(), std::string(c.state).starts_with("torn") ? 1 : 0);
+      EXPECT_EQ(read.foreign, 0);
+    }
+
+    // The restart rule: a rename asked for once, then the log in this state, and three more runs at
+    // start-up that find Windows still under the old name: never more than two requests in all.
+    test::CloneImage(sim);
+    Config(L"00-1A-2B-3C-4D-5E=15\r\n");
+    for (const std::string& file : {log, log + ".old"}) sim.files.RemoveFile(file.c_str());
+    sim.restart.calls.clear();
+    ASSERT_EQ(Run(L"/auto"), exit_code::kDone);
+    c.change(sim, log);
+    int codes = 0;
+    for (int run = 0; run < 3; ++run) {
+      sim.system.now.minute += 1;
+      codes += Run(L"/auto");
+    }
+    const auto requests = std::count_if(sim.restart.calls.begin(), sim.restart.calls.end(),
+                                        [](const std::string& call) { return call.rfind("ExitWindowsEx", 0) == 0; });
+    EXPECT_EQ(requests, c.readable ? 2 : 1);
+    EXPECT_EQ(codes, c.readable ? exit_code::kDone + 2 * exit_code::kNotInEffect : 3 * exit_code::kNotInEffect);
+    EXPECT_NE(Output().find(c.readable ? L"请求过两次重启,计算机名仍未生效" : L"不能确认是否已经请求过重启,所以不重启"),
+              std::wstring::npos)
+        << sim.console.output;
+    sim.files.Hold(log, false);
+    sim.files.LockByOther(log, false);
+  }
+}
+
+// Of runs at once that want one number, one writes: the log is held from the guard's reading through the
+// registry writes to the run's own line, and that line is on the disk before the restart is asked.
+TEST_F(DeploymentTest, CheckWriteAndLineAreOneStepAndTheLineComesFirst) {
+  const std::string log = sim.system.moduleDirectory + "\\VexaIpSet.log";
+  Config(L"");
+  int writesUnlocked = 0;
+  sim.registry.onWrite = [&] {
+    const Files::Opened other = sim.files.OpenShared(log.c_str());  // another machine's run
+    if (other.status == Files::Open::Opened && sim.files.TryLock(other.file)) ++writesUnlocked;
+    sim.files.Close(other.file);
+  };
+  std::string atRestart;
+  std::size_t unflushed = 1;
+  sim.restart.onExitWindows = [&] {
+    atRestart = Log();
+    unflushed = sim.files.Unflushed(log);
+  };
+  EXPECT_EQ(Run(L"/n 20 /card 1"), exit_code::kDone);
+  EXPECT_EQ(writesUnlocked, 0);
+  EXPECT_NE(atRestart.find(ToUtf8(L"已请求重启")), std::string::npos) << atRestart;
+  EXPECT_EQ(unflushed, 0u);
+  sim.registry.onWrite = nullptr;
+  // Windows refuses the restart: the log's last word on the run is the exit code it returns.
+  sim.restart.exitFails = true;
+  test::CloneImage(sim);
+  EXPECT_EQ(Run(L"/n 20 /card 1"), exit_code::kRestartRefused);
+  const std::string after = Log();
+  EXPECT_NE(after.rfind(ToUtf8(L"\t退出码=4\t")), std::string::npos);
+  EXPECT_GT(after.rfind(ToUtf8(L"\t退出码=4\t")), after.rfind(ToUtf8(L"\t退出码=0\t")));
+}
+
+// Values already in place do not take back a number the log gives another card that still holds it.
+TEST_F(DeploymentTest, ValuesInPlaceAreNoClaimOnANumberAnotherCardHolds) {
+  Config(L"");
+  ASSERT_EQ(Run(L"/n 20 /card 1 /noreboot"), exit_code::kDone);
+  ASSERT_EQ(Run(L"/n 20 /card 2 /noreboot /force"), exit_code::kDone);
+  sim.registry.ClearWrites();
+  EXPECT_EQ(Run(L"/n 20 /card 1 /noreboot"), exit_code::kRefused);  // card 1's values are still in place
+  EXPECT_NE(Output().find(L"已经给了另一块网卡 00-1A-2B-3C-4D-5F"), std::wstring::npos) << sim.console.output;
+  // Card 2, re-cloned, still finds 20 its own.
+  test::CloneImage(sim);
+  EXPECT_EQ(Run(L"/n 20 /card 2 /noreboot"), exit_code::kDone) << sim.console.output;
+}
+
 // One log for the whole cafe: config.ini may put it in a shared folder; every mode, /table and /report use
 // it there, under the log's rules; a folder that cannot be reached gives way to config.ini's, and is said.
 TEST_F(DeploymentTest, TheLogFolderConfigIniNames) {
@@ -378,12 +513,20 @@ TEST_F(DeploymentTest, TheLogFolderConfigIniNames) {
        L"日志文件夹 \\\\server\\gone 无法访问,这次记在 C:\\VexaIpSet\\VexaIpSet.log。"},
       {L"\\\\server\\vexa", [](sim::SimFiles& f, const std::string& l) { f.Put(l, ""), f.Links(l, 2); }, nullptr,
        L"日志 \\\\server\\vexa\\VexaIpSet.log 是链接"},
+      // A start-up task runs in System32: a relative folder is config.ini's.
+      {L".\\", [](sim::SimFiles&, const std::string&) {}, "C:\\VexaIpSet\\VexaIpSet.log", nullptr},
+      {L"..\\VexaIpSet\\.", [](sim::SimFiles&, const std::string&) {}, "C:\\VexaIpSet\\VexaIpSet.log", nullptr},
+      // A name ANSI calls cannot carry is refused by its character, not turned into "?" and looked for.
+      {L"\\\\server\\caf\u00C9", [](sim::SimFiles&, const std::string&) {}, "C:\\VexaIpSet\\VexaIpSet.log",
+       L"含有 Windows(代码页 936)无法表示的字符“é”(U+00C9),无法使用,这次记在"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
     for (const std::string& log : {there, here}) sim.files.RemoveFile(log.c_str());
     c.set(sim.files, there);
-    sim.PutConfig(std::wstring(L"[NetWork]\r\nNetPrefix=WB-\r\n[Log]\r\nFolder=") + c.folder + L"\r\n");
+    // Saved as UTF-8: a name GBK cannot hold reaches the tool as typed.
+    sim.PutConfigBytes("\xEF\xBB\xBF" +
+                       ToUtf8(L"[NetWork]\r\nNetPrefix=WB-\r\n[Log]\r\nFolder=" + std::wstring(c.folder)));
     EXPECT_EQ(Run(L"/n 15 /card 1 /noreboot"), exit_code::kDone);
     for (const std::string& log : {there, here}) {
       EXPECT_EQ(sim.files.Get(log).value_or("").find("\t/n\t") != std::string::npos,
@@ -716,7 +859,8 @@ TEST_F(DeploymentTest, TheLogNeverLosesALineSilently) {
     sim.files.Put(log, c.before);
     c.set(sim.files, log);
     sim.system.slept = 0;
-    EXPECT_EQ(Run(L"/n 15 /card 1 /noreboot"), exit_code::kDone);
+    // /force: a log that cannot be read leaves the number unconfirmed (the guard's rows are elsewhere).
+    EXPECT_EQ(Run(L"/n 15 /card 1 /noreboot /force"), exit_code::kDone);
     const std::string after = Log();
     EXPECT_EQ(after.find("\t/n\t") != std::string::npos, c.appended);
     if (c.appended && c.maxLogBytes < kLogLimit) {

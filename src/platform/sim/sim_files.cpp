@@ -49,10 +49,14 @@ std::size_t SimFiles::CountIn(const std::string& folder) const {
   return n;
 }
 
-std::optional<std::string> SimFiles::ReadWholeFile(const char* path, std::uint64_t maxBytes) {
-  const auto it = files_.find(Key(path));
-  if (it == files_.end() || it->second->held || it->second->bytes.size() > maxBytes) return std::nullopt;
-  return it->second->bytes;
+FileRead SimFiles::ReadWholeFile(const char* path, std::uint64_t maxBytes) {
+  const std::string key = Key(path);
+  const auto it = files_.find(key);
+  if (it == files_.end()) return {IsFolder(path) ? ReadStatus::NotPlain : ReadStatus::Missing, {}};
+  const File& file = *it->second;
+  if (file.held || file.lockedByOther || file.lockedBy != 0) return {ReadStatus::Held, {}};
+  if (file.bytes.size() > maxBytes) return {ReadStatus::TooLarge, {}};
+  return {ReadStatus::Read, file.bytes};
 }
 
 Files::Opened SimFiles::OpenShared(const char* path) {
@@ -100,21 +104,25 @@ void SimFiles::Unlock(FileHandle file) {
   if (File* f = At(file); f != nullptr && f->lockedBy == file) f->lockedBy = 0;
 }
 
-std::optional<std::uint64_t> SimFiles::SizeOf(FileHandle file) {
+FileRead SimFiles::ReadAll(FileHandle file, std::uint64_t maxBytes) {
   const File* f = At(file);
-  if (f == nullptr) return std::nullopt;
-  return f->bytes.size();
-}
-
-std::string SimFiles::ReadHead(FileHandle file, std::size_t count) {
-  const File* f = At(file);
-  return f == nullptr ? std::string() : f->bytes.substr(0, count);
+  if (f == nullptr) return {};
+  if (f->bytes.size() > maxBytes) return {ReadStatus::TooLarge, {}};
+  return {ReadStatus::Read, f->bytes};
 }
 
 bool SimFiles::Append(FileHandle file, std::string_view bytes) {
   File* f = At(file);
   if (f == nullptr) return false;
   f->bytes += bytes;
+  f->unflushed += bytes.size();
+  return true;
+}
+
+bool SimFiles::Flush(FileHandle file) {
+  File* f = At(file);
+  if (f == nullptr) return false;
+  f->unflushed = 0;
   return true;
 }
 
@@ -131,17 +139,19 @@ std::optional<std::uint64_t> SimFiles::FileSize(const char* path) {
   return found->size();
 }
 
-bool SimFiles::MoveOver(const char* from, const char* to) {
+MoveStatus SimFiles::MoveOver(const char* from, const char* to) {
   const std::string source = Key(from);
   const std::string target = Key(to);
   auto it = files_.find(source);
-  if (it == files_.end() || !Writable(source) || !Writable(target)) return false;
-  if (std::find(blocked_.begin(), blocked_.end(), target) != blocked_.end()) return false;
+  if (it == files_.end() || !Writable(source) || !Writable(target)) return MoveStatus::Failed;
+  if (std::find(blocked_.begin(), blocked_.end(), target) != blocked_.end()) return MoveStatus::Failed;
+  const auto there = files_.find(target);
+  if (it->second->held || (there != files_.end() && there->second->held)) return MoveStatus::Held;
   std::shared_ptr<File> file = std::move(it->second);
   files_.erase(it);
   dangling_.erase(target);
   files_[target] = std::move(file);
-  return true;
+  return MoveStatus::Moved;
 }
 
 bool SimFiles::RemoveFile(const char* path) {

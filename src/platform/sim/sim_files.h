@@ -17,20 +17,20 @@ namespace vexa::sim {
 
 class SimFiles : public Files {
  public:
-  std::optional<std::string> ReadWholeFile(const char* path, std::uint64_t maxBytes) override;
+  FileRead ReadWholeFile(const char* path, std::uint64_t maxBytes) override;
   Opened OpenShared(const char* path) override;
   void Close(FileHandle file) override;
   bool IsPlainFile(FileHandle file, std::string_view name) override;
   bool IsFileAt(FileHandle file, const char* path) override;
   bool TryLock(FileHandle file) override;
   void Unlock(FileHandle file) override;
-  std::optional<std::uint64_t> SizeOf(FileHandle file) override;
-  std::string ReadHead(FileHandle file, std::size_t count) override;
+  FileRead ReadAll(FileHandle file, std::uint64_t maxBytes) override;
   bool Append(FileHandle file, std::string_view bytes) override;
+  bool Flush(FileHandle file) override;
   bool Truncate(FileHandle file) override;
   std::optional<std::uint64_t> FileSize(const char* path) override;
   bool IsFolder(const char* path) override;
-  bool MoveOver(const char* from, const char* to) override;
+  MoveStatus MoveOver(const char* from, const char* to) override;
   bool RemoveFile(const char* path) override;
   std::string CreateTempFile(std::string_view bytes, const std::string& folder) override;
   bool IsLinkName(const char* path) override;
@@ -41,7 +41,8 @@ class SimFiles : public Files {
   bool Exists(const std::string& path) const { return files_.count(Key(path)) != 0; }
   // Nothing can be created, written or removed in folder (a read-only share, a CD).
   void ReadOnlyFolder(const std::string& folder) { readOnly_.push_back(Key(folder) + "\\"); }
-  // Another program has the file open without sharing (opens are Busy), or holds a lock on it.
+  // Another program has the file open without sharing (opens are Busy, reads Held, renames over it Held),
+  // or another run holds a lock on it (reads by path are Held).
   void Hold(const std::string& path, bool held) { Data(path).held = held; }
   void LockByOther(const std::string& path, bool locked) { Data(path).lockedByOther = locked; }
   // A second hard link, or a link whose target has another name.
@@ -53,6 +54,8 @@ class SimFiles : public Files {
   // path cannot be replaced by a rename (a folder of that name, no rights).
   void BlockReplace(const std::string& path) { blocked_.push_back(Key(path)); }
   std::size_t TempFilesMade() const { return tempMade_; }
+  // Appended bytes of a file not yet flushed to it: what a power cut would lose.
+  std::size_t Unflushed(const std::string& path) { return Data(path).unflushed; }
   std::size_t Count() const { return files_.size(); }
   std::size_t CountIn(const std::string& folder) const;
   std::size_t OpenHandles() const { return handles_.size(); }
@@ -66,6 +69,7 @@ class SimFiles : public Files {
     bool held = false;
     bool lockedByOther = false;
     FileHandle lockedBy = 0;
+    std::size_t unflushed = 0;
   };
   static std::string Key(std::string_view path);
   bool Writable(const std::string& key) const;

@@ -63,6 +63,7 @@ bool SimRestart::AdjustTokenPrivileges(std::uintptr_t token, bool disableAll, co
 
 bool SimRestart::ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) {
   calls.push_back("ExitWindowsEx " + std::to_string(flags) + " " + std::to_string(reserved));
+  if (onExitWindows) onExitWindows();
   return !exitFails;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,8 @@ class SimRestart : public Restart {
   bool CloseHandle(std::uintptr_t handle) override;
 
   std::vector<std::string> calls;
+  // Called as the restart is requested: a test looks at what is on the disk by then.
+  std::function<void()> onExitWindows;
   bool tokenFails = false;
   bool exitFails = false;
   PrivilegeRecord lastNewState{};

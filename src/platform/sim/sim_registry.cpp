@@ -261,6 +261,7 @@ long SimRegistry::RegSetValueExA(RegHandle key, const char* valueName, std::uint
     target->values.push_back(RegValue{name, type, bytes});
   }
   writes_.push_back(RegWrite{target->path, RegValue{name, type, bytes}});
+  if (onWrite) onWrite();
   return status::kSuccess;
 }
 

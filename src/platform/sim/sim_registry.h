@@ -4,6 +4,7 @@
 // order Windows keeps them in. Failures are injectable.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -46,6 +47,8 @@ class SimRegistry : public Registry {
   std::size_t OpenHandles() const { return handles_.size(); }
   const std::vector<RegWrite>& Writes() const { return writes_; }
   void ClearWrites() { writes_.clear(); }
+  // Called after each successful write: a test looks at what else holds at that moment.
+  std::function<void()> onWrite;
 
   long RegOpenKeyExA(RegHandle root, const char* subKey, std::uint32_t access, RegHandle* key) override;
   long RegQueryValueExA(RegHandle key, const char* valueName, std::uint32_t* type, std::uint8_t* data,

@@ -97,6 +97,14 @@ std::wstring SimText::FromAnsi(std::string_view bytes) {
 
 bool SimText::IsLeadByte(char byte) { return IsLead(static_cast<unsigned char>(byte)); }
 
+std::optional<std::size_t> SimText::FirstUnmappable(std::wstring_view text) {
+  // Exact when the character comes back from its code: a best-fit look-alike or the default '?' does not.
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (FromAnsi(ToAnsi(text.substr(i, 1))) != text.substr(i, 1)) return i;
+  }
+  return std::nullopt;
+}
+
 std::wstring DecodeUtf16Le(std::string_view bytes) {
   std::wstring out;
   out.reserve(bytes.size() / 2);

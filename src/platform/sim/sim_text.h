@@ -15,6 +15,7 @@ class SimText : public TextCodec {
   std::string ToAnsi(std::wstring_view text) override;
   std::wstring FromAnsi(std::string_view bytes) override;
   bool IsLeadByte(char byte) override;
+  std::optional<std::size_t> FirstUnmappable(std::wstring_view text) override;
 };
 
 // UTF-16 units as the sim's wide text: one wide character per unit, surrogates kept apart as on Windows.

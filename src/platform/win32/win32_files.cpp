@@ -13,9 +13,43 @@ namespace vexa::win32 {
 
 namespace {
 
-UniqueHandle OpenFile(const char* path, DWORD access, DWORD disposition) {
-  return UniqueHandle(
-      ::CreateFileA(path, access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// Why an open or a read failed, from the error Windows gave.
+ReadStatus ReadStatusOf(DWORD error, const char* path) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return ReadStatus::Missing;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return ReadStatus::Held;
+    default: break;
+  }
+  // A folder of that name is refused as access denied.
+  const DWORD attributes = ::GetFileAttributesA(path);
+  const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  return folder ? ReadStatus::NotPlain : ReadStatus::Failed;
+}
+
+// The file's bytes from its start, up to maxBytes.
+FileRead ReadFrom(HANDLE file, std::uint64_t maxBytes) {
+  LARGE_INTEGER size{};
+  LARGE_INTEGER start{};
+  if (!::GetFileSizeEx(file, &size) || !::SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return {};
+  if (static_cast<std::uint64_t>(size.QuadPart) > maxBytes) return {ReadStatus::TooLarge, {}};
+  FileRead read{ReadStatus::Read, std::string(static_cast<std::size_t>(size.QuadPart), '\0')};
+  std::size_t done = 0;
+  while (done < read.bytes.size()) {
+    DWORD got = 0;
+    const auto chunk = static_cast<DWORD>(std::min<std::size_t>(read.bytes.size() - done, 1u << 20));
+    if (!::ReadFile(file, read.bytes.data() + done, chunk, &got, nullptr)) {
+      // Another handle's lock on the range: held, like a sharing conflict.
+      return {::GetLastError() == ERROR_LOCK_VIOLATION ? ReadStatus::Held : ReadStatus::Failed, {}};
+    }
+    if (got == 0) break;  // cut shorter since its size was taken
+    done += got;
+  }
+  read.bytes.resize(done);
+  return read;
 }
 
 // The file path names, opened as itself for its attributes only, with any sharing.
@@ -46,21 +80,12 @@ std::optional<std::uint64_t> FileIdentity(HANDLE file, DWORD* volume) {
 
 }  // namespace
 
-std::optional<std::string> Win32Files::ReadWholeFile(const char* path, std::uint64_t maxBytes) {
-  UniqueHandle file = OpenFile(path, GENERIC_READ, OPEN_EXISTING);
-  LARGE_INTEGER size{};
-  if (!file || !::GetFileSizeEx(file.get(), &size) || static_cast<std::uint64_t>(size.QuadPart) > maxBytes) {
-    return std::nullopt;
-  }
-  std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD read = 0;
-    const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
-    if (!::ReadFile(file.get(), bytes.data() + done, chunk, &read, nullptr) || read == 0) return std::nullopt;
-    done += read;
-  }
-  return bytes;
+FileRead Win32Files::ReadWholeFile(const char* path, std::uint64_t maxBytes) {
+  const UniqueHandle file(
+      ::CreateFileA(path, GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return {ReadStatusOf(::GetLastError(), path), {}};
+  if (::GetFileType(file.get()) != FILE_TYPE_DISK) return {ReadStatus::NotPlain, {}};  // a device: CON, a pipe
+  return ReadFrom(file.get(), maxBytes);
 }
 
 Files::Opened Win32Files::OpenShared(const char* path) {
@@ -69,7 +94,6 @@ Files::Opened Win32Files::OpenShared(const char* path) {
   // follows a link: Windows and Wine refuse it when the name is a link, dangling or not). A name that can
   // be neither opened nor created is a link that leads nowhere; a race with another creator is tried once
   // more.
-  constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
   constexpr DWORD kFlags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
   for (int attempt = 0; attempt < 2; ++attempt) {
     UniqueHandle file(
@@ -128,23 +152,7 @@ void Win32Files::Unlock(FileHandle file) {
   ::UnlockFileEx(AsHandle(file), 0, MAXDWORD, MAXDWORD, &whole);
 }
 
-std::optional<std::uint64_t> Win32Files::SizeOf(FileHandle file) {
-  LARGE_INTEGER size{};
-  if (!::GetFileSizeEx(AsHandle(file), &size)) return std::nullopt;
-  return static_cast<std::uint64_t>(size.QuadPart);
-}
-
-std::string Win32Files::ReadHead(FileHandle file, std::size_t count) {
-  std::string bytes(count, '\0');
-  DWORD read = 0;
-  LARGE_INTEGER start{};
-  if (!::SetFilePointerEx(AsHandle(file), start, nullptr, FILE_BEGIN) ||
-      !::ReadFile(AsHandle(file), bytes.data(), static_cast<DWORD>(count), &read, nullptr)) {
-    return std::string();
-  }
-  bytes.resize(read);
-  return bytes;
-}
+FileRead Win32Files::ReadAll(FileHandle file, std::uint64_t maxBytes) { return ReadFrom(AsHandle(file), maxBytes); }
 
 bool Win32Files::Append(FileHandle file, std::string_view bytes) {
   // One WriteFile for the whole record: under the lock nobody else writes, and a record never splits.
@@ -154,6 +162,8 @@ bool Win32Files::Append(FileHandle file, std::string_view bytes) {
          ::WriteFile(AsHandle(file), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
          written == bytes.size();
 }
+
+bool Win32Files::Flush(FileHandle file) { return ::FlushFileBuffers(AsHandle(file)) != FALSE; }
 
 bool Win32Files::Truncate(FileHandle file) {
   LARGE_INTEGER start{};
@@ -171,8 +181,17 @@ bool Win32Files::IsFolder(const char* path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool Win32Files::MoveOver(const char* from, const char* to) {
-  return ::MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != FALSE;
+MoveStatus Win32Files::MoveOver(const char* from, const char* to) {
+  if (::MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING)) return MoveStatus::Moved;
+  if (::GetLastError() == ERROR_SHARING_VIOLATION) return MoveStatus::Held;
+  // Windows says "access denied" when a name to replace is open without delete sharing: a name that cannot
+  // be opened for deleting because of sharing is held, not forbidden.
+  for (const char* name : {from, to}) {
+    const UniqueHandle probe(
+        ::CreateFileA(name, DELETE, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!probe && ::GetLastError() == ERROR_SHARING_VIOLATION) return MoveStatus::Held;
+  }
+  return MoveStatus::Failed;
 }
 
 bool Win32Files::RemoveFile(const char* path) { return ::DeleteFileA(path) != FALSE; }

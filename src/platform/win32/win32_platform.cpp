@@ -178,4 +178,21 @@ std::wstring Win32Text::FromAnsi(std::string_view bytes) {
 
 bool Win32Text::IsLeadByte(char byte) { return ::IsDBCSLeadByte(static_cast<BYTE>(byte)) != FALSE; }
 
+std::optional<std::size_t> Win32Text::FirstUnmappable(std::wstring_view text) {
+  // Without WC_NO_BEST_FIT_CHARS Windows would write a look-alike ("e" for "é") and say nothing.
+  const auto exact = [](std::wstring_view part) {
+    BOOL usedDefault = FALSE;
+    const int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, part.data(), static_cast<int>(part.size()),
+                                           nullptr, 0, nullptr, &usedDefault);
+    return size > 0 && usedDefault == FALSE;
+  };
+  if (text.empty() || exact(text)) return std::nullopt;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool pair = IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() && IS_LOW_SURROGATE(text[i + 1]);
+    if (!exact(text.substr(i, pair ? 2 : 1))) return i;
+    if (pair) ++i;
+  }
+  return std::nullopt;
+}
+
 }  // namespace vexa::win32

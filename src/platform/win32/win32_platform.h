@@ -65,6 +65,7 @@ class Win32Text : public TextCodec {
   std::string ToAnsi(std::wstring_view text) override;
   std::wstring FromAnsi(std::string_view bytes) override;
   bool IsLeadByte(char byte) override;
+  std::optional<std::size_t> FirstUnmappable(std::wstring_view text) override;
 };
 
 class Win32Files : public Files {
@@ -75,14 +76,14 @@ class Win32Files : public Files {
   bool IsFileAt(FileHandle file, const char* path) override;
   bool TryLock(FileHandle file) override;
   void Unlock(FileHandle file) override;
-  std::optional<std::uint64_t> SizeOf(FileHandle file) override;
-  std::string ReadHead(FileHandle file, std::size_t count) override;
+  FileRead ReadAll(FileHandle file, std::uint64_t maxBytes) override;
   bool Append(FileHandle file, std::string_view bytes) override;
+  bool Flush(FileHandle file) override;
   bool Truncate(FileHandle file) override;
-  std::optional<std::string> ReadWholeFile(const char* path, std::uint64_t maxBytes) override;
+  FileRead ReadWholeFile(const char* path, std::uint64_t maxBytes) override;
   std::optional<std::uint64_t> FileSize(const char* path) override;
   bool IsFolder(const char* path) override;
-  bool MoveOver(const char* from, const char* to) override;
+  MoveStatus MoveOver(const char* from, const char* to) override;
   bool RemoveFile(const char* path) override;
   std::string CreateTempFile(std::string_view bytes, const std::string& folder) override;
   bool IsLinkName(const char* path) override;

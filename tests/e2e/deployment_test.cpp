@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -206,6 +207,46 @@ TEST_F(Deployment, ACafeOnOnePage) {
   const std::string page = ReadFileBytes(folder + L"\\VexaIpSet.html");
   EXPECT_NE(page.find("<meta charset=\"utf-8\">"), std::string::npos);
   EXPECT_EQ(ReadLog(tool_).size(), before) << "nothing logged beside the tool";
+}
+
+// Runs at once that want one number on different cards: the log is read, the registry written and the
+// line appended under one lock, so exactly one of them writes and the others name it. 20 tries of two at
+// once and of four at once, each try with a log of its own.
+TEST_F(Deployment, RunsAtOnceNeverGiveOneNumberToTwoCards) {
+  const std::wstring folder = L"C:\\e2e\\race";
+  ::CreateDirectoryW(folder.c_str(), nullptr);
+  WriteConfig(tool_,
+              L"[NetWork]\r\nIP=10.9.8\r\nGateWay=10.9.8.254\r\nNetPrefix=NS-\r\n[Log]\r\nFolder=" + folder + L"\r\n");
+  const std::string cards[] = {"vx0", "vxa", "vxb", "vx1"};
+  for (const std::string& card : cards) ASSERT_GT(Position(card), 0u) << card;
+  for (const std::size_t atOnce : {std::size_t{2}, std::size_t{4}}) {
+    int tries = 0;
+    int oneWrote = 0;
+    for (int attempt = 0; attempt < 20; ++attempt) {
+      ::DeleteFileW((folder + L"\\VexaIpSet.log").c_str());
+      ::DeleteFileW((folder + L"\\VexaIpSet.log.old").c_str());
+      std::vector<HANDLE> runs;
+      for (std::size_t i = 0; i < atOnce; ++i) {
+        runs.push_back(StartRun(tool_, L"/n 40 /card " + std::to_wstring(Position(cards[i])) + L" /noreboot"));
+      }
+      int wrote = 0;
+      int refused = 0;
+      for (HANDLE run : runs) {
+        const int code = FinishRun(run, 60000);
+        wrote += code == 0 ? 1 : 0;
+        refused += code == 2 ? 1 : 0;
+      }
+      ++tries;
+      oneWrote += wrote == 1 && refused == static_cast<int>(atOnce) - 1 ? 1 : 0;
+      // The log vouches for 40 once: one line ends in "=40".
+      const std::string log = ReadFileBytes(folder + L"\\VexaIpSet.log");
+      std::size_t claims = 0;
+      for (std::size_t at = log.find("=40\r\n"); at != std::string::npos; at = log.find("=40\r\n", at + 1)) ++claims;
+      EXPECT_EQ(claims, 1u) << atOnce << " at once, try " << attempt << ":\n" << log;
+    }
+    EXPECT_EQ(oneWrote, tries) << atOnce << " at once: tries in which exactly one wrote";
+    std::printf("[ RACE     ] %zu runs at once, %d tries: exactly one wrote in %d\n", atOnce, tries, oneWrote);
+  }
 }
 
 // Run by the netns script after it gave the namespace the host name NS-16, put 10.9.8.16 on vxa and

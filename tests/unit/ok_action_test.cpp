@@ -198,6 +198,13 @@ TEST_F(OkActionTest, ANumberAnotherCardHoldsIsWrittenOnlyOnYes) {
   sim.messages.Answer(MsgAnswer::Yes);
   EXPECT_EQ(Ok(L"15"), Refusal::None);
   EXPECT_EQ(sim.registry.Writes().size(), counts.all);
+  // A log that cannot be read leaves the number unconfirmed: asked the same way.
+  sim.registry.ClearWrites();
+  sim.files.Hold(sim.system.moduleDirectory + "\\VexaIpSet.log", true);
+  EXPECT_EQ(Ok(L"16"), Refusal::Unconfirmed);
+  EXPECT_NE(LastBox().text.find(L"无法确认机号 16 没有给别的网卡。\r\n仍然写入这些设置吗?"), std::wstring::npos)
+      << ToUtf8(LastBox().text);
+  EXPECT_TRUE(sim.registry.Writes().empty());
 }
 
 TEST_F(OkActionTest, NoCardMessage) {

@@ -446,6 +446,8 @@ TEST_F(DeploymentTest, TheSafeguardsHoldWhateverStateTheLogIsIn) {
     EXPECT_NE(Output().find(c.readable ? L"请求过两次重启,计算机名仍未生效" : L"不能确认是否已经请求过重启,所以不重启"),
               std::wstring::npos)
         << sim.console.output;
+    // /auto follows [Machines] all the same, and says what the log could not tell.
+    EXPECT_EQ(Output().find(L"注意: 无法读取日志 ") != std::wstring::npos, !c.readable) << sim.console.output;
     sim.files.Hold(log, false);
     sim.files.LockByOther(log, false);
   }

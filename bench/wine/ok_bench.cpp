@@ -165,8 +165,11 @@ class TimedFiles : public vexa::Files {
   void Unlock(vexa::FileHandle f) override {
     Timed(t_, "Unlock", [&] { real_.Unlock(f); });
   }
-  vexa::FileRead ReadAll(vexa::FileHandle f, std::uint64_t maxBytes) override {
-    return Timed(t_, "ReadAll", [&] { return real_.ReadAll(f, maxBytes); });
+  std::optional<std::uint64_t> SizeOf(vexa::FileHandle f) override {
+    return Timed(t_, "SizeOf", [&] { return real_.SizeOf(f); });
+  }
+  vexa::FileRead ReadAt(vexa::FileHandle f, std::uint64_t offset, std::size_t count) override {
+    return Timed(t_, "ReadAt", [&] { return real_.ReadAt(f, offset, count); });
   }
   bool Append(vexa::FileHandle f, std::string_view bytes) override {
     return Timed(t_, "Append", [&] { return real_.Append(f, bytes); });

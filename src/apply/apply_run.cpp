@@ -114,13 +114,13 @@ bool NameActive(Platform& platform, const std::wstring& hostName, std::wstring& 
 // Windows did not take the name. One retry at most, none when the machine restarted since the request,
 // and none when the log cannot tell whether one was asked already: a restart too few is mended by a
 // person, a loop is not.
-void FollowPendingRename(Platform& platform, const RunOptions& options, const RunLog& runLog, HeldLog& log,
-                         Outcome& out) {
+void FollowPendingRename(Platform& platform, const RunOptions& options, HeldLog& log, Outcome& out) {
   out.renamePending = !NameActive(platform, out.settings.HostName, out.activeName);
   if (!out.renamePending || !options.restart) {
     LogAndRestart(platform, log, options.mode, false, false, out);
     return;
   }
+  const LogText& runLog = log.Read();
   const RestartRequests requests = FindRestartRequests(runLog, out.settings.HostName);
   const std::int64_t boot =
       SecondsOf(platform.system.Now()) - static_cast<std::int64_t>(platform.system.MillisecondsSinceBoot() / 1000);
@@ -159,13 +159,14 @@ bool Confirmed(Platform& platform, const RunOptions& options, const Notice& doub
 // Another card holds the number as the shared log shows it, or the log cannot tell (unknown is never
 // free); nothing when neither, or when this card's address is unknown. Running again on the same card
 // (after a re-clone) is never a conflict.
-std::optional<Notice> NumberNotFree(const RunLog& log, const Outcome& out) {
+std::optional<Notice> NumberNotFree(HeldLog& held, const Outcome& out) {
   if (out.address.empty()) return std::nullopt;
+  const LogText& log = held.Read();
   if (!log.Whole()) {
     return Notice{std::wstring(kConfirmTitle), NumberUnknownText(out.settings.MachineNumber, log.unreadable)};
   }
-  const LogEntry* other = OtherHolder(log, out.settings.MachineNumber, out.address);
-  if (other == nullptr) return std::nullopt;
+  const std::optional<LogEntry> other = OtherHolder(log, out.settings.MachineNumber, out.address);
+  if (!other) return std::nullopt;
   return Notice{std::wstring(kConfirmTitle), NumberHeldText(out.settings.MachineNumber, *other)};
 }
 
@@ -205,10 +206,9 @@ Outcome ApplyMachine(Platform& platform, const CardInventory& inventory, const I
     // From the reading of the log to the run's own line under its lock: of runs at once that want one
     // number, the first writes and the others find its line.
     HeldLog log(platform, out.logPlace);
-    const RunLog runLog = log.Read();
     std::vector<Notice> doubts;
     if (plan.doubt && !inPlace) doubts.push_back(*plan.doubt);
-    if (std::optional<Notice> held = NumberNotFree(runLog, out)) {
+    if (std::optional<Notice> held = NumberNotFree(log, out)) {
       // /auto follows [Machines], which refuses a number given twice: the log only gets a word.
       if (options.mode == RunMode::Auto) {
         out.note = held->text;
@@ -241,7 +241,7 @@ Outcome ApplyMachine(Platform& platform, const CardInventory& inventory, const I
     }
     if (inPlace) {
       out.kind = Outcome::Kind::InPlace;
-      FollowPendingRename(platform, options, runLog, log, out);
+      FollowPendingRename(platform, options, log, out);
     } else {
       out.report = WriteMachine(platform, plan);
       LogAndRestart(platform, log, options.mode, options.restart, false, out);

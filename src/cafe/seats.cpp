@@ -44,20 +44,32 @@ std::map<std::wstring, AddressHistory> AddressesOf(const RunLog& log) {
   return addresses;
 }
 
-const LogEntry* OtherHolder(const RunLog& log, int number, const std::wstring& address) {
+std::optional<LogEntry> OtherHolder(const LogText& log, int number, const std::wstring& address) {
+  // A line vouches for address=number only with a tail that repeats both: the tails decide which lines
+  // are read at all.
+  const auto tailNumber = [](const LineTail& tail) {
+    return MachineNumberOf(std::wstring(tail.number.begin(), tail.number.end()));
+  };
+  const RunLog claims = log.Select([&](std::string_view line) {
+    const std::optional<LineTail> tail = TailOfLine(line);
+    return tail && tailNumber(*tail) == number;
+  });
   const LogEntry* numberVouch = nullptr;
-  for (const LogEntry& entry : log.entries) {
-    if (entry.Vouches() && MachineNumberOf(entry.record.number) == number) numberVouch = &entry;
+  for (const LogEntry& entry : claims.entries) {
+    if (entry.Vouches()) numberVouch = &entry;
   }
-  if (numberVouch == nullptr || numberVouch->record.address.empty()) return nullptr;
+  if (numberVouch == nullptr || numberVouch->record.address.empty()) return std::nullopt;
   const std::wstring other = AddressKey(numberVouch->record.address);
-  if (other == AddressKey(address)) return nullptr;
+  if (other == AddressKey(address)) return std::nullopt;
   // A later line that vouches for the other card moved it on to another number.
-  for (std::size_t i = static_cast<std::size_t>(numberVouch - log.entries.data()) + 1; i < log.entries.size(); ++i) {
-    const LogEntry& entry = log.entries[i];
-    if (entry.Vouches() && !entry.record.address.empty() && AddressKey(entry.record.address) == other) return nullptr;
+  const RunLog cards = log.Select([&](std::string_view line) {
+    const std::optional<LineTail> tail = TailOfLine(line);
+    return tail && AddressKey(std::wstring(tail->address.begin(), tail->address.end())) == other;
+  });
+  for (const LogEntry& entry : cards.entries) {
+    if (entry.order > numberVouch->order && entry.Vouches()) return std::nullopt;
   }
-  return numberVouch;
+  return *numberVouch;
 }
 
 SeatState StateOf(const LogEntry& entry) {

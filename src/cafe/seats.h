@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,8 +21,9 @@ struct AddressHistory {
 std::map<std::wstring, AddressHistory> AddressesOf(const RunLog& log);
 
 // Another card that holds number: the number's last vouching line names a card other than address, and
-// that card's own last vouching line still holds the number. nullptr when none does.
-const LogEntry* OtherHolder(const RunLog& log, int number, const std::wstring& address);
+// that card's own last vouching line still holds the number; that line, or nothing. Only lines whose
+// [Machines] tail names the number or that card are parsed.
+std::optional<LogEntry> OtherHolder(const LogText& log, int number, const std::wstring& address);
 
 // A seat's state by its last line, for the page: every state has its word and mark besides its colour.
 enum class SeatState {

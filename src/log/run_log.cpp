@@ -1,6 +1,7 @@
 #include "log/run_log.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "common/exit_codes.h"
 #include "common/machine_number.h"
@@ -253,62 +254,83 @@ bool HasNul(std::string_view bytes, bool utf16) {
   return false;
 }
 
-// The lines of one file's bytes into log; name: its path, for a reason it cannot be read. Only a UTF-8
-// log is read line by line as UTF-8 (a line that is not, such as a torn one cut inside a character, is
-// skipped alone); an ANSI or UTF-16 one is decoded as Notepad saved it.
-void ReadLogBytes(TextCodec& text, const std::wstring& name, std::string_view bytes, RunLog& log) {
+// One file's bytes as UTF-8 lines into text, or why it cannot be read whole; name: its path. A UTF-8 log
+// is taken as it is (a line that is not UTF-8, such as a torn one cut inside a character, is skipped
+// alone when read); an ANSI or UTF-16 one is decoded as Notepad saved it, once.
+void AddLogBytes(TextCodec& codec, const std::wstring& name, std::string bytes, LogText& text) {
   using IniFile::Encoding;
   const bool utf8 = IsUtf8Log(bytes);
   const Encoding encoding = utf8 ? Encoding::Utf8 : IniFile::DetectEncoding(bytes);
-  const bool utf16 = encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be;
-  if (HasNul(bytes, utf16)) {
-    log.unreadable.push_back(name + L": 含有 NUL 字节(写入时断电或磁盘出错),无法读取全部记录");
+  if (HasNul(bytes, encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be)) {
+    text.unreadable.push_back(name + L": 含有 NUL 字节(写入时断电或磁盘出错),无法读取全部记录");
     return;
   }
-  if (utf8) {
-    if (StartsWith(bytes, kUtf8Mark)) bytes.remove_prefix(kUtf8Mark.size());
-    ForEachLine<char>(bytes, [&log](std::string_view line, bool ended, bool hasEnd) {
-      LogEntry entry = ParseLogLine(FromUtf8(line), hasEnd);
-      // A line that ends in a bare LF, or is not UTF-8 (unless cut short inside a character), was not
-      // written by the tool.
-      const bool cut = entry.fault == LogEntry::Fault::Torn;
-      if (hasEnd && (!ended || (!IsUtf8(line) && !cut))) entry.fault = LogEntry::Fault::Foreign;
-      Count(std::move(entry), log);
-    });
+  if (!utf8) {
+    text.files.push_back(ToUtf8(IniFile::DecodeText(codec, bytes, encoding)));
     return;
   }
-  const std::wstring decoded = IniFile::DecodeText(text, bytes, encoding);
-  ForEachLine<wchar_t>(decoded, [&log](std::wstring_view line, bool ended, bool hasEnd) {
-    LogEntry entry = ParseLogLine(line, hasEnd);
-    if (hasEnd && !ended) entry.fault = LogEntry::Fault::Foreign;
-    Count(std::move(entry), log);
-  });
+  if (StartsWith(bytes, kUtf8Mark)) bytes.erase(0, kUtf8Mark.size());
+  text.files.push_back(std::move(bytes));
 }
 
-// One file of the log read whole into log, or why it could not be; a missing file holds no lines.
-void ReadLogFile(Platform& platform, const std::string& path, std::uint64_t deadline, RunLog& log) {
-  const FileRead read = ReadSharedFile(platform, path, kLogReadLimit, deadline);
+// One file of the log read whole into text, or why it could not be; a missing file holds no lines.
+void ReadLogFile(Platform& platform, const std::string& path, std::uint64_t deadline, LogText& text) {
+  FileRead read = ReadSharedFile(platform, path, kLogReadLimit, deadline);
   const std::wstring name = platform.text.FromAnsi(path);
   switch (read.status) {
-    case ReadStatus::Read: ReadLogBytes(platform.text, name, read.bytes, log); return;
+    case ReadStatus::Read: AddLogBytes(platform.text, name, std::move(read.bytes), text); return;
     case ReadStatus::Missing: return;
     case ReadStatus::TooLarge:
-      log.unreadable.push_back(name + L": 大于 " + std::to_wstring(kLogReadLimit / 1024) +
-                               L" KB,不是本程序写成的日志(本程序的日志不会超过这个大小)");
+      text.unreadable.push_back(name + L": 大于 " + std::to_wstring(kLogReadLimit / 1024) +
+                                L" KB,不是本程序写成的日志(本程序的日志不会超过这个大小)");
       return;
-    default: log.unreadable.push_back(name + L": " + ReadFailureText(read.status)); return;
+    default: text.unreadable.push_back(name + L": " + ReadFailureText(read.status)); return;
   }
 }
 
 }  // namespace
 
-RunLog ReadRunLog(Platform& platform, const LogPlace& place) {
+RunLog LogText::Select(const std::function<bool(std::string_view)>& wanted) const {
+  RunLog log;
+  log.unreadable = unreadable;
+  std::size_t order = 0;
+  for (const std::string& file : files) {
+    ForEachLine<char>(file, [&](std::string_view line, bool ended, bool hasEnd) {
+      ++order;
+      if (wanted && !wanted(line)) return;
+      LogEntry entry = ParseLogLine(FromUtf8(line), hasEnd);
+      // A line that ends in a bare LF, or is not UTF-8 (unless cut short inside a character), was not
+      // written by the tool.
+      const bool cut = entry.fault == LogEntry::Fault::Torn;
+      if (hasEnd && (!ended || (!IsUtf8(line) && !cut))) entry.fault = LogEntry::Fault::Foreign;
+      entry.order = order;
+      Count(std::move(entry), log);
+    });
+  }
+  return log;
+}
+
+LogText ReadLogText(Platform& platform, const LogPlace& place) {
   const std::string path = LogPath(place);
   const std::uint64_t deadline = platform.system.MillisecondsSinceBoot() + kLogWaitMilliseconds;
-  RunLog log;
-  ReadLogFile(platform, path + ".old", deadline, log);
-  ReadLogFile(platform, path, deadline, log);
-  return log;
+  LogText text;
+  ReadLogFile(platform, path + ".old", deadline, text);
+  ReadLogFile(platform, path, deadline, text);
+  return text;
+}
+
+RunLog ReadRunLog(Platform& platform, const LogPlace& place) { return ReadLogText(platform, place).Select(nullptr); }
+
+std::optional<LineTail> TailOfLine(std::string_view line) {
+  // Columns the tool writes before it hold a label ending in '=' ("退出码=0"): a tail's '=' follows an
+  // address, which begins with a hexadecimal digit.
+  const std::string_view last = line.substr(line.rfind('\t') + 1);
+  const std::size_t equals = last.find('=');
+  if (equals == std::string_view::npos || last.size() == line.size() || equals == 0 ||
+      !std::isxdigit(static_cast<unsigned char>(last[0]))) {
+    return std::nullopt;
+  }
+  return LineTail{last.substr(0, equals), last.substr(equals + 1)};
 }
 
 HeldLog::HeldLog(Platform& platform, const LogPlace& place)
@@ -340,15 +362,19 @@ HeldLog::HeldLog(Platform& platform, const LogPlace& place)
         state_ = LogResult::Link;
         return;
       }
-      FileRead read = files.ReadAll(file_.get(), kLogReadLimit);
-      const bool tooLarge = read.status == ReadStatus::TooLarge;
-      if (!read.ok() && !tooLarge) {
+      // Only the head and the last byte are read here: the lock is held no longer than the run needs it.
+      const std::optional<std::uint64_t> size = files.SizeOf(file_.get());
+      if (!size) {
         Release();
-        return;  // NotWritable: it cannot even be read through its own handle
+        return;  // NotWritable: not even its size can be had through its own handle
       }
-      const bool foreign = !IsUtf8Log(read.bytes) || HasNul(read.bytes, false);
-      if (!tooLarge && read.bytes.size() <= kLogLimit && !foreign) {
-        bytes_ = std::move(read.bytes);
+      size_ = *size;
+      const std::string head = files.ReadAt(file_.get(), 0, kUtf8Mark.size()).bytes;
+      last_ = size_ == 0 ? '\n' : files.ReadAt(file_.get(), size_ - 1, 1).bytes.append(1, '\n').front();
+      // Not the tool's: a person's re-save (no UTF-8 mark: ANSI, UTF-16, or UTF-8 Notepad saved anew), or
+      // a file grown and never filled (a NUL at its end).
+      const bool foreign = size_ != 0 && (head != kUtf8Mark || last_ == '\0');
+      if (size_ <= kLogLimit && !foreign) {
         state_ = LogResult::Appended;
         return;
       }
@@ -357,8 +383,10 @@ HeldLog::HeldLog(Platform& platform, const LogPlace& place)
         continue;
       }
       // .old cannot be replaced: the log is begun anew rather than grow without bound or mix encodings.
-      if ((foreign || tooLarge || read.bytes.size() > 2 * kLogLimit) && files.Truncate(file_.get())) read.bytes.clear();
-      bytes_ = std::move(read.bytes);
+      if ((foreign || size_ > 2 * kLogLimit) && files.Truncate(file_.get())) {
+        size_ = 0;
+        last_ = '\n';
+      }
       state_ = LogResult::Appended;
       return;
     }
@@ -372,31 +400,42 @@ HeldLog::HeldLog(Platform& platform, const LogPlace& place)
 }
 
 void HeldLog::Release() {
+  text_.reset();
   if (locked_) platform_.files.Unlock(file_.get());
   locked_ = false;
   file_.reset();
 }
 
-RunLog HeldLog::Read() {
+const LogText& HeldLog::Read() {
+  if (text_) return *text_;
   // Unheld, the files are read as they stand, within what is left of the one wait.
-  RunLog log;
-  ReadLogFile(platform_, path_ + ".old", deadline_, log);
-  if (locked_) {
-    ReadLogBytes(platform_.text, platform_.text.FromAnsi(path_), bytes_, log);
+  LogText& text = text_.emplace();
+  ReadLogFile(platform_, path_ + ".old", deadline_, text);
+  if (locked_ && size_ > kLogReadLimit) {
+    text.unreadable.push_back(platform_.text.FromAnsi(path_) + L": 大于 " + std::to_wstring(kLogReadLimit / 1024) +
+                              L" KB,不是本程序写成的日志(本程序的日志不会超过这个大小)");
+  } else if (locked_) {
+    FileRead read = platform_.files.ReadAt(file_.get(), 0, static_cast<std::size_t>(size_));
+    if (read.ok()) {
+      AddLogBytes(platform_.text, platform_.text.FromAnsi(path_), std::move(read.bytes), text);
+    } else {
+      text.unreadable.push_back(platform_.text.FromAnsi(path_) + L": " + ReadFailureText(read.status));
+    }
   } else {
-    ReadLogFile(platform_, path_, deadline_, log);
+    ReadLogFile(platform_, path_, deadline_, text);
   }
-  return log;
+  return text;
 }
 
 LogResult HeldLog::Append(const RunRecord& record) {
   if (!locked_) return state_;
   // A torn last line (a machine switched off while writing) is left as it is: this line begins on its own.
-  std::string bytes = bytes_.empty() ? std::string(kUtf8Mark) : bytes_.back() != '\n' ? "\r\n" : "";
+  std::string bytes = size_ == 0 ? std::string(kUtf8Mark) : last_ != '\n' ? "\r\n" : "";
   bytes += ToUtf8(LogLine(platform_.system.Now(), record)) + "\r\n";
   Files& files = platform_.files;
   if (!files.Append(file_.get(), bytes) || !files.Flush(file_.get())) return LogResult::NotWritable;
-  bytes_ += bytes;
+  size_ += bytes.size();
+  last_ = '\n';
   return LogResult::Appended;
 }
 
@@ -405,9 +444,11 @@ LogResult AppendRunLog(Platform& platform, const LogPlace& place, const RunRecor
   return log.Append(record);
 }
 
-RestartRequests FindRestartRequests(const RunLog& log, const std::wstring& hostName) {
+RestartRequests FindRestartRequests(const LogText& text, const std::wstring& hostName) {
   RestartRequests requests;
   const std::wstring wanted = Field(hostName);
+  const std::string word = ToUtf8(std::wstring(kRestartRequested));
+  const RunLog log = text.Select([&word](std::string_view line) { return line.find(word) != std::string_view::npos; });
   for (const LogEntry& entry : log.entries) {
     const RunRecord& r = entry.record;
     if (r.hostName != wanted || r.outcome.find(kRestartRequested) == std::wstring::npos) continue;

@@ -6,6 +6,7 @@
 // [Machines] line. The log is also the tool's memory of the restarts it asked for.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -69,6 +70,7 @@ std::wstring LogLine(const LocalTime& time, const RunRecord& record);
 struct LogEntry {
   enum class Fault { None, Torn, TooLong, Foreign };
   Fault fault = Fault::None;
+  std::size_t order = 0;  // its place among the lines of .old and the log, from 1
   LocalTime time;
   RunRecord record;
   // The line vouches for record.address = record.number: a run other than /check put every value in
@@ -94,8 +96,7 @@ LogPlace PlaceOfLog(Platform& platform, const IniFile::ConfigFile& config);
 std::wstring LogFolderProblem(const LogPlace& place);
 
 // VexaIpSet.log.old, then VexaIpSet.log, read for the cafe's view: every line that parses, in order; the
-// files that could not be read whole, each with its reason; the lines skipped, counted by their fault. A
-// log re-saved by a person (ANSI, that is code page 936, or UTF-16) is read as it was saved.
+// files that could not be read whole, each with its reason; the lines skipped, counted by their fault.
 struct RunLog {
   std::vector<LogEntry> entries;
   std::vector<std::wstring> unreadable;  // "path: reason"
@@ -106,15 +107,35 @@ struct RunLog {
   // Every line of both files was seen: what is not in entries was skipped, not unknown.
   bool Whole() const { return unreadable.empty(); }
 };
+
+// The same two files as UTF-8 text (a log a person re-saved as ANSI, that is code page 936, or UTF-16 is
+// read as it was saved), each line parsed only when asked for: a run's own questions (the guard's, the
+// restart rule's) need a few lines of a full log, and cost little more than reading it.
+struct LogText {
+  std::vector<std::string> files;        // .old's lines, then the log's, without a byte-order mark
+  std::vector<std::wstring> unreadable;  // "path: reason"
+  bool Whole() const { return unreadable.empty(); }
+  // The lines whose bytes (without their line end) wanted accepts, parsed; every line when it is empty.
+  RunLog Select(const std::function<bool(std::string_view)>& wanted) const;
+};
+LogText ReadLogText(Platform& platform, const LogPlace& place);
 RunLog ReadRunLog(Platform& platform, const LogPlace& place);
+
+// A line's [Machines] tail ("address=number" after its last TAB) as its bytes hold it, read without
+// parsing the line: a question about one number or one address looks at it first.
+struct LineTail {
+  std::string_view address;
+  std::string_view number;
+};
+std::optional<LineTail> TailOfLine(std::string_view line);
 
 // The log held under the exclusive lock that every run of every machine takes (appends of two machines
 // over a share may otherwise overwrite each other), from the reading of what the cafe did to the run's own
 // line: a number's check and the write that claims it are one step for the whole cafe. Taking it waits up
 // to kLogWaitMilliseconds; under the lock the file is still the one the log's name leads to and a plain
 // file (a link is never written by this elevated tool), and a log past kLogLimit, or one a person
-// re-saved in another encoding or that holds NUL bytes, is moved to .old first (or, when .old cannot be
-// replaced, emptied rather than grown without bound or mixed).
+// re-saved (it lacks the UTF-8 mark the tool begins every log with) or that ends in NUL bytes, is moved to
+// .old first (or, when .old cannot be replaced, emptied rather than grown without bound or mixed).
 class HeldLog {
  public:
   HeldLog(Platform& platform, const LogPlace& place);
@@ -124,8 +145,9 @@ class HeldLog {
 
   // Appended while held; otherwise why the log cannot be written (NotWritable, Busy, Link).
   LogResult State() const { return state_; }
-  // .old and the log as they stand: while held, nobody appends or rotates between the two reads.
-  RunLog Read();
+  // .old and the log as they stand: while held, nobody appends or rotates between the two reads. Read
+  // once, when first asked for (a run that needs no line of it does not pay for it under the lock).
+  const LogText& Read();
   // The line at the log's end on a line of its own (after a torn one too), flushed to the disk before it
   // returns; the lock stays held.
   LogResult Append(const RunRecord& record);
@@ -139,7 +161,9 @@ class HeldLog {
   std::uint64_t deadline_ = 0;
   UniqueFile file_;
   bool locked_ = false;
-  std::string bytes_;  // the log's content while held
+  std::optional<LogText> text_;
+  std::uint64_t size_ = 0;  // the log's size while held
+  char last_ = '\n';        // its last byte ('\n' when empty)
   LogResult state_ = LogResult::NotWritable;
 };
 
@@ -154,7 +178,7 @@ struct RestartRequests {
   std::optional<LocalTime> last;  // the latest request
   int retries = 0;                // requests made with the values already in place, since the last write
 };
-RestartRequests FindRestartRequests(const RunLog& log, const std::wstring& hostName);
+RestartRequests FindRestartRequests(const LogText& log, const std::wstring& hostName);
 
 // A time as a line shows it: "2026-12-01 10:00:00".
 std::wstring LogStamp(const LocalTime& time);

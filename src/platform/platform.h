@@ -201,9 +201,10 @@ class Files {
   // An exclusive lock on the whole file without waiting; false while another handle holds one.
   virtual bool TryLock(FileHandle file) = 0;
   virtual void Unlock(FileHandle file) = 0;
-  // The open file's whole content from its start (up to maxBytes: TooLarge past it); through the handle that
-  // holds the lock, so the holder reads what others may not.
-  virtual FileRead ReadAll(FileHandle file, std::uint64_t maxBytes) = 0;
+  virtual std::optional<std::uint64_t> SizeOf(FileHandle file) = 0;
+  // Up to count bytes from offset (fewer at the file's end); through the handle that holds the lock, so
+  // the holder reads what others may not.
+  virtual FileRead ReadAt(FileHandle file, std::uint64_t offset, std::size_t count) = 0;
   // bytes at the file's end, in one write.
   virtual bool Append(FileHandle file, std::string_view bytes) = 0;
   // FlushFileBuffers: what was appended is on the disk (or the server) before the call returns.

@@ -31,12 +31,14 @@ TEST_F(FilesContract, TwoSharedHandlesAppendWholeRecordsAtTheEnd) {
   const Files::Opened second = files_.OpenShared(path.c_str());  // another run, or a viewer following the log
   ASSERT_EQ(first.status, Files::Open::Opened);
   ASSERT_EQ(second.status, Files::Open::Opened);
-  EXPECT_EQ(files_.ReadAll(first.file, 100).bytes, "");
+  EXPECT_EQ(files_.SizeOf(first.file), 0u);
   EXPECT_TRUE(files_.Append(first.file, "one\r\n"));
   EXPECT_TRUE(files_.Append(second.file, "two\r\n"));
   EXPECT_TRUE(files_.Append(first.file, "three\r\n"));
-  EXPECT_EQ(files_.ReadAll(second.file, 100).bytes, "one\r\ntwo\r\nthree\r\n");
-  EXPECT_EQ(files_.ReadAll(second.file, 16).status, ReadStatus::TooLarge);
+  EXPECT_EQ(files_.SizeOf(second.file), 17u);
+  EXPECT_EQ(files_.ReadAt(second.file, 0, 100).bytes, "one\r\ntwo\r\nthree\r\n");
+  EXPECT_EQ(files_.ReadAt(second.file, 15, 100).bytes, "\r\n");
+  EXPECT_EQ(files_.ReadAt(second.file, 5, 3).bytes, "two");
   EXPECT_TRUE(files_.Flush(first.file));
   EXPECT_EQ(files_.FileSize(path.c_str()), 17u);
   EXPECT_TRUE(files_.IsPlainFile(first.file, "shared.log"));
@@ -64,7 +66,7 @@ TEST_F(FilesContract, AReadSharesWithWritersAndSaysWhyItFailed) {
   ASSERT_TRUE(files_.TryLock(locker.file));
   ExpectWindows(*fixture_, kReadUnderLock, files_.ReadWholeFile(path.c_str(), 100).status, ReadStatus::Held,
                 ReadStatus::Read);
-  EXPECT_EQ(files_.ReadAll(locker.file, 100).bytes, "one\r\n");  // the holder reads what others may not
+  EXPECT_EQ(files_.ReadAt(locker.file, 0, 100).bytes, "one\r\n");  // the holder reads what others may not
   files_.Unlock(locker.file);
   files_.Close(locker.file);
   EXPECT_EQ(files_.ReadWholeFile(path.c_str(), 4).status, ReadStatus::TooLarge);

@@ -104,11 +104,17 @@ void SimFiles::Unlock(FileHandle file) {
   if (File* f = At(file); f != nullptr && f->lockedBy == file) f->lockedBy = 0;
 }
 
-FileRead SimFiles::ReadAll(FileHandle file, std::uint64_t maxBytes) {
+std::optional<std::uint64_t> SimFiles::SizeOf(FileHandle file) {
+  const File* f = At(file);
+  if (f == nullptr) return std::nullopt;
+  return f->bytes.size();
+}
+
+FileRead SimFiles::ReadAt(FileHandle file, std::uint64_t offset, std::size_t count) {
   const File* f = At(file);
   if (f == nullptr) return {};
-  if (f->bytes.size() > maxBytes) return {ReadStatus::TooLarge, {}};
-  return {ReadStatus::Read, f->bytes};
+  if (offset >= f->bytes.size()) return {ReadStatus::Read, {}};
+  return {ReadStatus::Read, f->bytes.substr(static_cast<std::size_t>(offset), count)};
 }
 
 bool SimFiles::Append(FileHandle file, std::string_view bytes) {

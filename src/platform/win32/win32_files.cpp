@@ -30,13 +30,12 @@ ReadStatus ReadStatusOf(DWORD error, const char* path) {
   return folder ? ReadStatus::NotPlain : ReadStatus::Failed;
 }
 
-// The file's bytes from its start, up to maxBytes.
-FileRead ReadFrom(HANDLE file, std::uint64_t maxBytes) {
-  LARGE_INTEGER size{};
+// Up to count bytes from offset.
+FileRead ReadRange(HANDLE file, std::uint64_t offset, std::size_t count) {
   LARGE_INTEGER start{};
-  if (!::GetFileSizeEx(file, &size) || !::SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return {};
-  if (static_cast<std::uint64_t>(size.QuadPart) > maxBytes) return {ReadStatus::TooLarge, {}};
-  FileRead read{ReadStatus::Read, std::string(static_cast<std::size_t>(size.QuadPart), '\0')};
+  start.QuadPart = static_cast<LONGLONG>(offset);
+  if (!::SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return {};
+  FileRead read{ReadStatus::Read, std::string(count, '\0')};
   std::size_t done = 0;
   while (done < read.bytes.size()) {
     DWORD got = 0;
@@ -85,7 +84,10 @@ FileRead Win32Files::ReadWholeFile(const char* path, std::uint64_t maxBytes) {
       ::CreateFileA(path, GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return {ReadStatusOf(::GetLastError(), path), {}};
   if (::GetFileType(file.get()) != FILE_TYPE_DISK) return {ReadStatus::NotPlain, {}};  // a device: CON, a pipe
-  return ReadFrom(file.get(), maxBytes);
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file.get(), &size)) return {};
+  if (static_cast<std::uint64_t>(size.QuadPart) > maxBytes) return {ReadStatus::TooLarge, {}};
+  return ReadRange(file.get(), 0, static_cast<std::size_t>(size.QuadPart));
 }
 
 Files::Opened Win32Files::OpenShared(const char* path) {
@@ -152,7 +154,15 @@ void Win32Files::Unlock(FileHandle file) {
   ::UnlockFileEx(AsHandle(file), 0, MAXDWORD, MAXDWORD, &whole);
 }
 
-FileRead Win32Files::ReadAll(FileHandle file, std::uint64_t maxBytes) { return ReadFrom(AsHandle(file), maxBytes); }
+std::optional<std::uint64_t> Win32Files::SizeOf(FileHandle file) {
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(AsHandle(file), &size)) return std::nullopt;
+  return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+FileRead Win32Files::ReadAt(FileHandle file, std::uint64_t offset, std::size_t count) {
+  return ReadRange(AsHandle(file), offset, count);
+}
 
 bool Win32Files::Append(FileHandle file, std::string_view bytes) {
   // One WriteFile for the whole record: under the lock nobody else writes, and a record never splits.

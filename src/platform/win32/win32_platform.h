@@ -76,7 +76,8 @@ class Win32Files : public Files {
   bool IsFileAt(FileHandle file, const char* path) override;
   bool TryLock(FileHandle file) override;
   void Unlock(FileHandle file) override;
-  FileRead ReadAll(FileHandle file, std::uint64_t maxBytes) override;
+  std::optional<std::uint64_t> SizeOf(FileHandle file) override;
+  FileRead ReadAt(FileHandle file, std::uint64_t offset, std::size_t count) override;
   bool Append(FileHandle file, std::string_view bytes) override;
   bool Flush(FileHandle file) override;
   bool Truncate(FileHandle file) override;

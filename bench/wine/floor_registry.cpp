@@ -56,9 +56,27 @@ std::uint64_t Identity(HANDLE file, DWORD* volume) {
   return static_cast<std::uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
 }
 
+// A whole file's bytes, read with bare calls; through handle when one is given (the log, under its lock).
+std::string ReadAll(const std::string& path, HANDLE handle = INVALID_HANDLE_VALUE) {
+  HANDLE file = handle != INVALID_HANDLE_VALUE
+                    ? handle
+                    : ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::string();
+  LARGE_INTEGER size{};
+  LARGE_INTEGER start{};
+  ::GetFileSizeEx(file, &size);
+  ::SetFilePointerEx(file, start, nullptr, FILE_BEGIN);
+  std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+  DWORD read = 0;
+  ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) ::CloseHandle(file);
+  return bytes;
+}
+
 // A line at the end of the log, as safely as the tool appends it: the name opened as itself (never
 // through a link), checked to be a plain file of that name, locked, checked to be still the file the name
-// leads to (no rotation by another run meanwhile), its first bytes read for the encoding, then one write.
+// leads to (no rotation by another run meanwhile), its bytes and .old's read, then one write.
 void AppendLine(const std::string& log) {
   constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
   HANDLE file = ::CreateFileA(log.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
@@ -82,11 +100,10 @@ void AppendLine(const std::string& log) {
   ::CloseHandle(named);
   LARGE_INTEGER size{};
   ::GetFileSizeEx(file, &size);
-  char head[2];
-  DWORD read = 0;
+  // What the guard reads before the write: both files, the log through the locked handle.
+  volatile std::size_t bytes = ReadAll(log + ".old").size() + ReadAll(log, file).size();
+  (void)bytes;
   LARGE_INTEGER offset{};
-  ::SetFilePointerEx(file, offset, nullptr, FILE_BEGIN);
-  ::ReadFile(file, head, sizeof head, &read, nullptr);
   if (same) {
     const char line[] =
         "2026-12-08 09:30:05\t窗口\t已写入\t机号=15\t计算机名=WB-15\tIP=192.168.0.15\t"
@@ -100,7 +117,7 @@ void AppendLine(const std::string& log) {
 }
 
 // The work each press needs besides the nine values: config.ini's bytes, Select\Current and its set,
-// the card's hardware address, a line at the end of the log.
+// the card's hardware address, the log read whole (.old and the log) and a line at its end.
 void Overhead(const std::string& ini, GetAdaptersAddressesFn adapters) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   ::GetFileAttributesExA(ini.c_str(), GetFileExInfoStandard, &data);

@@ -1,4 +1,6 @@
-// The real OK action on the Win32 platform, its message boxes answered by a scripted decorator (no window).
+// The real OK action on the Win32 platform, its message boxes answered by a scripted decorator (no window),
+// the card live with a known hardware address and the log beside it full (bench/wine/run lays it), so the
+// guard reads it.
 // Usage: ok_bench ITERATIONS [calls]. Prints the median microseconds of one action (summary and restart
 // question included, answered No). With "calls", where the time goes instead: each service call timed by a
 // decorator and summed by operation, per action (averaged), then the action's mean and what the services
@@ -11,6 +13,7 @@
 #include <cstdlib>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "apply/ok_action.h"
 #include "inventory/card_inventory.h"
@@ -219,6 +222,23 @@ class TimedAdapters : public vexa::Adapters {
   Tallies& t_;
 };
 
+// The bench card as a live adapter with a known hardware address (the prefix's cards have none under
+// Wine): the real call is made and paid for, and the card is added to its answer, so the guard against
+// one number on two cards reads the log as on a cafe's machine.
+class KnownCard : public vexa::Adapters {
+ public:
+  explicit KnownCard(vexa::Adapters& real) : real_(real) {}
+  std::optional<std::vector<vexa::AdapterAddress>> GetAdaptersAddresses(vexa::AdapterDetail detail) override {
+    std::vector<vexa::AdapterAddress> list =
+        real_.GetAdaptersAddresses(detail).value_or(std::vector<vexa::AdapterAddress>{});
+    list.push_back({"{3F5A1C2E-1B7D-4E8A-9C61-2A7B5D9E0F11}", std::string("\x00\x1A\x2B\x3C\x4D\x5E", 6), true, {}});
+    return list;
+  }
+
+ private:
+  vexa::Adapters& real_;
+};
+
 class ScriptedBoxes : public vexa::MessageBoxes {
  public:
   vexa::MsgAnswer Show(const std::wstring&, const std::optional<std::wstring>&, vexa::MsgButtons buttons,
@@ -239,17 +259,20 @@ int main(int argc, char** argv) {
   TimedText text(real.text, tallies);
   TimedSystem system(real.system, tallies);
   TimedFiles files(real.files, tallies);
-  TimedAdapters adapters(real.adapters, tallies);
+  KnownCard card(real.adapters);
+  TimedAdapters adapters(card, tallies);
   ScriptedBoxes boxes;
   vexa::Platform platform =
       byCall ? vexa::Platform{registry, profile, boxes, real.restart, system, text, files, adapters, real.console}
-             : vexa::Platform{real.registry, real.profile, boxes,         real.restart, real.system,
-                              real.text,     real.files,   real.adapters, real.console};
+             : vexa::Platform{real.registry, real.profile, boxes, real.restart, real.system,
+                              real.text,     real.files,   card,  real.console};
   vexa::CardInventory inventory;
   vexa::EnumNetworkCards(platform, inventory);
-  const std::wstring card = L"Realtek RTL8139 Family PCI Fast Ethernet NIC";
+  const std::wstring description = L"Realtek RTL8139 Family PCI Fast Ethernet NIC";
   auto action = [&] {
-    if (vexa::RunOkAction(platform, inventory, L"15", card) == vexa::Refusal::None) vexa::AskAndRestart(platform);
+    if (vexa::RunOkAction(platform, inventory, L"15", description) == vexa::Refusal::None) {
+      vexa::AskAndRestart(platform);
+    }
   };
   if (!byCall) {
     std::printf("%.1f\n", MedianMicroseconds(iterations, action));

@@ -6,6 +6,7 @@
 #include "common/exit_codes.h"
 #include "common/mac_address.h"
 #include "common/machine_number.h"
+#include "common/text.h"
 
 namespace vexa {
 
@@ -44,32 +45,55 @@ std::map<std::wstring, AddressHistory> AddressesOf(const RunLog& log) {
   return addresses;
 }
 
-std::optional<LogEntry> OtherHolder(const LogText& log, int number, const std::wstring& address) {
-  // A line vouches for address=number only with a tail that repeats both: the tails decide which lines
-  // are read at all.
-  const auto tailNumber = [](const LineTail& tail) {
-    return MachineNumberOf(std::wstring(tail.number.begin(), tail.number.end()));
-  };
-  const RunLog claims = log.Select([&](std::string_view line) {
-    const std::optional<LineTail> tail = TailOfLine(line);
-    return tail && tailNumber(*tail) == number;
-  });
-  const LogEntry* numberVouch = nullptr;
-  for (const LogEntry& entry : claims.entries) {
-    if (entry.Vouches()) numberVouch = &entry;
+namespace {
+
+// The number a tail's digits stand for, as MachineNumberOf reads them ("007" is 7); -1 past any number.
+int TailNumber(std::string_view digits) {
+  while (digits.size() > 1 && digits.front() == '0') digits.remove_prefix(1);
+  if (digits.size() > 3) return -1;
+  int value = 0;
+  for (char c : digits) value = value * 10 + (c - '0');
+  return value;
+}
+
+// A tail's address in the spelling FormatMac gives is key: compared without case, ':' as '-'.
+bool SameAddress(std::string_view tail, const std::wstring& key) {
+  if (tail.size() != key.size()) return false;
+  for (std::size_t i = 0; i < tail.size(); ++i) {
+    const char c = tail[i] == ':' ? '-' : AsciiUpper(tail[i]);
+    if (static_cast<wchar_t>(c) != key[i]) return false;
   }
-  if (numberVouch == nullptr || numberVouch->record.address.empty()) return std::nullopt;
+  return true;
+}
+
+}  // namespace
+
+std::optional<LogEntry> OtherHolder(const LogText& log, int number, const std::wstring& address) {
+  // Read from the end, and only lines with a tail (a line vouches for address=number only with a tail
+  // that repeats both): the number's last vouching line, and the tails of the lines after it.
+  std::optional<LogEntry> numberVouch;
+  std::vector<std::string_view> later;
+  log.Backward([&](std::string_view line, bool ended, bool hasEnd) {
+    const std::optional<LineTail> tail = TailOfLine(line);
+    if (!tail) return true;
+    if (TailNumber(tail->number) == number) {
+      LogEntry entry = ReadLogLine(line, ended, hasEnd);
+      if (entry.Vouches()) {
+        numberVouch = std::move(entry);
+        return false;
+      }
+    }
+    if (ended) later.push_back(line);  // only a whole line can vouch
+    return true;
+  });
+  if (!numberVouch || numberVouch->record.address.empty()) return std::nullopt;
   const std::wstring other = AddressKey(numberVouch->record.address);
   if (other == AddressKey(address)) return std::nullopt;
   // A later line that vouches for the other card moved it on to another number.
-  const RunLog cards = log.Select([&](std::string_view line) {
-    const std::optional<LineTail> tail = TailOfLine(line);
-    return tail && AddressKey(std::wstring(tail->address.begin(), tail->address.end())) == other;
-  });
-  for (const LogEntry& entry : cards.entries) {
-    if (entry.order > numberVouch->order && entry.Vouches()) return std::nullopt;
+  for (std::string_view line : later) {
+    if (SameAddress(TailOfLine(line)->address, other) && ReadLogLine(line, true, true).Vouches()) return std::nullopt;
   }
-  return *numberVouch;
+  return numberVouch;
 }
 
 SeatState StateOf(const LogEntry& entry) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 
 #include "common/exit_codes.h"
 #include "common/machine_number.h"
@@ -290,24 +291,66 @@ void ReadLogFile(Platform& platform, const std::string& path, std::uint64_t dead
 
 }  // namespace
 
+LogEntry ReadLogLine(std::string_view line, bool ended, bool hasEnd) {
+  LogEntry entry = ParseLogLine(FromUtf8(line), hasEnd);
+  // A line that ends in a bare LF, or is not UTF-8 (unless cut short inside a character), was not written
+  // by the tool.
+  const bool cut = entry.fault == LogEntry::Fault::Torn;
+  if (hasEnd && (!ended || (!IsUtf8(line) && !cut))) entry.fault = LogEntry::Fault::Foreign;
+  return entry;
+}
+
 RunLog LogText::Select(const std::function<bool(std::string_view)>& wanted) const {
   RunLog log;
   log.unreadable = unreadable;
-  std::size_t order = 0;
   for (const std::string& file : files) {
     ForEachLine<char>(file, [&](std::string_view line, bool ended, bool hasEnd) {
-      ++order;
-      if (wanted && !wanted(line)) return;
-      LogEntry entry = ParseLogLine(FromUtf8(line), hasEnd);
-      // A line that ends in a bare LF, or is not UTF-8 (unless cut short inside a character), was not
-      // written by the tool.
-      const bool cut = entry.fault == LogEntry::Fault::Torn;
-      if (hasEnd && (!ended || (!IsUtf8(line) && !cut))) entry.fault = LogEntry::Fault::Foreign;
-      entry.order = order;
-      Count(std::move(entry), log);
+      if (!wanted || wanted(line)) Count(ReadLogLine(line, ended, hasEnd), log);
     });
   }
   return log;
+}
+
+namespace {
+
+// Where the line that ends at end begins: after the LF before it, or at 0. Eight bytes at a time until a
+// word holds an LF (a full log is 2 MB of lines a hundred bytes and more long).
+std::size_t LineStart(std::string_view text, std::size_t end) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+  constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+  constexpr std::uint64_t kLfs = kOnes * '\n';
+  std::size_t start = end;
+  while (start >= 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, text.data() + start - 8, 8);
+    const std::uint64_t x = word ^ kLfs;  // a zero byte where an LF was
+    if (((x - kOnes) & ~x & kHighs) != 0) break;
+    start -= 8;
+  }
+  while (start > 0 && text[start - 1] != '\n') --start;
+  return start;
+}
+
+}  // namespace
+
+void LogText::Backward(const std::function<bool(std::string_view, bool, bool)>& visit) const {
+  for (auto file = files.rbegin(); file != files.rend(); ++file) {
+    const std::string_view text(*file);
+    std::size_t end = text.size();  // where the line ends, before its LF
+    bool hasEnd = end > 0 && text[end - 1] == '\n';
+    if (hasEnd) --end;
+    for (;;) {
+      const std::size_t start = LineStart(text, end);
+      std::string_view line = text.substr(start, end - start);
+      const bool ended = hasEnd && !line.empty() && line.back() == '\r';
+      if (ended) line.remove_suffix(1);
+      // A blank line is neither read nor counted, as going forward.
+      if (!line.empty() && !visit(line, ended, hasEnd)) return;
+      if (start == 0) break;
+      end = start - 1;
+      hasEnd = true;
+    }
+  }
 }
 
 LogText ReadLogText(Platform& platform, const LogPlace& place) {
@@ -322,15 +365,17 @@ LogText ReadLogText(Platform& platform, const LogPlace& place) {
 RunLog ReadRunLog(Platform& platform, const LogPlace& place) { return ReadLogText(platform, place).Select(nullptr); }
 
 std::optional<LineTail> TailOfLine(std::string_view line) {
-  // Columns the tool writes before it hold a label ending in '=' ("退出码=0"): a tail's '=' follows an
-  // address, which begins with a hexadecimal digit.
-  const std::string_view last = line.substr(line.rfind('\t') + 1);
-  const std::size_t equals = last.find('=');
-  if (equals == std::string_view::npos || last.size() == line.size() || equals == 0 ||
-      !std::isxdigit(static_cast<unsigned char>(last[0]))) {
+  // Read from the line's end: digits, '=', an address that ends in a hexadecimal digit, a TAB before it.
+  // The tool's other columns that end in digits follow a label ("退出码=0"), never a hexadecimal digit.
+  std::size_t digits = line.size();
+  while (digits > 0 && line[digits - 1] >= '0' && line[digits - 1] <= '9') --digits;
+  if (digits == line.size() || digits < 2 || line[digits - 1] != '=' ||
+      !std::isxdigit(static_cast<unsigned char>(line[digits - 2]))) {
     return std::nullopt;
   }
-  return LineTail{last.substr(0, equals), last.substr(equals + 1)};
+  const std::size_t tab = line.rfind('\t', digits - 1);
+  if (tab == std::string_view::npos) return std::nullopt;
+  return LineTail{line.substr(tab + 1, digits - 1 - (tab + 1)), line.substr(digits)};
 }
 
 HeldLog::HeldLog(Platform& platform, const LogPlace& place)

@@ -70,7 +70,6 @@ std::wstring LogLine(const LocalTime& time, const RunRecord& record);
 struct LogEntry {
   enum class Fault { None, Torn, TooLong, Foreign };
   Fault fault = Fault::None;
-  std::size_t order = 0;  // its place among the lines of .old and the log, from 1
   LocalTime time;
   RunRecord record;
   // The line vouches for record.address = record.number: a run other than /check put every value in
@@ -117,7 +116,12 @@ struct LogText {
   bool Whole() const { return unreadable.empty(); }
   // The lines whose bytes (without their line end) wanted accepts, parsed; every line when it is empty.
   RunLog Select(const std::function<bool(std::string_view)>& wanted) const;
+  // The lines from the last to the first, unparsed (without their line end; ended: it had CR LF, hasEnd:
+  // any end), until visit answers false: the latest line of a kind is found without reading the rest.
+  void Backward(const std::function<bool(std::string_view line, bool ended, bool hasEnd)>& visit) const;
 };
+// One line of those bytes read back: parsed, or skipped with its fault (bytes that are not UTF-8, a bare LF).
+LogEntry ReadLogLine(std::string_view line, bool ended, bool hasEnd);
 LogText ReadLogText(Platform& platform, const LogPlace& place);
 RunLog ReadRunLog(Platform& platform, const LogPlace& place);
 

@@ -32,14 +32,15 @@ void operator delete[](void* block) noexcept { std::free(block); }
 void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
 
-// What the containers and strings call when a size is beyond their limit or an index out of range: with
-// exceptions these would throw into code that cannot catch them.
+// What the containers, strings and std::function call when a size is beyond their limit, an index out of
+// range or a function empty: with exceptions these would throw into code that cannot catch them.
 namespace std {
 void __throw_bad_alloc() { EndProcess(); }
 void __throw_bad_array_new_length() { EndProcess(); }
 void __throw_length_error(const char*) { EndProcess(); }
 void __throw_logic_error(const char*) { EndProcess(); }
 void __throw_out_of_range_fmt(const char*, ...) { EndProcess(); }
+void __throw_bad_function_call() { EndProcess(); }  // an empty std::function called
 }  // namespace std
 
 // An escaped exception cannot happen without throw points; GCC's default handler would also link its

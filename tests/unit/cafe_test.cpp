@@ -106,6 +106,45 @@ TEST(LogLineTest, ParsedBackOrSkipped) {
   EXPECT_EQ(entry.record.exitCode, 3);
 }
 
+// The guard reads the log from its end: the same lines as going forward, in reverse, whatever their
+// lengths around the eight bytes it looks at at once; blank lines left out, a torn last line kept.
+TEST(RunLogTest, BackwardGivesTheLinesForwardGivesInReverse) {
+  const std::string long40(40, 'x');
+  const LogText text{{"a\r\n\r\nbbbbbbb\r\n" + long40 + "\n12345678\r\n", "\r\n" + long40 + "\r\ntorn"}, {}};
+  std::vector<std::string> lines;
+  text.Backward([&lines](std::string_view line, bool ended, bool hasEnd) {
+    lines.push_back(std::string(line) + (ended ? "|crlf" : hasEnd ? "|lf" : "|none"));
+    return true;
+  });
+  const std::vector<std::string> expected = {"torn|none",    long40 + "|crlf", "12345678|crlf",
+                                             long40 + "|lf", "bbbbbbb|crlf",   "a|crlf"};
+  EXPECT_EQ(lines, expected);
+  int visited = 0;
+  text.Backward([&visited](std::string_view, bool, bool) { return ++visited < 2; });
+  EXPECT_EQ(visited, 2) << "stops when asked";
+  // A tail is read from a line's bytes: digits after '=' after a hexadecimal digit, a TAB before it.
+  const struct {
+    std::string line;
+    const char* address;  // nullptr: no tail
+    const char* number;
+  } tails[] = {
+      {"x\t地址=00-1A\t退出码=0\t00-1A=15", "00-1A", "15"},
+      {"x\t地址=00-1A\t退出码=0", nullptr, nullptr},
+      {"x\t00-1A=", nullptr, nullptr},
+      {"00-1A=15", nullptr, nullptr},
+      {"x\t=15", nullptr, nullptr},
+      {"x\tab:cd=007", "ab:cd", "007"},
+  };
+  for (const auto& c : tails) {
+    const std::optional<LineTail> tail = TailOfLine(c.line);
+    EXPECT_EQ(tail.has_value(), c.address != nullptr) << c.line;
+    if (tail && c.address != nullptr) {
+      EXPECT_EQ(tail->address, c.address);
+      EXPECT_EQ(tail->number, c.number);
+    }
+  }
+}
+
 // The log's text goes out as UTF-8: a surrogate pair is one code point, a surrogate without its partner
 // (or a unit past U+10FFFF, where wchar_t has 32 bits) is U+FFFD.
 TEST(RunLogTest, WideTextAsUtf8) {

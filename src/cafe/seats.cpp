@@ -86,7 +86,7 @@ std::optional<LogEntry> OtherHolder(const LogText& log, int number, const std::w
     if (ended) later.push_back(line);  // only a whole line can vouch
     return true;
   });
-  if (!numberVouch || numberVouch->record.address.empty()) return std::nullopt;
+  if (!numberVouch) return std::nullopt;  // a line that vouches has an address: its tail repeats it
   const std::wstring other = AddressKey(numberVouch->record.address);
   if (other == AddressKey(address)) return std::nullopt;
   // A later line that vouches for the other card moved it on to another number.

@@ -246,31 +246,26 @@ bool IsUtf8Log(std::string_view bytes) {
   return IsUtf8(bytes.substr(0, bytes.rfind('\n') + 1));
 }
 
-// Bytes no run of the tool writes: a crash or a power cut leaves them (a file grown but never filled).
-bool HasNul(std::string_view bytes, bool utf16) {
-  if (!utf16) return bytes.find('\0') != std::string_view::npos;
-  for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-    if (bytes[i] == '\0' && bytes[i + 1] == '\0') return true;
-  }
-  return false;
+// A file larger than the tool lets a log grow, as the operator is told.
+std::wstring TooLargeText(const std::wstring& name) {
+  return name + L": 大于 " + std::to_wstring(kLogReadLimit / 1024) +
+         L" KB,不是本程序写成的日志(本程序的日志不会超过这个大小)";
 }
 
 // One file's bytes as UTF-8 lines into text, or why it cannot be read whole; name: its path. A UTF-8 log
 // is taken as it is (a line that is not UTF-8, such as a torn one cut inside a character, is skipped
 // alone when read); an ANSI or UTF-16 one is decoded as Notepad saved it, once.
 void AddLogBytes(TextCodec& codec, const std::wstring& name, std::string bytes, LogText& text) {
-  using IniFile::Encoding;
-  const bool utf8 = IsUtf8Log(bytes);
-  const Encoding encoding = utf8 ? Encoding::Utf8 : IniFile::DetectEncoding(bytes);
-  if (HasNul(bytes, encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be)) {
+  if (!IsUtf8Log(bytes)) {
+    bytes = ToUtf8(IniFile::DecodeText(codec, bytes, IniFile::DetectEncoding(bytes)));
+  } else if (StartsWith(bytes, kUtf8Mark)) {
+    bytes.erase(0, kUtf8Mark.size());
+  }
+  // No run of the tool writes a NUL: a crash or a power cut leaves them (a file grown but never filled).
+  if (bytes.find('\0') != std::string::npos) {
     text.unreadable.push_back(name + L": 含有 NUL 字节(写入时断电或磁盘出错),无法读取全部记录");
     return;
   }
-  if (!utf8) {
-    text.files.push_back(ToUtf8(IniFile::DecodeText(codec, bytes, encoding)));
-    return;
-  }
-  if (StartsWith(bytes, kUtf8Mark)) bytes.erase(0, kUtf8Mark.size());
   text.files.push_back(std::move(bytes));
 }
 
@@ -281,10 +276,7 @@ void ReadLogFile(Platform& platform, const std::string& path, std::uint64_t dead
   switch (read.status) {
     case ReadStatus::Read: AddLogBytes(platform.text, name, std::move(read.bytes), text); return;
     case ReadStatus::Missing: return;
-    case ReadStatus::TooLarge:
-      text.unreadable.push_back(name + L": 大于 " + std::to_wstring(kLogReadLimit / 1024) +
-                                L" KB,不是本程序写成的日志(本程序的日志不会超过这个大小)");
-      return;
+    case ReadStatus::TooLarge: text.unreadable.push_back(TooLargeText(name)); return;
     default: text.unreadable.push_back(name + L": " + ReadFailureText(read.status)); return;
   }
 }
@@ -457,8 +449,7 @@ const LogText& HeldLog::Read() {
   LogText& text = text_.emplace();
   ReadLogFile(platform_, path_ + ".old", deadline_, text);
   if (locked_ && size_ > kLogReadLimit) {
-    text.unreadable.push_back(platform_.text.FromAnsi(path_) + L": 大于 " + std::to_wstring(kLogReadLimit / 1024) +
-                              L" KB,不是本程序写成的日志(本程序的日志不会超过这个大小)");
+    text.unreadable.push_back(TooLargeText(platform_.text.FromAnsi(path_)));
   } else if (locked_) {
     FileRead read = platform_.files.ReadAt(file_.get(), 0, static_cast<std::size_t>(size_));
     if (read.ok()) {

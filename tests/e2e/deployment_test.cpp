@@ -249,6 +249,50 @@ TEST_F(Deployment, RunsAtOnceNeverGiveOneNumberToTwoCards) {
   }
 }
 
+// The log as a cafe leaves it: re-saved by a person as ANSI it is still read (the number stays another
+// card's); held by another program without sharing it cannot be read, and the number is not taken as free.
+TEST_F(Deployment, ALogThatIsReSavedOrHeldIsNeverTakenAsFree) {
+  const std::wstring folder = L"C:\\e2e\\held";
+  const std::wstring log = folder + L"\\VexaIpSet.log";
+  const std::wstring output = folder + L"\\output.txt";
+  ::CreateDirectoryW(folder.c_str(), nullptr);
+  ::DeleteFileW(log.c_str());
+  ::DeleteFileW((log + L".old").c_str());
+  WriteConfig(tool_,
+              L"[NetWork]\r\nIP=10.9.8\r\nGateWay=10.9.8.254\r\nNetPrefix=NS-\r\n[Log]\r\nFolder=" + folder + L"\r\n");
+  const std::wstring vx0 = std::to_wstring(Position("vx0"));
+  const std::wstring vxa = std::to_wstring(Position("vxa"));
+  ASSERT_EQ(RunTool(tool_, L"/n 41 /card " + vxa + L" /noreboot"), 0);
+  // Notepad's "ANSI": the same text in code page 936, without the UTF-8 mark.
+  std::string utf8 = ReadFileBytes(log).substr(3);
+  std::wstring text(static_cast<std::size_t>(
+                        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0)),
+                    L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(),
+                        static_cast<int>(text.size()));
+  const std::string gbk = Ansi(text);
+  HANDLE file = ::CreateFileW(log.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  ::WriteFile(file, gbk.data(), static_cast<DWORD>(gbk.size()), &written, nullptr);
+  ::CloseHandle(file);
+  EXPECT_EQ(FinishRun(StartRun(tool_, L"/n 41 /card " + vx0 + L" /noreboot", output)), 2);
+  EXPECT_NE(ReadFileBytes(output).find(Ansi(L"日志显示机号 41 已经给了另一块网卡 00-1A-2B-3C-4D-5F")),
+            std::string::npos)
+      << ReadFileBytes(output);
+  EXPECT_EQ(ReadFileBytes(log + L".old"), gbk) << "the re-saved log was moved to .old before the next line";
+  // Held without sharing: after the 3 s wait, refused, saying why.
+  HANDLE holder = ::CreateFileW(log.c_str(), GENERIC_READ, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  const Snapshot before = TakeSnapshot();
+  EXPECT_EQ(FinishRun(StartRun(tool_, L"/n 42 /card " + vx0 + L" /noreboot", output)), 2);
+  ::CloseHandle(holder);
+  EXPECT_TRUE(TakeSnapshot() == before);
+  EXPECT_NE(ReadFileBytes(output).find(Ansi(L"无法确认机号 42 没有给别的网卡。\r\n要仍然写入,请加 /force。")),
+            std::string::npos)
+      << ReadFileBytes(output);
+  ::DeleteFileW(output.c_str());
+}
+
 // Run by the netns script after it gave the namespace the host name NS-16, put 10.9.8.16 on vxa and
 // restarted Wine: the registry holds the plan, the name is active and the address live.
 TEST(DeploymentInEffect, CheckSaysInEffect) {

@@ -6,6 +6,7 @@
 #include "app/unattended.h"
 #include "cafe/cafe_page.h"
 #include "common/exit_codes.h"
+#include "common/text.h"
 #include "common/utf8.h"
 #include "log/run_log.h"
 #include "sim_machine.h"
@@ -85,6 +86,15 @@ TEST(LogLineTest, ParsedBackOrSkipped) {
     const LogEntry entry = ParseLogLine(c.line, c.complete);
     EXPECT_EQ(entry.fault, c.fault);
     EXPECT_EQ(entry.Vouches(), c.vouches);
+  }
+  // Each month's last day, and the day after it, in a year that is no leap year.
+  const int lastDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  for (int month = 1; month <= 12; ++month) {
+    for (int day : {lastDays[month - 1], lastDays[month - 1] + 1}) {
+      const std::wstring stamp = L"2026-" + ZeroPadded(month, 2) + L"-" + ZeroPadded(day, 2) + L" 10:00:00";
+      const LogEntry entry = ParseLogLine(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", stamp), true);
+      EXPECT_EQ(entry.fault == Fault::None, day == lastDays[month - 1]) << ToUtf8(stamp);
+    }
   }
   // What the tool writes it reads back as the same record.
   RunRecord record;

@@ -195,12 +195,18 @@ TEST_F(OkActionTest, ANumberAnotherCardHoldsIsWrittenOnlyOnYes) {
   EXPECT_EQ(LastBox().text.rfind(L"日志显示机号 15 已经给了另一块网卡 00-1A-2B-3C-4D-5F(2026-12-01 10:00:00", 0), 0u);
   EXPECT_EQ(LastBox().ShownTitle(), L"Quorlis - 请确认");
   EXPECT_TRUE(sim.registry.Writes().empty());
+  // While a person reads the question, no handle of the log is open: every other machine can log.
+  const std::string log = sim.system.moduleDirectory + "\\VexaIpSet.log";
+  std::size_t handlesWhileAsked = 1;
+  sim.messages.onShow = [&] { handlesWhileAsked = sim.files.OpenHandles(); };
   sim.messages.Answer(MsgAnswer::Yes);
   EXPECT_EQ(Ok(L"15"), Refusal::None);
+  EXPECT_EQ(handlesWhileAsked, 0u);
+  sim.messages.onShow = nullptr;
   EXPECT_EQ(sim.registry.Writes().size(), counts.all);
   // A log that cannot be read leaves the number unconfirmed: asked the same way.
   sim.registry.ClearWrites();
-  sim.files.Hold(sim.system.moduleDirectory + "\\VexaIpSet.log", true);
+  sim.files.Hold(log, true);
   EXPECT_EQ(Ok(L"16"), Refusal::Unconfirmed);
   EXPECT_NE(LastBox().text.find(L"无法确认机号 16 没有给别的网卡。\r\n仍然写入这些设置吗?"), std::wstring::npos)
       << ToUtf8(LastBox().text);

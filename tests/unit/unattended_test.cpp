@@ -627,6 +627,7 @@ TEST_F(DeploymentTest, CheckTellsWhatIsInEffect) {
   EXPECT_EQ(check(L"/check /n 15 /card 1"), exit_code::kDone);
   EXPECT_EQ(check(L"/check /n 16 /card 1"), exit_code::kRegistryDiffers);
   EXPECT_NE(Log().find(ToUtf8(L"\t/check\t检查: 注册表与 config.ini 算出的设置不同\t机号=16\t")), std::string::npos);
+  EXPECT_NE(Log().rfind(ToUtf8(L"\t退出码=6\r\n")), std::string::npos) << "the check's line keeps its exit code";
   EXPECT_EQ(Log().find("=16\r\n"), std::string::npos) << "a check adds no [Machines] line";
   sim.files.ReadOnlyFolder(sim.system.moduleDirectory);  // a check that cannot log says so, with the path
   EXPECT_EQ(check(L"/check /n 15 /card 1"), exit_code::kDone);

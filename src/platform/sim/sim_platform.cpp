@@ -13,6 +13,7 @@ constexpr std::uintptr_t kTokenHandle = 0x7700;
 MsgAnswer SimMessageBoxes::Show(const std::wstring& text, const std::optional<std::wstring>& title, MsgButtons buttons,
                                 MsgIcon icon) {
   shown_.push_back(ShownBox{text, title, buttons, icon});
+  if (onShow) onShow();
   if (!script_.empty()) {
     MsgAnswer answer = script_.front();
     script_.pop_front();

@@ -31,6 +31,8 @@ class SimMessageBoxes : public MessageBoxes {
   void Answer(MsgAnswer answer) { script_.push_back(answer); }
   const std::vector<ShownBox>& Shown() const { return shown_; }
   void Clear() { shown_.clear(); }
+  // Called while a box is shown: a test looks at what else holds while a person reads it.
+  std::function<void()> onShow;
 
  private:
   std::deque<MsgAnswer> script_;

@@ -71,6 +71,7 @@ TEST(LogLineTest, ParsedBackOrSkipped) {
       {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2000-02-29 10:00:00"), true, Fault::None, true},
       {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2100-02-29 10:00:00"), true, Fault::Foreign, false},
       {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"1969-12-31 23:59:59"), true, Fault::Foreign, false},
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"1970-01-01 00:00:00"), true, Fault::None, true},
       {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2999-12-31 23:59:59"), true, Fault::None, true},
       {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"3000-01-01 00:00:00"), true, Fault::Foreign, false},
       // Lines of earlier versions (no exit code) vouch only when their outcome says written or in place.

@@ -89,8 +89,9 @@ inline std::wstring FullPathIn(const std::wstring& folder, std::wstring path) {
 inline std::wstring UnmappableName(std::wstring_view text, std::size_t at) {
   const wchar_t* const kHex = L"0123456789ABCDEF";
   const bool pair = at + 1 < text.size() && text[at] >= 0xD800 && text[at] <= 0xDBFF;
-  auto code = static_cast<std::uint32_t>(text[at]);
-  if (pair) code = 0x10000 + ((code - 0xD800) << 10) + (static_cast<std::uint32_t>(text[at + 1]) - 0xDC00);
+  using Units = std::char_traits<wchar_t>;
+  std::uint32_t code = Units::to_int_type(text[at]);
+  if (pair) code = 0x10000 + ((code - 0xD800) << 10) + (Units::to_int_type(text[at + 1]) - 0xDC00);
   std::wstring hex;
   for (int shift = code > 0xFFFF ? 16 : 12; shift >= 0; shift -= 4) hex.push_back(kHex[code >> shift & 0xF]);
   return L"“" + std::wstring(text.substr(at, pair ? 2 : 1)) + L"”(U+" + hex + L")";

@@ -93,6 +93,27 @@ std::vector<std::wstring_view> Fields(std::wstring_view line) {
   }
 }
 
+// The items of a list column ("IPX 网络号, 游戏序列号"); none when it is empty.
+std::vector<std::wstring> ListItems(std::wstring_view list) {
+  std::vector<std::wstring> items;
+  for (std::size_t start = 0; !list.empty();) {
+    const std::size_t end = list.find(kListSeparator, start);
+    items.emplace_back(list.substr(start, end == std::wstring_view::npos ? end : end - start));
+    if (end == std::wstring_view::npos) break;
+    start = end + kListSeparator.size();
+  }
+  return items;
+}
+
+// The tool's start of a line whose rest is missing (a time and a mode checked by the caller, then labelled
+// columns): cut short while being written, and a line end written after it by the next run.
+bool IsCutShort(const std::vector<std::wstring_view>& fields) {
+  for (std::size_t i = 3; i + 1 < fields.size(); ++i) {
+    if (!fields[i].starts_with(kLabels[i - 3])) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::wstring LogLine(const LocalTime& t, const RunRecord& r) {
@@ -123,10 +144,7 @@ LogEntry ParseLogLine(std::wstring_view line, bool complete) {
                                  [&](const auto& m) { return fields.size() > 1 && m.second == fields[1]; });
   if (!time || mode == std::end(kModeNames) || fields.size() > columns + 2) return entry;
   if (fields.size() < columns) {
-    // The tool's start of a line whose rest is missing: cut short, and a line end written after it.
-    bool labelled = true;
-    for (std::size_t i = 3; i + 1 < fields.size(); ++i) labelled = labelled && fields[i].starts_with(kLabels[i - 3]);
-    if (labelled) entry.fault = LogEntry::Fault::Torn;
+    if (IsCutShort(fields)) entry.fault = LogEntry::Fault::Torn;
     return entry;
   }
   std::wstring* values[] = {&entry.record.number, &entry.record.hostName, &entry.record.ipAddress,
@@ -142,12 +160,7 @@ LogEntry ParseLogLine(std::wstring_view line, bool complete) {
       notWritten = value;
     }
   }
-  for (std::size_t start = 0; !notWritten.empty();) {
-    const std::size_t end = notWritten.find(kListSeparator, start);
-    entry.record.notWritten.emplace_back(notWritten.substr(start, end == std::wstring_view::npos ? end : end - start));
-    if (end == std::wstring_view::npos) break;
-    start = end + kListSeparator.size();
-  }
+  entry.record.notWritten = ListItems(notWritten);
   std::size_t next = columns;
   if (next < fields.size() && fields[next].substr(0, kExitCodeLabel.size()) == kExitCodeLabel) {
     const std::wstring_view code = fields[next++].substr(kExitCodeLabel.size());
@@ -480,12 +493,12 @@ LogResult AppendRunLog(Platform& platform, const LogPlace& place, const RunRecor
   return log.Append(record);
 }
 
-RestartRequests FindRestartRequests(const LogText& text, const std::wstring& hostName) {
+RestartRequests FindRestartRequests(const LogText& log, const std::wstring& hostName) {
   RestartRequests requests;
   const std::wstring wanted = Field(hostName);
   const std::string word = ToUtf8(std::wstring(kRestartRequested));
-  const RunLog log = text.Select([&word](std::string_view line) { return line.find(word) != std::string_view::npos; });
-  for (const LogEntry& entry : log.entries) {
+  const RunLog lines = log.Select([&word](std::string_view line) { return line.find(word) != std::string_view::npos; });
+  for (const LogEntry& entry : lines.entries) {
     const RunRecord& r = entry.record;
     if (r.hostName != wanted || r.outcome.find(kRestartRequested) == std::wstring::npos) continue;
     requests.last = entry.time;

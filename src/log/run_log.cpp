@@ -407,37 +407,15 @@ HeldLog::HeldLog(Platform& platform, const LogPlace& place)
       if (platform.system.MillisecondsSinceBoot() < deadline_) continue;
     }
     if (locked_) {
-      if (!files.IsPlainFile(file_.get(), kLogName)) {
-        Release();
-        state_ = LogResult::Link;
-        return;
-      }
-      // Only the head and the last byte are read here: the lock is held no longer than the run needs it.
-      const std::optional<std::uint64_t> size = files.SizeOf(file_.get());
-      if (!size) {
-        Release();
-        return;  // NotWritable: not even its size can be had through its own handle
-      }
-      size_ = *size;
-      const std::string head = files.ReadAt(file_.get(), 0, kUtf8Mark.size()).bytes;
-      last_ = size_ == 0 ? '\n' : files.ReadAt(file_.get(), size_ - 1, 1).bytes.append(1, '\n').front();
-      // Not the tool's: a person's re-save (no UTF-8 mark: ANSI, UTF-16, or UTF-8 Notepad saved anew), or
-      // a file grown and never filled (a NUL at its end).
-      const bool foreign = size_ != 0 && (head != kUtf8Mark || last_ == '\0');
-      if (size_ <= kLogLimit && !foreign) {
-        state_ = LogResult::Appended;
-        return;
-      }
-      if (rotations++ < 3 && files.MoveOver(path_.c_str(), (path_ + ".old").c_str()) == MoveStatus::Moved) {
+      const Settled settled = Settle(rotations);
+      if (settled == Settled::Rotated) {
         Release();  // the next open makes the new log
         continue;
       }
-      // .old cannot be replaced: the log is begun anew rather than grow without bound or mix encodings.
-      if ((foreign || size_ > 2 * kLogLimit) && files.Truncate(file_.get())) {
-        size_ = 0;
-        last_ = '\n';
-      }
-      state_ = LogResult::Appended;
+      if (settled != Settled::Ready) Release();
+      state_ = settled == Settled::Ready  ? LogResult::Appended
+               : settled == Settled::Link ? LogResult::Link
+                                          : LogResult::NotWritable;
       return;
     }
     Release();
@@ -447,6 +425,30 @@ HeldLog::HeldLog(Platform& platform, const LogPlace& place)
     }
     platform.system.Sleep(kRetryMilliseconds);
   }
+}
+
+HeldLog::Settled HeldLog::Settle(int& rotations) {
+  Files& files = platform_.files;
+  if (!files.IsPlainFile(file_.get(), kLogName)) return Settled::Link;
+  // Only the head and the last byte are read here: the lock is held no longer than the run needs it.
+  const std::optional<std::uint64_t> size = files.SizeOf(file_.get());
+  if (!size) return Settled::Unusable;  // not even its size can be had through its own handle
+  size_ = *size;
+  const std::string head = files.ReadAt(file_.get(), 0, kUtf8Mark.size()).bytes;
+  last_ = size_ == 0 ? '\n' : files.ReadAt(file_.get(), size_ - 1, 1).bytes.append(1, '\n').front();
+  // Not the tool's: a person's re-save (no UTF-8 mark: ANSI, UTF-16, or UTF-8 Notepad saved anew), or a
+  // file grown and never filled (a NUL at its end).
+  const bool foreign = size_ != 0 && (head != kUtf8Mark || last_ == '\0');
+  if (size_ <= kLogLimit && !foreign) return Settled::Ready;
+  if (rotations++ < 3 && files.MoveOver(path_.c_str(), (path_ + ".old").c_str()) == MoveStatus::Moved) {
+    return Settled::Rotated;
+  }
+  // .old cannot be replaced: the log is begun anew rather than grow without bound or mix encodings.
+  if ((foreign || size_ > 2 * kLogLimit) && files.Truncate(file_.get())) {
+    size_ = 0;
+    last_ = '\n';
+  }
+  return Settled::Ready;
 }
 
 void HeldLog::Release() {

@@ -159,6 +159,11 @@ class HeldLog {
   void Release();
 
  private:
+  // Under the lock: the log's size and last byte taken, and a log that must make way for a new one (full,
+  // re-saved by a person, ending in NUL) moved to .old (Rotated) or, when .old cannot be replaced, emptied.
+  enum class Settled { Ready, Rotated, Link, Unusable };
+  Settled Settle(int& rotations);
+
   Platform& platform_;
   LogPlace place_;
   std::string path_;

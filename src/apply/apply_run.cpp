@@ -77,14 +77,6 @@ void LogAndRestart(Platform& platform, HeldLog& log, RunMode mode, bool restart,
   Log(platform, again, mode, out);
 }
 
-bool SameName(const std::wstring& a, const std::wstring& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
-  }
-  return true;
-}
-
 // The string value as stored, up to its NUL; nothing when it cannot be read.
 std::optional<std::wstring> ReadName(Platform& platform, std::wstring_view path, std::wstring_view valueName) {
   const Reg::RegRead read = Reg::ReadRegData(platform, std::wstring(path), valueName);

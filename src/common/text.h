@@ -19,6 +19,15 @@ constexpr Char AsciiUpper(Char c) {
   return c >= Char('a') && c <= Char('z') ? static_cast<Char>(c - Char('a') + Char('A')) : c;
 }
 
+// Two names equal as Windows compares section, key, service and host names: ASCII letters without case.
+inline bool SameName(std::wstring_view a, std::wstring_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+  }
+  return true;
+}
+
 // Where the line that starts at start ends: at its CR or LF, or at the text's end. In config.ini, as
 // Windows' reader reads it, every CR or LF ends a line.
 template <typename Char>

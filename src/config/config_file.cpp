@@ -93,15 +93,6 @@ std::optional<std::wstring_view> HeaderName(std::wstring_view line) {
   return TrimReaderBlanks(line.substr(0, line.find(L']')));
 }
 
-// Names as the reader compares them: ASCII letters without case.
-bool SameName(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
-  }
-  return true;
-}
-
 bool IsMachinesHeader(std::wstring_view line) {
   const std::optional<std::wstring_view> name = HeaderName(line);
   return name && SameName(*name, kMachines);

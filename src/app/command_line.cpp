@@ -6,6 +6,7 @@
 #include "common/exit_codes.h"
 #include "common/machine_number.h"
 #include "common/text.h"
+#include "common/version.h"
 
 namespace vexa {
 
@@ -124,7 +125,7 @@ std::wstring Code(int code) { return std::to_wstring(code) + L" "; }
 
 std::wstring UsageText() {
   return JoinLines({
-      L"VexaIpSet - 按 config.ini 设置本机的计算机名、IP 地址和游戏序列号",
+      L"VexaIpSet " + std::wstring(kProductVersion) + L" - 按 config.ini 设置本机的计算机名、IP 地址和游戏序列号",
       L"",
       L"  VexaIpSet.exe                          打开窗口",
       L"  VexaIpSet.exe /auto [/noreboot] [/force]",

@@ -3,6 +3,7 @@
 #include "common/machine_number.h"
 #include "common/text.h"
 #include "common/utf8.h"
+#include "common/version.h"
 
 namespace vexa {
 
@@ -126,12 +127,15 @@ std::vector<int> CountsOf(const CafeView& view) {
 }
 
 std::string CafePage(const PageHeader& header, const CafeView& view) {
+  constexpr std::wstring_view kTitle = L"VexaIpSet 机位一览";
   std::wstring page =
       L"<!DOCTYPE html>\n<html lang=\"zh-CN\"><head><meta charset=\"utf-8\">\n"
       L"<meta name=\"viewport\" content=\"width=device-width,initial-scale=1\">\n"
-      L"<title>VexaIpSet 机位一览</title>\n<style>" +
-      std::wstring(kStyle) + L"</style></head>\n<body>\n<h1>VexaIpSet 机位一览</h1>\n";
-  page += L"<p class=\"hd\"><span>生成时间: " + LogStamp(header.made) + L"</span>";
+      L"<title>" +
+      std::wstring(kTitle) + L"</title>\n<style>" + std::wstring(kStyle) + L"</style></head>\n<body>\n<h1>" +
+      std::wstring(kTitle) + L"</h1>\n";
+  page += L"<p class=\"hd\"><span>生成时间: " + LogStamp(header.made) + L"</span> <span>版本: " +
+          Escaped(std::wstring(kProductVersion)) + L"</span>";
   // A blank between the parts: a narrow screen breaks the line there.
   for (const auto& [key, value] : header.network) {
     page += L" <span>" + Escaped(JoinWith({key, value}, L"=")) + L"</span>";

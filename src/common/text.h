@@ -11,6 +11,7 @@
 namespace vexa {
 
 inline bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+inline bool IsAsciiLetter(wchar_t c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
 
 // c in upper case when it is an ASCII letter: how the tool compares names that Windows compares without case
 // (section and key names, service names, host names).

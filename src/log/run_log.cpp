@@ -18,6 +18,7 @@ namespace {
 // The columns after time, mode and outcome, each with its label; then the exit code and the tail.
 constexpr std::wstring_view kLabels[] = {L"机号=", L"计算机名=", L"IP=", L"网卡=", L"地址=", L"未写入="};
 constexpr std::wstring_view kExitCodeLabel = L"退出码=";
+constexpr std::wstring_view kVersionLabel = L"版本=";
 constexpr std::wstring_view kListSeparator = L", ";
 // Longer than any line the tool writes (a card description is at most 255 characters).
 constexpr std::size_t kMaxLineLength = 4096;
@@ -114,6 +115,41 @@ bool IsCutShort(const std::vector<std::wstring_view>& fields) {
   return true;
 }
 
+// A version as the tool writes it: "1.1.0", "1.1.0-dev+1a2b3c4".
+bool IsVersion(std::wstring_view text) {
+  constexpr std::size_t kMaxVersion = 64;
+  return !text.empty() && text.size() <= kMaxVersion && IsDigit(text.front()) &&
+         std::all_of(text.begin(), text.end(),
+                     [](wchar_t c) { return IsDigit(c) || IsAsciiLetter(c) || c == L'.' || c == L'-' || c == L'+'; });
+}
+
+// The optional columns after the labelled ones, each in its place: the exit code, the version, the
+// [Machines] tail (which repeats the address and number columns: a tail that says otherwise was not written
+// by the tool). False when one is not as the tool writes it.
+bool ReadTrailingColumns(const std::vector<std::wstring_view>& fields, std::size_t next, RunRecord& r) {
+  if (next < fields.size() && fields[next].starts_with(kExitCodeLabel)) {
+    const std::wstring_view code = fields[next++].substr(kExitCodeLabel.size());
+    if (code.empty() || code.size() > 2 || !std::all_of(code.begin(), code.end(), IsDigit)) return false;
+    int value = 0;
+    for (wchar_t digit : code) value = value * 10 + (digit - L'0');
+    r.exitCode = value;
+  }
+  r.version.clear();
+  if (next < fields.size() && fields[next].starts_with(kVersionLabel)) {
+    const std::wstring_view version = fields[next++].substr(kVersionLabel.size());
+    if (!IsVersion(version)) return false;
+    r.version = version;
+  }
+  if (next < fields.size()) {
+    const std::wstring_view tail = fields[next];
+    const bool repeats = tail.size() == r.address.size() + 1 + r.number.size() && tail.starts_with(r.address) &&
+                         tail[r.address.size()] == L'=' && tail.ends_with(r.number);
+    if (r.address.empty() || !repeats || ++next != fields.size()) return false;
+    r.inPlace = true;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::wstring LogLine(const LocalTime& t, const RunRecord& r) {
@@ -122,6 +158,7 @@ std::wstring LogLine(const LocalTime& t, const RunRecord& r) {
   std::wstring line = LogStamp(t) + L"\t" + std::wstring(ModeName(r.mode)) + L"\t" + Field(r.outcome);
   for (std::size_t i = 0; i < std::size(kLabels); ++i) line += L"\t" + std::wstring(kLabels[i]) + Field(values[i]);
   if (r.exitCode) line += L"\t" + std::wstring(kExitCodeLabel) + std::to_wstring(*r.exitCode);
+  if (!r.version.empty()) line += L"\t" + std::wstring(kVersionLabel) + Field(r.version);
   if (r.inPlace && !r.address.empty()) line += L"\t" + Field(r.address) + L"=" + Field(r.number);
   return line;
 }
@@ -142,7 +179,7 @@ LogEntry ParseLogLine(std::wstring_view line, bool complete) {
   const std::optional<LocalTime> time = StampOf(fields[0]);
   const auto mode = std::find_if(std::begin(kModeNames), std::end(kModeNames),
                                  [&](const auto& m) { return fields.size() > 1 && m.second == fields[1]; });
-  if (!time || mode == std::end(kModeNames) || fields.size() > columns + 2) return entry;
+  if (!time || mode == std::end(kModeNames) || fields.size() > columns + 3) return entry;
   if (fields.size() < columns) {
     if (IsCutShort(fields)) entry.fault = LogEntry::Fault::Torn;
     return entry;
@@ -161,23 +198,7 @@ LogEntry ParseLogLine(std::wstring_view line, bool complete) {
     }
   }
   entry.record.notWritten = ListItems(notWritten);
-  std::size_t next = columns;
-  if (next < fields.size() && fields[next].substr(0, kExitCodeLabel.size()) == kExitCodeLabel) {
-    const std::wstring_view code = fields[next++].substr(kExitCodeLabel.size());
-    if (code.empty() || code.size() > 2 || !std::all_of(code.begin(), code.end(), IsDigit)) return entry;
-    int value = 0;
-    for (wchar_t digit : code) value = value * 10 + (digit - L'0');
-    entry.record.exitCode = value;
-  }
-  if (next < fields.size()) {
-    // The tail repeats the address and number columns: a tail that says otherwise was not written by the tool.
-    const RunRecord& r = entry.record;
-    const std::wstring_view tail = fields[next];
-    const bool repeats = tail.size() == r.address.size() + 1 + r.number.size() && tail.starts_with(r.address) &&
-                         tail[r.address.size()] == L'=' && tail.ends_with(r.number);
-    if (r.address.empty() || !repeats || ++next != fields.size()) return entry;
-    entry.record.inPlace = true;
-  }
+  if (!ReadTrailingColumns(fields, columns, entry.record)) return entry;
   entry.time = *time;
   entry.record.mode = mode->first;
   entry.record.outcome = fields[2];

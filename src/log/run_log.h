@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/version.h"
 #include "config/config_file.h"
 #include "config/shared_read.h"
 #include "platform/owned.h"
@@ -30,8 +31,9 @@ struct RunRecord {
   std::wstring card;     // the card's description
   std::wstring address;  // the card's hardware address, "" when unknown
   std::vector<std::wstring> notWritten;
-  std::optional<int> exitCode;  // the run's exit code; none in lines of earlier versions
-  bool inPlace = false;         // every TCP/IP and host-name value holds the plan: the [Machines] line is added
+  std::optional<int> exitCode;            // the run's exit code; none in lines of earlier versions
+  std::wstring version{kProductVersion};  // the version of the tool that ran; "" in lines of earlier versions
+  bool inPlace = false;  // every TCP/IP and host-name value holds the plan: the [Machines] line is added
 };
 
 // Past this size the log becomes VexaIpSet.log.old and a new one is begun; when .old cannot be replaced,

@@ -8,6 +8,7 @@
 #include "common/exit_codes.h"
 #include "common/text.h"
 #include "common/utf8.h"
+#include "common/version.h"
 #include "log/run_log.h"
 #include "sim_machine.h"
 
@@ -43,6 +44,11 @@ TEST(LogLineTest, ParsedBackOrSkipped) {
       {Line(L"/n", L"已写入", L"21", a, L"0", std::wstring(kB) + L"=21"), true, Fault::Foreign, false},
       {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21"), false, Fault::Torn, false},  // no CR LF
       {Line(L"/n", L"已写入", L"21", a, L"", a + L"=21"), true, Fault::None, true},     // an earlier version
+      // The version of the tool that wrote the line, after the exit code: any of digits, letters and . + -.
+      {Line(L"/n", L"已写入", L"21", a, L"0\t版本=1.1.0-dev+1a2b3c4", a + L"=21"), true, Fault::None, true},
+      {Line(L"/n", L"已写入", L"21", a, L"0\t版本=1.1 beta", a + L"=21"), true, Fault::Foreign, false},
+      {Line(L"/n", L"已写入", L"21", a, L"0\t版本=", a + L"=21"), true, Fault::Foreign, false},
+      {Line(L"/n", L"已写入", L"21", a, L"0\t版本=1.1.0\t版本=1.1.0", a + L"=21"), true, Fault::Foreign, false},
       {Line(L"窗口", L"已是这些设置", L"007", a, L"5", a + L"=007"), true, Fault::None, true},
       {Line(L"/auto", L"已写入", L"21", a, L"4", a + L"=21"), true, Fault::None, true},  // restart refused
       {Line(L"/n", L"拒绝: x", L"21", a, L"2", L""), true, Fault::None, false},
@@ -108,6 +114,7 @@ TEST(LogLineTest, ParsedBackOrSkipped) {
   record.address = a;
   record.notWritten = {L"IPX 网络号", L"游戏序列号"};
   record.exitCode = 3;
+  record.version = L"1.1.0-dev+1a2b3c4";
   record.inPlace = true;
   const LocalTime time{2026, 2, 28, 23, 59, 58};
   const LogEntry entry = ParseLogLine(LogLine(time, record), true);
@@ -115,6 +122,8 @@ TEST(LogLineTest, ParsedBackOrSkipped) {
   EXPECT_EQ(LogLine(entry.time, entry.record), LogLine(time, record));
   EXPECT_EQ(entry.record.notWritten, record.notWritten);
   EXPECT_EQ(entry.record.exitCode, 3);
+  EXPECT_EQ(entry.record.version, record.version);
+  EXPECT_EQ(ParseLogLine(Line(L"/n", L"已写入", L"21", a, L"", a + L"=21"), true).record.version, L"");
 }
 
 // The guard reads the log from its end: the same lines as going forward, in reverse, whatever their
@@ -368,6 +377,7 @@ TEST_F(CafeTest, ThePageShowsEachSeatInItsState) {
             std::string::npos);  // ready [Machines] lines for the cards the table lacks
   EXPECT_NE(page.find(ToUtf8(L"<pre>00-00-00-00-00-0C=30\n</pre>")), std::string::npos);  // never run
   EXPECT_NE(page.find("<meta charset=\"utf-8\">"), std::string::npos);
+  EXPECT_NE(page.find(ToUtf8(L"</span> <span>版本: " + std::wstring(kProductVersion) + L"</span>")), std::string::npos);
   EXPECT_NE(page.find("<span>IPOffset=0</span> <span>Mask=255.255.255.0</span>"), std::string::npos);
   EXPECT_EQ(page.find("<script"), std::string::npos);
   EXPECT_EQ(page.find("http"), std::string::npos) << "nothing fetched";

@@ -9,6 +9,7 @@
 #include "apply/apply_run.h"
 #include "apply/ok_action.h"
 #include "common/utf8.h"
+#include "common/version.h"
 #include "config/ini_file.h"
 #include "config/machine_table.h"
 #include "log/run_log.h"
@@ -80,6 +81,7 @@ TEST(CommandLineTest, SwitchesValuesAndMistakes) {
   EXPECT_FALSE(ParseCommandLine(L"/n 15").force);
   EXPECT_EQ(ParseCommandLine(L"/auto /force /FORCE").error, L"参数重复: /FORCE");
   EXPECT_EQ(ParseCommandLine(L"/check /force").error, L"/check 只检查,不写入,不能再用 /force");
+  EXPECT_TRUE(UsageText().starts_with(L"VexaIpSet " + std::wstring(kProductVersion) + L" - "));
   // The exit codes batch files test, as the usage lists them.
   EXPECT_NE(UsageText().find(L"退出码: 0 已写入或已是这些设置(/check: 已生效)  1 参数错误  2 拒绝(原因见输出)\r\n"
                              L"        3 有项目未能写入  4 已写入但重启请求失败  5 已写入但还没有生效"),
@@ -627,7 +629,7 @@ TEST_F(DeploymentTest, CheckTellsWhatIsInEffect) {
   EXPECT_EQ(check(L"/check /n 15 /card 1"), exit_code::kDone);
   EXPECT_EQ(check(L"/check /n 16 /card 1"), exit_code::kRegistryDiffers);
   EXPECT_NE(Log().find(ToUtf8(L"\t/check\t检查: 注册表与 config.ini 算出的设置不同\t机号=16\t")), std::string::npos);
-  EXPECT_NE(Log().rfind(ToUtf8(L"\t退出码=6\r\n")), std::string::npos) << "the check's line keeps its exit code";
+  EXPECT_NE(Log().rfind(ToUtf8(L"\t退出码=6\t")), std::string::npos) << "the check's line keeps its exit code";
   EXPECT_EQ(Log().find("=16\r\n"), std::string::npos) << "a check adds no [Machines] line";
   sim.files.ReadOnlyFolder(sim.system.moduleDirectory);  // a check that cannot log says so, with the path
   EXPECT_EQ(check(L"/check /n 15 /card 1"), exit_code::kDone);
@@ -787,14 +789,17 @@ TEST_F(DeploymentTest, TheLog) {
   CardInventory inventory;
   EnumNetworkCards(platform, inventory);
   RunOkAction(platform, inventory, L"", L"Realtek RTL8139 Family PCI Fast Ethernet NIC");
+  // Each line ends with the version of the tool that wrote it, before the [Machines] tail.
+  const std::wstring version = L"\t版本=" + std::wstring(kProductVersion);
   const std::string expected =
       "\xEF\xBB\xBF" +
       ToUtf8(
           L"2026-12-08 09:30:05\t/auto\t已写入\t机号=007\t计算机名=WB-007\tIP=192.168.0.7\t"
-          L"网卡=Realtek RTL8139 Family PCI Fast Ethernet NIC\t地址=00-1A-2B-3C-4D-5E\t未写入=\t退出码=0\t"
-          L"00-1A-2B-3C-4D-5E=007\r\n"
+          L"网卡=Realtek RTL8139 Family PCI Fast Ethernet NIC\t地址=00-1A-2B-3C-4D-5E\t未写入=\t退出码=0" +
+          version + L"\t00-1A-2B-3C-4D-5E=007\r\n" +
           L"2026-12-08 09:30:05\t窗口\t拒绝: 请输入本机号,在按回车键呀！！\t机号=\t计算机名=\tIP=\t"
-          L"网卡=Realtek RTL8139 Family PCI Fast Ethernet NIC\t地址=\t未写入=\t退出码=2\r\n");
+          L"网卡=Realtek RTL8139 Family PCI Fast Ethernet NIC\t地址=\t未写入=\t退出码=2" +
+          version + L"\r\n");
   EXPECT_EQ(Log(), expected);
 
   const std::string log = sim.system.moduleDirectory + "\\VexaIpSet.log";
@@ -911,12 +916,13 @@ TEST(LogLineTest, ControlCharactersInAFieldNeverMakeASecondLineOrColumn) {
   record.hostName = L"WB\x01\x7F";
   record.card = L"NIC\tA";
   record.address = L"00-1A-2B-3C-4D-5E";
+  record.version = L"1.2.3\t";
   record.inPlace = true;
   const std::wstring line = LogLine(LocalTime{2026, 12, 8, 9, 30, 5}, record);
   EXPECT_EQ(
       line,
       L"2026-12-08 09:30:05\t/n\t拒绝: x\t机号=17  2026-01-01 00:00:00 /auto FAKE\t计算机名=WB  \tIP=\t网卡=NIC A\t"
-      L"地址=00-1A-2B-3C-4D-5E\t未写入=\t00-1A-2B-3C-4D-5E=17  2026-01-01 00:00:00 /auto FAKE");
+      L"地址=00-1A-2B-3C-4D-5E\t未写入=\t版本=1.2.3 \t00-1A-2B-3C-4D-5E=17  2026-01-01 00:00:00 /auto FAKE");
 }
 
 }  // namespace

@@ -7,7 +7,7 @@ VEXA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 ensure_packages() {
   local wanted=(cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev valgrind python3 clang lld libclang-rt-14-dev
     clang-format clang-tidy shellcheck iproute2
-    g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb x11-utils fonts-wqy-microhei imagemagick chromium)
+    g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb x11-utils git unzip fonts-wqy-microhei imagemagick chromium)
   local missing=()
   local pkg
   for pkg in "${wanted[@]}"; do

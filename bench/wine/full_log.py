@@ -16,7 +16,7 @@ def log(size, salt, pinned):
         address = pinned.get(seat, '00-1A-2B-3C-%02X-%02X' % (seat if i % 97 else 255, (i * salt) % 3))
         outcome, code, tail = OUTCOMES[i % len(OUTCOMES)]
         line = ('2026-12-%02d %02d:%02d:%02d\t/auto\t%s\t机号=%d\t计算机名=WB-%d\tIP=192.168.0.%d\t'
-                '网卡=Realtek RTL8139 Family PCI Fast Ethernet NIC\t地址=%s\t未写入=%s\t退出码=%s' %
+                '网卡=Realtek RTL8139 Family PCI Fast Ethernet NIC\t地址=%s\t未写入=%s\t退出码=%s\t版本=1.1.0' %
                 (1 + i % 28, i % 24, i % 60, (i * 7) % 60, outcome, seat, seat, seat, address,
                  'IPX 网络号' if code == '3' else '', code))
         if tail:

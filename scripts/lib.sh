@@ -7,7 +7,8 @@ VEXA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 ensure_packages() {
   local wanted=(cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev valgrind python3 clang lld libclang-rt-14-dev
     clang-format clang-tidy shellcheck iproute2
-    g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb x11-utils git unzip fonts-wqy-microhei imagemagick chromium)
+    g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb x11-utils git unzip fonts-wqy-microhei imagemagick chromium
+    dnsmasq-base isc-dhcp-server kea-dhcp4-server)
   local missing=()
   local pkg
   for pkg in "${wanted[@]}"; do
@@ -21,7 +22,16 @@ ensure_packages() {
     $sudo dpkg --add-architecture i386
   fi
   $sudo apt-get update -qq
+  # The DHCP servers are installed for their configuration checks only: no service is started meanwhile.
+  local policy=""
+  if [ ! -e /usr/sbin/policy-rc.d ]; then
+    policy=/usr/sbin/policy-rc.d
+    printf '#!/bin/sh\nexit 101\n' | $sudo tee "$policy" >/dev/null && $sudo chmod +x "$policy"
+  fi
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+  local status=$?
+  [ -z "$policy" ] || $sudo rm -f "$policy"
+  return $status
 }
 
 # Wine as the target machines run it: code page 936, no debug noise, no Mono or Gecko prompts.

@@ -53,6 +53,25 @@ CommandLine Bad(std::wstring error) {
   return bad;
 }
 
+// "/export FORMAT", with /force the only other switch (in any order).
+CommandLine ExportCommandLine(const std::vector<std::wstring>& args, std::size_t at) {
+  CommandLine command;
+  command.mode = CommandLine::Mode::Export;
+  const std::wstring formats = ExportFormatNames(L"、", L" 或 ");
+  if (at + 1 >= args.size()) return Bad(args[at] + L" 后面缺少格式: " + formats);
+  const std::optional<ExportFormat> format = ExportFormatNamed(args[at + 1]);
+  if (!format) return Bad(args[at] + L" 后面应是 " + formats + L": " + args[at + 1]);
+  command.format = *format;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (i == at || i == at + 1) continue;
+    const bool force = args[i].size() > 1 && (args[i][0] == L'/' || args[i][0] == L'-') &&
+                       Folded(std::wstring_view(args[i]).substr(1)) == L"force";
+    if (!force || command.force) return Bad(L"/export 只能再加 /force: " + args[i]);
+    command.force = true;
+  }
+  return command;
+}
+
 }  // namespace
 
 std::vector<std::wstring> SplitArguments(std::wstring_view s) {
@@ -83,6 +102,7 @@ CommandLine ParseCommandLine(std::wstring_view arguments) {
       command.mode = name == L"table" ? CommandLine::Mode::Table : CommandLine::Mode::Report;
       return command;
     }
+    if (name == L"export") return ExportCommandLine(args, i);
     const bool takesValue = name == L"n" || name == L"card";
     if (takesValue && i + 1 >= args.size()) return Bad(arg + L" 后面缺少值");
     if (name == L"auto" && !automatic) {
@@ -137,6 +157,8 @@ std::wstring UsageText() {
       L"                                         只检查,不写入,不重启:设置是否已在注册表中并已生效",
       L"  VexaIpSet.exe /table                   按 VexaIpSet.log 生成 [Machines] 机器表(只显示,不写入)",
       L"  VexaIpSet.exe /report                  按日志生成全网吧机位一览网页 VexaIpSet.html(在日志旁边)",
+      L"  VexaIpSet.exe /export 格式 [/force]    按日志导出 DHCP 保留地址或 IP-MAC 绑定(在日志旁边)",
+      L"                                         格式: " + ExportFormatNames(L" ", L" "),
       L"  VexaIpSet.exe /?                       显示本说明",
       L"",
       L"  /noreboot  写入后不重新启动(默认写入后立即强制重启)。设置已经相同时什么也不写,也不重启。",

@@ -6,6 +6,7 @@
 //   VexaIpSet.exe /check [/n 15 [/card 2]]             reads only: is the plan in effect?
 //   VexaIpSet.exe /table                               [Machines] built from VexaIpSet.log
 //   VexaIpSet.exe /report                              VexaIpSet.html: a page of the whole cafe
+//   VexaIpSet.exe /export dnsmasq [/force]             the log's seats for DHCP servers and routers
 //   VexaIpSet.exe /?
 #pragma once
 
@@ -14,17 +15,20 @@
 #include <string_view>
 #include <vector>
 
+#include "cafe/cafe_export.h"
+
 namespace vexa {
 
 struct CommandLine {
-  enum class Mode { Window, Auto, Number, Table, Report, Usage, Bad };
+  enum class Mode { Window, Auto, Number, Table, Report, Export, Usage, Bad };
   Mode mode = Mode::Window;
   std::wstring number;               // /n
   std::optional<std::wstring> card;  // /card: a position from 1 or a description
   bool noReboot = false;
   bool check = false;  // /check: write nothing, restart nothing, report what is in effect
   bool force = false;  // /force: write a value Windows would ask about (a gateway outside the subnet)
-  std::wstring error;  // Bad: what is wrong, in Chinese
+  ExportFormat format = ExportFormat::Csv;  // /export
+  std::wstring error;                       // Bad: what is wrong, in Chinese
 };
 
 // The arguments after the program's name, split as CommandLineToArgvW splits them.

@@ -94,6 +94,11 @@ int RunUnattended(Platform& real, const CommandLine& command) {
     Say(real, out.text);
     return out.exitCode;
   }
+  if (command.mode == CommandLine::Mode::Export) {
+    const CafeOutput out = ExportCommand(real, IniFile::ConfigFile::Open(real), command.format, command.force);
+    Say(real, out.text);
+    return out.exitCode;
+  }
   if (command.mode == CommandLine::Mode::Bad) {
     Say(real, L"命令行参数错误: " + command.error + L"\r\n\r\n" + UsageText());
     return exit_code::kBadArguments;

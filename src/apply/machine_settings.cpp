@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <string_view>
 
-#include "apply/host_address.h"
 #include "apply/lenient_number.h"
+#include "common/host_address.h"
 #include "common/machine_number.h"
 #include "common/text.h"
 #include "config/ini_file.h"

@@ -1,10 +1,15 @@
 #include "cafe/cafe_commands.h"
 
+#include "cafe/cafe_export.h"
 #include "cafe/cafe_page.h"
 #include "cafe/log_table.h"
 #include "cafe/seats.h"
 #include "common/exit_codes.h"
+#include "common/host_address.h"
+#include "common/machine_number.h"
 #include "common/text.h"
+#include "common/utf8.h"
+#include "common/version.h"
 #include "config/ini_file.h"
 #include "config/machine_table.h"
 #include "log/run_log.h"
@@ -54,6 +59,55 @@ std::vector<std::pair<std::wstring, std::wstring>> NetworkValues(Platform& platf
   return values;
 }
 
+// A file of the cafe's written beside the log: to a new file in that folder, then renamed over the old
+// one, so that a reader never sees half of it; a name that is a link of any kind is never written through.
+struct Written {
+  std::wstring shown;    // its path, as the operator reads it
+  std::wstring problem;  // why it was not written, after its path; empty when it was
+};
+Written WriteBesideLog(Platform& platform, const LogPlace& place, std::string_view name, const std::string& bytes) {
+  const std::string path = PathIn<char>(place.folder, name);
+  Written written{platform.text.FromAnsi(path), L""};
+  Files& files = platform.files;
+  if (files.IsLinkName(path.c_str())) {
+    written.problem = L" 是链接(硬链接、符号链接或重解析点),为安全起见没有写入。";
+    return written;
+  }
+  const std::string made = files.CreateTempFile(bytes, place.folder);
+  const MoveStatus moved = made.empty() ? MoveStatus::Failed : files.MoveOver(made.c_str(), path.c_str());
+  if (moved != MoveStatus::Moved) {
+    if (!made.empty()) files.RemoveFile(made.c_str());
+    written.problem = moved == MoveStatus::Held ? L" 被其他程序打开着,无法替换:请关闭它后再试。"
+                                                : L" 无法写入(文件夹只读或没有权限)。";
+  }
+  return written;
+}
+
+std::wstring NumberList(const std::vector<int>& numbers) {
+  std::wstring list;
+  for (int n : numbers) list += (list.empty() ? L"" : L", ") + std::to_wstring(n);
+  return list;
+}
+
+// What the console says of the seats an export left out, and why.
+std::vector<std::wstring> LeftOut(const ExportPlan& plan, ExportFormat format, bool force) {
+  std::vector<std::wstring> lines;
+  if (format == ExportFormat::Csv) return lines;  // every seat the page shows, conflicts as a state
+  for (const std::wstring& conflict : plan.conflicts) lines.push_back(L"冲突: " + conflict);
+  if (!plan.conflicts.empty() && force) lines.push_back(L"冲突的机位没有导出: 机号 " + NumberList(plan.conflictSeats));
+  if (!plan.notWritten.empty()) {
+    lines.push_back(L"最后一次拒绝或没有全部写入的机位没有导出: 机号 " + NumberList(plan.notWritten));
+  }
+  if (!plan.unnamed.empty() && format != ExportFormat::Arp) {
+    lines.push_back(L"计算机名不是有效的 DNS 名称(只能用字母、数字和 -),只导出了地址: 机号 " +
+                    JoinWith(plan.unnamed, L", "));
+  }
+  if (const std::vector<int> numbers = LeaseTimeNames(plan); !numbers.empty() && format == ExportFormat::Dnsmasq) {
+    lines.push_back(L"计算机名只有数字,dnsmasq 会把它当作租期,只导出了地址: 机号 " + NumberList(numbers));
+  }
+  return lines;
+}
+
 }  // namespace
 
 CafeOutput TableCommand(Platform& platform, const IniFile::ConfigFile& config) {
@@ -72,33 +126,53 @@ CafeOutput ReportCommand(Platform& platform, const IniFile::ConfigFile& config) 
   if (!Usable(platform, place, log, out)) return out;
   const CafeView view = ViewOfCafe(log, IniFile::ReadMachineTable(config));
   const std::string bytes = CafePage({platform.system.Now(), NetworkValues(platform, config)}, view);
-  const std::string& folder = place.folder;
-  const std::string path = PathIn<char>(folder, kPageName);
-  const std::wstring shown = platform.text.FromAnsi(path);
-  Files& files = platform.files;
   std::vector<std::wstring> lines;
-  if (files.IsLinkName(path.c_str())) {
-    lines.push_back(L"网页 " + shown + L" 是链接(硬链接、符号链接或重解析点),为安全起见没有写入。");
-    out.exitCode = exit_code::kRefused;
-  } else {
-    const std::string made = files.CreateTempFile(bytes, folder);
-    const MoveStatus moved = made.empty() ? MoveStatus::Failed : files.MoveOver(made.c_str(), path.c_str());
-    if (moved != MoveStatus::Moved) {
-      if (!made.empty()) files.RemoveFile(made.c_str());
-      lines.push_back(L"网页 " + shown +
-                      (moved == MoveStatus::Held ? L" 被其他程序打开着,无法替换:请关闭它后再试。"
-                                                 : L" 无法写入(文件夹只读或没有权限)。"));
-      out.exitCode = exit_code::kRefused;
-    } else {
-      lines.push_back(L"已生成网页: " + shown);
-    }
-  }
+  const Written page = WriteBesideLog(platform, place, kPageName, bytes);
+  lines.push_back(page.problem.empty() ? L"已生成网页: " + page.shown : L"网页 " + page.shown + page.problem);
+  if (!page.problem.empty()) out.exitCode = exit_code::kRefused;
   const std::vector<int> counts = CountsOf(view);
   std::vector<std::wstring> parts;
   for (std::size_t state = 0; state < counts.size(); ++state) {
     parts.push_back(std::wstring(StateWord(static_cast<SeatState>(state))) + L" " + std::to_wstring(counts[state]));
   }
   lines.push_back(L"机位: " + JoinWith(parts, L", "));
+  if (!out.text.empty()) lines.push_back(out.text);
+  out.text = JoinWith(lines, L"\r\n");
+  return out;
+}
+
+CafeOutput ExportCommand(Platform& platform, const IniFile::ConfigFile& config, ExportFormat format, bool force) {
+  const LogPlace place = PlaceOfLog(platform, config);
+  const RunLog log = ReadRunLog(platform, place);
+  CafeOutput out;
+  if (!Usable(platform, place, log, out)) return out;
+  const CafeView view = ViewOfCafe(log, IniFile::ReadMachineTable(config));
+  const ExportPlan plan = PlanExport(log, view);
+  std::vector<std::wstring> lines = LeftOut(plan, format, force);
+  const std::wstring maskText = IniFile::ReadIniString(platform, config.ReadPath(), IniFile::kNetWork,
+                                                       IniFile::kMask.key, IniFile::kMask.fallback);
+  const Ipv4 mask = ParseMask(maskText);
+  const bool bySubnet = format == ExportFormat::Kea || format == ExportFormat::Netsh;
+  if (!plan.conflicts.empty() && !force && format != ExportFormat::Csv) {
+    lines.push_back(
+        L"没有导出:服务器不会接受一个机号或一个 IP 给两块网卡。改正后再导出;要导出其余的机位,请加 /force。");
+    out.exitCode = exit_code::kRefused;
+  } else if (bySubnet && !mask.ok()) {
+    lines.push_back(L"没有导出: config.ini 中的 Mask=" + maskText + L" 不是有效的子网掩码,无法算出子网。");
+    out.exitCode = exit_code::kRefused;
+  } else {
+    const std::wstring note =
+        L"VexaIpSet " + std::wstring(kProductVersion) + L" /export, " + LogStamp(platform.system.Now());
+    const std::size_t count = format == ExportFormat::Csv
+                                  ? kLastMachine - CountsOf(view)[static_cast<int>(SeatState::Unseen)]
+                                  : plan.bindings.size();
+    for (const ExportFile& file : ExportFiles(format, plan, view, mask.bits, ToUtf8(note))) {
+      const Written written = WriteBesideLog(platform, place, file.name, file.bytes);
+      if (!written.problem.empty()) out.exitCode = exit_code::kRefused;
+      lines.push_back(written.problem.empty() ? L"已导出 " + std::to_wstring(count) + L" 个机位: " + written.shown
+                                              : L"文件 " + written.shown + written.problem);
+    }
+  }
   if (!out.text.empty()) lines.push_back(out.text);
   out.text = JoinWith(lines, L"\r\n");
   return out;

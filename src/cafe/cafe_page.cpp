@@ -1,5 +1,6 @@
 #include "cafe/cafe_page.h"
 
+#include "cafe/cafe_export.h"
 #include "common/machine_number.h"
 #include "common/text.h"
 #include "common/utf8.h"
@@ -135,7 +136,8 @@ std::string CafePage(const PageHeader& header, const CafeView& view) {
       std::wstring(kTitle) + L"</title>\n<style>" + std::wstring(kStyle) + L"</style></head>\n<body>\n<h1>" +
       std::wstring(kTitle) + L"</h1>\n";
   page += L"<p class=\"hd\"><span>生成时间: " + LogStamp(header.made) + L"</span> <span>版本: " +
-          Escaped(std::wstring(kProductVersion)) + L"</span>";
+          Escaped(std::wstring(kProductVersion)) + L"</span> <span>导出给 DHCP 服务器或路由器: VexaIpSet.exe /export " +
+          ExportFormatNames(L"|", L"|") + L"</span>";
   // A blank between the parts: a narrow screen breaks the line there.
   for (const auto& [key, value] : header.network) {
     page += L" <span>" + Escaped(JoinWith({key, value}, L"=")) + L"</span>";

@@ -4,7 +4,7 @@
 // as preferred (the "live" of /check). A duplicate address is Windows' alone (known_differences.h).
 #include <gtest/gtest.h>
 
-#include "apply/host_address.h"
+#include "common/host_address.h"
 #include "contract/fixture.h"
 
 namespace vexa::contract {

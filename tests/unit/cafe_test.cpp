@@ -2,8 +2,11 @@
 // [Machines] table and the page built from a log, a log that cannot be read said as such.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/command_line.h"
 #include "app/unattended.h"
+#include "cafe/cafe_export.h"
 #include "cafe/cafe_page.h"
 #include "common/exit_codes.h"
 #include "common/text.h"
@@ -377,7 +380,10 @@ TEST_F(CafeTest, ThePageShowsEachSeatInItsState) {
             std::string::npos);  // ready [Machines] lines for the cards the table lacks
   EXPECT_NE(page.find(ToUtf8(L"<pre>00-00-00-00-00-0C=30\n</pre>")), std::string::npos);  // never run
   EXPECT_NE(page.find("<meta charset=\"utf-8\">"), std::string::npos);
-  EXPECT_NE(page.find(ToUtf8(L"</span> <span>版本: " + std::wstring(kProductVersion) + L"</span>")), std::string::npos);
+  EXPECT_NE(page.find(ToUtf8(L"</span> <span>版本: " + std::wstring(kProductVersion) +
+                             L"</span> <span>导出给 DHCP 服务器或路由器: VexaIpSet.exe /export "
+                             L"dnsmasq|dhcpd|kea|netsh|arp|csv</span>")),
+            std::string::npos);
   EXPECT_NE(page.find("<span>IPOffset=0</span> <span>Mask=255.255.255.0</span>"), std::string::npos);
   EXPECT_EQ(page.find("<script"), std::string::npos);
   EXPECT_EQ(page.find("http"), std::string::npos) << "nothing fetched";
@@ -392,6 +398,132 @@ TEST_F(CafeTest, ThePageShowsEachSeatInItsState) {
   sim.files.DanglingLink(html);
   EXPECT_EQ(Run(L"/report"), exit_code::kRefused);
   EXPECT_EQ(Page(), "");
+}
+
+// /export: one log, each format's file. Seats: 3 only in .old; 15 in effect; 16 written; 17 a name of
+// digits (dnsmasq would read a lease time); 18 vouched, then a
+// run that wrote only part; 20 on two cards; 21 a Chinese host name; 22 and 23 two cards given one IP.
+TEST_F(CafeTest, TheExportTakesWhatAServerCanTake) {
+  auto line = [](int number, const wchar_t* mac, const std::wstring& host, int ip, const wchar_t* outcome, int code) {
+    RunRecord r;
+    r.mode = RunMode::Number;
+    r.outcome = outcome;
+    r.number = std::to_wstring(number);
+    r.hostName = host;
+    r.ipAddress = L"192.168.0." + std::to_wstring(ip);
+    r.card = L"NIC";
+    r.address = mac;
+    r.exitCode = code;
+    r.inPlace = code != exit_code::kRefused;
+    if (code == exit_code::kNotAllWritten) r.notWritten = {L"游戏序列号"};
+    return LogLine(LocalTime{2026, 12, 1, 10, 0, number % 60}, r) + L"\r\n";
+  };
+  PutLog(line(15, L"00-00-00-00-00-15", L"WB-15", 15, L"已是这些设置", 0) +
+             line(16, L"00-00-00-00-00-16", L"WB-16", 16, L"已写入", 0) +
+             line(17, L"00-00-00-00-00-17", L"17", 17, L"已写入", 0) +
+             line(18, L"00-00-00-00-00-18", L"WB-18", 18, L"已写入", 0) +
+             line(18, L"00-00-00-00-00-18", L"WB-18", 18, L"已写入, 部分未写入", 3) +
+             line(20, L"00-00-00-00-00-20", L"WB-20", 20, L"已写入", 0) +
+             line(20, L"00-00-00-00-00-2F", L"WB-20", 20, L"已写入", 0) +
+             line(21, L"00-00-00-00-00-21", L"网吧21", 21, L"已写入", 0) +
+             line(22, L"00-00-00-00-00-22", L"WB-22", 22, L"已写入", 0) +
+             line(23, L"00-00-00-00-00-23", L"WB-23", 22, L"已写入", 0),
+         line(3, L"00-00-00-00-00-03", L"WB-3", 3, L"已写入", 0));
+  const std::string folder = sim.system.moduleDirectory + "\\";
+  auto file = [&](const char* name) { return sim.files.Get(folder + name).value_or("(none)"); };
+
+  EXPECT_EQ(Run(L"/export dnsmasq"), exit_code::kRefused);
+  EXPECT_EQ(Output(),
+            L"冲突: 机号 20 给了 2 块网卡: 00-00-00-00-00-20, 00-00-00-00-00-2F\r\n"
+            L"冲突: IP 192.168.0.22 写给了 2 块网卡: 00-00-00-00-00-22(机号 22), 00-00-00-00-00-23(机号 23)\r\n"
+            L"最后一次拒绝或没有全部写入的机位没有导出: 机号 18\r\n"
+            L"计算机名不是有效的 DNS 名称(只能用字母、数字和 -),只导出了地址: 机号 21(网吧21)\r\n"
+            L"计算机名只有数字,dnsmasq 会把它当作租期,只导出了地址: 机号 17\r\n"
+            L"没有导出:服务器不会接受一个机号或一个 IP 给两块网卡。改正后再导出;要导出其余的机位,请加 /force。\r\n");
+  EXPECT_EQ(file("VexaIpSet-dnsmasq.conf"), "(none)");
+
+  // The CSV: every seat the page shows, conflicts as a state, names as written; no /force needed.
+  EXPECT_EQ(Run(L"/export csv"), exit_code::kDone);
+  const std::string csv = file("VexaIpSet-csv.csv");
+  EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
+  EXPECT_NE(csv.find(ToUtf8(L"\r\n20,192.168.0.20,00-00-00-00-00-20 00-00-00-00-00-2F,WB-20,2026-12-01 10:00:20,"
+                            L"一个机号给了两块网卡\r\n21,192.168.0.21,00-00-00-00-00-21,网吧21,")),
+            std::string::npos);
+  EXPECT_NE(csv.find(ToUtf8(L"\r\n30,,00-00-00-00-00-0C,,,\"在机器表中,还没有运行\"\r\n")), std::string::npos) << csv;
+  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 12) << "the header and 11 seats";
+  const std::string note = ToUtf8(L"VexaIpSet " + std::wstring(kProductVersion)) + " /export, 2026-12-08 09:30:05";
+  EXPECT_EQ(Run(L"/export dnsmasq /force"), exit_code::kDone);
+  EXPECT_NE(Output().find(L"冲突的机位没有导出: 机号 20, 22, 23\r\n"), std::wstring::npos) << sim.console.output;
+  EXPECT_NE(Output().find(L"计算机名只有数字,dnsmasq 会把它当作租期,只导出了地址: 机号 17\r\n"
+                          L"已导出 5 个机位: C:\\VexaIpSet\\VexaIpSet-dnsmasq.conf"),
+            std::wstring::npos);
+  EXPECT_EQ(file("VexaIpSet-dnsmasq.conf"), "# " + note +
+                                                "\ndhcp-host=00:00:00:00:00:03,192.168.0.3,WB-3\n"
+                                                "dhcp-host=00:00:00:00:00:15,192.168.0.15,WB-15\n"
+                                                "dhcp-host=00:00:00:00:00:16,192.168.0.16,WB-16\n"
+                                                "dhcp-host=00:00:00:00:00:17,192.168.0.17\n"
+                                                "dhcp-host=00:00:00:00:00:21,192.168.0.21\n");
+  EXPECT_EQ(Run(L"-EXPORT DHCPD -force"), exit_code::kDone);
+  EXPECT_NE(file("VexaIpSet-dhcpd.conf")
+                .find("\nhost WB-16 {\n  hardware ethernet 00:00:00:00:00:16;\n"
+                      "  fixed-address 192.168.0.16;\n}\nhost 17 {\n"),
+            std::string::npos);
+  EXPECT_NE(file("VexaIpSet-dhcpd.conf").find("\n}\nhost seat-21 {\n"), std::string::npos) << "a name of its own";
+  sim.PutConfig(L"[NetWork]\r\nMask=255.255.255.248\r\n");  // 192.168.0.0/29 and 192.168.0.16/29 ...
+  EXPECT_EQ(Run(L"/force /export kea"), exit_code::kDone);
+  EXPECT_EQ(
+      file("VexaIpSet-kea.json"),
+      "{\n  \"Dhcp4\": {\n    \"subnet4\": [\n      {\n        \"id\": 1,\n        \"subnet\": \"192.168.0.0/29\",\n"
+      "        \"reservations\": [\n          { \"hw-address\": \"00:00:00:00:00:03\", \"ip-address\": "
+      "\"192.168.0.3\", \"hostname\": \"WB-3\" }\n        ]\n      },\n      {\n        \"id\": 2,\n"
+      "        \"subnet\": \"192.168.0.8/29\",\n        \"reservations\": [\n          { \"hw-address\": "
+      "\"00:00:00:00:00:15\", \"ip-address\": \"192.168.0.15\", \"hostname\": \"WB-15\" }\n        ]\n      },\n"
+      "      {\n        \"id\": 3,\n        \"subnet\": \"192.168.0.16/29\",\n        \"reservations\": [\n"
+      "          { \"hw-address\": \"00:00:00:00:00:16\", \"ip-address\": \"192.168.0.16\", \"hostname\": "
+      "\"WB-16\" },\n          { \"hw-address\": \"00:00:00:00:00:17\", \"ip-address\": \"192.168.0.17\", "
+      "\"hostname\": \"17\" },\n          { \"hw-address\": \"00:00:00:00:00:21\", \"ip-address\": \"192.168.0.21\" }\n"
+      "        ]\n      }\n    ]\n  }\n}\n");
+  EXPECT_EQ(Run(L"/export netsh /force"), exit_code::kDone);
+  EXPECT_NE(file("VexaIpSet-netsh.bat")
+                .find("\r\nnetsh dhcp server scope 192.168.0.16 add reservedip 192.168.0.21 "
+                      "000000000021\r\n"),
+            std::string::npos);
+  EXPECT_EQ(Run(L"/export arp /force"), exit_code::kDone);
+  EXPECT_NE(Output().find(L"VexaIpSet-arp.bat\r\n已导出 5 个机位: C:\\VexaIpSet\\VexaIpSet-arp.sh"),
+            std::wstring::npos);
+  EXPECT_EQ(Output().find(L"DNS 名称"), std::wstring::npos) << "no name field to leave out";
+  EXPECT_EQ(file("VexaIpSet-arp.bat").substr(0, 16), "@echo off\r\nrem V");
+  EXPECT_NE(file("VexaIpSet-arp.bat")
+                .find("\r\nnetsh interface ipv4 add neighbors \"%~1\" 192.168.0.3 "
+                      "00-00-00-00-00-03\r\n"),
+            std::string::npos);
+  EXPECT_NE(file("VexaIpSet-arp.sh")
+                .find("\nip neigh replace 192.168.0.21 lladdr 00:00:00:00:00:21 dev \"$1\" nud "
+                      "permanent\n"),
+            std::string::npos);
+}
+
+TEST(ExportTest, HostNamesAServerTakesAndCsvFieldsExcelReadsAsText) {
+  for (const wchar_t* name : {L"WB-15", L"15", L"a", L"x1-2-y"}) EXPECT_TRUE(IsDnsLabel(name)) << ToUtf8(name);
+  for (const wchar_t* name : {L"", L"-WB", L"WB-", L"WB_15", L"WB.15", L"网吧15", L"WB 15"}) {
+    EXPECT_FALSE(IsDnsLabel(name)) << ToUtf8(name);
+  }
+  EXPECT_TRUE(IsDnsLabel(std::wstring(63, L'a')));
+  EXPECT_FALSE(IsDnsLabel(std::wstring(64, L'a')));
+}
+
+TEST_F(CafeTest, ACsvFieldIsQuotedAndNeverAFormula) {
+  PutLog(Line(L"/n", L"已写入", L"40", kA, L"0", std::wstring(kA) + L"=40") + L"\r\n");
+  const std::string path = sim.system.moduleDirectory + "\\VexaIpSet.log";
+  std::string bytes = *sim.files.Get(path);
+  const std::string name = ToUtf8(L"计算机名=WB-40");
+  bytes.replace(bytes.find(name), name.size(), ToUtf8(L"计算机名=@SUM(1+2),\"x\""));
+  sim.files.Put(path, bytes);
+  EXPECT_EQ(Run(L"/export csv"), exit_code::kDone);
+  const std::string csv = sim.files.Get(sim.system.moduleDirectory + "\\VexaIpSet-csv.csv").value_or("");
+  EXPECT_NE(csv.find("\r\n40,192.168.0.40,00-00-00-00-00-0A,\"'@SUM(1+2),\"\"x\"\"\",2026-12-01 10:00:00,"),
+            std::string::npos)
+      << csv;
 }
 
 }  // namespace

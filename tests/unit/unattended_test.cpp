@@ -81,6 +81,16 @@ TEST(CommandLineTest, SwitchesValuesAndMistakes) {
   EXPECT_FALSE(ParseCommandLine(L"/n 15").force);
   EXPECT_EQ(ParseCommandLine(L"/auto /force /FORCE").error, L"参数重复: /FORCE");
   EXPECT_EQ(ParseCommandLine(L"/check /force").error, L"/check 只检查,不写入,不能再用 /force");
+  // /export takes one of its formats, and /force alone beside it.
+  EXPECT_EQ(ParseCommandLine(L"/export").error, L"/export 后面缺少格式: dnsmasq、dhcpd、kea、netsh、arp 或 csv");
+  EXPECT_EQ(ParseCommandLine(L"/export bind").error, L"/export 后面应是 dnsmasq、dhcpd、kea、netsh、arp 或 csv: bind");
+  EXPECT_EQ(ParseCommandLine(L"/export csv /n 1").error, L"/export 只能再加 /force: /n");
+  EXPECT_EQ(ParseCommandLine(L"/export csv /force -Force").error, L"/export 只能再加 /force: -Force");
+  const CommandLine exporting = ParseCommandLine(L"/force -Export KEA");
+  EXPECT_EQ(exporting.mode, CommandLine::Mode::Export);
+  EXPECT_EQ(exporting.format, ExportFormat::Kea);
+  EXPECT_TRUE(exporting.force);
+  EXPECT_FALSE(ParseCommandLine(L"/export arp").force);
   EXPECT_TRUE(UsageText().starts_with(L"VexaIpSet " + std::wstring(kProductVersion) + L" - "));
   // The exit codes batch files test, as the usage lists them.
   EXPECT_NE(UsageText().find(L"退出码: 0 已写入或已是这些设置(/check: 已生效)  1 参数错误  2 拒绝(原因见输出)\r\n"

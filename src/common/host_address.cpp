@@ -1,4 +1,4 @@
-#include "apply/host_address.h"
+#include "common/host_address.h"
 
 #include "common/text.h"
 

@@ -1,0 +1,270 @@
+#include "cafe/cafe_export.h"
+
+#include <map>
+#include <set>
+
+#include "cafe/cafe_page.h"
+#include "common/host_address.h"
+#include "common/machine_number.h"
+#include "common/text.h"
+#include "common/utf8.h"
+
+namespace vexa {
+
+namespace {
+
+constexpr std::pair<ExportFormat, std::wstring_view> kFormatNames[] = {
+    {ExportFormat::Dnsmasq, L"dnsmasq"}, {ExportFormat::Dhcpd, L"dhcpd"}, {ExportFormat::Kea, L"kea"},
+    {ExportFormat::Netsh, L"netsh"},     {ExportFormat::Arp, L"arp"},     {ExportFormat::Csv, L"csv"}};
+
+// Pure ASCII text as bytes: every file but the CSV holds nothing else.
+std::string Ascii(std::wstring_view text) { return std::string(text.begin(), text.end()); }
+
+// A hardware address as each program spells it: "00:1a:2b:3c:4d:5e" (sep ':'), "00-1a-..." or "001a2b...".
+std::string MacText(const MacAddress& mac, std::string_view separator) {
+  constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  for (std::size_t i = 0; i < mac.size(); ++i) {
+    if (i > 0) out += separator;
+    out += kHex[mac[i] >> 4];
+    out += kHex[mac[i] & 0xF];
+  }
+  return out;
+}
+
+std::string Ip(std::uint32_t ip) { return Ascii(DottedText(ip)); }
+
+// One number on two cards (the page's conflict), and one IP that the last vouching lines of cards holding
+// different numbers name: each said once, its seats left out.
+void FindConflicts(const std::map<std::wstring, AddressHistory>& addresses, const CafeView& view, ExportPlan& plan) {
+  std::set<int> seats;
+  for (int n = kFirstMachine; n <= kLastMachine; ++n) {
+    if (view.seats[n].claimants.size() < 2) continue;
+    plan.conflicts.push_back(L"机号 " + std::to_wstring(n) + L" 给了 " +
+                             std::to_wstring(view.seats[n].claimants.size()) + L" 块网卡: " +
+                             JoinWith(view.seats[n].claimants, L", "));
+    seats.insert(n);
+  }
+  std::map<std::wstring, std::vector<std::pair<std::wstring, int>>> byIp;  // ip: address, number
+  for (const auto& [address, history] : addresses) {
+    if (history.lastVouch == nullptr) continue;
+    const RunRecord& r = history.lastVouch->record;
+    byIp[r.ipAddress].emplace_back(address, *MachineNumberOf(r.number));
+  }
+  for (const auto& [ip, cards] : byIp) {
+    std::set<int> numbers;
+    for (const auto& card : cards) numbers.insert(card.second);
+    if (numbers.size() < 2) continue;
+    std::vector<std::wstring> named;
+    for (const auto& [address, number] : cards) named.push_back(address + L"(机号 " + std::to_wstring(number) + L")");
+    plan.conflicts.push_back(L"IP " + ip + L" 写给了 " + std::to_wstring(cards.size()) + L" 块网卡: " +
+                             JoinWith(named, L", "));
+    seats.insert(numbers.begin(), numbers.end());
+  }
+  plan.conflictSeats.assign(seats.begin(), seats.end());
+}
+
+}  // namespace
+
+std::optional<ExportFormat> ExportFormatNamed(std::wstring_view name) {
+  for (const auto& [format, text] : kFormatNames) {
+    if (SameName(name, text)) return format;
+  }
+  return std::nullopt;
+}
+
+std::wstring ExportFormatNames(std::wstring_view separator, std::wstring_view last) {
+  std::wstring out;
+  for (std::size_t i = 0; i < std::size(kFormatNames); ++i) {
+    if (i > 0) out += i + 1 == std::size(kFormatNames) ? last : separator;
+    out += kFormatNames[i].second;
+  }
+  return out;
+}
+
+bool IsDnsLabel(std::wstring_view name) {
+  constexpr std::size_t kMaxLabel = 63;
+  if (name.empty() || name.size() > kMaxLabel || name.front() == L'-' || name.back() == L'-') return false;
+  return std::all_of(name.begin(), name.end(), [](wchar_t c) { return IsDigit(c) || IsAsciiLetter(c) || c == L'-'; });
+}
+
+ExportPlan PlanExport(const RunLog& log, const CafeView& view) {
+  ExportPlan plan;
+  const std::map<std::wstring, AddressHistory> addresses = AddressesOf(log);
+  FindConflicts(addresses, view, plan);
+  const std::set<int> conflicted(plan.conflictSeats.begin(), plan.conflictSeats.end());
+  for (int n = kFirstMachine; n <= kLastMachine; ++n) {
+    const Seat& seat = view.seats[n];
+    if (seat.claimants.size() != 1 || conflicted.count(n) > 0) continue;
+    if (seat.state == SeatState::Refused) {
+      plan.notWritten.push_back(n);
+      continue;
+    }
+    const RunRecord& r = addresses.find(seat.claimants.front())->second.lastVouch->record;
+    const Ipv4 ip = ParseIpv4(r.ipAddress);
+    const std::optional<MacAddress> mac = ParseMac(seat.claimants.front());
+    if (!ip.ok() || !mac) {
+      plan.notWritten.push_back(n);  // a line that vouches always holds both: never seen from the tool
+      continue;
+    }
+    Binding binding{n, ip.bits, *mac, r.hostName};
+    if (!IsDnsLabel(r.hostName)) {
+      plan.unnamed.push_back(std::to_wstring(n) + L"(" + r.hostName + L")");
+      binding.hostName.clear();
+    }
+    plan.bindings.push_back(std::move(binding));
+  }
+  return plan;
+}
+
+namespace {
+
+bool LooksLikeLeaseTime(std::wstring_view name) {
+  if (!name.empty() && std::wstring_view(L"smhdw").find(name.back()) != std::wstring_view::npos) name.remove_suffix(1);
+  return !name.empty() && std::all_of(name.begin(), name.end(), IsDigit);
+}
+
+}  // namespace
+
+std::vector<int> LeaseTimeNames(const ExportPlan& plan) {
+  std::vector<int> seats;
+  for (const Binding& b : plan.bindings) {
+    if (LooksLikeLeaseTime(b.hostName)) seats.push_back(b.number);
+  }
+  return seats;
+}
+
+namespace {
+
+std::string Dnsmasq(const ExportPlan& plan) {
+  std::string out;
+  for (const Binding& b : plan.bindings) {
+    out += "dhcp-host=" + MacText(b.mac, ":") + "," + Ip(b.ip);
+    if (!b.hostName.empty() && !LooksLikeLeaseTime(b.hostName)) out += "," + Ascii(b.hostName);
+    out += "\n";
+  }
+  return out;
+}
+
+std::string Dhcpd(const ExportPlan& plan) {
+  std::string out;
+  for (const Binding& b : plan.bindings) {
+    // A declaration needs a name of its own: the seat's when the host name cannot be one.
+    const std::string name = b.hostName.empty() ? "seat-" + std::to_string(b.number) : Ascii(b.hostName);
+    out +=
+        "host " + name + " {\n  hardware ethernet " + MacText(b.mac, ":") + ";\n  fixed-address " + Ip(b.ip) + ";\n}\n";
+  }
+  return out;
+}
+
+// The bindings grouped by the subnet their address lies in under mask, in the order of the subnets.
+std::map<std::uint32_t, std::vector<const Binding*>> BySubnet(const ExportPlan& plan, std::uint32_t mask) {
+  std::map<std::uint32_t, std::vector<const Binding*>> subnets;
+  for (const Binding& b : plan.bindings) subnets[b.ip & mask].push_back(&b);
+  return subnets;
+}
+
+std::string Kea(const ExportPlan& plan, std::uint32_t mask) {
+  std::string out = "{\n  \"Dhcp4\": {\n    \"subnet4\": [";
+  int id = 0;
+  for (const auto& [network, bindings] : BySubnet(plan, mask)) {
+    out += std::string(id > 0 ? "," : "");
+    ++id;
+    out += "\n      {\n        \"id\": " + std::to_string(id) + ",\n        \"subnet\": \"" +
+           Ascii(SubnetText(network, mask)) + "\",\n        \"reservations\": [";
+    for (std::size_t i = 0; i < bindings.size(); ++i) {
+      const Binding& b = *bindings[i];
+      out += std::string(i > 0 ? "," : "") + "\n          { \"hw-address\": \"" + MacText(b.mac, ":") +
+             "\", \"ip-address\": \"" + Ip(b.ip) + "\"";
+      if (!b.hostName.empty()) out += ", \"hostname\": \"" + Ascii(b.hostName) + "\"";
+      out += " }";
+    }
+    out += "\n        ]\n      }";
+  }
+  return out + (id > 0 ? "\n    " : "") + "]\n  }\n}\n";
+}
+
+std::string Netsh(const ExportPlan& plan, std::uint32_t mask) {
+  std::string out;
+  for (const Binding& b : plan.bindings) {
+    out += "netsh dhcp server scope " + Ip(b.ip & mask) + " add reservedip " + Ip(b.ip) + " " + MacText(b.mac, "");
+    if (!b.hostName.empty()) out += " " + Ascii(b.hostName);
+    out += "\r\n";
+  }
+  return out;
+}
+
+// Static neighbours on a Windows server: the interface's name is the batch file's first parameter; an
+// entry already there is removed first, so the file can be run again.
+std::string ArpBatch(const ExportPlan& plan) {
+  std::string out = "if \"%~1\"==\"\" (\r\n  echo Usage: %~nx0 \"interface name\"\r\n  exit /b 1\r\n)\r\n";
+  for (const Binding& b : plan.bindings) {
+    out += "netsh interface ipv4 delete neighbors \"%~1\" " + Ip(b.ip) + " >nul 2>&1\r\n";
+    out += "netsh interface ipv4 add neighbors \"%~1\" " + Ip(b.ip) + " " + MacText(b.mac, "-") + "\r\n";
+  }
+  return out;
+}
+
+std::string ArpScript(const ExportPlan& plan) {
+  std::string out = "set -e\nif [ -z \"$1\" ]; then echo \"usage: $0 DEVICE\" >&2; exit 1; fi\n";
+  for (const Binding& b : plan.bindings) {
+    out += "ip neigh replace " + Ip(b.ip) + " lladdr " + MacText(b.mac, ":") + " dev \"$1\" nud permanent\n";
+  }
+  return out;
+}
+
+// A CSV field: quoted when it holds a comma, a quote or a line end; one that Excel would take as a formula
+// (= + - @ first) is kept as text by a leading apostrophe.
+std::wstring CsvField(std::wstring_view text) {
+  std::wstring field(text);
+  if (!field.empty() && std::wstring_view(L"=+-@").find(field.front()) != std::wstring_view::npos) {
+    field.insert(0, 1, L'\'');
+  }
+  if (field.find_first_of(L",\"\r\n") == std::wstring::npos) return field;
+  std::wstring quoted = L"\"";
+  for (wchar_t c : field) quoted += c == L'"' ? std::wstring(L"\"\"") : std::wstring(1, c);
+  return quoted + L"\"";
+}
+
+std::string Csv(const CafeView& view) {
+  std::wstring out = L"number,ip,mac,hostname,last_run,state\r\n";
+  for (int n = kFirstMachine; n <= kLastMachine; ++n) {
+    const Seat& seat = view.seats[n];
+    if (seat.state == SeatState::Unseen) continue;
+    const RunRecord* r = seat.last != nullptr ? &seat.last->record : nullptr;
+    const std::wstring mac = !seat.claimants.empty() ? JoinWith(seat.claimants, L" ")
+                             : r != nullptr          ? r->address
+                                                     : seat.listed;
+    const std::wstring fields[] = {std::to_wstring(n),
+                                   r != nullptr ? r->ipAddress : L"",
+                                   mac,
+                                   r != nullptr ? r->hostName : L"",
+                                   r != nullptr ? LogStamp(seat.last->time) : L"",
+                                   std::wstring(StateWord(seat.state))};
+    std::vector<std::wstring> cells;
+    for (const std::wstring& f : fields) cells.push_back(CsvField(f));
+    out += JoinWith(cells, L",") + L"\r\n";
+  }
+  return std::string(kUtf8Mark) + ToUtf8(out);
+}
+
+}  // namespace
+
+std::vector<ExportFile> ExportFiles(ExportFormat format, const ExportPlan& plan, const CafeView& view,
+                                    std::uint32_t mask, std::string_view note) {
+  const std::string hash = "# " + std::string(note) + "\n";
+  const std::string rem = "@echo off\r\nrem " + std::string(note) + "\r\n";
+  switch (format) {
+    case ExportFormat::Dnsmasq: return {{"VexaIpSet-dnsmasq.conf", hash + Dnsmasq(plan)}};
+    case ExportFormat::Dhcpd: return {{"VexaIpSet-dhcpd.conf", hash + Dhcpd(plan)}};
+    case ExportFormat::Kea: return {{"VexaIpSet-kea.json", Kea(plan, mask)}};
+    case ExportFormat::Netsh: return {{"VexaIpSet-netsh.bat", rem + Netsh(plan, mask)}};
+    case ExportFormat::Arp:
+      return {{"VexaIpSet-arp.bat", rem + ArpBatch(plan)},
+              {"VexaIpSet-arp.sh", "#!/bin/sh\n" + hash + ArpScript(plan)}};
+    case ExportFormat::Csv: return {{"VexaIpSet-csv.csv", Csv(view)}};
+  }
+  return {};
+}
+
+}  // namespace vexa

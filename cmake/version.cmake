@@ -15,15 +15,16 @@ function(vexa_version out)
                       OUTPUT_VARIABLE hash OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
       set(version "${version}-dev+${hash}")
     endif()
-    # A new commit or tag configures again, so the version never lags behind the checkout.
-    set(watched HEAD packed-refs)
-    file(READ ${PROJECT_SOURCE_DIR}/.git/HEAD head)
-    if(head MATCHES "^ref: ([^\n]+)")
-      list(APPEND watched ${CMAKE_MATCH_1})
-    endif()
-    foreach(name IN LISTS watched)
-      if(EXISTS ${PROJECT_SOURCE_DIR}/.git/${name})
-        set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/.git/${name})
+    # A new commit or tag configures again, so the version never lags behind the checkout (a worktree's
+    # files are found where git says they are).
+    execute_process(COMMAND ${GIT_EXECUTABLE} symbolic-ref -q HEAD WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
+                    OUTPUT_VARIABLE branch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    foreach(name IN ITEMS HEAD packed-refs ${branch})
+      execute_process(COMMAND ${GIT_EXECUTABLE} rev-parse --path-format=absolute --git-path ${name}
+                      WORKING_DIRECTORY ${PROJECT_SOURCE_DIR} OUTPUT_VARIABLE watched
+                      OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+      if(EXISTS "${watched}")
+        set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${watched})
       endif()
     endforeach()
   else()

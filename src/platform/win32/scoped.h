@@ -1,5 +1,5 @@
 // The rows of Windows' own handles for the one owner (platform/owned.h), and the scopes of a selection or
-// a DC: each gives its handle back on every path out.
+// a DC through the same owner: each gives its handle back on every path out.
 #pragma once
 
 #include <windows.h>
@@ -31,6 +31,7 @@ inline void ReleaseGdiObject(HGDIOBJ object) { ::DeleteObject(object); }
 inline void ReleaseMemoryDc(HDC dc) { ::DeleteDC(dc); }
 inline void ReleaseIcon(HICON icon) { ::DestroyIcon(icon); }
 inline void ReleaseLibrary(HMODULE module) { ::FreeLibrary(module); }
+inline void ReleaseWindow(HWND hwnd) { ::DestroyWindow(hwnd); }
 
 template <typename T>
 using GdiObject = Owned<NullIsNone<T, &ReleaseGdiObject>>;
@@ -38,48 +39,67 @@ using MemoryDc = Owned<NullIsNone<HDC, &ReleaseMemoryDc>>;
 using UniqueIcon = Owned<NullIsNone<HICON, &ReleaseIcon>>;
 using UniqueModule = Owned<NullIsNone<HMODULE, &ReleaseLibrary>>;
 using UniqueHandle = Owned<KernelHandle>;
+using UniqueWindow = Owned<NullIsNone<HWND, &ReleaseWindow>>;
+
+// Scopes whose release needs more than the handle keep what it needs as the row's Context, beside the
+// owner: the selection's DC, the window whose DC was taken, the paint structure.
 
 // An object selected into a DC for the life of the selection; the previous one comes back after.
+struct SelectedObject {
+  using Handle = HGDIOBJ;  // the object that was selected before
+  using Context = HDC;
+  static constexpr Handle kNone = nullptr;
+  static bool IsValid(Handle previous) { return previous != nullptr && previous != HGDI_ERROR; }
+  static void Release(HDC& dc, Handle previous) { ::SelectObject(dc, previous); }
+};
 class Selection {
  public:
-  Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
-  ~Selection() { ::SelectObject(dc_, previous_); }
-  Selection(const Selection&) = delete;
-  Selection& operator=(const Selection&) = delete;
+  Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(dc_, ::SelectObject(dc, object)) {}
 
  private:
   HDC dc_;
-  HGDIOBJ previous_;
+  Owned<SelectedObject> previous_;
 };
 
 // The DC of a window (or of the screen, for nullptr), released after use.
+struct WindowDcRow {
+  using Handle = HDC;
+  using Context = HWND;
+  static constexpr Handle kNone = nullptr;
+  static bool IsValid(Handle dc) { return dc != nullptr; }
+  static void Release(HWND& hwnd, Handle dc) { ::ReleaseDC(hwnd, dc); }
+};
 class WindowDc {
  public:
-  explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(::GetDC(hwnd)) {}
-  ~WindowDc() { ::ReleaseDC(hwnd_, dc_); }
-  WindowDc(const WindowDc&) = delete;
-  WindowDc& operator=(const WindowDc&) = delete;
-  HDC get() const { return dc_; }
+  explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(hwnd_, ::GetDC(hwnd)) {}
+  HDC get() const { return dc_.get(); }
 
  private:
   HWND hwnd_;
-  HDC dc_;
+  Owned<WindowDcRow> dc_;
 };
 
 // BeginPaint to EndPaint.
+struct PaintScope {
+  HWND hwnd = nullptr;
+  PAINTSTRUCT paint{};
+};
+struct PaintDcRow {
+  using Handle = HDC;
+  using Context = PaintScope;
+  static constexpr Handle kNone = nullptr;
+  static bool IsValid(Handle dc) { return dc != nullptr; }
+  static void Release(PaintScope& scope, Handle) { ::EndPaint(scope.hwnd, &scope.paint); }
+};
 class PaintDc {
  public:
-  explicit PaintDc(HWND hwnd) : hwnd_(hwnd), dc_(::BeginPaint(hwnd, &paint_)) {}
-  ~PaintDc() { ::EndPaint(hwnd_, &paint_); }
-  PaintDc(const PaintDc&) = delete;
-  PaintDc& operator=(const PaintDc&) = delete;
-  HDC get() const { return dc_; }
-  const RECT& Dirty() const { return paint_.rcPaint; }
+  explicit PaintDc(HWND hwnd) : scope_{hwnd}, dc_(scope_, ::BeginPaint(hwnd, &scope_.paint)) {}
+  HDC get() const { return dc_.get(); }
+  const RECT& Dirty() const { return scope_.paint.rcPaint; }
 
  private:
-  HWND hwnd_;
-  PAINTSTRUCT paint_{};
-  HDC dc_;
+  PaintScope scope_;
+  Owned<PaintDcRow> dc_;
 };
 
 }  // namespace vexa::win32

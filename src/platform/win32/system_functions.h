@@ -5,7 +5,13 @@
 // cafes.)
 #pragma once
 
+// winsock2.h before windows.h, and both before iphlpapi.h: each row's type is taken from the declaration.
+#include <winsock2.h>
+
 #include <windows.h>
+
+#include <iphlpapi.h>
+#include <uxtheme.h>
 
 #include <string_view>
 #include <utility>
@@ -15,20 +21,21 @@
 
 namespace vexa::win32 {
 
-// X(name, DLL, type): SetDefaultDllDirectories came with Windows 8 and KB2533623; GetAdaptersAddresses
-// takes its IP_ADAPTER_ADDRESSES* as void* here, so that this header needs no winsock2.h.
-#define VEXA_SYSTEM_FUNCTIONS(X)                                             \
-  X(SetDefaultDllDirectories, "kernel32.dll", BOOL(WINAPI*)(DWORD))          \
-  X(SetWindowTheme, "uxtheme.dll", HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR)) \
-  X(GetAdaptersAddresses, "iphlpapi.dll", ULONG(WINAPI*)(ULONG, ULONG, PVOID, void*, PULONG))
+// X(name, DLL): each function's type is the SDK's own declaration of it (decltype), so that a row cannot
+// call a function with another signature; nothing is linked against: the declaration is all a row uses.
+// SetDefaultDllDirectories came with Windows 8 and KB2533623.
+#define VEXA_SYSTEM_FUNCTIONS(X)              \
+  X(SetDefaultDllDirectories, "kernel32.dll") \
+  X(SetWindowTheme, "uxtheme.dll")            \
+  X(GetAdaptersAddresses, "iphlpapi.dll")
 
 // One type per row: system.Get<fn::GetAdaptersAddresses>() is the function with its own signature.
 namespace fn {
-#define VEXA_SYSTEM_FUNCTION_ROW(function, library, signature) \
-  struct function {                                            \
-    using Type = signature;                                    \
-    static constexpr const char* kDll = library;               \
-    static constexpr const char* kName = #function;            \
+#define VEXA_SYSTEM_FUNCTION_ROW(function, library) \
+  struct function {                                 \
+    using Type = decltype(&::function);             \
+    static constexpr const char* kDll = library;    \
+    static constexpr const char* kName = #function; \
   };
 VEXA_SYSTEM_FUNCTIONS(VEXA_SYSTEM_FUNCTION_ROW)
 #undef VEXA_SYSTEM_FUNCTION_ROW

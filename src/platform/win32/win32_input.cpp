@@ -70,7 +70,7 @@ void Win32Window::OnComboNotify(Control& combo, int code) {
     case CBN_SELENDOK:
       if (::SendMessageA(combo.hwnd, CB_GETCURSEL, 0, 0) < 0) break;
       comboChoiceReported_ = true;
-      ::PostMessageA(main_, kClearComboChoice, 0, 0);
+      ::PostMessageA(main_.get(), kClearComboChoice, 0, 0);
       events_->OnClick(combo.desc.id);
       break;
     case CBN_SELCHANGE:
@@ -90,8 +90,8 @@ void Win32Window::ClickIfEnabled(Control* button) {
 // The one route of Enter and Esc, ahead of IsDialogMessage: Enter presses the focused button or else the
 // default button, Esc the cancel button, wherever the focus is; an open card list keeps both keys.
 bool Win32Window::TranslateKeys(const MSG& msg) {
-  if (msg.message != WM_KEYDOWN || main_ == nullptr) return false;
-  if (msg.hwnd != main_ && !::IsChild(main_, msg.hwnd)) return false;
+  if (msg.message != WM_KEYDOWN || !main_) return false;
+  if (msg.hwnd != main_.get() && !::IsChild(main_.get(), msg.hwnd)) return false;
   if (msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE) return false;
   for (auto& c : controls_) {
     if (c->desc.kind == ControlKind::ComboBox && ::SendMessageA(c->hwnd, CB_GETDROPPEDSTATE, 0, 0)) return false;

@@ -9,7 +9,7 @@ LRESULT CALLBACK Win32Window::MainProc(HWND hwnd, UINT message, WPARAM wParam, L
     ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
   auto* self = reinterpret_cast<Win32Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (self == nullptr || self->main_ != hwnd) return ::DefWindowProcA(hwnd, message, wParam, lParam);
+  if (self == nullptr || self->main_.get() != hwnd) return ::DefWindowProcA(hwnd, message, wParam, lParam);
   return self->Handle(message, wParam, lParam);
 }
 
@@ -43,7 +43,7 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY: OnDestroy(); return 0;
     default: break;
   }
-  return ::DefWindowProcA(main_, message, wParam, lParam);
+  return ::DefWindowProcA(main_.get(), message, wParam, lParam);
 }
 
 // Clicks of the buttons and clickable labels, and the card list's notifications. Enter and Esc do not come
@@ -74,7 +74,7 @@ bool Win32Window::OnSetCursor(HWND hwnd, LPARAM lParam) {
 bool Win32Window::OnActivate(WPARAM wParam) {
   if (LOWORD(wParam) == WA_INACTIVE) {
     HWND focus = ::GetFocus();
-    if (focus != nullptr && ::IsChild(main_, focus)) lastFocus_ = focus;
+    if (focus != nullptr && ::IsChild(main_.get(), focus)) lastFocus_ = focus;
     return false;
   }
   if (lastFocus_ == nullptr || !::IsWindow(lastFocus_)) return false;
@@ -85,13 +85,13 @@ bool Win32Window::OnActivate(WPARAM wParam) {
 // What IsDialogMessage asks of Tab and Shift+Tab: a dialog's own procedure would do this.
 void Win32Window::OnNextDlgCtl(WPARAM wParam, LPARAM lParam) {
   HWND next = lParam != 0 ? reinterpret_cast<HWND>(wParam)
-                          : ::GetNextDlgTabItem(main_, ::GetFocus(), wParam != 0 ? TRUE : FALSE);
+                          : ::GetNextDlgTabItem(main_.get(), ::GetFocus(), wParam != 0 ? TRUE : FALSE);
   if (next != nullptr) ::SetFocus(next);
 }
 
 void Win32Window::OnDestroy() {
   messages_.SetOwner(0);
-  main_ = nullptr;
+  main_.release();  // being destroyed: nothing left to destroy
   ::PostQuitMessage(0);
 }
 

@@ -39,7 +39,7 @@ COLORREF Win32Window::ColourRef(const Colour& colour, COLORREF fallback) const {
 // one bitmap. The window paints from it, and the transparent labels use it as their background brush, so
 // a label repaints itself whole: no old text is left behind and nothing flickers.
 void Win32Window::ComposeBackground() {
-  WindowDc screen(main_);
+  WindowDc screen(main_.get());
   MemoryDc dc(::CreateCompatibleDC(screen.get()));
   if (!composed_) composed_.reset(::CreateCompatibleBitmap(screen.get(), client_.cx, client_.cy));
   {
@@ -86,7 +86,7 @@ void Win32Window::DrawComposedShapes(HDC dc) {
 }
 
 void Win32Window::OnPaint() {
-  PaintDc paint(main_);
+  PaintDc paint(main_.get());
   MemoryDc from(::CreateCompatibleDC(paint.get()));
   Selection picture(from.get(), composed_.get());
   const RECT& r = paint.Dirty();
@@ -118,7 +118,7 @@ LRESULT Win32Window::BoxColours(UINT message, HDC dc, HWND hwnd) {
     }
   }
   if (c == nullptr) {
-    return ::DefWindowProcA(main_, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd));
+    return ::DefWindowProcA(main_.get(), message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd));
   }
   ::SetTextColor(dc, ColourRef(c->desc.fore, ::GetSysColor(COLOR_WINDOWTEXT)));
   ::SetBkColor(dc, ColourRef(c->desc.back, RGB(255, 255, 255)));

@@ -143,9 +143,9 @@ bool Win32Window::CreateMain(const WindowDesc& window) {
   const int height = frame.bottom - frame.top;
   const int x = work.left + std::max<int>(0, (work.right - work.left - width) / 2);
   const int y = work.top + std::max<int>(0, (work.bottom - work.top - height) / 2);
-  main_ = ::CreateWindowExA(0, kClassName, text_.ToAnsi(window.caption).c_str(), style, x, y, width, height, nullptr,
-                            nullptr, instance_, this);
-  return main_ != nullptr;
+  main_.reset(::CreateWindowExA(0, kClassName, text_.ToAnsi(window.caption).c_str(), style, x, y, width, height,
+                                nullptr, nullptr, instance_, this));
+  return static_cast<bool>(main_);
 }
 
 bool Win32Window::Create(const WindowDesc& window, std::span<const ControlDesc> controls) {
@@ -183,7 +183,7 @@ void Win32Window::CreateControl(Control& c) {
   RECT r = c.rect;
   if (d.kind == ControlKind::ComboBox) r.bottom = r.top + Px(3000);  // room for the opened list
   c.hwnd = ::CreateWindowExA(cls.exStyle, cls.name, text_.ToAnsi(d.caption).c_str(), cls.style, r.left, r.top,
-                             r.right - r.left, r.bottom - r.top, main_,
+                             r.right - r.left, r.bottom - r.top, main_.get(),
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlIdOf(d.id))), instance_, nullptr);
   ::SendMessageA(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(c.font), FALSE);
   ::SetWindowLongPtrA(c.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -243,13 +243,13 @@ void Win32Window::AutoSize(Control& c, const std::string& text) {
 bool Win32Window::Run(const WindowDesc& window, std::span<const ControlDesc> controls, WindowEvents& events) {
   events_ = &events;
   if (!Create(window, controls)) return false;
-  messages_.SetOwner(reinterpret_cast<std::uintptr_t>(main_));
+  messages_.SetOwner(reinterpret_cast<std::uintptr_t>(main_.get()));
   for (auto& c : controls_) {
     if (c->desc.tabIndex == 0) lastFocus_ = c->hwnd;
   }
-  HWND created = main_;
+  HWND created = main_.get();
   events.OnLoad();
-  if (main_ == nullptr) return true;  // unloaded during start-up
+  if (!main_) return true;  // unloaded during start-up
   // Shown as the program was started; started behind another window (a logon task, a batch file), it gets
   // the focus on its first control once the operator activates it.
   ::ShowWindow(created, show_);
@@ -257,7 +257,7 @@ bool Win32Window::Run(const WindowDesc& window, std::span<const ControlDesc> con
   MSG msg{};
   while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
     if (TranslateKeys(msg)) continue;
-    if (main_ != nullptr && ::IsDialogMessageA(main_, &msg)) continue;
+    if (main_ && ::IsDialogMessageA(main_.get(), &msg)) continue;
     ::TranslateMessage(&msg);
     ::DispatchMessageA(&msg);
   }
@@ -305,7 +305,7 @@ void Win32Window::SetVisible(ControlId id, bool visible) {
     return;
   }
   ComposeBackground();  // a line or a shape
-  ::RedrawWindow(main_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  ::RedrawWindow(main_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void Win32Window::SetEnabled(ControlId id, bool enabled) {
@@ -318,7 +318,7 @@ void Win32Window::SetFocus(ControlId id) {
   Control* c = ById(id);
   if (c == nullptr || c->hwnd == nullptr) return;
   lastFocus_ = c->hwnd;
-  if (::GetActiveWindow() == main_) ::SetFocus(c->hwnd);
+  if (::GetActiveWindow() == main_.get()) ::SetFocus(c->hwnd);
 }
 
 void Win32Window::ClearItems(ControlId id) {
@@ -338,8 +338,6 @@ void Win32Window::SelectItem(ControlId id, int index) {
   if (c != nullptr && c->hwnd != nullptr) ::SendMessageA(c->hwnd, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-void Win32Window::Unload() {
-  if (main_ != nullptr) ::DestroyWindow(main_);
-}
+void Win32Window::Unload() { main_.reset(); }
 
 }  // namespace vexa::win32

@@ -90,7 +90,6 @@ class Win32Window : public WindowHost {
   Win32MessageBoxes& messages_;
   SystemFunctions& functions_;  // the process's one cache, owned by the platform
   WindowEvents* events_ = nullptr;
-  HWND main_ = nullptr;
   HWND lastFocus_ = nullptr;  // where the focus goes whenever the window is activated: the first tab stop
                               // at start, then wherever it was when the window was left
   int dpi_ = 96;
@@ -106,6 +105,9 @@ class Win32Window : public WindowHost {
   UniqueIcon smallIcon_;
   bool comboDropped_ = false;
   bool comboChoiceReported_ = false;
+  // Last, so that it is destroyed first, while the members its WM_DESTROY reaches still live; let go
+  // once Windows destroys it by itself (WM_DESTROY).
+  UniqueWindow main_;
 };
 
 }  // namespace vexa::win32

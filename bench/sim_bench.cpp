@@ -4,8 +4,8 @@
 
 #include <cstdio>
 
+#include "app/ok_action.h"
 #include "apply/machine_settings.h"
-#include "apply/ok_action.h"
 #include "config/ini_file.h"
 #include "inventory/card_inventory.h"
 #include "platform/sim/sim_platform.h"

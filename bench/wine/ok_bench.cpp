@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "apply/ok_action.h"
+#include "app/ok_action.h"
 #include "inventory/card_inventory.h"
 #include "platform/win32/win32_platform.h"
 

@@ -7,6 +7,7 @@
 #include "common/machine_number.h"
 #include "common/text.h"
 #include "common/version.h"
+#include "log/run_log.h"
 
 namespace vexa {
 
@@ -154,7 +155,7 @@ std::wstring UsageText() {
       L"                                         /card: 网卡在列表中的序号(从 1 起)或完整的网卡描述;",
       L"                                         只有一块网卡时可以不写",
       L"  VexaIpSet.exe /check [/n 机号 [/card 网卡]]",
-      L"                                         只检查,不写入,不重启:设置是否已在注册表中并已生效",
+      L"                                         只检查,不写入,不重启:设置是否已在注册表中并" + std::wstring(kInEffect),
       L"  VexaIpSet.exe /table                   按 VexaIpSet.log 生成 [Machines] 机器表(只显示,不写入)",
       L"  VexaIpSet.exe /report                  按日志生成全网吧机位一览网页 VexaIpSet.html(在日志旁边)",
       L"  VexaIpSet.exe /export 格式 [/force]    按日志导出 DHCP 保留地址或 IP-MAC 绑定(在日志旁边)",
@@ -162,15 +163,18 @@ std::wstring UsageText() {
       L"  VexaIpSet.exe /?                       显示本说明",
       L"",
       L"  /noreboot  写入后不重新启动(默认写入后立即强制重启)。设置已经相同时什么也不写,也不重启。",
-      L"  /force     默认网关不在本机子网内时也写入(窗口中会先询问;不加 /force 则拒绝)。",
-      L"  结果写在命令行窗口和 config.ini 旁边的 VexaIpSet.log 中。",
+      L"  /force     默认网关不在本机子网内、日志说这个机号已给了别的网卡、或日志读不全无法确认时,仍然写入",
+      L"             (窗口中会先询问;不加 /force 则拒绝);和 /export 同用时跳过冲突的机位,导出其余的。",
+      L"  结果写在命令行窗口和日志 VexaIpSet.log 中:日志在 config.ini 的 [Log] Folder= 指定的文件夹(例如服务器的",
+      L"  共享文件夹),没有指定或访问不了时在 config.ini 旁边。",
       L"",
-      L"退出码: " + Code(exit_code::kDone) + L"已写入或已是这些设置(/check: 已生效)  " +
+      L"退出码: " + Code(exit_code::kDone) + L"已写入或已是这些设置(/check: " + std::wstring(kInEffect) + L")  " +
           Code(exit_code::kBadArguments) + L"参数错误  " + Code(exit_code::kRefused) + L"拒绝(原因见输出)",
       L"        " + Code(exit_code::kNotAllWritten) + L"有项目未能写入  " + Code(exit_code::kRestartRefused) +
           L"已写入但重启请求失败  " + Code(exit_code::kNotInEffect) +
           L"已写入但还没有生效(重启后 Windows 没有采用计算机名)",
-      L"        " + Code(exit_code::kRegistryDiffers) + L"/check: 注册表与这些设置不同",
+      L"        " + Code(exit_code::kRegistryDiffers) + L"/check: 注册表与这些设置不同  " + Code(exit_code::kNoWindow) +
+          L"窗口无法创建(没有可显示的桌面,例如在服务中运行)",
   });
 }
 

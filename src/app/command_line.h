@@ -26,7 +26,8 @@ struct CommandLine {
   std::optional<std::wstring> card;  // /card: a position from 1 or a description
   bool noReboot = false;
   bool check = false;  // /check: write nothing, restart nothing, report what is in effect
-  bool force = false;  // /force: write a value Windows would ask about (a gateway outside the subnet)
+  bool force = false;  // /force: write what the window would ask about (a gateway outside the subnet, a number
+                       // the log gives another card or cannot confirm); with /export, leave conflicts out
   ExportFormat format = ExportFormat::Csv;  // /export
   std::wstring error;                       // Bad: what is wrong, in Chinese
 };

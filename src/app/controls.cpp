@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "app/resources/resource.h"
+#include "apply/write_table.h"
 
 namespace vexa::frm {
 
@@ -44,9 +45,9 @@ constexpr ControlDesc kControls[] = {
   {CONTROL(Picture2), .kind = PictureBox, .left = 3210, .top = 2520, .width = 855, .height = 855, .tabIndex = 2,
    .picture = IDB_PICTURE2},
   {CONTROL(Command2), .kind = Button, .parent = Frame1, .left = 3000, .top = 240, .width = 975, .height = 285,
-   .caption = L"退出", .tabIndex = 3, .isCancel = true},
+   .caption = L"退出(&Q)", .tabIndex = 3, .isCancel = true},
   {CONTROL(Command1), .kind = Button, .parent = Frame1, .left = 1845, .top = 240, .width = 975, .height = 285,
-   .caption = L"确定", .tabIndex = 4, .isDefault = true},
+   .caption = L"确定(&C)", .tabIndex = 4, .isDefault = true},
   {CONTROL(txtNum), .kind = TextBox, .parent = Frame1, .left = 1125, .top = 240, .width = 615, .height = 270,
    .fore = kRed, .back = kWhite, .font = kBold105, .tabIndex = 5},
 
@@ -62,8 +63,8 @@ constexpr ControlDesc kControls[] = {
    .autoSize = true},
 
   // Welcome row and settings grid.
-  {CONTROL(Label13), .kind = Label, .left = 1080, .top = 2760, .width = 1935, .height = 495, .fore = kGreen,
-   .font = kBold18, .clickable = true},
+  {CONTROL(Label13), .kind = Label, .left = 1080, .top = 2760, .width = 1935, .height = 495,
+   .caption = L"请选择网卡", .fore = kGreen, .font = kBold18, .clickable = true},
   {CONTROL(Label11), .kind = Label, .left = 240, .top = 2040, .width = 105, .height = 180, .fore = kNavy,
    .autoSize = true},
   {CONTROL(Label6), .kind = Label, .left = 240, .top = 2400, .width = 105, .height = 180, .fore = kNavy,
@@ -91,7 +92,7 @@ constexpr ControlDesc kControls[] = {
   {CONTROL(Label19), .kind = Label, .left = 2415, .top = 3765, .width = 90, .height = 180, .fore = kBlue,
    .autoSize = true},
   {CONTROL(Label7), .kind = Label, .parent = Frame1, .left = 55, .top = 285, .width = 975, .height = 255,
-   .fore = kRed, .font = kPlain105},
+   .caption = L"本机机号:", .fore = kRed, .font = kPlain105},
   {CONTROL(Label17), .kind = Label, .parent = Frame1, .left = 55, .top = 555, .width = 720, .height = 180,
    .caption = L"使用帮助", .fore = kGrey, .font = kLink9, .autoSize = true, .clickable = true},
   {CONTROL(Label18), .kind = Label, .parent = Frame1, .left = 1125, .top = 555, .width = 1080, .height = 180,
@@ -140,5 +141,20 @@ constexpr WindowDesc kMainWindow{.caption = L"Quorlis专用 Vexa IP 自动修改
 const WindowDesc& MainWindow() { return kMainWindow; }
 
 std::span<const ControlDesc> ControlTable() { return kControls; }
+
+namespace {
+
+// Empty, and so not seen, until a card is chosen; the values' words are the write table's where they are
+// the same.
+constexpr CaptionRow kCardViewCaptions[] = {
+    {Label12, L" 当前网卡信息"}, {Label14, L"网卡列表 默认为第一块网卡"},
+    {Label6, L"IP 地 址"},       {Label8, kMaskLabel},
+    {Label9, kGatewayLabel},     {Label10, kDnsLabel},
+    {Label11, L"计算机名"},
+};
+
+}  // namespace
+
+std::span<const CaptionRow> CardViewCaptions() { return kCardViewCaptions; }
 
 }  // namespace vexa::frm

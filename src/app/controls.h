@@ -3,6 +3,8 @@
 
 #include <span>
 
+#include <string_view>
+
 #include "platform/window.h"
 
 namespace vexa::frm {
@@ -20,5 +22,12 @@ enum Control : ControlId {
 const WindowDesc& MainWindow();
 // Every control, in tab order first (the order the real window creates them in), the rest after.
 std::span<const ControlDesc> ControlTable();
+
+// The captions the card view's labels take when a card is chosen.
+struct CaptionRow {
+  Control id;
+  std::wstring_view caption;
+};
+std::span<const CaptionRow> CardViewCaptions();
 
 }  // namespace vexa::frm

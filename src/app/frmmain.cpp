@@ -1,10 +1,10 @@
 #include "app/frmmain.h"
 
 #include "app/controls.h"
+#include "app/ok_action.h"
 #include "app/texts.h"
 #include "apply/machine_lookup.h"
 #include "apply/machine_plan.h"
-#include "apply/ok_action.h"
 #include "common/text.h"
 
 namespace vexa::frm {
@@ -14,15 +14,11 @@ void FrmMain::Form_Load() {
   {
     UniqueKey cards = EnumNetworkCards(platform_, inventory_);
     window_.SetCaption(Label19, L"找到 " + std::to_wstring(inventory_.LastCard + 1) + L" 块可用网卡");
-    window_.SetCaption(Label13, L"请选择网卡");
     window_.ClearItems(cboInterface);
     for (std::int32_t index = 0; index <= inventory_.LastCard; ++index) {
       window_.AddItem(cboInterface, CardDescription(platform_, inventory_, index));
     }
   }  // the network-card key closes here, once the list is filled
-  window_.SetCaption(Label7, L"本机机号:");
-  window_.SetCaption(Command1, L"确定(&C)");
-  window_.SetCaption(Command2, L"退出(&Q)");
   PreFill();
 }
 
@@ -86,13 +82,7 @@ void FrmMain::cboInterface_Click() {
   window_.SetCaption(Label23, shown);
   window_.SetCaption(Frame1, shown);
 
-  window_.SetCaption(Label12, L" 当前网卡信息");
-  window_.SetCaption(Label14, L"网卡列表 默认为第一块网卡");
-  window_.SetCaption(Label6, L"IP 地 址");
-  window_.SetCaption(Label8, L"子网掩码");
-  window_.SetCaption(Label9, L"默认网关");
-  window_.SetCaption(Label10, L"DNS 信息");
-  window_.SetCaption(Label11, L"计算机名");
+  for (const CaptionRow& row : CardViewCaptions()) window_.SetCaption(row.id, std::wstring(row.caption));
 
   for (Control c : {Label13, Label15, Label16}) window_.SetVisible(c, false);
   window_.SetVisible(Label23, true);

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "app/outcome_report.h"
 #include "apply/apply_run.h"
 #include "apply/machine_lookup.h"
-#include "apply/outcome_texts.h"
 #include "cafe/cafe_commands.h"
 #include "common/text.h"
 

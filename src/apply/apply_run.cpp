@@ -4,9 +4,9 @@
 
 #include "apply/outcome_texts.h"
 #include "apply/shut_down.h"
-#include "cafe/seats.h"
 #include "common/mac_address.h"
 #include "common/text.h"
+#include "log/number_claims.h"
 #include "registry/locations.h"
 
 namespace vexa {

@@ -20,7 +20,7 @@ struct RunOptions {
   bool requireConfig = false;  // refuse without config.ini rather than write the defaults
   bool skipInPlace = false;    // write nothing when every value is already in place
   bool restart = false;        // request the forced reboot after writing (or for a rename still pending)
-  bool force = false;          // /force: write a value Windows would ask about without asking
+  bool force = false;          // /force: write what the window would ask about (a doubt) without asking
 };
 
 enum class RestartState {

@@ -1,7 +1,7 @@
-// What the operator reads about an outcome: the window's summary box, the console's report, the log's
-// outcome field, the question about a number another card holds. The refusals' own texts stay beside the
-// checks that decide them (machine_settings, machine_plan, machine_lookup); the words readers of the log go
-// by are log/run_log.h's.
+// The path's own words about an outcome: the log's outcome field, a check's verdict, the doubt about a
+// number another card holds and how to write anyway. What the window and the console show of an outcome is
+// app/outcome_report.h's; the refusals' own texts stay beside the checks that decide them (machine_settings,
+// machine_plan, machine_lookup); the words readers of the log go by are log/run_log.h's.
 #pragma once
 
 #include <string>
@@ -24,15 +24,11 @@ std::wstring NumberUnknownText(int number, const std::vector<std::wstring>& unre
 
 inline constexpr std::wstring_view kRestartRefusedText = L"重启请求失败,请手动重新启动计算机,新设置在重启后生效。";
 
-// The derived values, one line each: host name, IP address, mask, gateway, DNS servers, game key.
-std::vector<std::wstring> SettingsLines(const MachineSettings& s);
+// "已写入", or what of it was not: the heading of a write's report and of its log outcome.
+std::wstring WrittenHeading(const WriteReport& report);
 
-// The window's summary box: lines joined by CR LF, the last line also followed by CR LF.
-std::wstring SummaryText(const Outcome& outcome);
-
-// The console's report of a run, lines joined by CR LF.
-std::wstring ConsoleReport(const Outcome& outcome);
-std::wstring ConsoleReport(const CheckOutcome& check);
+// What a check found: in effect, in the registry but not in effect, or the registry differs.
+std::wstring CheckVerdict(const CheckOutcome& check);
 
 // The log's outcome field.
 std::wstring LogOutcome(const Outcome& outcome);

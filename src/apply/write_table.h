@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "apply/machine_plan.h"
@@ -10,6 +11,11 @@
 #include "registry/reg.h"
 
 namespace vexa {
+
+// The words of the values the window's card view also shows.
+inline constexpr std::wstring_view kMaskLabel = L"子网掩码";
+inline constexpr std::wstring_view kGatewayLabel = L"默认网关";
+inline constexpr std::wstring_view kDnsLabel = L"DNS 信息";
 
 // One registry value, in write order.
 struct WriteRow {

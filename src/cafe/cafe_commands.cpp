@@ -70,15 +70,15 @@ Written WriteBesideLog(Platform& platform, const LogPlace& place, std::string_vi
   Written written{platform.text.FromAnsi(path), L""};
   Files& files = platform.files;
   if (files.IsLinkName(path.c_str())) {
-    written.problem = L" 是链接(硬链接、符号链接或重解析点),为安全起见没有写入。";
+    written.problem = std::wstring(kIsLink) + L"。";
     return written;
   }
   const std::string made = files.CreateTempFile(bytes, place.folder);
   const MoveStatus moved = made.empty() ? MoveStatus::Failed : files.MoveOver(made.c_str(), path.c_str());
   if (moved != MoveStatus::Moved) {
     if (!made.empty()) files.RemoveFile(made.c_str());
-    written.problem = moved == MoveStatus::Held ? L" 被其他程序打开着,无法替换:请关闭它后再试。"
-                                                : L" 无法写入(文件夹只读或没有权限)。";
+    written.problem =
+        moved == MoveStatus::Held ? L" 被其他程序打开着,无法替换:请关闭它后再试。" : std::wstring(kNotWritable) + L"。";
   }
   return written;
 }
@@ -97,6 +97,9 @@ std::vector<std::wstring> LeftOut(const ExportPlan& plan, ExportFormat format, b
   if (!plan.conflicts.empty() && force) lines.push_back(L"冲突的机位没有导出: 机号 " + NumberList(plan.conflictSeats));
   if (!plan.notWritten.empty()) {
     lines.push_back(L"最后一次拒绝或没有全部写入的机位没有导出: 机号 " + NumberList(plan.notWritten));
+  }
+  if (!plan.noAddress.empty()) {
+    lines.push_back(L"日志中的 IP 地址不是有效的地址,没有导出: 机号 " + JoinWith(plan.noAddress, L", "));
   }
   if (!plan.unnamed.empty() && format != ExportFormat::Arp) {
     lines.push_back(L"计算机名不是有效的 DNS 名称(只能用字母、数字和 -),只导出了地址: 机号 " +

@@ -103,8 +103,8 @@ ExportPlan PlanExport(const RunLog& log, const CafeView& view) {
     const RunRecord& r = addresses.find(seat.claimants.front())->second.lastVouch->record;
     const Ipv4 ip = ParseIpv4(r.ipAddress);
     const std::optional<MacAddress> mac = ParseMac(seat.claimants.front());
-    if (!ip.ok() || !mac) {
-      plan.notWritten.push_back(n);  // a line that vouches always holds both: never seen from the tool
+    if (!ip.ok() || !mac) {  // the tool writes neither so: a line edited by hand
+      plan.noAddress.push_back(std::to_wstring(n) + L"(" + r.ipAddress + L")");
       continue;
     }
     Binding binding{n, ip.bits, *mac, r.hostName};

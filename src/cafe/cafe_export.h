@@ -35,6 +35,7 @@ struct ExportPlan {
   std::vector<int> conflictSeats;       // the seats those lines name, left out
   std::vector<std::wstring> unnamed;    // "20(网吧20)": seats whose host name is not a DNS label
   std::vector<int> notWritten;          // seats whose last line was refused or did not write everything
+  std::vector<std::wstring> noAddress;  // "22(192.168.0.x)": a vouching line whose IP is no address (edited by hand)
 };
 // view must come from log.
 ExportPlan PlanExport(const RunLog& log, const CafeView& view);

@@ -20,7 +20,7 @@ struct StateLook {
 constexpr StateLook kLooks[] = {
     {SeatState::Unseen, L"no", L"", L"没有记录"},
     {SeatState::Listed, L"li", L"○", L"在机器表中,还没有运行"},
-    {SeatState::InEffect, L"ok", L"✓", L"已生效"},
+    {SeatState::InEffect, L"ok", L"✓", kInEffect.data()},
     {SeatState::Pending, L"wa", L"↻", L"已写入,等待重启或计算机名未生效"},
     {SeatState::Refused, L"no2", L"✗", L"拒绝或未写入"},
     {SeatState::Conflict, L"two", L"⚠", L"一个机号给了两块网卡"},

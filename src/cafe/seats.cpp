@@ -10,30 +10,6 @@
 
 namespace vexa {
 
-namespace {
-
-// One spelling for an address, so that a line and a [Machines] entry compare.
-std::wstring AddressKey(const std::wstring& address) {
-  const std::optional<MacAddress> mac = ParseMac(address);
-  return mac ? FormatMac(*mac) : address;
-}
-
-// The exit code of a line; for a line of an earlier version, the one its outcome stands for.
-int ExitCodeOfLine(const RunRecord& r) {
-  if (r.exitCode) return *r.exitCode;
-  if (!r.notWritten.empty()) return exit_code::kNotAllWritten;
-  if (r.outcome.starts_with(kRefusedOutcome)) return exit_code::kRefused;
-  if (r.mode == RunMode::Check) {
-    return r.outcome == std::wstring(kCheckOutcome) + std::wstring(kInEffect) ? exit_code::kDone
-                                                                              : exit_code::kRegistryDiffers;
-  }
-  // An outcome that says neither written nor in place is no success.
-  const bool wrote = r.outcome.starts_with(kWrittenOutcome) || r.outcome.starts_with(kAlreadyInPlace);
-  return wrote ? exit_code::kDone : exit_code::kRefused;
-}
-
-}  // namespace
-
 std::map<std::wstring, AddressHistory> AddressesOf(const RunLog& log) {
   std::map<std::wstring, AddressHistory> addresses;
   for (const LogEntry& entry : log.entries) {
@@ -43,57 +19,6 @@ std::map<std::wstring, AddressHistory> AddressesOf(const RunLog& log) {
     if (entry.Vouches()) history.lastVouch = &entry;
   }
   return addresses;
-}
-
-namespace {
-
-// The number a tail's digits stand for, as MachineNumberOf reads them ("007" is 7); -1 past any number.
-int TailNumber(std::string_view digits) {
-  while (digits.size() > 1 && digits.front() == '0') digits.remove_prefix(1);
-  if (digits.size() > 3) return -1;
-  int value = 0;
-  for (char c : digits) value = value * 10 + (c - '0');
-  return value;
-}
-
-// A tail's address in the spelling FormatMac gives is key: compared without case, ':' as '-'.
-bool SameAddress(std::string_view tail, const std::wstring& key) {
-  if (tail.size() != key.size()) return false;
-  for (std::size_t i = 0; i < tail.size(); ++i) {
-    const char c = tail[i] == ':' ? '-' : AsciiUpper(tail[i]);
-    if (static_cast<wchar_t>(c) != key[i]) return false;
-  }
-  return true;
-}
-
-}  // namespace
-
-std::optional<LogEntry> OtherHolder(const LogText& log, int number, const std::wstring& address) {
-  // Read from the end, and only lines with a tail (a line vouches for address=number only with a tail
-  // that repeats both): the number's last vouching line, and the tails of the lines after it.
-  std::optional<LogEntry> numberVouch;
-  std::vector<std::string_view> later;
-  log.Backward([&](std::string_view line, bool ended, bool hasEnd) {
-    const std::optional<LineTail> tail = TailOfLine(line);
-    if (!tail) return true;
-    if (TailNumber(tail->number) == number) {
-      LogEntry entry = ReadLogLine(line, ended, hasEnd);
-      if (entry.Vouches()) {
-        numberVouch = std::move(entry);
-        return false;
-      }
-    }
-    if (ended) later.push_back(line);  // only a whole line can vouch
-    return true;
-  });
-  if (!numberVouch) return std::nullopt;  // a line that vouches has an address: its tail repeats it
-  const std::wstring other = AddressKey(numberVouch->record.address);
-  if (other == AddressKey(address)) return std::nullopt;
-  // A later line that vouches for the other card moved it on to another number.
-  for (std::string_view line : later) {
-    if (SameAddress(TailOfLine(line)->address, other) && ReadLogLine(line, true, true).Vouches()) return std::nullopt;
-  }
-  return numberVouch;
 }
 
 SeatState StateOf(const LogEntry& entry) {

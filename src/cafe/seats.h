@@ -1,5 +1,6 @@
 // What the shared log says of the whole cafe: each card address's claim to a number and each seat's last
-// line. /table, /report and the guard against one number on two cards read the log through it.
+// line. /table, /report and /export read the log through it (the guard reads the same claims through
+// log/number_claims.h).
 #pragma once
 
 #include <map>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "config/machine_table.h"
+#include "log/number_claims.h"
 #include "log/run_log.h"
 
 namespace vexa {
@@ -19,11 +21,6 @@ struct AddressHistory {
 };
 // Every address the log names, in the spelling FormatMac gives (a line's own spelling when it is none).
 std::map<std::wstring, AddressHistory> AddressesOf(const RunLog& log);
-
-// Another card that holds number: the number's last vouching line names a card other than address, and
-// that card's own last vouching line still holds the number; that line, or nothing. Only lines whose
-// [Machines] tail names the number or that card are parsed.
-std::optional<LogEntry> OtherHolder(const LogText& log, int number, const std::wstring& address);
 
 // A seat's state by its last line, for the page: every state has its word and mark besides its colour.
 enum class SeatState {

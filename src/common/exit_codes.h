@@ -12,4 +12,8 @@ constexpr int kNotInEffect = 5;      // in the registry, but Windows does not ru
 constexpr int kRegistryDiffers = 6;  // /check: the registry does not hold the plan
 constexpr int kNoWindow = 7;         // the window could not be created (no desktop to show it on)
 
+// Every value is in the registry after a run that returned code, in effect or not yet: what a log line
+// needs to vouch for its card's number.
+constexpr bool ValuesInRegistry(int code) { return code == kDone || code == kRestartRefused || code == kNotInEffect; }
+
 }  // namespace vexa::exit_code

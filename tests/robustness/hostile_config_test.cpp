@@ -8,7 +8,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "apply/ok_action.h"
+#include "app/ok_action.h"
 #include "sim_machine.h"
 
 namespace vexa {

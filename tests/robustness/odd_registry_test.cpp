@@ -4,7 +4,7 @@
 
 #include "app/controls.h"
 #include "app/frmmain.h"
-#include "apply/ok_action.h"
+#include "app/ok_action.h"
 #include "common/text.h"
 #include "platform/sim/sim_window.h"
 #include "registry/reg.h"

@@ -1,5 +1,5 @@
-// The shared log read strictly, and the cafe it shows: a line parsed back into its record or skipped, the
-// [Machines] table and the page built from a log, a log that cannot be read said as such.
+// The cafe the shared log shows: the [Machines] table, the page and the export built from a log, a log that
+// cannot be read said as such.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,218 +14,26 @@
 #include "common/version.h"
 #include "log/run_log.h"
 #include "sim_machine.h"
+#include "unattended_fixture.h"
 
 namespace vexa {
 namespace {
 
-// A line as the tool writes it; tail: the [Machines] tail as written (empty: none).
-std::wstring Line(const std::wstring& mode, const std::wstring& outcome, const std::wstring& number,
-                  const std::wstring& address, const std::wstring& exitCode, const std::wstring& tail,
-                  const std::wstring& notWritten = L"", const std::wstring& time = L"2026-12-01 10:00:00") {
-  std::wstring line = time + L"\t" + mode + L"\t" + outcome + L"\t机号=" + number + L"\t计算机名=WB-" + number +
-                      L"\tIP=192.168.0." + number + L"\t网卡=NIC\t地址=" + address + L"\t未写入=" + notWritten;
-  if (!exitCode.empty()) line += L"\t退出码=" + exitCode;
-  if (!tail.empty()) line += L"\t" + tail;
-  return line;
-}
+using test::kA;
+using test::kB;
+using test::Line;
 
-constexpr const wchar_t* kA = L"00-00-00-00-00-0A";
-constexpr const wchar_t* kB = L"00-00-00-00-00-0B";
-
-TEST(LogLineTest, ParsedBackOrSkipped) {
-  using Fault = LogEntry::Fault;
-  const std::wstring a(kA);
-  const struct {
-    std::wstring line;
-    bool complete;
-    Fault fault;
-    bool vouches;
-  } cases[] = {
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21"), true, Fault::None, true},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=2"), true, Fault::Foreign, false},  // a tail that lies
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=12"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0", std::wstring(kB) + L"=21"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21"), false, Fault::Torn, false},  // no CR LF
-      {Line(L"/n", L"已写入", L"21", a, L"", a + L"=21"), true, Fault::None, true},     // an earlier version
-      // The version of the tool that wrote the line, after the exit code: any of digits, letters and . + -.
-      {Line(L"/n", L"已写入", L"21", a, L"0\t版本=1.1.0-dev+1a2b3c4", a + L"=21"), true, Fault::None, true},
-      {Line(L"/n", L"已写入", L"21", a, L"0\t版本=1.1 beta", a + L"=21"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0\t版本=", a + L"=21"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0\t版本=1.1.0\t版本=1.1.0", a + L"=21"), true, Fault::Foreign, false},
-      {Line(L"窗口", L"已是这些设置", L"007", a, L"5", a + L"=007"), true, Fault::None, true},
-      {Line(L"/auto", L"已写入", L"21", a, L"4", a + L"=21"), true, Fault::None, true},  // restart refused
-      {Line(L"/n", L"拒绝: x", L"21", a, L"2", L""), true, Fault::None, false},
-      {Line(L"/n", L"已写入", L"21", a, L"2", a + L"=21"), true, Fault::None, false},  // a refusal's code
-      {Line(L"/n", L"已写入, 部分未写入", L"21", a, L"3", a + L"=21", L"游戏序列号"), true, Fault::None, false},
-      {Line(L"/n", L"已写入", L"21", a, L"", a + L"=21", L"IPX"), true, Fault::None, false},
-      {Line(L"/check", L"检查: 已生效", L"21", a, L"0", a + L"=21"), true, Fault::None, false},
-      {Line(L"/n", L"已写入", L"0", a, L"0", a + L"=0"), true, Fault::None, false},
-      {Line(L"/n", L"已写入", L"255", a, L"0", a + L"=255"), true, Fault::None, false},
-      {Line(L"/n", L"已写入", L"21", L"", L"0", L"=21"), true, Fault::Foreign, false},
-      {Line(L"/x", L"已写入", L"21", a, L"0", a + L"=21"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0x", a + L"=21"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21\textra"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-12-31 23:59:59"), true, Fault::None, true},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2027-01-01 00:00:00"), true, Fault::None, true},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-00-10 10:00:00"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-12-32 10:00:00"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-13-01 10:00:00"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-12-01 24:00:00"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-12-01T10:00:00"), true, Fault::Foreign, false},
-      // Days that never were, and years outside what a clock of a cafe's machine can say.
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-02-31 10:00:00"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-02-29 10:00:00"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-04-31 10:00:00"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2024-02-29 10:00:00"), true, Fault::None, true},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2000-02-29 10:00:00"), true, Fault::None, true},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2100-02-29 10:00:00"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"1969-12-31 23:59:59"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"1970-01-01 00:00:00"), true, Fault::None, true},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2999-12-31 23:59:59"), true, Fault::None, true},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"3000-01-01 00:00:00"), true, Fault::Foreign, false},
-      // Lines of earlier versions (no exit code) vouch only when their outcome says written or in place.
-      {Line(L"/n", L"拒绝: x", L"21", a, L"", a + L"=21"), true, Fault::None, false},
-      {Line(L"/n", L"已是这些设置", L"21", a, L"", a + L"=21"), true, Fault::None, true},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L""), true, Fault::Foreign, false},
-      {L"2026-12-01 10:00:00\t/n\tx\t机号=1\tb\tc\td", true, Fault::Foreign, false},
-      {L"garbage", true, Fault::Foreign, false},
-      {Line(L"/n", std::wstring(4100, L'x'), L"21", a, L"0", a + L"=21"), true, Fault::TooLong, false},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
-    const LogEntry entry = ParseLogLine(c.line, c.complete);
-    EXPECT_EQ(entry.fault, c.fault);
-    EXPECT_EQ(entry.Vouches(), c.vouches);
-  }
-  // Each month's last day, and the day after it, in a year that is no leap year.
-  const int lastDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  for (int month = 1; month <= 12; ++month) {
-    for (int day : {lastDays[month - 1], lastDays[month - 1] + 1}) {
-      const std::wstring stamp = L"2026-" + ZeroPadded(month, 2) + L"-" + ZeroPadded(day, 2) + L" 10:00:00";
-      const LogEntry entry = ParseLogLine(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", stamp), true);
-      EXPECT_EQ(entry.fault == Fault::None, day == lastDays[month - 1]) << ToUtf8(stamp);
-    }
-  }
-  // What the tool writes it reads back as the same record.
-  RunRecord record;
-  record.mode = RunMode::Auto;
-  record.outcome = L"已写入, 部分未写入";
-  record.number = L"007";
-  record.hostName = L"WB-007";
-  record.ipAddress = L"192.168.0.7";
-  record.card = L"NIC";
-  record.address = a;
-  record.notWritten = {L"IPX 网络号", L"游戏序列号"};
-  record.exitCode = 3;
-  record.version = L"1.1.0-dev+1a2b3c4";
-  record.inPlace = true;
-  const LocalTime time{2026, 2, 28, 23, 59, 58};
-  const LogEntry entry = ParseLogLine(LogLine(time, record), true);
-  ASSERT_EQ(entry.fault, Fault::None);
-  EXPECT_EQ(LogLine(entry.time, entry.record), LogLine(time, record));
-  EXPECT_EQ(entry.record.notWritten, record.notWritten);
-  EXPECT_EQ(entry.record.exitCode, 3);
-  EXPECT_EQ(entry.record.version, record.version);
-  EXPECT_EQ(ParseLogLine(Line(L"/n", L"已写入", L"21", a, L"", a + L"=21"), true).record.version, L"");
-}
-
-// The guard reads the log from its end: the same lines as going forward, in reverse, whatever their
-// lengths around the eight bytes it looks at at once; blank lines left out, a torn last line kept.
-TEST(RunLogTest, BackwardGivesTheLinesForwardGivesInReverse) {
-  const std::string long40(40, 'x');
-  const LogText text{{"a\r\n\r\nbbbbbbb\r\n" + long40 + "\n12345678\r\n", "\r\n" + long40 + "\r\ntorn"}, {}};
-  std::vector<std::string> lines;
-  text.Backward([&lines](std::string_view line, bool ended, bool hasEnd) {
-    lines.push_back(std::string(line) + (ended ? "|crlf" : hasEnd ? "|lf" : "|none"));
-    return true;
-  });
-  const std::vector<std::string> expected = {"torn|none",    long40 + "|crlf", "12345678|crlf",
-                                             long40 + "|lf", "bbbbbbb|crlf",   "a|crlf"};
-  EXPECT_EQ(lines, expected);
-  int visited = 0;
-  text.Backward([&visited](std::string_view, bool, bool) { return ++visited < 2; });
-  EXPECT_EQ(visited, 2) << "stops when asked";
-  // A tail is read from a line's bytes: digits after '=' after a hexadecimal digit, a TAB before it.
-  const struct {
-    std::string line;
-    const char* address;  // nullptr: no tail
-    const char* number;
-  } tails[] = {
-      {"x\t地址=00-1A\t退出码=0\t00-1A=15", "00-1A", "15"},
-      {"x\t地址=00-1A\t退出码=0", nullptr, nullptr},
-      {"x\t00-1A=", nullptr, nullptr},
-      {"00-1A=15", nullptr, nullptr},
-      {"x\t=15", nullptr, nullptr},
-      {"x\tab:cd=007", "ab:cd", "007"},
-  };
-  for (const auto& c : tails) {
-    const std::optional<LineTail> tail = TailOfLine(c.line);
-    EXPECT_EQ(tail.has_value(), c.address != nullptr) << c.line;
-    if (tail && c.address != nullptr) {
-      EXPECT_EQ(tail->address, c.address);
-      EXPECT_EQ(tail->number, c.number);
-    }
-  }
-}
-
-// The log's text goes out as UTF-8: a surrogate pair is one code point, a surrogate without its partner
-// (or a unit past U+10FFFF, where wchar_t has 32 bits) is U+FFFD.
-TEST(RunLogTest, WideTextAsUtf8) {
-  const struct {
-    std::wstring text;
-    std::string utf8;
-  } cases[] = {
-      {{wchar_t(0x7F), wchar_t(0x80), wchar_t(0x7FF), wchar_t(0x800)}, "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80"},
-      {{wchar_t(0xD800), wchar_t(0xDC00), wchar_t(0xDBFF), wchar_t(0xDFFF)}, "\xF0\x90\x80\x80\xF4\x8F\xBF\xBF"},
-      {{wchar_t(0xD800), L'A', wchar_t(0xDFFF)},
-       "\xEF\xBF\xBD"
-       "A"
-       "\xEF\xBF\xBD"},
-      {{L'A', wchar_t(0xDC00), wchar_t(0xDBFF)}, "A\xEF\xBF\xBD\xEF\xBF\xBD"},
-      {{wchar_t(0xD7FF), wchar_t(0xE000)}, "\xED\x9F\xBF\xEE\x80\x80"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(ToUtf8(c.text), c.utf8) << (&c - cases);
-  if constexpr (sizeof(wchar_t) == 4) {
-    EXPECT_EQ(ToUtf8(std::wstring{wchar_t(0x10FFFF), wchar_t(0x110000)}), "\xF4\x8F\xBF\xBF\xEF\xBF\xBD");
-  }
-}
-
-// And comes back in: only valid UTF-8 is the log's (the last code point is, one past it, an overlong form
-// and a surrogate are not); a byte that belongs to nothing reads as U+FFFD, and reading goes on.
-TEST(RunLogTest, Utf8AsWideText) {
-  const struct {
-    std::string bytes;
-    bool valid;
-  } cases[] = {{"\xF4\x8F\xBF\xBF", true}, {"\xF4\x90\x80\x80", false}, {"\xF0\x8F\xBF\xBF", false},
-               {"\xE0\x9F\xBF", false},    {"\xED\xA0\x80", false},     {"\xC2\x80", true}};
-  for (const auto& c : cases) EXPECT_EQ(IsUtf8(c.bytes), c.valid) << (&c - cases);
-  EXPECT_EQ(FromUtf8("\xEF\xBB\xBF"
-                     "a\xFF"
-                     "b"),
-            L"a\xFFFD"
-            "b");
-}
-
-class CafeTest : public ::testing::Test {
+// The cafe's table, page and export built from a log.
+class CafeTest : public test::UnattendedTest {
  protected:
   CafeTest() {
-    test::CloneImage(sim);
     sim.PutConfig(L"[NetWork]\r\nNetPrefix=WB-\r\n[Machines]\r\n00-00-00-00-00-0C=30\r\n00-00-00-00-00-0A=12\r\n");
   }
   void PutLog(const std::wstring& lines, const std::wstring& old = L"") {
     sim.files.Put(log + ".old", "\xEF\xBB\xBF" + ToUtf8(old));
     sim.files.Put(log, "\xEF\xBB\xBF" + ToUtf8(lines));
   }
-  int Run(const wchar_t* line) {
-    sim.console.output.clear();
-    return RunUnattended(platform, ParseCommandLine(line));
-  }
-  std::wstring Output() { return sim.text.FromAnsi(sim.console.output); }
-  std::string Page() { return sim.files.Get(sim.system.moduleDirectory + "\\VexaIpSet.html").value_or(""); }
-
-  sim::SimPlatform sim;
-  Platform platform = sim.platform();
-  const std::string log = sim.system.moduleDirectory + "\\VexaIpSet.log";
+  std::string Page() { return FileBeside("VexaIpSet.html"); }
 };
 
 // Logs as a cafe's shared folder holds them: /table takes only lines that vouch, and says what it skipped.
@@ -401,8 +209,8 @@ TEST_F(CafeTest, ThePageShowsEachSeatInItsState) {
 }
 
 // /export: one log, each format's file. Seats: 3 only in .old; 15 in effect; 16 written; 17 a name of
-// digits (dnsmasq would read a lease time); 18 vouched, then a
-// run that wrote only part; 20 on two cards; 21 a Chinese host name; 22 and 23 two cards given one IP.
+// digits (dnsmasq would read a lease time); 18 vouched, then a run that wrote only part; 20 on two cards;
+// 21 a Chinese host name; 22 and 23 two cards given one IP; 24 an IP no address; 254 the last seat.
 TEST_F(CafeTest, TheExportTakesWhatAServerCanTake) {
   auto line = [](int number, const wchar_t* mac, const std::wstring& host, int ip, const wchar_t* outcome, int code) {
     RunRecord r;
@@ -427,7 +235,9 @@ TEST_F(CafeTest, TheExportTakesWhatAServerCanTake) {
              line(20, L"00-00-00-00-00-2F", L"WB-20", 20, L"已写入", 0) +
              line(21, L"00-00-00-00-00-21", L"网吧21", 21, L"已写入", 0) +
              line(22, L"00-00-00-00-00-22", L"WB-22", 22, L"已写入", 0) +
-             line(23, L"00-00-00-00-00-23", L"WB-23", 22, L"已写入", 0),
+             line(23, L"00-00-00-00-00-23", L"WB-23", 22, L"已写入", 0) +
+             line(24, L"00-00-00-00-00-24", L"WB-24", 300, L"已写入", 0) +  // a line edited by hand
+             line(254, L"00-00-00-00-00-FE", L"WB-254", 254, L"已写入", 0),
          line(3, L"00-00-00-00-00-03", L"WB-3", 3, L"已写入", 0));
   const std::string folder = sim.system.moduleDirectory + "\\";
   auto file = [&](const char* name) { return sim.files.Get(folder + name).value_or("(none)"); };
@@ -437,6 +247,7 @@ TEST_F(CafeTest, TheExportTakesWhatAServerCanTake) {
             L"冲突: 机号 20 给了 2 块网卡: 00-00-00-00-00-20, 00-00-00-00-00-2F\r\n"
             L"冲突: IP 192.168.0.22 写给了 2 块网卡: 00-00-00-00-00-22(机号 22), 00-00-00-00-00-23(机号 23)\r\n"
             L"最后一次拒绝或没有全部写入的机位没有导出: 机号 18\r\n"
+            L"日志中的 IP 地址不是有效的地址,没有导出: 机号 24(192.168.0.300)\r\n"
             L"计算机名不是有效的 DNS 名称(只能用字母、数字和 -),只导出了地址: 机号 21(网吧21)\r\n"
             L"计算机名只有数字,dnsmasq 会把它当作租期,只导出了地址: 机号 17\r\n"
             L"没有导出:服务器不会接受一个机号或一个 IP 给两块网卡。改正后再导出;要导出其余的机位,请加 /force。\r\n");
@@ -450,19 +261,20 @@ TEST_F(CafeTest, TheExportTakesWhatAServerCanTake) {
                             L"一个机号给了两块网卡\r\n21,192.168.0.21,00-00-00-00-00-21,网吧21,")),
             std::string::npos);
   EXPECT_NE(csv.find(ToUtf8(L"\r\n30,,00-00-00-00-00-0C,,,\"在机器表中,还没有运行\"\r\n")), std::string::npos) << csv;
-  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 12) << "the header and 11 seats";
+  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 14) << "the header and 13 seats";
   const std::string note = ToUtf8(L"VexaIpSet " + std::wstring(kProductVersion)) + " /export, 2026-12-08 09:30:05";
   EXPECT_EQ(Run(L"/export dnsmasq /force"), exit_code::kDone);
   EXPECT_NE(Output().find(L"冲突的机位没有导出: 机号 20, 22, 23\r\n"), std::wstring::npos) << sim.console.output;
   EXPECT_NE(Output().find(L"计算机名只有数字,dnsmasq 会把它当作租期,只导出了地址: 机号 17\r\n"
-                          L"已导出 5 个机位: C:\\VexaIpSet\\VexaIpSet-dnsmasq.conf"),
+                          L"已导出 6 个机位: C:\\VexaIpSet\\VexaIpSet-dnsmasq.conf"),
             std::wstring::npos);
   EXPECT_EQ(file("VexaIpSet-dnsmasq.conf"), "# " + note +
                                                 "\ndhcp-host=00:00:00:00:00:03,192.168.0.3,WB-3\n"
                                                 "dhcp-host=00:00:00:00:00:15,192.168.0.15,WB-15\n"
                                                 "dhcp-host=00:00:00:00:00:16,192.168.0.16,WB-16\n"
                                                 "dhcp-host=00:00:00:00:00:17,192.168.0.17\n"
-                                                "dhcp-host=00:00:00:00:00:21,192.168.0.21\n");
+                                                "dhcp-host=00:00:00:00:00:21,192.168.0.21\n"
+                                                "dhcp-host=00:00:00:00:00:fe,192.168.0.254,WB-254\n");
   EXPECT_EQ(Run(L"-EXPORT DHCPD -force"), exit_code::kDone);
   EXPECT_NE(file("VexaIpSet-dhcpd.conf")
                 .find("\nhost WB-16 {\n  hardware ethernet 00:00:00:00:00:16;\n"
@@ -482,14 +294,16 @@ TEST_F(CafeTest, TheExportTakesWhatAServerCanTake) {
       "          { \"hw-address\": \"00:00:00:00:00:16\", \"ip-address\": \"192.168.0.16\", \"hostname\": "
       "\"WB-16\" },\n          { \"hw-address\": \"00:00:00:00:00:17\", \"ip-address\": \"192.168.0.17\", "
       "\"hostname\": \"17\" },\n          { \"hw-address\": \"00:00:00:00:00:21\", \"ip-address\": \"192.168.0.21\" }\n"
-      "        ]\n      }\n    ]\n  }\n}\n");
+      "        ]\n      },\n      {\n        \"id\": 4,\n        \"subnet\": \"192.168.0.248/29\",\n"
+      "        \"reservations\": [\n          { \"hw-address\": \"00:00:00:00:00:fe\", \"ip-address\": "
+      "\"192.168.0.254\", \"hostname\": \"WB-254\" }\n        ]\n      }\n    ]\n  }\n}\n");
   EXPECT_EQ(Run(L"/export netsh /force"), exit_code::kDone);
   EXPECT_NE(file("VexaIpSet-netsh.bat")
                 .find("\r\nnetsh dhcp server scope 192.168.0.16 add reservedip 192.168.0.21 "
                       "000000000021\r\n"),
             std::string::npos);
   EXPECT_EQ(Run(L"/export arp /force"), exit_code::kDone);
-  EXPECT_NE(Output().find(L"VexaIpSet-arp.bat\r\n已导出 5 个机位: C:\\VexaIpSet\\VexaIpSet-arp.sh"),
+  EXPECT_NE(Output().find(L"VexaIpSet-arp.bat\r\n已导出 6 个机位: C:\\VexaIpSet\\VexaIpSet-arp.sh"),
             std::wstring::npos);
   EXPECT_EQ(Output().find(L"DNS 名称"), std::wstring::npos) << "no name field to leave out";
   EXPECT_EQ(file("VexaIpSet-arp.bat").substr(0, 16), "@echo off\r\nrem V");
@@ -524,6 +338,32 @@ TEST_F(CafeTest, ACsvFieldIsQuotedAndNeverAFormula) {
   EXPECT_NE(csv.find("\r\n40,192.168.0.40,00-00-00-00-00-0A,\"'@SUM(1+2),\"\"x\"\"\",2026-12-01 10:00:00,"),
             std::string::npos)
       << csv;
+}
+
+// What only some formats need: a subnet (Kea, netsh) from a mask that is one; an empty Kea file that Kea
+// still reads; names dnsmasq would take for a lease time.
+TEST_F(CafeTest, AMaskIsNeededOnlyWhereASubnetIs) {
+  PutLog(Line(L"/n", L"已写入", L"40", kA, L"0", std::wstring(kA) + L"=40") + L"\r\n");
+  sim.PutConfig(L"[NetWork]\r\nMask=255.0.255.0\r\n");
+  EXPECT_EQ(Run(L"/export kea"), exit_code::kRefused);
+  EXPECT_EQ(Output(), L"没有导出: config.ini 中的 Mask=255.0.255.0 不是有效的子网掩码,无法算出子网。\r\n");
+  EXPECT_EQ(FileBeside("VexaIpSet-kea.json"), "");
+  EXPECT_EQ(Run(L"/export netsh"), exit_code::kRefused);
+  EXPECT_EQ(Run(L"/export dnsmasq"), exit_code::kDone);
+  EXPECT_EQ(Run(L"/export arp"), exit_code::kDone);
+  // Nothing a server can take: Kea's file still holds its configuration.
+  PutLog(Line(L"/n", L"拒绝: x", L"40", kA, L"2", L"") + L"\r\n");
+  sim.PutConfig(L"[NetWork]\r\n");
+  EXPECT_EQ(Run(L"/export kea"), exit_code::kDone);
+  EXPECT_EQ(FileBeside("VexaIpSet-kea.json"), "{\n  \"Dhcp4\": {\n    \"subnet4\": []\n  }\n}\n");
+}
+
+TEST(ExportTest, NamesDnsmasqWouldTakeForALeaseTime) {
+  ExportPlan plan;
+  for (const wchar_t* name : {L"15", L"45m", L"2h", L"WB-15", L"m", L"15x", L""})
+    plan.bindings.push_back({0, 0, {}, name});
+  for (std::size_t i = 0; i < plan.bindings.size(); ++i) plan.bindings[i].number = static_cast<int>(i + 1);
+  EXPECT_EQ(LeaseTimeNames(plan), (std::vector<int>{1, 2, 3}));
 }
 
 }  // namespace

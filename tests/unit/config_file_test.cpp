@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "apply/ok_action.h"
+#include "app/ok_action.h"
 #include "config/config_file.h"
 #include "config/ini_file.h"
 #include "config/machine_table.h"
@@ -203,6 +203,31 @@ TEST_F(ConfigFileTest, ReadIniStringDropsALoneLeadByteAndTrimsFormFeedAndControl
   EXPECT_EQ(IniFile::ReadIniString(cut, L"C:\\config.ini", L"s", L"k", L""), L"网");
   sim.PutConfigBytes("[s]\r\nk=\x1A v\x0C\r\n");  // the simulated Windows keeps ^Z and FF
   EXPECT_EQ(IniFile::ReadIniString(platform, IniFile::ConfigPath(platform), L"s", L"k", L""), L"v");
+}
+
+TEST(MachineTableTest, AddressesInEitherSpellingNumbersAsWrittenBadLinesApart) {
+  sim::SimPlatform sim;
+  Platform platform = sim.platform();
+  sim.PutConfig(
+      L"[Machines]\r\n00-1A-2B-3C-4D-5E=15\r\n00:1a:2b:3c:4d:5f= 007 \r\n001A2B3C4D60=17\r\n00-1A:2B-3C-4D-61=18\r\n"
+      L"00-1A-2B-3C-4D-5G=19\r\nbare\r\n; a comment=1\r\n00-1A-2B-3C-4D-63＝21\r\n00-1A-2B-3C-4D-5E-77=22\r\n"
+      L"00-1a-2b-3c-4d-5f=16\r\n00:1A:2B:3C:4D:5E=15\r\n00-00-00-00-00-01=3\r\n[Other]\r\n00-1A-2B-3C-4D-62=20\r\n"
+      L"[machines]\r\n"
+      L"00-1A-2B-3C-4D-64=23\r\n");
+  const IniFile::MachineTable table = IniFile::ReadMachineTable(IniFile::ConfigFile::Open(platform));
+  ASSERT_EQ(table.entries.size(), 5u);
+  EXPECT_EQ(FormatMac(table.entries[4].address), L"00-00-00-00-00-01");
+  EXPECT_EQ(FormatMac(table.entries[0].address), L"00-1A-2B-3C-4D-5E");
+  EXPECT_EQ(table.entries[0].numberText, L"15");
+  EXPECT_EQ(FormatMac(table.entries[1].address), L"00-1A-2B-3C-4D-5F");
+  EXPECT_EQ(table.entries[1].numberText, L"007");
+  EXPECT_EQ(table.unreadable,
+            (std::vector<std::wstring>{L"bare", L"00-1A-2B-3C-4D-63＝21", L"001A2B3C4D60=17", L"00-1A:2B-3C-4D-61=18",
+                                       L"00-1A-2B-3C-4D-5G=19", L"00-1A-2B-3C-4D-5E-77=22"}));
+  EXPECT_EQ(table.duplicates, (std::vector<std::wstring>{L"00-1a-2b-3c-4d-5f=16", L"00:1A:2B:3C:4D:5E=15"}));
+  EXPECT_EQ(table.sections, 2);
+  sim.PutConfig(L"[NetWork]\r\n");
+  EXPECT_EQ(IniFile::ReadMachineTable(IniFile::ConfigFile::Open(platform)).sections, 0);
 }
 
 }  // namespace

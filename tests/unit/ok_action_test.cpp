@@ -2,7 +2,7 @@
 // what is refused before anything is written.
 #include <gtest/gtest.h>
 
-#include "apply/ok_action.h"
+#include "app/ok_action.h"
 #include "common/utf8.h"
 #include "sim_machine.h"
 

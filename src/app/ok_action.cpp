@@ -1,5 +1,6 @@
-#include "apply/ok_action.h"
+#include "app/ok_action.h"
 
+#include "app/outcome_report.h"
 #include "apply/apply_run.h"
 #include "apply/outcome_texts.h"
 #include "apply/shut_down.h"

@@ -1,0 +1,148 @@
+#include "app/outcome_report.h"
+
+#include "apply/outcome_texts.h"
+#include "apply/write_table.h"
+#include "common/text.h"
+
+namespace vexa {
+
+namespace {
+
+constexpr std::wstring_view kRule = L"┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄";
+
+// The summary's values as the window's box shows them, with the card first.
+std::wstring ConsoleSettings(const Outcome& out) {
+  std::vector<std::wstring> lines = {L"网卡      :  " + out.card};
+  for (auto& line : SettingsLines(out.settings)) lines.push_back(std::move(line));
+  return JoinWith(lines, L"\r\n");
+}
+
+// What the console says of a rename that Windows has not taken yet.
+std::wstring PendingRename(const Outcome& out) {
+  const std::wstring now = L"(Windows 当前的计算机名: " + out.activeName + L")";
+  switch (out.restart) {
+    case RestartState::NotAsked: return L"计算机名 " + out.settings.HostName + L" 在重启后生效" + now + L"。";
+    case RestartState::Requested:
+      return L"计算机名 " + out.settings.HostName + L" 还没有生效" + now + L",正在重新启动计算机。";
+    case RestartState::Refused: return std::wstring(kRestartRefusedText);
+    case RestartState::NotTaken:
+      return L"已经为计算机名 " + out.settings.HostName + L" 请求过重启,计算机也重启过了,Windows 仍没有采用它" + now +
+             L"。不再重启,请检查本机。";
+    case RestartState::AskedTwice:
+      return L"计算机名 " + out.settings.HostName + L" 请求过两次重启,计算机名仍未生效" + now +
+             L"。不再重启,请检查本机。";
+    case RestartState::Unknown:
+      return L"计算机名 " + out.settings.HostName + L" 还没有生效" + now + L"。无法读取日志 " +
+             JoinWith(out.unreadLog, L"; ") + L",不能确认是否已经请求过重启,所以不重启:请手动重新启动计算机。";
+    case RestartState::Unrecorded:
+      return L"计算机名 " + out.settings.HostName + L" 还没有生效" + now +
+             L"。日志无法写入,记不下重启请求,所以不重启:请手动重新启动计算机。";
+  }
+  return L"";
+}
+
+// What went wrong with the log, or nothing: a run that could not log where config.ini says, or at all,
+// says so.
+std::wstring LogProblem(const Outcome& out) {
+  const std::wstring elsewhere = LogFolderProblem(out.logPlace);
+  switch (out.log) {
+    case LogResult::Appended: return elsewhere.empty() ? L"" : elsewhere + L"这次记在 " + out.logPath + L"。";
+    case LogResult::NotWritable:
+      return elsewhere + L"日志 " + out.logPath + std::wstring(kNotWritable) + L",这次没有记入日志。";
+    case LogResult::Busy:
+      return elsewhere + L"日志 " + out.logPath + L" 被其他程序占用,等了 " +
+             std::to_wstring(kLogWaitMilliseconds / 1000) + L" 秒仍没能写入,这次没有记入日志。";
+    case LogResult::Link: return elsewhere + L"日志 " + out.logPath + std::wstring(kIsLink) + L"。";
+  }
+  return L"";
+}
+
+std::wstring WithLogProblem(const std::wstring& text, const Outcome& out) {
+  const std::wstring problem = LogProblem(out);
+  return problem.empty() ? text : text + L"\r\n" + problem;
+}
+
+std::wstring RunReport(const Outcome& out) {
+  switch (out.kind) {
+    case Outcome::Kind::Refused:
+      // In the console's own words: a box's title ("… - 请确认") means nothing where nothing is asked.
+      return std::wstring(kRefusedOutcome) + out.notice.text;
+    case Outcome::Kind::InPlace:
+      if (!out.renamePending) return L"本机已是这些设置,没有写入,也不重启:\r\n" + ConsoleSettings(out);
+      return L"本机已是这些设置,没有写入:\r\n" + ConsoleSettings(out) + L"\r\n" + PendingRename(out);
+    case Outcome::Kind::Written: break;
+  }
+  const WriteReport& report = out.report;
+  std::wstring text = WrittenHeading(report) + L":\r\n" + ConsoleSettings(out);
+  if (!report.notApplicable.empty()) text += L"\r\n不适用: " + JoinWith(report.notApplicable, L", ");
+  if (!report.notWritten.empty()) text += L"\r\n未写入: " + JoinWith(report.notWritten, L", ");
+  if (!out.overruled.empty()) text += L"\r\n" + out.overruled;
+  if (out.restart == RestartState::Requested) text += L"\r\n正在重新启动计算机。";
+  if (out.restart == RestartState::Refused) text += L"\r\n" + std::wstring(kRestartRefusedText);
+  return text;
+}
+
+}  // namespace
+
+std::vector<std::wstring> SettingsLines(const MachineSettings& s) {
+  const std::wstring colon = L"  :  ";
+  return {L"计算机名" + colon + s.HostName,
+          L"I P 地 址   :  " + s.IpAddress,
+          std::wstring(kMaskLabel) + colon + s.SubnetMask,
+          std::wstring(kGatewayLabel) + colon + s.DefaultGateway,
+          std::wstring(kDnsLabel) + colon + s.DnsServers,
+          L"CS 序列号 :  " + s.GameKey};
+}
+
+std::wstring SummaryText(const Outcome& out) {
+  std::vector<std::wstring> lines = {L"     网络信息设置如下 : 有错误吗？", std::wstring(kRule)};
+  for (auto& line : SettingsLines(out.settings)) lines.push_back(std::move(line));
+  const WriteReport& report = out.report;
+  if (!report.notApplicable.empty() || !report.notWritten.empty()) lines.emplace_back(kRule);
+  for (const auto& label : report.notApplicable) lines.push_back(label);
+  if (!report.notWritten.empty()) {
+    lines.emplace_back(L"以下设置未能写入:");
+    for (const auto& label : report.notWritten) lines.push_back(L"  " + label);
+  }
+  if (const std::wstring problem = LogProblem(out); !problem.empty()) lines.push_back(problem);
+  return JoinWith(lines, L"\r\n") + L"\r\n";
+}
+
+std::wstring ConsoleReport(const Outcome& out) {
+  const std::wstring report = out.note.empty() ? RunReport(out) : RunReport(out) + L"\r\n注意: " + out.note;
+  return WithLogProblem(report, out);
+}
+
+namespace {
+
+std::wstring AddressLine(const CheckOutcome& check) {
+  const std::wstring ip = L"IP 地址 " + check.plan.settings.IpAddress;
+  switch (check.address) {
+    case CheckOutcome::Address::Live: return ip + L": " + std::wstring(kInEffect);
+    case CheckOutcome::Address::Conflict: return ip + L": 网络上有地址冲突";
+    case CheckOutcome::Address::NotConnected: return ip + L": 网卡未连接";
+    case CheckOutcome::Address::Missing: return ip + L": 网卡上还没有这个地址";
+    case CheckOutcome::Address::Unknown: break;
+  }
+  return ip + L": 无法查询网卡的地址";
+}
+
+std::wstring CheckReport(const CheckOutcome& check) {
+  const Outcome& out = check.plan;
+  std::vector<std::wstring> lines = {ConsoleSettings(out)};
+  lines.push_back(check.registryHolds ? L"注册表: 已是这些设置" : L"注册表: 与这些设置不同");
+  lines.push_back(check.nameActive ? L"计算机名: " + std::wstring(kInEffect)
+                                   : L"计算机名: 还没有生效(Windows 当前的计算机名: " + out.activeName + L")");
+  lines.push_back(AddressLine(check));
+  lines.push_back(L"结论: " + CheckVerdict(check));
+  return JoinWith(lines, L"\r\n");
+}
+
+}  // namespace
+
+std::wstring ConsoleReport(const CheckOutcome& check) {
+  if (check.plan.kind == Outcome::Kind::Refused) return ConsoleReport(check.plan);
+  return WithLogProblem(CheckReport(check), check.plan);
+}
+
+}  // namespace vexa

@@ -1,0 +1,87 @@
+// One line of the shared log: a run's record, written as one line and read back into the same record by
+// one function; every reader (the restart rule, /table, /report, /export, the guard against one number on
+// two machines) uses the record, none finds a column by position. A line whose run put the TCP/IP and
+// host-name values in place ends with the card's address and the number as a [Machines] line.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/version.h"
+#include "platform/platform.h"
+
+namespace vexa {
+
+enum class RunMode { Window, Auto, Number, Check };
+
+struct RunRecord {
+  RunMode mode = RunMode::Window;
+  std::wstring outcome;
+  std::wstring number;  // as typed or given
+  std::wstring hostName;
+  std::wstring ipAddress;
+  std::wstring card;     // the card's description
+  std::wstring address;  // the card's hardware address, "" when unknown
+  std::vector<std::wstring> notWritten;
+  std::optional<int> exitCode;            // the run's exit code; none in lines of earlier versions
+  std::wstring version{kProductVersion};  // the version of the tool that ran; "" in lines of earlier versions
+  bool inPlace = false;  // every TCP/IP and host-name value holds the plan: the [Machines] line is added
+};
+
+// Words of the outcome field that readers of the log go by (lines of earlier versions have no exit code):
+// a restart asked for, the values written, the values found in place, a refusal's start, a check's start
+// and its verdict when everything is in effect.
+inline constexpr std::wstring_view kRestartRequested = L"已请求重启";
+inline constexpr std::wstring_view kWrittenOutcome = L"已写入";
+inline constexpr std::wstring_view kAlreadyInPlace = L"已是这些设置";
+inline constexpr std::wstring_view kRefusedOutcome = L"拒绝: ";
+inline constexpr std::wstring_view kCheckOutcome = L"检查: ";
+inline constexpr std::wstring_view kInEffect = L"已生效";
+
+// The line, without its line end: fields separated by TABs. A control character inside a field becomes a
+// blank, so one run is always one line with the same columns.
+std::wstring LogLine(const LocalTime& time, const RunRecord& record);
+// A field's text as a line holds it: every control character a blank.
+std::wstring LogField(std::wstring_view text);
+
+// One line read back. A line the tool could not have written whole is skipped: Torn (no line end: cut
+// while being written), TooLong, Foreign (not the tool's columns, a time that never was or lies outside
+// 1970-2999, a [Machines] tail that contradicts its own columns, bytes that are not UTF-8 in a UTF-8 log).
+struct LogEntry {
+  enum class Fault { None, Torn, TooLong, Foreign };
+  Fault fault = Fault::None;
+  LocalTime time;
+  RunRecord record;
+  // The line vouches for record.address = record.number: a run other than /check put every value in
+  // place (the [Machines] tail, nothing in 未写入, an exit code that says so, or for a line of an earlier
+  // version without one, an outcome that says written or in place) for a number of 1 to 254.
+  bool Vouches() const;
+};
+// line without its line end; complete: it had one.
+LogEntry ParseLogLine(std::wstring_view line, bool complete);
+
+// The exit code a line's run returned: its exit-code column, or for a line of an earlier version without
+// one, the code its outcome stands for. Every reader of the log goes by it (the vouching rule, each seat's
+// state on the page).
+int ExitCodeOfLine(const RunRecord& record);
+
+// One line of those bytes read back: parsed, or skipped with its fault (bytes that are not UTF-8, a bare LF).
+LogEntry ReadLogLine(std::string_view line, bool ended, bool hasEnd);
+
+// A line's [Machines] tail ("address=number" after its last TAB) as its bytes hold it, read without
+// parsing the line: a question about one number or one address looks at it first.
+struct LineTail {
+  std::string_view address;
+  std::string_view number;
+};
+std::optional<LineTail> TailOfLine(std::string_view line);
+
+// A time as a line shows it: "2026-12-01 10:00:00".
+std::wstring LogStamp(const LocalTime& time);
+
+// Seconds since 1970-01-01 00:00:00 of a local time, for comparing two of them.
+std::int64_t SecondsOf(const LocalTime& time);
+
+}  // namespace vexa

@@ -1,0 +1,66 @@
+#include "log/number_claims.h"
+
+#include <vector>
+
+#include "common/mac_address.h"
+#include "common/text.h"
+
+namespace vexa {
+
+std::wstring AddressKey(const std::wstring& address) {
+  const std::optional<MacAddress> mac = ParseMac(address);
+  return mac ? FormatMac(*mac) : address;
+}
+
+namespace {
+
+// The number a tail's digits stand for, as MachineNumberOf reads them ("007" is 7); -1 past any number.
+int TailNumber(std::string_view digits) {
+  while (digits.size() > 1 && digits.front() == '0') digits.remove_prefix(1);
+  if (digits.size() > 3) return -1;
+  int value = 0;
+  for (char c : digits) value = value * 10 + (c - '0');
+  return value;
+}
+
+// A tail's address in the spelling FormatMac gives is key: compared without case, ':' as '-'.
+bool SameAddress(std::string_view tail, const std::wstring& key) {
+  if (tail.size() != key.size()) return false;
+  for (std::size_t i = 0; i < tail.size(); ++i) {
+    const char c = tail[i] == ':' ? '-' : AsciiUpper(tail[i]);
+    if (static_cast<wchar_t>(c) != key[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<LogEntry> OtherHolder(const LogText& log, int number, const std::wstring& address) {
+  // Read from the end, and only lines with a tail (a line vouches for address=number only with a tail
+  // that repeats both): the number's last vouching line, and the tails of the lines after it.
+  std::optional<LogEntry> numberVouch;
+  std::vector<std::string_view> later;
+  log.Backward([&](std::string_view line, bool ended, bool hasEnd) {
+    const std::optional<LineTail> tail = TailOfLine(line);
+    if (!tail) return true;
+    if (TailNumber(tail->number) == number) {
+      LogEntry entry = ReadLogLine(line, ended, hasEnd);
+      if (entry.Vouches()) {
+        numberVouch = std::move(entry);
+        return false;
+      }
+    }
+    if (ended) later.push_back(line);  // only a whole line can vouch
+    return true;
+  });
+  if (!numberVouch) return std::nullopt;  // a line that vouches has an address: its tail repeats it
+  const std::wstring other = AddressKey(numberVouch->record.address);
+  if (other == AddressKey(address)) return std::nullopt;
+  // A later line that vouches for the other card moved it on to another number.
+  for (std::string_view line : later) {
+    if (SameAddress(TailOfLine(line)->address, other) && ReadLogLine(line, true, true).Vouches()) return std::nullopt;
+  }
+  return numberVouch;
+}
+
+}  // namespace vexa

@@ -1,0 +1,212 @@
+// One number never on two cards: the log read under its lock before a write, whatever state it is in.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/command_line.h"
+#include "app/controls.h"
+#include "app/frmmain.h"
+#include "app/ok_action.h"
+#include "app/unattended.h"
+#include "apply/apply_run.h"
+#include "common/exit_codes.h"
+#include "common/text.h"
+#include "common/utf8.h"
+#include "common/version.h"
+#include "config/ini_file.h"
+#include "config/machine_table.h"
+#include "log/run_log.h"
+#include "platform/sim/sim_window.h"
+#include "sim_machine.h"
+#include "unattended_fixture.h"
+
+namespace vexa {
+namespace {
+
+using test::DeploymentTest;
+using test::kA;
+using test::kB;
+using test::Line;
+using test::Sz;
+
+// No number given twice: a number whose last vouching line names another card that still holds it.
+TEST_F(DeploymentTest, ANumberAnotherCardHoldsIsNotGivenTwice) {
+  const std::wstring other = L"00-1A-2B-3C-4D-5F";
+  const std::wstring mine = L"00-1A-2B-3C-4D-5E";
+  auto line = [](const std::wstring& address, const std::wstring& number) {
+    return L"2026-12-01 10:00:00\t/n\t已写入\t机号=" + number + L"\t计算机名=WB-" + number + L"\tIP=\t网卡=NIC\t地址=" +
+           address + L"\t未写入=\t退出码=0\t" + address + L"=" + number + L"\r\n";
+  };
+  const struct {
+    std::wstring log;
+    const wchar_t* command;
+    int code;
+    const wchar_t* says;
+  } cases[] = {
+      {line(other, L"15"), L"/n 15 /card 1 /noreboot", exit_code::kRefused,
+       L"拒绝: 日志显示机号 15 已经给了另一块网卡 00-1A-2B-3C-4D-5F(2026-12-01 10:00:00 的运行,计算机名 WB-15),"
+       L"那块网卡最后一次运行仍是这个机号。\r\n要仍然写入,请加 /force。"},
+      {line(other, L"15"), L"/auto /noreboot", exit_code::kDone, L"\r\n注意: 日志显示机号 15 已经给了另一块网卡"},
+      {line(other, L"15") + line(other, L"16"), L"/n 15 /card 1 /noreboot", exit_code::kDone, L"已写入"},  // moved on
+      // Later lines that do not move it on: another card's, and its own refusal.
+      {line(other, L"15") + line(L"00-1A-2B-3C-4D-60", L"20") +
+           L"2026-12-02 10:00:00\t/n\t拒绝: x\t机号=16\t计算机名=WB-16\tIP=\t网卡=NIC\t地址=" + other +
+           L"\t未写入=\t退出码=2\r\n",
+       L"/n 15 /card 1 /noreboot", exit_code::kRefused, L"日志显示机号 15 已经给了另一块网卡"},
+      {line(other, L"15") + line(mine, L"15"), L"/n 15 /card 1 /noreboot", exit_code::kDone, L"已写入"},
+      {line(mine, L"15"), L"/n 15 /card 1 /noreboot", exit_code::kDone, L"已写入"},  // the same card, re-cloned
+      {line(other, L"15"), L"/n 15 /card 1 /noreboot /force", exit_code::kDone, L"\r\n/force: 日志显示机号 15"},
+  };
+  const std::string log = sim.system.moduleDirectory + "\\VexaIpSet.log";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    test::CloneImage(sim);
+    Config(L"00-1A-2B-3C-4D-5E=15\r\n");
+    sim.files.Put(log, ToUtf8(c.log));
+    sim.registry.ClearWrites();
+    EXPECT_EQ(Run(c.command), c.code);
+    EXPECT_EQ(sim.registry.Writes().size(), c.code == exit_code::kDone ? counts.all : 0u);
+    EXPECT_NE(Output().find(c.says), std::wstring::npos) << sim.console.output;
+  }
+  EXPECT_NE(Log().find(ToUtf8(L"\t已写入, /force: 日志显示机号 15")), std::string::npos);
+}
+
+// The log as Notepad saves it again: "ANSI" (code page 936) or "Unicode" (UTF-16LE).
+void Resave(sim::SimPlatform& s, const std::string& log, bool utf16) {
+  const std::wstring text = FromUtf8(s.files.Get(log).value_or("").substr(3));
+  std::string out = "\xFF\xFE";
+  for (wchar_t c : text) out += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8 & 0xFF)};
+  s.files.Put(log, utf16 ? out : s.text.ToAnsi(text));
+}
+
+// The log as a cafe leaves it while every machine runs: re-saved by a person, torn by a machine switched
+// off, held, grown past what the tool writes. What can be read is read; what cannot is never taken as
+// "nobody holds the number" nor as "no restart was asked".
+TEST_F(DeploymentTest, TheSafeguardsHoldWhateverStateTheLogIsIn) {
+  const std::string log = sim.system.moduleDirectory + "\\VexaIpSet.log";
+  using Change = void (*)(sim::SimPlatform&, const std::string&);
+  const struct {
+    const char* state;
+    Change change;
+    bool readable;  // every line can be read
+  } cases[] = {
+      {"as written", [](sim::SimPlatform&, const std::string&) {}, true},
+      {"re-saved as ANSI", [](sim::SimPlatform& s, const std::string& l) { Resave(s, l, false); }, true},
+      {"re-saved as Unicode", [](sim::SimPlatform& s, const std::string& l) { Resave(s, l, true); }, true},
+      {"torn inside a character",
+       [](sim::SimPlatform& s, const std::string& l) {
+         s.files.Put(l, s.files.Get(l).value_or("") + "2026-12-08 09:31:00\t/n\t\xE5\xB7");
+       },
+       true},
+      {"NUL bytes after the last line",
+       [](sim::SimPlatform& s, const std::string& l) {
+         s.files.Put(l, s.files.Get(l).value_or("") + std::string(100, '\0'));
+       },
+       false},
+      {"held without sharing", [](sim::SimPlatform& s, const std::string& l) { s.files.Hold(l, true); }, false},
+      {"locked by another run", [](sim::SimPlatform& s, const std::string& l) { s.files.LockByOther(l, true); }, false},
+      {"larger than the tool writes",
+       [](sim::SimPlatform& s, const std::string& l) {
+         s.files.Put(l, s.files.Get(l).value_or("") + std::string(kLogReadLimit, 'x') + "\r\n");
+       },
+       false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.state);
+    // The guard: card 2 ran /n 20; card 1 asks for 20.
+    test::CloneImage(sim);
+    Config(L"");
+    for (const std::string& file : {log, log + ".old"}) sim.files.RemoveFile(file.c_str());
+    ASSERT_EQ(Run(L"/n 20 /card 2 /noreboot"), exit_code::kDone);
+    c.change(sim, log);
+    sim.registry.ClearWrites();
+    EXPECT_EQ(Run(L"/n 20 /card 1 /noreboot"), exit_code::kRefused);
+    EXPECT_TRUE(sim.registry.Writes().empty());
+    EXPECT_NE(Output().find(c.readable ? L"日志显示机号 20 已经给了另一块网卡 00-1A-2B-3C-4D-5F"
+                                       : L"无法确认机号 20 没有给别的网卡。\r\n要仍然写入,请加 /force。"),
+              std::wstring::npos)
+        << sim.console.output;
+    sim.files.Hold(log, false);
+    sim.files.LockByOther(log, false);
+    if (c.readable) {
+      // The refusal's line is on a line of its own, after a torn one too; the lines before it still read.
+      const RunLog read = ReadRunLog(platform, LogPlace{sim.system.moduleDirectory, L"", L""});
+      ASSERT_EQ(read.entries.size(), 2u);
+      EXPECT_EQ(read.entries.back().record.outcome.rfind(kRefusedOutcome, 0), 0u);
+      EXPECT_EQ(read.Skipped(), std::string(c.state).starts_with("torn") ? 1 : 0);
+      EXPECT_EQ(read.foreign, 0);
+    }
+
+    // The restart rule: a rename asked for once, then the log in this state, and three more runs at
+    // start-up that find Windows still under the old name: never more than two requests in all.
+    test::CloneImage(sim);
+    Config(L"00-1A-2B-3C-4D-5E=15\r\n");
+    for (const std::string& file : {log, log + ".old"}) sim.files.RemoveFile(file.c_str());
+    sim.restart.calls.clear();
+    ASSERT_EQ(Run(L"/auto"), exit_code::kDone);
+    c.change(sim, log);
+    int codes = 0;
+    for (int run = 0; run < 3; ++run) {
+      sim.system.now.minute += 1;
+      codes += Run(L"/auto");
+    }
+    const auto requests = std::count_if(sim.restart.calls.begin(), sim.restart.calls.end(),
+                                        [](const std::string& call) { return call.rfind("ExitWindowsEx", 0) == 0; });
+    EXPECT_EQ(requests, c.readable ? 2 : 1);
+    EXPECT_EQ(codes, c.readable ? exit_code::kDone + 2 * exit_code::kNotInEffect : 3 * exit_code::kNotInEffect);
+    EXPECT_NE(Output().find(c.readable ? L"请求过两次重启,计算机名仍未生效" : L"不能确认是否已经请求过重启,所以不重启"),
+              std::wstring::npos)
+        << sim.console.output;
+    // /auto follows [Machines] all the same, and says what the log could not tell.
+    EXPECT_EQ(Output().find(L"注意: 无法读取日志 ") != std::wstring::npos, !c.readable) << sim.console.output;
+    sim.files.Hold(log, false);
+    sim.files.LockByOther(log, false);
+  }
+}
+
+// Of runs at once that want one number, one writes: the log is held from the guard's reading through the
+// registry writes to the run's own line, and that line is on the disk before the restart is asked.
+TEST_F(DeploymentTest, CheckWriteAndLineAreOneStepAndTheLineComesFirst) {
+  const std::string log = sim.system.moduleDirectory + "\\VexaIpSet.log";
+  Config(L"");
+  int writesUnlocked = 0;
+  sim.registry.onWrite = [&] {
+    const Files::Opened other = sim.files.OpenShared(log.c_str());  // another machine's run
+    if (other.status == Files::Open::Opened && sim.files.TryLock(other.file)) ++writesUnlocked;
+    sim.files.Close(other.file);
+  };
+  std::string atRestart;
+  std::size_t unflushed = 1;
+  sim.restart.onExitWindows = [&] {
+    atRestart = Log();
+    unflushed = sim.files.Unflushed(log);
+  };
+  EXPECT_EQ(Run(L"/n 20 /card 1"), exit_code::kDone);
+  EXPECT_EQ(writesUnlocked, 0);
+  EXPECT_NE(atRestart.find(ToUtf8(L"已请求重启")), std::string::npos) << atRestart;
+  EXPECT_EQ(unflushed, 0u);
+  sim.registry.onWrite = nullptr;
+  // Windows refuses the restart: the log's last word on the run is the exit code it returns.
+  sim.restart.exitFails = true;
+  test::CloneImage(sim);
+  EXPECT_EQ(Run(L"/n 20 /card 1"), exit_code::kRestartRefused);
+  const std::string after = Log();
+  EXPECT_NE(after.rfind(ToUtf8(L"\t退出码=4\t")), std::string::npos);
+  EXPECT_GT(after.rfind(ToUtf8(L"\t退出码=4\t")), after.rfind(ToUtf8(L"\t退出码=0\t")));
+}
+
+// Values already in place do not take back a number the log gives another card that still holds it.
+TEST_F(DeploymentTest, ValuesInPlaceAreNoClaimOnANumberAnotherCardHolds) {
+  Config(L"");
+  ASSERT_EQ(Run(L"/n 20 /card 1 /noreboot"), exit_code::kDone);
+  ASSERT_EQ(Run(L"/n 20 /card 2 /noreboot /force"), exit_code::kDone);
+  sim.registry.ClearWrites();
+  EXPECT_EQ(Run(L"/n 20 /card 1 /noreboot"), exit_code::kRefused);  // card 1's values are still in place
+  EXPECT_NE(Output().find(L"已经给了另一块网卡 00-1A-2B-3C-4D-5F"), std::wstring::npos) << sim.console.output;
+  // Card 2, re-cloned, still finds 20 its own.
+  test::CloneImage(sim);
+  EXPECT_EQ(Run(L"/n 20 /card 2 /noreboot"), exit_code::kDone) << sim.console.output;
+}
+
+}  // namespace
+}  // namespace vexa

@@ -1,0 +1,425 @@
+// The shared log: a line parsed back into its record or skipped, both files as text, where the log lives,
+// and that no run loses its line silently.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/command_line.h"
+#include "app/controls.h"
+#include "app/frmmain.h"
+#include "app/ok_action.h"
+#include "app/unattended.h"
+#include "apply/apply_run.h"
+#include "common/exit_codes.h"
+#include "common/text.h"
+#include "common/utf8.h"
+#include "common/version.h"
+#include "config/ini_file.h"
+#include "config/machine_table.h"
+#include "log/run_log.h"
+#include "platform/sim/sim_window.h"
+#include "sim_machine.h"
+#include "unattended_fixture.h"
+
+namespace vexa {
+namespace {
+
+using test::DeploymentTest;
+using test::kA;
+using test::kB;
+using test::Line;
+using test::Sz;
+
+TEST(LogLineTest, ParsedBackOrSkipped) {
+  using Fault = LogEntry::Fault;
+  const std::wstring a(kA);
+  const struct {
+    std::wstring line;
+    bool complete;
+    Fault fault;
+    bool vouches;
+  } cases[] = {
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21"), true, Fault::None, true},
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=2"), true, Fault::Foreign, false},  // a tail that lies
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=12"), true, Fault::Foreign, false},
+      {Line(L"/n", L"已写入", L"21", a, L"0", std::wstring(kB) + L"=21"), true, Fault::Foreign, false},
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21"), false, Fault::Torn, false},  // no CR LF
+      {Line(L"/n", L"已写入", L"21", a, L"", a + L"=21"), true, Fault::None, true},     // an earlier version
+      // The version of the tool that wrote the line, after the exit code: any of digits, letters and . + -.
+      {Line(L"/n", L"已写入", L"21", a, L"0\t版本=1.1.0-dev+1a2b3c4", a + L"=21"), true, Fault::None, true},
+      {Line(L"/n", L"已写入", L"21", a, L"0\t版本=1.1 beta", a + L"=21"), true, Fault::Foreign, false},
+      {Line(L"/n", L"已写入", L"21", a, L"0\t版本=", a + L"=21"), true, Fault::Foreign, false},
+      {Line(L"/n", L"已写入", L"21", a, L"0\t版本=1.1.0\t版本=1.1.0", a + L"=21"), true, Fault::Foreign, false},
+      {Line(L"窗口", L"已是这些设置", L"007", a, L"5", a + L"=007"), true, Fault::None, true},
+      {Line(L"/auto", L"已写入", L"21", a, L"4", a + L"=21"), true, Fault::None, true},  // restart refused
+      {Line(L"/n", L"拒绝: x", L"21", a, L"2", L""), true, Fault::None, false},
+      {Line(L"/n", L"已写入", L"21", a, L"2", a + L"=21"), true, Fault::None, false},  // a refusal's code
+      {Line(L"/n", L"已写入, 部分未写入", L"21", a, L"3", a + L"=21", L"游戏序列号"), true, Fault::None, false},
+      {Line(L"/n", L"已写入", L"21", a, L"", a + L"=21", L"IPX"), true, Fault::None, false},
+      {Line(L"/check", L"检查: 已生效", L"21", a, L"0", a + L"=21"), true, Fault::None, false},
+      {Line(L"/n", L"已写入", L"0", a, L"0", a + L"=0"), true, Fault::None, false},
+      {Line(L"/n", L"已写入", L"255", a, L"0", a + L"=255"), true, Fault::None, false},
+      {Line(L"/n", L"已写入", L"21", L"", L"0", L"=21"), true, Fault::Foreign, false},
+      {Line(L"/x", L"已写入", L"21", a, L"0", a + L"=21"), true, Fault::Foreign, false},
+      {Line(L"/n", L"已写入", L"21", a, L"0x", a + L"=21"), true, Fault::Foreign, false},
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21\textra"), true, Fault::Foreign, false},
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-12-31 23:59:59"), true, Fault::None, true},
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2027-01-01 00:00:00"), true, Fault::None, true},
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-00-10 10:00:00"), true, Fault::Foreign, false},
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-12-32 10:00:00"), true, Fault::Foreign, false},
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-13-01 10:00:00"), true, Fault::Foreign, false},
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-12-01 24:00:00"), true, Fault::Foreign, false},
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-12-01T10:00:00"), true, Fault::Foreign, false},
+      // Days that never were, and years outside what a clock of a cafe's machine can say.
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-02-31 10:00:00"), true, Fault::Foreign, false},
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-02-29 10:00:00"), true, Fault::Foreign, false},
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-04-31 10:00:00"), true, Fault::Foreign, false},
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2024-02-29 10:00:00"), true, Fault::None, true},
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2000-02-29 10:00:00"), true, Fault::None, true},
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2100-02-29 10:00:00"), true, Fault::Foreign, false},
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"1969-12-31 23:59:59"), true, Fault::Foreign, false},
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"1970-01-01 00:00:00"), true, Fault::None, true},
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2999-12-31 23:59:59"), true, Fault::None, true},
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"3000-01-01 00:00:00"), true, Fault::Foreign, false},
+      // Lines of earlier versions (no exit code) vouch only when their outcome says written or in place.
+      {Line(L"/n", L"拒绝: x", L"21", a, L"", a + L"=21"), true, Fault::None, false},
+      {Line(L"/n", L"已是这些设置", L"21", a, L"", a + L"=21"), true, Fault::None, true},
+      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L""), true, Fault::Foreign, false},
+      {L"2026-12-01 10:00:00\t/n\tx\t机号=1\tb\tc\td", true, Fault::Foreign, false},
+      {L"garbage", true, Fault::Foreign, false},
+      {Line(L"/n", std::wstring(4100, L'x'), L"21", a, L"0", a + L"=21"), true, Fault::TooLong, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    const LogEntry entry = ParseLogLine(c.line, c.complete);
+    EXPECT_EQ(entry.fault, c.fault);
+    EXPECT_EQ(entry.Vouches(), c.vouches);
+  }
+  // Each month's last day, and the day after it, in a year that is no leap year.
+  const int lastDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  for (int month = 1; month <= 12; ++month) {
+    for (int day : {lastDays[month - 1], lastDays[month - 1] + 1}) {
+      const std::wstring stamp = L"2026-" + ZeroPadded(month, 2) + L"-" + ZeroPadded(day, 2) + L" 10:00:00";
+      const LogEntry entry = ParseLogLine(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", stamp), true);
+      EXPECT_EQ(entry.fault == Fault::None, day == lastDays[month - 1]) << ToUtf8(stamp);
+    }
+  }
+  // What the tool writes it reads back as the same record.
+  RunRecord record;
+  record.mode = RunMode::Auto;
+  record.outcome = L"已写入, 部分未写入";
+  record.number = L"007";
+  record.hostName = L"WB-007";
+  record.ipAddress = L"192.168.0.7";
+  record.card = L"NIC";
+  record.address = a;
+  record.notWritten = {L"IPX 网络号", L"游戏序列号"};
+  record.exitCode = 3;
+  record.version = L"1.1.0-dev+1a2b3c4";
+  record.inPlace = true;
+  const LocalTime time{2026, 2, 28, 23, 59, 58};
+  const LogEntry entry = ParseLogLine(LogLine(time, record), true);
+  ASSERT_EQ(entry.fault, Fault::None);
+  EXPECT_EQ(LogLine(entry.time, entry.record), LogLine(time, record));
+  EXPECT_EQ(entry.record.notWritten, record.notWritten);
+  EXPECT_EQ(entry.record.exitCode, 3);
+  EXPECT_EQ(entry.record.version, record.version);
+  EXPECT_EQ(ParseLogLine(Line(L"/n", L"已写入", L"21", a, L"", a + L"=21"), true).record.version, L"");
+  // A version of up to 64 characters; an exit code of two digits read as such (none of the tool's has two).
+  const std::wstring v64 = L"1." + std::wstring(62, L'0');
+  EXPECT_EQ(ParseLogLine(Line(L"/n", L"已写入", L"21", a, L"0\t版本=" + v64, a + L"=21"), true).record.version, v64);
+  EXPECT_EQ(ParseLogLine(Line(L"/n", L"已写入", L"21", a, L"0\t版本=" + v64 + L"0", a + L"=21"), true).fault,
+            Fault::Foreign);
+  EXPECT_EQ(ParseLogLine(Line(L"/n", L"已写入", L"21", a, L"12", a + L"=21"), true).record.exitCode, 12);
+}
+
+// The guard reads the log from its end: the same lines as going forward, in reverse, whatever their
+// lengths around the eight bytes it looks at at once; blank lines left out, a torn last line kept.
+TEST(RunLogTest, BackwardGivesTheLinesForwardGivesInReverse) {
+  const std::string long40(40, 'x');
+  const LogText text{{"a\r\n\r\nbbbbbbb\r\n" + long40 + "\n12345678\r\n", "\r\n" + long40 + "\r\ntorn"}, {}};
+  std::vector<std::string> lines;
+  text.Backward([&lines](std::string_view line, bool ended, bool hasEnd) {
+    lines.push_back(std::string(line) + (ended ? "|crlf" : hasEnd ? "|lf" : "|none"));
+    return true;
+  });
+  const std::vector<std::string> expected = {"torn|none",    long40 + "|crlf", "12345678|crlf",
+                                             long40 + "|lf", "bbbbbbb|crlf",   "a|crlf"};
+  EXPECT_EQ(lines, expected);
+  int visited = 0;
+  text.Backward([&visited](std::string_view, bool, bool) { return ++visited < 2; });
+  EXPECT_EQ(visited, 2) << "stops when asked";
+  // A tail is read from a line's bytes: digits after '=' after a hexadecimal digit, a TAB before it.
+  const struct {
+    std::string line;
+    const char* address;  // nullptr: no tail
+    const char* number;
+  } tails[] = {
+      {"x\t地址=00-1A\t退出码=0\t00-1A=15", "00-1A", "15"},
+      {"x\t地址=00-1A\t退出码=0", nullptr, nullptr},
+      {"x\t00-1A=", nullptr, nullptr},
+      {"00-1A=15", nullptr, nullptr},
+      {"x\t=15", nullptr, nullptr},
+      {"x\tab:cd=007", "ab:cd", "007"},
+  };
+  for (const auto& c : tails) {
+    const std::optional<LineTail> tail = TailOfLine(c.line);
+    EXPECT_EQ(tail.has_value(), c.address != nullptr) << c.line;
+    if (tail && c.address != nullptr) {
+      EXPECT_EQ(tail->address, c.address);
+      EXPECT_EQ(tail->number, c.number);
+    }
+  }
+}
+
+// The log's text goes out as UTF-8: a surrogate pair is one code point, a surrogate without its partner
+// (or a unit past U+10FFFF, where wchar_t has 32 bits) is U+FFFD.
+// A log that begins with the tool's mark is UTF-8 whatever one line holds: a line of other bytes is skipped
+// alone, never a reason to read the whole file as ANSI.
+TEST(RunLogTest, ALineOfOtherBytesInAUtf8LogIsSkippedAlone) {
+  sim::SimPlatform sim;
+  const std::wstring a(kA);
+  LogText text;
+  AddLogBytes(sim.text, L"C:\\VexaIpSet.log",
+              "\xEF\xBB\xBF" + ToUtf8(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21")) + "\r\nx\xFF\xFEy\r\n", text);
+  const RunLog log = text.Select(nullptr);
+  ASSERT_EQ(log.entries.size(), 1u);
+  EXPECT_TRUE(log.entries[0].Vouches());
+  EXPECT_EQ(log.foreign, 1);
+}
+
+TEST(RunLogTest, WideTextAsUtf8) {
+  const struct {
+    std::wstring text;
+    std::string utf8;
+  } cases[] = {
+      {{wchar_t(0x7F), wchar_t(0x80), wchar_t(0x7FF), wchar_t(0x800)}, "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80"},
+      {{wchar_t(0xD800), wchar_t(0xDC00), wchar_t(0xDBFF), wchar_t(0xDFFF)}, "\xF0\x90\x80\x80\xF4\x8F\xBF\xBF"},
+      {{wchar_t(0xD800), L'A', wchar_t(0xDFFF)},
+       "\xEF\xBF\xBD"
+       "A"
+       "\xEF\xBF\xBD"},
+      {{L'A', wchar_t(0xDC00), wchar_t(0xDBFF)}, "A\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {{wchar_t(0xD7FF), wchar_t(0xE000)}, "\xED\x9F\xBF\xEE\x80\x80"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ToUtf8(c.text), c.utf8) << (&c - cases);
+  if constexpr (sizeof(wchar_t) == 4) {
+    EXPECT_EQ(ToUtf8(std::wstring{wchar_t(0x10FFFF), wchar_t(0x110000)}), "\xF4\x8F\xBF\xBF\xEF\xBF\xBD");
+  }
+}
+
+// And comes back in: only valid UTF-8 is the log's (the last code point is, one past it, an overlong form
+// and a surrogate are not); a byte that belongs to nothing reads as U+FFFD, and reading goes on.
+TEST(RunLogTest, Utf8AsWideText) {
+  const struct {
+    std::string bytes;
+    bool valid;
+  } cases[] = {{"\xF4\x8F\xBF\xBF", true}, {"\xF4\x90\x80\x80", false}, {"\xF0\x8F\xBF\xBF", false},
+               {"\xE0\x9F\xBF", false},    {"\xED\xA0\x80", false},     {"\xC2\x80", true}};
+  for (const auto& c : cases) EXPECT_EQ(IsUtf8(c.bytes), c.valid) << (&c - cases);
+  EXPECT_EQ(FromUtf8("\xEF\xBB\xBF"
+                     "a\xFF"
+                     "b"),
+            L"a\xFFFD"
+            "b");
+}
+
+// One log for the whole cafe: config.ini may put it in a shared folder; every mode, /table and /report use
+// it there, under the log's rules; a folder that cannot be reached gives way to config.ini's, and is said.
+TEST_F(DeploymentTest, TheLogFolderConfigIniNames) {
+  const std::string share = "\\\\server\\vexa";
+  const std::string there = share + "\\VexaIpSet.log";
+  const std::string here = sim.system.moduleDirectory + "\\VexaIpSet.log";
+  sim.files.AddFolder(share);
+  const struct {
+    const wchar_t* folder;
+    void (*set)(sim::SimFiles&, const std::string&);
+    const char* logged;   // where the line went, or nullptr
+    const wchar_t* says;  // nullptr: nothing about the log
+  } cases[] = {
+      {L"\\\\server\\vexa", [](sim::SimFiles&, const std::string&) {}, "\\\\server\\vexa\\VexaIpSet.log", nullptr},
+      {L"\\\\server\\gone", [](sim::SimFiles&, const std::string&) {}, "C:\\VexaIpSet\\VexaIpSet.log",
+       L"日志文件夹 \\\\server\\gone 无法访问,这次记在 C:\\VexaIpSet\\VexaIpSet.log。"},
+      {L"\\\\server\\vexa", [](sim::SimFiles& f, const std::string& l) { f.Put(l, ""), f.Links(l, 2); }, nullptr,
+       L"日志 \\\\server\\vexa\\VexaIpSet.log 是链接"},
+      // A start-up task runs in System32: a relative folder is config.ini's.
+      {L".\\", [](sim::SimFiles&, const std::string&) {}, "C:\\VexaIpSet\\VexaIpSet.log", nullptr},
+      {L"..\\VexaIpSet\\.", [](sim::SimFiles&, const std::string&) {}, "C:\\VexaIpSet\\VexaIpSet.log", nullptr},
+      // A name ANSI calls cannot carry is refused by its character, not turned into "?" and looked for.
+      {L"\\\\server\\caf\u00C9", [](sim::SimFiles&, const std::string&) {}, "C:\\VexaIpSet\\VexaIpSet.log",
+       L"含有 Windows(代码页 936)无法表示的字符“é”(U+00C9),无法使用,这次记在"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    for (const std::string& log : {there, here}) sim.files.RemoveFile(log.c_str());
+    c.set(sim.files, there);
+    // Saved as UTF-8: a name GBK cannot hold reaches the tool as typed.
+    sim.PutConfigBytes("\xEF\xBB\xBF" +
+                       ToUtf8(L"[NetWork]\r\nNetPrefix=WB-\r\n[Log]\r\nFolder=" + std::wstring(c.folder)));
+    EXPECT_EQ(Run(L"/n 15 /card 1 /noreboot"), exit_code::kDone);
+    for (const std::string& log : {there, here}) {
+      EXPECT_EQ(sim.files.Get(log).value_or("").find("\t/n\t") != std::string::npos,
+                c.logged != nullptr && log == c.logged)
+          << log;
+    }
+    EXPECT_EQ(c.says == nullptr, Output().find(L"日志") == std::wstring::npos) << sim.console.output;
+    if (c.says != nullptr) {
+      EXPECT_NE(Output().find(c.says), std::wstring::npos) << sim.console.output;
+    }
+    sim.files.Links(there, 1);
+  }
+  sim.PutConfig(L"[NetWork]\r\nNetPrefix=WB-\r\n[Log]\r\nFolder=\\\\server\\vexa\r\n");
+  sim.files.RemoveFile(there.c_str());
+  EXPECT_EQ(Run(L"/n 15 /card 1 /noreboot"), exit_code::kDone);
+  EXPECT_EQ(Run(L"/table"), exit_code::kDone);
+  EXPECT_NE(Output().find(L"00-1A-2B-3C-4D-5E=15"), std::wstring::npos);
+  EXPECT_EQ(Run(L"/report"), exit_code::kDone);
+  EXPECT_TRUE(sim.files.Get(share + "\\VexaIpSet.html").has_value());
+}
+
+// One line a run and a press of OK, UTF-8 behind a byte-order mark; a [Machines] line at the end of each
+// line that wrote; a new log past 1 MB; a folder that cannot be written changes nothing.
+TEST_F(DeploymentTest, TheLog) {
+  Config(L"00-1A-2B-3C-4D-5E=007\r\n");
+  EXPECT_EQ(Run(L"/auto /noreboot"), exit_code::kDone);
+  CardInventory inventory;
+  EnumNetworkCards(platform, inventory);
+  RunOkAction(platform, inventory, L"", L"Realtek RTL8139 Family PCI Fast Ethernet NIC");
+  // Each line ends with the version of the tool that wrote it, before the [Machines] tail.
+  const std::wstring version = L"\t版本=" + std::wstring(kProductVersion);
+  const std::string expected =
+      "\xEF\xBB\xBF" +
+      ToUtf8(
+          L"2026-12-08 09:30:05\t/auto\t已写入\t机号=007\t计算机名=WB-007\tIP=192.168.0.7\t"
+          L"网卡=Realtek RTL8139 Family PCI Fast Ethernet NIC\t地址=00-1A-2B-3C-4D-5E\t未写入=\t退出码=0" +
+          version + L"\t00-1A-2B-3C-4D-5E=007\r\n" +
+          L"2026-12-08 09:30:05\t窗口\t拒绝: 请输入本机号,在按回车键呀！！\t机号=\t计算机名=\tIP=\t"
+          L"网卡=Realtek RTL8139 Family PCI Fast Ethernet NIC\t地址=\t未写入=\t退出码=2" +
+          version + L"\r\n");
+  EXPECT_EQ(Log(), expected);
+
+  const std::string log = sim.system.moduleDirectory + "\\VexaIpSet.log";
+  sim.files.Put(log, std::string(kLogLimit + 1, 'x'));
+  EXPECT_EQ(Run(L"/auto /noreboot"), exit_code::kDone);
+  EXPECT_EQ(sim.files.Get(log + ".old")->size(), kLogLimit + 1);
+  EXPECT_EQ(Log().rfind("\xEF\xBB\xBF", 0), 0u);
+
+  sim.files.ReadOnlyFolder(sim.system.moduleDirectory);
+  const std::string before = Log();
+  EXPECT_EQ(Run(L"/auto /noreboot"), exit_code::kDone);
+  EXPECT_EQ(Log(), before);
+  EXPECT_NE(Output().find(L"日志 C:\\VexaIpSet\\VexaIpSet.log 无法写入(文件夹只读或没有权限),这次没有记入日志。"),
+            std::wstring::npos);
+}
+
+// The log is shared by every machine of the cafe: nothing is lost silently, nothing is written through a
+// link, it stays readable and bounded.
+TEST_F(DeploymentTest, TheLogNeverLosesALineSilently) {
+  const std::string log = sim.system.moduleDirectory + "\\VexaIpSet.log";
+  const std::string big(kLogLimit + 10, 'x');
+  const std::string huge(2 * kLogLimit + 10, 'x');
+  const std::string utf16(
+      "\xFF\xFE"
+      "a\0b\0",
+      6);
+  const struct {
+    const char* what;
+    std::string before;  // the log's bytes before the run
+    void (*set)(sim::SimFiles&, const std::string&);
+    const wchar_t* says;      // nullptr: nothing said about the log
+    bool appended;            // the run's line is in the log
+    const char* old;          // the bytes .old holds afterwards, or nullptr for none
+    std::size_t maxLogBytes;  // the log's size afterwards is at most this
+  } cases[] = {
+      {"appended", "", [](sim::SimFiles&, const std::string&) {}, nullptr, true, nullptr, 1000},
+      {"held open without sharing", "\xEF\xBB\xBFx\r\n",
+       [](sim::SimFiles& f, const std::string& l) { f.Hold(l, true); }, L"被其他程序占用,等了 3 秒仍没能写入", false,
+       nullptr, 1000},
+      {"locked by another run", "\xEF\xBB\xBFx\r\n",
+       [](sim::SimFiles& f, const std::string& l) { f.LockByOther(l, true); }, L"被其他程序占用", false, nullptr, 1000},
+      {"a hard link", "\xEF\xBB\xBFx\r\n", [](sim::SimFiles& f, const std::string& l) { f.Links(l, 2); },
+       L"是链接(硬链接、符号链接或重解析点),为安全起见没有写入。", false, nullptr, 1000},
+      {"a dangling symbolic link", "",
+       [](sim::SimFiles& f, const std::string& l) { f.RemoveFile(l.c_str()), f.DanglingLink(l); },
+       L"是链接(硬链接、符号链接或重解析点),为安全起见没有写入。", false, nullptr, 0},
+      {"UTF-16 from Notepad", utf16, [](sim::SimFiles&, const std::string&) {}, nullptr, true,
+       "\xFF\xFE"
+       "a",
+       1000},
+      {"past the limit", big, [](sim::SimFiles&, const std::string&) {}, nullptr, true, "xxxx", 1000},
+      {".old blocked, under twice the limit", big,
+       [](sim::SimFiles& f, const std::string& l) { f.BlockReplace(l + ".old"); }, nullptr, true, nullptr,
+       kLogLimit + 1000},
+      {".old blocked, past twice the limit", huge,
+       [](sim::SimFiles& f, const std::string& l) { f.BlockReplace(l + ".old"); }, nullptr, true, nullptr, 1000},
+      {".old blocked, UTF-16", utf16, [](sim::SimFiles& f, const std::string& l) { f.BlockReplace(l + ".old"); },
+       nullptr, true, nullptr, 1000},
+  };
+  Config(L"00-1A-2B-3C-4D-5E=15\r\n");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    sim.files.RemoveFile(log.c_str());
+    sim.files.RemoveFile((log + ".old").c_str());
+    sim.files.Put(log, c.before);
+    c.set(sim.files, log);
+    sim.system.slept = 0;
+    // /force: a log that cannot be read leaves the number unconfirmed (the guard's rows are elsewhere).
+    EXPECT_EQ(Run(L"/n 15 /card 1 /noreboot /force"), exit_code::kDone);
+    const std::string after = Log();
+    EXPECT_EQ(after.find("\t/n\t") != std::string::npos, c.appended);
+    if (c.appended && c.maxLogBytes < kLogLimit) {
+      EXPECT_EQ(after.rfind("\xEF\xBB\xBF", 0), 0u) << "a new log begins with the UTF-8 mark";
+    }
+    EXPECT_LE(after.size(), c.maxLogBytes);
+    if (c.says != nullptr) {
+      EXPECT_NE(Output().find(c.says), std::wstring::npos) << sim.console.output;
+      const bool waited = std::wstring(c.says).find(L"占用") != std::wstring::npos;
+      EXPECT_EQ(sim.system.slept >= kLogWaitMilliseconds, waited);
+    } else {
+      EXPECT_EQ(Output().find(L"日志"), std::wstring::npos);
+    }
+    const auto old = sim.files.Get(log + ".old");
+    EXPECT_EQ(old.has_value(), c.old != nullptr);
+    if (old && c.old != nullptr) {
+      EXPECT_EQ(old->rfind(c.old, 0), 0u);
+    }
+    EXPECT_EQ(sim.files.OpenHandles(), 0u);
+    sim.files.Hold(log, false);
+    sim.files.LockByOther(log, false);
+  }
+}
+
+TEST(LogLineTest, SecondsOfALocalTime) {
+  const struct {
+    LocalTime time;
+    std::int64_t seconds;
+  } cases[] = {
+      {{1970, 1, 1, 0, 0, 0}, 0},
+      {{2026, 12, 8, 9, 30, 5}, 1796722205},
+      {{2000, 2, 29, 23, 59, 59}, 951868799},
+      {{2000, 3, 1, 0, 0, 0}, 951868800},
+      {{1999, 12, 31, 23, 59, 59}, 946684799},
+      {{2024, 1, 1, 0, 1, 0}, 1704067260},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SecondsOf(c.time), c.seconds) << c.time.year << "-" << c.time.month;
+}
+
+TEST(LogLineTest, ControlCharactersInAFieldNeverMakeASecondLineOrColumn) {
+  RunRecord record;
+  record.mode = RunMode::Number;
+  record.outcome = L"拒绝: x";
+  record.number = L"17\r\n2026-01-01 00:00:00\t/auto\tFAKE";
+  record.hostName = L"WB\x01\x7F";
+  record.card = L"NIC\tA";
+  record.address = L"00-1A-2B-3C-4D-5E";
+  record.version = L"1.2.3\t";
+  record.inPlace = true;
+  const std::wstring line = LogLine(LocalTime{2026, 12, 8, 9, 30, 5}, record);
+  EXPECT_EQ(
+      line,
+      L"2026-12-08 09:30:05\t/n\t拒绝: x\t机号=17  2026-01-01 00:00:00 /auto FAKE\t计算机名=WB  \tIP=\t网卡=NIC A\t"
+      L"地址=00-1A-2B-3C-4D-5E\t未写入=\t版本=1.2.3 \t00-1A-2B-3C-4D-5E=17  2026-01-01 00:00:00 /auto FAKE");
+}
+
+}  // namespace
+}  // namespace vexa

@@ -150,12 +150,14 @@ CafeOutput ExportCommand(Platform& platform, const IniFile::ConfigFile& config, 
   CafeOutput out;
   if (!Usable(platform, place, log, out)) return out;
   const CafeView view = ViewOfCafe(log, IniFile::ReadMachineTable(config));
-  const ExportPlan plan = PlanExport(log, view);
+  const ExportPlan plan = PlanExport(view);
   std::vector<std::wstring> lines = LeftOut(plan, format, force);
-  const std::wstring maskText = IniFile::ReadIniString(platform, config.ReadPath(), IniFile::kNetWork,
-                                                       IniFile::kMask.key, IniFile::kMask.fallback);
-  const Ipv4 mask = ParseMask(maskText);
+  // Only Kea's subnets and netsh's scopes need the mask: the other formats do not read config.ini again.
   const bool bySubnet = format == ExportFormat::Kea || format == ExportFormat::Netsh;
+  const std::wstring maskText = bySubnet ? IniFile::ReadIniString(platform, config.ReadPath(), IniFile::kNetWork,
+                                                                  IniFile::kMask.key, IniFile::kMask.fallback)
+                                         : L"";
+  const Ipv4 mask = ParseMask(maskText);
   if (!plan.conflicts.empty() && !force && format != ExportFormat::Csv) {
     lines.push_back(
         L"没有导出:服务器不会接受一个机号或一个 IP 给两块网卡。改正后再导出;要导出其余的机位,请加 /force。");

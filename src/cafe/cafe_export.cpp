@@ -88,9 +88,9 @@ bool IsDnsLabel(std::wstring_view name) {
   return std::all_of(name.begin(), name.end(), [](wchar_t c) { return IsDigit(c) || IsAsciiLetter(c) || c == L'-'; });
 }
 
-ExportPlan PlanExport(const RunLog& log, const CafeView& view) {
+ExportPlan PlanExport(const CafeView& view) {
   ExportPlan plan;
-  const std::map<std::wstring, AddressHistory> addresses = AddressesOf(log);
+  const std::map<std::wstring, AddressHistory>& addresses = view.addresses;
   FindConflicts(addresses, view, plan);
   const std::set<int> conflicted(plan.conflictSeats.begin(), plan.conflictSeats.end());
   for (int n = kFirstMachine; n <= kLastMachine; ++n) {

@@ -37,8 +37,7 @@ struct ExportPlan {
   std::vector<int> notWritten;          // seats whose last line was refused or did not write everything
   std::vector<std::wstring> noAddress;  // "22(192.168.0.x)": a vouching line whose IP is no address (edited by hand)
 };
-// view must come from log.
-ExportPlan PlanExport(const RunLog& log, const CafeView& view);
+ExportPlan PlanExport(const CafeView& view);
 
 // A host name a DNS server and a DHCP server's name field take: 1 to 63 letters, digits and '-', neither
 // first nor last a '-'.

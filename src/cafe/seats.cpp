@@ -43,7 +43,8 @@ CafeView ViewOfCafe(const RunLog& log, const IniFile::MachineTable& table) {
     seat.last = &entry;
     ++seat.runs;
   }
-  const std::map<std::wstring, AddressHistory> addresses = AddressesOf(log);
+  view.addresses = AddressesOf(log);
+  const std::map<std::wstring, AddressHistory>& addresses = view.addresses;
   std::set<std::wstring> listed;
   for (const IniFile::MachineEntry& entry : table.entries) {
     const std::wstring address = FormatMac(entry.address);

@@ -43,9 +43,10 @@ struct Seat {
 
 // The cafe as the log (which must outlive it) and [Machines] show it.
 struct CafeView {
-  std::vector<Seat> seats;             // by number; 0 is no seat
-  std::vector<std::wstring> unlisted;  // "address=number" lines the log vouches for and [Machines] lacks
-  std::vector<std::wstring> unused;    // [Machines] lines no run has used
+  std::vector<Seat> seats;                           // by number; 0 is no seat
+  std::vector<std::wstring> unlisted;                // "address=number" lines the log vouches for and [Machines] lacks
+  std::vector<std::wstring> unused;                  // [Machines] lines no run has used
+  std::map<std::wstring, AddressHistory> addresses;  // AddressesOf the log, read once for every view of it
 };
 CafeView ViewOfCafe(const RunLog& log, const IniFile::MachineTable& table);
 

@@ -1,5 +1,6 @@
 #include "log/number_claims.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "common/mac_address.h"
@@ -8,6 +9,13 @@
 namespace vexa {
 
 std::wstring AddressKey(const std::wstring& address) {
+  // The tool writes every line's address in that spelling already: taken as it is, without parsing.
+  constexpr std::size_t kSpelled = 17;  // "00-1A-2B-3C-4D-5E"
+  const bool spelled = address.size() == kSpelled && std::all_of(address.begin(), address.end(), [&](const wchar_t& c) {
+                         const std::size_t i = static_cast<std::size_t>(&c - address.data());
+                         return i % 3 == 2 ? c == L'-' : (IsDigit(c) || (c >= L'A' && c <= L'F'));
+                       });
+  if (spelled) return address;
   const std::optional<MacAddress> mac = ParseMac(address);
   return mac ? FormatMac(*mac) : address;
 }

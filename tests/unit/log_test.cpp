@@ -16,6 +16,7 @@
 #include "common/version.h"
 #include "config/ini_file.h"
 #include "config/machine_table.h"
+#include "log/number_claims.h"
 #include "log/run_log.h"
 #include "platform/sim/sim_window.h"
 #include "sim_machine.h"
@@ -186,6 +187,17 @@ TEST(RunLogTest, ALineOfOtherBytesInAUtf8LogIsSkippedAlone) {
   ASSERT_EQ(log.entries.size(), 1u);
   EXPECT_TRUE(log.entries[0].Vouches());
   EXPECT_EQ(log.foreign, 1);
+}
+
+// One spelling for a card's address, whatever a line or a person wrote; text that is no address stays as it is.
+TEST(RunLogTest, AnAddressHasOneSpelling) {
+  for (const wchar_t* written :
+       {L"00-1A-2B-3C-4D-5E", L"00-1a-2b-3c-4d-5e", L"00:1A:2B:3C:4D:5E", L"00:1a:2B:3c:4D:5e"}) {
+    EXPECT_EQ(AddressKey(written), L"00-1A-2B-3C-4D-5E") << ToUtf8(written);
+  }
+  for (const wchar_t* written : {L"G0-1A-2B-3C-4D-5E", L"00-1A-2B-3C-4D", L"00-1A-2B-3C-4D-5E-"}) {
+    EXPECT_EQ(AddressKey(written), written) << ToUtf8(written);
+  }
 }
 
 TEST(RunLogTest, WideTextAsUtf8) {

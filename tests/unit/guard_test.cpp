@@ -43,6 +43,8 @@ TEST_F(DeploymentTest, ANumberAnotherCardHoldsIsNotGivenTwice) {
     int code;
     const wchar_t* says;
   } cases[] = {
+      {line(other, L"120"), L"/n 120 /card 1 /noreboot", exit_code::kRefused,
+       L"拒绝: 日志显示机号 120 已经给了另一块网卡"},
       {line(other, L"15"), L"/n 15 /card 1 /noreboot", exit_code::kRefused,
        L"拒绝: 日志显示机号 15 已经给了另一块网卡 00-1A-2B-3C-4D-5F(2026-12-01 10:00:00 的运行,计算机名 WB-15),"
        L"那块网卡最后一次运行仍是这个机号。\r\n要仍然写入,请加 /force。"},

@@ -87,6 +87,10 @@ TEST(LogLineTest, ParsedBackOrSkipped) {
       {Line(L"/n", L"已是这些设置", L"21", a, L"", a + L"=21"), true, Fault::None, true},
       {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L""), true, Fault::Foreign, false},
       {L"2026-12-01 10:00:00\t/n\tx\t机号=1\tb\tc\td", true, Fault::Foreign, false},
+      // Cut short by a machine switched off, then ended by the next run's line end: the tool's columns so far.
+      {L"2026-12-01 10:00:00\t/n", true, Fault::Torn, false},
+      {L"2026-12-01 10:00:00\t/n\tx\t机号=1\t计算机名=WB-1", true, Fault::Torn, false},
+      {Line(L"/n", L"已写入", L"21", a, L"", L"退出码=\t" + a + L"=21"), true, Fault::Foreign, false},  // no code
       {L"garbage", true, Fault::Foreign, false},
       {Line(L"/n", std::wstring(4100, L'x'), L"21", a, L"0", a + L"=21"), true, Fault::TooLong, false},
   };
@@ -412,6 +416,8 @@ TEST(LogLineTest, SecondsOfALocalTime) {
       {{2000, 3, 1, 0, 0, 0}, 951868800},
       {{1999, 12, 31, 23, 59, 59}, 946684799},
       {{2024, 1, 1, 0, 1, 0}, 1704067260},
+      {{2100, 3, 1, 0, 0, 0}, 4107542400},  // a century that is no leap year
+      {{2999, 12, 31, 23, 59, 59}, 32503679999},
   };
   for (const auto& c : cases) EXPECT_EQ(SecondsOf(c.time), c.seconds) << c.time.year << "-" << c.time.month;
 }

@@ -351,6 +351,14 @@ TEST_F(CafeTest, AMaskIsNeededOnlyWhereASubnetIs) {
   EXPECT_EQ(Run(L"/export netsh"), exit_code::kRefused);
   EXPECT_EQ(Run(L"/export dnsmasq"), exit_code::kDone);
   EXPECT_EQ(Run(L"/export arp"), exit_code::kDone);
+  // An export's file is written as the page is: never through a link.
+  const std::string conf = sim.system.moduleDirectory + "\\VexaIpSet-dnsmasq.conf";
+  const std::string before = FileBeside("VexaIpSet-dnsmasq.conf");
+  sim.files.Links(conf, 2);
+  EXPECT_EQ(Run(L"/export dnsmasq"), exit_code::kRefused);
+  EXPECT_NE(Output().find(L"文件 C:\\VexaIpSet\\VexaIpSet-dnsmasq.conf 是链接"), std::wstring::npos)
+      << sim.console.output;
+  EXPECT_EQ(FileBeside("VexaIpSet-dnsmasq.conf"), before);
   // Nothing a server can take: Kea's file still holds its configuration.
   PutLog(Line(L"/n", L"拒绝: x", L"40", kA, L"2", L"") + L"\r\n");
   sim.PutConfig(L"[NetWork]\r\n");

@@ -25,9 +25,6 @@ namespace vexa {
 namespace {
 
 using test::DeploymentTest;
-using test::kA;
-using test::kB;
-using test::Line;
 using test::Sz;
 
 TEST_F(DeploymentTest, TheWindowStartsChosenAndTypedWhenOneCardIsListed) {

@@ -24,10 +24,6 @@ namespace vexa {
 namespace {
 
 using test::DeploymentTest;
-using test::kA;
-using test::kB;
-using test::Line;
-using test::Sz;
 
 // No number given twice: a number whose last vouching line names another card that still holds it.
 TEST_F(DeploymentTest, ANumberAnotherCardHoldsIsNotGivenTwice) {

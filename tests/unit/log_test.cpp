@@ -29,7 +29,6 @@ using test::DeploymentTest;
 using test::kA;
 using test::kB;
 using test::Line;
-using test::Sz;
 
 TEST(LogLineTest, ParsedBackOrSkipped) {
   using Fault = LogEntry::Fault;

@@ -166,7 +166,9 @@ std::wstring UsageText() {
       L"  /force     默认网关不在本机子网内、日志说这个机号已给了别的网卡、或日志读不全无法确认时,仍然写入",
       L"             (窗口中会先询问;不加 /force 则拒绝);和 /export 同用时跳过冲突的机位,导出其余的。",
       L"  结果写在命令行窗口和日志 VexaIpSet.log 中:日志在 config.ini 的 [Log] Folder= 指定的文件夹(例如服务器的",
-      L"  共享文件夹),没有指定或访问不了时在 config.ini 旁边。",
+      L"  共享文件夹),没有指定或访问不了时在 config.ini 旁边。每次运行排队等日志的锁,最多 " +
+          std::to_wstring(kLogQueueMilliseconds / 1000) + L" 秒;没拿到锁就什么",
+      L"  也不写(退出码 " + std::to_wstring(exit_code::kRefused) + L",加 /force 也一样)。",
       L"",
       L"退出码: " + Code(exit_code::kDone) + L"已写入或已是这些设置(/check: " + std::wstring(kInEffect) + L")  " +
           Code(exit_code::kBadArguments) + L"参数错误  " + Code(exit_code::kRefused) + L"拒绝(原因见输出)",

@@ -10,6 +10,25 @@ namespace vexa {
 namespace {
 
 constexpr std::wstring_view kRestartTitle = L"全部设置完毕 需要重启计算机！";
+constexpr std::wstring_view kLogBusyQuestion = L"日志正被其他机器使用,要再等一会儿吗?";
+
+// The window's questions, each in a box while nothing is held.
+class WindowConfirmer : public Confirmer {
+ public:
+  explicit WindowConfirmer(MessageBoxes& boxes) : boxes_(boxes) {}
+  bool AsksAPerson() const override { return true; }
+  bool Overrule(const Notice& doubt) override {
+    return boxes_.Show(doubt.text + L"\r\n" + std::wstring(kConfirmQuestion), doubt.title, MsgButtons::YesNo,
+                       MsgIcon::Exclamation) == MsgAnswer::Yes;
+  }
+  bool WaitLonger(const std::wstring&) override {
+    return boxes_.Show(std::wstring(kLogBusyQuestion), std::nullopt, MsgButtons::RetryCancel, MsgIcon::Exclamation) ==
+           MsgAnswer::Retry;
+  }
+
+ private:
+  MessageBoxes& boxes_;
+};
 
 }  // namespace
 
@@ -17,10 +36,11 @@ Refusal RunOkAction(Platform& platform, const CardInventory& inventory, const st
                     const std::wstring& shownCardText) {
   const Target target{typedText, FindCardIndex(platform, inventory, shownCardText), std::nullopt, L""};
   const IniFile::ConfigFile config = IniFile::ConfigFile::Open(platform);  // one read of config.ini a press
-  const Outcome out = ApplyMachine(platform, inventory, config, target, RunOptions{});
+  WindowConfirmer confirmer(platform.messages);
+  const Outcome out = ApplyMachine(platform, inventory, config, target, RunOptions{}, confirmer);
   if (out.kind == Outcome::Kind::Refused) {
-    // The operator's own No to a question needs no box of its own.
-    if (out.refusal != Refusal::Unconfirmed) {
+    // The operator's own No or Cancel to a question needs no box of its own.
+    if (out.refusal != Refusal::Unconfirmed && out.refusal != Refusal::LogBusy) {
       platform.messages.Show(out.notice.text, out.notice.title, MsgButtons::Ok, MsgIcon::Critical);
     }
     return out.refusal;

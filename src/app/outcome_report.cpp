@@ -50,8 +50,11 @@ std::wstring LogProblem(const Outcome& out) {
     case LogResult::NotWritable:
       return elsewhere + L"日志 " + out.logPath + std::wstring(kNotWritable) + L",这次没有记入日志。";
     case LogResult::Busy:
-      return elsewhere + L"日志 " + out.logPath + L" 被其他程序占用,等了 " +
-             std::to_wstring(kLogWaitMilliseconds / 1000) + L" 秒仍没能写入,这次没有记入日志。";
+      // The refusal itself says the log was busy.
+      if (out.refusal == Refusal::LogBusy)
+        return elsewhere.empty() ? L"" : elsewhere + L"这次用的是 " + out.logPath + L"。";
+      return elsewhere + L"日志 " + out.logPath + L" 被其他程序占用,等了 " + std::to_wstring(out.logWait / 1000) +
+             L" 秒仍没能写入,这次没有记入日志。";
     case LogResult::Link: return elsewhere + L"日志 " + out.logPath + std::wstring(kIsLink) + L"。";
   }
   return L"";

@@ -27,6 +27,19 @@ class ConsoleMessages : public MessageBoxes {
   Platform& platform_;
 };
 
+// A run without a window asks nobody: /force overrules a doubt; a busy log is no doubt, and the run has
+// already waited its turn.
+class ConsoleConfirmer : public Confirmer {
+ public:
+  explicit ConsoleConfirmer(bool force) : force_(force) {}
+  bool AsksAPerson() const override { return false; }
+  bool Overrule(const Notice&) override { return force_; }
+  bool WaitLonger(const std::wstring&) override { return false; }
+
+ private:
+  bool force_;
+};
+
 void Say(Platform& platform, const std::wstring& text) { platform.console.Write(platform.text.ToAnsi(text + L"\r\n")); }
 
 Target Refused(std::wstring number, std::wstring reason) {
@@ -113,13 +126,14 @@ int RunUnattended(Platform& real, const CommandLine& command) {
   const Target target = FindTarget(unattended, inventory, config, command);
   if (!target.note.empty()) Say(unattended, target.note);
   if (command.check) {
-    const CheckOutcome check = CheckMachine(unattended, inventory, config, target);
+    const CheckOutcome check = CheckMachine(unattended, inventory, config, target, kLogQueueMilliseconds);
     Say(unattended, ConsoleReport(check));
     return ExitCodeOf(check);
   }
   const RunMode mode = command.mode == CommandLine::Mode::Auto ? RunMode::Auto : RunMode::Number;
+  ConsoleConfirmer confirmer(command.force);
   const Outcome out = ApplyMachine(unattended, inventory, config, target,
-                                   RunOptions{mode, true, true, !command.noReboot, command.force});
+                                   RunOptions{mode, true, true, !command.noReboot, kLogQueueMilliseconds}, confirmer);
   Say(unattended, ConsoleReport(out));
   return ExitCodeOf(out);
 }

@@ -73,7 +73,7 @@ void LogAndRestart(Platform& platform, HeldLog& log, RunMode mode, bool restart,
   if (ShutDown::RequestReboot(platform.restart)) return;
   out.restart = RestartState::Refused;
   if (!out.Logged()) return;
-  HeldLog again(platform, out.logPlace);
+  HeldLog again(platform, out.logPlace, out.logWait);
   Log(platform, again, mode, out);
 }
 
@@ -116,9 +116,11 @@ void FollowPendingRename(Platform& platform, const RunOptions& options, HeldLog&
   const RestartRequests requests = FindRestartRequests(runLog, out.settings.HostName);
   const std::int64_t boot =
       SecondsOf(platform.system.Now()) - static_cast<std::int64_t>(platform.system.MillisecondsSinceBoot() / 1000);
-  if (!runLog.Whole()) {
+  if (!runLog.Whole() || requests.untrusted > 0) {
     out.restart = RestartState::Unknown;
     out.unreadLog = runLog.unreadable;
+    if (requests.untrusted > 0)
+      out.unreadLog.push_back(UntrustedRequestsText(RunLogPath(platform, out.logPlace), requests.untrusted));
   } else if (requests.last && SecondsOf(*requests.last) < boot) {
     out.restart = RestartState::NotTaken;
   } else if (requests.retries > 0) {
@@ -129,22 +131,17 @@ void FollowPendingRename(Platform& platform, const RunOptions& options, HeldLog&
 }
 
 // A doubt is overruled by /force, or in the window by the operator's Yes; otherwise nothing is written.
-bool Confirmed(Platform& platform, const RunOptions& options, const Notice& doubt, Outcome& out) {
-  const bool window = options.mode == RunMode::Window;
-  bool yes = options.force;
-  if (!yes && window) {
-    yes = platform.messages.Show(doubt.text + L"\r\n" + std::wstring(kConfirmQuestion), doubt.title, MsgButtons::YesNo,
-                                 MsgIcon::Exclamation) == MsgAnswer::Yes;
-  }
+bool Confirmed(Confirmer& confirmer, const Notice& doubt, Outcome& out) {
+  const bool person = confirmer.AsksAPerson();
   const std::wstring reason = FirstLine(doubt.text);
-  if (yes) {
+  if (confirmer.Overrule(doubt)) {
     if (!out.overruled.empty()) out.overruled += L"; ";
-    out.overruled += (options.force ? L"/force: " : L"经操作员确认: ") + reason;
+    out.overruled += (person ? L"经操作员确认: " : L"/force: ") + reason;
     return true;
   }
   out.kind = Outcome::Kind::Refused;
   out.refusal = Refusal::Unconfirmed;
-  out.notice = {doubt.title, window ? reason : doubt.text + L"\r\n" + std::wstring(kForceHint)};
+  out.notice = {doubt.title, person ? reason : doubt.text + L"\r\n" + std::wstring(kForceHint)};
   return false;
 }
 
@@ -157,9 +154,13 @@ std::optional<Notice> NumberNotFree(HeldLog& held, const Outcome& out) {
   if (!log.Whole()) {
     return Notice{std::wstring(kConfirmTitle), NumberUnknownText(out.settings.MachineNumber, log.unreadable)};
   }
-  const std::optional<LogEntry> other = OtherHolder(log, out.settings.MachineNumber, out.address);
-  if (!other) return std::nullopt;
-  return Notice{std::wstring(kConfirmTitle), NumberHeldText(out.settings.MachineNumber, *other)};
+  const NumberClaim claim = ClaimOn(log, out.settings.MachineNumber, out.address);
+  if (claim.holder)
+    return Notice{std::wstring(kConfirmTitle), NumberHeldText(out.settings.MachineNumber, *claim.holder)};
+  if (claim.untrusted) {
+    return Notice{std::wstring(kConfirmTitle), NumberUntrustedText(out.settings.MachineNumber, *claim.untrusted)};
+  }
+  return std::nullopt;
 }
 
 CheckOutcome::Address AddressState(Platform& platform, const MachinePlan& plan) {
@@ -180,15 +181,50 @@ CheckOutcome::Address AddressState(Platform& platform, const MachinePlan& plan) 
   return CheckOutcome::Address::Unknown;
 }
 
+// Whether this run holds the log now, waits once more (the confirmer asked for it), or is refused: nothing
+// is written without the lock, neither the registry nor the line, and nothing is restarted.
+enum class Turn { Held, Again, Refused };
+Turn TakeTurn(Platform& platform, const HeldLog& log, const RunOptions& options, Confirmer& confirmer, Outcome& out) {
+  if (log.State() != LogResult::Busy) return Turn::Held;
+  out.logPath = RunLogPath(platform, out.logPlace);
+  if (confirmer.WaitLonger(out.logPath)) return Turn::Again;
+  out.kind = Outcome::Kind::Refused;
+  out.refusal = Refusal::LogBusy;
+  out.notice = {L"", LogBusyText(out.logPath, options.logWait)};
+  out.log = LogResult::Busy;
+  return Turn::Refused;
+}
+
+// The doubts a person or /force must overrule before this run writes, as the log held now shows them:
+// Windows' own (not when the values are in place already), and a number the log gives another card.
+std::vector<Notice> DoubtsOf(const MachinePlan& plan, bool writes, HeldLog& log, const RunOptions& options,
+                             const std::vector<std::wstring>& confirmed, Outcome& out) {
+  std::vector<Notice> doubts;
+  if (plan.doubt && writes) doubts.push_back(*plan.doubt);
+  if (std::optional<Notice> held = NumberNotFree(log, out)) {
+    // /auto follows [Machines], which refuses a number given twice: the log only gets a word.
+    if (options.mode == RunMode::Auto) {
+      out.note = held->text;
+    } else {
+      doubts.push_back(*held);
+    }
+  }
+  std::erase_if(doubts, [&confirmed](const Notice& doubt) {
+    return std::find(confirmed.begin(), confirmed.end(), doubt.text) != confirmed.end();
+  });
+  return doubts;
+}
+
 }  // namespace
 
 Outcome ApplyMachine(Platform& platform, const CardInventory& inventory, const IniFile::ConfigFile& config,
-                     const Target& target, const RunOptions& options) {
+                     const Target& target, const RunOptions& options, Confirmer& confirmer) {
   const MachinePlan plan = PlanMachine(platform, inventory, config, target, options.requireConfig);
   Outcome out = OutcomeOf(platform, target, plan);
   out.logPlace = PlaceOfLog(platform, config);
+  out.logWait = options.logWait;
   if (out.kind == Outcome::Kind::Refused) {
-    HeldLog log(platform, out.logPlace);
+    HeldLog log(platform, out.logPlace, options.logWait);
     Log(platform, log, options.mode, out);
     return out;
   }
@@ -197,27 +233,18 @@ Outcome ApplyMachine(Platform& platform, const CardInventory& inventory, const I
   for (;;) {
     // From the reading of the log to the run's own line under its lock: of runs at once that want one
     // number, the first writes and the others find its line.
-    HeldLog log(platform, out.logPlace);
-    std::vector<Notice> doubts;
-    if (plan.doubt && !inPlace) doubts.push_back(*plan.doubt);
-    if (std::optional<Notice> held = NumberNotFree(log, out)) {
-      // /auto follows [Machines], which refuses a number given twice: the log only gets a word.
-      if (options.mode == RunMode::Auto) {
-        out.note = held->text;
-      } else {
-        doubts.push_back(*held);
-      }
-    }
-    std::erase_if(doubts, [&confirmed](const Notice& doubt) {
-      return std::find(confirmed.begin(), confirmed.end(), doubt.text) != confirmed.end();
-    });
-    if (options.mode == RunMode::Window && !options.force && !doubts.empty()) {
+    HeldLog log(platform, out.logPlace, options.logWait);
+    const Turn turn = TakeTurn(platform, log, options, confirmer, out);
+    if (turn == Turn::Again) continue;
+    if (turn == Turn::Refused) return out;
+    const std::vector<Notice> doubts = DoubtsOf(plan, !inPlace, log, options, confirmed, out);
+    if (confirmer.AsksAPerson() && !doubts.empty()) {
       // A question waits for a person: never under the lock the whole cafe shares. The log is read again
       // after the answers.
       log.Release();
       for (const Notice& doubt : doubts) {
-        if (!Confirmed(platform, options, doubt, out)) {
-          HeldLog again(platform, out.logPlace);
+        if (!Confirmed(confirmer, doubt, out)) {
+          HeldLog again(platform, out.logPlace, options.logWait);
           Log(platform, again, options.mode, out);
           return out;
         }
@@ -226,7 +253,7 @@ Outcome ApplyMachine(Platform& platform, const CardInventory& inventory, const I
       continue;
     }
     for (const Notice& doubt : doubts) {
-      if (!Confirmed(platform, options, doubt, out)) {
+      if (!Confirmed(confirmer, doubt, out)) {
         Log(platform, log, options.mode, out);
         return out;
       }
@@ -243,11 +270,12 @@ Outcome ApplyMachine(Platform& platform, const CardInventory& inventory, const I
 }
 
 CheckOutcome CheckMachine(Platform& platform, const CardInventory& inventory, const IniFile::ConfigFile& config,
-                          const Target& target) {
+                          const Target& target, std::uint32_t logWait) {
   CheckOutcome check;
   const MachinePlan plan = PlanMachine(platform, inventory, config, target, true);
   check.plan = OutcomeOf(platform, target, plan);
   check.plan.logPlace = PlaceOfLog(platform, config);
+  check.plan.logWait = logWait;
   if (check.plan.kind != Outcome::Kind::Refused) {
     check.registryHolds = InPlace(platform, plan);
     check.plan.kind = check.registryHolds ? Outcome::Kind::InPlace : Outcome::Kind::Written;
@@ -257,7 +285,7 @@ CheckOutcome CheckMachine(Platform& platform, const CardInventory& inventory, co
   RunRecord record = RecordOf(RunMode::Check, check.plan, LogOutcome(check));
   record.inPlace = false;  // a check writes nothing: its line adds no [Machines] entry
   record.exitCode = ExitCodeOf(check);
-  check.plan.log = AppendRunLog(platform, check.plan.logPlace, record);
+  check.plan.log = AppendRunLog(platform, check.plan.logPlace, record, logWait);
   check.plan.logPath = RunLogPath(platform, check.plan.logPlace);
   return check;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "apply/confirmer.h"
 #include "apply/machine_plan.h"
 #include "apply/write_table.h"
 #include "common/exit_codes.h"
@@ -20,7 +21,9 @@ struct RunOptions {
   bool requireConfig = false;  // refuse without config.ini rather than write the defaults
   bool skipInPlace = false;    // write nothing when every value is already in place
   bool restart = false;        // request the forced reboot after writing (or for a rename still pending)
-  bool force = false;          // /force: write what the window would ask about (a doubt) without asking
+  // How long one wait for the log's lock lasts: a run without a window waits its turn behind a whole cafe;
+  // the window asks after a short one whether to wait longer.
+  std::uint32_t logWait = kLogWaitMilliseconds;
 };
 
 enum class RestartState {
@@ -47,15 +50,18 @@ struct Outcome {
   RestartState restart = RestartState::NotAsked;
   std::wstring overruled;  // who confirmed a doubt, and the doubt: "/force: 默认网关 ..."; "" when none
   std::wstring note;       // /auto: the log says another card holds the number ([Machines] decided)
-  std::vector<std::wstring> unreadLog;  // Unknown: the log's files that could not be read, with their reasons
-  LogPlace logPlace;                    // where the log is appended and read
+  std::vector<std::wstring> unreadLog;           // Unknown: the log's files that could not be read, with their reasons
+  LogPlace logPlace;                             // where the log is appended and read
+  std::uint32_t logWait = kLogWaitMilliseconds;  // one wait for its lock
   LogResult log = LogResult::NotWritable;
   std::wstring logPath;
   bool Logged() const { return log == LogResult::Appended; }
 };
 
+// Nothing is written without the log's lock: a log that stays busy past the wait (and every longer one
+// the confirmer asks for) refuses the run, with nothing written and no line.
 Outcome ApplyMachine(Platform& platform, const CardInventory& inventory, const IniFile::ConfigFile& config,
-                     const Target& target, const RunOptions& options);
+                     const Target& target, const RunOptions& options, Confirmer& confirmer);
 
 // /check: what of the plan is in the registry and in effect.
 struct CheckOutcome {
@@ -67,7 +73,7 @@ struct CheckOutcome {
 };
 
 CheckOutcome CheckMachine(Platform& platform, const CardInventory& inventory, const IniFile::ConfigFile& config,
-                          const Target& target);
+                          const Target& target, std::uint32_t logWait);
 
 int ExitCodeOf(const Outcome& out);
 int ExitCodeOf(const CheckOutcome& check);

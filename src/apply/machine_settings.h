@@ -41,6 +41,7 @@ enum class Refusal {
   BadDns,
   CutValue,     // a value longer than the reader's buffer: what was read is not what the file says
   Unconfirmed,  // a value Windows would ask about, not confirmed (No in the window, no /force without it)
+  LogBusy,      // the shared log's lock could not be had: nothing is written without it
 };
 
 struct MachineInput {

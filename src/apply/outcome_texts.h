@@ -4,6 +4,7 @@
 // machine_plan, machine_lookup); the words readers of the log go by are log/run_log.h's.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,8 +20,16 @@ inline constexpr std::wstring_view kForceHint = L"要仍然写入,请加 /force�
 
 // The shared log says another card holds number: its line's address, time and host name.
 std::wstring NumberHeldText(int number, const LogEntry& other);
+// A line of the log names number after its last vouching line, but a column of it is doubled or cannot be
+// read (a later version's, or edited by hand): nobody can say number is free.
+std::wstring NumberUntrustedText(int number, const LogEntry& line);
+// Lines of the log at path that speak of a restart but cannot be trusted, as the restart rule says it.
+std::wstring UntrustedRequestsText(const std::wstring& path, int lines);
 // The shared log cannot be read whole (each file with its reason), so nobody can say number is free.
 std::wstring NumberUnknownText(int number, const std::vector<std::wstring>& unreadable);
+
+// The shared log at path stayed locked or held for the whole wait: nothing was written, and what to do.
+std::wstring LogBusyText(const std::wstring& path, std::uint32_t waitMilliseconds);
 
 inline constexpr std::wstring_view kRestartRefusedText = L"重启请求失败,请手动重新启动计算机,新设置在重启后生效。";
 

@@ -76,7 +76,11 @@ std::vector<std::wstring> ReadingProblems(const RunLog& log) {
   if (log.Skipped() > 0) {
     std::wstring why;
     const std::pair<int, const wchar_t*> counts[] = {
-        {log.torn, L"不完整(写入时被中断)"}, {log.tooLong, L"过长"}, {log.foreign, L"不是本程序写的格式"}};
+        {log.torn, L"不完整(写入时被中断)"},
+        {log.crashed, L"被 NUL 字节取代(写入时断电或死机)"},
+        {log.tooLong, L"过长"},
+        {log.foreign, L"不是本程序写的格式"},
+        {log.untrusted, L"有重复或无法读取的列(可能是更新版本写的,或被人改过)"}};
     for (const auto& [count, reason] : counts) {
       if (count == 0) continue;
       if (!why.empty()) why += L", ";

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "common/exit_codes.h"
+#include "common/mac_address.h"
 #include "common/machine_number.h"
 #include "common/text.h"
 #include "common/utf8.h"
@@ -12,10 +13,13 @@ namespace vexa {
 
 namespace {
 
-// The columns after time, mode and outcome, each with its label; then the exit code and the tail.
-constexpr std::wstring_view kLabels[] = {L"机号=", L"计算机名=", L"IP=", L"网卡=", L"地址=", L"未写入="};
-constexpr std::wstring_view kExitCodeLabel = L"退出码=";
-constexpr std::wstring_view kVersionLabel = L"版本=";
+// The labelled columns after time, mode and outcome, as a line holds them: the six every version wrote,
+// in this order, then the exit code and the version; then the [Machines] tail. A reader finds each by its
+// label, wherever it stands.
+enum Column { kNumber, kHostName, kIp, kCard, kAddress, kNotWritten, kExitCode, kVersion, kColumns };
+constexpr std::wstring_view kLabels[kColumns] = {L"机号=", L"计算机名=", L"IP=",     L"网卡=",
+                                                 L"地址=", L"未写入=",   L"退出码=", L"版本="};
+constexpr std::size_t kEveryVersion = kNotWritten + 1;  // the columns every version wrote
 constexpr std::wstring_view kListSeparator = L", ";
 // Longer than any line the tool writes (a card description is at most 255 characters).
 constexpr std::size_t kMaxLineLength = 4096;
@@ -103,42 +107,72 @@ std::vector<std::wstring> ListItems(std::wstring_view list) {
 // The tool's start of a line whose rest is missing (a time and a mode checked by the caller, then labelled
 // columns): cut short while being written, and a line end written after it by the next run.
 bool IsCutShort(const std::vector<std::wstring_view>& fields) {
+  if (fields.size() >= 3 + kEveryVersion) return false;
   for (std::size_t i = 3; i + 1 < fields.size(); ++i) {
     if (!fields[i].starts_with(kLabels[i - 3])) return false;
   }
   return true;
 }
 
-// A version as the tool writes it: "1.1.0", "1.1.0-dev+1a2b3c4".
-bool IsVersion(std::wstring_view text) {
-  constexpr std::size_t kMaxVersion = 64;
-  return !text.empty() && text.size() <= kMaxVersion && IsDigit(text.front()) &&
-         std::all_of(text.begin(), text.end(),
-                     [](wchar_t c) { return IsDigit(c) || IsAsciiLetter(c) || c == L'.' || c == L'-' || c == L'+'; });
+// A [Machines] line's shape, "00-1A-2B-3C-4D-5E=15": a card's address, '=', digits.
+bool IsTailShaped(std::wstring_view field) {
+  constexpr std::size_t kMac = 17;
+  return field.size() > kMac + 1 && field[kMac] == L'=' && ParseMac(field.substr(0, kMac)).has_value() &&
+         std::all_of(field.begin() + kMac + 1, field.end(), IsDigit);
 }
 
-// The optional columns after the labelled ones, each in its place: the exit code, the version, the
-// [Machines] tail (which repeats the address and number columns: a tail that says otherwise was not written
-// by the tool). False when one is not as the tool writes it.
-bool ReadTrailingColumns(const std::vector<std::wstring_view>& fields, std::size_t next, RunRecord& r) {
-  if (next < fields.size() && fields[next].starts_with(kExitCodeLabel)) {
-    const std::wstring_view code = fields[next++].substr(kExitCodeLabel.size());
-    if (code.empty() || code.size() > 2 || !std::all_of(code.begin(), code.end(), IsDigit)) return false;
-    int value = 0;
-    for (wchar_t digit : code) value = value * 10 + (digit - L'0');
-    r.exitCode = value;
+// The columns of a line after its outcome, each found by its label; a [Machines] line among them is the
+// tail; what this version does not know is left for the versions that wrote it.
+struct Columns {
+  std::optional<std::wstring_view> values[kColumns];
+  std::optional<std::wstring_view> tail;
+  bool doubled = false;  // a known column, or the tail, twice
+};
+Columns ColumnsOf(const std::vector<std::wstring_view>& fields) {
+  Columns columns;
+  for (std::size_t i = 3; i < fields.size(); ++i) {
+    const std::wstring_view field = fields[i];
+    const auto label = std::find_if(std::begin(kLabels), std::end(kLabels),
+                                    [field](std::wstring_view l) { return field.starts_with(l); });
+    std::optional<std::wstring_view>* slot = nullptr;
+    if (label != std::end(kLabels)) {
+      slot = &columns.values[label - std::begin(kLabels)];
+    } else if (IsTailShaped(field)) {
+      slot = &columns.tail;
+    } else {
+      continue;
+    }
+    if (slot->has_value()) columns.doubled = true;
+    *slot = label != std::end(kLabels) ? field.substr(label->size()) : field;
   }
-  r.version.clear();
-  if (next < fields.size() && fields[next].starts_with(kVersionLabel)) {
-    const std::wstring_view version = fields[next++].substr(kVersionLabel.size());
-    if (!IsVersion(version)) return false;
-    r.version = version;
+  return columns;
+}
+
+// An exit code as the tool writes it: one or two digits.
+std::optional<int> ExitCodeOf(std::wstring_view code) {
+  if (code.empty() || code.size() > 2 || !std::all_of(code.begin(), code.end(), IsDigit)) return std::nullopt;
+  int value = 0;
+  for (wchar_t digit : code) value = value * 10 + (digit - L'0');
+  return value;
+}
+
+// The record from a line's columns; false when a value this version relies on cannot be read: the exit
+// code, the card's address, a tail that does not repeat the address and number columns.
+bool ReadColumns(const Columns& columns, RunRecord& r) {
+  std::wstring* values[] = {&r.number, &r.hostName, &r.ipAddress, &r.card, &r.address};
+  for (std::size_t i = 0; i < std::size(values); ++i) values[i]->assign(*columns.values[i]);
+  r.notWritten = ListItems(*columns.values[kNotWritten]);
+  r.version = columns.values[kVersion].value_or(L"");
+  if (columns.values[kExitCode]) {
+    r.exitCode = ExitCodeOf(*columns.values[kExitCode]);
+    if (!r.exitCode) return false;
   }
-  if (next < fields.size()) {
-    const std::wstring_view tail = fields[next];
+  if (!r.address.empty() && !ParseMac(r.address)) return false;
+  if (columns.tail) {
+    const std::wstring_view tail = *columns.tail;
     const bool repeats = tail.size() == r.address.size() + 1 + r.number.size() && tail.starts_with(r.address) &&
                          tail[r.address.size()] == L'=' && tail.ends_with(r.number);
-    if (r.address.empty() || !repeats || ++next != fields.size()) return false;
+    if (r.address.empty() || !repeats) return false;
     r.inPlace = true;
   }
   return true;
@@ -147,12 +181,12 @@ bool ReadTrailingColumns(const std::vector<std::wstring_view>& fields, std::size
 }  // namespace
 
 std::wstring LogLine(const LocalTime& t, const RunRecord& r) {
-  const std::wstring values[] = {r.number, r.hostName, r.ipAddress,
-                                 r.card,   r.address,  JoinWith(r.notWritten, kListSeparator)};
+  const std::wstring values[kEveryVersion] = {r.number, r.hostName, r.ipAddress,
+                                              r.card,   r.address,  JoinWith(r.notWritten, kListSeparator)};
   std::wstring line = LogStamp(t) + L"\t" + std::wstring(ModeName(r.mode)) + L"\t" + LogField(r.outcome);
-  for (std::size_t i = 0; i < std::size(kLabels); ++i) line += L"\t" + std::wstring(kLabels[i]) + LogField(values[i]);
-  if (r.exitCode) line += L"\t" + std::wstring(kExitCodeLabel) + std::to_wstring(*r.exitCode);
-  if (!r.version.empty()) line += L"\t" + std::wstring(kVersionLabel) + LogField(r.version);
+  for (std::size_t i = 0; i < kEveryVersion; ++i) line += L"\t" + std::wstring(kLabels[i]) + LogField(values[i]);
+  if (r.exitCode) line += L"\t" + std::wstring(kLabels[kExitCode]) + std::to_wstring(*r.exitCode);
+  if (!r.version.empty()) line += L"\t" + std::wstring(kLabels[kVersion]) + LogField(r.version);
   if (r.inPlace && !r.address.empty()) line += L"\t" + LogField(r.address) + L"=" + LogField(r.number);
   return line;
 }
@@ -169,33 +203,25 @@ LogEntry ParseLogLine(std::wstring_view line, bool complete) {
   }
   entry.fault = LogEntry::Fault::Foreign;
   const std::vector<std::wstring_view> fields = Fields(line);
-  const std::size_t columns = 3 + std::size(kLabels);
   const std::optional<LocalTime> time = StampOf(fields[0]);
-  const auto mode = std::find_if(std::begin(kModeNames), std::end(kModeNames),
-                                 [&](const auto& m) { return fields.size() > 1 && m.second == fields[1]; });
-  if (!time || mode == std::end(kModeNames) || fields.size() > columns + 3) return entry;
-  if (fields.size() < columns) {
-    if (IsCutShort(fields)) entry.fault = LogEntry::Fault::Torn;
+  if (!time || fields.size() < 2) return entry;
+  const auto mode =
+      std::find_if(std::begin(kModeNames), std::end(kModeNames), [&](const auto& m) { return m.second == fields[1]; });
+  if (mode != std::end(kModeNames) && IsCutShort(fields)) {
+    entry.fault = LogEntry::Fault::Torn;
     return entry;
   }
-  std::wstring* values[] = {&entry.record.number, &entry.record.hostName, &entry.record.ipAddress,
-                            &entry.record.card,   &entry.record.address,  nullptr};
-  std::wstring_view notWritten;
-  for (std::size_t i = 0; i < std::size(kLabels); ++i) {
-    const std::wstring_view field = fields[3 + i];
-    if (field.substr(0, kLabels[i].size()) != kLabels[i]) return entry;
-    const std::wstring_view value = field.substr(kLabels[i].size());
-    if (values[i] != nullptr) {
-      values[i]->assign(value);
-    } else {
-      notWritten = value;
-    }
+  const Columns columns = ColumnsOf(fields);
+  for (std::size_t i = 0; i < kEveryVersion; ++i) {
+    if (!columns.values[i]) return entry;  // not the tool's columns
   }
-  entry.record.notWritten = ListItems(notWritten);
-  if (!ReadTrailingColumns(fields, columns, entry.record)) return entry;
   entry.time = *time;
-  entry.record.mode = mode->first;
   entry.record.outcome = fields[2];
+  // The tool's line all the same: a column twice, a value it cannot read or a kind of run it does not know
+  // (a later version's) leave what the line says of its number and card unknown.
+  entry.fault = LogEntry::Fault::Untrusted;
+  if (columns.doubled || !ReadColumns(columns, entry.record) || mode == std::end(kModeNames)) return entry;
+  entry.record.mode = mode->first;
   entry.fault = LogEntry::Fault::None;
   return entry;
 }
@@ -227,18 +253,60 @@ LogEntry ReadLogLine(std::string_view line, bool ended, bool hasEnd) {
   return entry;
 }
 
-std::optional<LineTail> TailOfLine(std::string_view line) {
-  // Read from the line's end: digits, '=', an address that ends in a hexadecimal digit, a TAB before it.
-  // The tool's other columns that end in digits follow a label ("退出码=0"), never a hexadecimal digit.
-  std::size_t digits = line.size();
-  while (digits > 0 && line[digits - 1] >= '0' && line[digits - 1] <= '9') --digits;
-  if (digits == line.size() || digits < 2 || line[digits - 1] != '=' ||
-      !std::isxdigit(static_cast<unsigned char>(line[digits - 2]))) {
-    return std::nullopt;
+namespace {
+
+// A column's bytes shaped as a [Machines] line: six hexadecimal pairs joined by '-' or ':' (one of them
+// throughout), '=', digits.
+std::optional<LineTail> TailOfField(std::string_view field) {
+  constexpr std::size_t kMac = 17;
+  if (field.size() <= kMac + 1 || field[kMac] != '=' || (field[2] != '-' && field[2] != ':')) return std::nullopt;
+  for (std::size_t i = 0; i < kMac; ++i) {
+    const bool ok = i % 3 == 2 ? field[i] == field[2] : std::isxdigit(static_cast<unsigned char>(field[i])) != 0;
+    if (!ok) return std::nullopt;
   }
-  const std::size_t tab = line.rfind('\t', digits - 1);
-  if (tab == std::string_view::npos) return std::nullopt;
-  return LineTail{line.substr(tab + 1, digits - 1 - (tab + 1)), line.substr(digits)};
+  for (std::size_t i = kMac + 1; i < field.size(); ++i) {
+    if (field[i] < '0' || field[i] > '9') return std::nullopt;
+  }
+  return LineTail{field.substr(0, kMac), field.substr(kMac + 1)};
+}
+
+}  // namespace
+
+std::optional<LineTail> TailOfLine(std::string_view line) {
+  // From the line's end, column by column: the tool writes the tail last, a later version may add columns
+  // after it. The first column is the time, never a tail.
+  for (std::size_t end = line.size(); end > 0;) {
+    const std::size_t tab = line.rfind('\t', end - 1);
+    if (tab == std::string_view::npos) break;
+    if (const std::optional<LineTail> tail = TailOfField(line.substr(tab + 1, end - tab - 1))) return tail;
+    end = tab;
+  }
+  return std::nullopt;
+}
+
+int NumberOfDigits(std::string_view digits) {
+  while (!digits.empty() && digits.front() == ' ') digits.remove_prefix(1);
+  while (!digits.empty() && digits.back() == ' ') digits.remove_suffix(1);
+  if (digits.empty()) return -1;
+  while (digits.size() > 1 && digits.front() == '0') digits.remove_prefix(1);
+  if (digits.size() > 5) return -1;
+  int value = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return -1;
+    value = value * 10 + (c - '0');
+  }
+  return value >= kFirstMachine && value <= kLastMachine ? value : -1;
+}
+
+bool NamesNumber(std::string_view line, int number) {
+  constexpr std::string_view kNumberColumn = "\t\xE6\x9C\xBA\xE5\x8F\xB7=";  // "\t机号=" in UTF-8
+  for (std::size_t at = line.find(kNumberColumn); at != std::string_view::npos; at = line.find(kNumberColumn, at + 1)) {
+    const std::size_t start = at + kNumberColumn.size();
+    const std::size_t end = std::min(line.find('\t', start), line.size());
+    if (NumberOfDigits(line.substr(start, end - start)) == number) return true;
+  }
+  const std::optional<LineTail> tail = TailOfLine(line);
+  return tail && NumberOfDigits(tail->number) == number;
 }
 
 std::int64_t SecondsOf(const LocalTime& t) {

@@ -46,11 +46,15 @@ std::wstring LogLine(const LocalTime& time, const RunRecord& record);
 // A field's text as a line holds it: every control character a blank.
 std::wstring LogField(std::wstring_view text);
 
-// One line read back. A line the tool could not have written whole is skipped: Torn (no line end: cut
-// while being written), TooLong, Foreign (not the tool's columns, a time that never was or lies outside
-// 1970-2999, a [Machines] tail that contradicts its own columns, bytes that are not UTF-8 in a UTF-8 log).
+// One line read back, its columns found by their labels (columns this version does not know, before or
+// after the tail, are left alone: a later version's line is read too). A line the tool could not have
+// written whole is skipped: Torn (no line end: cut while being written), TooLong, Foreign (not the tool's
+// columns, a time that never was or lies outside 1970-2999, bytes that are not UTF-8 in a UTF-8 log).
+// Untrusted: the tool's columns, but one of them twice, a value this version cannot read (an exit code, a
+// card's address), a [Machines] tail that contradicts them, or a kind of run it does not know: skipped
+// too, and what it says of a number or a card is unknown, never "free".
 struct LogEntry {
-  enum class Fault { None, Torn, TooLong, Foreign };
+  enum class Fault { None, Torn, TooLong, Foreign, Untrusted };
   Fault fault = Fault::None;
   LocalTime time;
   RunRecord record;
@@ -70,13 +74,18 @@ int ExitCodeOfLine(const RunRecord& record);
 // One line of those bytes read back: parsed, or skipped with its fault (bytes that are not UTF-8, a bare LF).
 LogEntry ReadLogLine(std::string_view line, bool ended, bool hasEnd);
 
-// A line's [Machines] tail ("address=number" after its last TAB) as its bytes hold it, read without
-// parsing the line: a question about one number or one address looks at it first.
+// A line's [Machines] tail (a column "address=number", the last such from the line's end) as its bytes
+// hold it, read without parsing the line: a question about one number or one address looks at it first.
 struct LineTail {
   std::string_view address;
   std::string_view number;
 };
 std::optional<LineTail> TailOfLine(std::string_view line);
+// The number a tail's or a number column's digits stand for, as the number box reads them ("007" is 7);
+// -1 for anything that is no number of 1 to kLastMachine.
+int NumberOfDigits(std::string_view digits);
+// The line's bytes name number: in a number column (any of them, when there are two) or in its tail.
+bool NamesNumber(std::string_view line, int number);
 
 // A time as a line shows it: "2026-12-01 10:00:00".
 std::wstring LogStamp(const LocalTime& time);

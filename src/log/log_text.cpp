@@ -66,7 +66,30 @@ void Count(LogEntry entry, RunLog& log) {
     case LogEntry::Fault::Torn: ++log.torn; break;
     case LogEntry::Fault::TooLong: ++log.tooLong; break;
     case LogEntry::Fault::Foreign: ++log.foreign; break;
+    case LogEntry::Fault::Untrusted: ++log.untrusted; break;
   }
+}
+
+// A crash or a power cut leaves NUL bytes where a line was being written (a file grown but never filled):
+// no run of the tool writes one. Each run of them, with the start of the line it cut, is one torn stretch,
+// left out and counted; what follows it begins a line of its own. The whole lines around are records
+// like any other.
+std::string WithoutTornStretches(std::string bytes, int& stretches) {
+  std::size_t nul = bytes.find('\0');
+  if (nul == std::string::npos) return bytes;
+  std::string kept;
+  kept.reserve(bytes.size());
+  std::size_t from = 0;
+  for (; nul != std::string::npos; nul = bytes.find('\0', from)) {
+    const std::size_t lf = bytes.rfind('\n', nul);
+    const std::size_t lineStart = lf == std::string::npos || lf < from ? from : lf + 1;
+    kept.append(bytes, from, lineStart - from);
+    ++stretches;
+    from = bytes.find_first_not_of('\0', nul);
+    if (from == std::string::npos) return kept;
+  }
+  kept.append(bytes, from);
+  return kept;
 }
 
 // A log is written in UTF-8 (with its mark); one that a person re-saved as ANSI or Unicode is not. Only
@@ -85,21 +108,16 @@ std::wstring TooLargeText(const std::wstring& name) {
          L" KB,不是本程序写成的日志(本程序的日志不会超过这个大小)";
 }
 
-// One file's bytes as UTF-8 lines into text, or why it cannot be read whole; name: its path. A UTF-8 log
+// One file's bytes as UTF-8 lines into text. A UTF-8 log
 // is taken as it is (a line that is not UTF-8, such as a torn one cut inside a character, is skipped
 // alone when read); an ANSI or UTF-16 one is decoded as Notepad saved it, once.
-void AddLogBytes(TextCodec& codec, const std::wstring& name, std::string bytes, LogText& text) {
+void AddLogBytes(TextCodec& codec, std::string bytes, LogText& text) {
   if (!IsUtf8Log(bytes)) {
     bytes = ToUtf8(IniFile::DecodeText(codec, bytes, IniFile::DetectEncoding(bytes)));
   } else if (StartsWith(bytes, kUtf8Mark)) {
     bytes.erase(0, kUtf8Mark.size());
   }
-  // No run of the tool writes a NUL: a crash or a power cut leaves them (a file grown but never filled).
-  if (bytes.find('\0') != std::string::npos) {
-    text.unreadable.push_back(name + L": 含有 NUL 字节(写入时断电或磁盘出错),无法读取全部记录");
-    return;
-  }
-  text.files.push_back(std::move(bytes));
+  text.files.push_back(WithoutTornStretches(std::move(bytes), text.crashed));
 }
 
 // One file of the log read whole into text, or why it could not be; a missing file holds no lines.
@@ -107,7 +125,7 @@ void ReadLogFile(Platform& platform, const std::string& path, std::uint64_t dead
   FileRead read = ReadSharedFile(platform, path, kLogReadLimit, deadline);
   const std::wstring name = platform.text.FromAnsi(path);
   switch (read.status) {
-    case ReadStatus::Read: AddLogBytes(platform.text, name, std::move(read.bytes), text); return;
+    case ReadStatus::Read: AddLogBytes(platform.text, std::move(read.bytes), text); return;
     case ReadStatus::Missing: return;
     case ReadStatus::TooLarge: text.unreadable.push_back(TooLargeText(name)); return;
     default: text.unreadable.push_back(name + L": " + ReadFailureText(read.status)); return;
@@ -117,6 +135,7 @@ void ReadLogFile(Platform& platform, const std::string& path, std::uint64_t dead
 RunLog LogText::Select(const std::function<bool(std::string_view)>& wanted) const {
   RunLog log;
   log.unreadable = unreadable;
+  log.crashed = crashed;
   for (const std::string& file : files) {
     ForEachLine<char>(file, [&](std::string_view line, bool ended, bool hasEnd) {
       if (!wanted || wanted(line)) Count(ReadLogLine(line, ended, hasEnd), log);
@@ -183,6 +202,7 @@ RestartRequests FindRestartRequests(const LogText& log, const std::wstring& host
   const std::wstring wanted = LogField(hostName);
   const std::string word = ToUtf8(std::wstring(kRestartRequested));
   const RunLog lines = log.Select([&word](std::string_view line) { return line.find(word) != std::string_view::npos; });
+  requests.untrusted = lines.untrusted;
   for (const LogEntry& entry : lines.entries) {
     const RunRecord& r = entry.record;
     if (r.hostName != wanted || r.outcome.find(kRestartRequested) == std::wstring::npos) continue;

@@ -23,8 +23,12 @@ namespace vexa {
 inline constexpr std::uint64_t kLogLimit = std::uint64_t{1024} * 1024;
 // The most a log or .old can hold when only this tool writes it: twice the limit and one more line.
 inline constexpr std::uint64_t kLogReadLimit = 2 * kLogLimit + std::uint64_t{64} * 1024;
-// How long a run waits for another run or program to let go of the log.
+// How long the window waits for another run or program to let go of the log before it asks whether to
+// wait longer; a reader of the log (/table, /report, /export) waits as long.
 inline constexpr std::uint32_t kLogWaitMilliseconds = kSharedWaitMilliseconds;
+// How long a run without a window waits for its turn: a whole cafe switched on at once, every machine's
+// run taking the lock once, over a server's share.
+inline constexpr std::uint32_t kLogQueueMilliseconds = 120000;
 inline constexpr std::string_view kLogName = "VexaIpSet.log";
 
 // Where the log lives: the folder config.ini names ([Log] Folder=, a share such as \\server\vexa or a
@@ -53,7 +57,9 @@ struct RunLog {
   int torn = 0;
   int tooLong = 0;
   int foreign = 0;
-  int Skipped() const { return torn + tooLong + foreign; }
+  int untrusted = 0;
+  int crashed = 0;  // stretches of NUL bytes a crash left where a line was being written
+  int Skipped() const { return torn + tooLong + foreign + untrusted + crashed; }
   // Every line of both files was seen: what is not in entries was skipped, not unknown.
   bool Whole() const { return unreadable.empty(); }
 };
@@ -64,6 +70,7 @@ struct RunLog {
 struct LogText {
   std::vector<std::string> files;        // .old's lines, then the log's, without a byte-order mark
   std::vector<std::wstring> unreadable;  // "path: reason"
+  int crashed = 0;                       // stretches of NUL bytes left out of files
   bool Whole() const { return unreadable.empty(); }
   // The lines whose bytes (without their line end) wanted accepts, parsed; every line when it is empty.
   RunLog Select(const std::function<bool(std::string_view)>& wanted) const;
@@ -74,9 +81,10 @@ struct LogText {
 LogText ReadLogText(Platform& platform, const LogPlace& place);
 RunLog ReadRunLog(Platform& platform, const LogPlace& place);
 
-// The pieces of that reading HeldLog uses under the lock: one file's bytes added to text (name: its path),
+// The pieces of that reading HeldLog uses under the lock: one file's bytes added to text (a run of NUL bytes
+// a crash left, with the start of the line it cut, left out and counted),
 // one file read whole within deadline, and the reason given for a file larger than a log can grow.
-void AddLogBytes(TextCodec& codec, const std::wstring& name, std::string bytes, LogText& text);
+void AddLogBytes(TextCodec& codec, std::string bytes, LogText& text);
 void ReadLogFile(Platform& platform, const std::string& path, std::uint64_t deadline, LogText& text);
 std::wstring TooLargeText(const std::wstring& name);
 
@@ -84,6 +92,7 @@ std::wstring TooLargeText(const std::wstring& name);
 struct RestartRequests {
   std::optional<LocalTime> last;  // the latest request
   int retries = 0;                // requests made with the values already in place, since the last write
+  int untrusted = 0;              // lines that speak of a request but cannot be trusted: nobody can tell
 };
 RestartRequests FindRestartRequests(const LogText& log, const std::wstring& hostName);
 

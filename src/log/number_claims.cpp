@@ -22,15 +22,6 @@ std::wstring AddressKey(const std::wstring& address) {
 
 namespace {
 
-// The number a tail's digits stand for, as MachineNumberOf reads them ("007" is 7); -1 past any number.
-int TailNumber(std::string_view digits) {
-  while (digits.size() > 1 && digits.front() == '0') digits.remove_prefix(1);
-  if (digits.size() > 3) return -1;
-  int value = 0;
-  for (char c : digits) value = value * 10 + (c - '0');
-  return value;
-}
-
 // A tail's address in the spelling FormatMac gives is key: compared without case, ':' as '-'.
 bool SameAddress(std::string_view tail, const std::wstring& key) {
   if (tail.size() != key.size()) return false;
@@ -43,32 +34,33 @@ bool SameAddress(std::string_view tail, const std::wstring& key) {
 
 }  // namespace
 
-std::optional<LogEntry> OtherHolder(const LogText& log, int number, const std::wstring& address) {
-  // Read from the end, and only lines with a tail (a line vouches for address=number only with a tail
-  // that repeats both): the number's last vouching line, and the tails of the lines after it.
+NumberClaim ClaimOn(const LogText& log, int number, const std::wstring& address) {
+  // Read from the end: the number's last vouching line, and the tails of the lines after it. A line naming
+  // the number before that one is superseded by it; one after it that cannot be trusted leaves it unknown.
+  NumberClaim claim;
   std::optional<LogEntry> numberVouch;
   std::vector<std::string_view> later;
   log.Backward([&](std::string_view line, bool ended, bool hasEnd) {
-    const std::optional<LineTail> tail = TailOfLine(line);
-    if (!tail) return true;
-    if (TailNumber(tail->number) == number) {
+    if (NamesNumber(line, number)) {
       LogEntry entry = ReadLogLine(line, ended, hasEnd);
       if (entry.Vouches()) {
         numberVouch = std::move(entry);
         return false;
       }
+      if (entry.fault == LogEntry::Fault::Untrusted && !claim.untrusted) claim.untrusted = std::move(entry);
     }
-    if (ended) later.push_back(line);  // only a whole line can vouch
+    if (ended && TailOfLine(line)) later.push_back(line);  // only a whole line with a tail can vouch
     return true;
   });
-  if (!numberVouch) return std::nullopt;  // a line that vouches has an address: its tail repeats it
+  if (!numberVouch) return claim;  // a line that vouches has an address: its tail repeats it
   const std::wstring other = AddressKey(numberVouch->record.address);
-  if (other == AddressKey(address)) return std::nullopt;
+  if (other == AddressKey(address)) return claim;
   // A later line that vouches for the other card moved it on to another number.
   for (std::string_view line : later) {
-    if (SameAddress(TailOfLine(line)->address, other) && ReadLogLine(line, true, true).Vouches()) return std::nullopt;
+    if (SameAddress(TailOfLine(line)->address, other) && ReadLogLine(line, true, true).Vouches()) return claim;
   }
-  return numberVouch;
+  claim.holder = std::move(numberVouch);
+  return claim;
 }
 
 }  // namespace vexa

@@ -13,9 +13,14 @@ namespace vexa {
 // as written when it is no hardware address.
 std::wstring AddressKey(const std::wstring& address);
 
-// Another card that holds number: the number's last vouching line names a card other than address, and
-// that card's own last vouching line still holds the number; that line, or nothing. Only lines whose
-// [Machines] tail names the number or that card are parsed.
-std::optional<LogEntry> OtherHolder(const LogText& log, int number, const std::wstring& address);
+// Who holds number as the log says it: another card (the number's last vouching line names a card other
+// than address, and that card's own last vouching line still holds the number), or nobody can tell (a line
+// after the number's last vouching line names the number, but this version cannot trust it), or nobody.
+// Only lines whose bytes name the number, and the tails of that card's, are parsed.
+struct NumberClaim {
+  std::optional<LogEntry> holder;     // another card's vouching line
+  std::optional<LogEntry> untrusted;  // the latest line naming the number that cannot be trusted
+};
+NumberClaim ClaimOn(const LogText& log, int number, const std::wstring& address);
 
 }  // namespace vexa

@@ -1,5 +1,6 @@
 #include "log/run_log.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "common/text.h"
@@ -10,32 +11,54 @@ namespace vexa {
 
 namespace {
 
-constexpr std::uint32_t kRetryMilliseconds = 25;
+// The pauses between tries for the lock: from about 10 ms, half as long again after each try up to
+// 250 ms, each drawn between half and all of that, so that machines started together do not knock in step
+// (over a share every try is a request to the server). A run keeps its handle while it waits: a try is
+// one lock request, not an open and a close.
+class Backoff {
+ public:
+  explicit Backoff(std::uint32_t seed) : state_(seed | 1u) {}
+  std::uint32_t Next() {
+    state_ ^= state_ << 13;  // xorshift32
+    state_ ^= state_ >> 17;
+    state_ ^= state_ << 5;
+    const std::uint32_t pause = step_ / 2 + state_ % (step_ / 2 + 1);
+    step_ = std::min<std::uint32_t>(step_ * 3 / 2, kLongest);
+    return pause;
+  }
+
+ private:
+  static constexpr std::uint32_t kLongest = 250;
+  std::uint32_t state_;
+  std::uint32_t step_ = 10;
+};
 
 }  // namespace
 
-HeldLog::HeldLog(Platform& platform, const LogPlace& place)
+HeldLog::HeldLog(Platform& platform, const LogPlace& place, std::uint32_t wait)
     : platform_(platform),
       place_(place),
       path_(LogFilePath(place)),
-      deadline_(platform.system.MillisecondsSinceBoot() + kLogWaitMilliseconds),
+      deadline_(platform.system.MillisecondsSinceBoot() + wait),
       file_(platform.files) {
   Files& files = platform.files;
+  System& system = platform.system;
+  Backoff backoff(system.ProcessId() * 2654435761u ^ static_cast<std::uint32_t>(system.MillisecondsSinceBoot()));
   for (int rotations = 0;;) {
-    const Files::Opened opened = files.OpenShared(path_.c_str());
-    if (opened.status == Files::Open::Failed) return;  // NotWritable
-    if (opened.status == Files::Open::Link) {
-      state_ = LogResult::Link;
-      return;
+    if (!file_) {
+      const Files::Opened opened = files.OpenShared(path_.c_str());
+      if (opened.status == Files::Open::Failed) return;  // NotWritable
+      if (opened.status == Files::Open::Link) {
+        state_ = LogResult::Link;
+        return;
+      }
+      if (opened.status == Files::Open::Opened) file_.reset(opened.file);
     }
-    if (opened.status == Files::Open::Opened) {
-      file_.reset(opened.file);
-      locked_ = files.TryLock(file_.get());
-    }
+    locked_ = file_ && files.TryLock(file_.get());
     // Another run may have moved this file to .old while this one waited for the lock: the new log is tried.
     if (locked_ && !files.IsFileAt(file_.get(), path_.c_str())) {
       Release();
-      if (platform.system.MillisecondsSinceBoot() < deadline_) continue;
+      if (system.MillisecondsSinceBoot() < deadline_) continue;
     }
     if (locked_) {
       const Settled settled = Settle(rotations);
@@ -49,12 +72,13 @@ HeldLog::HeldLog(Platform& platform, const LogPlace& place)
                                           : LogResult::NotWritable;
       return;
     }
-    Release();
-    if (platform.system.MillisecondsSinceBoot() >= deadline_) {
+    const std::uint64_t now = system.MillisecondsSinceBoot();
+    if (now >= deadline_) {
+      Release();
       state_ = LogResult::Busy;
       return;
     }
-    platform.system.Sleep(kRetryMilliseconds);
+    system.Sleep(static_cast<std::uint32_t>(std::min<std::uint64_t>(backoff.Next(), deadline_ - now)));
   }
 }
 
@@ -99,7 +123,7 @@ const LogText& HeldLog::Read() {
   } else if (locked_) {
     FileRead read = platform_.files.ReadAt(file_.get(), 0, static_cast<std::size_t>(size_));
     if (read.ok()) {
-      AddLogBytes(platform_.text, platform_.text.FromAnsi(path_), std::move(read.bytes), text);
+      AddLogBytes(platform_.text, std::move(read.bytes), text);
     } else {
       text.unreadable.push_back(platform_.text.FromAnsi(path_) + L": " + ReadFailureText(read.status));
     }
@@ -121,8 +145,8 @@ LogResult HeldLog::Append(const RunRecord& record) {
   return LogResult::Appended;
 }
 
-LogResult AppendRunLog(Platform& platform, const LogPlace& place, const RunRecord& record) {
-  HeldLog log(platform, place);
+LogResult AppendRunLog(Platform& platform, const LogPlace& place, const RunRecord& record, std::uint32_t wait) {
+  HeldLog log(platform, place, wait);
   return log.Append(record);
 }
 

@@ -23,20 +23,20 @@ inline constexpr std::wstring_view kNotWritable = L" 无法写入(文件夹只�
 enum class LogResult {
   Appended,
   NotWritable,  // a read-only share, a CD, no rights
-  Busy,         // held by another program or locked for longer than kLogWaitMilliseconds
+  Busy,         // held by another program or locked for longer than the wait
   Link,         // a hard link, a reparse point, or a link to another file: never written by this elevated tool
 };
 
 // The log held under the exclusive lock that every run of every machine takes (appends of two machines
 // over a share may otherwise overwrite each other), from the reading of what the cafe did to the run's own
 // line: a number's check and the write that claims it are one step for the whole cafe. Taking it waits up
-// to kLogWaitMilliseconds; under the lock the file is still the one the log's name leads to and a plain
-// file (a link is never written by this elevated tool), and a log past kLogLimit, or one a person
-// re-saved (it lacks the UTF-8 mark the tool begins every log with) or that ends in NUL bytes, is moved to
-// .old first (or, when .old cannot be replaced, emptied rather than grown without bound or mixed).
+// to wait milliseconds, trying again after pauses that grow and differ from run to run; under the lock the file is
+// still the one the log's name leads to and a plain file (a link is never written by this elevated tool), and a log
+// past kLogLimit, or one a person re-saved (it lacks the UTF-8 mark the tool begins every log with) or that ends in NUL
+// bytes, is moved to .old first (or, when .old cannot be replaced, emptied rather than grown without bound or mixed).
 class HeldLog {
  public:
-  HeldLog(Platform& platform, const LogPlace& place);
+  HeldLog(Platform& platform, const LogPlace& place, std::uint32_t wait = kLogWaitMilliseconds);
   HeldLog(const HeldLog&) = delete;
   HeldLog& operator=(const HeldLog&) = delete;
   ~HeldLog() { Release(); }
@@ -71,6 +71,7 @@ class HeldLog {
 };
 
 // One line appended under the lock (HeldLog for a run that reads nothing first).
-LogResult AppendRunLog(Platform& platform, const LogPlace& place, const RunRecord& record);
+LogResult AppendRunLog(Platform& platform, const LogPlace& place, const RunRecord& record,
+                       std::uint32_t wait = kLogWaitMilliseconds);
 
 }  // namespace vexa

@@ -73,9 +73,9 @@ class Profile {
                                                  char* buffer, std::uint32_t size, const char* fileName) = 0;
 };
 
-enum class MsgButtons { Ok, YesNo };
+enum class MsgButtons { Ok, YesNo, RetryCancel };
 enum class MsgIcon { None, Information, Exclamation, Critical };
-enum class MsgAnswer { Ok, Yes, No };
+enum class MsgAnswer { Ok, Yes, No, Retry, Cancel };
 
 inline constexpr std::wstring_view kApplicationTitle = L"VexaIpSet";
 
@@ -146,6 +146,8 @@ class System {
   virtual std::uint64_t MillisecondsSinceBoot() = 0;
   // Sleep.
   virtual void Sleep(std::uint32_t milliseconds) = 0;
+  // GetCurrentProcessId: tells runs started in the same millisecond apart (their waits for the log).
+  virtual std::uint32_t ProcessId() = 0;
 };
 
 // Wide text to and from the system's ANSI code page. Embedded NULs are kept; lengths count ANSI bytes.

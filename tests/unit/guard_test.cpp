@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #include "app/command_line.h"
 #include "app/controls.h"
@@ -15,8 +16,10 @@
 #include "common/version.h"
 #include "config/ini_file.h"
 #include "config/machine_table.h"
+#include "log/number_claims.h"
 #include "log/run_log.h"
 #include "platform/sim/sim_window.h"
+#include "row.h"
 #include "sim_machine.h"
 #include "unattended_fixture.h"
 
@@ -69,6 +72,79 @@ TEST_F(DeploymentTest, ANumberAnotherCardHoldsIsNotGivenTwice) {
   EXPECT_NE(Log().find(ToUtf8(L"\t已写入, /force: 日志显示机号 15")), std::string::npos);
 }
 
+// Who holds a number, from the log's lines as every version wrote them: a later version's line is read by
+// its columns' names; a line naming the number that this version cannot trust leaves it unknown, unless
+// a vouching line for the number came after it.
+TEST(ClaimOnTest, EveryVersionsLinesAndTheOnesThatCannotBeTrusted) {
+  const std::wstring a(test::kA);
+  const std::wstring b(test::kB);
+  const auto vouch = [](const std::wstring& card, const std::wstring& number, const std::wstring& more = L"") {
+    return test::Line(L"/n", L"已写入", number, card, L"0" + more, card + L"=" + number) + L"\r\n";
+  };
+  const std::wstring laterVersion = test::Line(L"/n", L"已写入", L"15", b, L"0\t版本=2.0\t区=一楼", b + L"=15\t新=1");
+  const std::wstring doubled = test::Line(L"/n", L"已写入", L"15", b, L"0\t版本=2\t版本=3", b + L"=15");
+  const std::wstring twoNumbers = test::Line(L"/n", L"已写入", L"16", b, L"0\t机号=015", L"");
+  const std::wstring unknownRun = test::Line(L"/撤销", L"已撤销", L"15", b, L"0", L"");
+  const struct {
+    int line;
+    std::wstring log;
+    const wchar_t* holder;  // nullptr: nobody
+    bool unknown;
+  } rows[] = {
+      ROW(vouch(b, L"15"), test::kB, false),
+      ROW(vouch(b, L"15") + vouch(b, L"16"), nullptr, false),  // moved on
+      ROW(vouch(b, L"15") + test::Line(L"/n", L"拒绝: x", L"16", b, L"2", L"") + L"\r\n", test::kB, false),
+      ROW(vouch(a, L"15"), nullptr, false),  // this card's own
+      ROW(laterVersion + L"\r\n", test::kB, false),
+      ROW(vouch(b, L"15") + vouch(b, L"16", L"\t版本=2.0\t新=x"), nullptr, false),
+      ROW(vouch(b, L"15") + doubled + L"\r\n", test::kB, true),
+      ROW(doubled + L"\r\n", nullptr, true),
+      ROW(doubled + L"\r\n" + vouch(b, L"15"), test::kB, false),  // a vouching line after it decides
+      ROW(doubled + L"\r\n" + vouch(a, L"15"), nullptr, false),
+      ROW(twoNumbers + L"\r\n", nullptr, true),
+      ROW(unknownRun + L"\r\n", nullptr, true),
+      ROW(test::Line(L"/n", L"已写入", L"16", b, L"0\t版本=2\t版本=3", b + L"=16") + L"\r\n", nullptr, false),
+      ROW(test::Line(L"/n", L"已写入", L"15", b, L"0", a + L"=15") + L"\r\n", nullptr, true),  // a tail that lies
+  };
+  for (const auto& row : rows) {
+    TRACE_ROW(row);
+    const LogText text{{ToUtf8(row.log)}, {}};
+    const NumberClaim claim = ClaimOn(text, 15, a);
+    EXPECT_EQ(claim.holder ? claim.holder->record.address : L"", row.holder ? row.holder : L"");
+    EXPECT_EQ(claim.untrusted.has_value(), row.unknown);
+  }
+}
+
+// What the guard cannot trust reaches the run: a doubt like a log it cannot read, and /table says why a
+// line was skipped.
+TEST_F(DeploymentTest, ALineThatCannotBeTrustedLeavesItsNumberUnknown) {
+  const std::string log = sim.system.moduleDirectory + "\\VexaIpSet.log";
+  Config(L"");
+  sim.files.Put(
+      log, ToUtf8(L"\xFEFF" +
+                  test::Line(L"/n", L"已写入", L"15", L"00-1A-2B-3C-4D-5F", L"0\t机号=15", L"00-1A-2B-3C-4D-5F=15") +
+                  L"\r\n"));
+  EXPECT_EQ(Run(L"/n 15 /card 1 /noreboot"), exit_code::kRefused);
+  EXPECT_NE(Output().find(L"日志中 2026-12-01 10:00:00 的一行提到机号 15,但它有重复或无法读取的列"), std::wstring::npos)
+      << sim.console.output;
+  Run(L"/table");
+  EXPECT_NE(Output().find(L"跳过了日志中无法信任的 1 行: 1 行有重复或无法读取的列"), std::wstring::npos)
+      << sim.console.output;
+}
+
+// A log the run cannot write (a read-only share) is still read: the guard answers all the same.
+TEST_F(DeploymentTest, ALogThatCannotBeWrittenIsStillReadForTheGuard) {
+  const std::string log = sim.system.moduleDirectory + "\\VexaIpSet.log";
+  Config(L"");
+  ASSERT_EQ(Run(L"/n 20 /card 2 /noreboot"), exit_code::kDone);
+  sim.files.ReadOnlyFolder(sim.system.moduleDirectory);
+  sim.registry.ClearWrites();
+  EXPECT_EQ(Run(L"/n 20 /card 1 /noreboot"), exit_code::kRefused);
+  EXPECT_TRUE(sim.registry.Writes().empty());
+  EXPECT_NE(Output().find(L"日志显示机号 20 已经给了另一块网卡 00-1A-2B-3C-4D-5F"), std::wstring::npos)
+      << sim.console.output;
+}
+
 // The log as Notepad saves it again: "ANSI" (code page 936) or "Unicode" (UTF-16LE).
 void Resave(sim::SimPlatform& s, const std::string& log, bool utf16) {
   const std::wstring text = FromUtf8(s.files.Get(log).value_or("").substr(3));
@@ -77,38 +153,51 @@ void Resave(sim::SimPlatform& s, const std::string& log, bool utf16) {
   s.files.Put(log, utf16 ? out : s.text.ToAnsi(text));
 }
 
-// The log as a cafe leaves it while every machine runs: re-saved by a person, torn by a machine switched
-// off, held, grown past what the tool writes. What can be read is read; what cannot is never taken as
-// "nobody holds the number" nor as "no restart was asked".
+// The log as a cafe leaves it while every machine runs: re-saved by a person, torn or cut by a crash,
+// held, grown past what the tool writes. What can be read is read; what cannot is never taken as "nobody
+// holds the number" nor as "no restart was asked"; a log nobody lets go of writes nothing at all.
 TEST_F(DeploymentTest, TheSafeguardsHoldWhateverStateTheLogIsIn) {
   const std::string log = sim.system.moduleDirectory + "\\VexaIpSet.log";
   using Change = void (*)(sim::SimPlatform&, const std::string&);
+  enum class Kind { Readable, Unknown, Busy };
   const struct {
     const char* state;
     Change change;
-    bool readable;  // every line can be read
+    Kind kind;
+    int skipped;  // lines of the readable log skipped
   } cases[] = {
-      {"as written", [](sim::SimPlatform&, const std::string&) {}, true},
-      {"re-saved as ANSI", [](sim::SimPlatform& s, const std::string& l) { Resave(s, l, false); }, true},
-      {"re-saved as Unicode", [](sim::SimPlatform& s, const std::string& l) { Resave(s, l, true); }, true},
+      {"as written", [](sim::SimPlatform&, const std::string&) {}, Kind::Readable, 0},
+      {"re-saved as ANSI", [](sim::SimPlatform& s, const std::string& l) { Resave(s, l, false); }, Kind::Readable, 0},
+      {"re-saved as Unicode", [](sim::SimPlatform& s, const std::string& l) { Resave(s, l, true); }, Kind::Readable, 0},
       {"torn inside a character",
        [](sim::SimPlatform& s, const std::string& l) {
          s.files.Put(l, s.files.Get(l).value_or("") + "2026-12-08 09:31:00\t/n\t\xE5\xB7");
        },
-       true},
-      {"NUL bytes after the last line",
+       Kind::Readable, 1},
+      {"NUL bytes after the last line",  // a crash: the lines before are records like any other
        [](sim::SimPlatform& s, const std::string& l) {
          s.files.Put(l, s.files.Get(l).value_or("") + std::string(100, '\0'));
        },
-       false},
-      {"held without sharing", [](sim::SimPlatform& s, const std::string& l) { s.files.Hold(l, true); }, false},
-      {"locked by another run", [](sim::SimPlatform& s, const std::string& l) { s.files.LockByOther(l, true); }, false},
+       Kind::Readable, 1},
+      {"held without sharing", [](sim::SimPlatform& s, const std::string& l) { s.files.Hold(l, true); }, Kind::Busy, 0},
+      {"locked by another run", [](sim::SimPlatform& s, const std::string& l) { s.files.LockByOther(l, true); },
+       Kind::Busy, 0},
       {"larger than the tool writes",
        [](sim::SimPlatform& s, const std::string& l) {
          s.files.Put(l, s.files.Get(l).value_or("") + std::string(kLogReadLimit, 'x') + "\r\n");
        },
-       false},
+       Kind::Unknown, 0},
   };
+  const std::map<Kind, const wchar_t*> guardSays = {
+      {Kind::Readable, L"日志显示机号 20 已经给了另一块网卡 00-1A-2B-3C-4D-5F"},
+      {Kind::Unknown, L"无法确认机号 20 没有给别的网卡。\r\n要仍然写入,请加 /force。"},
+      {Kind::Busy, L"正被其他机器或程序占用,等了 120 秒仍没能锁定它"}};
+  const std::map<Kind, const wchar_t*> restartSays = {{Kind::Readable, L"请求过两次重启,计算机名仍未生效"},
+                                                      {Kind::Unknown, L"不能确认是否已经请求过重启,所以不重启"},
+                                                      {Kind::Busy, L"什么也没有写入,也不重启"}};
+  const std::map<Kind, int> codesOfThree = {{Kind::Readable, exit_code::kDone + 2 * exit_code::kNotInEffect},
+                                            {Kind::Unknown, 3 * exit_code::kNotInEffect},
+                                            {Kind::Busy, 3 * exit_code::kRefused}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.state);
     // The guard: card 2 ran /n 20; card 1 asks for 20.
@@ -120,18 +209,15 @@ TEST_F(DeploymentTest, TheSafeguardsHoldWhateverStateTheLogIsIn) {
     sim.registry.ClearWrites();
     EXPECT_EQ(Run(L"/n 20 /card 1 /noreboot"), exit_code::kRefused);
     EXPECT_TRUE(sim.registry.Writes().empty());
-    EXPECT_NE(Output().find(c.readable ? L"日志显示机号 20 已经给了另一块网卡 00-1A-2B-3C-4D-5F"
-                                       : L"无法确认机号 20 没有给别的网卡。\r\n要仍然写入,请加 /force。"),
-              std::wstring::npos)
-        << sim.console.output;
+    EXPECT_NE(Output().find(guardSays.at(c.kind)), std::wstring::npos) << sim.console.output;
     sim.files.Hold(log, false);
     sim.files.LockByOther(log, false);
-    if (c.readable) {
+    if (c.kind == Kind::Readable) {
       // The refusal's line is on a line of its own, after a torn one too; the lines before it still read.
       const RunLog read = ReadRunLog(platform, LogPlace{sim.system.moduleDirectory, L"", L""});
       ASSERT_EQ(read.entries.size(), 2u);
       EXPECT_EQ(read.entries.back().record.outcome.rfind(kRefusedOutcome, 0), 0u);
-      EXPECT_EQ(read.Skipped(), std::string(c.state).starts_with("torn") ? 1 : 0);
+      EXPECT_EQ(read.Skipped(), c.skipped);
       EXPECT_EQ(read.foreign, 0);
     }
 
@@ -150,13 +236,12 @@ TEST_F(DeploymentTest, TheSafeguardsHoldWhateverStateTheLogIsIn) {
     }
     const auto requests = std::count_if(sim.restart.calls.begin(), sim.restart.calls.end(),
                                         [](const std::string& call) { return call.rfind("ExitWindowsEx", 0) == 0; });
-    EXPECT_EQ(requests, c.readable ? 2 : 1);
-    EXPECT_EQ(codes, c.readable ? exit_code::kDone + 2 * exit_code::kNotInEffect : 3 * exit_code::kNotInEffect);
-    EXPECT_NE(Output().find(c.readable ? L"请求过两次重启,计算机名仍未生效" : L"不能确认是否已经请求过重启,所以不重启"),
-              std::wstring::npos)
-        << sim.console.output;
+    EXPECT_EQ(requests, c.kind == Kind::Readable ? 2 : 1);
+    EXPECT_EQ(codes, codesOfThree.at(c.kind));
+    EXPECT_NE(Output().find(restartSays.at(c.kind)), std::wstring::npos) << sim.console.output;
     // /auto follows [Machines] all the same, and says what the log could not tell.
-    EXPECT_EQ(Output().find(L"注意: 无法读取日志 ") != std::wstring::npos, !c.readable) << sim.console.output;
+    EXPECT_EQ(Output().find(L"注意: 无法读取日志 ") != std::wstring::npos, c.kind == Kind::Unknown)
+        << sim.console.output;
     sim.files.Hold(log, false);
     sim.files.LockByOther(log, false);
   }

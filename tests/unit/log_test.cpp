@@ -19,6 +19,7 @@
 #include "log/number_claims.h"
 #include "log/run_log.h"
 #include "platform/sim/sim_window.h"
+#include "row.h"
 #include "sim_machine.h"
 #include "unattended_fixture.h"
 
@@ -33,71 +34,87 @@ using test::Line;
 TEST(LogLineTest, ParsedBackOrSkipped) {
   using Fault = LogEntry::Fault;
   const std::wstring a(kA);
+  const std::wstring b(kB);
+  const std::wstring head = L"2026-12-01 10:00:00\t/n\t已写入\t";
+  const std::wstring columns = L"机号=21\t计算机名=WB-21\tIP=\t网卡=NIC\t地址=" + a + L"\t未写入=";
   const struct {
-    std::wstring line;
+    int line;
+    std::wstring text;
     bool complete;
     Fault fault;
     bool vouches;
-  } cases[] = {
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21"), true, Fault::None, true},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=2"), true, Fault::Foreign, false},  // a tail that lies
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=12"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0", std::wstring(kB) + L"=21"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21"), false, Fault::Torn, false},  // no CR LF
-      {Line(L"/n", L"已写入", L"21", a, L"", a + L"=21"), true, Fault::None, true},     // an earlier version
-      // The version of the tool that wrote the line, after the exit code: any of digits, letters and . + -.
-      {Line(L"/n", L"已写入", L"21", a, L"0\t版本=1.1.0-dev+1a2b3c4", a + L"=21"), true, Fault::None, true},
-      {Line(L"/n", L"已写入", L"21", a, L"0\t版本=1.1 beta", a + L"=21"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0\t版本=", a + L"=21"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0\t版本=1.1.0\t版本=1.1.0", a + L"=21"), true, Fault::Foreign, false},
-      {Line(L"窗口", L"已是这些设置", L"007", a, L"5", a + L"=007"), true, Fault::None, true},
-      {Line(L"/auto", L"已写入", L"21", a, L"4", a + L"=21"), true, Fault::None, true},  // restart refused
-      {Line(L"/n", L"拒绝: x", L"21", a, L"2", L""), true, Fault::None, false},
-      {Line(L"/n", L"已写入", L"21", a, L"2", a + L"=21"), true, Fault::None, false},  // a refusal's code
-      {Line(L"/n", L"已写入, 部分未写入", L"21", a, L"3", a + L"=21", L"游戏序列号"), true, Fault::None, false},
-      {Line(L"/n", L"已写入", L"21", a, L"", a + L"=21", L"IPX"), true, Fault::None, false},
-      {Line(L"/check", L"检查: 已生效", L"21", a, L"0", a + L"=21"), true, Fault::None, false},
-      {Line(L"/n", L"已写入", L"0", a, L"0", a + L"=0"), true, Fault::None, false},
-      {Line(L"/n", L"已写入", L"255", a, L"0", a + L"=255"), true, Fault::None, false},
-      {Line(L"/n", L"已写入", L"21", L"", L"0", L"=21"), true, Fault::Foreign, false},
-      {Line(L"/x", L"已写入", L"21", a, L"0", a + L"=21"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0x", a + L"=21"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21\textra"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-12-31 23:59:59"), true, Fault::None, true},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2027-01-01 00:00:00"), true, Fault::None, true},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-00-10 10:00:00"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-12-32 10:00:00"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-13-01 10:00:00"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-12-01 24:00:00"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-12-01T10:00:00"), true, Fault::Foreign, false},
+  } rows[] = {
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21"), true, Fault::None, true),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21"), false, Fault::Torn, false),  // no CR LF
+      // Each earlier version's line: without the exit code and the version, with the exit code only.
+      ROW(Line(L"/n", L"已写入", L"21", a, L"", a + L"=21"), true, Fault::None, true),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21"), true, Fault::None, true),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0\t版本=1.1.0-dev+1a2b3c4", a + L"=21"), true, Fault::None, true),
+      // A later version's: columns this one does not know, before, between and after the others.
+      ROW(head + L"新列=x\t" + columns + L"\t退出码=0\t" + a + L"=21", true, Fault::None, true),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0\t版本=2.0\t区=一楼", a + L"=21"), true, Fault::None, true),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21\t新列=x\t又一列"), true, Fault::None, true),
+      // Whatever the version column holds, as a later version may write it.
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0\t版本=1.1 beta", a + L"=21"), true, Fault::None, true),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0\t版本=", a + L"=21"), true, Fault::None, true),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0\t版本=二.〇", a + L"=21"), true, Fault::None, true),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0\t版本=" + std::wstring(300, L'9'), a + L"=21"), true, Fault::None, true),
+      // The tool's columns it cannot trust: what they say of the number and the card is unknown.
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0\t版本=1.1.0\t版本=1.1.0", a + L"=21"), true, Fault::Untrusted, false),
+      ROW(head + columns + L"\t机号=22\t退出码=0\t" + a + L"=21", true, Fault::Untrusted, false),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21\t" + a + L"=21"), true, Fault::Untrusted, false),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0x", a + L"=21"), true, Fault::Untrusted, false),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"", L"退出码=\t" + a + L"=21"), true, Fault::Untrusted, false),
+      ROW(Line(L"/n", L"已写入", L"21", L"00-1A-2B-3C-4D-0E;x", L"0", L""), true, Fault::Untrusted, false),
+      ROW(Line(L"/x", L"已写入", L"21", a, L"0", a + L"=21"), true, Fault::Untrusted, false),  // a kind of run
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=2"), true, Fault::Untrusted, false),   // a tail that lies
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=12"), true, Fault::Untrusted, false),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0", b + L"=21"), true, Fault::Untrusted, false),
+      ROW(Line(L"/n", L"已写入", L"21", L"", L"0", a + L"=21"), true, Fault::Untrusted, false),
+      ROW(Line(L"/n", L"已写入", L"21", L"", L"0", L"=21"), true, Fault::None, false),  // no address, no tail
+      ROW(Line(L"窗口", L"已是这些设置", L"007", a, L"5", a + L"=007"), true, Fault::None, true),
+      ROW(Line(L"/auto", L"已写入", L"21", a, L"4", a + L"=21"), true, Fault::None, true),  // restart refused
+      ROW(Line(L"/n", L"拒绝: x", L"21", a, L"2", L""), true, Fault::None, false),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"2", a + L"=21"), true, Fault::None, false),  // a refusal's code
+      ROW(Line(L"/n", L"已写入, 部分未写入", L"21", a, L"3", a + L"=21", L"游戏序列号"), true, Fault::None, false),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"", a + L"=21", L"IPX"), true, Fault::None, false),
+      ROW(Line(L"/check", L"检查: 已生效", L"21", a, L"0", a + L"=21"), true, Fault::None, false),
+      ROW(Line(L"/n", L"已写入", L"0", a, L"0", a + L"=0"), true, Fault::None, false),
+      ROW(Line(L"/n", L"已写入", L"255", a, L"0", a + L"=255"), true, Fault::None, false),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-12-31 23:59:59"), true, Fault::None, true),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2027-01-01 00:00:00"), true, Fault::None, true),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-00-10 10:00:00"), true, Fault::Foreign, false),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-12-32 10:00:00"), true, Fault::Foreign, false),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-13-01 10:00:00"), true, Fault::Foreign, false),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-12-01 24:00:00"), true, Fault::Foreign, false),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-12-01T10:00:00"), true, Fault::Foreign, false),
       // Days that never were, and years outside what a clock of a cafe's machine can say.
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-02-31 10:00:00"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-02-29 10:00:00"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-04-31 10:00:00"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2024-02-29 10:00:00"), true, Fault::None, true},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2000-02-29 10:00:00"), true, Fault::None, true},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2100-02-29 10:00:00"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"1969-12-31 23:59:59"), true, Fault::Foreign, false},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"1970-01-01 00:00:00"), true, Fault::None, true},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2999-12-31 23:59:59"), true, Fault::None, true},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"3000-01-01 00:00:00"), true, Fault::Foreign, false},
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-02-31 10:00:00"), true, Fault::Foreign, false),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-02-29 10:00:00"), true, Fault::Foreign, false),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-04-31 10:00:00"), true, Fault::Foreign, false),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2024-02-29 10:00:00"), true, Fault::None, true),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2000-02-29 10:00:00"), true, Fault::None, true),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2100-02-29 10:00:00"), true, Fault::Foreign, false),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"1969-12-31 23:59:59"), true, Fault::Foreign, false),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"1970-01-01 00:00:00"), true, Fault::None, true),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2999-12-31 23:59:59"), true, Fault::None, true),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"3000-01-01 00:00:00"), true, Fault::Foreign, false),
       // Lines of earlier versions (no exit code) vouch only when their outcome says written or in place.
-      {Line(L"/n", L"拒绝: x", L"21", a, L"", a + L"=21"), true, Fault::None, false},
-      {Line(L"/n", L"已是这些设置", L"21", a, L"", a + L"=21"), true, Fault::None, true},
-      {Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L""), true, Fault::Foreign, false},
-      {L"2026-12-01 10:00:00\t/n\tx\t机号=1\tb\tc\td", true, Fault::Foreign, false},
+      ROW(Line(L"/n", L"拒绝: x", L"21", a, L"", a + L"=21"), true, Fault::None, false),
+      ROW(Line(L"/n", L"已是这些设置", L"21", a, L"", a + L"=21"), true, Fault::None, true),
+      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L""), true, Fault::Foreign, false),
+      ROW(L"2026-12-01 10:00:00\t/n\tx\t机号=1\tb\tc\td", true, Fault::Foreign, false),  // not the tool's columns
       // Cut short by a machine switched off, then ended by the next run's line end: the tool's columns so far.
-      {L"2026-12-01 10:00:00\t/n", true, Fault::Torn, false},
-      {L"2026-12-01 10:00:00\t/n\tx\t机号=1\t计算机名=WB-1", true, Fault::Torn, false},
-      {Line(L"/n", L"已写入", L"21", a, L"", L"退出码=\t" + a + L"=21"), true, Fault::Foreign, false},  // no code
-      {L"garbage", true, Fault::Foreign, false},
-      {Line(L"/n", std::wstring(4100, L'x'), L"21", a, L"0", a + L"=21"), true, Fault::TooLong, false},
+      ROW(L"2026-12-01 10:00:00\t/n", true, Fault::Torn, false),
+      ROW(L"2026-12-01 10:00:00\t/n\tx\t机号=1\t计算机名=WB-1", true, Fault::Torn, false),
+      ROW(L"garbage", true, Fault::Foreign, false),
+      ROW(Line(L"/n", std::wstring(4100, L'x'), L"21", a, L"0", a + L"=21"), true, Fault::TooLong, false),
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
-    const LogEntry entry = ParseLogLine(c.line, c.complete);
-    EXPECT_EQ(entry.fault, c.fault);
-    EXPECT_EQ(entry.Vouches(), c.vouches);
+  for (const auto& row : rows) {
+    TRACE_ROW(row);
+    const LogEntry entry = ParseLogLine(row.text, row.complete);
+    EXPECT_EQ(entry.fault, row.fault);
+    EXPECT_EQ(entry.Vouches(), row.vouches);
   }
   // Each month's last day, and the day after it, in a year that is no leap year.
   const int lastDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -129,11 +146,10 @@ TEST(LogLineTest, ParsedBackOrSkipped) {
   EXPECT_EQ(entry.record.exitCode, 3);
   EXPECT_EQ(entry.record.version, record.version);
   EXPECT_EQ(ParseLogLine(Line(L"/n", L"已写入", L"21", a, L"", a + L"=21"), true).record.version, L"");
-  // A version of up to 64 characters; an exit code of two digits read as such (none of the tool's has two).
-  const std::wstring v64 = L"1." + std::wstring(62, L'0');
-  EXPECT_EQ(ParseLogLine(Line(L"/n", L"已写入", L"21", a, L"0\t版本=" + v64, a + L"=21"), true).record.version, v64);
-  EXPECT_EQ(ParseLogLine(Line(L"/n", L"已写入", L"21", a, L"0\t版本=" + v64 + L"0", a + L"=21"), true).fault,
-            Fault::Foreign);
+  // A later version's version as it wrote it; an exit code of two digits read as such (none of the tool's
+  // has two).
+  EXPECT_EQ(ParseLogLine(Line(L"/n", L"已写入", L"21", a, L"0\t版本=二.〇 β", a + L"=21"), true).record.version,
+            L"二.〇 β");
   EXPECT_EQ(ParseLogLine(Line(L"/n", L"已写入", L"21", a, L"12", a + L"=21"), true).record.exitCode, 12);
 }
 
@@ -153,25 +169,33 @@ TEST(RunLogTest, BackwardGivesTheLinesForwardGivesInReverse) {
   int visited = 0;
   text.Backward([&visited](std::string_view, bool, bool) { return ++visited < 2; });
   EXPECT_EQ(visited, 2) << "stops when asked";
-  // A tail is read from a line's bytes: digits after '=' after a hexadecimal digit, a TAB before it.
+  // A tail is read from a line's bytes: a column that is a card's address, '=' and digits, the last such
+  // from the line's end (a later version may write columns after it); the first column never is one.
   const struct {
-    std::string line;
+    int line;
+    std::string text;
     const char* address;  // nullptr: no tail
     const char* number;
   } tails[] = {
-      {"x\t地址=00-1A\t退出码=0\t00-1A=15", "00-1A", "15"},
-      {"x\t地址=00-1A\t退出码=0", nullptr, nullptr},
-      {"x\t00-1A=", nullptr, nullptr},
-      {"00-1A=15", nullptr, nullptr},
-      {"x\t=15", nullptr, nullptr},
-      {"x\tab:cd=007", "ab:cd", "007"},
+      ROW("x\t地址=00-1A-2B-3C-4D-5E\t退出码=0\t00-1A-2B-3C-4D-5E=15", "00-1A-2B-3C-4D-5E", "15"),
+      ROW("x\t00-1A-2B-3C-4D-5E=15\t新列=1\t版本=2", "00-1A-2B-3C-4D-5E", "15"),
+      ROW("x\tab:cd:ef:01:23:45=007", "ab:cd:ef:01:23:45", "007"),
+      ROW("x\t地址=00-1A-2B-3C-4D-5E\t退出码=0", nullptr, nullptr),
+      ROW("x\t00-1A-2B-3C-4D-5E=", nullptr, nullptr),
+      ROW("00-1A-2B-3C-4D-5E=15", nullptr, nullptr),
+      ROW("x\t00-1A-2B-3C-4D=15", nullptr, nullptr),
+      ROW("x\t00-1A-2B:3C-4D-5E=15", nullptr, nullptr),  // one separator throughout
+      ROW("x\t00-1A-2B-3C-4D-5G=15", nullptr, nullptr),
+      ROW("x\t00-1A-2B-3C-4D-5E=1x", nullptr, nullptr),
+      ROW("x\t=15", nullptr, nullptr),
   };
-  for (const auto& c : tails) {
-    const std::optional<LineTail> tail = TailOfLine(c.line);
-    EXPECT_EQ(tail.has_value(), c.address != nullptr) << c.line;
-    if (tail && c.address != nullptr) {
-      EXPECT_EQ(tail->address, c.address);
-      EXPECT_EQ(tail->number, c.number);
+  for (const auto& row : tails) {
+    TRACE_ROW(row);
+    const std::optional<LineTail> tail = TailOfLine(row.text);
+    EXPECT_EQ(tail.has_value(), row.address != nullptr);
+    if (tail && row.address != nullptr) {
+      EXPECT_EQ(tail->address, row.address);
+      EXPECT_EQ(tail->number, row.number);
     }
   }
 }
@@ -184,12 +208,50 @@ TEST(RunLogTest, ALineOfOtherBytesInAUtf8LogIsSkippedAlone) {
   sim::SimPlatform sim;
   const std::wstring a(kA);
   LogText text;
-  AddLogBytes(sim.text, L"C:\\VexaIpSet.log",
+  AddLogBytes(sim.text,
               "\xEF\xBB\xBF" + ToUtf8(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21")) + "\r\nx\xFF\xFEy\r\n", text);
   const RunLog log = text.Select(nullptr);
   ASSERT_EQ(log.entries.size(), 1u);
   EXPECT_TRUE(log.entries[0].Vouches());
   EXPECT_EQ(log.foreign, 1);
+}
+
+// A crash leaves NUL bytes where a line was being written: each run of them, with the start of the line it
+// cut, is one stretch skipped and counted; the whole lines around it, in any encoding, are records.
+TEST(RunLogTest, NulBytesAreOneTornStretchAndTheLinesAroundThemRead) {
+  sim::SimPlatform sim;
+  const std::string a = ToUtf8(Line(L"/n", L"已写入", L"21", kA, L"0", std::wstring(kA) + L"=21")) + "\r\n";
+  const std::string b = ToUtf8(Line(L"/n", L"已写入", L"22", kB, L"0", std::wstring(kB) + L"=22")) + "\r\n";
+  const std::string nuls(512, '\0');
+  std::string utf16 = "\xFF\xFE";
+  for (wchar_t c : FromUtf8(a) + L"2026-12-01") utf16 += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+  const std::string m = "\xEF\xBB\xBF";
+  const struct {
+    int line;
+    std::string bytes;
+    std::size_t entries;
+    int crashed;
+  } rows[] = {
+      ROW(m + a + nuls, 1, 1),                                // grown and never filled after the last line
+      ROW(m + a + "2026-12-01 10:00:00\t/n\t" + nuls, 1, 1),  // the start of the cut line goes with it
+      ROW(m + a + nuls + b, 2, 1),                            // a line written after the stretch
+      ROW(m + nuls + a, 1, 1),
+      ROW(m + a + nuls + "\t机号=2" + nuls + b, 2, 2),  // a piece between two stretches goes with the second
+      ROW(m + std::string(1, '\0'), 0, 1),
+      ROW(m + a + b, 2, 0),
+      ROW(utf16 + std::string(64, '\0'), 1, 1),  // re-saved as Unicode, then cut: decoded first
+  };
+  for (const auto& row : rows) {
+    TRACE_ROW(row);
+    LogText text;
+    AddLogBytes(sim.text, row.bytes, text);
+    EXPECT_TRUE(text.Whole()) << "a crash's remains are no reason to call the log unreadable";
+    const RunLog log = text.Select(nullptr);
+    EXPECT_EQ(log.entries.size(), row.entries);
+    EXPECT_EQ(log.crashed, row.crashed);
+    EXPECT_EQ(log.Skipped(), row.crashed);
+    for (const std::string& file : text.files) EXPECT_EQ(file.find('\0'), std::string::npos);
+  }
 }
 
 // One spelling for a card's address, whatever a line or a person wrote; text that is no address stays as it is.
@@ -347,11 +409,17 @@ TEST_F(DeploymentTest, TheLogNeverLosesALineSilently) {
     std::size_t maxLogBytes;  // the log's size afterwards is at most this
   } cases[] = {
       {"appended", "", [](sim::SimFiles&, const std::string&) {}, nullptr, true, nullptr, 1000},
+      // Without the lock nothing is written, /force or not: the run waited its turn and says who to look for.
       {"held open without sharing", "\xEF\xBB\xBFx\r\n",
-       [](sim::SimFiles& f, const std::string& l) { f.Hold(l, true); }, L"被其他程序占用,等了 3 秒仍没能写入", false,
-       nullptr, 1000},
+       [](sim::SimFiles& f, const std::string& l) { f.Hold(l, true); },
+       L"拒绝: 日志 C:\\VexaIpSet\\VexaIpSet.log 正被其他机器或程序占用,等了 120 "
+       L"秒仍没能锁定它。没有日志里的这一行就不改"
+       L"本机:什么也没有写入,也不重启。\r\n请找出占用它的程序(打开着它的编辑器、挂起的 "
+       L"VexaIpSet)并关闭,或等一会儿再运行。",
+       false, nullptr, 1000},
       {"locked by another run", "\xEF\xBB\xBFx\r\n",
-       [](sim::SimFiles& f, const std::string& l) { f.LockByOther(l, true); }, L"被其他程序占用", false, nullptr, 1000},
+       [](sim::SimFiles& f, const std::string& l) { f.LockByOther(l, true); }, L"正被其他机器或程序占用", false,
+       nullptr, 1000},
       {"a hard link", "\xEF\xBB\xBFx\r\n", [](sim::SimFiles& f, const std::string& l) { f.Links(l, 2); },
        L"是链接(硬链接、符号链接或重解析点),为安全起见没有写入。", false, nullptr, 1000},
       {"a dangling symbolic link", "",
@@ -378,8 +446,12 @@ TEST_F(DeploymentTest, TheLogNeverLosesALineSilently) {
     sim.files.Put(log, c.before);
     c.set(sim.files, log);
     sim.system.slept = 0;
+    test::CloneImage(sim);
+    sim.registry.ClearWrites();
     // /force: a log that cannot be read leaves the number unconfirmed (the guard's rows are elsewhere).
-    EXPECT_EQ(Run(L"/n 15 /card 1 /noreboot /force"), exit_code::kDone);
+    const bool busy = c.says != nullptr && std::wstring(c.says).find(L"占用") != std::wstring::npos;
+    EXPECT_EQ(Run(L"/n 15 /card 1 /noreboot /force"), busy ? exit_code::kRefused : exit_code::kDone);
+    EXPECT_EQ(sim.registry.Writes().empty(), busy);
     const std::string after = Log();
     EXPECT_EQ(after.find("\t/n\t") != std::string::npos, c.appended);
     if (c.appended && c.maxLogBytes < kLogLimit) {
@@ -388,8 +460,8 @@ TEST_F(DeploymentTest, TheLogNeverLosesALineSilently) {
     EXPECT_LE(after.size(), c.maxLogBytes);
     if (c.says != nullptr) {
       EXPECT_NE(Output().find(c.says), std::wstring::npos) << sim.console.output;
-      const bool waited = std::wstring(c.says).find(L"占用") != std::wstring::npos;
-      EXPECT_EQ(sim.system.slept >= kLogWaitMilliseconds, waited);
+      // A whole cafe's turn, and not a pause past it.
+      EXPECT_EQ(sim.system.slept, busy ? kLogQueueMilliseconds : 0u);
     } else {
       EXPECT_EQ(Output().find(L"日志"), std::wstring::npos);
     }
@@ -402,6 +474,61 @@ TEST_F(DeploymentTest, TheLogNeverLosesALineSilently) {
     sim.files.Hold(log, false);
     sim.files.LockByOther(log, false);
   }
+}
+
+// A run without a window waits its turn behind a whole cafe: it keeps its handle and asks for the lock
+// again after pauses that grow to a quarter second, differ from machine to machine, and never run past the
+// wait; once the holder lets go the run writes.
+TEST_F(DeploymentTest, ARunWaitsItsTurnForTheLog) {
+  Config(L"");
+  sim.files.Put(log, "\xEF\xBB\xBF");
+  sim.files.LockByOther(log, true);
+  sim.system.onSleep = [&] {
+    if (sim.system.slept >= 30000) sim.files.LockByOther(log, false);
+  };
+  sim.files.opens = 0;
+  EXPECT_EQ(Run(L"/n 15 /card 1 /noreboot"), exit_code::kDone);
+  sim.system.onSleep = nullptr;
+  EXPECT_NE(Log().find(ToUtf8(L"\t已写入\t")), std::string::npos);
+  const std::vector<std::uint32_t> pauses = sim.system.pauses;
+  EXPECT_GE(sim.system.slept, 30000u);
+  EXPECT_LT(sim.system.slept, 30000u + 250u);
+  EXPECT_LE(*std::max_element(pauses.begin(), pauses.end()), 250u);
+  EXPECT_LE(pauses.front(), 10u);
+  EXPECT_LT(pauses.size(), 30000u / 125u + 20u) << "a pause grows to between 125 and 250 ms";
+  EXPECT_EQ(sim.files.opens, 1) << "one handle for the whole wait";
+  // Another machine started in the same millisecond pauses otherwise.
+  test::CloneImage(sim);
+  sim.system.pauses.clear();
+  sim.system.slept = 0;
+  sim.system.sinceBoot = 600000;
+  sim.system.processId = 4243;
+  sim.files.LockByOther(log, true);
+  EXPECT_EQ(Run(L"/n 16 /card 1 /noreboot"), exit_code::kRefused);
+  EXPECT_EQ(sim.system.slept, kLogQueueMilliseconds);
+  EXPECT_NE(std::vector<std::uint32_t>(sim.system.pauses.begin(), sim.system.pauses.begin() + 10),
+            std::vector<std::uint32_t>(pauses.begin(), pauses.begin() + 10));
+  sim.files.LockByOther(log, false);
+}
+
+// Another run moved the log to .old while this one waited for its lock: the line goes to the new log.
+TEST_F(DeploymentTest, ARunThatWaitedWritesToTheLogItsNameLeadsToNow) {
+  Config(L"");
+  const std::string first =
+      "\xEF\xBB\xBF" + ToUtf8(Line(L"/n", L"已写入", L"9", kB, L"0", std::wstring(kB) + L"=9")) + "\r\n";
+  sim.files.Put(log, first);
+  sim.files.LockByOther(log, true);
+  sim.system.onSleep = [&] {
+    if (sim.system.pauses.size() != 3) return;
+    sim.files.LockByOther(log, false);
+    sim.files.MoveOver(log.c_str(), (log + ".old").c_str());  // its handle follows the file
+    sim.files.Put(log, "\xEF\xBB\xBF");
+  };
+  EXPECT_EQ(Run(L"/n 15 /card 1 /noreboot"), exit_code::kDone);
+  sim.system.onSleep = nullptr;
+  EXPECT_EQ(sim.files.Get(log + ".old"), first);
+  EXPECT_NE(Log().find(ToUtf8(L"\t机号=15\t")), std::string::npos);
+  EXPECT_LT(sim.system.slept, 1000u);
 }
 
 TEST(LogLineTest, SecondsOfALocalTime) {

@@ -4,6 +4,7 @@
 
 #include "app/ok_action.h"
 #include "common/utf8.h"
+#include "log/log_text.h"
 #include "sim_machine.h"
 
 namespace vexa {
@@ -206,11 +207,43 @@ TEST_F(OkActionTest, ANumberAnotherCardHoldsIsWrittenOnlyOnYes) {
   EXPECT_EQ(sim.registry.Writes().size(), counts.all);
   // A log that cannot be read leaves the number unconfirmed: asked the same way.
   sim.registry.ClearWrites();
-  sim.files.Hold(log, true);
+  sim.files.Put(log, sim.files.Get(log).value_or("") + std::string(kLogReadLimit, 'x'));
   EXPECT_EQ(Ok(L"16"), Refusal::Unconfirmed);
   EXPECT_NE(LastBox().text.find(L"无法确认机号 16 没有给别的网卡。\r\n仍然写入这些设置吗?"), std::wstring::npos)
       << ToUtf8(LastBox().text);
   EXPECT_TRUE(sim.registry.Writes().empty());
+}
+
+// A log another machine holds: after the short wait the window asks whether to wait longer. Cancel writes
+// nothing and needs no box of its own; Retry waits again, and once the holder lets go the press goes on.
+TEST_F(OkActionTest, ABusyLogIsWaitedForOnlyWhileTheOperatorWants) {
+  const std::string log = sim.system.moduleDirectory + "\\VexaIpSet.log";
+  sim.files.Put(log, "\xEF\xBB\xBF");
+  sim.files.LockByOther(log, true);
+  sim.system.slept = 0;
+  std::size_t handlesWhileAsked = 1;
+  sim.messages.onShow = [&] { handlesWhileAsked = sim.files.OpenHandles(); };
+  EXPECT_EQ(Ok(L"15"), Refusal::LogBusy);
+  EXPECT_EQ(handlesWhileAsked, 0u) << "nothing of the log is held while a person reads the question";
+  EXPECT_EQ(sim.messages.Shown().size(), 1u);
+  EXPECT_EQ(LastBox().text, L"日志正被其他机器使用,要再等一会儿吗?");
+  EXPECT_EQ(LastBox().buttons, MsgButtons::RetryCancel);
+  EXPECT_EQ(sim.system.slept, kLogWaitMilliseconds);
+  EXPECT_TRUE(sim.registry.Writes().empty());
+  EXPECT_EQ(sim.files.Get(log), "\xEF\xBB\xBF");
+  // Retry twice: the holder lets go while the second question is shown.
+  sim.messages.Clear();
+  sim.messages.Answer(MsgAnswer::Retry);
+  sim.messages.Answer(MsgAnswer::Retry);
+  sim.messages.onShow = [&] {
+    if (sim.messages.Shown().size() == 2) sim.files.LockByOther(log, false);
+  };
+  EXPECT_EQ(Ok(L"15"), Refusal::None);
+  sim.messages.onShow = nullptr;
+  EXPECT_EQ(sim.messages.Shown().size(), 3u);
+  EXPECT_EQ(LastBox().ShownTitle(), L"网络设置信息");
+  EXPECT_EQ(sim.registry.Writes().size(), counts.all);
+  EXPECT_NE(sim.files.Get(log).value_or("").find(ToUtf8(L"\t已写入\t")), std::string::npos);
 }
 
 TEST_F(OkActionTest, NoCardMessage) {

@@ -60,6 +60,7 @@ FileRead SimFiles::ReadWholeFile(const char* path, std::uint64_t maxBytes) {
 }
 
 Files::Opened SimFiles::OpenShared(const char* path) {
+  ++opens;
   const std::string key = Key(path);
   auto it = files_.find(key);
   if (it == files_.end()) {

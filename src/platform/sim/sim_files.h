@@ -60,6 +60,7 @@ class SimFiles : public Files {
   std::size_t Count() const { return files_.size(); }
   std::size_t CountIn(const std::string& folder) const;
   std::size_t OpenHandles() const { return handles_.size(); }
+  int opens = 0;  // OpenShared calls
 
   std::string tempFolder = "C:\\Users\\admin\\AppData\\Local\\Temp";
 

@@ -19,6 +19,7 @@ MsgAnswer SimMessageBoxes::Show(const std::wstring& text, const std::optional<st
     script_.pop_front();
     return answer;
   }
+  if (buttons == MsgButtons::RetryCancel) return MsgAnswer::Cancel;
   return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::No;
 }
 

@@ -23,7 +23,7 @@ struct ShownBox {
   std::wstring ShownTitle() const { return title ? *title : std::wstring(kApplicationTitle); }
 };
 
-// Records every box; answers from a script, then OK for OK boxes and No for Yes/No boxes.
+// Records every box; answers from a script, then OK for OK boxes, No for Yes/No and Cancel for Retry/Cancel.
 class SimMessageBoxes : public MessageBoxes {
  public:
   MsgAnswer Show(const std::wstring& text, const std::optional<std::wstring>& title, MsgButtons buttons,
@@ -69,7 +69,10 @@ class SimSystem : public System {
   void Sleep(std::uint32_t milliseconds) override {
     sinceBoot += milliseconds;
     slept += milliseconds;
+    pauses.push_back(milliseconds);
+    if (onSleep) onSleep();
   }
+  std::uint32_t ProcessId() override { return processId; }
 
   struct Started {
     std::string application;
@@ -82,6 +85,10 @@ class SimSystem : public System {
   LocalTime now{2026, 12, 8, 9, 30, 5};
   std::uint64_t sinceBoot = 600000;  // booted ten minutes before now
   std::uint64_t slept = 0;
+  std::vector<std::uint32_t> pauses;
+  std::uint32_t processId = 4242;
+  // Called after each pause: a test lets another program go meanwhile.
+  std::function<void()> onSleep;
 };
 
 // The adapters a test gives the machine; how often the list was asked for.

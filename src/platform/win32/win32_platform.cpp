@@ -56,7 +56,7 @@ std::uint32_t Win32Profile::GetPrivateProfileStringA(const char* section, const 
 
 MsgAnswer Win32MessageBoxes::Show(const std::wstring& text, const std::optional<std::wstring>& title,
                                   MsgButtons buttons, MsgIcon icon) {
-  UINT flags = buttons == MsgButtons::YesNo ? MB_YESNO : MB_OK;
+  UINT flags = buttons == MsgButtons::YesNo ? MB_YESNO : buttons == MsgButtons::RetryCancel ? MB_RETRYCANCEL : MB_OK;
   switch (icon) {
     case MsgIcon::None: break;
     case MsgIcon::Information: flags |= MB_ICONINFORMATION; break;
@@ -68,6 +68,8 @@ MsgAnswer Win32MessageBoxes::Show(const std::wstring& text, const std::optional<
   int pressed = ::MessageBoxA(reinterpret_cast<HWND>(owner_), ansiText.c_str(), ansiTitle.c_str(), flags);
   if (pressed == IDYES) return MsgAnswer::Yes;
   if (pressed == IDNO) return MsgAnswer::No;
+  if (pressed == IDRETRY) return MsgAnswer::Retry;
+  if (pressed == IDCANCEL) return MsgAnswer::Cancel;
   return MsgAnswer::Ok;
 }
 
@@ -156,6 +158,8 @@ LocalTime Win32System::Now() {
 std::uint64_t Win32System::MillisecondsSinceBoot() { return ::GetTickCount64(); }
 
 void Win32System::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+
+std::uint32_t Win32System::ProcessId() { return ::GetCurrentProcessId(); }
 
 std::string Win32Text::ToAnsi(std::wstring_view text) {
   if (text.empty()) return std::string();

@@ -58,6 +58,7 @@ class Win32System : public System {
   LocalTime Now() override;
   std::uint64_t MillisecondsSinceBoot() override;
   void Sleep(std::uint32_t milliseconds) override;
+  std::uint32_t ProcessId() override;
 };
 
 class Win32Text : public TextCodec {

@@ -8,7 +8,7 @@ ensure_packages() {
   local wanted=(cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev valgrind python3 clang lld libclang-rt-14-dev
     clang-format clang-tidy shellcheck iproute2
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb x11-utils git unzip fonts-wqy-microhei imagemagick chromium
-    dnsmasq-base isc-dhcp-server kea-dhcp4-server)
+    dnsmasq-base isc-dhcp-server kea-dhcp4-server samba smbnetfs)
   local missing=()
   local pkg
   for pkg in "${wanted[@]}"; do
@@ -22,7 +22,8 @@ ensure_packages() {
     $sudo dpkg --add-architecture i386
   fi
   $sudo apt-get update -qq
-  # The DHCP servers are installed for their configuration checks only: no service is started meanwhile.
+  # The DHCP servers are installed for their configuration checks only, Samba for a share the tests start
+  # themselves: no service is started meanwhile.
   local policy=""
   if [ ! -e /usr/sbin/policy-rc.d ]; then
     policy=/usr/sbin/policy-rc.d

@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
     lock.push_back(1e6 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(frequency.QuadPart));
     const vexa::LogText& read = held.Read();
     lines = read.files.size();
-    volatile const bool holder = vexa::OtherHolder(read, 15, L"00-1A-2B-3C-0F-01").has_value();
+    volatile const bool holder = vexa::ClaimOn(read, 15, L"00-1A-2B-3C-0F-01").holder.has_value();
     (void)holder;
   });
   std::sort(lock.begin(), lock.end());
@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
     vexa::HeldLog held(platform, place);
     const vexa::LogText& read = held.Read();
     scan = MedianMicroseconds(iterations, [&] {
-      volatile const bool holder = vexa::OtherHolder(read, 0, L"00-1A-2B-3C-0F-01").has_value();
+      volatile const bool holder = vexa::ClaimOn(read, 0, L"00-1A-2B-3C-0F-01").holder.has_value();
       (void)holder;
     });
   }

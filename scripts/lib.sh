@@ -2,6 +2,9 @@
 # shellcheck shell=bash
 
 VEXA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# The locale the scripts' own tools need (unzip writes the zip's Chinese names, xwininfo reads the window's
+# title, in UTF-8), whatever the caller's is, or none; Wine is given code page 936 where it is started.
+export LC_ALL=C.UTF-8
 
 # Installs whatever of the build and test tools is missing (Debian 12).
 ensure_packages() {
@@ -14,6 +17,10 @@ ensure_packages() {
   for pkg in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
   done
+  # The workflow linters' Node.js and npm, from Debian unless a Node.js of another source is there already
+  # (its npm comes with it, and Debian's npm would not install beside it).
+  command -v node >/dev/null || missing+=(nodejs)
+  command -v npm >/dev/null || missing+=(npm)
   [ ${#missing[@]} -eq 0 ] && return 0
   echo "Installing: ${missing[*]}"
   local sudo=""

@@ -6,6 +6,7 @@
 #include "apply/apply_run.h"
 #include "apply/machine_lookup.h"
 #include "cafe/cafe_commands.h"
+#include "common/exit_codes.h"
 #include "common/text.h"
 
 namespace vexa {
@@ -130,10 +131,11 @@ int RunUnattended(Platform& real, const CommandLine& command) {
     Say(unattended, ConsoleReport(check));
     return ExitCodeOf(check);
   }
-  const RunMode mode = command.mode == CommandLine::Mode::Auto ? RunMode::Auto : RunMode::Number;
+  const bool fromTable = command.mode == CommandLine::Mode::Auto;
   ConsoleConfirmer confirmer(command.force);
-  const Outcome out = ApplyMachine(unattended, inventory, config, target,
-                                   RunOptions{mode, true, true, !command.noReboot, kLogQueueMilliseconds}, confirmer);
+  const RunOptions options{
+      fromTable ? RunMode::Auto : RunMode::Number, true, true, !command.noReboot, kLogQueueMilliseconds, fromTable};
+  const Outcome out = ApplyMachine(unattended, inventory, config, target, options, confirmer);
   Say(unattended, ConsoleReport(out));
   return ExitCodeOf(out);
 }

@@ -203,7 +203,7 @@ std::vector<Notice> DoubtsOf(const MachinePlan& plan, bool writes, HeldLog& log,
   if (plan.doubt && writes) doubts.push_back(*plan.doubt);
   if (std::optional<Notice> held = NumberNotFree(log, out)) {
     // /auto follows [Machines], which refuses a number given twice: the log only gets a word.
-    if (options.mode == RunMode::Auto) {
+    if (options.tableDecides) {
       out.note = held->text;
     } else {
       doubts.push_back(*held);
@@ -288,28 +288,6 @@ CheckOutcome CheckMachine(Platform& platform, const CardInventory& inventory, co
   check.plan.log = AppendRunLog(platform, check.plan.logPlace, record, logWait);
   check.plan.logPath = RunLogPath(platform, check.plan.logPlace);
   return check;
-}
-
-int ExitCodeOf(const Outcome& out) {
-  switch (out.kind) {
-    case Outcome::Kind::Refused: return exit_code::kRefused;
-    case Outcome::Kind::InPlace:
-      if (out.restart == RestartState::NotTaken || out.restart == RestartState::AskedTwice ||
-          out.restart == RestartState::Unknown || out.restart == RestartState::Unrecorded) {
-        return exit_code::kNotInEffect;
-      }
-      return out.restart == RestartState::Refused ? exit_code::kRestartRefused : exit_code::kDone;
-    case Outcome::Kind::Written: break;
-  }
-  if (out.restart == RestartState::Refused) return exit_code::kRestartRefused;
-  return out.report.notWritten.empty() ? exit_code::kDone : exit_code::kNotAllWritten;
-}
-
-int ExitCodeOf(const CheckOutcome& check) {
-  if (check.plan.kind == Outcome::Kind::Refused) return exit_code::kRefused;
-  if (!check.registryHolds) return exit_code::kRegistryDiffers;
-  const bool live = check.address == CheckOutcome::Address::Live;
-  return check.nameActive && live ? exit_code::kDone : exit_code::kNotInEffect;
 }
 
 }  // namespace vexa

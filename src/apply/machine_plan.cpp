@@ -2,8 +2,8 @@
 
 #include "common/text.h"
 #include "config/ini_file.h"
-#include "config/shared_read.h"
 #include "registry/control_set.h"
+#include "shared_folder/shared_folder.h"
 
 namespace vexa {
 

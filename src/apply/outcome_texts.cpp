@@ -1,5 +1,6 @@
 #include "apply/outcome_texts.h"
 
+#include "common/exit_codes.h"
 #include "common/text.h"
 
 namespace vexa {

@@ -1,7 +1,7 @@
 // The path's own words about an outcome: the log's outcome field, a check's verdict, the doubt about a
 // number another card holds and how to write anyway. What the window and the console show of an outcome is
 // app/outcome_report.h's; the refusals' own texts stay beside the checks that decide them (machine_settings,
-// machine_plan, machine_lookup); the words readers of the log go by are log/run_log.h's.
+// machine_plan, machine_lookup); the words readers of the log go by are log/log_line.h's.
 #pragma once
 
 #include <cstdint>
@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "apply/apply_run.h"
+#include "apply/outcome.h"
 #include "log/run_log.h"
 
 namespace vexa {

@@ -59,30 +59,6 @@ std::vector<std::pair<std::wstring, std::wstring>> NetworkValues(Platform& platf
   return values;
 }
 
-// A file of the cafe's written beside the log: to a new file in that folder, then renamed over the old
-// one, so that a reader never sees half of it; a name that is a link of any kind is never written through.
-struct Written {
-  std::wstring shown;    // its path, as the operator reads it
-  std::wstring problem;  // why it was not written, after its path; empty when it was
-};
-Written WriteBesideLog(Platform& platform, const LogPlace& place, std::string_view name, const std::string& bytes) {
-  const std::string path = PathIn<char>(place.folder, name);
-  Written written{platform.text.FromAnsi(path), L""};
-  Files& files = platform.files;
-  if (files.IsLinkName(path.c_str())) {
-    written.problem = std::wstring(kIsLink) + L"。";
-    return written;
-  }
-  const std::string made = files.CreateTempFile(bytes, place.folder);
-  const MoveStatus moved = made.empty() ? MoveStatus::Failed : files.MoveOver(made.c_str(), path.c_str());
-  if (moved != MoveStatus::Moved) {
-    if (!made.empty()) files.RemoveFile(made.c_str());
-    written.problem =
-        moved == MoveStatus::Held ? L" 被其他程序打开着,无法替换:请关闭它后再试。" : std::wstring(kNotWritable) + L"。";
-  }
-  return written;
-}
-
 std::wstring NumberList(const std::vector<int>& numbers) {
   std::wstring list;
   for (int n : numbers) list += (list.empty() ? L"" : L", ") + std::to_wstring(n);

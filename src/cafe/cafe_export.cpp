@@ -3,7 +3,7 @@
 #include <map>
 #include <set>
 
-#include "cafe/cafe_page.h"
+#include "cafe/seats.h"
 #include "common/host_address.h"
 #include "common/machine_number.h"
 #include "common/text.h"

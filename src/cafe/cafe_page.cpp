@@ -10,20 +10,16 @@ namespace vexa {
 
 namespace {
 
+// A state's colour (its CSS class) and mark; its word is the seats' own (StateWord).
 struct StateLook {
   SeatState state;
   const wchar_t* css;
   const wchar_t* mark;
-  const wchar_t* word;
 };
 // In SeatState's order.
 constexpr StateLook kLooks[] = {
-    {SeatState::Unseen, L"no", L"", L"没有记录"},
-    {SeatState::Listed, L"li", L"○", L"在机器表中,还没有运行"},
-    {SeatState::InEffect, L"ok", L"✓", kInEffect.data()},
-    {SeatState::Pending, L"wa", L"↻", L"已写入,等待重启或计算机名未生效"},
-    {SeatState::Refused, L"no2", L"✗", L"拒绝或未写入"},
-    {SeatState::Conflict, L"two", L"⚠", L"一个机号给了两块网卡"},
+    {SeatState::Unseen, L"no", L""},   {SeatState::Listed, L"li", L"○"},   {SeatState::InEffect, L"ok", L"✓"},
+    {SeatState::Pending, L"wa", L"↻"}, {SeatState::Refused, L"no2", L"✗"}, {SeatState::Conflict, L"two", L"⚠"},
 };
 
 const StateLook& LookOf(SeatState state) { return kLooks[static_cast<int>(state)]; }
@@ -80,8 +76,8 @@ std::wstring Detail(const Seat& seat) {
 std::wstring Cell(int number, const Seat& seat) {
   const StateLook& look = LookOf(seat.state);
   std::wstring cell = L"<div class=\"c " + std::wstring(look.css) + L"\" title=\"" +
-                      Escaped(std::wstring(look.word) + L": " + Detail(seat)) + L"\"><b>" + std::to_wstring(number) +
-                      L"</b><i>" + look.mark + L"</i>";
+                      Escaped(std::wstring(StateWord(look.state)) + L": " + Detail(seat)) + L"\"><b>" +
+                      std::to_wstring(number) + L"</b><i>" + look.mark + L"</i>";
   if (seat.state == SeatState::Conflict) {
     for (const std::wstring& address : seat.claimants) cell += L"<u>" + Escaped(address) + L"</u>";
   } else if (seat.last != nullptr) {
@@ -94,7 +90,7 @@ std::wstring Row(int number, const Seat& seat) {
   const LogEntry* last = seat.last;
   const std::wstring cells[] = {
       std::to_wstring(number),
-      std::wstring(LookOf(seat.state).mark) + L" " + LookOf(seat.state).word,
+      std::wstring(LookOf(seat.state).mark) + L" " + std::wstring(StateWord(seat.state)),
       seat.state == SeatState::Conflict ? JoinWith(seat.claimants, L", ")
                                         : (last != nullptr ? last->record.address : seat.listed),
       last != nullptr ? last->record.ipAddress : L"",
@@ -116,8 +112,6 @@ std::wstring Lines(const std::vector<std::wstring>& lines, const wchar_t* none) 
 }
 
 }  // namespace
-
-std::wstring_view StateWord(SeatState state) { return LookOf(state).word; }
 
 std::vector<int> CountsOf(const CafeView& view) {
   std::vector<int> counts(std::size(kLooks), 0);
@@ -146,7 +140,8 @@ std::string CafePage(const PageHeader& header, const CafeView& view) {
   const std::vector<int> counts = CountsOf(view);
   for (const StateLook& look : kLooks) {
     page += L" <span class=\"c " + std::wstring(look.css) + L"\">" + look.mark + (*look.mark != 0 ? L" " : L"") +
-            look.word + L": " + std::to_wstring(counts[static_cast<int>(look.state)]) + L"</span>";
+            std::wstring(StateWord(look.state)) + L": " + std::to_wstring(counts[static_cast<int>(look.state)]) +
+            L"</span>";
   }
   page += L"</div>\n<div class=\"g\">\n";
   for (int number = kFirstMachine; number <= kLastMachine; ++number) page += Cell(number, view.seats[number]);

@@ -23,7 +23,5 @@ std::string CafePage(const PageHeader& header, const CafeView& view);
 
 // How many seats are in each state, in SeatState's order.
 std::vector<int> CountsOf(const CafeView& view);
-// A state's word, as the legend and the console say it.
-std::wstring_view StateWord(SeatState state);
 
 }  // namespace vexa

@@ -24,13 +24,24 @@ std::map<std::wstring, AddressHistory> AddressesOf(const RunLog& log) {
 SeatState StateOf(const LogEntry& entry) {
   const RunRecord& r = entry.record;
   switch (ExitCodeOfLine(r)) {
-    case exit_code::kDone:
-      return r.mode == RunMode::Check || r.outcome == kAlreadyInPlace ? SeatState::InEffect : SeatState::Pending;
+    case exit_code::kDone: return NothingPending(r) ? SeatState::InEffect : SeatState::Pending;
     case exit_code::kRestartRefused:
     case exit_code::kNotInEffect: return SeatState::Pending;
     default: break;
   }
   return SeatState::Refused;
+}
+
+std::wstring_view StateWord(SeatState state) {
+  switch (state) {
+    case SeatState::Unseen: return L"没有记录";
+    case SeatState::Listed: return L"在机器表中,还没有运行";
+    case SeatState::InEffect: return kInEffect;
+    case SeatState::Pending: return L"已写入,等待重启或计算机名未生效";
+    case SeatState::Refused: return L"拒绝或未写入";
+    case SeatState::Conflict: break;
+  }
+  return L"一个机号给了两块网卡";
 }
 
 CafeView ViewOfCafe(const RunLog& log, const IniFile::MachineTable& table) {

@@ -32,6 +32,8 @@ enum class SeatState {
   Conflict,  // two cards hold the number
 };
 SeatState StateOf(const LogEntry& entry);
+// A state's word, as the page's legend, the CSV and the console say it.
+std::wstring_view StateWord(SeatState state);
 
 struct Seat {
   SeatState state = SeatState::Unseen;

@@ -8,7 +8,7 @@
 #include "common/text.h"
 #include "common/utf8.h"
 #include "config/ini_file.h"
-#include "config/shared_read.h"
+#include "shared_folder/shared_folder.h"
 
 namespace vexa::IniFile {
 

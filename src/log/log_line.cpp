@@ -239,6 +239,13 @@ int ExitCodeOfLine(const RunRecord& r) {
   return wrote ? exit_code::kDone : exit_code::kRefused;
 }
 
+bool FoundInPlace(const RunRecord& r) { return r.outcome.starts_with(kAlreadyInPlace); }
+
+bool NothingPending(const RunRecord& r) {
+  if (ExitCodeOfLine(r) != exit_code::kDone) return false;
+  return r.mode == RunMode::Check || r.outcome == kAlreadyInPlace;
+}
+
 bool LogEntry::Vouches() const {
   return fault == Fault::None && record.mode != RunMode::Check && record.inPlace && record.notWritten.empty() &&
          exit_code::ValuesInRegistry(ExitCodeOfLine(record)) && MachineNumberOf(record.number).has_value();

@@ -70,6 +70,11 @@ LogEntry ParseLogLine(std::wstring_view line, bool complete);
 // one, the code its outcome stands for. Every reader of the log goes by it (the vouching rule, each seat's
 // state on the page).
 int ExitCodeOfLine(const RunRecord& record);
+// Whether a run wrote anything is ExitCodeOfLine's to say; whether it found every value in place and wrote
+// nothing only the outcome's first word says (a line keeps no other sign of it): a restart asked for then is
+// a retry, and a seat whose last run found everything in place and named nothing pending is in effect.
+bool FoundInPlace(const RunRecord& record);
+bool NothingPending(const RunRecord& record);
 
 // One line of those bytes read back: parsed, or skipped with its fault (bytes that are not UTF-8, a bare LF).
 LogEntry ReadLogLine(std::string_view line, bool ended, bool hasEnd);

@@ -12,31 +12,10 @@ namespace vexa {
 std::string LogFilePath(const LogPlace& place) { return PathIn<char>(place.folder, kLogName); }
 
 LogPlace PlaceOfLog(Platform& platform, const IniFile::ConfigFile& config) {
-  LogPlace place{platform.system.ModuleDirectory(), L"", L""};
   const std::wstring named =
       IniFile::ReadIniString(platform, config.ReadPath(), IniFile::kLogSection, IniFile::kLogFolderKey, L"");
-  if (named.empty()) return place;
-  // Windows' ANSI reader has already turned what code page 936 lacks into '?' or a look-alike: the
-  // file's own text names the character.
   const std::wstring written = config.ValueAsWritten(IniFile::kLogSection, IniFile::kLogFolderKey).value_or(named);
-  if (const std::optional<std::size_t> at = platform.text.FirstUnmappable(written)) {
-    place.unreachable = written;
-    place.why = L"含有 Windows(代码页 936)无法表示的字符" + UnmappableName(written, *at);
-    return place;
-  }
-  // A start-up task runs in System32: a relative folder follows config.ini, not the current folder.
-  const std::string folder = platform.text.ToAnsi(FullPathIn(platform.text.FromAnsi(place.folder), named));
-  if (platform.files.IsFolder(folder.c_str())) {
-    place.folder = folder;
-  } else {
-    place.unreachable = named;
-  }
-  return place;
-}
-
-std::wstring LogFolderProblem(const LogPlace& place) {
-  if (place.unreachable.empty()) return L"";
-  return L"日志文件夹 " + place.unreachable + (place.why.empty() ? L" 无法访问," : L" " + place.why + L",无法使用,");
+  return PlaceOfFolder(platform, named, written);
 }
 
 std::wstring RunLogPath(Platform& platform, const LogPlace& place) {
@@ -208,7 +187,7 @@ RestartRequests FindRestartRequests(const LogText& log, const std::wstring& host
     if (r.hostName != wanted || r.outcome.find(kRestartRequested) == std::wstring::npos) continue;
     requests.last = entry.time;
     // A run that wrote starts a new rename: only the retries after it count.
-    const bool retry = r.outcome.rfind(kAlreadyInPlace, 0) == 0;
+    const bool retry = FoundInPlace(r);
     requests.retries = retry ? requests.retries + 1 : 0;
   }
   return requests;

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "config/config_file.h"
-#include "config/shared_read.h"
 #include "log/log_line.h"
 #include "platform/platform.h"
+#include "shared_folder/shared_folder.h"
 
 namespace vexa {
 
@@ -31,19 +31,8 @@ inline constexpr std::uint32_t kLogWaitMilliseconds = kSharedWaitMilliseconds;
 inline constexpr std::uint32_t kLogQueueMilliseconds = 120000;
 inline constexpr std::string_view kLogName = "VexaIpSet.log";
 
-// Where the log lives: the folder config.ini names ([Log] Folder=, a share such as \\server\vexa or a
-// mapped drive; a relative one is taken from config.ini's folder, never from the current one), else
-// beside config.ini; a named folder that cannot be reached, or whose name Windows' ANSI calls cannot carry,
-// gives way to config.ini's, and the run says so.
-struct LogPlace {
-  std::string folder;        // as the file calls take it
-  std::wstring unreachable;  // the named folder, when it could not be used
-  std::wstring why;          // why not, when it is not that it could not be reached
-};
+// Where the log lives: the folder config.ini's [Log] Folder= names, as the shared folder finds it.
 LogPlace PlaceOfLog(Platform& platform, const IniFile::ConfigFile& config);
-// What the operator is told when the named folder was not used, up to the comma after which the text says
-// where the log went instead; empty when it was used.
-std::wstring LogFolderProblem(const LogPlace& place);
 
 // The log's path as the file calls take it, and as the operator reads it.
 std::string LogFilePath(const LogPlace& place);

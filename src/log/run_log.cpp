@@ -84,7 +84,7 @@ HeldLog::HeldLog(Platform& platform, const LogPlace& place, std::uint32_t wait)
 
 HeldLog::Settled HeldLog::Settle(int& rotations) {
   Files& files = platform_.files;
-  if (!files.IsPlainFile(file_.get(), kLogName)) return Settled::Link;
+  if (!IsPlainFileOf(files, file_.get(), kLogName)) return Settled::Link;
   // Only the head and the last byte are read here: the lock is held no longer than the run needs it.
   const std::optional<std::uint64_t> size = files.SizeOf(file_.get());
   if (!size) return Settled::Unusable;  // not even its size can be had through its own handle

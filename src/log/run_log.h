@@ -16,10 +16,6 @@
 
 namespace vexa {
 
-// Why a file in the log's folder (the log, the page, an export's file) was not written, said after its path.
-inline constexpr std::wstring_view kIsLink = L" 是链接(硬链接、符号链接或重解析点),为安全起见没有写入";
-inline constexpr std::wstring_view kNotWritable = L" 无法写入(文件夹只读或没有权限)";
-
 enum class LogResult {
   Appended,
   NotWritable,  // a read-only share, a CD, no rights

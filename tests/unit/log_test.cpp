@@ -200,8 +200,6 @@ TEST(RunLogTest, BackwardGivesTheLinesForwardGivesInReverse) {
   }
 }
 
-// The log's text goes out as UTF-8: a surrogate pair is one code point, a surrogate without its partner
-// (or a unit past U+10FFFF, where wchar_t has 32 bits) is U+FFFD.
 // A log that begins with the tool's mark is UTF-8 whatever one line holds: a line of other bytes is skipped
 // alone, never a reason to read the whole file as ANSI.
 TEST(RunLogTest, ALineOfOtherBytesInAUtf8LogIsSkippedAlone) {
@@ -265,6 +263,8 @@ TEST(RunLogTest, AnAddressHasOneSpelling) {
   }
 }
 
+// The log's text goes out as UTF-8: a surrogate pair is one code point, a surrogate without its partner
+// (or a unit past U+10FFFF, where wchar_t has 32 bits) is U+FFFD.
 TEST(RunLogTest, WideTextAsUtf8) {
   const struct {
     std::wstring text;

@@ -1,0 +1,60 @@
+// What one run came to: refused, written or found in place, with what the restart and the log did; what
+// /check found; and the exit code each returns, mapped in one place. The path (apply_run) makes them, the
+// presenters show them, the log's line keeps the exit code.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "apply/machine_settings.h"
+#include "apply/write_table.h"
+#include "log/run_log.h"
+
+namespace vexa {
+
+enum class RestartState {
+  NotAsked,
+  Requested,
+  Refused,     // Windows refused the request
+  NotTaken,    // already requested, the machine restarted since, and Windows still runs under the old name
+  AskedTwice,  // requested twice since the machine started, and Windows still runs under the old name
+  Unknown,     // the log cannot be read whole, so whether a restart was asked is unknown: none is asked
+  Unrecorded,  // the request could not be logged first, so it was not made (a restart loop must stay impossible)
+};
+
+struct Outcome {
+  enum class Kind { Refused, Written, InPlace };
+  Kind kind = Kind::Refused;
+  Refusal refusal = Refusal::None;
+  Notice notice;  // Refused: why
+  MachineSettings settings;
+  std::wstring card;     // the card's description
+  std::wstring address;  // the card's hardware address, "" when unknown
+  WriteReport report;    // Written
+  bool renamePending = false;
+  std::wstring activeName;  // the name Windows runs under
+  RestartState restart = RestartState::NotAsked;
+  std::wstring overruled;  // who confirmed a doubt, and the doubt: "/force: 默认网关 ..."; "" when none
+  std::wstring note;       // /auto: the log says another card holds the number ([Machines] decided)
+  std::vector<std::wstring> unreadLog;           // Unknown: the log's files that could not be read, with their reasons
+  LogPlace logPlace;                             // where the log is appended and read
+  std::uint32_t logWait = kLogWaitMilliseconds;  // one wait for its lock
+  LogResult log = LogResult::NotWritable;
+  std::wstring logPath;
+  bool Logged() const { return log == LogResult::Appended; }
+};
+
+// /check: what of the plan is in the registry and in effect.
+struct CheckOutcome {
+  enum class Address { Live, Conflict, NotConnected, Missing, Unknown };
+  Outcome plan;  // Refused, or InPlace/Written for "holds" / "differs" (nothing is written)
+  bool registryHolds = false;
+  bool nameActive = false;
+  Address address = Address::Unknown;
+};
+
+int ExitCodeOf(const Outcome& out);
+int ExitCodeOf(const CheckOutcome& check);
+
+}  // namespace vexa

@@ -1,0 +1,79 @@
+#include "shared_folder/shared_folder.h"
+
+#include "common/text.h"
+
+namespace vexa {
+
+namespace {
+constexpr std::uint32_t kRetryMilliseconds = 25;
+}  // namespace
+
+FileRead ReadSharedFile(Platform& platform, const std::string& path, std::uint64_t maxBytes, std::uint64_t deadline) {
+  for (;;) {
+    FileRead read = platform.files.ReadWholeFile(path.c_str(), maxBytes);
+    if (read.status != ReadStatus::Held || platform.system.MillisecondsSinceBoot() >= deadline) return read;
+    platform.system.Sleep(kRetryMilliseconds);
+  }
+}
+
+std::wstring ReadFailureText(ReadStatus status) {
+  switch (status) {
+    case ReadStatus::Read: return L"";
+    case ReadStatus::Missing: return L"不存在";
+    case ReadStatus::Held:
+      return L"被其他程序占用,等了 " + std::to_wstring(kSharedWaitMilliseconds / 1000) + L" 秒仍无法读取";
+    case ReadStatus::TooLarge: return L"太大";
+    case ReadStatus::NotPlain: return L"不是普通文件(同名的文件夹或设备)";
+    case ReadStatus::Failed: break;
+  }
+  return L"无法读取(没有权限或无法访问)";
+}
+
+LogPlace PlaceOfFolder(Platform& platform, const std::wstring& named, const std::wstring& written) {
+  LogPlace place{platform.system.ModuleDirectory(), L"", L""};
+  if (named.empty()) return place;
+  // Windows' ANSI reader has already turned what code page 936 lacks into '?' or a look-alike: the
+  // file's own text names the character.
+  if (const std::optional<std::size_t> at = platform.text.FirstUnmappable(written)) {
+    place.unreachable = written;
+    place.why = L"含有 Windows(代码页 936)无法表示的字符" + UnmappableName(written, *at);
+    return place;
+  }
+  // A start-up task runs in System32: a relative folder follows config.ini, not the current folder.
+  const std::string folder = platform.text.ToAnsi(FullPathIn(platform.text.FromAnsi(place.folder), named));
+  if (platform.files.IsFolder(folder.c_str())) {
+    place.folder = folder;
+  } else {
+    place.unreachable = named;
+  }
+  return place;
+}
+
+std::wstring LogFolderProblem(const LogPlace& place) {
+  if (place.unreachable.empty()) return L"";
+  return L"日志文件夹 " + place.unreachable + (place.why.empty() ? L" 无法访问," : L" " + place.why + L",无法使用,");
+}
+
+bool IsPlainFileOf(Files& files, FileHandle file, std::string_view name) { return files.IsPlainFile(file, name); }
+
+bool IsLinkName(Files& files, const std::string& path) { return files.IsLinkName(path.c_str()); }
+
+Written WriteBesideLog(Platform& platform, const LogPlace& place, std::string_view name, const std::string& bytes) {
+  const std::string path = PathIn<char>(place.folder, name);
+  Written written{platform.text.FromAnsi(path), L""};
+  Files& files = platform.files;
+  if (IsLinkName(files, path)) {
+    written.problem = std::wstring(kIsLink) + L"。";
+    return written;
+  }
+  const std::string made = files.CreateTempFile(bytes, place.folder);
+  const MoveStatus moved = made.empty() ? MoveStatus::Failed : files.MoveOver(made.c_str(), path.c_str());
+  if (moved != MoveStatus::Moved) {
+    if (!made.empty()) files.RemoveFile(made.c_str());
+    written.problem =
+        moved == MoveStatus::Held ? L" 被其他程序打开着,无法替换:请关闭它后再试。" : std::wstring(kNotWritable) + L"。";
+  }
+  return written;
+}
+
+}  // namespace vexa

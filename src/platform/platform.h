@@ -1,9 +1,9 @@
 // The one door to the operating system. The registry, profile and restart operations mirror the Windows
 // call each stands for: the same arguments, the same result codes, ANSI (code page 936) bytes where Windows
 // takes ANSI text. Message boxes take the tool's own buttons and icons. Files, System, TextCodec, Adapters
-// and Console are shaped by what the tool needs of them (whole files and the log's shared handle, folders and the clock, conversion, adapters as a
-// list, console bytes) and say what they stand for at each operation. Two implementations: win32/ (the real
-// calls) and sim/ (a simulated Windows for tests).
+// and Console are shaped by what the tool needs of them (whole files and the log's shared handle, folders and the
+// clock, conversion, adapters as a list, console bytes) and say what they stand for at each operation. Two
+// implementations: win32/ (the real calls) and sim/ (a simulated Windows for tests).
 #pragma once
 
 #include <cstdint>

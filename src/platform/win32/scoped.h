@@ -55,6 +55,9 @@ struct SelectedObject {
 class Selection {
  public:
   Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(dc_, ::SelectObject(dc, object)) {}
+  // Its owner points into the scope (the DC it keeps): a moved scope would point into the one it came from.
+  Selection(Selection&&) = delete;
+  Selection& operator=(Selection&&) = delete;
 
  private:
   HDC dc_;
@@ -72,6 +75,8 @@ struct WindowDcRow {
 class WindowDc {
  public:
   explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(hwnd_, ::GetDC(hwnd)) {}
+  WindowDc(WindowDc&&) = delete;
+  WindowDc& operator=(WindowDc&&) = delete;
   HDC get() const { return dc_.get(); }
 
  private:
@@ -94,6 +99,8 @@ struct PaintDcRow {
 class PaintDc {
  public:
   explicit PaintDc(HWND hwnd) : scope_{hwnd}, dc_(scope_, ::BeginPaint(hwnd, &scope_.paint)) {}
+  PaintDc(PaintDc&&) = delete;
+  PaintDc& operator=(PaintDc&&) = delete;
   HDC get() const { return dc_.get(); }
   const RECT& Dirty() const { return scope_.paint.rcPaint; }
 

@@ -1,5 +1,6 @@
-// The real window's procedure: each message it answers goes to a handler of its own.
-#include "platform/win32/win32_control.h"
+// The real window's procedure: each message it answers goes to a handler of its own, or to the widget it is
+// for; Enter and Esc, ahead of IsDialogMessage.
+#include "platform/win32/win32_window.h"
 
 namespace vexa::win32 {
 
@@ -13,26 +14,26 @@ LRESULT CALLBACK Win32Window::MainProc(HWND hwnd, UINT message, WPARAM wParam, L
   return self->Handle(message, wParam, lParam);
 }
 
-// The number box and the frame are subclassed: their messages come here first.
-LRESULT CALLBACK Win32Window::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<Win32Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  Control* c = self != nullptr ? self->ByHwnd(hwnd) : nullptr;
-  if (c == nullptr) return ::DefWindowProcA(hwnd, message, wParam, lParam);
-  if (c->desc.kind == ControlKind::TextBox) return self->HandleEdit(*c, message, wParam, lParam);
-  return self->HandleFrame(*c, message, wParam, lParam);
-}
-
 LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_COMMAND: OnCommand(wParam, lParam); return 0;
-    case kClearComboChoice: comboChoiceReported_ = false; return 0;
-    case WM_CTLCOLORSTATIC: return LabelColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_COMMAND:
+      // Clicks of the buttons and clickable labels, and the card list's notifications. Enter and Esc do not
+      // come this way (TranslateKeys presses the buttons for them); access keys arrive as BN_CLICKED.
+      if (Widget* w = ByHwnd(reinterpret_cast<HWND>(lParam))) w->OnCommand(HIWORD(wParam));
+      return 0;
+    case kClearComboChoice:
+      for (CardCombo* combo : combos_) combo->ChoiceDone();
+      return 0;
+    case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX: return BoxColours(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_DRAWITEM: DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
-    case WM_SETCURSOR:
-      if (OnSetCursor(reinterpret_cast<HWND>(wParam), lParam)) return TRUE;
+    case WM_CTLCOLORLISTBOX: return OnColours(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_DRAWITEM: OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
+    case WM_SETCURSOR: {
+      // The hand over what can be clicked.
+      Widget* w = ByHwnd(reinterpret_cast<HWND>(wParam));
+      if (w != nullptr && LOWORD(lParam) == HTCLIENT && w->SetCursor()) return TRUE;
       break;
+    }
     case WM_ERASEBKGND: return 1;  // WM_PAINT covers everything from the composed background
     case WM_PAINT: OnPaint(); return 0;
     case WM_ACTIVATE:
@@ -46,28 +47,31 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   return ::DefWindowProcA(main_.get(), message, wParam, lParam);
 }
 
-// Clicks of the buttons and clickable labels, and the card list's notifications. Enter and Esc do not come
-// this way: TranslateKeys presses the buttons for them (the owner-drawn buttons are no push buttons to
-// IsDialogMessage), and access keys arrive here as the button's own BN_CLICKED.
-void Win32Window::OnCommand(WPARAM wParam, LPARAM lParam) {
-  Control* c = ByHwnd(reinterpret_cast<HWND>(lParam));
-  if (c == nullptr) return;
-  const int code = HIWORD(wParam);
-  if (c->desc.kind == ControlKind::ComboBox) {
-    OnComboNotify(*c, code);
-  } else if (code == BN_CLICKED && (c->desc.kind == ControlKind::Button || c->desc.clickable)) {
-    events_->OnClick(c->desc.id);
+// Each widget's own colours; the card list's open list (a window of its own) takes the card list's, and
+// anything else the composed background.
+LRESULT Win32Window::OnColours(UINT message, HDC dc, HWND hwnd) {
+  Widget* w = ByHwnd(hwnd);
+  if (w == nullptr && message == WM_CTLCOLORLISTBOX && !combos_.empty()) w = combos_.front();
+  if (w != nullptr) {
+    if (const std::optional<LRESULT> brush = w->Colours(message, dc)) return *brush;
   }
+  if (message == WM_CTLCOLORSTATIC) return reinterpret_cast<LRESULT>(composedBrush_.get());
+  return ::DefWindowProcA(main_.get(), message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd));
 }
 
-// The hand over what can be clicked.
-bool Win32Window::OnSetCursor(HWND hwnd, LPARAM lParam) {
-  Control* c = ByHwnd(hwnd);
-  if (c == nullptr || LOWORD(lParam) != HTCLIENT) return false;
-  const bool link = c->desc.kind == ControlKind::Label && c->desc.clickable;
-  if (!link && c->desc.kind != ControlKind::ComboBox) return false;
-  ::SetCursor(::LoadCursor(nullptr, IDC_HAND));
-  return true;
+// A button draws itself; the default button's second border follows the focus between the buttons.
+void Win32Window::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  Widget* focused = ByHwnd(::GetFocus());
+  for (FlatButton* button : buttons_) {
+    if (button->hwnd != item.hwndItem) continue;
+    const bool otherFocused = focused != nullptr && focused != button && focused->desc.kind == ControlKind::Button;
+    button->Draw(item, button->desc.isDefault && !otherFocused);
+    if (item.itemAction == ODA_FOCUS && !button->desc.isDefault) {
+      for (FlatButton* other : buttons_) {
+        if (other->desc.isDefault && other->hwnd != nullptr) ::InvalidateRect(other->hwnd, nullptr, FALSE);
+      }
+    }
+  }
 }
 
 // The focus comes back to where it was when the window is activated again; true when it was placed.
@@ -93,6 +97,31 @@ void Win32Window::OnDestroy() {
   messages_.SetOwner(0);
   main_.release();  // being destroyed: nothing left to destroy
   ::PostQuitMessage(0);
+}
+
+// The one route of Enter and Esc, ahead of IsDialogMessage: Enter presses the focused button or else the
+// default button, Esc the cancel button, wherever the focus is; an open card list keeps both keys. A
+// button is pressed only when it is enabled and shown.
+bool Win32Window::TranslateKeys(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || !main_) return false;
+  if (msg.hwnd != main_.get() && !::IsChild(main_.get(), msg.hwnd)) return false;
+  if (msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE) return false;
+  for (CardCombo* combo : combos_) {
+    if (combo->hwnd != nullptr && combo->Dropped()) return false;
+  }
+  FlatButton* target = nullptr;
+  for (FlatButton* button : buttons_) {
+    if (msg.wParam == VK_ESCAPE && button->desc.isCancel) target = button;
+    if (msg.wParam == VK_RETURN && button->desc.isDefault) target = button;
+  }
+  for (FlatButton* button : buttons_) {
+    if (msg.wParam == VK_RETURN && button->hwnd != nullptr && button->hwnd == ::GetFocus()) target = button;
+  }
+  if (target != nullptr && target->hwnd != nullptr && ::IsWindowEnabled(target->hwnd) &&
+      ::IsWindowVisible(target->hwnd)) {
+    target->OnCommand(BN_CLICKED);
+  }
+  return true;
 }
 
 }  // namespace vexa::win32

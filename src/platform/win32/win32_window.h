@@ -1,6 +1,7 @@
-// The real window: frmmain's controls as child windows of the standard classes (Static, Edit, ComboBox,
-// Button), placed from twips by the screen's DPI. Lines, shapes, the frame's colour and the background
-// picture are composed into one bitmap that the window and its transparent labels paint from.
+// The real window: a host of widgets (widgets/), one per control of frmmain's table, each a child window of
+// a standard class placed from twips by the screen's DPI. Lines, shapes, the frame's colour and the
+// background picture are composed into one bitmap that the window and its transparent labels paint from.
+// The window's own procedure routes each message to the widget it is for.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +14,10 @@
 
 #include "platform/platform.h"
 #include "platform/win32/scoped.h"
+#include "platform/win32/widgets/card_combo.h"
+#include "platform/win32/widgets/flat_button.h"
+#include "platform/win32/widgets/label.h"
+#include "platform/win32/widgets/widget.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/window.h"
 
@@ -40,62 +45,45 @@ class Win32Window : public WindowHost {
   void Unload() override;
 
  private:
-  struct Control;
-
-  // Making the window (win32_window.cpp).
+  // Making the window and its widgets (win32_window.cpp).
   bool Create(const WindowDesc& window, std::span<const ControlDesc> controls);
   bool CreateMain(const WindowDesc& window);
-  void CreateControl(Control& c);
-  void SetUpControl(Control& c);
+  std::unique_ptr<Widget> MakeWidget(const ControlDesc& d);
   HFONT Font(const FontSpec& requested);
-  HBITMAP ScaledPicture(int resource, int width, int height);
   RECT PixelRect(const ControlDesc& d) const;
-  int Px(int twips) const { return MulDiv(twips, dpi_, 1440); }
-  void AutoSize(Control& c, const std::string& text);
-  Control* ByHwnd(HWND hwnd);
-  Control* ById(ControlId id);
+  void AutoSize(Label& label, const std::string& text);
+  Widget* ByHwnd(HWND hwnd);
+  Widget* ById(ControlId id);
+  CardCombo* ComboById(ControlId id);
 
   // The window procedure and its handlers (win32_messages.cpp).
   static LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
-  void OnCommand(WPARAM wParam, LPARAM lParam);
-  bool OnSetCursor(HWND hwnd, LPARAM lParam);
+  LRESULT OnColours(UINT message, HDC dc, HWND hwnd);
+  void OnDrawItem(const DRAWITEMSTRUCT& item);
   bool OnActivate(WPARAM wParam);
   void OnNextDlgCtl(WPARAM wParam, LPARAM lParam);
   void OnDestroy();
+  // Enter and Esc, ahead of IsDialogMessage.
+  bool TranslateKeys(const MSG& msg);
 
-  // How it looks (win32_paint.cpp).
-  COLORREF ColourRef(const Colour& colour, COLORREF fallback) const;
+  // The composed background (win32_background.cpp).
   void ComposeBackground();
   void DrawComposedShapes(HDC dc);
   void OnPaint();
-  LRESULT LabelColours(HDC dc, HWND hwnd);
-  LRESULT BoxColours(UINT message, HDC dc, HWND hwnd);
-  void DrawButton(const DRAWITEMSTRUCT& item);
-  void DrawButtonFace(HDC dc, const RECT& r, bool pressed, bool disabled, bool isDefault);
-  LRESULT HandleFrame(Control& frame, UINT message, WPARAM wParam, LPARAM lParam);
-  void PaintFrame(Control& frame);
-
-  // The keyboard and the card list (win32_input.cpp).
-  LRESULT HandleEdit(Control& edit, UINT message, WPARAM wParam, LPARAM lParam);
-  bool PasteAllowed(Control& edit);
-  void OnComboNotify(Control& combo, int code);
-  bool TranslateKeys(const MSG& msg);
-  void ClickIfEnabled(Control* button);
 
   HINSTANCE instance_;
   int show_;
   TextCodec& text_;
   Win32MessageBoxes& messages_;
   SystemFunctions& functions_;  // the process's one cache, owned by the platform
-  WindowEvents* events_ = nullptr;
-  HWND lastFocus_ = nullptr;  // where the focus goes whenever the window is activated: the first tab stop
-                              // at start, then wherever it was when the window was left
-  int dpi_ = 96;
-  SIZE client_{};
+  WidgetContext context_;       // what every widget needs of the window
+  HWND lastFocus_ = nullptr;    // where the focus goes whenever the window is activated: the first tab stop
+                                // at start, then wherever it was when the window was left
   WindowDesc window_{};
-  std::vector<std::unique_ptr<Control>> controls_;
+  std::vector<std::unique_ptr<Widget>> widgets_;
+  std::vector<FlatButton*> buttons_;
+  std::vector<CardCombo*> combos_;
   std::map<std::wstring, GdiObject<HFONT>> fonts_;
   GdiObject<HBITMAP> background_;  // the picture as loaded
   GdiObject<HBITMAP> composed_;    // picture + frame + lines + shapes, client-sized
@@ -103,8 +91,6 @@ class Win32Window : public WindowHost {
   MemoryDc measureDc_;  // text extents of the AutoSize labels
   UniqueIcon icon_;
   UniqueIcon smallIcon_;
-  bool comboDropped_ = false;
-  bool comboChoiceReported_ = false;
   // Last, so that it is destroyed first, while the members its WM_DESTROY reaches still live; let go
   // once Windows destroys it by itself (WM_DESTROY).
   UniqueWindow main_;

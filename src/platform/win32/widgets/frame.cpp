@@ -1,0 +1,67 @@
+#include "platform/win32/widgets/frame.h"
+
+#include <algorithm>
+
+namespace vexa::win32 {
+
+WindowClass Frame::Class(bool shown) const {
+  WindowClass cls = Widget::Class(shown);
+  cls.name = "BUTTON";
+  cls.style |= BS_GROUPBOX;
+  return cls;
+}
+
+void Frame::SetUp() {
+  DropVisualStyle();
+  Subclass();
+}
+
+std::optional<LRESULT> Frame::Colours(UINT, HDC dc) {
+  ::SetTextColor(dc, ColourRef(desc.fore, ::GetSysColor(COLOR_WINDOWTEXT)));
+  ::SetBkMode(dc, TRANSPARENT);
+  ::SetBrushOrgEx(dc, -rect.left, -rect.top, nullptr);
+  return reinterpret_cast<LRESULT>(context_.background->get());
+}
+
+LRESULT Frame::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ERASEBKGND: return 1;
+    case WM_SETTEXT: {
+      const LRESULT result = ::DefWindowProcA(hwnd, message, wParam, lParam);
+      ::InvalidateRect(hwnd, nullptr, FALSE);
+      return result;
+    }
+    case WM_PAINT: Paint(); return 0;
+    default: return Original(message, wParam, lParam);
+  }
+}
+
+void Frame::Paint() {
+  PaintDc paint(hwnd);
+  HDC dc = paint.get();
+  RECT r;
+  ::GetClientRect(hwnd, &r);
+  HBRUSH background = context_.background->get();
+  ::SetBrushOrgEx(dc, -rect.left, -rect.top, nullptr);
+  ::FillRect(dc, &r, background);
+  Selection selected(dc, font);
+  TEXTMETRICA tm{};
+  ::GetTextMetricsA(dc, &tm);
+  RECT border = r;
+  border.top += tm.tmHeight / 2;
+  // The designed frame reaches a pixel past the window's client area: keep its bottom edge in sight.
+  border.bottom = std::min<LONG>(border.bottom, context_.client.cy - rect.top);
+  ::DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
+  const std::string caption = WindowTextOf(hwnd);
+  const int length = static_cast<int>(caption.size());
+  const int inset = context_.Px(120);
+  RECT textRect{r.left + inset, r.top, r.right - inset, r.top + tm.tmHeight};
+  ::DrawTextA(dc, caption.c_str(), length, &textRect, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_CALCRECT);
+  textRect.right = std::min(textRect.right, r.right - inset);
+  ::FillRect(dc, &textRect, background);
+  ::SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, ColourRef(desc.fore, ::GetSysColor(COLOR_WINDOWTEXT)));
+  ::DrawTextA(dc, caption.c_str(), length, &textRect, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+}
+
+}  // namespace vexa::win32

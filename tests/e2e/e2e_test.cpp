@@ -10,6 +10,7 @@
 #include "app/controls.h"
 #include "e2e/machine.h"
 #include "e2e/tool.h"
+#include "unit/row.h"
 
 namespace vexa::e2e {
 namespace {
@@ -314,6 +315,7 @@ TEST_F(E2E, ConfigInEveryEncodingNotepadSaves) {
 }
 
 struct Rejection {
+  int line;
   const wchar_t* config;  // nullptr: the full one
   const wchar_t* typed;
   const wchar_t* title;
@@ -324,43 +326,44 @@ struct Rejection {
 TEST_F(E2E, RejectionsShowTheirBoxAndWriteNothing) {
   const std::wstring badIp = L"Quorlis - 配置文件错误！";
   const Rejection cases[] = {
-      {nullptr, L"", L"Quorlis - 出现错误！", L"请输入本机号,在按回车键呀！！", L""},
-      {nullptr, L"0", L"Quorlis - 机器号输入错误！", L"请输入1-254的数字,或者修改配置文件！", L""},
-      {nullptr, L"255", L"Quorlis - 机器号输入错误！", L"请输入1-254的数字,或者修改配置文件！", L""},
-      {nullptr, L"999", L"Quorlis - 机器号输入错误！", L"请输入1-254的数字,或者修改配置文件！", L""},
-      {L"[NetWork]\r\nIP=\r\n", L"15", badIp.c_str(),
-       L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=\r\nIPOffset=0\r\n本机机号=15\r\n文件: C:\\e2e\\config.ini",
-       L"15"},
-      {L"[NetWork]\r\nIPOffset=abc\r\n", L"15", badIp.c_str(),
-       L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=192.168.0\r\nIPOffset=abc\r\n本机机号=15\r\n文件: "
-       L"C:\\e2e\\config.ini",
-       L"15"},
-      {L"[NetWork]\r\nIPOffset=\r\n", L"15", badIp.c_str(),
-       L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=192.168.0\r\nIPOffset=\r\n本机机号=15\r\n文件: "
-       L"C:\\e2e\\config.ini",
-       L"15"},
-      {L"[NetWork]\r\nIPOffset=2.5\r\n", L"15", badIp.c_str(),
-       L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=192.168.0\r\nIPOffset=2.5\r\n本机机号=15\r\n文件: "
-       L"C:\\e2e\\config.ini",
-       L"15"},
-      {L"[NetWork]\r\nIP=10.0.0\r\nIPOffset=5\r\n", L"251", badIp.c_str(),
-       L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=10.0.0\r\nIPOffset=5\r\n本机机号=251\r\n文件: "
-       L"C:\\e2e\\config.ini",
-       L"251"},
-      {L"[NetWork]\r\nIPOffset=240\r\n", L"15", badIp.c_str(),
-       L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=192.168.0\r\nIPOffset=240\r\n本机机号=15\r\n"
-       L"192.168.0.255 是子网 192.168.0.0/24 的广播地址,不能用作计算机的地址。\r\n文件: C:\\e2e\\config.ini",
-       L"15"},
-      {L"[NetWork]\r\nGateWay=0.0.0.0\r\n", L"15", badIp.c_str(),
-       L"配置文件中的 GateWay 不是一个有效的 IP 地址(或空),请修改配置文件！\r\nGateWay=0.0.0.0\r\n"
-       L"0.0.0.0 在 0.0.0.0/8 中(表示\"本网络\"),不能用作网关。\r\n文件: C:\\e2e\\config.ini",
-       L"15"},
+      ROW(nullptr, L"", L"Quorlis - 出现错误！", L"请输入本机号,在按回车键呀！！", L""),
+      ROW(nullptr, L"0", L"Quorlis - 机器号输入错误！", L"请输入1-254的数字,或者修改配置文件！", L""),
+      ROW(nullptr, L"255", L"Quorlis - 机器号输入错误！", L"请输入1-254的数字,或者修改配置文件！", L""),
+      ROW(nullptr, L"999", L"Quorlis - 机器号输入错误！", L"请输入1-254的数字,或者修改配置文件！", L""),
+      ROW(L"[NetWork]\r\nIP=\r\n", L"15", badIp.c_str(),
+          L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=\r\nIPOffset=0\r\n本机机号=15\r\n文件: "
+          L"C:\\e2e\\config.ini",
+          L"15"),
+      ROW(L"[NetWork]\r\nIPOffset=abc\r\n", L"15", badIp.c_str(),
+          L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=192.168.0\r\nIPOffset=abc\r\n本机机号=15\r\n文件: "
+          L"C:\\e2e\\config.ini",
+          L"15"),
+      ROW(L"[NetWork]\r\nIPOffset=\r\n", L"15", badIp.c_str(),
+          L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=192.168.0\r\nIPOffset=\r\n本机机号=15\r\n文件: "
+          L"C:\\e2e\\config.ini",
+          L"15"),
+      ROW(L"[NetWork]\r\nIPOffset=2.5\r\n", L"15", badIp.c_str(),
+          L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=192.168.0\r\nIPOffset=2.5\r\n本机机号=15\r\n文件: "
+          L"C:\\e2e\\config.ini",
+          L"15"),
+      ROW(L"[NetWork]\r\nIP=10.0.0\r\nIPOffset=5\r\n", L"251", badIp.c_str(),
+          L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=10.0.0\r\nIPOffset=5\r\n本机机号=251\r\n文件: "
+          L"C:\\e2e\\config.ini",
+          L"251"),
+      ROW(L"[NetWork]\r\nIPOffset=240\r\n", L"15", badIp.c_str(),
+          L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=192.168.0\r\nIPOffset=240\r\n本机机号=15\r\n"
+          L"192.168.0.255 是子网 192.168.0.0/24 的广播地址,不能用作计算机的地址。\r\n文件: C:\\e2e\\config.ini",
+          L"15"),
+      ROW(L"[NetWork]\r\nGateWay=0.0.0.0\r\n", L"15", badIp.c_str(),
+          L"配置文件中的 GateWay 不是一个有效的 IP 地址(或空),请修改配置文件！\r\nGateWay=0.0.0.0\r\n"
+          L"0.0.0.0 在 0.0.0.0/8 中(表示\"本网络\"),不能用作网关。\r\n文件: C:\\e2e\\config.ini",
+          L"15"),
   };
   auto tool = Start();
   Choose(*tool, kRealtek);
   const Snapshot before = TakeSnapshot();
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    TRACE_ROW(c);
     WriteConfig(toolPath_, c.config != nullptr ? c.config : kFullConfig);
     ::SendMessageW(tool->Find(txtNum), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c.typed));
     tool->Click(Command1);

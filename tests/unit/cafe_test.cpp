@@ -4,16 +4,12 @@
 
 #include <algorithm>
 
-#include "app/command_line.h"
-#include "app/unattended.h"
 #include "cafe/cafe_export.h"
-#include "cafe/cafe_page.h"
 #include "common/exit_codes.h"
-#include "common/text.h"
 #include "common/utf8.h"
 #include "common/version.h"
-#include "log/run_log.h"
-#include "sim_machine.h"
+#include "log/log_text.h"
+#include "row.h"
 #include "unattended_fixture.h"
 
 namespace vexa {
@@ -96,18 +92,19 @@ TEST_F(CafeTest, ALogReSavedInNotepadIsReadAsSaved) {
 TEST_F(CafeTest, ALogThatCannotBeReadIsSaid) {
   const std::string line = ToUtf8(Line(L"/n", L"已写入", L"15", kA, L"0", std::wstring(kA) + L"=15") + L"\r\n");
   const struct {
+    int line;
     std::string bytes;
     const wchar_t* says;
   } cases[] = {
-      {line + std::string(kLogReadLimit, 'x'), L"VexaIpSet.log: 大于 2112 KB,不是本程序写成的日志"},
-      {std::string(5000, 'x') + "\r\n" + "garbage\r\n",
-       L"跳过了日志中无法信任的 2 行: 1 行过长, 1 行不是本程序写的格式"},
-      {"", L"VexaIpSet.log 中还没有任何记录。"},
-      {ToUtf8(Line(L"/n", L"已写入", L"15", kA, L"", L"", L"IPX 网络号") + L"\n"),  // a bare LF
-       L"跳过了日志中无法信任的 1 行: 1 行不是本程序写的格式"},
+      ROW(line + std::string(kLogReadLimit, 'x'), L"VexaIpSet.log: 大于 2112 KB,不是本程序写成的日志"),
+      ROW(std::string(5000, 'x') + "\r\n" + "garbage\r\n",
+          L"跳过了日志中无法信任的 2 行: 1 行过长, 1 行不是本程序写的格式"),
+      ROW("", L"VexaIpSet.log 中还没有任何记录。"),
+      ROW(ToUtf8(Line(L"/n", L"已写入", L"15", kA, L"", L"", L"IPX 网络号") + L"\n"),  // a bare LF
+          L"跳过了日志中无法信任的 1 行: 1 行不是本程序写的格式"),
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    TRACE_ROW(c);
     sim.files.Put(log, c.bytes);
     for (const wchar_t* command : {L"/table", L"/report"}) {
       EXPECT_EQ(Run(command), exit_code::kRefused) << command;
@@ -138,6 +135,26 @@ TEST_F(CafeTest, ALogThatCannotBeReadIsSaid) {
       << sim.console.output;
 }
 
+// Each seat's state on the page as its cell shows it: word, mark and colour.
+struct SeatCellRow {
+  int line;
+  int number;
+  const wchar_t* cell;
+};
+const SeatCellRow kSeatCells[] = {
+    ROW(12, L"<div class=\"c ok\" title=\"已生效: 已是这些设置\"><b>12</b><i>✓</i><u>WB-12</u><u>12-01 10:00</u>"),
+    ROW(13, L"<div class=\"c wa\" title=\"已写入,等待重启或计算机名未生效: 已写入, 已请求重启\"><b>13</b><i>↻</i>"),
+    ROW(14, L"<div class=\"c no2\" title=\"拒绝或未写入: 拒绝: 机号 &lt;b&gt;\"><b>14</b><i>✗</i>"),
+    ROW(15, L"<b>15</b><i>⚠</i><u>00-00-00-00-00-0D</u><u>00-00-00-00-00-0E</u>"),
+    ROW(30, L"<div class=\"c li\" title=\"在机器表中,还没有运行: 机器表: 00-00-00-00-00-0C\"><b>30</b><i>○</i></div>"),
+    ROW(31, L"<div class=\"c no\" title=\"没有记录: \"><b>31</b><i></i></div>"),
+    ROW(16, L"<div class=\"c no2\" title=\"拒绝或未写入: 拒绝: y\"><b>16</b>"),
+    ROW(17, L"<div class=\"c no2\" title=\"拒绝或未写入: 已写入, 部分未写入\"><b>17</b>"),
+    ROW(18, L"<div class=\"c ok\" title=\"已生效: 检查: 已生效\"><b>18</b>"),
+    ROW(19, L"<div class=\"c no2\" title=\"拒绝或未写入: 检查: 注册表与 config.ini 算出的设置不同\"><b>19</b>"),
+    ROW(24, L"<div class=\"c wa\" title=\"已写入,等待重启或计算机名未生效: 已写入\"><b>24</b>"),
+};
+
 // Each seat's state on the page, with its word and mark besides its colour.
 TEST_F(CafeTest, ThePageShowsEachSeatInItsState) {
   const std::wstring a(kA);
@@ -161,23 +178,10 @@ TEST_F(CafeTest, ThePageShowsEachSeatInItsState) {
             std::wstring::npos)
       << sim.console.output;
   const std::string page = Page();
-  const struct {
-    int number;
-    const wchar_t* cell;
-  } seats[] = {
-      {12, L"<div class=\"c ok\" title=\"已生效: 已是这些设置\"><b>12</b><i>✓</i><u>WB-12</u><u>12-01 10:00</u>"},
-      {13, L"<div class=\"c wa\" title=\"已写入,等待重启或计算机名未生效: 已写入, 已请求重启\"><b>13</b><i>↻</i>"},
-      {14, L"<div class=\"c no2\" title=\"拒绝或未写入: 拒绝: 机号 &lt;b&gt;\"><b>14</b><i>✗</i>"},
-      {15, L"<b>15</b><i>⚠</i><u>00-00-00-00-00-0D</u><u>00-00-00-00-00-0E</u>"},
-      {30, L"<div class=\"c li\" title=\"在机器表中,还没有运行: 机器表: 00-00-00-00-00-0C\"><b>30</b><i>○</i></div>"},
-      {31, L"<div class=\"c no\" title=\"没有记录: \"><b>31</b><i></i></div>"},
-      {16, L"<div class=\"c no2\" title=\"拒绝或未写入: 拒绝: y\"><b>16</b>"},
-      {17, L"<div class=\"c no2\" title=\"拒绝或未写入: 已写入, 部分未写入\"><b>17</b>"},
-      {18, L"<div class=\"c ok\" title=\"已生效: 检查: 已生效\"><b>18</b>"},
-      {19, L"<div class=\"c no2\" title=\"拒绝或未写入: 检查: 注册表与 config.ini 算出的设置不同\"><b>19</b>"},
-      {24, L"<div class=\"c wa\" title=\"已写入,等待重启或计算机名未生效: 已写入\"><b>24</b>"},
-  };
-  for (const auto& seat : seats) EXPECT_NE(page.find(ToUtf8(seat.cell)), std::string::npos) << seat.number;
+  for (const SeatCellRow& row : kSeatCells) {
+    TRACE_ROW(row);
+    EXPECT_NE(page.find(ToUtf8(row.cell)), std::string::npos) << row.number;
+  }
   EXPECT_NE(page.find("<b>254</b>"), std::string::npos);
   EXPECT_NE(page.find(ToUtf8(L"<tr><td>12</td><td>✓ 已生效</td><td>00-00-00-00-00-0A</td><td>192.168.0.12</td>"
                              L"<td>WB-12</td><td>2026-12-01 10:00:00</td><td>已是这些设置</td><td>1</td></tr>")),
@@ -200,7 +204,13 @@ TEST_F(CafeTest, ThePageShowsEachSeatInItsState) {
   EXPECT_EQ(page.find("<script"), std::string::npos);
   EXPECT_EQ(page.find("http"), std::string::npos) << "nothing fetched";
   EXPECT_EQ(sim.files.CountIn(sim.system.moduleDirectory), 4u) << "config.ini, the log, .old and the page";
-  // A page name that is a link is never written through.
+}
+
+// A page name that is a link is never written through, whatever kind of link.
+TEST_F(CafeTest, APageNameThatIsALinkIsNeverWrittenThrough) {
+  PutLog(Line(L"/n", L"已写入", L"15", kA, L"0", std::wstring(kA) + L"=15") + L"\r\n");
+  ASSERT_EQ(Run(L"/report"), exit_code::kDone);
+  const std::string page = Page();
   sim.files.Links(sim.system.moduleDirectory + "\\VexaIpSet.html", 2);
   EXPECT_EQ(Run(L"/report"), exit_code::kRefused);
   EXPECT_NE(Output().find(L"网页 C:\\VexaIpSet\\VexaIpSet.html 是链接"), std::wstring::npos);
@@ -212,40 +222,52 @@ TEST_F(CafeTest, ThePageShowsEachSeatInItsState) {
   EXPECT_EQ(Page(), "");
 }
 
+// A line as a run of a seat writes it: number, card, host name, the address's last part, outcome, exit code.
+std::wstring SeatLine(int number, const wchar_t* mac, const std::wstring& host, int ip, const wchar_t* outcome,
+                      int code) {
+  RunRecord r;
+  r.mode = RunMode::Number;
+  r.outcome = outcome;
+  r.number = std::to_wstring(number);
+  r.hostName = host;
+  r.ipAddress = L"192.168.0." + std::to_wstring(ip);
+  r.card = L"NIC";
+  r.address = mac;
+  r.exitCode = code;
+  r.inPlace = code != exit_code::kRefused;
+  if (code == exit_code::kNotAllWritten) r.notWritten = {L"游戏序列号"};
+  return LogLine(LocalTime{2026, 12, 1, 10, 0, number % 60}, r) + L"\r\n";
+}
+
 // /export: one log, each format's file. Seats: 3 only in .old; 15 in effect; 16 written; 17 a name of
 // digits (dnsmasq would read a lease time); 18 vouched, then a run that wrote only part; 20 on two cards;
 // 21 a Chinese host name; 22 and 23 two cards given one IP; 24 an IP no address; 254 the last seat.
-TEST_F(CafeTest, TheExportTakesWhatAServerCanTake) {
-  auto line = [](int number, const wchar_t* mac, const std::wstring& host, int ip, const wchar_t* outcome, int code) {
-    RunRecord r;
-    r.mode = RunMode::Number;
-    r.outcome = outcome;
-    r.number = std::to_wstring(number);
-    r.hostName = host;
-    r.ipAddress = L"192.168.0." + std::to_wstring(ip);
-    r.card = L"NIC";
-    r.address = mac;
-    r.exitCode = code;
-    r.inPlace = code != exit_code::kRefused;
-    if (code == exit_code::kNotAllWritten) r.notWritten = {L"游戏序列号"};
-    return LogLine(LocalTime{2026, 12, 1, 10, 0, number % 60}, r) + L"\r\n";
-  };
-  PutLog(line(15, L"00-00-00-00-00-15", L"WB-15", 15, L"已是这些设置", 0) +
-             line(16, L"00-00-00-00-00-16", L"WB-16", 16, L"已写入", 0) +
-             line(17, L"00-00-00-00-00-17", L"17", 17, L"已写入", 0) +
-             line(18, L"00-00-00-00-00-18", L"WB-18", 18, L"已写入", 0) +
-             line(18, L"00-00-00-00-00-18", L"WB-18", 18, L"已写入, 部分未写入", 3) +
-             line(20, L"00-00-00-00-00-20", L"WB-20", 20, L"已写入", 0) +
-             line(20, L"00-00-00-00-00-2F", L"WB-20", 20, L"已写入", 0) +
-             line(21, L"00-00-00-00-00-21", L"网吧21", 21, L"已写入", 0) +
-             line(22, L"00-00-00-00-00-22", L"WB-22", 22, L"已写入", 0) +
-             line(23, L"00-00-00-00-00-23", L"WB-23", 22, L"已写入", 0) +
-             line(24, L"00-00-00-00-00-24", L"WB-24", 300, L"已写入", 0) +  // a line edited by hand
-             line(254, L"00-00-00-00-00-FE", L"WB-254", 254, L"已写入", 0),
-         line(3, L"00-00-00-00-00-03", L"WB-3", 3, L"已写入", 0));
-  const std::string folder = sim.system.moduleDirectory + "\\";
-  auto file = [&](const char* name) { return sim.files.Get(folder + name).value_or("(none)"); };
+class ExportLogTest : public CafeTest {
+ protected:
+  ExportLogTest() {
+    PutLog(SeatLine(15, L"00-00-00-00-00-15", L"WB-15", 15, L"已是这些设置", 0) +
+               SeatLine(16, L"00-00-00-00-00-16", L"WB-16", 16, L"已写入", 0) +
+               SeatLine(17, L"00-00-00-00-00-17", L"17", 17, L"已写入", 0) +
+               SeatLine(18, L"00-00-00-00-00-18", L"WB-18", 18, L"已写入", 0) +
+               SeatLine(18, L"00-00-00-00-00-18", L"WB-18", 18, L"已写入, 部分未写入", 3) +
+               SeatLine(20, L"00-00-00-00-00-20", L"WB-20", 20, L"已写入", 0) +
+               SeatLine(20, L"00-00-00-00-00-2F", L"WB-20", 20, L"已写入", 0) +
+               SeatLine(21, L"00-00-00-00-00-21", L"网吧21", 21, L"已写入", 0) +
+               SeatLine(22, L"00-00-00-00-00-22", L"WB-22", 22, L"已写入", 0) +
+               SeatLine(23, L"00-00-00-00-00-23", L"WB-23", 22, L"已写入", 0) +
+               SeatLine(24, L"00-00-00-00-00-24", L"WB-24", 300, L"已写入", 0) +  // a line edited by hand
+               SeatLine(254, L"00-00-00-00-00-FE", L"WB-254", 254, L"已写入", 0),
+           SeatLine(3, L"00-00-00-00-00-03", L"WB-3", 3, L"已写入", 0));
+  }
+  std::string File(const char* name) {
+    return sim.files.Get(sim.system.moduleDirectory + "\\" + name).value_or("(none)");
+  }
+  // The first line of every file but the CSV.
+  const std::string note = ToUtf8(L"VexaIpSet " + std::wstring(kProductVersion)) + " /export, 2026-12-08 09:30:05";
+};
 
+// One number or one IP on two cards stops the formats a server reads, and says every seat left out and why.
+TEST_F(ExportLogTest, ConflictsStopTheServersFormatsUnlessForced) {
   EXPECT_EQ(Run(L"/export dnsmasq"), exit_code::kRefused);
   EXPECT_EQ(Output(),
             L"冲突: 机号 20 给了 2 块网卡: 00-00-00-00-00-20, 00-00-00-00-00-2F\r\n"
@@ -255,24 +277,28 @@ TEST_F(CafeTest, TheExportTakesWhatAServerCanTake) {
             L"计算机名不是有效的 DNS 名称(只能用字母、数字和 -),只导出了地址: 机号 21(网吧21)\r\n"
             L"计算机名只有数字,dnsmasq 会把它当作租期,只导出了地址: 机号 17\r\n"
             L"没有导出:服务器不会接受一个机号或一个 IP 给两块网卡。改正后再导出;要导出其余的机位,请加 /force。\r\n");
-  EXPECT_EQ(file("VexaIpSet-dnsmasq.conf"), "(none)");
+  EXPECT_EQ(File("VexaIpSet-dnsmasq.conf"), "(none)");
+}
 
+TEST_F(ExportLogTest, TheCsvShowsEverySeatThePageShows) {
   // The CSV: every seat the page shows, conflicts as a state, names as written; no /force needed.
   EXPECT_EQ(Run(L"/export csv"), exit_code::kDone);
-  const std::string csv = file("VexaIpSet-csv.csv");
+  const std::string csv = File("VexaIpSet-csv.csv");
   EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
   EXPECT_NE(csv.find(ToUtf8(L"\r\n20,192.168.0.20,00-00-00-00-00-20 00-00-00-00-00-2F,WB-20,2026-12-01 10:00:20,"
                             L"一个机号给了两块网卡\r\n21,192.168.0.21,00-00-00-00-00-21,网吧21,")),
             std::string::npos);
   EXPECT_NE(csv.find(ToUtf8(L"\r\n30,,00-00-00-00-00-0C,,,\"在机器表中,还没有运行\"\r\n")), std::string::npos) << csv;
   EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 14) << "the header and 13 seats";
-  const std::string note = ToUtf8(L"VexaIpSet " + std::wstring(kProductVersion)) + " /export, 2026-12-08 09:30:05";
+}
+
+TEST_F(ExportLogTest, DnsmasqAndDhcpdTakeTheSeatsAServerCan) {
   EXPECT_EQ(Run(L"/export dnsmasq /force"), exit_code::kDone);
   EXPECT_NE(Output().find(L"冲突的机位没有导出: 机号 20, 22, 23\r\n"), std::wstring::npos) << sim.console.output;
   EXPECT_NE(Output().find(L"计算机名只有数字,dnsmasq 会把它当作租期,只导出了地址: 机号 17\r\n"
                           L"已导出 6 个机位: C:\\VexaIpSet\\VexaIpSet-dnsmasq.conf"),
             std::wstring::npos);
-  EXPECT_EQ(file("VexaIpSet-dnsmasq.conf"), "# " + note +
+  EXPECT_EQ(File("VexaIpSet-dnsmasq.conf"), "# " + note +
                                                 "\ndhcp-host=00:00:00:00:00:03,192.168.0.3,WB-3\n"
                                                 "dhcp-host=00:00:00:00:00:15,192.168.0.15,WB-15\n"
                                                 "dhcp-host=00:00:00:00:00:16,192.168.0.16,WB-16\n"
@@ -280,15 +306,18 @@ TEST_F(CafeTest, TheExportTakesWhatAServerCanTake) {
                                                 "dhcp-host=00:00:00:00:00:21,192.168.0.21\n"
                                                 "dhcp-host=00:00:00:00:00:fe,192.168.0.254,WB-254\n");
   EXPECT_EQ(Run(L"-EXPORT DHCPD -force"), exit_code::kDone);
-  EXPECT_NE(file("VexaIpSet-dhcpd.conf")
+  EXPECT_NE(File("VexaIpSet-dhcpd.conf")
                 .find("\nhost WB-16 {\n  hardware ethernet 00:00:00:00:00:16;\n"
                       "  fixed-address 192.168.0.16;\n}\nhost 17 {\n"),
             std::string::npos);
-  EXPECT_NE(file("VexaIpSet-dhcpd.conf").find("\n}\nhost seat-21 {\n"), std::string::npos) << "a name of its own";
+  EXPECT_NE(File("VexaIpSet-dhcpd.conf").find("\n}\nhost seat-21 {\n"), std::string::npos) << "a name of its own";
+}
+
+TEST_F(ExportLogTest, KeaAndNetshGoBySubnet) {
   sim.PutConfig(L"[NetWork]\r\nMask=255.255.255.248\r\n");  // 192.168.0.0/29 and 192.168.0.16/29 ...
   EXPECT_EQ(Run(L"/force /export kea"), exit_code::kDone);
   EXPECT_EQ(
-      file("VexaIpSet-kea.json"),
+      File("VexaIpSet-kea.json"),
       "{\n  \"Dhcp4\": {\n    \"subnet4\": [\n      {\n        \"id\": 1,\n        \"subnet\": \"192.168.0.0/29\",\n"
       "        \"reservations\": [\n          { \"hw-address\": \"00:00:00:00:00:03\", \"ip-address\": "
       "\"192.168.0.3\", \"hostname\": \"WB-3\" }\n        ]\n      },\n      {\n        \"id\": 2,\n"
@@ -302,26 +331,29 @@ TEST_F(CafeTest, TheExportTakesWhatAServerCanTake) {
       "        \"reservations\": [\n          { \"hw-address\": \"00:00:00:00:00:fe\", \"ip-address\": "
       "\"192.168.0.254\", \"hostname\": \"WB-254\" }\n        ]\n      }\n    ]\n  }\n}\n");
   EXPECT_EQ(Run(L"/export netsh /force"), exit_code::kDone);
-  EXPECT_NE(file("VexaIpSet-netsh.bat")
+  EXPECT_NE(File("VexaIpSet-netsh.bat")
                 .find("\r\nnetsh dhcp server scope 192.168.0.16 add reservedip 192.168.0.21 "
                       "000000000021\r\n"),
             std::string::npos);
+}
+
+TEST_F(ExportLogTest, ArpBindingsForWindowsAndLinux) {
   EXPECT_EQ(Run(L"/export arp /force"), exit_code::kDone);
   EXPECT_NE(Output().find(L"VexaIpSet-arp.bat\r\n已导出 6 个机位: C:\\VexaIpSet\\VexaIpSet-arp.sh"),
             std::wstring::npos);
   EXPECT_EQ(Output().find(L"DNS 名称"), std::wstring::npos) << "no name field to leave out";
-  EXPECT_EQ(file("VexaIpSet-arp.bat").substr(0, 16), "@echo off\r\nrem V");
-  EXPECT_NE(file("VexaIpSet-arp.bat")
+  EXPECT_EQ(File("VexaIpSet-arp.bat").substr(0, 16), "@echo off\r\nrem V");
+  EXPECT_NE(File("VexaIpSet-arp.bat")
                 .find("\r\nnetsh interface ipv4 add neighbors \"%~1\" 192.168.0.3 "
                       "00-00-00-00-00-03\r\n"),
             std::string::npos);
-  EXPECT_NE(file("VexaIpSet-arp.sh")
+  EXPECT_NE(File("VexaIpSet-arp.sh")
                 .find("\nip neigh replace 192.168.0.21 lladdr 00:00:00:00:00:21 dev \"$1\" nud "
                       "permanent\n"),
             std::string::npos);
 }
 
-TEST(ExportTest, HostNamesAServerTakesAndCsvFieldsExcelReadsAsText) {
+TEST(ExportTest, HostNamesAServerTakes) {
   for (const wchar_t* name : {L"WB-15", L"15", L"a", L"x1-2-y"}) EXPECT_TRUE(IsDnsLabel(name)) << ToUtf8(name);
   for (const wchar_t* name : {L"", L"-WB", L"WB-", L"WB_15", L"WB.15", L"网吧15", L"WB 15"}) {
     EXPECT_FALSE(IsDnsLabel(name)) << ToUtf8(name);

@@ -8,6 +8,7 @@
 #include "config/config_file.h"
 #include "config/ini_file.h"
 #include "config/machine_table.h"
+#include "row.h"
 #include "sim_machine.h"
 
 namespace vexa {
@@ -136,24 +137,25 @@ TEST_F(ConfigFileTest, TheCopyTheReaderGets) {
   const std::string smile = "\xF0\x9F\x98\x80";  // U+1F600
   const std::u16string smileUnits = u"\xD83D\xDE00";
   const struct {
+    int line;
     std::string bytes;
     std::u16string copy;
   } cases[] = {
-      {"k=1\r\n" + wang + "=" + std::string(5000, 'x') + "\r\nk=1",
-       u"k=1\r\n网=" + std::u16string(4094, u'x') + u"\r\nk=1"},
-      {wang + "=" + std::string(4093, 'x') + smile + "\n", u"网=" + std::u16string(4093, u'x') + u"\n"},
-      {wang + "=" + std::string(4092, 'x') + smile + "\n", u"网=" + std::u16string(4092, u'x') + smileUnits + u"\n"},
-      {wang + "=\xF0\x90\x80\x80\r", u"网=\xD800\xDC00\r"},  // U+10000
-      {wang + "=" + std::string(4093, 'x') + "\xF0\x90\x80\x80\n", u"网=" + std::u16string(4093, u'x') + u"\n"},
-      {wang + "=" + std::string(4093, 'x') + "\xF4\x8F\xBF\xBD\n", u"网=" + std::u16string(4093, u'x') + u"\n"},
-      {"[NetWork]\r\nIP=" + wang + "\r\n[machines]\r\n00-1A-2B-3C-4D-5E=15\r\n\t[\vMachines ]\rX=1\r[Other]\nY=2\n",
-       u"[NetWork]\r\nIP=网\r\n[Other]\nY=2\n"},
-      {Utf16(u"[s]\r\nk=网", true) + "A", u"[s]\r\nk=网"},  // UTF-16BE, an odd byte at the end
-      {Utf16(u"[s]\r\nk=网", true), u"[s]\r\nk=网"},
-      {Utf16(u"网=" + std::u16string(40000, u'x'), false), u"网=" + std::u16string(4094, u'x')},  // UTF-16LE, 80 KB
+      ROW("k=1\r\n" + wang + "=" + std::string(5000, 'x') + "\r\nk=1",
+          u"k=1\r\n网=" + std::u16string(4094, u'x') + u"\r\nk=1"),
+      ROW(wang + "=" + std::string(4093, 'x') + smile + "\n", u"网=" + std::u16string(4093, u'x') + u"\n"),
+      ROW(wang + "=" + std::string(4092, 'x') + smile + "\n", u"网=" + std::u16string(4092, u'x') + smileUnits + u"\n"),
+      ROW(wang + "=\xF0\x90\x80\x80\r", u"网=\xD800\xDC00\r"),  // U+10000
+      ROW(wang + "=" + std::string(4093, 'x') + "\xF0\x90\x80\x80\n", u"网=" + std::u16string(4093, u'x') + u"\n"),
+      ROW(wang + "=" + std::string(4093, 'x') + "\xF4\x8F\xBF\xBD\n", u"网=" + std::u16string(4093, u'x') + u"\n"),
+      ROW("[NetWork]\r\nIP=" + wang + "\r\n[machines]\r\n00-1A-2B-3C-4D-5E=15\r\n\t[\vMachines ]\rX=1\r[Other]\nY=2\n",
+          u"[NetWork]\r\nIP=网\r\n[Other]\nY=2\n"),
+      ROW(Utf16(u"[s]\r\nk=网", true) + "A", u"[s]\r\nk=网"),  // UTF-16BE, an odd byte at the end
+      ROW(Utf16(u"[s]\r\nk=网", true), u"[s]\r\nk=网"),
+      ROW(Utf16(u"网=" + std::u16string(40000, u'x'), false), u"网=" + std::u16string(4094, u'x')),  // UTF-16LE, 80 KB
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    TRACE_ROW(c);
     sim.PutConfigBytes(c.bytes);
     const IniFile::ConfigFile config = IniFile::ConfigFile::Open(platform);
     ASSERT_NE(config.ReadPath(), IniFile::ConfigPath(platform));  // a copy
@@ -165,20 +167,21 @@ TEST_F(ConfigFileTest, TheCopyTheReaderGets) {
 // Windows reads them, the first section of the name only, nothing cut, ANSI decoded as code page 936.
 TEST_F(ConfigFileTest, TheTableIsTheFirstMachinesSectionsLines) {
   const struct {
+    int line;
     std::string bytes;
     std::wstring table;
     int sections;
   } cases[] = {
-      {"[Mach]\r\na=1\r\n[Machine1]\r\nb=2\r\n[Xachines]\r\nc=3\r\n", L"", 0},
-      {" \t[\v machines\t] ;x\r\na=1\r\n\r\n[Other]\r\nb=2\r\n[MACHINES]\r\nc=3", L"a=1\r\n\r\n", 2},
-      {"[Machines]\rk=" + std::string(5000, 'x') + "\r", L"k=" + std::wstring(5000, L'x') + L"\r", 1},
-      {"[Machines]\n\x80=1\n", L"\x20AC=1\n", 1},                    // the euro sign, in code page 936 only
-      {"\xEF\xBB\xBF[Machines]\r\nk=\xFF\r\n", L"k=\xFFFD\r\n", 1},  // after a UTF-8 mark, a byte no UTF-8 has
-      {"[Machines]", L"", 1},
-      {"[Machines\r\na=1\r\n[Other\r\nb=2", L"a=1\r\n", 1},  // a header runs to the line's end without ']'
+      ROW("[Mach]\r\na=1\r\n[Machine1]\r\nb=2\r\n[Xachines]\r\nc=3\r\n", L"", 0),
+      ROW(" \t[\v machines\t] ;x\r\na=1\r\n\r\n[Other]\r\nb=2\r\n[MACHINES]\r\nc=3", L"a=1\r\n\r\n", 2),
+      ROW("[Machines]\rk=" + std::string(5000, 'x') + "\r", L"k=" + std::wstring(5000, L'x') + L"\r", 1),
+      ROW("[Machines]\n\x80=1\n", L"\x20AC=1\n", 1),                    // the euro sign, in code page 936 only
+      ROW("\xEF\xBB\xBF[Machines]\r\nk=\xFF\r\n", L"k=\xFFFD\r\n", 1),  // after a UTF-8 mark, a byte no UTF-8 has
+      ROW("[Machines]", L"", 1),
+      ROW("[Machines\r\na=1\r\n[Other\r\nb=2", L"a=1\r\n", 1),  // a header runs to the line's end without ']'
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    TRACE_ROW(c);
     sim.PutConfigBytes(c.bytes);
     const IniFile::ConfigFile config = IniFile::ConfigFile::Open(platform);
     EXPECT_EQ(config.MachinesText(), c.table);

@@ -7,17 +7,13 @@
 #include "app/command_line.h"
 #include "app/controls.h"
 #include "app/frmmain.h"
-#include "app/ok_action.h"
-#include "app/unattended.h"
-#include "apply/apply_run.h"
 #include "common/exit_codes.h"
-#include "common/text.h"
 #include "common/utf8.h"
 #include "common/version.h"
 #include "config/ini_file.h"
-#include "config/machine_table.h"
 #include "log/run_log.h"
 #include "platform/sim/sim_window.h"
+#include "row.h"
 #include "sim_machine.h"
 #include "unattended_fixture.h"
 
@@ -31,21 +27,22 @@ TEST_F(DeploymentTest, TheWindowStartsChosenAndTypedWhenOneCardIsListed) {
   const wchar_t* realtek = L"Realtek RTL8139 Family PCI Fast Ethernet NIC";
   const wchar_t* intel = L"Intel(R) PRO/100 VE Network Connection";
   const struct {
+    int line;
     const wchar_t* machines;
     const wchar_t* card;  // nullptr: start-up as without a table
     const wchar_t* number;
   } cases[] = {
-      {L"00-1a-2b-3c-4d-5e=007\r\n", realtek, L"007"},
-      {L"00:1A:2B:3C:4D:5F=16\r\n00-AA-AA-AA-AA-AA=15\r\n", intel, L"16"},
-      {L"00-1A-2B-3C-4D-5E=15\r\n00-1A-2B-3C-4D-5F=16\r\n", nullptr, nullptr},   // both cards listed
-      {L"00-1A-2B-3C-4D-5E=15\r\n00-AA-AA-AA-AA-AA=015\r\n", nullptr, nullptr},  // 15 for two addresses
-      {L"00-1A-2B-3C-4D-5E=300\r\n", nullptr, nullptr},                          // no valid number
-      {L"00-AA-AA-AA-AA-AA=15\r\n", nullptr, nullptr},                           // no card listed
+      ROW(L"00-1a-2b-3c-4d-5e=007\r\n", realtek, L"007"),
+      ROW(L"00:1A:2B:3C:4D:5F=16\r\n00-AA-AA-AA-AA-AA=15\r\n", intel, L"16"),
+      ROW(L"00-1A-2B-3C-4D-5E=15\r\n00-1A-2B-3C-4D-5F=16\r\n", nullptr, nullptr),   // both cards listed
+      ROW(L"00-1A-2B-3C-4D-5E=15\r\n00-AA-AA-AA-AA-AA=015\r\n", nullptr, nullptr),  // 15 for two addresses
+      ROW(L"00-1A-2B-3C-4D-5E=300\r\n", nullptr, nullptr),                          // no valid number
+      ROW(L"00-AA-AA-AA-AA-AA=15\r\n", nullptr, nullptr),                           // no card listed
   };
   sim::SimWindow plain(frm::ControlTable());
   frm::FrmMain(platform, plain).Form_Load();
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    TRACE_ROW(c);
     Config(c.machines);
     sim::SimWindow window(frm::ControlTable());
     frm::FrmMain form(platform, window);
@@ -69,36 +66,37 @@ TEST_F(DeploymentTest, TheWindowStartsChosenAndTypedWhenOneCardIsListed) {
 // Each exit code, from the console's point of view and the registry's.
 TEST_F(DeploymentTest, ExitCodes) {
   const struct {
-    const wchar_t* line;
+    int line;
+    const wchar_t* command;
     const wchar_t* machines;
     int code;
     bool writes;  // every value, or none
     const wchar_t* says;
   } cases[] = {
-      {L"/auto /noreboot", L"00-1A-2B-3C-4D-5E=15\r\n", exit_code::kDone, true, L"计算机名  :  WB-15"},
-      {L"/n 16 /card 2 /noreboot", L"", exit_code::kDone, true, L"计算机名  :  WB-16"},
-      {L"/n 17 /card \"Intel(R) PRO/100 VE Network Connection\" /noreboot", L"", exit_code::kDone, true, L"WB-17"},
-      {L"/n 15 /auto", L"", exit_code::kBadArguments, false, L"命令行参数错误: /auto 和 /n 不能同时使用"},
-      {L"/n 15", L"", exit_code::kRefused, false, L"本机有 2 块网卡,请用 /card 指定一块。"},
-      {L"/n 255 /card 1", L"", exit_code::kBadArguments, false, L"/n 后面应是 1-254 的机号(只用数字): 255"},
-      {L"/n 20abc /card 1", L"", exit_code::kBadArguments, false, L"/n 后面应是 1-254 的机号(只用数字): 20abc"},
-      {L"/n 15 /card 3", L"", exit_code::kRefused, false, L"没有第 3 块网卡(本机有 2 块)。"},
-      {L"/auto", L"00-AA-AA-AA-AA-AA=15\r\n", exit_code::kRefused, 0,
-       L"不在 config.ini 的 [Machines] 中: 00-1A-2B-3C-4D-5E, 00-1A-2B-3C-4D-5F"},
-      {L"/auto", L"00-1A-2B-3C-4D-5E=15\r\n00-AA-AA-AA-AA-AA=15\r\n", exit_code::kRefused, 0,
-       L"请改正: 00-1A-2B-3C-4D-5E, 00-AA-AA-AA-AA-AA"},
-      {L"/auto", L"00-AA-AA-AA-AA-AA=15\r\n00-1A-2B-3C-4D-5E=15\r\n", exit_code::kRefused, 0,
-       L"请改正: 00-1A-2B-3C-4D-5E, 00-AA-AA-AA-AA-AA"},
+      ROW(L"/auto /noreboot", L"00-1A-2B-3C-4D-5E=15\r\n", exit_code::kDone, true, L"计算机名  :  WB-15"),
+      ROW(L"/n 16 /card 2 /noreboot", L"", exit_code::kDone, true, L"计算机名  :  WB-16"),
+      ROW(L"/n 17 /card \"Intel(R) PRO/100 VE Network Connection\" /noreboot", L"", exit_code::kDone, true, L"WB-17"),
+      ROW(L"/n 15 /auto", L"", exit_code::kBadArguments, false, L"命令行参数错误: /auto 和 /n 不能同时使用"),
+      ROW(L"/n 15", L"", exit_code::kRefused, false, L"本机有 2 块网卡,请用 /card 指定一块。"),
+      ROW(L"/n 255 /card 1", L"", exit_code::kBadArguments, false, L"/n 后面应是 1-254 的机号(只用数字): 255"),
+      ROW(L"/n 20abc /card 1", L"", exit_code::kBadArguments, false, L"/n 后面应是 1-254 的机号(只用数字): 20abc"),
+      ROW(L"/n 15 /card 3", L"", exit_code::kRefused, false, L"没有第 3 块网卡(本机有 2 块)。"),
+      ROW(L"/auto", L"00-AA-AA-AA-AA-AA=15\r\n", exit_code::kRefused, 0,
+          L"不在 config.ini 的 [Machines] 中: 00-1A-2B-3C-4D-5E, 00-1A-2B-3C-4D-5F"),
+      ROW(L"/auto", L"00-1A-2B-3C-4D-5E=15\r\n00-AA-AA-AA-AA-AA=15\r\n", exit_code::kRefused, 0,
+          L"请改正: 00-1A-2B-3C-4D-5E, 00-AA-AA-AA-AA-AA"),
+      ROW(L"/auto", L"00-AA-AA-AA-AA-AA=15\r\n00-1A-2B-3C-4D-5E=15\r\n", exit_code::kRefused, 0,
+          L"请改正: 00-1A-2B-3C-4D-5E, 00-AA-AA-AA-AA-AA"),
       // A line written twice is no conflict; a line without a number takes no part, in any spelling.
-      {L"/auto /noreboot", L"00-1A-2B-3C-4D-5E=15\r\n00-1a-2b-3c-4d-5e=15\r\n", exit_code::kDone, true, L"WB-15"},
-      {L"/auto /noreboot", L"00-1A-2B-3C-4D-5E=x\r\n00-1A-2B-3C-4D-5E=17\r\n", exit_code::kDone, true, L"WB-17"},
+      ROW(L"/auto /noreboot", L"00-1A-2B-3C-4D-5E=15\r\n00-1a-2b-3c-4d-5e=15\r\n", exit_code::kDone, true, L"WB-15"),
+      ROW(L"/auto /noreboot", L"00-1A-2B-3C-4D-5E=x\r\n00-1A-2B-3C-4D-5E=17\r\n", exit_code::kDone, true, L"WB-17"),
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    TRACE_ROW(c);
     test::CloneImage(sim);
     Config(c.machines);
     sim.registry.ClearWrites();
-    EXPECT_EQ(Run(c.line), c.code);
+    EXPECT_EQ(Run(c.command), c.code);
     EXPECT_EQ(sim.registry.Writes().size(), c.writes ? counts.all : 0u);
     EXPECT_NE(Output().find(c.says), std::wstring::npos) << sim.console.output;
     EXPECT_TRUE(sim.messages.Shown().empty());
@@ -110,88 +108,69 @@ TEST_F(DeploymentTest, ExitCodes) {
   EXPECT_NE(Output().find(L"网卡      :  Realtek RTL8139 Family PCI Fast Ethernet NIC"), std::wstring::npos);
 }
 
-// What a run without a window refuses, before anything is written: config.ini it cannot trust, values
-// Windows could not use, a table that names no machine, a card description that names two cards.
+// What a run without a window refuses, before anything is written: config.ini it cannot trust, a value
+// Windows could not use (one row: the rules' own are machine_settings_test's), a table that names no
+// machine, a card description that names two cards.
+struct RefusalRow {
+  int line;
+  const wchar_t* command;
+  std::optional<std::wstring> config;  // nullopt: no config.ini
+  const char* besides;                 // a file put beside config.ini, or nullptr
+  const wchar_t* says;
+};
+const RefusalRow kRefusals[] = {
+    ROW(L"/n 15 /card 1", std::nullopt, nullptr, L"找不到配置文件 C:\\VexaIpSet\\config.ini。"),
+    ROW(L"/n 15 /card 1", std::nullopt, "config.ini.txt",
+        L"同一文件夹里有 config.ini.txt:保存时多了扩展名,请把它改名为 config.ini。"),
+    ROW(L"/n 15 /card 1", L"", nullptr, L"配置文件 C:\\VexaIpSet\\config.ini 是空的。"),
+    ROW(L"/n 15 /card 1", L"[Network2]\r\nIP=10.0.0\r\n", "config.ini.ini",
+        L"中没有 [NetWork] 节。\r\n同一文件夹里有 config.ini.ini"),
+    ROW(L"/n 15 /card 1", L"[NetWork]\r\nMask=255.255.255.O\r\n", nullptr,
+        L"Mask=255.255.255.O\r\n文件: C:\\VexaIpSet\\config.ini"),
+    ROW(L"/n 15 /card 1", L"[NetWork]\r\nIPOffset=240\r\n", nullptr, L"192.168.0.255 是子网 192.168.0.0/24 的广播地址"),
+    ROW(L"/n 15 /card 1", L"[NetWork]\r\nGateWay=10.0.0.1\r\n", nullptr,
+        L"不在 IP 地址 192.168.0.15 和子网掩码 255.255.255.0 所确定的子网 192.168.0.0/24 "
+        L"中。\r\n本机可能无法通过这个网关连到其他网络。\r\n要仍然写入,请加 /force。"),
+    ROW(L"/n 15 /card 1", L"[NetWork]\r\nDNS=" + std::wstring(260, L'1') + L"\r\n", nullptr,
+        L"DNS 的值长于 253 个字节"),
+    ROW(L"/auto", L"[NetWork]\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=16abc\r\n00-1A-2B-3C-4D-5F=1.5\r\n", nullptr,
+        L"无法读取的行(需要 网卡地址=1-254 的机号):\r\n  00-1A-2B-3C-4D-5E=16abc\r\n  00-1A-2B-3C-4D-5F=1.5"),
+    ROW(L"/auto", L"[NetWork]\r\n", nullptr, L"config.ini 中没有 [Machines] 机器表。"),
+    ROW(L"/auto", L"[Machines]\r\nb1\r\nb2\r\nb3\r\nb4\r\nb5\r\nb6\r\nb7\r\nb8\r\nb9\r\nb10\r\nb11\r\n[NetWork]\r\n",
+        nullptr, L"  b9\r\n  b10\r\n  ……共 11 行"),  // the first ten unreadable lines, then their count
+    ROW(L"/auto",
+        L"[Machines]\r\nb1\r\nb2\r\nb3\r\nb4\r\nb5\r\nb6\r\nb7\r\nb8\r\nb9\r\nb10\r\n00-AA-AA-AA-AA-AA=15\r\n"
+        L"00-AA-AA-AA-AA-AA=15\r\n[NetWork]\r\n",
+        nullptr, L"  b10\r\n[Machines] 中重复的地址:\r\n  00-AA-AA-AA-AA-AA=15"),
+    ROW(L"/auto", L"[NetWork]\r\n[Machines]\r\n00-AA-AA-AA-AA-AA=15\r\n", nullptr,  // card 4 has no address
+        L"不在 config.ini 的 [Machines] 中: 00-1A-2B-3C-4D-5E, 00-1A-2B-3C-4D-5F, 00-1A-2B-3C-4D-60\r\n"),
+    ROW(L"/auto", L"[NetWork]\r\n[Machines]\r\n", nullptr, L"config.ini 的 [Machines] 机器表是空的。"),
+    ROW(L"/auto", L"[NetWork]\r\n[Machines]\r\n00-1A-2B-3C-4D-5E 15\r\n", nullptr,
+        L"无法读取的行(需要 网卡地址=1-254 的机号):\r\n  00-1A-2B-3C-4D-5E 15"),
+    ROW(L"/auto", L"[NetWork]\r\n[Machines]\r\n00-AA-AA-AA-AA-AA=15\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=15\r\n", nullptr,
+        L"注意: config.ini 中有 2 个 [Machines] 节,Windows 只读第一个,其余节里的行没有用到。"),
+    ROW(L"/auto", L"[NetWork]\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=15\r\n00:1a:2b:3c:4d:5e=16\r\n", nullptr,
+        L"请改正: 00-1A-2B-3C-4D-5E\r\n[Machines] 中重复的地址:\r\n  00:1a:2b:3c:4d:5e=16"),
+    ROW(L"/auto", L"[NetWork]\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=15\r\n00-1a-2b-3c-4d-5e=16\r\n", nullptr,
+        L"请改正: 00-1A-2B-3C-4D-5E\r\n[Machines] 中重复的地址:\r\n  00-1a-2b-3c-4d-5e=16"),
+    ROW(L"/n 15 /card \"Realtek RTL8139 Family PCI Fast Ethernet NIC\"", L"[NetWork]\r\n", nullptr,
+        L"的网卡有 2 块(第 1 块、第 3 块),请用 /card 序号指定。"),
+};
+
 TEST_F(DeploymentTest, RefusalsWriteNothing) {
-  const struct {
-    const wchar_t* line;
-    std::optional<std::wstring> config;  // nullopt: no config.ini
-    const char* besides;                 // a file put beside config.ini, or nullptr
-    const wchar_t* says;
-  } cases[] = {
-      {L"/n 15 /card 1", std::nullopt, nullptr, L"找不到配置文件 C:\\VexaIpSet\\config.ini。"},
-      {L"/n 15 /card 1", std::nullopt, "config.ini.txt",
-       L"同一文件夹里有 config.ini.txt:保存时多了扩展名,请把它改名为 config.ini。"},
-      {L"/n 15 /card 1", L"", nullptr, L"配置文件 C:\\VexaIpSet\\config.ini 是空的。"},
-      {L"/n 15 /card 1", L"[Network2]\r\nIP=10.0.0\r\n", "config.ini.ini",
-       L"中没有 [NetWork] 节。\r\n同一文件夹里有 config.ini.ini"},
-      {L"/n 15 /card 1", L"[NetWork]\r\nMask=255.255.255.O\r\n", nullptr,
-       L"Mask=255.255.255.O\r\n文件: C:\\VexaIpSet\\config.ini"},
-      {L"/n 15 /card 1", L"[NetWork]\r\nMask=abc\r\n", nullptr, L"配置文件中的 Mask 不是有效的子网掩码"},
-      {L"/n 15 /card 1", L"[NetWork]\r\nGateWay=999.1.1.1\r\n", nullptr, L"GateWay=999.1.1.1"},
-      {L"/n 15 /card 1", L"[NetWork]\r\nDNS=hello world\r\n", nullptr, L"DNS=hello world"},
-      {L"/n 15 /card 1", L"[NetWork]\r\nIPOffset=240\r\n", nullptr, L"192.168.0.255 是子网 192.168.0.0/24 的广播地址"},
-      {L"/n 127 /card 1", L"[NetWork]\r\nMask=255.255.255.128\r\nGateWay=\r\n", nullptr,
-       L"192.168.0.127 是子网 192.168.0.0/25 的广播地址"},
-      {L"/n 128 /card 1", L"[NetWork]\r\nMask=255.255.255.128\r\nGateWay=\r\n", nullptr,
-       L"192.168.0.128 是子网 192.168.0.128/25 的网络地址"},
-      {L"/n 15 /card 1", L"[NetWork]\r\nIP=127.0.0\r\nGateWay=\r\n", nullptr, L"127.0.0.15 在 127.0.0.0/8 中"},
-      {L"/n 15 /card 1", L"[NetWork]\r\nIP=0.0.0\r\nGateWay=\r\n", nullptr, L"0.0.0.15 在 0.0.0.0/8 中"},
-      {L"/n 15 /card 1", L"[NetWork]\r\nIP=224.0.0\r\nGateWay=\r\n", nullptr, L"224.0.0.15 在 224.0.0.0 及以上"},
-      {L"/n 15 /card 1", L"[NetWork]\r\nIP=192.168.08\r\n", nullptr, L"192.168.08.15 中有以 0 开头的数"},
-      {L"/n 15 /card 1", L"[NetWork]\r\nGateWay=192.168.0.15\r\n", nullptr,
-       L"默认网关不能是本机自己的 IP 地址 192.168.0.15。"},
-      {L"/n 15 /card 1", L"[NetWork]\r\nGateWay=192.168.0.0\r\n", nullptr,
-       L"192.168.0.0 是子网 192.168.0.0/24 的网络地址,不能用作网关。"},
-      {L"/n 15 /card 1", L"[NetWork]\r\nGateWay=192.168.0.255\r\n", nullptr,
-       L"192.168.0.255 是子网 192.168.0.0/24 的广播地址,不能用作网关。"},
-      {L"/n 15 /card 1", L"[NetWork]\r\nGateWay=0.0.0.0\r\n", nullptr, L"0.0.0.0 在 0.0.0.0/8 中"},
-      {L"/n 15 /card 1", L"[NetWork]\r\nGateWay=192.168.0.010\r\n", nullptr, L"192.168.0.010 中有以 0 开头的数"},
-      {L"/n 15 /card 1", L"[NetWork]\r\nGateWay=10.0.0.1\r\n", nullptr,
-       L"不在 IP 地址 192.168.0.15 和子网掩码 255.255.255.0 所确定的子网 192.168.0.0/24 "
-       L"中。\r\n本机可能无法通过这个网关连到其他网络。\r\n要仍然写入,请加 /force。"},
-      {L"/n 15 /card 1", L"[NetWork]\r\nDNS=0.0.0.0\r\n", nullptr, L"0.0.0.0 不是 DNS 服务器的地址。"},
-      {L"/n 15 /card 1", L"[NetWork]\r\nDNS=255.255.255.255\r\n", nullptr, L"255.255.255.255 不是 DNS 服务器的地址。"},
-      {L"/n 15 /card 1", L"[NetWork]\r\nDNS=1.1.1.01\r\n", nullptr, L"1.1.1.01 中有以 0 开头的数"},
-      {L"/n 15 /card 1", L"[NetWork]\r\nMask=255.255.255.00\r\n", nullptr, L"255.255.255.00 中有以 0 开头的数"},
-      {L"/n 15 /card 1", L"[NetWork]\r\nNetPrefix=W\u3000B-\r\n", nullptr, L"计算机名=W\u3000B-15"},
-      {L"/n 15 /card 1", L"[NetWork]\r\nDNS=" + std::wstring(260, L'1') + L"\r\n", nullptr, L"DNS 的值长于 253 个字节"},
-      {L"/auto", L"[NetWork]\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=16abc\r\n00-1A-2B-3C-4D-5F=1.5\r\n", nullptr,
-       L"无法读取的行(需要 网卡地址=1-254 的机号):\r\n  00-1A-2B-3C-4D-5E=16abc\r\n  00-1A-2B-3C-4D-5F=1.5"},
-      {L"/auto", L"[NetWork]\r\n", nullptr, L"config.ini 中没有 [Machines] 机器表。"},
-      {L"/auto", L"[Machines]\r\nb1\r\nb2\r\nb3\r\nb4\r\nb5\r\nb6\r\nb7\r\nb8\r\nb9\r\nb10\r\nb11\r\n[NetWork]\r\n",
-       nullptr, L"  b9\r\n  b10\r\n  ……共 11 行"},  // the first ten unreadable lines, then their count
-      {L"/auto",
-       L"[Machines]\r\nb1\r\nb2\r\nb3\r\nb4\r\nb5\r\nb6\r\nb7\r\nb8\r\nb9\r\nb10\r\n00-AA-AA-AA-AA-AA=15\r\n"
-       L"00-AA-AA-AA-AA-AA=15\r\n[NetWork]\r\n",
-       nullptr, L"  b10\r\n[Machines] 中重复的地址:\r\n  00-AA-AA-AA-AA-AA=15"},
-      {L"/auto", L"[NetWork]\r\n[Machines]\r\n00-AA-AA-AA-AA-AA=15\r\n", nullptr,  // card 4 has no address
-       L"不在 config.ini 的 [Machines] 中: 00-1A-2B-3C-4D-5E, 00-1A-2B-3C-4D-5F, 00-1A-2B-3C-4D-60\r\n"},
-      {L"/auto", L"[NetWork]\r\n[Machines]\r\n", nullptr, L"config.ini 的 [Machines] 机器表是空的。"},
-      {L"/auto", L"[NetWork]\r\n[Machines]\r\n00-1A-2B-3C-4D-5E 15\r\n", nullptr,
-       L"无法读取的行(需要 网卡地址=1-254 的机号):\r\n  00-1A-2B-3C-4D-5E 15"},
-      {L"/auto", L"[NetWork]\r\n[Machines]\r\n00-AA-AA-AA-AA-AA=15\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=15\r\n", nullptr,
-       L"注意: config.ini 中有 2 个 [Machines] 节,Windows 只读第一个,其余节里的行没有用到。"},
-      {L"/auto", L"[NetWork]\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=15\r\n00:1a:2b:3c:4d:5e=16\r\n", nullptr,
-       L"请改正: 00-1A-2B-3C-4D-5E\r\n[Machines] 中重复的地址:\r\n  00:1a:2b:3c:4d:5e=16"},
-      {L"/auto", L"[NetWork]\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=15\r\n00-1a-2b-3c-4d-5e=16\r\n", nullptr,
-       L"请改正: 00-1A-2B-3C-4D-5E\r\n[Machines] 中重复的地址:\r\n  00-1a-2b-3c-4d-5e=16"},
-      {L"/n 15 /card \"Realtek RTL8139 Family PCI Fast Ethernet NIC\"", L"[NetWork]\r\n", nullptr,
-       L"的网卡有 2 块(第 1 块、第 3 块),请用 /card 序号指定。"},
-  };
   test::AddCard(sim.registry, "3", test::Sz("Realtek RTL8139 Family PCI Fast Ethernet NIC"),
                 test::Sz("{33333333-CCCC}"));
   test::AddCard(sim.registry, "4", test::Sz("Card without an adapter"), test::Sz("{44444444-DDDD}"));
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+  for (const RefusalRow& row : kRefusals) {
+    TRACE_ROW(row);
     sim.files.RemoveFile(sim.ConfigPath().c_str());
     for (const char* extra : {".txt", ".ini"}) sim.files.RemoveFile((sim.ConfigPath() + extra).c_str());
-    if (c.config) sim.PutConfig(*c.config);
-    if (c.besides != nullptr) sim.files.Put(sim.system.moduleDirectory + "\\" + c.besides, "[NetWork]\r\n");
+    if (row.config) sim.PutConfig(*row.config);
+    if (row.besides != nullptr) sim.files.Put(sim.system.moduleDirectory + "\\" + row.besides, "[NetWork]\r\n");
     sim.registry.ClearWrites();
-    EXPECT_EQ(Run(c.line), exit_code::kRefused);
+    EXPECT_EQ(Run(row.command), exit_code::kRefused);
     EXPECT_TRUE(sim.registry.Writes().empty());
-    EXPECT_NE(Output().find(c.says), std::wstring::npos) << sim.console.output;
+    EXPECT_NE(Output().find(row.says), std::wstring::npos) << sim.console.output;
   }
 }
 
@@ -265,18 +244,19 @@ TEST_F(DeploymentTest, CheckTellsWhatIsInEffect) {
   EXPECT_EQ(check(L"/check"), exit_code::kNotInEffect);
   EXPECT_NE(Output().find(L"IP 地址 192.168.0.15: 网卡上还没有这个地址"), std::wstring::npos);
   const struct {
+    int line;
     bool up;
     Dad dad;
     int code;
     const wchar_t* says;
   } cases[] = {
-      {true, Dad::Preferred, exit_code::kDone, L"结论: 已生效"},
-      {true, Dad::Duplicate, exit_code::kNotInEffect, L"IP 地址 192.168.0.15: 网络上有地址冲突"},
-      {true, Dad::Other, exit_code::kNotInEffect, L"网卡上还没有这个地址"},
-      {false, Dad::Preferred, exit_code::kNotInEffect, L"IP 地址 192.168.0.15: 网卡未连接"},
+      ROW(true, Dad::Preferred, exit_code::kDone, L"结论: 已生效"),
+      ROW(true, Dad::Duplicate, exit_code::kNotInEffect, L"IP 地址 192.168.0.15: 网络上有地址冲突"),
+      ROW(true, Dad::Other, exit_code::kNotInEffect, L"网卡上还没有这个地址"),
+      ROW(false, Dad::Preferred, exit_code::kNotInEffect, L"IP 地址 192.168.0.15: 网卡未连接"),
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    TRACE_ROW(c);
     sim.adapters.list[0].up = c.up;
     sim.adapters.list[0].ipv4 = {UnicastAddress{"10.1.1.1", Dad::Preferred}, UnicastAddress{"192.168.0.15", c.dad}};
     EXPECT_EQ(check(L"/check"), c.code);

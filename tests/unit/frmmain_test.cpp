@@ -9,6 +9,7 @@
 #include "app/texts.h"
 #include "common/text.h"
 #include "platform/sim/sim_window.h"
+#include "row.h"
 #include "sim_machine.h"
 
 namespace vexa::frm {
@@ -180,20 +181,21 @@ TEST_F(FrmMainTest, OkDisablesTheButtonUntilTheSummaryIsClosed) {
 
 TEST_F(FrmMainTest, RejectionsMoveTheFocusAndKeepOrClearTheNumber) {
   const struct {
+    int line;
     int card;  // -1: none chosen
     const wchar_t* typed;
     const wchar_t* config;
     const wchar_t* numberAfter;
     Control focus;
   } cases[] = {
-      {0, L"", L"", L"", txtNum},
-      {0, L"999", L"", L"", txtNum},
-      {-1, L"15", L"", L"15", cboInterface},
-      {0, L"15", L"[NetWork]\r\nIP=\r\n", L"15", txtNum},
+      ROW(0, L"", L"", L"", txtNum),
+      ROW(0, L"999", L"", L"", txtNum),
+      ROW(-1, L"15", L"", L"15", cboInterface),
+      ROW(0, L"15", L"[NetWork]\r\nIP=\r\n", L"15", txtNum),
   };
   Load();
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    TRACE_ROW(c);
     sim.PutConfig(c.config);
     window.Select(cboInterface, c.card);
     window.Type(txtNum, c.typed);

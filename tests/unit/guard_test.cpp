@@ -4,20 +4,11 @@
 #include <algorithm>
 #include <map>
 
-#include "app/command_line.h"
-#include "app/controls.h"
-#include "app/frmmain.h"
-#include "app/ok_action.h"
-#include "app/unattended.h"
-#include "apply/apply_run.h"
 #include "common/exit_codes.h"
-#include "common/text.h"
 #include "common/utf8.h"
 #include "common/version.h"
-#include "config/ini_file.h"
-#include "config/machine_table.h"
+#include "log/log_text.h"
 #include "log/number_claims.h"
-#include "log/run_log.h"
 #include "platform/sim/sim_window.h"
 #include "row.h"
 #include "sim_machine.h"
@@ -37,30 +28,32 @@ TEST_F(DeploymentTest, ANumberAnotherCardHoldsIsNotGivenTwice) {
            address + L"\t未写入=\t退出码=0\t" + address + L"=" + number + L"\r\n";
   };
   const struct {
+    int line;
     std::wstring log;
     const wchar_t* command;
     int code;
     const wchar_t* says;
   } cases[] = {
-      {line(other, L"120"), L"/n 120 /card 1 /noreboot", exit_code::kRefused,
-       L"拒绝: 日志显示机号 120 已经给了另一块网卡"},
-      {line(other, L"15"), L"/n 15 /card 1 /noreboot", exit_code::kRefused,
-       L"拒绝: 日志显示机号 15 已经给了另一块网卡 00-1A-2B-3C-4D-5F(2026-12-01 10:00:00 的运行,计算机名 WB-15),"
-       L"那块网卡最后一次运行仍是这个机号。\r\n要仍然写入,请加 /force。"},
-      {line(other, L"15"), L"/auto /noreboot", exit_code::kDone, L"\r\n注意: 日志显示机号 15 已经给了另一块网卡"},
-      {line(other, L"15") + line(other, L"16"), L"/n 15 /card 1 /noreboot", exit_code::kDone, L"已写入"},  // moved on
+      ROW(line(other, L"120"), L"/n 120 /card 1 /noreboot", exit_code::kRefused,
+          L"拒绝: 日志显示机号 120 已经给了另一块网卡"),
+      ROW(line(other, L"15"), L"/n 15 /card 1 /noreboot", exit_code::kRefused,
+          L"拒绝: 日志显示机号 15 已经给了另一块网卡 00-1A-2B-3C-4D-5F(2026-12-01 10:00:00 的运行,计算机名 WB-15),"
+          L"那块网卡最后一次运行仍是这个机号。\r\n要仍然写入,请加 /force。"),
+      ROW(line(other, L"15"), L"/auto /noreboot", exit_code::kDone, L"\r\n注意: 日志显示机号 15 已经给了另一块网卡"),
+      ROW(line(other, L"15") + line(other, L"16"), L"/n 15 /card 1 /noreboot", exit_code::kDone,
+          L"已写入"),  // moved on
       // Later lines that do not move it on: another card's, and its own refusal.
-      {line(other, L"15") + line(L"00-1A-2B-3C-4D-60", L"20") +
-           L"2026-12-02 10:00:00\t/n\t拒绝: x\t机号=16\t计算机名=WB-16\tIP=\t网卡=NIC\t地址=" + other +
-           L"\t未写入=\t退出码=2\r\n",
-       L"/n 15 /card 1 /noreboot", exit_code::kRefused, L"日志显示机号 15 已经给了另一块网卡"},
-      {line(other, L"15") + line(mine, L"15"), L"/n 15 /card 1 /noreboot", exit_code::kDone, L"已写入"},
-      {line(mine, L"15"), L"/n 15 /card 1 /noreboot", exit_code::kDone, L"已写入"},  // the same card, re-cloned
-      {line(other, L"15"), L"/n 15 /card 1 /noreboot /force", exit_code::kDone, L"\r\n/force: 日志显示机号 15"},
+      ROW(line(other, L"15") + line(L"00-1A-2B-3C-4D-60", L"20") +
+              L"2026-12-02 10:00:00\t/n\t拒绝: x\t机号=16\t计算机名=WB-16\tIP=\t网卡=NIC\t地址=" + other +
+              L"\t未写入=\t退出码=2\r\n",
+          L"/n 15 /card 1 /noreboot", exit_code::kRefused, L"日志显示机号 15 已经给了另一块网卡"),
+      ROW(line(other, L"15") + line(mine, L"15"), L"/n 15 /card 1 /noreboot", exit_code::kDone, L"已写入"),
+      ROW(line(mine, L"15"), L"/n 15 /card 1 /noreboot", exit_code::kDone, L"已写入"),  // the same card, re-cloned
+      ROW(line(other, L"15"), L"/n 15 /card 1 /noreboot /force", exit_code::kDone, L"\r\n/force: 日志显示机号 15"),
   };
   const std::string log = sim.system.moduleDirectory + "\\VexaIpSet.log";
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    TRACE_ROW(c);
     test::CloneImage(sim);
     Config(L"00-1A-2B-3C-4D-5E=15\r\n");
     sim.files.Put(log, ToUtf8(c.log));
@@ -156,79 +149,90 @@ void Resave(sim::SimPlatform& s, const std::string& log, bool utf16) {
 // The log as a cafe leaves it while every machine runs: re-saved by a person, torn or cut by a crash,
 // held, grown past what the tool writes. What can be read is read; what cannot is never taken as "nobody
 // holds the number" nor as "no restart was asked"; a log nobody lets go of writes nothing at all.
-TEST_F(DeploymentTest, TheSafeguardsHoldWhateverStateTheLogIsIn) {
-  const std::string log = sim.system.moduleDirectory + "\\VexaIpSet.log";
-  using Change = void (*)(sim::SimPlatform&, const std::string&);
-  enum class Kind { Readable, Unknown, Busy };
-  const struct {
-    const char* state;
-    Change change;
-    Kind kind;
-    int skipped;  // lines of the readable log skipped
-  } cases[] = {
-      {"as written", [](sim::SimPlatform&, const std::string&) {}, Kind::Readable, 0},
-      {"re-saved as ANSI", [](sim::SimPlatform& s, const std::string& l) { Resave(s, l, false); }, Kind::Readable, 0},
-      {"re-saved as Unicode", [](sim::SimPlatform& s, const std::string& l) { Resave(s, l, true); }, Kind::Readable, 0},
-      {"torn inside a character",
-       [](sim::SimPlatform& s, const std::string& l) {
-         s.files.Put(l, s.files.Get(l).value_or("") + "2026-12-08 09:31:00\t/n\t\xE5\xB7");
-       },
-       Kind::Readable, 1},
-      {"NUL bytes after the last line",  // a crash: the lines before are records like any other
-       [](sim::SimPlatform& s, const std::string& l) {
-         s.files.Put(l, s.files.Get(l).value_or("") + std::string(100, '\0'));
-       },
-       Kind::Readable, 1},
-      {"held without sharing", [](sim::SimPlatform& s, const std::string& l) { s.files.Hold(l, true); }, Kind::Busy, 0},
-      {"locked by another run", [](sim::SimPlatform& s, const std::string& l) { s.files.LockByOther(l, true); },
-       Kind::Busy, 0},
-      {"larger than the tool writes",
-       [](sim::SimPlatform& s, const std::string& l) {
-         s.files.Put(l, s.files.Get(l).value_or("") + std::string(kLogReadLimit, 'x') + "\r\n");
-       },
-       Kind::Unknown, 0},
-  };
-  const std::map<Kind, const wchar_t*> guardSays = {
-      {Kind::Readable, L"日志显示机号 20 已经给了另一块网卡 00-1A-2B-3C-4D-5F"},
-      {Kind::Unknown, L"无法确认机号 20 没有给别的网卡。\r\n要仍然写入,请加 /force。"},
-      {Kind::Busy, L"正被其他机器或程序占用,等了 120 秒仍没能锁定它"}};
-  const std::map<Kind, const wchar_t*> restartSays = {{Kind::Readable, L"请求过两次重启,计算机名仍未生效"},
-                                                      {Kind::Unknown, L"不能确认是否已经请求过重启,所以不重启"},
-                                                      {Kind::Busy, L"什么也没有写入,也不重启"}};
-  const std::map<Kind, int> codesOfThree = {{Kind::Readable, exit_code::kDone + 2 * exit_code::kNotInEffect},
-                                            {Kind::Unknown, 3 * exit_code::kNotInEffect},
-                                            {Kind::Busy, 3 * exit_code::kRefused}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.state);
-    // The guard: card 2 ran /n 20; card 1 asks for 20.
+enum class LogKind { Readable, Unknown, Busy };
+struct LogStateRow {
+  int line;
+  void (*change)(sim::SimPlatform&, const std::string&);
+  LogKind kind;
+  int skipped;  // lines of the readable log skipped
+};
+const LogStateRow kLogStates[] = {
+    ROW([](sim::SimPlatform&, const std::string&) {}, LogKind::Readable, 0),                            // as written
+    ROW([](sim::SimPlatform& s, const std::string& l) { Resave(s, l, false); }, LogKind::Readable, 0),  // ANSI
+    ROW([](sim::SimPlatform& s, const std::string& l) { Resave(s, l, true); }, LogKind::Readable, 0),   // Unicode
+    // Torn inside a character.
+    ROW([](sim::SimPlatform& s,
+           const std::string& l) { s.files.Put(l, s.files.Get(l).value_or("") + "2026-12-08 09:31:00\t/n\t\xE5\xB7"); },
+        LogKind::Readable, 1),
+    // NUL bytes after the last line, a crash: the lines before are records like any other.
+    ROW([](sim::SimPlatform& s,
+           const std::string& l) { s.files.Put(l, s.files.Get(l).value_or("") + std::string(100, '\0')); },
+        LogKind::Readable, 1),
+    ROW([](sim::SimPlatform& s, const std::string& l) { s.files.Hold(l, true); }, LogKind::Busy, 0),  // no sharing
+    ROW([](sim::SimPlatform& s, const std::string& l) { s.files.LockByOther(l, true); }, LogKind::Busy, 0),
+    // Larger than the tool writes.
+    ROW(
+        [](sim::SimPlatform& s, const std::string& l) {
+          s.files.Put(l, s.files.Get(l).value_or("") + std::string(kLogReadLimit, 'x') + "\r\n");
+        },
+        LogKind::Unknown, 0),
+};
+
+class LogStateTest : public DeploymentTest {
+ protected:
+  void Fresh() {
     test::CloneImage(sim);
-    Config(L"");
     for (const std::string& file : {log, log + ".old"}) sim.files.RemoveFile(file.c_str());
+  }
+  void LetGo() {
+    sim.files.Hold(log, false);
+    sim.files.LockByOther(log, false);
+  }
+};
+
+// The guard: card 2 ran /n 20; card 1 asks for 20.
+TEST_F(LogStateTest, TheGuardHoldsWhateverStateTheLogIsIn) {
+  const std::map<LogKind, const wchar_t*> says = {
+      {LogKind::Readable, L"日志显示机号 20 已经给了另一块网卡 00-1A-2B-3C-4D-5F"},
+      {LogKind::Unknown, L"无法确认机号 20 没有给别的网卡。\r\n要仍然写入,请加 /force。"},
+      {LogKind::Busy, L"正被其他机器或程序占用,等了 120 秒仍没能锁定它"}};
+  for (const LogStateRow& row : kLogStates) {
+    TRACE_ROW(row);
+    Fresh();
+    Config(L"");
     ASSERT_EQ(Run(L"/n 20 /card 2 /noreboot"), exit_code::kDone);
-    c.change(sim, log);
+    row.change(sim, log);
     sim.registry.ClearWrites();
     EXPECT_EQ(Run(L"/n 20 /card 1 /noreboot"), exit_code::kRefused);
     EXPECT_TRUE(sim.registry.Writes().empty());
-    EXPECT_NE(Output().find(guardSays.at(c.kind)), std::wstring::npos) << sim.console.output;
-    sim.files.Hold(log, false);
-    sim.files.LockByOther(log, false);
-    if (c.kind == Kind::Readable) {
-      // The refusal's line is on a line of its own, after a torn one too; the lines before it still read.
-      const RunLog read = ReadRunLog(platform, LogPlace{sim.system.moduleDirectory, L"", L""});
-      ASSERT_EQ(read.entries.size(), 2u);
-      EXPECT_EQ(read.entries.back().record.outcome.rfind(kRefusedOutcome, 0), 0u);
-      EXPECT_EQ(read.Skipped(), c.skipped);
-      EXPECT_EQ(read.foreign, 0);
-    }
+    EXPECT_NE(Output().find(says.at(row.kind)), std::wstring::npos) << sim.console.output;
+    LetGo();
+    if (row.kind != LogKind::Readable) continue;
+    // The refusal's line is on a line of its own, after a torn one too; the lines before it still read.
+    const RunLog read = ReadRunLog(platform, LogPlace{sim.system.moduleDirectory, L"", L""});
+    ASSERT_EQ(read.entries.size(), 2u);
+    EXPECT_EQ(read.entries.back().record.outcome.rfind(kRefusedOutcome, 0), 0u);
+    EXPECT_EQ(read.Skipped(), row.skipped);
+    EXPECT_EQ(read.foreign, 0);
+  }
+}
 
-    // The restart rule: a rename asked for once, then the log in this state, and three more runs at
-    // start-up that find Windows still under the old name: never more than two requests in all.
-    test::CloneImage(sim);
+// The restart rule: a rename asked for once, then the log in this state, and three more runs at start-up
+// that find Windows still under the old name: never more than two requests in all.
+TEST_F(LogStateTest, TheRestartRuleHoldsWhateverStateTheLogIsIn) {
+  const std::map<LogKind, const wchar_t*> says = {{LogKind::Readable, L"请求过两次重启,计算机名仍未生效"},
+                                                  {LogKind::Unknown, L"不能确认是否已经请求过重启,所以不重启"},
+                                                  {LogKind::Busy, L"什么也没有写入,也不重启"}};
+  const std::map<LogKind, int> codesOfThree = {{LogKind::Readable, exit_code::kDone + 2 * exit_code::kNotInEffect},
+                                               {LogKind::Unknown, 3 * exit_code::kNotInEffect},
+                                               {LogKind::Busy, 3 * exit_code::kRefused}};
+  for (const LogStateRow& row : kLogStates) {
+    TRACE_ROW(row);
+    Fresh();
     Config(L"00-1A-2B-3C-4D-5E=15\r\n");
-    for (const std::string& file : {log, log + ".old"}) sim.files.RemoveFile(file.c_str());
     sim.restart.calls.clear();
     ASSERT_EQ(Run(L"/auto"), exit_code::kDone);
-    c.change(sim, log);
+    row.change(sim, log);
     int codes = 0;
     for (int run = 0; run < 3; ++run) {
       sim.system.now.minute += 1;
@@ -236,14 +240,13 @@ TEST_F(DeploymentTest, TheSafeguardsHoldWhateverStateTheLogIsIn) {
     }
     const auto requests = std::count_if(sim.restart.calls.begin(), sim.restart.calls.end(),
                                         [](const std::string& call) { return call.rfind("ExitWindowsEx", 0) == 0; });
-    EXPECT_EQ(requests, c.kind == Kind::Readable ? 2 : 1);
-    EXPECT_EQ(codes, codesOfThree.at(c.kind));
-    EXPECT_NE(Output().find(restartSays.at(c.kind)), std::wstring::npos) << sim.console.output;
+    EXPECT_EQ(requests, row.kind == LogKind::Readable ? 2 : 1);
+    EXPECT_EQ(codes, codesOfThree.at(row.kind));
+    EXPECT_NE(Output().find(says.at(row.kind)), std::wstring::npos) << sim.console.output;
     // /auto follows [Machines] all the same, and says what the log could not tell.
-    EXPECT_EQ(Output().find(L"注意: 无法读取日志 ") != std::wstring::npos, c.kind == Kind::Unknown)
+    EXPECT_EQ(Output().find(L"注意: 无法读取日志 ") != std::wstring::npos, row.kind == LogKind::Unknown)
         << sim.console.output;
-    sim.files.Hold(log, false);
-    sim.files.LockByOther(log, false);
+    LetGo();
   }
 }
 

@@ -4,18 +4,11 @@
 
 #include <algorithm>
 
-#include "app/command_line.h"
-#include "app/controls.h"
-#include "app/frmmain.h"
 #include "app/ok_action.h"
-#include "app/unattended.h"
-#include "apply/apply_run.h"
 #include "common/exit_codes.h"
 #include "common/text.h"
 #include "common/utf8.h"
 #include "common/version.h"
-#include "config/ini_file.h"
-#include "config/machine_table.h"
 #include "log/number_claims.h"
 #include "log/run_log.h"
 #include "platform/sim/sim_window.h"
@@ -31,101 +24,136 @@ using test::kA;
 using test::kB;
 using test::Line;
 
+struct LineRow {
+  int line;
+  std::wstring text;
+  bool complete;
+  LogEntry::Fault fault;
+  bool vouches;
+};
+using Fault = LogEntry::Fault;
+const std::wstring kAddressA(kA);
+const std::wstring kAddressB(kB);
+const std::wstring kHead = L"2026-12-01 10:00:00\t/n\t已写入\t";
+const std::wstring kColumns = L"机号=21\t计算机名=WB-21\tIP=\t网卡=NIC\t地址=" + kAddressA + L"\t未写入=";
+const LineRow kLineRows[] = {
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21"), true, Fault::None, true),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21"), false, Fault::Torn, false),  // no CR LF
+    // Each earlier version's line: without the exit code and the version, with the exit code only.
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"", kAddressA + L"=21"), true, Fault::None, true),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21"), true, Fault::None, true),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0\t版本=1.1.0-dev+1a2b3c4", kAddressA + L"=21"), true, Fault::None,
+        true),
+    // A later version's: kColumns this one does not know, before, between and after the others.
+    ROW(kHead + L"新列=x\t" + kColumns + L"\t退出码=0\t" + kAddressA + L"=21", true, Fault::None, true),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0\t版本=2.0\t区=一楼", kAddressA + L"=21"), true, Fault::None, true),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21\t新列=x\t又一列"), true, Fault::None, true),
+    // Whatever the version column holds, as kAddressA later version may write it.
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0\t版本=1.1 beta", kAddressA + L"=21"), true, Fault::None, true),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0\t版本=", kAddressA + L"=21"), true, Fault::None, true),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0\t版本=二.〇", kAddressA + L"=21"), true, Fault::None, true),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0\t版本=" + std::wstring(300, L'9'), kAddressA + L"=21"), true,
+        Fault::None, true),
+    // The tool's kColumns it cannot trust: what they say of the number and the card is unknown.
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0\t版本=1.1.0\t版本=1.1.0", kAddressA + L"=21"), true,
+        Fault::Untrusted, false),
+    ROW(kHead + kColumns + L"\t机号=22\t退出码=0\t" + kAddressA + L"=21", true, Fault::Untrusted, false),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21\t" + kAddressA + L"=21"), true,
+        Fault::Untrusted, false),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0x", kAddressA + L"=21"), true, Fault::Untrusted, false),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"", L"退出码=\t" + kAddressA + L"=21"), true, Fault::Untrusted,
+        false),
+    ROW(Line(L"/n", L"已写入", L"21", L"00-1A-2B-3C-4D-0E;x", L"0", L""), true, Fault::Untrusted, false),
+    ROW(Line(L"/x", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21"), true, Fault::Untrusted,
+        false),  // kAddressA kind of run
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=2"), true, Fault::Untrusted,
+        false),  // kAddressA tail that lies
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=12"), true, Fault::Untrusted, false),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressB + L"=21"), true, Fault::Untrusted, false),
+    ROW(Line(L"/n", L"已写入", L"21", L"", L"0", kAddressA + L"=21"), true, Fault::Untrusted, false),
+    ROW(Line(L"/n", L"已写入", L"21", L"", L"0", L"=21"), true, Fault::None, false),  // no address, no tail
+    ROW(Line(L"窗口", L"已是这些设置", L"007", kAddressA, L"5", kAddressA + L"=007"), true, Fault::None, true),
+    ROW(Line(L"/auto", L"已写入", L"21", kAddressA, L"4", kAddressA + L"=21"), true, Fault::None,
+        true),  // restart refused
+    ROW(Line(L"/n", L"拒绝: x", L"21", kAddressA, L"2", L""), true, Fault::None, false),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"2", kAddressA + L"=21"), true, Fault::None,
+        false),  // kAddressA refusal's code
+    ROW(Line(L"/n", L"已写入, 部分未写入", L"21", kAddressA, L"3", kAddressA + L"=21", L"游戏序列号"), true,
+        Fault::None, false),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"", kAddressA + L"=21", L"IPX"), true, Fault::None, false),
+    ROW(Line(L"/check", L"检查: 已生效", L"21", kAddressA, L"0", kAddressA + L"=21"), true, Fault::None, false),
+    ROW(Line(L"/n", L"已写入", L"0", kAddressA, L"0", kAddressA + L"=0"), true, Fault::None, false),
+    ROW(Line(L"/n", L"已写入", L"255", kAddressA, L"0", kAddressA + L"=255"), true, Fault::None, false),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21", L"", L"2026-12-31 23:59:59"), true,
+        Fault::None, true),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21", L"", L"2027-01-01 00:00:00"), true,
+        Fault::None, true),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21", L"", L"2026-00-10 10:00:00"), true,
+        Fault::Foreign, false),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21", L"", L"2026-12-32 10:00:00"), true,
+        Fault::Foreign, false),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21", L"", L"2026-13-01 10:00:00"), true,
+        Fault::Foreign, false),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21", L"", L"2026-12-01 24:00:00"), true,
+        Fault::Foreign, false),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21", L"", L"2026-12-01T10:00:00"), true,
+        Fault::Foreign, false),
+    // Days that never were, and years outside what kAddressA clock of kAddressA cafe's machine can say.
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21", L"", L"2026-02-31 10:00:00"), true,
+        Fault::Foreign, false),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21", L"", L"2026-02-29 10:00:00"), true,
+        Fault::Foreign, false),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21", L"", L"2026-04-31 10:00:00"), true,
+        Fault::Foreign, false),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21", L"", L"2024-02-29 10:00:00"), true,
+        Fault::None, true),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21", L"", L"2000-02-29 10:00:00"), true,
+        Fault::None, true),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21", L"", L"2100-02-29 10:00:00"), true,
+        Fault::Foreign, false),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21", L"", L"1969-12-31 23:59:59"), true,
+        Fault::Foreign, false),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21", L"", L"1970-01-01 00:00:00"), true,
+        Fault::None, true),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21", L"", L"2999-12-31 23:59:59"), true,
+        Fault::None, true),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21", L"", L"3000-01-01 00:00:00"), true,
+        Fault::Foreign, false),
+    // Lines of earlier versions (no exit code) vouch only when their outcome says written or in place.
+    ROW(Line(L"/n", L"拒绝: x", L"21", kAddressA, L"", kAddressA + L"=21"), true, Fault::None, false),
+    ROW(Line(L"/n", L"已是这些设置", L"21", kAddressA, L"", kAddressA + L"=21"), true, Fault::None, true),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21", L"", L""), true, Fault::Foreign, false),
+    ROW(L"2026-12-01 10:00:00\t/n\tx\t机号=1\tb\tc\td", true, Fault::Foreign, false),  // not the tool's kColumns
+    // Cut short by kAddressA machine switched off, then ended by the next run's line end: the tool's kColumns so far.
+    ROW(L"2026-12-01 10:00:00\t/n", true, Fault::Torn, false),
+    ROW(L"2026-12-01 10:00:00\t/n\tx\t机号=1\t计算机名=WB-1", true, Fault::Torn, false),
+    ROW(L"garbage", true, Fault::Foreign, false),
+    ROW(Line(L"/n", std::wstring(4100, L'x'), L"21", kAddressA, L"0", kAddressA + L"=21"), true, Fault::TooLong, false),
+};
+
 TEST(LogLineTest, ParsedBackOrSkipped) {
-  using Fault = LogEntry::Fault;
-  const std::wstring a(kA);
-  const std::wstring b(kB);
-  const std::wstring head = L"2026-12-01 10:00:00\t/n\t已写入\t";
-  const std::wstring columns = L"机号=21\t计算机名=WB-21\tIP=\t网卡=NIC\t地址=" + a + L"\t未写入=";
-  const struct {
-    int line;
-    std::wstring text;
-    bool complete;
-    Fault fault;
-    bool vouches;
-  } rows[] = {
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21"), true, Fault::None, true),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21"), false, Fault::Torn, false),  // no CR LF
-      // Each earlier version's line: without the exit code and the version, with the exit code only.
-      ROW(Line(L"/n", L"已写入", L"21", a, L"", a + L"=21"), true, Fault::None, true),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21"), true, Fault::None, true),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0\t版本=1.1.0-dev+1a2b3c4", a + L"=21"), true, Fault::None, true),
-      // A later version's: columns this one does not know, before, between and after the others.
-      ROW(head + L"新列=x\t" + columns + L"\t退出码=0\t" + a + L"=21", true, Fault::None, true),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0\t版本=2.0\t区=一楼", a + L"=21"), true, Fault::None, true),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21\t新列=x\t又一列"), true, Fault::None, true),
-      // Whatever the version column holds, as a later version may write it.
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0\t版本=1.1 beta", a + L"=21"), true, Fault::None, true),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0\t版本=", a + L"=21"), true, Fault::None, true),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0\t版本=二.〇", a + L"=21"), true, Fault::None, true),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0\t版本=" + std::wstring(300, L'9'), a + L"=21"), true, Fault::None, true),
-      // The tool's columns it cannot trust: what they say of the number and the card is unknown.
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0\t版本=1.1.0\t版本=1.1.0", a + L"=21"), true, Fault::Untrusted, false),
-      ROW(head + columns + L"\t机号=22\t退出码=0\t" + a + L"=21", true, Fault::Untrusted, false),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21\t" + a + L"=21"), true, Fault::Untrusted, false),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0x", a + L"=21"), true, Fault::Untrusted, false),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"", L"退出码=\t" + a + L"=21"), true, Fault::Untrusted, false),
-      ROW(Line(L"/n", L"已写入", L"21", L"00-1A-2B-3C-4D-0E;x", L"0", L""), true, Fault::Untrusted, false),
-      ROW(Line(L"/x", L"已写入", L"21", a, L"0", a + L"=21"), true, Fault::Untrusted, false),  // a kind of run
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=2"), true, Fault::Untrusted, false),   // a tail that lies
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=12"), true, Fault::Untrusted, false),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0", b + L"=21"), true, Fault::Untrusted, false),
-      ROW(Line(L"/n", L"已写入", L"21", L"", L"0", a + L"=21"), true, Fault::Untrusted, false),
-      ROW(Line(L"/n", L"已写入", L"21", L"", L"0", L"=21"), true, Fault::None, false),  // no address, no tail
-      ROW(Line(L"窗口", L"已是这些设置", L"007", a, L"5", a + L"=007"), true, Fault::None, true),
-      ROW(Line(L"/auto", L"已写入", L"21", a, L"4", a + L"=21"), true, Fault::None, true),  // restart refused
-      ROW(Line(L"/n", L"拒绝: x", L"21", a, L"2", L""), true, Fault::None, false),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"2", a + L"=21"), true, Fault::None, false),  // a refusal's code
-      ROW(Line(L"/n", L"已写入, 部分未写入", L"21", a, L"3", a + L"=21", L"游戏序列号"), true, Fault::None, false),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"", a + L"=21", L"IPX"), true, Fault::None, false),
-      ROW(Line(L"/check", L"检查: 已生效", L"21", a, L"0", a + L"=21"), true, Fault::None, false),
-      ROW(Line(L"/n", L"已写入", L"0", a, L"0", a + L"=0"), true, Fault::None, false),
-      ROW(Line(L"/n", L"已写入", L"255", a, L"0", a + L"=255"), true, Fault::None, false),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-12-31 23:59:59"), true, Fault::None, true),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2027-01-01 00:00:00"), true, Fault::None, true),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-00-10 10:00:00"), true, Fault::Foreign, false),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-12-32 10:00:00"), true, Fault::Foreign, false),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-13-01 10:00:00"), true, Fault::Foreign, false),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-12-01 24:00:00"), true, Fault::Foreign, false),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-12-01T10:00:00"), true, Fault::Foreign, false),
-      // Days that never were, and years outside what a clock of a cafe's machine can say.
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-02-31 10:00:00"), true, Fault::Foreign, false),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-02-29 10:00:00"), true, Fault::Foreign, false),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2026-04-31 10:00:00"), true, Fault::Foreign, false),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2024-02-29 10:00:00"), true, Fault::None, true),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2000-02-29 10:00:00"), true, Fault::None, true),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2100-02-29 10:00:00"), true, Fault::Foreign, false),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"1969-12-31 23:59:59"), true, Fault::Foreign, false),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"1970-01-01 00:00:00"), true, Fault::None, true),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"2999-12-31 23:59:59"), true, Fault::None, true),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L"3000-01-01 00:00:00"), true, Fault::Foreign, false),
-      // Lines of earlier versions (no exit code) vouch only when their outcome says written or in place.
-      ROW(Line(L"/n", L"拒绝: x", L"21", a, L"", a + L"=21"), true, Fault::None, false),
-      ROW(Line(L"/n", L"已是这些设置", L"21", a, L"", a + L"=21"), true, Fault::None, true),
-      ROW(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", L""), true, Fault::Foreign, false),
-      ROW(L"2026-12-01 10:00:00\t/n\tx\t机号=1\tb\tc\td", true, Fault::Foreign, false),  // not the tool's columns
-      // Cut short by a machine switched off, then ended by the next run's line end: the tool's columns so far.
-      ROW(L"2026-12-01 10:00:00\t/n", true, Fault::Torn, false),
-      ROW(L"2026-12-01 10:00:00\t/n\tx\t机号=1\t计算机名=WB-1", true, Fault::Torn, false),
-      ROW(L"garbage", true, Fault::Foreign, false),
-      ROW(Line(L"/n", std::wstring(4100, L'x'), L"21", a, L"0", a + L"=21"), true, Fault::TooLong, false),
-  };
-  for (const auto& row : rows) {
+  for (const LineRow& row : kLineRows) {
     TRACE_ROW(row);
     const LogEntry entry = ParseLogLine(row.text, row.complete);
     EXPECT_EQ(entry.fault, row.fault);
     EXPECT_EQ(entry.Vouches(), row.vouches);
   }
-  // Each month's last day, and the day after it, in a year that is no leap year.
+}
+
+TEST(LogLineTest, EachMonthsLastDayAndTheDayAfter) {
   const int lastDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   for (int month = 1; month <= 12; ++month) {
     for (int day : {lastDays[month - 1], lastDays[month - 1] + 1}) {
       const std::wstring stamp = L"2026-" + ZeroPadded(month, 2) + L"-" + ZeroPadded(day, 2) + L" 10:00:00";
-      const LogEntry entry = ParseLogLine(Line(L"/n", L"已写入", L"21", a, L"0", a + L"=21", L"", stamp), true);
+      const LogEntry entry =
+          ParseLogLine(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21", L"", stamp), true);
       EXPECT_EQ(entry.fault == Fault::None, day == lastDays[month - 1]) << ToUtf8(stamp);
     }
   }
-  // What the tool writes it reads back as the same record.
+}
+
+// What the tool writes it reads back as the same record.
+TEST(LogLineTest, WhatItWritesItReadsBack) {
   RunRecord record;
   record.mode = RunMode::Auto;
   record.outcome = L"已写入, 部分未写入";
@@ -133,7 +161,7 @@ TEST(LogLineTest, ParsedBackOrSkipped) {
   record.hostName = L"WB-007";
   record.ipAddress = L"192.168.0.7";
   record.card = L"NIC";
-  record.address = a;
+  record.address = kAddressA;
   record.notWritten = {L"IPX 网络号", L"游戏序列号"};
   record.exitCode = 3;
   record.version = L"1.1.0-dev+1a2b3c4";
@@ -145,12 +173,14 @@ TEST(LogLineTest, ParsedBackOrSkipped) {
   EXPECT_EQ(entry.record.notWritten, record.notWritten);
   EXPECT_EQ(entry.record.exitCode, 3);
   EXPECT_EQ(entry.record.version, record.version);
-  EXPECT_EQ(ParseLogLine(Line(L"/n", L"已写入", L"21", a, L"", a + L"=21"), true).record.version, L"");
+  EXPECT_EQ(ParseLogLine(Line(L"/n", L"已写入", L"21", kAddressA, L"", kAddressA + L"=21"), true).record.version, L"");
   // A later version's version as it wrote it; an exit code of two digits read as such (none of the tool's
   // has two).
-  EXPECT_EQ(ParseLogLine(Line(L"/n", L"已写入", L"21", a, L"0\t版本=二.〇 β", a + L"=21"), true).record.version,
+  EXPECT_EQ(ParseLogLine(Line(L"/n", L"已写入", L"21", kAddressA, L"0\t版本=二.〇 β", kAddressA + L"=21"), true)
+                .record.version,
             L"二.〇 β");
-  EXPECT_EQ(ParseLogLine(Line(L"/n", L"已写入", L"21", a, L"12", a + L"=21"), true).record.exitCode, 12);
+  EXPECT_EQ(ParseLogLine(Line(L"/n", L"已写入", L"21", kAddressA, L"12", kAddressA + L"=21"), true).record.exitCode,
+            12);
 }
 
 // The guard reads the log from its end: the same lines as going forward, in reverse, whatever their
@@ -309,25 +339,32 @@ TEST_F(DeploymentTest, TheLogFolderConfigIniNames) {
   const std::string here = sim.system.moduleDirectory + "\\VexaIpSet.log";
   sim.files.AddFolder(share);
   const struct {
+    int line;
     const wchar_t* folder;
     void (*set)(sim::SimFiles&, const std::string&);
     const char* logged;   // where the line went, or nullptr
     const wchar_t* says;  // nullptr: nothing about the log
   } cases[] = {
-      {L"\\\\server\\vexa", [](sim::SimFiles&, const std::string&) {}, "\\\\server\\vexa\\VexaIpSet.log", nullptr},
-      {L"\\\\server\\gone", [](sim::SimFiles&, const std::string&) {}, "C:\\VexaIpSet\\VexaIpSet.log",
-       L"日志文件夹 \\\\server\\gone 无法访问,这次记在 C:\\VexaIpSet\\VexaIpSet.log。"},
-      {L"\\\\server\\vexa", [](sim::SimFiles& f, const std::string& l) { f.Put(l, ""), f.Links(l, 2); }, nullptr,
-       L"日志 \\\\server\\vexa\\VexaIpSet.log 是链接"},
+      ROW(
+          L"\\\\server\\vexa", [](sim::SimFiles&, const std::string&) {}, "\\\\server\\vexa\\VexaIpSet.log", nullptr),
+      ROW(
+          L"\\\\server\\gone", [](sim::SimFiles&, const std::string&) {}, "C:\\VexaIpSet\\VexaIpSet.log",
+          L"日志文件夹 \\\\server\\gone 无法访问,这次记在 C:\\VexaIpSet\\VexaIpSet.log。"),
+      ROW(
+          L"\\\\server\\vexa", [](sim::SimFiles& f, const std::string& l) { f.Put(l, ""), f.Links(l, 2); }, nullptr,
+          L"日志 \\\\server\\vexa\\VexaIpSet.log 是链接"),
       // A start-up task runs in System32: a relative folder is config.ini's.
-      {L".\\", [](sim::SimFiles&, const std::string&) {}, "C:\\VexaIpSet\\VexaIpSet.log", nullptr},
-      {L"..\\VexaIpSet\\.", [](sim::SimFiles&, const std::string&) {}, "C:\\VexaIpSet\\VexaIpSet.log", nullptr},
+      ROW(
+          L".\\", [](sim::SimFiles&, const std::string&) {}, "C:\\VexaIpSet\\VexaIpSet.log", nullptr),
+      ROW(
+          L"..\\VexaIpSet\\.", [](sim::SimFiles&, const std::string&) {}, "C:\\VexaIpSet\\VexaIpSet.log", nullptr),
       // A name ANSI calls cannot carry is refused by its character, not turned into "?" and looked for.
-      {L"\\\\server\\caf\u00C9", [](sim::SimFiles&, const std::string&) {}, "C:\\VexaIpSet\\VexaIpSet.log",
-       L"含有 Windows(代码页 936)无法表示的字符“é”(U+00C9),无法使用,这次记在"},
+      ROW(
+          L"\\\\server\\caf\u00C9", [](sim::SimFiles&, const std::string&) {}, "C:\\VexaIpSet\\VexaIpSet.log",
+          L"含有 Windows(代码页 936)无法表示的字符“é”(U+00C9),无法使用,这次记在"),
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    TRACE_ROW(c);
     for (const std::string& log : {there, here}) sim.files.RemoveFile(log.c_str());
     c.set(sim.files, there);
     // Saved as UTF-8: a name GBK cannot hold reaches the tool as typed.
@@ -389,86 +426,89 @@ TEST_F(DeploymentTest, TheLog) {
             std::wstring::npos);
 }
 
+// The log as the run finds it, and what the run must do with it.
+struct LogStateRow {
+  int line;
+  std::string before;  // the log's bytes before the run
+  void (*set)(sim::SimFiles&, const std::string&);
+  bool busy;                // nobody lets go of it: nothing is written, the run waited its whole turn
+  const wchar_t* says;      // nullptr: nothing said about the log
+  bool appended;            // the run's line is in the log
+  const char* old;          // the bytes .old holds afterwards, or nullptr for none
+  std::size_t maxLogBytes;  // the log's size afterwards is at most this
+};
+void Leave(sim::SimFiles&, const std::string&) {}
+const std::string kPastTheLimit(kLogLimit + 10, 'x');
+const std::string kPastTwiceTheLimit(2 * kLogLimit + 10, 'x');
+const std::string kUtf16(
+    "\xFF\xFE"
+    "a\0b\0",
+    6);
+const std::string kOneLine = "\xEF\xBB\xBFx\r\n";
+const LogStateRow kLogStateRows[] = {
+    ROW("", Leave, false, nullptr, true, nullptr, 1000),
+    // Without the lock nothing is written, /force or not: the run waited its turn and says who to look for.
+    ROW(
+        kOneLine, [](sim::SimFiles& f, const std::string& l) { f.Hold(l, true); }, true,
+        L"拒绝: 日志 C:\\VexaIpSet\\VexaIpSet.log 正被其他机器或程序占用,等了 120 秒仍没能锁定它。"
+        L"没有日志里的这一行就不改本机:什么也没有写入,也不重启。\r\n"
+        L"请找出占用它的程序(打开着它的编辑器、挂起的 VexaIpSet)并关闭,或等一会儿再运行。",
+        false, nullptr, 1000),
+    ROW(
+        kOneLine, [](sim::SimFiles& f, const std::string& l) { f.LockByOther(l, true); }, true,
+        L"正被其他机器或程序占用", false, nullptr, 1000),
+    ROW(
+        kOneLine, [](sim::SimFiles& f, const std::string& l) { f.Links(l, 2); }, false,
+        L"是链接(硬链接、符号链接或重解析点),为安全起见没有写入。", false, nullptr, 1000),
+    ROW(
+        "", [](sim::SimFiles& f, const std::string& l) { f.RemoveFile(l.c_str()), f.DanglingLink(l); }, false,
+        L"是链接(硬链接、符号链接或重解析点),为安全起见没有写入。", false, nullptr, 0),
+    ROW(kUtf16, Leave, false, nullptr, true,
+        "\xFF\xFE"
+        "a",
+        1000),  // re-saved by Notepad
+    ROW(kPastTheLimit, Leave, false, nullptr, true, "xxxx", 1000),
+    // .old blocked: under twice the limit, past it, a UTF-16 log.
+    ROW(
+        kPastTheLimit, [](sim::SimFiles& f, const std::string& l) { f.BlockReplace(l + ".old"); }, false, nullptr, true,
+        nullptr, kLogLimit + 1000),
+    ROW(
+        kPastTwiceTheLimit, [](sim::SimFiles& f, const std::string& l) { f.BlockReplace(l + ".old"); }, false, nullptr,
+        true, nullptr, 1000),
+    ROW(
+        kUtf16, [](sim::SimFiles& f, const std::string& l) { f.BlockReplace(l + ".old"); }, false, nullptr, true,
+        nullptr, 1000),
+};
+
 // The log is shared by every machine of the cafe: nothing is lost silently, nothing is written through a
 // link, it stays readable and bounded.
 TEST_F(DeploymentTest, TheLogNeverLosesALineSilently) {
-  const std::string log = sim.system.moduleDirectory + "\\VexaIpSet.log";
-  const std::string big(kLogLimit + 10, 'x');
-  const std::string huge(2 * kLogLimit + 10, 'x');
-  const std::string utf16(
-      "\xFF\xFE"
-      "a\0b\0",
-      6);
-  const struct {
-    const char* what;
-    std::string before;  // the log's bytes before the run
-    void (*set)(sim::SimFiles&, const std::string&);
-    const wchar_t* says;      // nullptr: nothing said about the log
-    bool appended;            // the run's line is in the log
-    const char* old;          // the bytes .old holds afterwards, or nullptr for none
-    std::size_t maxLogBytes;  // the log's size afterwards is at most this
-  } cases[] = {
-      {"appended", "", [](sim::SimFiles&, const std::string&) {}, nullptr, true, nullptr, 1000},
-      // Without the lock nothing is written, /force or not: the run waited its turn and says who to look for.
-      {"held open without sharing", "\xEF\xBB\xBFx\r\n",
-       [](sim::SimFiles& f, const std::string& l) { f.Hold(l, true); },
-       L"拒绝: 日志 C:\\VexaIpSet\\VexaIpSet.log 正被其他机器或程序占用,等了 120 "
-       L"秒仍没能锁定它。没有日志里的这一行就不改"
-       L"本机:什么也没有写入,也不重启。\r\n请找出占用它的程序(打开着它的编辑器、挂起的 "
-       L"VexaIpSet)并关闭,或等一会儿再运行。",
-       false, nullptr, 1000},
-      {"locked by another run", "\xEF\xBB\xBFx\r\n",
-       [](sim::SimFiles& f, const std::string& l) { f.LockByOther(l, true); }, L"正被其他机器或程序占用", false,
-       nullptr, 1000},
-      {"a hard link", "\xEF\xBB\xBFx\r\n", [](sim::SimFiles& f, const std::string& l) { f.Links(l, 2); },
-       L"是链接(硬链接、符号链接或重解析点),为安全起见没有写入。", false, nullptr, 1000},
-      {"a dangling symbolic link", "",
-       [](sim::SimFiles& f, const std::string& l) { f.RemoveFile(l.c_str()), f.DanglingLink(l); },
-       L"是链接(硬链接、符号链接或重解析点),为安全起见没有写入。", false, nullptr, 0},
-      {"UTF-16 from Notepad", utf16, [](sim::SimFiles&, const std::string&) {}, nullptr, true,
-       "\xFF\xFE"
-       "a",
-       1000},
-      {"past the limit", big, [](sim::SimFiles&, const std::string&) {}, nullptr, true, "xxxx", 1000},
-      {".old blocked, under twice the limit", big,
-       [](sim::SimFiles& f, const std::string& l) { f.BlockReplace(l + ".old"); }, nullptr, true, nullptr,
-       kLogLimit + 1000},
-      {".old blocked, past twice the limit", huge,
-       [](sim::SimFiles& f, const std::string& l) { f.BlockReplace(l + ".old"); }, nullptr, true, nullptr, 1000},
-      {".old blocked, UTF-16", utf16, [](sim::SimFiles& f, const std::string& l) { f.BlockReplace(l + ".old"); },
-       nullptr, true, nullptr, 1000},
-  };
   Config(L"00-1A-2B-3C-4D-5E=15\r\n");
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+  for (const LogStateRow& row : kLogStateRows) {
+    TRACE_ROW(row);
     sim.files.RemoveFile(log.c_str());
     sim.files.RemoveFile((log + ".old").c_str());
-    sim.files.Put(log, c.before);
-    c.set(sim.files, log);
+    sim.files.Put(log, row.before);
+    row.set(sim.files, log);
     sim.system.slept = 0;
     test::CloneImage(sim);
     sim.registry.ClearWrites();
     // /force: a log that cannot be read leaves the number unconfirmed (the guard's rows are elsewhere).
-    const bool busy = c.says != nullptr && std::wstring(c.says).find(L"占用") != std::wstring::npos;
-    EXPECT_EQ(Run(L"/n 15 /card 1 /noreboot /force"), busy ? exit_code::kRefused : exit_code::kDone);
-    EXPECT_EQ(sim.registry.Writes().empty(), busy);
+    EXPECT_EQ(Run(L"/n 15 /card 1 /noreboot /force"), row.busy ? exit_code::kRefused : exit_code::kDone);
+    EXPECT_EQ(sim.registry.Writes().empty(), row.busy);
+    EXPECT_EQ(sim.system.slept, row.busy ? kLogQueueMilliseconds : 0u) << "a whole cafe's turn, no pause past it";
     const std::string after = Log();
-    EXPECT_EQ(after.find("\t/n\t") != std::string::npos, c.appended);
-    if (c.appended && c.maxLogBytes < kLogLimit) {
+    EXPECT_EQ(after.find("\t/n\t") != std::string::npos, row.appended);
+    if (row.appended && row.maxLogBytes < kLogLimit) {
       EXPECT_EQ(after.rfind("\xEF\xBB\xBF", 0), 0u) << "a new log begins with the UTF-8 mark";
     }
-    EXPECT_LE(after.size(), c.maxLogBytes);
-    if (c.says != nullptr) {
-      EXPECT_NE(Output().find(c.says), std::wstring::npos) << sim.console.output;
-      // A whole cafe's turn, and not a pause past it.
-      EXPECT_EQ(sim.system.slept, busy ? kLogQueueMilliseconds : 0u);
-    } else {
-      EXPECT_EQ(Output().find(L"日志"), std::wstring::npos);
-    }
+    EXPECT_LE(after.size(), row.maxLogBytes);
+    EXPECT_EQ(Output().find(row.says != nullptr ? row.says : L"日志") != std::wstring::npos, row.says != nullptr)
+        << sim.console.output;
     const auto old = sim.files.Get(log + ".old");
-    EXPECT_EQ(old.has_value(), c.old != nullptr);
-    if (old && c.old != nullptr) {
-      EXPECT_EQ(old->rfind(c.old, 0), 0u);
+    EXPECT_EQ(old.has_value(), row.old != nullptr);
+    if (old && row.old != nullptr) {
+      EXPECT_EQ(old->rfind(row.old, 0), 0u);
     }
     EXPECT_EQ(sim.files.OpenHandles(), 0u);
     sim.files.Hold(log, false);

@@ -6,6 +6,7 @@
 #include "apply/lenient_number.h"
 #include "apply/machine_settings.h"
 #include "config/ini_file.h"
+#include "row.h"
 #include "sim_machine.h"
 
 namespace vexa {
@@ -121,43 +122,44 @@ TEST_F(DeriveTest, FullFileAndTheHostNameFollowsTheTypedText) {
 
 TEST_F(DeriveTest, AddressChecks) {
   const struct {
+    int line;
     const wchar_t* config;
     const wchar_t* typed;
     const wchar_t* address;
     Refusal verdict;
   } cases[] = {
-      {L"IP=10.0.0\r\nIPOffset=5", L"249", L"10.0.0.254", Refusal::None},
-      {L"IP=10.0.0\r\nIPOffset=5", L"250", L"10.0.0.255", Refusal::BadIpAddress},  // the broadcast address
-      {L"IP=10.0.0\r\nIPOffset=5", L"251", L"10.0.0.256", Refusal::BadIpAddress},
-      {L"IP=\r\nIPOffset=0", L"5", L".5", Refusal::BadIpAddress},
-      {L"IP=10.0.0\r\nIPOffset=abc", L"5", L"10.0.0.", Refusal::BadIpAddress},
-      {L"IP=10.0.0\r\nIPOffset=", L"5", L"10.0.0.", Refusal::BadIpAddress},
-      {L"IP=10.0.0\r\nIPOffset=2.5", L"5", L"10.0.0.7.5", Refusal::BadIpAddress},
-      {L"IP=10.0.0\r\nIPOffset=-5", L"5", L"10.0.0.0", Refusal::BadIpAddress},  // the network's own address
-      {L"IP=10.0.0\r\nIPOffset=-4", L"5", L"10.0.0.1", Refusal::None},
-      {L"IP=10.0.0\r\nMask=255.255.255.128", L"127", L"10.0.0.127", Refusal::BadIpAddress},
-      {L"IP=10.0.0\r\nMask=255.255.255.128", L"128", L"10.0.0.128", Refusal::BadIpAddress},
-      {L"IP=10.0.0\r\nMask=255.255.255.128", L"126", L"10.0.0.126", Refusal::None},
-      {L"IP=10.0.0\r\nMask=255.255.255.252", L"3", L"10.0.0.3", Refusal::BadIpAddress},
-      {L"IP=10.0.0\r\nMask=255.255.255.254\r\nGateWay=10.0.0.0", L"1", L"10.0.0.1", Refusal::None},  // /31
-      {L"IP=10.0.0\r\nMask=255.255.255.255\r\nGateWay=", L"4", L"10.0.0.4", Refusal::None},
-      {L"IP=127.0.0", L"15", L"127.0.0.15", Refusal::BadIpAddress},
-      {L"IP=0.0.0", L"15", L"0.0.0.15", Refusal::BadIpAddress},
-      {L"IP=224.0.0", L"15", L"224.0.0.15", Refusal::BadIpAddress},
-      {L"IP=223.255.0\r\nGateWay=", L"15", L"223.255.0.15", Refusal::None},
-      {L"IP=1.0.0\r\nGateWay=", L"15", L"1.0.0.15", Refusal::None},
-      {L"IP=126.0.0\r\nGateWay=", L"15", L"126.0.0.15", Refusal::None},
-      {L"IP=192.168.08", L"15", L"192.168.08.15", Refusal::BadIpAddress},  // octal to Windows
-      {L"IP=10.0.0\r\nIPOffset=-6", L"5", L"10.0.0.-1", Refusal::BadIpAddress},
-      {L"IP=10.0.0\r\nIPOffset=1e2", L"5", L"10.0.0.105", Refusal::None},
-      {L"IP=10.0.0\r\nIPOffset=1e300", L"5", L"10.0.0.1e+300", Refusal::BadIpAddress},
-      {L"IP=10.0\r\nIPOffset=0", L"5", L"10.0.5", Refusal::BadIpAddress},
-      {L"IP=10.0.0.1\r\nIPOffset=0", L"5", L"10.0.0.1.5", Refusal::BadIpAddress},
-      {L"IP=10.0.0256\r\nIPOffset=0", L"5", L"10.0.0256.5", Refusal::BadIpAddress},
-      {L"IP=１０.0.0\r\nIPOffset=0", L"5", L"１０.0.0.5", Refusal::BadIpAddress},
+      ROW(L"IP=10.0.0\r\nIPOffset=5", L"249", L"10.0.0.254", Refusal::None),
+      ROW(L"IP=10.0.0\r\nIPOffset=5", L"250", L"10.0.0.255", Refusal::BadIpAddress),  // the broadcast address
+      ROW(L"IP=10.0.0\r\nIPOffset=5", L"251", L"10.0.0.256", Refusal::BadIpAddress),
+      ROW(L"IP=\r\nIPOffset=0", L"5", L".5", Refusal::BadIpAddress),
+      ROW(L"IP=10.0.0\r\nIPOffset=abc", L"5", L"10.0.0.", Refusal::BadIpAddress),
+      ROW(L"IP=10.0.0\r\nIPOffset=", L"5", L"10.0.0.", Refusal::BadIpAddress),
+      ROW(L"IP=10.0.0\r\nIPOffset=2.5", L"5", L"10.0.0.7.5", Refusal::BadIpAddress),
+      ROW(L"IP=10.0.0\r\nIPOffset=-5", L"5", L"10.0.0.0", Refusal::BadIpAddress),  // the network's own address
+      ROW(L"IP=10.0.0\r\nIPOffset=-4", L"5", L"10.0.0.1", Refusal::None),
+      ROW(L"IP=10.0.0\r\nMask=255.255.255.128", L"127", L"10.0.0.127", Refusal::BadIpAddress),
+      ROW(L"IP=10.0.0\r\nMask=255.255.255.128", L"128", L"10.0.0.128", Refusal::BadIpAddress),
+      ROW(L"IP=10.0.0\r\nMask=255.255.255.128", L"126", L"10.0.0.126", Refusal::None),
+      ROW(L"IP=10.0.0\r\nMask=255.255.255.252", L"3", L"10.0.0.3", Refusal::BadIpAddress),
+      ROW(L"IP=10.0.0\r\nMask=255.255.255.254\r\nGateWay=10.0.0.0", L"1", L"10.0.0.1", Refusal::None),  // /31
+      ROW(L"IP=10.0.0\r\nMask=255.255.255.255\r\nGateWay=", L"4", L"10.0.0.4", Refusal::None),
+      ROW(L"IP=127.0.0", L"15", L"127.0.0.15", Refusal::BadIpAddress),
+      ROW(L"IP=0.0.0", L"15", L"0.0.0.15", Refusal::BadIpAddress),
+      ROW(L"IP=224.0.0", L"15", L"224.0.0.15", Refusal::BadIpAddress),
+      ROW(L"IP=223.255.0\r\nGateWay=", L"15", L"223.255.0.15", Refusal::None),
+      ROW(L"IP=1.0.0\r\nGateWay=", L"15", L"1.0.0.15", Refusal::None),
+      ROW(L"IP=126.0.0\r\nGateWay=", L"15", L"126.0.0.15", Refusal::None),
+      ROW(L"IP=192.168.08", L"15", L"192.168.08.15", Refusal::BadIpAddress),  // octal to Windows
+      ROW(L"IP=10.0.0\r\nIPOffset=-6", L"5", L"10.0.0.-1", Refusal::BadIpAddress),
+      ROW(L"IP=10.0.0\r\nIPOffset=1e2", L"5", L"10.0.0.105", Refusal::None),
+      ROW(L"IP=10.0.0\r\nIPOffset=1e300", L"5", L"10.0.0.1e+300", Refusal::BadIpAddress),
+      ROW(L"IP=10.0\r\nIPOffset=0", L"5", L"10.0.5", Refusal::BadIpAddress),
+      ROW(L"IP=10.0.0.1\r\nIPOffset=0", L"5", L"10.0.0.1.5", Refusal::BadIpAddress),
+      ROW(L"IP=10.0.0256\r\nIPOffset=0", L"5", L"10.0.0256.5", Refusal::BadIpAddress),
+      ROW(L"IP=１０.0.0\r\nIPOffset=0", L"5", L"１０.0.0.5", Refusal::BadIpAddress),
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    TRACE_ROW(c);
     sim.PutConfig(std::wstring(L"[NetWork]\r\n") + c.config + L"\r\n");
     MachineSettings s = Derive(c.typed);
     EXPECT_EQ(s.IpAddress, c.address);
@@ -167,22 +169,23 @@ TEST_F(DeriveTest, AddressChecks) {
 
 TEST_F(DeriveTest, HostNameChecks) {
   const struct {
+    int line;
     const wchar_t* prefix;
     const wchar_t* typed;
     Refusal verdict;
   } cases[] = {
-      {L"", L"5", Refusal::None},
-      {L"网吧", L"15", Refusal::None},
-      {L"网吧一二三四", L"123", Refusal::None},          // 15 bytes
-      {L"网吧一二三四五", L"12", Refusal::BadHostName},  // 16 bytes
-      {L"ABCDEFGHIJKL", L"123", Refusal::None},
-      {L"ABCDEFGHIJKLM", L"123", Refusal::BadHostName},
-      {L"WB 1-", L"5", Refusal::BadHostName},
-      {L"WB\t", L"5", Refusal::BadHostName},
-      {L"W\u3000B-", L"5", Refusal::BadHostName},  // a full-width blank
+      ROW(L"", L"5", Refusal::None),
+      ROW(L"网吧", L"15", Refusal::None),
+      ROW(L"网吧一二三四", L"123", Refusal::None),          // 15 bytes
+      ROW(L"网吧一二三四五", L"12", Refusal::BadHostName),  // 16 bytes
+      ROW(L"ABCDEFGHIJKL", L"123", Refusal::None),
+      ROW(L"ABCDEFGHIJKLM", L"123", Refusal::BadHostName),
+      ROW(L"WB 1-", L"5", Refusal::BadHostName),
+      ROW(L"WB\t", L"5", Refusal::BadHostName),
+      ROW(L"W\u3000B-", L"5", Refusal::BadHostName),  // a full-width blank
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    TRACE_ROW(c);
     sim.PutConfig(std::wstring(L"[NetWork]\r\nNetPrefix=\"") + c.prefix + L"\"\r\n");
     EXPECT_EQ(Check(Derive(c.typed)), c.verdict);
   }
@@ -280,87 +283,89 @@ TEST_F(DeriveTest, ACutValueIsSaidAsCut) {
 // Mask, gateway and DNS servers are checked as Windows would need them, before anything is written.
 TEST_F(DeriveTest, MaskGatewayAndDnsChecks) {
   const struct {
-    const wchar_t* line;
+    int line;
+    const wchar_t* setting;
     Refusal verdict;
   } cases[] = {
-      {L"Mask=255.255.255.0", Refusal::None},
-      {L"Mask=255.255.255.255", Refusal::None},
-      {L"Mask=128.0.0.0", Refusal::None},
-      {L"Mask=255.255.254.0", Refusal::None},
-      {L"Mask=255.255.255.O", Refusal::BadMask},
-      {L"Mask=abc", Refusal::BadMask},
-      {L"Mask=", Refusal::BadMask},
-      {L"Mask=0.0.0.0", Refusal::BadMask},
-      {L"Mask=255.0.255.0", Refusal::BadMask},
-      {L"Mask=255.255.255.1", Refusal::BadMask},
-      {L"Mask=255.255.256.0", Refusal::BadMask},
-      {L"Mask=255.255.255", Refusal::BadMask},
-      {L"Mask=255.255.255.00", Refusal::BadMask},
-      {L"GateWay=", Refusal::None},
-      {L"GateWay=10.0.0.1", Refusal::None},  // outside the subnet: a question, no refusal
-      {L"GateWay=192.168.0.254", Refusal::None},
-      {L"GateWay=192.168.0.5", Refusal::BadGateway},  // the machine itself
-      {L"GateWay=192.168.0.0", Refusal::BadGateway},
-      {L"GateWay=192.168.0.255", Refusal::BadGateway},
-      {L"GateWay=0.0.0.0", Refusal::BadGateway},
-      {L"GateWay=127.0.0.1", Refusal::BadGateway},
-      {L"GateWay=192.168.0.010", Refusal::BadGateway},
-      {L"GateWay=999.1.1.1", Refusal::BadGateway},
-      {L"GateWay=10.0.0.1,10.0.0.2", Refusal::BadGateway},
-      {L"GateWay=router", Refusal::BadGateway},
-      {L"DNS=", Refusal::None},
-      {L"DNS=202.102.224.68", Refusal::None},
-      {L"DNS=202.102.224.68,202.102.227.68", Refusal::None},
-      {L"DNS=202.102.224.68, 202.102.227.68", Refusal::None},
-      {L"DNS=1.1.1.1,2.2.2.2,3.3.3.3", Refusal::None},
-      {L"DNS=hello world", Refusal::BadDns},
-      {L"DNS=202.102.224.68,", Refusal::BadDns},
-      {L"DNS=202.102.224.68,,8.8.8.8", Refusal::BadDns},
-      {L"DNS=202.102.224.68 202.102.227.68", Refusal::BadDns},
-      {L"DNS=8.8.8.8,300.1.1.1", Refusal::BadDns},
-      {L"DNS=0.0.0.0", Refusal::BadDns},
-      {L"DNS=8.8.8.8,255.255.255.255", Refusal::BadDns},
-      {L"DNS=1.1.1.01", Refusal::BadDns},
-      {L"DNS=127.0.0.1", Refusal::None},
-      {L"DNS=224.0.0.1", Refusal::BadDns},  // multicast
-      {L"DNS=8.8.8.8,223.255.255.255", Refusal::None},
-      {L"DNS=192.168.0.255", Refusal::BadDns},                    // the machine's subnet's broadcast address
-      {L"Mask=255.255.0.0\r\nDNS=192.168.0.255", Refusal::None},  // in a /16 a host like any other
-      {L"DNS=192.168.1.255", Refusal::None},                      // another subnet's: not known to be one
+      ROW(L"Mask=255.255.255.0", Refusal::None),
+      ROW(L"Mask=255.255.255.255", Refusal::None),
+      ROW(L"Mask=128.0.0.0", Refusal::None),
+      ROW(L"Mask=255.255.254.0", Refusal::None),
+      ROW(L"Mask=255.255.255.O", Refusal::BadMask),
+      ROW(L"Mask=abc", Refusal::BadMask),
+      ROW(L"Mask=", Refusal::BadMask),
+      ROW(L"Mask=0.0.0.0", Refusal::BadMask),
+      ROW(L"Mask=255.0.255.0", Refusal::BadMask),
+      ROW(L"Mask=255.255.255.1", Refusal::BadMask),
+      ROW(L"Mask=255.255.256.0", Refusal::BadMask),
+      ROW(L"Mask=255.255.255", Refusal::BadMask),
+      ROW(L"Mask=255.255.255.00", Refusal::BadMask),
+      ROW(L"GateWay=", Refusal::None),
+      ROW(L"GateWay=10.0.0.1", Refusal::None),  // outside the subnet: a question, no refusal
+      ROW(L"GateWay=192.168.0.254", Refusal::None),
+      ROW(L"GateWay=192.168.0.5", Refusal::BadGateway),  // the machine itself
+      ROW(L"GateWay=192.168.0.0", Refusal::BadGateway),
+      ROW(L"GateWay=192.168.0.255", Refusal::BadGateway),
+      ROW(L"GateWay=0.0.0.0", Refusal::BadGateway),
+      ROW(L"GateWay=127.0.0.1", Refusal::BadGateway),
+      ROW(L"GateWay=192.168.0.010", Refusal::BadGateway),
+      ROW(L"GateWay=999.1.1.1", Refusal::BadGateway),
+      ROW(L"GateWay=10.0.0.1,10.0.0.2", Refusal::BadGateway),
+      ROW(L"GateWay=router", Refusal::BadGateway),
+      ROW(L"DNS=", Refusal::None),
+      ROW(L"DNS=202.102.224.68", Refusal::None),
+      ROW(L"DNS=202.102.224.68,202.102.227.68", Refusal::None),
+      ROW(L"DNS=202.102.224.68, 202.102.227.68", Refusal::None),
+      ROW(L"DNS=1.1.1.1,2.2.2.2,3.3.3.3", Refusal::None),
+      ROW(L"DNS=hello world", Refusal::BadDns),
+      ROW(L"DNS=202.102.224.68,", Refusal::BadDns),
+      ROW(L"DNS=202.102.224.68,,8.8.8.8", Refusal::BadDns),
+      ROW(L"DNS=202.102.224.68 202.102.227.68", Refusal::BadDns),
+      ROW(L"DNS=8.8.8.8,300.1.1.1", Refusal::BadDns),
+      ROW(L"DNS=0.0.0.0", Refusal::BadDns),
+      ROW(L"DNS=8.8.8.8,255.255.255.255", Refusal::BadDns),
+      ROW(L"DNS=1.1.1.01", Refusal::BadDns),
+      ROW(L"DNS=127.0.0.1", Refusal::None),
+      ROW(L"DNS=224.0.0.1", Refusal::BadDns),  // multicast
+      ROW(L"DNS=8.8.8.8,223.255.255.255", Refusal::None),
+      ROW(L"DNS=192.168.0.255", Refusal::BadDns),                    // the machine's subnet's broadcast address
+      ROW(L"Mask=255.255.0.0\r\nDNS=192.168.0.255", Refusal::None),  // in a /16 a host like any other
+      ROW(L"DNS=192.168.1.255", Refusal::None),                      // another subnet's: not known to be one
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
-    sim.PutConfig(std::wstring(L"[NetWork]\r\n") + c.line + L"\r\n");
+    TRACE_ROW(c);
+    sim.PutConfig(std::wstring(L"[NetWork]\r\n") + c.setting + L"\r\n");
     EXPECT_EQ(Check(Derive(L"5")), c.verdict);
   }
 }
 
 TEST(ReadMachineNumber, DigitsOnlyAsTheNumberBoxHoldsThem) {
   const struct {
+    int line;
     const wchar_t* text;
     Refusal verdict;
     std::int32_t number;
     const wchar_t* numberText;
   } cases[] = {
-      {L"15", Refusal::None, 15, L"15"},
-      {L" 007 ", Refusal::None, 7, L"007"},
-      {L"1", Refusal::None, 1, L"1"},
-      {L"254", Refusal::None, 254, L"254"},
-      {L"00000000000000000254", Refusal::None, 254, L"00000000000000000254"},
-      {L"", Refusal::Empty, 0, L""},
-      {L"  ", Refusal::Empty, 0, L""},
-      {L"0", Refusal::OutOfRange, 0, L"0"},
-      {L"255", Refusal::OutOfRange, 0, L"255"},
-      {L"99999999999999999999", Refusal::OutOfRange, 0, L"99999999999999999999"},
-      {L"20abc", Refusal::OutOfRange, 0, L"20abc"},
-      {L"1.5", Refusal::OutOfRange, 0, L"1.5"},
-      {L"+5", Refusal::OutOfRange, 0, L"+5"},
-      {L"&H1F", Refusal::OutOfRange, 0, L"&H1F"},
-      {L"１５", Refusal::OutOfRange, 0, L"１５"},
-      {L"1 5", Refusal::OutOfRange, 0, L"1 5"},
+      ROW(L"15", Refusal::None, 15, L"15"),
+      ROW(L" 007 ", Refusal::None, 7, L"007"),
+      ROW(L"1", Refusal::None, 1, L"1"),
+      ROW(L"254", Refusal::None, 254, L"254"),
+      ROW(L"00000000000000000254", Refusal::None, 254, L"00000000000000000254"),
+      ROW(L"", Refusal::Empty, 0, L""),
+      ROW(L"  ", Refusal::Empty, 0, L""),
+      ROW(L"0", Refusal::OutOfRange, 0, L"0"),
+      ROW(L"255", Refusal::OutOfRange, 0, L"255"),
+      ROW(L"99999999999999999999", Refusal::OutOfRange, 0, L"99999999999999999999"),
+      ROW(L"20abc", Refusal::OutOfRange, 0, L"20abc"),
+      ROW(L"1.5", Refusal::OutOfRange, 0, L"1.5"),
+      ROW(L"+5", Refusal::OutOfRange, 0, L"+5"),
+      ROW(L"&H1F", Refusal::OutOfRange, 0, L"&H1F"),
+      ROW(L"１５", Refusal::OutOfRange, 0, L"１５"),
+      ROW(L"1 5", Refusal::OutOfRange, 0, L"1 5"),
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    TRACE_ROW(c);
     const MachineInput input = ReadMachineNumber(c.text);
     EXPECT_EQ(input.verdict, c.verdict);
     EXPECT_EQ(input.MachineNumber, c.number);

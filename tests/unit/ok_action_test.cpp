@@ -5,6 +5,7 @@
 #include "app/ok_action.h"
 #include "common/utf8.h"
 #include "log/log_text.h"
+#include "row.h"
 #include "sim_machine.h"
 
 namespace vexa {
@@ -114,49 +115,53 @@ TEST_F(OkActionTest, TheLaterOfTwoEqualCardsReceivesTheSettings) {
 
 TEST_F(OkActionTest, RejectionsWriteNothing) {
   const struct {
+    int line;
     const wchar_t* typed;
     const wchar_t* card;
     std::wstring config;  // empty: the fixture's
     const wchar_t* title;
     Refusal result;
   } cases[] = {
-      {L"", kRealtek, L"", L"Quorlis - 出现错误！", Refusal::Empty},
-      {L"0", kRealtek, L"", L"Quorlis - 机器号输入错误！", Refusal::OutOfRange},
-      {L"255", kRealtek, L"", L"Quorlis - 机器号输入错误！", Refusal::OutOfRange},
-      {L"999", kRealtek, L"", L"Quorlis - 机器号输入错误！", Refusal::OutOfRange},
-      {L"15", L"", L"", L"Quorlis Vexa IP自动修改 提示！", Refusal::NoCard},
-      {L"15", L"No such card", L"", L"Quorlis Vexa IP自动修改 提示！", Refusal::NoCard},
-      {L"15", kRealtek, L"[NetWork]\r\nIP=\r\n", L"Quorlis - 配置文件错误！", Refusal::BadIpAddress},
-      {L"15", kRealtek, L"[NetWork]\r\nIPOffset=abc\r\n", L"Quorlis - 配置文件错误！", Refusal::BadIpAddress},
-      {L"251", kRealtek, L"[NetWork]\r\nIP=10.0.0\r\nIPOffset=5\r\n", L"Quorlis - 配置文件错误！",
-       Refusal::BadIpAddress},
-      {L"15", kRealtek, L"[NetWork]\r\nNetPrefix=Internet-Cafe-\r\n", L"Quorlis - 配置文件错误！",
-       Refusal::BadHostName},
-      {L"15", kRealtek, L"[NetWork]\r\nMask=255.255.255.O\r\n", L"Quorlis - 配置文件错误！", Refusal::BadMask},
-      {L"15", kRealtek, L"[NetWork]\r\nIPOffset=240\r\n", L"Quorlis - 配置文件错误！", Refusal::BadIpAddress},
-      {L"127", kRealtek, L"[NetWork]\r\nMask=255.255.255.128\r\nGateWay=\r\n", L"Quorlis - 配置文件错误！",
-       Refusal::BadIpAddress},
-      {L"128", kRealtek, L"[NetWork]\r\nMask=255.255.255.128\r\nGateWay=\r\n", L"Quorlis - 配置文件错误！",
-       Refusal::BadIpAddress},
-      {L"15", kRealtek, L"[NetWork]\r\nIP=127.0.0\r\nGateWay=\r\n", L"Quorlis - 配置文件错误！", Refusal::BadIpAddress},
-      {L"15", kRealtek, L"[NetWork]\r\nIP=0.0.0\r\nGateWay=\r\n", L"Quorlis - 配置文件错误！", Refusal::BadIpAddress},
-      {L"15", kRealtek, L"[NetWork]\r\nIP=224.0.0\r\nGateWay=\r\n", L"Quorlis - 配置文件错误！", Refusal::BadIpAddress},
-      {L"15", kRealtek, L"[NetWork]\r\nIP=192.168.08\r\n", L"Quorlis - 配置文件错误！", Refusal::BadIpAddress},
-      {L"15", kRealtek, L"[NetWork]\r\nGateWay=192.168.0.15\r\n", L"Quorlis - 配置文件错误！", Refusal::BadGateway},
-      {L"15", kRealtek, L"[NetWork]\r\nGateWay=192.168.0.0\r\n", L"Quorlis - 配置文件错误！", Refusal::BadGateway},
-      {L"15", kRealtek, L"[NetWork]\r\nGateWay=192.168.0.255\r\n", L"Quorlis - 配置文件错误！", Refusal::BadGateway},
-      {L"15", kRealtek, L"[NetWork]\r\nGateWay=0.0.0.0\r\n", L"Quorlis - 配置文件错误！", Refusal::BadGateway},
-      {L"15", kRealtek, L"[NetWork]\r\nGateWay=192.168.0.010\r\n", L"Quorlis - 配置文件错误！", Refusal::BadGateway},
-      {L"15", kRealtek, L"[NetWork]\r\nDNS=0.0.0.0\r\n", L"Quorlis - 配置文件错误！", Refusal::BadDns},
-      {L"15", kRealtek, L"[NetWork]\r\nDNS=255.255.255.255\r\n", L"Quorlis - 配置文件错误！", Refusal::BadDns},
-      {L"15", kRealtek, L"[NetWork]\r\nDNS=1.1.1.01\r\n", L"Quorlis - 配置文件错误！", Refusal::BadDns},
-      {L"15", kRealtek, L"[NetWork]\r\nMask=255.255.255.00\r\n", L"Quorlis - 配置文件错误！", Refusal::BadMask},
-      {L"15", kRealtek, L"[NetWork]\r\nNetPrefix=W\u3000B-\r\n", L"Quorlis - 配置文件错误！", Refusal::BadHostName},
-      {L"15", kRealtek, L"[NetWork]\r\nDNS=" + std::wstring(260, L'1') + L"\r\n", L"Quorlis - 配置文件错误！",
-       Refusal::CutValue},
+      ROW(L"", kRealtek, L"", L"Quorlis - 出现错误！", Refusal::Empty),
+      ROW(L"0", kRealtek, L"", L"Quorlis - 机器号输入错误！", Refusal::OutOfRange),
+      ROW(L"255", kRealtek, L"", L"Quorlis - 机器号输入错误！", Refusal::OutOfRange),
+      ROW(L"999", kRealtek, L"", L"Quorlis - 机器号输入错误！", Refusal::OutOfRange),
+      ROW(L"15", L"", L"", L"Quorlis Vexa IP自动修改 提示！", Refusal::NoCard),
+      ROW(L"15", L"No such card", L"", L"Quorlis Vexa IP自动修改 提示！", Refusal::NoCard),
+      ROW(L"15", kRealtek, L"[NetWork]\r\nIP=\r\n", L"Quorlis - 配置文件错误！", Refusal::BadIpAddress),
+      ROW(L"15", kRealtek, L"[NetWork]\r\nIPOffset=abc\r\n", L"Quorlis - 配置文件错误！", Refusal::BadIpAddress),
+      ROW(L"251", kRealtek, L"[NetWork]\r\nIP=10.0.0\r\nIPOffset=5\r\n", L"Quorlis - 配置文件错误！",
+          Refusal::BadIpAddress),
+      ROW(L"15", kRealtek, L"[NetWork]\r\nNetPrefix=Internet-Cafe-\r\n", L"Quorlis - 配置文件错误！",
+          Refusal::BadHostName),
+      ROW(L"15", kRealtek, L"[NetWork]\r\nMask=255.255.255.O\r\n", L"Quorlis - 配置文件错误！", Refusal::BadMask),
+      ROW(L"15", kRealtek, L"[NetWork]\r\nIPOffset=240\r\n", L"Quorlis - 配置文件错误！", Refusal::BadIpAddress),
+      ROW(L"127", kRealtek, L"[NetWork]\r\nMask=255.255.255.128\r\nGateWay=\r\n", L"Quorlis - 配置文件错误！",
+          Refusal::BadIpAddress),
+      ROW(L"128", kRealtek, L"[NetWork]\r\nMask=255.255.255.128\r\nGateWay=\r\n", L"Quorlis - 配置文件错误！",
+          Refusal::BadIpAddress),
+      ROW(L"15", kRealtek, L"[NetWork]\r\nIP=127.0.0\r\nGateWay=\r\n", L"Quorlis - 配置文件错误！",
+          Refusal::BadIpAddress),
+      ROW(L"15", kRealtek, L"[NetWork]\r\nIP=0.0.0\r\nGateWay=\r\n", L"Quorlis - 配置文件错误！",
+          Refusal::BadIpAddress),
+      ROW(L"15", kRealtek, L"[NetWork]\r\nIP=224.0.0\r\nGateWay=\r\n", L"Quorlis - 配置文件错误！",
+          Refusal::BadIpAddress),
+      ROW(L"15", kRealtek, L"[NetWork]\r\nIP=192.168.08\r\n", L"Quorlis - 配置文件错误！", Refusal::BadIpAddress),
+      ROW(L"15", kRealtek, L"[NetWork]\r\nGateWay=192.168.0.15\r\n", L"Quorlis - 配置文件错误！", Refusal::BadGateway),
+      ROW(L"15", kRealtek, L"[NetWork]\r\nGateWay=192.168.0.0\r\n", L"Quorlis - 配置文件错误！", Refusal::BadGateway),
+      ROW(L"15", kRealtek, L"[NetWork]\r\nGateWay=192.168.0.255\r\n", L"Quorlis - 配置文件错误！", Refusal::BadGateway),
+      ROW(L"15", kRealtek, L"[NetWork]\r\nGateWay=0.0.0.0\r\n", L"Quorlis - 配置文件错误！", Refusal::BadGateway),
+      ROW(L"15", kRealtek, L"[NetWork]\r\nGateWay=192.168.0.010\r\n", L"Quorlis - 配置文件错误！", Refusal::BadGateway),
+      ROW(L"15", kRealtek, L"[NetWork]\r\nDNS=0.0.0.0\r\n", L"Quorlis - 配置文件错误！", Refusal::BadDns),
+      ROW(L"15", kRealtek, L"[NetWork]\r\nDNS=255.255.255.255\r\n", L"Quorlis - 配置文件错误！", Refusal::BadDns),
+      ROW(L"15", kRealtek, L"[NetWork]\r\nDNS=1.1.1.01\r\n", L"Quorlis - 配置文件错误！", Refusal::BadDns),
+      ROW(L"15", kRealtek, L"[NetWork]\r\nMask=255.255.255.00\r\n", L"Quorlis - 配置文件错误！", Refusal::BadMask),
+      ROW(L"15", kRealtek, L"[NetWork]\r\nNetPrefix=W\u3000B-\r\n", L"Quorlis - 配置文件错误！", Refusal::BadHostName),
+      ROW(L"15", kRealtek, L"[NetWork]\r\nDNS=" + std::wstring(260, L'1') + L"\r\n", L"Quorlis - 配置文件错误！",
+          Refusal::CutValue),
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    TRACE_ROW(c);
     if (!c.config.empty()) sim.PutConfig(c.config);
     sim.messages.Clear();
     EXPECT_EQ(Ok(c.typed, c.card), c.result);

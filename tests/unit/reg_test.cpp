@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "registry/reg.h"
+#include "row.h"
 #include "sim_machine.h"
 
 namespace vexa {
@@ -28,6 +29,7 @@ class RegTest : public ::testing::Test {
 };
 
 struct SplitCase {
+  int line;
   const wchar_t* path;
   std::uint32_t root;
   const wchar_t* subKey;  // nullptr: malformed, message shown, path unchanged
@@ -35,23 +37,23 @@ struct SplitCase {
 
 TEST_F(RegTest, SplitRegPathChecksFormAndRoot) {
   const SplitCase cases[] = {
-      {L"HKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters", 0x80000002,
-       L"SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters"},
-      {L"HKEY_CURRENT_USER\\Software\\Valve\\CounterStrike\\Settings", 0x80000001,
-       L"Software\\Valve\\CounterStrike\\Settings"},
-      {L"HKEY_LOCAL_MACHINE", 0x80000002, L""},
-      {L"HKEY_DYN_DATA\\x", 0x80000006, L"x"},
-      {L"HKEY_USERS\\\\x", 0x80000003, L"\\x"},
-      {L"HKEY_Local_Machine\\SOFTWARE", 0, L"SOFTWARE"},
-      {L"HKEY_", 0, L""},
-      {L"HKLM\\SOFTWARE", 0, nullptr},
-      {L"hkey_local_machine\\SOFTWARE", 0, nullptr},
-      {L"HKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters\\Interfaces\\", 0, nullptr},
-      {L"", 0, nullptr},
-      {L"HKEY", 0, nullptr},
+      ROW(L"HKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters", 0x80000002,
+          L"SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters"),
+      ROW(L"HKEY_CURRENT_USER\\Software\\Valve\\CounterStrike\\Settings", 0x80000001,
+          L"Software\\Valve\\CounterStrike\\Settings"),
+      ROW(L"HKEY_LOCAL_MACHINE", 0x80000002, L""),
+      ROW(L"HKEY_DYN_DATA\\x", 0x80000006, L"x"),
+      ROW(L"HKEY_USERS\\\\x", 0x80000003, L"\\x"),
+      ROW(L"HKEY_Local_Machine\\SOFTWARE", 0, L"SOFTWARE"),
+      ROW(L"HKEY_", 0, L""),
+      ROW(L"HKLM\\SOFTWARE", 0, nullptr),
+      ROW(L"hkey_local_machine\\SOFTWARE", 0, nullptr),
+      ROW(L"HKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters\\Interfaces\\", 0, nullptr),
+      ROW(L"", 0, nullptr),
+      ROW(L"HKEY", 0, nullptr),
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    TRACE_ROW(c);
     sim.messages.Clear();
     std::wstring path = c.path;
     EXPECT_EQ(Reg::SplitRegPath(sim.messages, path), c.root);

@@ -39,7 +39,7 @@ NumberClaim ClaimOn(const LogText& log, int number, const std::wstring& address)
   // the number before that one is superseded by it; one after it that cannot be trusted leaves it unknown.
   NumberClaim claim;
   std::optional<LogEntry> numberVouch;
-  std::vector<std::string_view> later;
+  std::vector<std::pair<std::string_view, LineTail>> later;  // whole lines with a tail after the number's
   log.Backward([&](std::string_view line, bool ended, bool hasEnd) {
     if (NamesNumber(line, number)) {
       LogEntry entry = ReadLogLine(line, ended, hasEnd);
@@ -49,15 +49,16 @@ NumberClaim ClaimOn(const LogText& log, int number, const std::wstring& address)
       }
       if (entry.fault == LogEntry::Fault::Untrusted && !claim.untrusted) claim.untrusted = std::move(entry);
     }
-    if (ended && TailOfLine(line)) later.push_back(line);  // only a whole line with a tail can vouch
+    if (!ended) return true;  // only a whole line with a tail can vouch
+    if (const std::optional<LineTail> tail = TailOfLine(line)) later.emplace_back(line, *tail);
     return true;
   });
   if (!numberVouch) return claim;  // a line that vouches has an address: its tail repeats it
   const std::wstring other = AddressKey(numberVouch->record.address);
   if (other == AddressKey(address)) return claim;
   // A later line that vouches for the other card moved it on to another number.
-  for (std::string_view line : later) {
-    if (SameAddress(TailOfLine(line)->address, other) && ReadLogLine(line, true, true).Vouches()) return claim;
+  for (const auto& [line, tail] : later) {
+    if (SameAddress(tail.address, other) && ReadLogLine(line, true, true).Vouches()) return claim;
   }
   claim.holder = std::move(numberVouch);
   return claim;

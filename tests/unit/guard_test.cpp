@@ -125,6 +125,24 @@ TEST_F(DeploymentTest, ALineThatCannotBeTrustedLeavesItsNumberUnknown) {
       << sim.console.output;
 }
 
+// One line that speaks of a restart for this machine but cannot be trusted: whether a restart was asked is
+// unknown, so none is asked (a loop must stay impossible).
+TEST_F(DeploymentTest, AnUntrustedRestartLineAsksNoRestart) {
+  const std::string log = sim.system.moduleDirectory + "\\VexaIpSet.log";
+  Config(L"00-1A-2B-3C-4D-5E=15\r\n");
+  sim.system.sinceBoot = 10 * 60 * 1000;
+  ASSERT_EQ(Run(L"/auto /noreboot"), exit_code::kDone);
+  sim.files.Put(log, sim.files.Get(log).value_or("") +
+                         ToUtf8(test::Line(L"/auto", L"已是这些设置, 已请求重启", L"15", L"00-1A-2B-3C-4D-5E",
+                                           L"0\t版本=2\t版本=3", L"", L"", L"2026-12-08 09:30:06") +
+                                L"\r\n"));
+  sim.restart.calls.clear();
+  sim.system.now.minute += 1;
+  EXPECT_EQ(Run(L"/auto"), exit_code::kNotInEffect);
+  EXPECT_TRUE(sim.restart.calls.empty());
+  EXPECT_NE(Output().find(L"1 行提到重启,但有重复或无法读取的列"), std::wstring::npos) << sim.console.output;
+}
+
 // A log the run cannot write (a read-only share) is still read: the guard answers all the same.
 TEST_F(DeploymentTest, ALogThatCannotBeWrittenIsStillReadForTheGuard) {
   const std::string log = sim.system.moduleDirectory + "\\VexaIpSet.log";

@@ -127,8 +127,17 @@ const LineRow kLineRows[] = {
     // Cut short by kAddressA machine switched off, then ended by the next run's line end: the tool's kColumns so far.
     ROW(L"2026-12-01 10:00:00\t/n", true, Fault::Torn, false),
     ROW(L"2026-12-01 10:00:00\t/n\tx\t机号=1\t计算机名=WB-1", true, Fault::Torn, false),
+    ROW(L"2026-12-01 10:00:00\t/n\tx\t号=1\t计算机名=WB-1", true, Fault::Foreign, false),  // not the tool's start
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"123", kAddressA + L"=21"), true, Fault::Untrusted, false),
     ROW(L"garbage", true, Fault::Foreign, false),
     ROW(Line(L"/n", std::wstring(4100, L'x'), L"21", kAddressA, L"0", kAddressA + L"=21"), true, Fault::TooLong, false),
+    // The longest line the tool reads, and one past it.
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21") + L"\t" +
+            std::wstring(4096 - 1 - Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21").size(), L'x'),
+        true, Fault::None, true),
+    ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21") + L"\t" +
+            std::wstring(4096 - Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21").size(), L'x'),
+        true, Fault::TooLong, false),
 };
 
 TEST(LogLineTest, ParsedBackOrSkipped) {
@@ -162,7 +171,7 @@ TEST(LogLineTest, WhatItWritesItReadsBack) {
   record.ipAddress = L"192.168.0.7";
   record.card = L"NIC";
   record.address = kAddressA;
-  record.notWritten = {L"IPX 网络号", L"游戏序列号"};
+  record.notWritten = {L"IPX 网络号", L"游戏序列号", L"DNS 信息"};
   record.exitCode = 3;
   record.version = L"1.1.0-dev+1a2b3c4";
   record.inPlace = true;
@@ -181,6 +190,30 @@ TEST(LogLineTest, WhatItWritesItReadsBack) {
             L"二.〇 β");
   EXPECT_EQ(ParseLogLine(Line(L"/n", L"已写入", L"21", kAddressA, L"12", kAddressA + L"=21"), true).record.exitCode,
             12);
+}
+
+// Whether a line's bytes name a number, before it is parsed: any number column, or the tail, as the number
+// box reads digits ("007" is 7; blanks around them).
+TEST(LogLineTest, TheBytesThatNameANumber) {
+  const struct {
+    int line;
+    std::wstring text;
+    int number;
+    bool names;
+  } rows[] = {
+      ROW(Line(L"/n", L"已写入", L"15", kAddressA, L"0", kAddressA + L"=15"), 15, true),
+      ROW(Line(L"/n", L"已写入", L"15", kAddressA, L"0", kAddressA + L"=15"), 5, false),
+      ROW(Line(L"/n", L"已写入", L"007", kAddressA, L"0", L""), 7, true),
+      ROW(Line(L"/n", L"已写入", L" 15 ", kAddressA, L"0", L""), 15, true),
+      ROW(Line(L"/n", L"拒绝: x", L"16", kAddressA, L"2", L"") + L"\t机号=15", 15, true),  // a second column
+      ROW(Line(L"/n", L"已写入", L"16", kAddressA, L"0", kAddressA + L"=15"), 15, true),   // its tail
+      ROW(Line(L"/n", L"已写入", L"150", kAddressA, L"0", L""), 15, false),
+      ROW(Line(L"/n", L"已写入", L"", kAddressA, L"0", L""), 15, false),
+  };
+  for (const auto& row : rows) {
+    TRACE_ROW(row);
+    EXPECT_EQ(NamesNumber(ToUtf8(row.text), row.number), row.names);
+  }
 }
 
 // The guard reads the log from its end: the same lines as going forward, in reverse, whatever their

@@ -6,6 +6,7 @@
 
 #include "app/ok_action.h"
 #include "apply/machine_settings.h"
+#include "config/config_file.h"
 #include "config/ini_file.h"
 #include "inventory/card_inventory.h"
 #include "platform/sim/sim_platform.h"
@@ -74,11 +75,11 @@ void BM_DeriveSettings(benchmark::State& state) {
   sim::SimPlatform sim;
   Machine(sim, 1);
   Platform platform = sim.platform();
-  const std::wstring path = IniFile::ConfigPath(platform);
+  const IniFile::ConfigFile config = IniFile::ConfigFile::Open(platform);
   for (auto _ : state) {
     MachineInput input = ValidateInput(L"15");
-    MachineSettings settings = DeriveSettings(platform, input, path);
-    DeriveGameKey(platform, settings, path);
+    MachineSettings settings = DeriveSettings(platform, input, config);
+    DeriveGameKey(platform, settings, config.ReadPath());
     benchmark::DoNotOptimize(CheckSettings(platform.text, settings));
   }
 }

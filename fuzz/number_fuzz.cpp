@@ -2,6 +2,7 @@
 #include <cstdlib>
 
 #include "apply/lenient_number.h"
+#include "common/decimal.h"
 #include "apply/machine_settings.h"
 #include "fuzz_input.h"
 

@@ -129,12 +129,20 @@ CommandLine ParseCommandLine(std::wstring_view arguments) {
   if (!number && command.card) return Bad(L"/card 需要和 /n 一起使用");
   if (!automatic && !number && !command.check) return Bad(L"需要 /auto、/n 机号或 /check");
   if (command.check && command.force) return Bad(L"/check 只检查,不写入,不能再用 /force");
-  if (number && ReadMachineNumber(*number).verdict != Refusal::None) {
-    return Bad(L"/n 后面应是 " + MachineRangeText() + L" 的机号(只用数字): " + *number);
-  }
+  // Digits of a number a zone may hold; whether config.ini's zones hold it the run decides, once it has read
+  // them (NumberArgumentError without zones).
+  if (number && !MachineNumberOf(*number, kLastZonedMachine)) return Bad(NumberArgumentError(*number));
   command.mode = number ? CommandLine::Mode::Number : CommandLine::Mode::Auto;
   command.number = number.value_or(L"");
   return command;
+}
+
+std::wstring NumberArgumentError(const std::wstring& number) {
+  return L"/n 后面应是 " + MachineRangeText() + L" 的机号(只用数字): " + number;
+}
+
+std::wstring BadArgumentsText(const std::wstring& error) {
+  return L"命令行参数错误: " + error + L"\r\n\r\n" + UsageText();
 }
 
 namespace {

@@ -39,5 +39,9 @@ CommandLine ParseCommandLine(std::wstring_view arguments);
 
 // The usage text, lines joined by CR LF.
 std::wstring UsageText();
+// A /n that is no number of 1 to 254 in digits, as a run without zones says it (exit code 1); and what the
+// console says of any bad arguments.
+std::wstring NumberArgumentError(const std::wstring& number);
+std::wstring BadArgumentsText(const std::wstring& error);
 
 }  // namespace vexa

@@ -7,7 +7,9 @@
 #include "apply/machine_lookup.h"
 #include "cafe/cafe_commands.h"
 #include "common/exit_codes.h"
+#include "common/machine_number.h"
 #include "common/text.h"
+#include "config/zones.h"
 
 namespace vexa {
 
@@ -114,7 +116,7 @@ int RunUnattended(Platform& real, const CommandLine& command) {
     return out.exitCode;
   }
   if (command.mode == CommandLine::Mode::Bad) {
-    Say(real, L"命令行参数错误: " + command.error + L"\r\n\r\n" + UsageText());
+    Say(real, BadArgumentsText(command.error));
     return exit_code::kBadArguments;
   }
   ConsoleMessages messages(real);
@@ -124,6 +126,13 @@ int RunUnattended(Platform& real, const CommandLine& command) {
   EnumNetworkCards(unattended, inventory);  // the key closes at once: nothing is listed
   // One read of config.ini for the whole run: the values never mix two versions of a file being saved.
   const IniFile::ConfigFile config = IniFile::ConfigFile::Open(unattended);
+  // Without zones a number is 1 to 254 on the command line, as it always was; with them, the plan says
+  // which zones a number outside them missed.
+  if (command.mode == CommandLine::Mode::Number && !IniFile::ReadZones(unattended, config).declared &&
+      !MachineNumberOf(command.number)) {
+    Say(unattended, BadArgumentsText(NumberArgumentError(command.number)));
+    return exit_code::kBadArguments;
+  }
   const Target target = FindTarget(unattended, inventory, config, command);
   if (!target.note.empty()) Say(unattended, target.note);
   if (command.check) {

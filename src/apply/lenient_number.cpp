@@ -80,28 +80,4 @@ double RoundHalfEven(double value) {
   return std::fmod(floor, 2.0) == 0 ? floor : floor + 1;
 }
 
-std::optional<double> StrictDecimal(std::wstring_view text) {
-  std::size_t i = 0;
-  if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) ++i;
-  std::size_t digits = 0;
-  while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
-  if (i < text.size() && text[i] == L'.') {
-    ++i;
-    while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
-  }
-  if (digits == 0) return std::nullopt;
-  if (i < text.size() && (text[i] == L'E' || text[i] == L'e')) {
-    ++i;
-    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) ++i;
-    std::size_t expDigits = 0;
-    while (i < text.size() && IsDigit(text[i])) ++i, ++expDigits;
-    if (expDigits == 0) return std::nullopt;
-  }
-  if (i != text.size()) return std::nullopt;
-  std::string ascii(text.begin(), text.end());
-  double value = std::strtod(ascii.c_str(), nullptr);
-  if (!std::isfinite(value)) return std::nullopt;
-  return value;
-}
-
 }  // namespace vexa

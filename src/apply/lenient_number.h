@@ -1,5 +1,5 @@
-// Number reading for the machine-number box: as forgiving as the classic Val() of BASIC, and a strict
-// check for numbers taken from config.ini.
+// Number reading for the machine-number box: as forgiving as the classic Val() of BASIC. A number taken
+// from config.ini is read strictly (common/decimal.h).
 #pragma once
 
 #include <optional>
@@ -14,8 +14,5 @@ double LenientNumber(std::wstring_view text);
 
 // Rounds to the nearest integer, ties to even.
 double RoundHalfEven(double value);
-
-// The value of text when all of it is one decimal number: sign, digits, optional fraction and exponent.
-std::optional<double> StrictDecimal(std::wstring_view text);
 
 }  // namespace vexa

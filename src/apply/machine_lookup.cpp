@@ -13,20 +13,21 @@ namespace {
 
 using IniFile::MachineEntry;
 
-// The machine number an entry gives, when it is a valid one.
-std::optional<std::int32_t> NumberOf(const MachineEntry& entry) {
-  const MachineInput input = ReadMachineNumber(entry.numberText);
+// The machine number an entry gives, when it is one config.ini's zones allow.
+std::optional<std::int32_t> NumberOf(const MachineEntry& entry, const IniFile::Zones& zones) {
+  const MachineInput input = ReadMachineNumber(entry.numberText, zones);
   if (input.verdict != Refusal::None) return std::nullopt;
   return input.MachineNumber;
 }
 
 // Each entry's number, read once; 0 for one that cannot be read, whose line goes to unreadable.
-std::vector<std::int32_t> NumbersOf(const IniFile::MachineTable& table, std::vector<std::wstring>& unreadable) {
+std::vector<std::int32_t> NumbersOf(const IniFile::MachineTable& table, const IniFile::Zones& zones,
+                                    std::vector<std::wstring>& unreadable) {
   unreadable = table.unreadable;
   std::vector<std::int32_t> numbers(table.entries.size());
   for (std::size_t i = 0; i < numbers.size(); ++i) {
     const MachineEntry& e = table.entries[i];
-    numbers[i] = NumberOf(e).value_or(0);
+    numbers[i] = NumberOf(e, zones).value_or(0);
     if (numbers[i] == 0) unreadable.push_back(FormatMac(e.address) + L"=" + e.numberText);
   }
   return numbers;
@@ -92,7 +93,9 @@ MachineLookup LookUpMachine(Platform& platform, const CardInventory& inventory, 
     lookup.result = MachineLookup::Result::EmptyTable;
     return lookup;
   }
-  const std::vector<std::int32_t> numbers = NumbersOf(table, lookup.unreadable);
+  const IniFile::Zones zones = IniFile::ReadZones(platform, config);
+  lookup.range = zones.RangeText();
+  const std::vector<std::int32_t> numbers = NumbersOf(table, zones, lookup.unreadable);
   // The first entry of address whose number can be read (lines without one take no part); or the end.
   const auto entryOf = [&](const MacAddress& address) {
     std::size_t i = 0;
@@ -137,7 +140,7 @@ std::wstring LookupNote(const MachineLookup& lookup) {
 
 std::wstring LookupRefusal(const MachineLookup& lookup) {
   std::wstring reason = Reason(lookup);
-  reason += Listed(L"[Machines] 中无法读取的行(需要 网卡地址=" + MachineRangeText() + L" 的机号):", lookup.unreadable);
+  reason += Listed(L"[Machines] 中无法读取的行(需要 网卡地址=" + lookup.range + L" 的机号):", lookup.unreadable);
   reason += Listed(L"[Machines] 中重复的地址:", lookup.duplicates);
   if (const std::wstring note = LookupNote(lookup); !note.empty()) reason += L"\r\n" + note;
   return reason;

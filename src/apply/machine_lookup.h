@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/mac_address.h"
+#include "common/machine_number.h"
 #include "config/config_file.h"
 #include "inventory/card_inventory.h"
 #include "platform/platform.h"
@@ -32,6 +33,7 @@ struct MachineLookup {
   std::vector<std::wstring> unreadable;
   std::vector<std::wstring> duplicates;  // lines that name an address again
   int sections = 0;                      // [Machines] sections in the file; the reader reads the first
+  std::wstring range = MachineRangeText();  // the numbers config.ini allows, as the texts say them
 };
 
 // Reads the table from config.ini (path as ConfigFile gives it); asks for the adapters only when the

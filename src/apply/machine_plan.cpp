@@ -55,10 +55,20 @@ MachinePlan PlanMachine(Platform& platform, const CardInventory& inventory, cons
   }
   const bool card = target.cardIndex >= 0 && target.cardIndex <= inventory.LastCard;
   if (card) plan.card = CutAtNul(CardDescription(platform, inventory, target.cardIndex));
-  const MachineInput input = ValidateInput(target.numberText);
+  const IniFile::Zones zones = IniFile::ReadZones(platform, config);
+  const MachineInput input = ValidateInput(target.numberText, zones);
   plan.settings.NumberText = input.NumberText;
+  if (input.verdict == Refusal::Empty) {
+    Refuse(plan, Refusal::Empty, InputRejection(input.verdict));
+    return plan;
+  }
+  if (!zones.Ok()) {
+    Refuse(plan, Refusal::BadZones,
+           {std::wstring(kConfigErrorTitle), ZonesRejection(zones, IniFile::ConfigPath(platform))});
+    return plan;
+  }
   if (input.verdict != Refusal::None) {
-    Refuse(plan, input.verdict == Refusal::Empty ? Refusal::Empty : Refusal::OutOfRange, InputRejection(input.verdict));
+    Refuse(plan, Refusal::OutOfRange, InputRejection(input.verdict, zones));
     return plan;
   }
   // Without a card the interface paths would name no key: refuse before anything is read or written.
@@ -75,7 +85,8 @@ MachinePlan PlanMachine(Platform& platform, const CardInventory& inventory, cons
       return plan;
     }
   }
-  plan.settings = DeriveSettings(platform, input, config.ReadPath());
+  plan.zone = zones.Holding(input.MachineNumber) != nullptr ? zones.Holding(input.MachineNumber)->name : L"";
+  plan.settings = DeriveSettings(platform, input, config, zones.Holding(input.MachineNumber));
   DeriveGameKey(platform, plan.settings, config.ReadPath());
   const Refusal verdict = CheckSettings(platform.text, plan.settings);
   if (verdict != Refusal::None) {

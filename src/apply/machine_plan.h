@@ -28,6 +28,7 @@ struct MachinePlan {
   std::wstring serviceName;     // the card's own, as read
   std::wstring controlSet;      // where the TCP/IP and IPX values go
   std::wstring configPath;      // config.ini as the operator knows it
+  std::wstring zone;            // the zone that holds the number, "" without zones
   std::optional<Notice> doubt;  // a value Windows can use but would ask about: written only when confirmed
 };
 

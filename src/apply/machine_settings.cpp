@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "apply/lenient_number.h"
+#include "common/decimal.h"
 #include "common/host_address.h"
 #include "common/machine_number.h"
 #include "common/text.h"
@@ -17,18 +18,6 @@ namespace {
 
 constexpr std::wstring_view kForbiddenInHostName = L"\"/\\[]:|<>+=;,?*";
 constexpr std::size_t kMaxHostNameBytes = 15;
-
-// A sum printed as BASIC prints a number: whole numbers without a point, others with up to 15 digits.
-std::wstring NumberToText(double value) {
-  char buffer[64];
-  if (value == std::floor(value) && std::fabs(value) < 1e15) {
-    std::snprintf(buffer, sizeof buffer, "%.0f", value);
-  } else {
-    std::snprintf(buffer, sizeof buffer, "%.15g", value);
-  }
-  std::string ascii(buffer);
-  return std::wstring(ascii.begin(), ascii.end());
-}
 
 // What broke a rule, and which: the one finding behind a refusal and its text.
 struct Finding {
@@ -67,22 +56,23 @@ bool IsValidHostName(TextCodec& text, const std::wstring& name) {
 
 }  // namespace
 
-MachineInput ReadMachineNumber(std::wstring_view text) {
+MachineInput ReadMachineNumber(std::wstring_view text, const IniFile::Zones& zones) {
   MachineInput input;
   input.NumberText = TrimBlanks(text);
   if (input.NumberText.empty()) return input;
-  const std::optional<int> number = MachineNumberOf(input.NumberText);
-  input.verdict = number ? Refusal::None : Refusal::OutOfRange;
-  input.MachineNumber = number.value_or(0);
+  const std::optional<int> number = MachineNumberOf(input.NumberText, kLastZonedMachine);
+  const bool allowed = number && zones.Allows(*number);
+  input.verdict = allowed ? Refusal::None : Refusal::OutOfRange;
+  input.MachineNumber = allowed ? *number : 0;
   return input;
 }
 
-MachineInput ValidateInput(const std::wstring& typed) {
+MachineInput ValidateInput(const std::wstring& typed, const IniFile::Zones& zones) {
   MachineInput input;
   if (typed.empty()) return input;
   double number = RoundHalfEven(LenientNumber(typed));
   input.NumberText = TrimBlanks(typed);
-  if (!(number >= kFirstMachine && number <= kLastMachine)) {
+  if (!(number >= kFirstMachine && number <= kLastZonedMachine) || !zones.Allows(static_cast<int>(number))) {
     input.verdict = Refusal::OutOfRange;
     return input;
   }
@@ -91,15 +81,20 @@ MachineInput ValidateInput(const std::wstring& typed) {
   return input;
 }
 
-Notice InputRejection(Refusal verdict) {
+Notice InputRejection(Refusal verdict, const IniFile::Zones& zones) {
   if (verdict == Refusal::Empty) return {L"Quorlis - 出现错误！", L"请输入本机号,在按回车键呀！！"};
-  return {L"Quorlis - 机器号输入错误！", L"请输入" + MachineRangeText() + L"的数字,或者修改配置文件！"};
+  return {L"Quorlis - 机器号输入错误！", L"请输入" + zones.RangeText() + L"的数字,或者修改配置文件！"};
 }
 
-MachineSettings DeriveSettings(Platform& platform, const MachineInput& input, const std::wstring& iniPath) {
+std::wstring ZonesRejection(const IniFile::Zones& zones, const std::wstring& configPath) {
+  return JoinLines({L"配置文件中的 [Zones] 有误,请修改配置文件！", zones.problem, L"文件: " + configPath});
+}
+
+MachineSettings DeriveSettings(Platform& platform, const MachineInput& input, const IniFile::ConfigFile& config,
+                               const IniFile::Zone* zone) {
   MachineSettings s;
   auto read = [&](const IniFile::KeyDefault& key) {
-    IniFile::IniValue value = IniFile::ReadIniValue(platform, iniPath, IniFile::kNetWork, key.key, key.fallback);
+    IniFile::IniValue value = IniFile::ReadZoneValue(platform, config, zone, key);
     if (value.cut && s.CutKey.empty()) s.CutKey = key.key;
     return std::move(value.text);
   };
@@ -109,7 +104,7 @@ MachineSettings DeriveSettings(Platform& platform, const MachineInput& input, co
   s.IpPrefix = read(IniFile::kIp);
   std::optional<double> offset = StrictDecimal(s.IpOffsetText);
   // An offset that is no number leaves the address without its last part; CheckSettings refuses it.
-  s.IpAddress = s.IpPrefix + L"." + (offset ? NumberToText(*offset + s.MachineNumber) : L"");
+  s.IpAddress = s.IpPrefix + L"." + (offset ? DecimalText(*offset + s.MachineNumber) : L"");
   s.SubnetMask = read(IniFile::kMask);
   s.DefaultGateway = read(IniFile::kGateWay);
   s.DnsServers = read(IniFile::kDns);

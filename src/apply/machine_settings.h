@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "config/zones.h"
 #include "platform/platform.h"
 
 namespace vexa {
@@ -42,6 +43,7 @@ enum class Refusal {
   CutValue,     // a value longer than the reader's buffer: what was read is not what the file says
   Unconfirmed,  // a value Windows would ask about, not confirmed (No in the window, no /force without it)
   LogBusy,      // the shared log's lock could not be had: nothing is written without it
+  BadZones,     // config.ini's [Zones] cannot be used as it stands
 };
 
 struct MachineInput {
@@ -50,13 +52,14 @@ struct MachineInput {
   std::wstring NumberText;
 };
 
-// Reads the typed text: empty, out of 1..254, or the number and its text.
-MachineInput ValidateInput(const std::wstring& typed);
+// Reads the typed text: empty, outside the numbers config.ini allows, or the number and its text.
+// zones: the numbers config.ini allows (without [Zones], 1 to 254).
+MachineInput ValidateInput(const std::wstring& typed, const IniFile::Zones& zones = {});
 
 // A number from the command line or the [Machines] table, taken only as the number box could hold it:
 // ASCII digits, blanks around them trimmed, 1 to 254 as written ("007" stays "007"). Anything else is
 // OutOfRange (or Empty).
-MachineInput ReadMachineNumber(std::wstring_view text);
+MachineInput ReadMachineNumber(std::wstring_view text, const IniFile::Zones& zones = {});
 
 // A message for the operator: the window shows it in a box, an unattended run writes it out.
 struct Notice {
@@ -67,10 +70,14 @@ struct Notice {
 inline constexpr std::wstring_view kConfigErrorTitle = L"Quorlis - 配置文件错误！";
 // The title of every question asked before a write that Windows or the log gives cause to doubt.
 inline constexpr std::wstring_view kConfirmTitle = L"Quorlis - 请确认";
-Notice InputRejection(Refusal verdict);
+Notice InputRejection(Refusal verdict, const IniFile::Zones& zones = {});
+// config.ini's [Zones] that cannot be used, in the configuration box: what is wrong, naming the zone.
+std::wstring ZonesRejection(const IniFile::Zones& zones, const std::wstring& configPath);
 
 // Reads the NetWork section in its fixed order and derives every field but GameKey.
-MachineSettings DeriveSettings(Platform& platform, const MachineInput& input, const std::wstring& iniPath);
+// zone: the zone that holds the number, whose values it takes (nullptr: [NetWork]'s).
+MachineSettings DeriveSettings(Platform& platform, const MachineInput& input, const IniFile::ConfigFile& config,
+                               const IniFile::Zone* zone = nullptr);
 // The game key of this machine from section CSCDK, into settings.GameKey.
 void DeriveGameKey(Platform& platform, MachineSettings& settings, const std::wstring& iniPath);
 

@@ -164,21 +164,17 @@ ConfigFile::ConfigFile(ConfigFile&& other) noexcept
       state_(other.state_),
       unreadable_(other.unreadable_) {}
 
-std::optional<std::wstring> ConfigFile::ValueAsWritten(std::wstring_view section, std::wstring_view key) const {
+std::optional<std::wstring_view> ConfigFile::SectionBody(std::wstring_view section) const {
   bool inSection = false;
   std::size_t bodyStart = 0;
   for (std::size_t start = 0; start <= text_.size();) {
     const std::size_t end = std::min(LineEnd<wchar_t>(text_, start) + 1, text_.size());
     const std::wstring_view line = std::wstring_view(text_).substr(start, end - start);
     const std::optional<std::wstring_view> name = HeaderName(line);
+    // The first section of that name is the one the reader reads.
     if (inSection && (name || end >= text_.size())) {
-      // The first section of that name is the one the reader reads; its first line of the key, too.
       const std::size_t bodyEnd = name ? start : text_.size();
-      for (const auto& [k, v] :
-           ParseIniLines(std::wstring_view(text_).substr(bodyStart, bodyEnd - bodyStart)).entries) {
-        if (SameName(k, key)) return std::wstring(v);
-      }
-      return std::nullopt;
+      return std::wstring_view(text_).substr(bodyStart, bodyEnd - bodyStart);
     }
     if (name && SameName(*name, section)) {
       inSection = true;
@@ -187,7 +183,21 @@ std::optional<std::wstring> ConfigFile::ValueAsWritten(std::wstring_view section
     if (end >= text_.size()) break;
     start = end;
   }
+  return inSection ? std::optional<std::wstring_view>(std::wstring_view(text_).substr(bodyStart)) : std::nullopt;
+}
+
+std::optional<std::wstring> ConfigFile::ValueAsWritten(std::wstring_view section, std::wstring_view key) const {
+  const std::optional<std::wstring_view> body = SectionBody(section);
+  if (!body) return std::nullopt;
+  for (const auto& [k, v] : ParseIniLines(*body).entries) {
+    if (SameName(k, key)) return std::wstring(v);  // its first line, as the reader reads it
+  }
   return std::nullopt;
+}
+
+std::optional<std::wstring> ConfigFile::SectionText(std::wstring_view section) const {
+  const std::optional<std::wstring_view> body = SectionBody(section);
+  return body ? std::optional<std::wstring>(std::wstring(*body)) : std::nullopt;
 }
 
 ConfigFile::~ConfigFile() {

@@ -59,10 +59,15 @@ class ConfigFile {
   // A value as the file holds it, before Windows' ANSI reader turns what code page 936 lacks into '?' or a
   // look-alike: the first line of key in the first section of that name; nothing when there is none.
   std::optional<std::wstring> ValueAsWritten(std::wstring_view section, std::wstring_view key) const;
+  // The lines of the first section of that name (the one the reader reads), without its header, as the
+  // reader decodes them; nothing when the file has no such section.
+  std::optional<std::wstring> SectionText(std::wstring_view section) const;
   // Unreadable: why.
   ReadStatus Unreadable() const { return unreadable_; }
 
  private:
+  std::optional<std::wstring_view> SectionBody(std::wstring_view section) const;
+
   Files* files_ = nullptr;
   std::wstring readPath_;
   std::string copy_;            // the copy's ANSI path; empty when the file is read itself

@@ -248,7 +248,8 @@ bool NothingPending(const RunRecord& r) {
 
 bool LogEntry::Vouches() const {
   return fault == Fault::None && record.mode != RunMode::Check && record.inPlace && record.notWritten.empty() &&
-         exit_code::ValuesInRegistry(ExitCodeOfLine(record)) && MachineNumberOf(record.number).has_value();
+         exit_code::ValuesInRegistry(ExitCodeOfLine(record)) &&
+         MachineNumberOf(record.number, kLastZonedMachine).has_value();
 }
 
 LogEntry ReadLogLine(std::string_view line, bool ended, bool hasEnd) {
@@ -302,7 +303,7 @@ int NumberOfDigits(std::string_view digits) {
     if (c < '0' || c > '9') return -1;
     value = value * 10 + (c - '0');
   }
-  return value >= kFirstMachine && value <= kLastMachine ? value : -1;
+  return value >= kFirstMachine && value <= kLastZonedMachine ? value : -1;
 }
 
 bool NamesNumber(std::string_view line, int number) {

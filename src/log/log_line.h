@@ -60,7 +60,8 @@ struct LogEntry {
   RunRecord record;
   // The line vouches for record.address = record.number: a run other than /check put every value in
   // place (the [Machines] tail, nothing in 未写入, an exit code that says so, or for a line of an earlier
-  // version without one, an outcome that says written or in place) for a number of 1 to 254.
+  // version without one, an outcome that says written or in place) for a number a machine can have (with
+  // zones up to 9999: which zones config.ini has is no concern of the log's).
   bool Vouches() const;
 };
 // line without its line end; complete: it had one.
@@ -87,7 +88,7 @@ struct LineTail {
 };
 std::optional<LineTail> TailOfLine(std::string_view line);
 // The number a tail's or a number column's digits stand for, as the number box reads them ("007" is 7);
-// -1 for anything that is no number of 1 to kLastMachine.
+// -1 for anything that is no number a machine can have (1 to kLastZonedMachine).
 int NumberOfDigits(std::string_view digits);
 // The line's bytes name number: in a number column (any of them, when there are two) or in its tail.
 bool NamesNumber(std::string_view line, int number);

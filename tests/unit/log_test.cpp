@@ -83,7 +83,10 @@ const LineRow kLineRows[] = {
     ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"", kAddressA + L"=21", L"IPX"), true, Fault::None, false),
     ROW(Line(L"/check", L"检查: 已生效", L"21", kAddressA, L"0", kAddressA + L"=21"), true, Fault::None, false),
     ROW(Line(L"/n", L"已写入", L"0", kAddressA, L"0", kAddressA + L"=0"), true, Fault::None, false),
-    ROW(Line(L"/n", L"已写入", L"255", kAddressA, L"0", kAddressA + L"=255"), true, Fault::None, false),
+    // Numbers past 254 a zone of config.ini may hold: the log vouches for any a machine can have.
+    ROW(Line(L"/n", L"已写入", L"255", kAddressA, L"0", kAddressA + L"=255"), true, Fault::None, true),
+    ROW(Line(L"/n", L"已写入", L"9999", kAddressA, L"0", kAddressA + L"=9999"), true, Fault::None, true),
+    ROW(Line(L"/n", L"已写入", L"10000", kAddressA, L"0", kAddressA + L"=10000"), true, Fault::None, false),
     ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21", L"", L"2026-12-31 23:59:59"), true,
         Fault::None, true),
     ROW(Line(L"/n", L"已写入", L"21", kAddressA, L"0", kAddressA + L"=21", L"", L"2027-01-01 00:00:00"), true,

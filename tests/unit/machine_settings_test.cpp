@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "apply/lenient_number.h"
+#include "common/decimal.h"
 #include "apply/machine_settings.h"
 #include "config/ini_file.h"
 #include "row.h"
@@ -77,7 +78,7 @@ class DeriveTest : public ::testing::Test {
   MachineSettings Derive(const wchar_t* typed) {
     MachineInput input = ValidateInput(typed);
     EXPECT_EQ(input.verdict, Refusal::None);
-    return DeriveSettings(platform, input, IniFile::ConfigPath(platform));
+    return DeriveSettings(platform, input, IniFile::ConfigFile::Open(platform));
   }
   Refusal Check(const MachineSettings& s) { return CheckSettings(sim.text, s); }
   std::wstring GameKey(std::int32_t number) {

@@ -25,6 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
   vexa::TableFromLog(log);
-  vexa::CafePage({}, vexa::ViewOfCafe(log, vexa::IniFile::ReadMachineTable(config)));
+  vexa::CafePage({}, vexa::ViewOfCafe(
+                         log, vexa::IniFile::ReadMachineTable(config),
+                         {vexa::IniFile::ZonePlan{L"", 1, 254, L"192.168.0", L"0", L"255.255.255.0", L"192.168.0.1"}}));
   return 0;
 }

@@ -6,6 +6,7 @@
 #include "apply/machine_lookup.h"
 #include "apply/machine_plan.h"
 #include "common/text.h"
+#include "config/zones.h"
 
 namespace vexa::frm {
 
@@ -32,7 +33,7 @@ void FrmMain::PreFill() {
   if (lookup.result != MachineLookup::Result::Found) return;
   const std::wstring description = CutAtNul(CardDescription(platform_, inventory_, lookup.cardIndex));
   if (CardsDescribedAs(platform_, inventory_, description).size() != 1) return;
-  const MachineInput input = ReadMachineNumber(lookup.numberText);
+  const MachineInput input = ReadMachineNumber(lookup.numberText, IniFile::ReadZones(platform_, config));
   if (input.verdict != Refusal::None) return;
   window_.SelectItem(cboInterface, lookup.cardIndex);
   cboInterface_Click();

@@ -102,9 +102,8 @@ MachineSettings DeriveSettings(Platform& platform, const MachineInput& input, co
   s.NumberText = input.NumberText;
   s.IpOffsetText = read(IniFile::kIpOffset);
   s.IpPrefix = read(IniFile::kIp);
-  std::optional<double> offset = StrictDecimal(s.IpOffsetText);
   // An offset that is no number leaves the address without its last part; CheckSettings refuses it.
-  s.IpAddress = s.IpPrefix + L"." + (offset ? DecimalText(*offset + s.MachineNumber) : L"");
+  s.IpAddress = IniFile::PlannedAddress(s.IpPrefix, s.IpOffsetText, s.MachineNumber);
   s.SubnetMask = read(IniFile::kMask);
   s.DefaultGateway = read(IniFile::kGateWay);
   s.DnsServers = read(IniFile::kDns);

@@ -12,6 +12,7 @@
 #include "common/version.h"
 #include "config/ini_file.h"
 #include "config/machine_table.h"
+#include "config/zones.h"
 #include "log/run_log.h"
 
 namespace vexa {
@@ -65,6 +66,22 @@ std::wstring NumberList(const std::vector<int>& numbers) {
   return list;
 }
 
+// A seat left out because no machine could use its binding: the column that is wrong, its value, why.
+std::wstring UnusableText(const LeftSeat& seat) {
+  const std::wstring head = L"没有导出机号 " + std::to_wstring(seat.number) + L": ";
+  switch (seat.fault) {
+    case SeatFault::NotAnAddress: return head + L"日志中的 IP 地址 " + seat.value + L" 不是有效的地址";
+    case SeatFault::OutsideSubnet: return head + L"IP 地址 " + seat.value + L" 不在这个机号按 config.ini 应在的子网中";
+    case SeatFault::NetworkAddress: return head + L"IP 地址 " + seat.value + L" 是子网的网络地址";
+    case SeatFault::Broadcast: return head + L"IP 地址 " + seat.value + L" 是子网的广播地址";
+    case SeatFault::Gateway: return head + L"IP 地址 " + seat.value + L" 是网关的地址";
+    case SeatFault::Reserved:
+      return head + L"IP 地址 " + seat.value + L" 不能给计算机用(0.0.0.0/8、127.0.0.0/8 或 224.0.0.0 及以上)";
+    case SeatFault::NotACard: break;
+  }
+  return head + L"网卡地址 " + seat.value + L" 不是网卡的地址(组播、广播或全 0)";
+}
+
 // What the console says of the seats an export left out, and why.
 std::vector<std::wstring> LeftOut(const ExportPlan& plan, ExportFormat format, bool force) {
   std::vector<std::wstring> lines;
@@ -74,8 +91,12 @@ std::vector<std::wstring> LeftOut(const ExportPlan& plan, ExportFormat format, b
   if (!plan.notWritten.empty()) {
     lines.push_back(L"最后一次拒绝或没有全部写入的机位没有导出: 机号 " + NumberList(plan.notWritten));
   }
-  if (!plan.noAddress.empty()) {
-    lines.push_back(L"日志中的 IP 地址不是有效的地址,没有导出: 机号 " + JoinWith(plan.noAddress, L", "));
+  for (const LeftSeat& seat : plan.unusable) lines.push_back(UnusableText(seat));
+  if (NamesMustBeUnique(format)) {
+    for (const std::wstring& same : plan.sameNames) lines.push_back(L"冲突: " + same);
+    if (!plan.sameNames.empty() && force) {
+      lines.push_back(L"计算机名与前面的机位只有大小写不同,没有导出: 机号 " + NumberList(plan.sameNameSeats));
+    }
   }
   if (!plan.unnamed.empty() && format != ExportFormat::Arp) {
     lines.push_back(L"计算机名不是有效的 DNS 名称(只能用字母、数字和 -),只导出了地址: 机号 " +
@@ -98,12 +119,51 @@ CafeOutput TableCommand(Platform& platform, const IniFile::ConfigFile& config) {
   return out;
 }
 
+namespace {
+
+// The format's files beside the log, and what the console says of each.
+void WriteExport(Platform& platform, const LogPlace& place, ExportFormat format, const ExportPlan& plan,
+                 const CafeView& view, CafeOutput& out, std::vector<std::wstring>& lines) {
+  const std::wstring note =
+      L"VexaIpSet " + std::wstring(kProductVersion) + L" /export, " + LogStamp(platform.system.Now());
+  const std::size_t dropped = NamesMustBeUnique(format) ? plan.sameNameSeats.size() : 0;
+  const std::size_t count = format == ExportFormat::Csv
+                                ? SeatNumbers(view).size() - CountsOf(view)[static_cast<int>(SeatState::Unseen)]
+                                : plan.bindings.size() - dropped;
+  for (const ExportFile& file : ExportFiles(format, plan, view, ToUtf8(note))) {
+    const Written written = WriteBesideLog(platform, place, file.name, file.bytes);
+    if (!written.problem.empty()) out.exitCode = exit_code::kRefused;
+    lines.push_back(written.problem.empty() ? L"已导出 " + std::to_wstring(count) + L" 个机位: " + written.shown
+                                            : L"文件 " + written.shown + written.problem);
+  }
+}
+
+// The zones the views group the seats by, or why config.ini's [Zones] cannot be used (out says it, exit 2).
+std::optional<std::vector<IniFile::ZonePlan>> ZonePlansOf(Platform& platform, const IniFile::ConfigFile& config,
+                                                          CafeOutput& out) {
+  const IniFile::Zones zones = IniFile::ReadZones(platform, config);
+  if (zones.Ok()) return IniFile::ReadZonePlans(platform, config, zones);
+  out.text = L"config.ini 中的 [Zones] 有误: " + zones.problem;
+  out.exitCode = exit_code::kRefused;
+  return std::nullopt;
+}
+
+// The numbers the log's lines give that no zone holds, when there are zones.
+void SayOutside(const CafeView& view, std::vector<std::wstring>& lines) {
+  if (view.outside.empty()) return;
+  lines.push_back(L"日志中这些机号不在 config.ini 的任何区里,没有列出: " + NumberList(view.outside));
+}
+
+}  // namespace
+
 CafeOutput ReportCommand(Platform& platform, const IniFile::ConfigFile& config) {
   const LogPlace place = PlaceOfLog(platform, config);
   const RunLog log = ReadRunLog(platform, place);
   CafeOutput out;
   if (!Usable(platform, place, log, out)) return out;
-  const CafeView view = ViewOfCafe(log, IniFile::ReadMachineTable(config));
+  const std::optional<std::vector<IniFile::ZonePlan>> zones = ZonePlansOf(platform, config, out);
+  if (!zones) return out;
+  const CafeView view = ViewOfCafe(log, IniFile::ReadMachineTable(config), *zones);
   const std::string bytes = CafePage({platform.system.Now(), NetworkValues(platform, config)}, view);
   std::vector<std::wstring> lines;
   const Written page = WriteBesideLog(platform, place, kPageName, bytes);
@@ -115,6 +175,7 @@ CafeOutput ReportCommand(Platform& platform, const IniFile::ConfigFile& config) 
     parts.push_back(std::wstring(StateWord(static_cast<SeatState>(state))) + L" " + std::to_wstring(counts[state]));
   }
   lines.push_back(L"机位: " + JoinWith(parts, L", "));
+  SayOutside(view, lines);
   if (!out.text.empty()) lines.push_back(out.text);
   out.text = JoinWith(lines, L"\r\n");
   return out;
@@ -125,34 +186,27 @@ CafeOutput ExportCommand(Platform& platform, const IniFile::ConfigFile& config, 
   const RunLog log = ReadRunLog(platform, place);
   CafeOutput out;
   if (!Usable(platform, place, log, out)) return out;
-  const CafeView view = ViewOfCafe(log, IniFile::ReadMachineTable(config));
+  const std::optional<std::vector<IniFile::ZonePlan>> zones = ZonePlansOf(platform, config, out);
+  if (!zones) return out;
+  const CafeView view = ViewOfCafe(log, IniFile::ReadMachineTable(config), *zones);
   const ExportPlan plan = PlanExport(view);
   std::vector<std::wstring> lines = LeftOut(plan, format, force);
-  // Only Kea's subnets and netsh's scopes need the mask: the other formats do not read config.ini again.
-  const bool bySubnet = format == ExportFormat::Kea || format == ExportFormat::Netsh;
-  const std::wstring maskText = bySubnet ? IniFile::ReadIniString(platform, config.ReadPath(), IniFile::kNetWork,
-                                                                  IniFile::kMask.key, IniFile::kMask.fallback)
-                                         : L"";
-  const Ipv4 mask = ParseMask(maskText);
-  if (!plan.conflicts.empty() && !force && format != ExportFormat::Csv) {
+  SayOutside(view, lines);
+  const bool names = NamesMustBeUnique(format) && !plan.sameNames.empty();
+  if ((!plan.conflicts.empty() || names) && !force && format != ExportFormat::Csv) {
     lines.push_back(
-        L"没有导出:服务器不会接受一个机号或一个 IP 给两块网卡。改正后再导出;要导出其余的机位,请加 /force。");
+        L"没有导出:服务器不会接受一个机号、一个 IP 或一个计算机名给两块网卡。改正后再导出;要导出其余的机位,请加 "
+        L"/force。");
     out.exitCode = exit_code::kRefused;
-  } else if (bySubnet && !mask.ok()) {
-    lines.push_back(L"没有导出: config.ini 中的 Mask=" + maskText + L" 不是有效的子网掩码,无法算出子网。");
+  } else if (!plan.unplannable.empty() && format != ExportFormat::Csv) {
+    for (const IniFile::ZonePlan& zone : view.zones) {
+      if (ParseMask(zone.mask).ok()) continue;
+      lines.push_back(L"没有导出: config.ini 中" + (zone.name.empty() ? L"" : L"区 " + zone.name + L" ") + L"的 Mask=" +
+                      zone.mask + L" 不是有效的子网掩码,无法算出子网。");
+    }
     out.exitCode = exit_code::kRefused;
   } else {
-    const std::wstring note =
-        L"VexaIpSet " + std::wstring(kProductVersion) + L" /export, " + LogStamp(platform.system.Now());
-    const std::size_t count = format == ExportFormat::Csv
-                                  ? kLastMachine - CountsOf(view)[static_cast<int>(SeatState::Unseen)]
-                                  : plan.bindings.size();
-    for (const ExportFile& file : ExportFiles(format, plan, view, mask.bits, ToUtf8(note))) {
-      const Written written = WriteBesideLog(platform, place, file.name, file.bytes);
-      if (!written.problem.empty()) out.exitCode = exit_code::kRefused;
-      lines.push_back(written.problem.empty() ? L"已导出 " + std::to_wstring(count) + L" 个机位: " + written.shown
-                                              : L"文件 " + written.shown + written.problem);
-    }
+    WriteExport(platform, place, format, plan, view, out, lines);
   }
   if (!out.text.empty()) lines.push_back(out.text);
   out.text = JoinWith(lines, L"\r\n");

@@ -38,7 +38,7 @@ std::string Ip(std::uint32_t ip) { return Ascii(DottedText(ip)); }
 // different numbers name: each said once, its seats left out.
 void FindConflicts(const std::map<std::wstring, AddressHistory>& addresses, const CafeView& view, ExportPlan& plan) {
   std::set<int> seats;
-  for (int n = kFirstMachine; n <= kLastMachine; ++n) {
+  for (const int n : SeatNumbers(view)) {
     if (view.seats[n].claimants.size() < 2) continue;
     plan.conflicts.push_back(L"机号 " + std::to_wstring(n) + L" 给了 " +
                              std::to_wstring(view.seats[n].claimants.size()) + L" 块网卡: " +
@@ -49,7 +49,7 @@ void FindConflicts(const std::map<std::wstring, AddressHistory>& addresses, cons
   for (const auto& [address, history] : addresses) {
     if (history.lastVouch == nullptr) continue;
     const RunRecord& r = history.lastVouch->record;
-    byIp[r.ipAddress].emplace_back(address, *MachineNumberOf(r.number));
+    byIp[r.ipAddress].emplace_back(address, *MachineNumberOf(r.number, kLastZonedMachine));
   }
   for (const auto& [ip, cards] : byIp) {
     std::set<int> numbers;
@@ -88,33 +88,88 @@ bool IsDnsLabel(std::wstring_view name) {
   return std::all_of(name.begin(), name.end(), [](wchar_t c) { return IsDigit(c) || IsAsciiLetter(c) || c == L'-'; });
 }
 
+namespace {
+
+// What is wrong with a seat's address in its zone: the zone's subnet is the one the address the tool plans
+// for the number lies in, under the zone's mask; in it, the tool's own rules for a machine's address.
+std::optional<SeatFault> AddressFaultIn(const IniFile::ZonePlan& zone, int number, const Ipv4& ip, std::uint32_t mask) {
+  if (!ip.ok()) return SeatFault::NotAnAddress;
+  const Ipv4 planned = ParseIpv4(zone.AddressOf(number));
+  if (!planned.ok() || (ip.bits & mask) != (planned.bits & mask)) return SeatFault::OutsideSubnet;
+  switch (HostAddressFault(ip.bits, mask)) {
+    case AddressFault::Fine: break;
+    case AddressFault::NetworkAddress: return SeatFault::NetworkAddress;
+    case AddressFault::Broadcast: return SeatFault::Broadcast;
+    default: return SeatFault::Reserved;
+  }
+  const Ipv4 gateway = ParseIpv4(zone.gateway);
+  if (gateway.ok() && gateway.bits == ip.bits) return SeatFault::Gateway;
+  return std::nullopt;
+}
+
+// Host names Windows and a DNS server take for one: each later seat whose name only differs in case from an
+// earlier one's.
+void FindSameNames(ExportPlan& plan) {
+  std::map<std::wstring, int> first;  // folded name: the first seat that has it
+  for (const Binding& b : plan.bindings) {
+    if (b.hostName.empty()) continue;
+    std::wstring folded = b.hostName;  // a DNS label: ASCII
+    for (wchar_t& c : folded) c = AsciiUpper(c);
+    const auto [at, added] = first.emplace(folded, b.number);
+    if (added) continue;
+    plan.sameNames.push_back(L"计算机名只有大小写不同: 机号 " + std::to_wstring(at->second) + L" 和 " +
+                             std::to_wstring(b.number) + L"(" + b.hostName + L")");
+    plan.sameNameSeats.push_back(b.number);
+  }
+}
+
+}  // namespace
+
 ExportPlan PlanExport(const CafeView& view) {
   ExportPlan plan;
   const std::map<std::wstring, AddressHistory>& addresses = view.addresses;
   FindConflicts(addresses, view, plan);
   const std::set<int> conflicted(plan.conflictSeats.begin(), plan.conflictSeats.end());
-  for (int n = kFirstMachine; n <= kLastMachine; ++n) {
-    const Seat& seat = view.seats[n];
-    if (seat.claimants.size() != 1 || conflicted.count(n) > 0) continue;
-    if (seat.state == SeatState::Refused) {
-      plan.notWritten.push_back(n);
+  for (const IniFile::ZonePlan& zone : view.zones) {
+    const Ipv4 mask = ParseMask(zone.mask);
+    if (!mask.ok()) {
+      plan.unplannable.push_back(zone.name);
       continue;
     }
-    const RunRecord& r = addresses.find(seat.claimants.front())->second.lastVouch->record;
-    const Ipv4 ip = ParseIpv4(r.ipAddress);
-    const std::optional<MacAddress> mac = ParseMac(seat.claimants.front());
-    if (!ip.ok() || !mac) {  // the tool writes neither so: a line edited by hand
-      plan.noAddress.push_back(std::to_wstring(n) + L"(" + r.ipAddress + L")");
-      continue;
+    const Ipv4 gateway = ParseIpv4(zone.gateway);
+    for (int n = zone.first; n <= zone.last; ++n) {
+      const Seat& seat = view.seats[n];
+      if (seat.claimants.size() != 1 || conflicted.count(n) > 0) continue;
+      if (seat.state == SeatState::Refused) {
+        plan.notWritten.push_back(n);
+        continue;
+      }
+      const RunRecord& r = addresses.find(seat.claimants.front())->second.lastVouch->record;
+      const Ipv4 ip = ParseIpv4(r.ipAddress);
+      const std::optional<MacAddress> mac = ParseCardAddress(seat.claimants.front());
+      if (const std::optional<SeatFault> fault = AddressFaultIn(zone, n, ip, mask.bits)) {
+        plan.unusable.push_back({n, r.ipAddress, *fault});
+        continue;
+      }
+      if (!mac) {
+        plan.unusable.push_back({n, seat.claimants.front(), SeatFault::NotACard});
+        continue;
+      }
+      Binding binding{n, ip.bits, *mac, r.hostName, mask.bits, gateway.ok() ? gateway.bits : 0};
+      if (!IsDnsLabel(r.hostName)) {
+        plan.unnamed.push_back(std::to_wstring(n) + L"(" + r.hostName + L")");
+        binding.hostName.clear();
+      }
+      plan.bindings.push_back(std::move(binding));
     }
-    Binding binding{n, ip.bits, *mac, r.hostName};
-    if (!IsDnsLabel(r.hostName)) {
-      plan.unnamed.push_back(std::to_wstring(n) + L"(" + r.hostName + L")");
-      binding.hostName.clear();
-    }
-    plan.bindings.push_back(std::move(binding));
   }
+  FindSameNames(plan);
   return plan;
+}
+
+bool NamesMustBeUnique(ExportFormat format) {
+  return format == ExportFormat::Dnsmasq || format == ExportFormat::Dhcpd || format == ExportFormat::Kea ||
+         format == ExportFormat::Netsh;
 }
 
 namespace {
@@ -136,9 +191,10 @@ std::vector<int> LeaseTimeNames(const ExportPlan& plan) {
 
 namespace {
 
-std::string Dnsmasq(const ExportPlan& plan) {
+std::string Dnsmasq(const std::vector<const Binding*>& bindings) {
   std::string out;
-  for (const Binding& b : plan.bindings) {
+  for (const Binding* binding : bindings) {
+    const Binding& b = *binding;
     out += "dhcp-host=" + MacText(b.mac, ":") + "," + Ip(b.ip);
     if (!b.hostName.empty() && !LooksLikeLeaseTime(b.hostName)) out += "," + Ascii(b.hostName);
     out += "\n";
@@ -146,34 +202,43 @@ std::string Dnsmasq(const ExportPlan& plan) {
   return out;
 }
 
-std::string Dhcpd(const ExportPlan& plan) {
+// The bindings grouped by their zone's subnet, in the order of the subnets.
+std::map<std::pair<std::uint32_t, std::uint32_t>, std::vector<const Binding*>> BySubnet(
+    const std::vector<const Binding*>& bindings) {
+  std::map<std::pair<std::uint32_t, std::uint32_t>, std::vector<const Binding*>> subnets;  // (network, mask)
+  for (const Binding* b : bindings) subnets[{b->ip & b->mask, b->mask}].push_back(b);
+  return subnets;
+}
+
+// A declaration per subnet with its routers, the hosts inside it; a host needs a name of its own: the
+// seat's when the host name cannot be one.
+std::string Dhcpd(const std::vector<const Binding*>& bindings) {
   std::string out;
-  for (const Binding& b : plan.bindings) {
-    // A declaration needs a name of its own: the seat's when the host name cannot be one.
-    const std::string name = b.hostName.empty() ? "seat-" + std::to_string(b.number) : Ascii(b.hostName);
-    out +=
-        "host " + name + " {\n  hardware ethernet " + MacText(b.mac, ":") + ";\n  fixed-address " + Ip(b.ip) + ";\n}\n";
+  for (const auto& [subnet, hosts] : BySubnet(bindings)) {
+    out += "subnet " + Ip(subnet.first) + " netmask " + Ip(subnet.second) + " {\n";
+    if (hosts.front()->gateway != 0) out += "  option routers " + Ip(hosts.front()->gateway) + ";\n";
+    for (const Binding* b : hosts) {
+      const std::string name = b->hostName.empty() ? "seat-" + std::to_string(b->number) : Ascii(b->hostName);
+      out += "  host " + name + " {\n    hardware ethernet " + MacText(b->mac, ":") + ";\n    fixed-address " +
+             Ip(b->ip) + ";\n  }\n";
+    }
+    out += "}\n";
   }
   return out;
 }
 
-// The bindings grouped by the subnet their address lies in under mask, in the order of the subnets.
-std::map<std::uint32_t, std::vector<const Binding*>> BySubnet(const ExportPlan& plan, std::uint32_t mask) {
-  std::map<std::uint32_t, std::vector<const Binding*>> subnets;
-  for (const Binding& b : plan.bindings) subnets[b.ip & mask].push_back(&b);
-  return subnets;
-}
-
-std::string Kea(const ExportPlan& plan, std::uint32_t mask) {
+// One subnet4 a subnet, its id the subnet's own address: the same whatever else the log holds, so that a
+// re-import keeps Kea's leases (Kea keys them to the id).
+std::string Kea(const std::vector<const Binding*>& bindings) {
   std::string out = "{\n  \"Dhcp4\": {\n    \"subnet4\": [";
-  int id = 0;
-  for (const auto& [network, bindings] : BySubnet(plan, mask)) {
-    out += std::string(id > 0 ? "," : "");
-    ++id;
-    out += "\n      {\n        \"id\": " + std::to_string(id) + ",\n        \"subnet\": \"" +
-           Ascii(SubnetText(network, mask)) + "\",\n        \"reservations\": [";
-    for (std::size_t i = 0; i < bindings.size(); ++i) {
-      const Binding& b = *bindings[i];
+  bool first = true;
+  for (const auto& [subnet, hosts] : BySubnet(bindings)) {
+    out += std::string(first ? "" : ",");
+    first = false;
+    out += "\n      {\n        \"id\": " + std::to_string(subnet.first) + ",\n        \"subnet\": \"" +
+           Ascii(SubnetText(subnet.first, subnet.second)) + "\",\n        \"reservations\": [";
+    for (std::size_t i = 0; i < hosts.size(); ++i) {
+      const Binding& b = *hosts[i];
       out += std::string(i > 0 ? "," : "") + "\n          { \"hw-address\": \"" + MacText(b.mac, ":") +
              "\", \"ip-address\": \"" + Ip(b.ip) + "\"";
       if (!b.hostName.empty()) out += ", \"hostname\": \"" + Ascii(b.hostName) + "\"";
@@ -181,13 +246,14 @@ std::string Kea(const ExportPlan& plan, std::uint32_t mask) {
     }
     out += "\n        ]\n      }";
   }
-  return out + (id > 0 ? "\n    " : "") + "]\n  }\n}\n";
+  return out + (first ? "" : "\n    ") + "]\n  }\n}\n";
 }
 
-std::string Netsh(const ExportPlan& plan, std::uint32_t mask) {
+std::string Netsh(const std::vector<const Binding*>& bindings) {
   std::string out;
-  for (const Binding& b : plan.bindings) {
-    out += "netsh dhcp server scope " + Ip(b.ip & mask) + " add reservedip " + Ip(b.ip) + " " + MacText(b.mac, "");
+  for (const Binding* binding : bindings) {
+    const Binding& b = *binding;
+    out += "netsh dhcp server scope " + Ip(b.ip & b.mask) + " add reservedip " + Ip(b.ip) + " " + MacText(b.mac, "");
     if (!b.hostName.empty()) out += " " + Ascii(b.hostName);
     out += "\r\n";
   }
@@ -196,18 +262,20 @@ std::string Netsh(const ExportPlan& plan, std::uint32_t mask) {
 
 // Static neighbours on a Windows server: the interface's name is the batch file's first parameter; an
 // entry already there is removed first, so the file can be run again.
-std::string ArpBatch(const ExportPlan& plan) {
+std::string ArpBatch(const std::vector<const Binding*>& bindings) {
   std::string out = "if \"%~1\"==\"\" (\r\n  echo Usage: %~nx0 \"interface name\"\r\n  exit /b 1\r\n)\r\n";
-  for (const Binding& b : plan.bindings) {
+  for (const Binding* binding : bindings) {
+    const Binding& b = *binding;
     out += "netsh interface ipv4 delete neighbors \"%~1\" " + Ip(b.ip) + " >nul 2>&1\r\n";
     out += "netsh interface ipv4 add neighbors \"%~1\" " + Ip(b.ip) + " " + MacText(b.mac, "-") + "\r\n";
   }
   return out;
 }
 
-std::string ArpScript(const ExportPlan& plan) {
+std::string ArpScript(const std::vector<const Binding*>& bindings) {
   std::string out = "set -e\nif [ -z \"$1\" ]; then echo \"usage: $0 DEVICE\" >&2; exit 1; fi\n";
-  for (const Binding& b : plan.bindings) {
+  for (const Binding* binding : bindings) {
+    const Binding& b = *binding;
     out += "ip neigh replace " + Ip(b.ip) + " lladdr " + MacText(b.mac, ":") + " dev \"$1\" nud permanent\n";
   }
   return out;
@@ -228,7 +296,7 @@ std::wstring CsvField(std::wstring_view text) {
 
 std::string Csv(const CafeView& view) {
   std::wstring out = L"number,ip,mac,hostname,last_run,state\r\n";
-  for (int n = kFirstMachine; n <= kLastMachine; ++n) {
+  for (const int n : SeatNumbers(view)) {
     const Seat& seat = view.seats[n];
     if (seat.state == SeatState::Unseen) continue;
     const RunRecord* r = seat.last != nullptr ? &seat.last->record : nullptr;
@@ -251,17 +319,22 @@ std::string Csv(const CafeView& view) {
 }  // namespace
 
 std::vector<ExportFile> ExportFiles(ExportFormat format, const ExportPlan& plan, const CafeView& view,
-                                    std::uint32_t mask, std::string_view note) {
+                                    std::string_view note) {
+  const std::set<int> later(plan.sameNameSeats.begin(), plan.sameNameSeats.end());
+  std::vector<const Binding*> bindings;
+  for (const Binding& b : plan.bindings) {
+    if (!NamesMustBeUnique(format) || later.count(b.number) == 0) bindings.push_back(&b);
+  }
   const std::string hash = "# " + std::string(note) + "\n";
   const std::string rem = "@echo off\r\nrem " + std::string(note) + "\r\n";
   switch (format) {
-    case ExportFormat::Dnsmasq: return {{"VexaIpSet-dnsmasq.conf", hash + Dnsmasq(plan)}};
-    case ExportFormat::Dhcpd: return {{"VexaIpSet-dhcpd.conf", hash + Dhcpd(plan)}};
-    case ExportFormat::Kea: return {{"VexaIpSet-kea.json", Kea(plan, mask)}};
-    case ExportFormat::Netsh: return {{"VexaIpSet-netsh.bat", rem + Netsh(plan, mask)}};
+    case ExportFormat::Dnsmasq: return {{"VexaIpSet-dnsmasq.conf", hash + Dnsmasq(bindings)}};
+    case ExportFormat::Dhcpd: return {{"VexaIpSet-dhcpd.conf", hash + Dhcpd(bindings)}};
+    case ExportFormat::Kea: return {{"VexaIpSet-kea.json", Kea(bindings)}};
+    case ExportFormat::Netsh: return {{"VexaIpSet-netsh.bat", rem + Netsh(bindings)}};
     case ExportFormat::Arp:
-      return {{"VexaIpSet-arp.bat", rem + ArpBatch(plan)},
-              {"VexaIpSet-arp.sh", "#!/bin/sh\n" + hash + ArpScript(plan)}};
+      return {{"VexaIpSet-arp.bat", rem + ArpBatch(bindings)},
+              {"VexaIpSet-arp.sh", "#!/bin/sh\n" + hash + ArpScript(bindings)}};
     case ExportFormat::Csv: return {{"VexaIpSet-csv.csv", Csv(view)}};
   }
   return {};

@@ -1,6 +1,7 @@
 #include "cafe/cafe_page.h"
 
 #include "cafe/cafe_export.h"
+#include "common/host_address.h"
 #include "common/machine_number.h"
 #include "common/text.h"
 #include "common/utf8.h"
@@ -26,7 +27,7 @@ const StateLook& LookOf(SeatState state) { return kLooks[static_cast<int>(state)
 
 constexpr std::wstring_view kStyle =
     L"body{font-family:\"Microsoft YaHei\",\"WenQuanYi Micro Hei\",sans-serif;margin:12px;color:#222}"
-    L"h1{font-size:20px;margin:0 0 6px}h2{font-size:16px;margin:14px 0 4px}"
+    L"h1{font-size:20px;margin:0 0 6px}h2{font-size:16px;margin:14px 0 4px}h2 small{font-weight:normal;color:#555}"
     L".hd{font-size:13px;color:#333;margin:2px 0}.hd span{margin-right:14px;white-space:nowrap}"
     L".g{display:grid;grid-template-columns:repeat(auto-fill,minmax(78px,1fr));gap:3px;margin-top:8px}"
     L".c{border:1px solid #bbb;border-radius:3px;padding:2px 3px;font-size:11px;line-height:1.3;min-height:42px;"
@@ -98,10 +99,38 @@ std::wstring Row(int number, const Seat& seat) {
       last != nullptr ? LogStamp(last->time) : L"",
       Detail(seat),
       std::to_wstring(seat.runs),
+      last != nullptr ? last->record.version : L"",
   };
   std::wstring row = L"<tr>";
   for (const std::wstring& cell : cells) row += L"<td>" + Escaped(cell) + L"</td>";
   return row + L"</tr>\n";
+}
+
+// The counts of each state, with its mark and word.
+std::wstring Legend(const std::vector<int>& counts) {
+  std::wstring legend = L"<div class=\"lg\">";
+  for (const StateLook& look : kLooks) {
+    legend += L" <span class=\"c " + std::wstring(look.css) + L"\">" + look.mark + (*look.mark != 0 ? L" " : L"") +
+              std::wstring(StateWord(look.state)) + L": " + std::to_wstring(counts[static_cast<int>(look.state)]) +
+              L"</span>";
+  }
+  return legend + L"</div>\n";
+}
+
+// A zone's heading above its grid: its name, numbers, subnet and gateway.
+std::wstring ZoneHeading(const IniFile::ZonePlan& zone) {
+  const Ipv4 first = ParseIpv4(zone.AddressOf(zone.first));
+  const Ipv4 mask = ParseMask(zone.mask);
+  const std::wstring subnet = first.ok() && mask.ok() ? SubnetText(first.bits, mask.bits) : L"(" + zone.mask + L")";
+  return L"<h2>" + Escaped(zone.name) + L" <small>" + std::to_wstring(zone.first) + L"-" + std::to_wstring(zone.last) +
+         L" · " + Escaped(subnet) + L" · 网关 " + Escaped(zone.gateway.empty() ? L"(无)" : zone.gateway) +
+         L"</small></h2>\n";
+}
+
+std::wstring NumberList(const std::vector<int>& numbers) {
+  std::vector<std::wstring> texts;
+  for (int n : numbers) texts.push_back(std::to_wstring(n));
+  return JoinWith(texts, L", ");
 }
 
 std::wstring Lines(const std::vector<std::wstring>& lines, const wchar_t* none) {
@@ -113,10 +142,11 @@ std::wstring Lines(const std::vector<std::wstring>& lines, const wchar_t* none) 
 
 }  // namespace
 
-std::vector<int> CountsOf(const CafeView& view) {
+std::vector<int> CountsOf(const CafeView& view, const IniFile::ZonePlan* zone) {
   std::vector<int> counts(std::size(kLooks), 0);
-  for (int number = kFirstMachine; number <= kLastMachine; ++number) {
-    ++counts[static_cast<int>(view.seats[number].state)];
+  for (const IniFile::ZonePlan& z : view.zones) {
+    if (zone != nullptr && &z != zone) continue;
+    for (int number = z.first; number <= z.last; ++number) ++counts[static_cast<int>(view.seats[number].state)];
   }
   return counts;
 }
@@ -136,19 +166,23 @@ std::string CafePage(const PageHeader& header, const CafeView& view) {
   for (const auto& [key, value] : header.network) {
     page += L" <span>" + Escaped(JoinWith({key, value}, L"=")) + L"</span>";
   }
-  page += L"</p>\n<div class=\"lg\">";
-  const std::vector<int> counts = CountsOf(view);
-  for (const StateLook& look : kLooks) {
-    page += L" <span class=\"c " + std::wstring(look.css) + L"\">" + look.mark + (*look.mark != 0 ? L" " : L"") +
-            std::wstring(StateWord(look.state)) + L": " + std::to_wstring(counts[static_cast<int>(look.state)]) +
-            L"</span>";
+  page += L"</p>\n" + Legend(CountsOf(view, nullptr));
+  // One grid for a cafe; a venue's zones each under a heading of their own, with their counts.
+  const bool zoned = view.zones.size() > 1 || !view.zones.front().name.empty();
+  for (const IniFile::ZonePlan& zone : view.zones) {
+    if (zoned) page += ZoneHeading(zone) + Legend(CountsOf(view, &zone));
+    page += L"<div class=\"g\">\n";
+    for (int number = zone.first; number <= zone.last; ++number) page += Cell(number, view.seats[number]);
+    page += L"</div>\n";
   }
-  page += L"</div>\n<div class=\"g\">\n";
-  for (int number = kFirstMachine; number <= kLastMachine; ++number) page += Cell(number, view.seats[number]);
+  if (!view.outside.empty()) {
+    page +=
+        L"<p class=\"hd\">日志中这些机号不在 config.ini 的任何区里: " + Escaped(NumberList(view.outside)) + L"</p>\n";
+  }
   page +=
-      L"</div>\n<h2>各机位</h2>\n<table><tr><th>机号</th><th>状态</th><th>网卡地址</th><th>IP 地址</th>"
-      L"<th>计算机名</th><th>最后一次</th><th>结果</th><th>次数</th></tr>\n";
-  for (int number = kFirstMachine; number <= kLastMachine; ++number) {
+      L"<h2>各机位</h2>\n<table><tr><th>机号</th><th>状态</th><th>网卡地址</th><th>IP 地址</th>"
+      L"<th>计算机名</th><th>最后一次</th><th>结果</th><th>次数</th><th>版本</th></tr>\n";
+  for (const int number : SeatNumbers(view)) {
     if (view.seats[number].state != SeatState::Unseen) page += Row(number, view.seats[number]);
   }
   page += L"</table>\n<h2>日志中有、[Machines] 中没有的网卡(可直接加入 [Machines])</h2>\n" +

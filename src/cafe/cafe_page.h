@@ -21,7 +21,7 @@ struct PageHeader {
 
 std::string CafePage(const PageHeader& header, const CafeView& view);
 
-// How many seats are in each state, in SeatState's order.
-std::vector<int> CountsOf(const CafeView& view);
+// How many seats are in each state, in SeatState's order: of zone, or of every zone (nullptr).
+std::vector<int> CountsOf(const CafeView& view, const IniFile::ZonePlan* zone = nullptr);
 
 }  // namespace vexa

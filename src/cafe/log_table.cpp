@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "cafe/seats.h"
+#include "common/mac_address.h"
 #include "common/machine_number.h"
 #include "common/text.h"
 
@@ -13,17 +15,25 @@ namespace vexa {
 std::wstring TableFromLog(const RunLog& log) {
   std::vector<std::pair<int, std::wstring>> rows;  // number, line
   std::map<int, std::vector<std::wstring>> byNumber;
-  std::vector<std::wstring> neverVouched;
+  std::vector<std::wstring> notes;
   for (const auto& [address, history] : AddressesOf(log)) {
+    // A key config.ini's [Machines] could never match, or one that would break the line it is on.
+    const std::optional<MacAddress> mac = ParseCardAddress(address);
+    if (!mac) {
+      notes.push_back(L"; 没有列出 " + address + L": 不是网卡的地址(组播、广播、全 0 或不是 6 个十六进制字节)");
+      continue;
+    }
+    const std::wstring key = FormatMac(*mac);
     if (history.lastVouch == nullptr) {
-      neverVouched.push_back(L"; " + address + L" 没有一次写入成功,最后一次: " + LogStamp(history.last->time) + L" " +
-                             history.last->record.outcome);
+      const RunRecord& last = history.last->record;
+      notes.push_back(L"; " + key + L" 没有一行可作依据(写入全部成功、机号有效),最后一次: " +
+                      LogStamp(history.last->time) + L" " + last.outcome + L", 机号 " + last.number);
       continue;
     }
     const std::wstring& number = history.lastVouch->record.number;
-    const int value = *MachineNumberOf(number);
-    rows.emplace_back(value, JoinWith({address, number}, L"="));
-    byNumber[value].push_back(address);
+    const int value = *MachineNumberOf(number, kLastZonedMachine);
+    rows.emplace_back(value, JoinWith({key, number}, L"="));
+    byNumber[value].push_back(key);
   }
   std::stable_sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   std::vector<std::wstring> lines = {L"[Machines]"};
@@ -33,7 +43,7 @@ std::wstring TableFromLog(const RunLog& log) {
     lines.push_back(L"; 冲突: 机号 " + std::to_wstring(number) + L" 给了 " + std::to_wstring(list.size()) +
                     L" 个地址: " + JoinWith(list, L", "));
   }
-  for (auto& line : neverVouched) lines.push_back(std::move(line));
+  for (auto& line : notes) lines.push_back(std::move(line));
   return JoinWith(lines, L"\r\n");
 }
 

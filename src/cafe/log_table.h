@@ -8,9 +8,10 @@
 
 namespace vexa {
 
-// "[Machines]" and one "address=number" line per address, the number of the address's last line that
-// vouches for it, in number order; then ";" lines for one number held by several addresses and for
-// addresses none of whose lines vouch (all refused or not written). Lines joined by CR LF.
+// "[Machines]" and one "address=number" line per card address, the number of the address's last line that
+// vouches for it, in number order; then ";" lines for one number held by several addresses, for addresses
+// none of whose lines vouch (refused, not all written, a check, a number no zone holds) with their last
+// line, and for keys that are no card's address. Lines joined by CR LF.
 std::wstring TableFromLog(const RunLog& log);
 
 }  // namespace vexa

@@ -1,5 +1,6 @@
 #include "cafe/seats.h"
 
+#include <algorithm>
 #include <optional>
 #include <set>
 
@@ -44,15 +45,41 @@ std::wstring_view StateWord(SeatState state) {
   return L"一个机号给了两块网卡";
 }
 
-CafeView ViewOfCafe(const RunLog& log, const IniFile::MachineTable& table) {
+std::vector<int> SeatNumbers(const CafeView& view) {
+  std::vector<int> numbers;
+  for (const IniFile::ZonePlan& zone : view.zones) {
+    for (int n = zone.first; n <= zone.last; ++n) numbers.push_back(n);
+  }
+  return numbers;
+}
+
+const IniFile::ZonePlan& ZoneOfSeat(const CafeView& view, int number) {
+  for (const IniFile::ZonePlan& zone : view.zones) {
+    if (number >= zone.first && number <= zone.last) return zone;
+  }
+  return view.zones.front();
+}
+
+CafeView ViewOfCafe(const RunLog& log, const IniFile::MachineTable& table, std::vector<IniFile::ZonePlan> zones) {
   CafeView view;
-  view.seats.resize(kLastMachine + 1);
+  view.zones = std::move(zones);
+  int last = 0;
+  for (const IniFile::ZonePlan& zone : view.zones) last = std::max(last, zone.last);
+  view.seats.resize(static_cast<std::size_t>(last) + 1);
+  // A seat of a zone, or nothing for a number no zone holds.
+  const auto seatOf = [&view](std::wstring_view text) -> Seat* {
+    const std::optional<int> number = MachineNumberOf(text, kLastZonedMachine);
+    if (!number) return nullptr;
+    for (const IniFile::ZonePlan& zone : view.zones) {
+      if (*number >= zone.first && *number <= zone.last) return &view.seats[*number];
+    }
+    return nullptr;
+  };
   for (const LogEntry& entry : log.entries) {
-    const std::optional<int> number = MachineNumberOf(entry.record.number);
-    if (!number) continue;
-    Seat& seat = view.seats[*number];
-    seat.last = &entry;
-    ++seat.runs;
+    Seat* seat = seatOf(entry.record.number);
+    if (seat == nullptr) continue;
+    seat->last = &entry;
+    ++seat->runs;
   }
   view.addresses = AddressesOf(log);
   const std::map<std::wstring, AddressHistory>& addresses = view.addresses;
@@ -60,15 +87,24 @@ CafeView ViewOfCafe(const RunLog& log, const IniFile::MachineTable& table) {
   for (const IniFile::MachineEntry& entry : table.entries) {
     const std::wstring address = FormatMac(entry.address);
     listed.insert(address);
-    if (const std::optional<int> number = MachineNumberOf(entry.numberText)) view.seats[*number].listed = address;
+    if (Seat* seat = seatOf(entry.numberText)) seat->listed = address;
     if (addresses.count(address) == 0) view.unused.push_back(JoinWith({address, entry.numberText}, L"="));
   }
   for (const auto& [address, history] : addresses) {
     if (history.lastVouch == nullptr) continue;
     const std::wstring& number = history.lastVouch->record.number;
-    view.seats[*MachineNumberOf(number)].claimants.push_back(address);
-    if (listed.count(address) == 0) view.unlisted.push_back(JoinWith({address, number}, L"="));
+    Seat* seat = seatOf(number);
+    if (seat == nullptr) {
+      view.outside.push_back(*MachineNumberOf(number, kLastZonedMachine));
+      continue;
+    }
+    seat->claimants.push_back(address);
+    // Only a card's address is a line [Machines] can take.
+    if (listed.count(address) == 0 && ParseCardAddress(address))
+      view.unlisted.push_back(JoinWith({address, number}, L"="));
   }
+  std::sort(view.outside.begin(), view.outside.end());
+  view.outside.erase(std::unique(view.outside.begin(), view.outside.end()), view.outside.end());
   for (Seat& seat : view.seats) {
     if (seat.claimants.size() > 1) {
       seat.state = SeatState::Conflict;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "config/machine_table.h"
+#include "config/zones.h"
 #include "log/number_claims.h"
 #include "log/run_log.h"
 
@@ -43,14 +44,20 @@ struct Seat {
   std::wstring listed;                  // the address [Machines] gives this number
 };
 
-// The cafe as the log (which must outlive it) and [Machines] show it.
+// The cafe as the log (which must outlive it), [Machines] and config.ini's zones show it.
 struct CafeView {
-  std::vector<Seat> seats;                           // by number; 0 is no seat
+  std::vector<Seat> seats;                           // by number, up to the zones' last; 0 is no seat
+  std::vector<IniFile::ZonePlan> zones;              // config.ini's zones, or the one plan of 1-254
+  std::vector<int> outside;                          // numbers the log's vouching lines name that no zone holds
   std::vector<std::wstring> unlisted;                // "address=number" lines the log vouches for and [Machines] lacks
   std::vector<std::wstring> unused;                  // [Machines] lines no run has used
   std::map<std::wstring, AddressHistory> addresses;  // AddressesOf the log, read once for every view of it
 };
-CafeView ViewOfCafe(const RunLog& log, const IniFile::MachineTable& table);
+CafeView ViewOfCafe(const RunLog& log, const IniFile::MachineTable& table, std::vector<IniFile::ZonePlan> zones);
+// Every seat of every zone, in the zones' order.
+std::vector<int> SeatNumbers(const CafeView& view);
+// The zone a seat belongs to.
+const IniFile::ZonePlan& ZoneOfSeat(const CafeView& view, int number);
 
 // What the console says of a log that could not be read whole: each unreadable file with its reason, and
 // the skipped lines counted by why; empty when nothing was lost.

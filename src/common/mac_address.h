@@ -42,4 +42,21 @@ inline std::optional<MacAddress> ParseMac(std::wstring_view text) {
   return address;
 }
 
+// An address a network card can have: not a group (multicast) address, which the broadcast address is too,
+// and not all zeros.
+inline bool IsCardAddress(const MacAddress& address) {
+  if ((address[0] & 1) != 0) return false;
+  for (std::uint8_t b : address) {
+    if (b != 0) return true;
+  }
+  return false;
+}
+
+// A key a [Machines] line or a server's binding can take: a card's address, as ParseMac reads it.
+inline std::optional<MacAddress> ParseCardAddress(std::wstring_view text) {
+  const std::optional<MacAddress> address = ParseMac(text);
+  if (!address || !IsCardAddress(*address)) return std::nullopt;
+  return address;
+}
+
 }  // namespace vexa

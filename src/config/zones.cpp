@@ -1,5 +1,6 @@
 #include "config/zones.h"
 
+#include "common/decimal.h"
 #include "common/machine_number.h"
 #include "common/text.h"
 
@@ -90,6 +91,32 @@ Zones ReadZones(Platform&, const ConfigFile& config) {
   }
   if (zones.list.empty()) zones.problem = L"[Zones] 中没有区。";
   return zones;
+}
+
+std::wstring PlannedAddress(std::wstring_view prefix, std::wstring_view offset, int number) {
+  const std::optional<double> value = StrictDecimal(offset);
+  return std::wstring(prefix) + L"." + (value ? DecimalText(*value + number) : L"");
+}
+
+std::vector<ZonePlan> ReadZonePlans(Platform& platform, const ConfigFile& config, const Zones& zones) {
+  auto planOf = [&](const Zone* zone) {
+    ZonePlan plan{zone != nullptr ? zone->name : L"",
+                  zone != nullptr ? zone->first : kFirstMachine,
+                  zone != nullptr ? zone->last : kLastMachine,
+                  {},
+                  {},
+                  {},
+                  {}};
+    plan.ip = ReadZoneValue(platform, config, zone, kIp).text;
+    plan.ipOffset = ReadZoneValue(platform, config, zone, kIpOffset).text;
+    plan.mask = ReadZoneValue(platform, config, zone, kMask).text;
+    plan.gateway = ReadZoneValue(platform, config, zone, kGateWay).text;
+    return plan;
+  };
+  std::vector<ZonePlan> plans;
+  if (!zones.declared) plans.push_back(planOf(nullptr));
+  for (const Zone& zone : zones.list) plans.push_back(planOf(&zone));
+  return plans;
 }
 
 IniValue ReadZoneValue(Platform& platform, const ConfigFile& config, const Zone* zone, const KeyDefault& key) {

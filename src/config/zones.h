@@ -47,4 +47,19 @@ Zones ReadZones(Platform& platform, const ConfigFile& config);
 // the key, else [NetWork]'s, else the key's default.
 IniValue ReadZoneValue(Platform& platform, const ConfigFile& config, const Zone* zone, const KeyDefault& key);
 
+// The address a number gets: the IP prefix, '.', IPOffset + the number printed as BASIC prints it; the last
+// part empty when IPOffset is no number (a refusal's concern, not this one's).
+std::wstring PlannedAddress(std::wstring_view prefix, std::wstring_view offset, int number);
+
+// What the cafe's views need of a zone: its numbers and its address plan. Without zones, one plan: the
+// numbers 1 to 254 with [NetWork]'s values.
+struct ZonePlan {
+  std::wstring name;  // "" without zones
+  int first = 0;
+  int last = 0;
+  std::wstring ip, ipOffset, mask, gateway;
+  std::wstring AddressOf(int number) const { return PlannedAddress(ip, ipOffset, number); }
+};
+std::vector<ZonePlan> ReadZonePlans(Platform& platform, const ConfigFile& config, const Zones& zones);
+
 }  // namespace vexa::IniFile

@@ -42,20 +42,30 @@ TEST_F(CafeTest, TheTableTakesOnlyWhatTheLogVouchesFor) {
              Line(L"/n", L"已写入", L"15", b, L"", b + L"=15") + L"\r\n" +
              Line(L"/n", L"已写入", L"0", L"00-00-00-00-00-07", L"0", L"00-00-00-00-00-07=0") + L"\r\n" +
              // A blank line is no line of the tool's, nor a skipped one.
+             // Keys no card has; a malformed one (it would break the line it is on) is no line of the tool's.
+             Line(L"/n", L"已写入", L"6", L"FF-FF-FF-FF-FF-FF", L"0", L"FF-FF-FF-FF-FF-FF=6") + L"\r\n" +
+             Line(L"/n", L"已写入", L"14", L"00-1A-2B-3C-4D-0E;touch", L"0", L"") + L"\r\n" +
+             Line(L"/n", L"已写入", L"23", L"00-1A-2B-3C-4D", L"0", L"") + L"\r\n" +
+             Line(L"/n", L"已写入", L"22", L"00:00:00:00:00:0f", L"0", L"00:00:00:00:00:0f=22") + L"\r\n" +
              L"\r\ngarbage\r\n" + Line(L"/n", L"已写入", L"21", L"00-00-00-00-00-08", L"0", L"00-00-00-00-00-08=2"),
          Line(L"/n", L"已写入", L"3", L"00-00-00-00-00-02", L"0", L"00-00-00-00-00-02=3") + L"\r\n");
   sim.PutConfig(L"[Log]\r\nFolder=\\\\server\\gone\r\n");  // not reached: the log beside config.ini is read
   EXPECT_EQ(Run(L"/table"), exit_code::kDone);
-  EXPECT_EQ(Output(),
-            L"[Machines]\r\n00-00-00-00-00-02=3\r\n00-00-00-00-00-0A=015\r\n00-00-00-00-00-0B=15\r\n"
-            L"; 冲突: 机号 15 给了 2 个地址: 00-00-00-00-00-0A, 00-00-00-00-00-0B\r\n"
-            L"; 00-00-00-00-00-03 没有一次写入成功,最后一次: 2026-12-01 10:00:00 拒绝: x\r\n"
-            L"; 00-00-00-00-00-06 没有一次写入成功,最后一次: 2026-12-01 10:00:00 检查: 已生效\r\n"
-            L"; 00-00-00-00-00-07 没有一次写入成功,最后一次: 2026-12-01 10:00:00 已写入\r\n"
-            L"; 日志文件夹 \\\\server\\gone 无法访问,读的是 C:\\VexaIpSet\\VexaIpSet.log。\r\n"
-            L"; 跳过了日志中无法信任的 2 行: 1 行不完整(写入时被中断), 1 行不是本程序写的格式\r\n");
+  EXPECT_EQ(
+      Output(),
+      L"[Machines]\r\n00-00-00-00-00-02=3\r\n00-00-00-00-00-0A=015\r\n00-00-00-00-00-0B=15\r\n"
+      L"00-00-00-00-00-0F=22\r\n"
+      L"; 冲突: 机号 15 给了 2 个地址: 00-00-00-00-00-0A, 00-00-00-00-00-0B\r\n"
+      L"; 00-00-00-00-00-03 没有一行可作依据(写入全部成功、机号有效),最后一次: 2026-12-01 10:00:00 拒绝: x, 机号 20\r\n"
+      L"; 00-00-00-00-00-06 没有一行可作依据(写入全部成功、机号有效),最后一次: 2026-12-01 10:00:00 检查: 已生效, "
+      L"机号 16\r\n"
+      L"; 00-00-00-00-00-07 没有一行可作依据(写入全部成功、机号有效),最后一次: 2026-12-01 10:00:00 已写入, 机号 0\r\n"
+      L"; 没有列出 FF-FF-FF-FF-FF-FF: 不是网卡的地址(组播、广播、全 0 或不是 6 个十六进制字节)\r\n"
+      L"; 日志文件夹 \\\\server\\gone 无法访问,读的是 C:\\VexaIpSet\\VexaIpSet.log。\r\n"
+      L"; 跳过了日志中无法信任的 4 行: 1 行不完整(写入时被中断), 1 行不是本程序写的格式, 2 "
+      L"行有重复或无法读取的列(可能是更新版本写的,或被人改过)\r\n");
   EXPECT_EQ(Run(L"/report"), exit_code::kDone);
-  EXPECT_NE(Output().find(L"\r\n跳过了日志中无法信任的 2 行"), std::wstring::npos) << sim.console.output;
+  EXPECT_NE(Output().find(L"\r\n跳过了日志中无法信任的 4 行"), std::wstring::npos) << sim.console.output;
   // A page another program holds open is said as held.
   const std::string page = sim.system.moduleDirectory + "\\VexaIpSet.html";
   sim.files.Hold(page, true);
@@ -183,9 +193,10 @@ TEST_F(CafeTest, ThePageShowsEachSeatInItsState) {
     EXPECT_NE(page.find(ToUtf8(row.cell)), std::string::npos) << row.number;
   }
   EXPECT_NE(page.find("<b>254</b>"), std::string::npos);
-  EXPECT_NE(page.find(ToUtf8(L"<tr><td>12</td><td>✓ 已生效</td><td>00-00-00-00-00-0A</td><td>192.168.0.12</td>"
-                             L"<td>WB-12</td><td>2026-12-01 10:00:00</td><td>已是这些设置</td><td>1</td></tr>")),
-            std::string::npos);
+  EXPECT_NE(
+      page.find(ToUtf8(L"<tr><td>12</td><td>✓ 已生效</td><td>00-00-00-00-00-0A</td><td>192.168.0.12</td>"
+                       L"<td>WB-12</td><td>2026-12-01 10:00:00</td><td>已是这些设置</td><td>1</td><td></td></tr>")),
+      std::string::npos);
   EXPECT_EQ(page.find("<tr><td>31</td>"), std::string::npos) << "a seat never seen has no row";
   EXPECT_NE(
       page.find(ToUtf8(L"<tr><td>15</td><td>⚠ 一个机号给了两块网卡</td><td>00-00-00-00-00-0D, 00-00-00-00-00-0E</td>")),
@@ -222,15 +233,16 @@ TEST_F(CafeTest, APageNameThatIsALinkIsNeverWrittenThrough) {
   EXPECT_EQ(Page(), "");
 }
 
-// A line as a run of a seat writes it: number, card, host name, the address's last part, outcome, exit code.
+// A line as a run of a seat writes it: number, card, host name, the address's last part, outcome, exit code,
+// the address's first three parts.
 std::wstring SeatLine(int number, const wchar_t* mac, const std::wstring& host, int ip, const wchar_t* outcome,
-                      int code) {
+                      int code, const wchar_t* net = L"192.168.0.") {
   RunRecord r;
   r.mode = RunMode::Number;
   r.outcome = outcome;
   r.number = std::to_wstring(number);
   r.hostName = host;
-  r.ipAddress = L"192.168.0." + std::to_wstring(ip);
+  r.ipAddress = net + std::to_wstring(ip);
   r.card = L"NIC";
   r.address = mac;
   r.exitCode = code;
@@ -273,10 +285,11 @@ TEST_F(ExportLogTest, ConflictsStopTheServersFormatsUnlessForced) {
             L"冲突: 机号 20 给了 2 块网卡: 00-00-00-00-00-20, 00-00-00-00-00-2F\r\n"
             L"冲突: IP 192.168.0.22 写给了 2 块网卡: 00-00-00-00-00-22(机号 22), 00-00-00-00-00-23(机号 23)\r\n"
             L"最后一次拒绝或没有全部写入的机位没有导出: 机号 18\r\n"
-            L"日志中的 IP 地址不是有效的地址,没有导出: 机号 24(192.168.0.300)\r\n"
+            L"没有导出机号 24: 日志中的 IP 地址 192.168.0.300 不是有效的地址\r\n"
             L"计算机名不是有效的 DNS 名称(只能用字母、数字和 -),只导出了地址: 机号 21(网吧21)\r\n"
             L"计算机名只有数字,dnsmasq 会把它当作租期,只导出了地址: 机号 17\r\n"
-            L"没有导出:服务器不会接受一个机号或一个 IP 给两块网卡。改正后再导出;要导出其余的机位,请加 /force。\r\n");
+            L"没有导出:服务器不会接受一个机号、一个 IP 或一个计算机名给两块网卡。改正后再导出;要导出其余的机位,请加 "
+            L"/force。\r\n");
   EXPECT_EQ(File("VexaIpSet-dnsmasq.conf"), "(none)");
 }
 
@@ -306,35 +319,112 @@ TEST_F(ExportLogTest, DnsmasqAndDhcpdTakeTheSeatsAServerCan) {
                                                 "dhcp-host=00:00:00:00:00:21,192.168.0.21\n"
                                                 "dhcp-host=00:00:00:00:00:fe,192.168.0.254,WB-254\n");
   EXPECT_EQ(Run(L"-EXPORT DHCPD -force"), exit_code::kDone);
+  // The hosts inside their subnet's declaration, with its routers.
   EXPECT_NE(File("VexaIpSet-dhcpd.conf")
-                .find("\nhost WB-16 {\n  hardware ethernet 00:00:00:00:00:16;\n"
-                      "  fixed-address 192.168.0.16;\n}\nhost 17 {\n"),
+                .find("\nsubnet 192.168.0.0 netmask 255.255.255.0 {\n  option routers 192.168.0.1;\n  host WB-3 {\n"),
+            std::string::npos)
+      << File("VexaIpSet-dhcpd.conf");
+  EXPECT_NE(File("VexaIpSet-dhcpd.conf")
+                .find("\n  host WB-16 {\n    hardware ethernet 00:00:00:00:00:16;\n"
+                      "    fixed-address 192.168.0.16;\n  }\n  host 17 {\n"),
             std::string::npos);
-  EXPECT_NE(File("VexaIpSet-dhcpd.conf").find("\n}\nhost seat-21 {\n"), std::string::npos) << "a name of its own";
+  EXPECT_NE(File("VexaIpSet-dhcpd.conf").find("\n  }\n  host seat-21 {\n"), std::string::npos) << "a name of its own";
 }
 
-TEST_F(ExportLogTest, KeaAndNetshGoBySubnet) {
-  sim.PutConfig(L"[NetWork]\r\nMask=255.255.255.248\r\n");  // 192.168.0.0/29 and 192.168.0.16/29 ...
-  EXPECT_EQ(Run(L"/force /export kea"), exit_code::kDone);
-  EXPECT_EQ(
-      File("VexaIpSet-kea.json"),
-      "{\n  \"Dhcp4\": {\n    \"subnet4\": [\n      {\n        \"id\": 1,\n        \"subnet\": \"192.168.0.0/29\",\n"
-      "        \"reservations\": [\n          { \"hw-address\": \"00:00:00:00:00:03\", \"ip-address\": "
-      "\"192.168.0.3\", \"hostname\": \"WB-3\" }\n        ]\n      },\n      {\n        \"id\": 2,\n"
-      "        \"subnet\": \"192.168.0.8/29\",\n        \"reservations\": [\n          { \"hw-address\": "
-      "\"00:00:00:00:00:15\", \"ip-address\": \"192.168.0.15\", \"hostname\": \"WB-15\" }\n        ]\n      },\n"
-      "      {\n        \"id\": 3,\n        \"subnet\": \"192.168.0.16/29\",\n        \"reservations\": [\n"
-      "          { \"hw-address\": \"00:00:00:00:00:16\", \"ip-address\": \"192.168.0.16\", \"hostname\": "
-      "\"WB-16\" },\n          { \"hw-address\": \"00:00:00:00:00:17\", \"ip-address\": \"192.168.0.17\", "
-      "\"hostname\": \"17\" },\n          { \"hw-address\": \"00:00:00:00:00:21\", \"ip-address\": \"192.168.0.21\" }\n"
-      "        ]\n      },\n      {\n        \"id\": 4,\n        \"subnet\": \"192.168.0.248/29\",\n"
-      "        \"reservations\": [\n          { \"hw-address\": \"00:00:00:00:00:fe\", \"ip-address\": "
-      "\"192.168.0.254\", \"hostname\": \"WB-254\" }\n        ]\n      }\n    ]\n  }\n}\n");
-  EXPECT_EQ(Run(L"/export netsh /force"), exit_code::kDone);
-  EXPECT_NE(File("VexaIpSet-netsh.bat")
-                .find("\r\nnetsh dhcp server scope 192.168.0.16 add reservedip 192.168.0.21 "
-                      "000000000021\r\n"),
+// Kea's subnet4 and netsh's scopes a zone's subnet each; a subnet's id is its own address, the same whatever
+// else the log holds.
+TEST_F(CafeTest, KeaAndNetshGoByTheZonesSubnets) {
+  sim.PutConfig(
+      L"[NetWork]\r\n[Zones]\r\nA=1-100\r\nB=101-200\r\n[A]\r\n[B]\r\nIP=192.168.1\r\nIPOffset=-100\r\n"
+      L"GateWay=192.168.1.1\r\n");
+  PutLog(SeatLine(5, L"00-00-00-00-00-05", L"WB-5", 5, L"已写入", 0) +
+         SeatLine(105, L"00-00-00-00-01-05", L"WB-105", 5, L"已写入", 0, L"192.168.1."));
+  ASSERT_EQ(Run(L"/export kea"), exit_code::kDone) << sim.console.output;
+  const std::string kea = FileBeside("VexaIpSet-kea.json");
+  EXPECT_NE(kea.find("\"id\": 3232235520,\n        \"subnet\": \"192.168.0.0/24\""), std::string::npos) << kea;
+  EXPECT_NE(kea.find("\"id\": 3232235776,\n        \"subnet\": \"192.168.1.0/24\""), std::string::npos) << kea;
+  EXPECT_NE(kea.find("\"hw-address\": \"00:00:00:00:01:05\", \"ip-address\": \"192.168.1.5\""), std::string::npos);
+  // A seat of the first zone more, and one outside every zone: the second zone's id stays.
+  PutLog(SeatLine(5, L"00-00-00-00-00-05", L"WB-5", 5, L"已写入", 0) +
+         SeatLine(6, L"00-00-00-00-00-06", L"WB-6", 6, L"已写入", 0) +
+         SeatLine(105, L"00-00-00-00-01-05", L"WB-105", 5, L"已写入", 0, L"192.168.1.") +
+         SeatLine(300, L"00-00-00-00-03-00", L"WB-300", 30, L"已写入", 0));
+  ASSERT_EQ(Run(L"/export kea"), exit_code::kDone);
+  EXPECT_NE(Output().find(L"日志中这些机号不在 config.ini 的任何区里,没有列出: 300"), std::wstring::npos);
+  EXPECT_NE(FileBeside("VexaIpSet-kea.json").find("\"id\": 3232235776,\n        \"subnet\": \"192.168.1.0/24\""),
             std::string::npos);
+  EXPECT_EQ(Run(L"/export netsh"), exit_code::kDone);
+  EXPECT_NE(FileBeside("VexaIpSet-netsh.bat")
+                .find("\r\nnetsh dhcp server scope 192.168.1.0 add reservedip 192.168.1.5 000000000105 WB-105\r\n"),
+            std::string::npos);
+  EXPECT_EQ(Run(L"/export dhcpd"), exit_code::kDone);
+  EXPECT_NE(
+      FileBeside("VexaIpSet-dhcpd.conf")
+          .find("\n}\nsubnet 192.168.1.0 netmask 255.255.255.0 {\n  option routers 192.168.1.1;\n  host WB-105 {"),
+      std::string::npos);
+}
+
+// Only bindings a machine could use: an address in the seat's subnet that is not its network, broadcast or
+// gateway address, nor one no host may have; a hardware address a card can have. Each left out is named
+// with the column that is wrong.
+TEST_F(CafeTest, OnlyBindingsAMachineCouldUseAreExported) {
+  const struct {
+    int line;
+    std::wstring log;
+    const wchar_t* says;  // nullptr: exported
+  } rows[] = {
+      ROW(SeatLine(2, L"00-00-00-00-00-02", L"WB-2", 2, L"已写入", 0), nullptr),
+      ROW(SeatLine(2, L"00-00-00-00-00-02", L"WB-2", 0, L"已写入", 0), L"IP 地址 192.168.0.0 是子网的网络地址"),
+      ROW(SeatLine(2, L"00-00-00-00-00-02", L"WB-2", 255, L"已写入", 0), L"IP 地址 192.168.0.255 是子网的广播地址"),
+      ROW(SeatLine(2, L"00-00-00-00-00-02", L"WB-2", 1, L"已写入", 0), L"IP 地址 192.168.0.1 是网关的地址"),
+      ROW(SeatLine(2, L"01-00-5E-00-00-02", L"WB-2", 2, L"已写入", 0), L"网卡地址 01-00-5E-00-00-02 不是网卡的地址"),
+      ROW(SeatLine(2, L"33-33-00-00-00-02", L"WB-2", 2, L"已写入", 0), L"网卡地址 33-33-00-00-00-02 不是网卡的地址"),
+      ROW(SeatLine(2, L"00-00-00-00-00-00", L"WB-2", 2, L"已写入", 0), L"网卡地址 00-00-00-00-00-00 不是网卡的地址"),
+      ROW(SeatLine(2, L"FF-FF-FF-FF-FF-FF", L"WB-2", 2, L"已写入", 0), L"网卡地址 FF-FF-FF-FF-FF-FF 不是网卡的地址"),
+  };
+  for (const auto& row : rows) {
+    TRACE_ROW(row);
+    PutLog(row.log);
+    for (const wchar_t* format : {L"/export dnsmasq", L"/export arp"}) {
+      EXPECT_EQ(Run(format), exit_code::kDone);
+      EXPECT_NE(Output().find(L"已导出 " + std::wstring(row.says == nullptr ? L"1" : L"0") + L" 个机位"),
+                std::wstring::npos)
+          << sim.console.output;
+      if (row.says != nullptr) {
+        EXPECT_NE(Output().find(row.says), std::wstring::npos) << sim.console.output;
+      }
+    }
+  }
+  // Nor does the page offer a key no card has as a line for [Machines].
+  PutLog(SeatLine(2, L"FF-FF-FF-FF-FF-FF", L"WB-2", 2, L"已写入", 0));
+  EXPECT_EQ(Run(L"/report"), exit_code::kDone);
+  EXPECT_EQ(Page().find("FF-FF-FF-FF-FF-FF=2"), std::string::npos);
+  // Addresses outside the subnet, or none a host may have, in every format's eyes.
+  for (const std::wstring ip : {L"10.0.0.2", L"192.168.1.5", L"0.0.0.0", L"255.255.255.255", L"224.0.0.8"}) {
+    std::wstring line = SeatLine(2, L"00-00-00-00-00-02", L"WB-2", 2, L"已写入", 0);
+    line.replace(line.find(L"192.168.0.2"), 11, ip);
+    PutLog(line);
+    EXPECT_EQ(Run(L"/export kea"), exit_code::kDone);
+    EXPECT_NE(Output().find(L"没有导出机号 2: IP 地址 " + ip), std::wstring::npos) << sim.console.output;
+    EXPECT_EQ(FileBeside("VexaIpSet-kea.json").find(ToUtf8(ip)), std::string::npos);
+  }
+}
+
+// Two names Windows takes for one (they differ only in case): the formats that hand names to a server stop
+// without /force, and with it leave the second out; the ARP formats, which carry no name, take both.
+TEST_F(CafeTest, NamesThatDifferOnlyInCaseAreOneName) {
+  PutLog(SeatLine(30, L"00-00-00-00-00-30", L"WB-30", 30, L"已写入", 0) +
+         SeatLine(31, L"00-00-00-00-00-31", L"wb-30", 31, L"已写入", 0));
+  EXPECT_EQ(Run(L"/export dhcpd"), exit_code::kRefused);
+  EXPECT_NE(Output().find(L"冲突: 计算机名只有大小写不同: 机号 30 和 31(wb-30)"), std::wstring::npos)
+      << sim.console.output;
+  EXPECT_EQ(Run(L"/export dhcpd /force"), exit_code::kDone);
+  EXPECT_NE(Output().find(L"计算机名与前面的机位只有大小写不同,没有导出: 机号 31\r\n已导出 1 个机位"),
+            std::wstring::npos)
+      << sim.console.output;
+  EXPECT_EQ(FileBeside("VexaIpSet-dhcpd.conf").find("wb-30"), std::string::npos);
+  EXPECT_EQ(Run(L"/export arp"), exit_code::kDone);
+  EXPECT_NE(Output().find(L"已导出 2 个机位"), std::wstring::npos);
 }
 
 TEST_F(ExportLogTest, ArpBindingsForWindowsAndLinux) {
@@ -376,25 +466,22 @@ TEST_F(CafeTest, ACsvFieldIsQuotedAndNeverAFormula) {
       << csv;
 }
 
-// What only some formats need: a subnet (Kea, netsh) from a mask that is one; an empty Kea file that Kea
-// still reads; names dnsmasq would take for a lease time.
-TEST_F(CafeTest, AMaskIsNeededOnlyWhereASubnetIs) {
+// A mask that is no mask leaves no subnet to check a seat's address against: every format but the CSV
+// list stops, naming the zone. An empty Kea file that Kea still reads.
+TEST_F(CafeTest, AMaskThatIsNoMaskStopsTheServersFormats) {
   PutLog(Line(L"/n", L"已写入", L"40", kA, L"0", std::wstring(kA) + L"=40") + L"\r\n");
   sim.PutConfig(L"[NetWork]\r\nMask=255.0.255.0\r\n");
-  EXPECT_EQ(Run(L"/export kea"), exit_code::kRefused);
-  EXPECT_EQ(Output(), L"没有导出: config.ini 中的 Mask=255.0.255.0 不是有效的子网掩码,无法算出子网。\r\n");
+  for (const wchar_t* format : {L"/export kea", L"/export netsh", L"/export dnsmasq", L"/export arp"}) {
+    EXPECT_EQ(Run(format), exit_code::kRefused) << ToUtf8(format);
+    EXPECT_EQ(Output(), L"没有导出: config.ini 中的 Mask=255.0.255.0 不是有效的子网掩码,无法算出子网。\r\n");
+  }
   EXPECT_EQ(FileBeside("VexaIpSet-kea.json"), "");
-  EXPECT_EQ(Run(L"/export netsh"), exit_code::kRefused);
-  EXPECT_EQ(Run(L"/export dnsmasq"), exit_code::kDone);
-  EXPECT_EQ(Run(L"/export arp"), exit_code::kDone);
-  // An export's file is written as the page is: never through a link.
-  const std::string conf = sim.system.moduleDirectory + "\\VexaIpSet-dnsmasq.conf";
-  const std::string before = FileBeside("VexaIpSet-dnsmasq.conf");
-  sim.files.Links(conf, 2);
+  EXPECT_EQ(Run(L"/export csv"), exit_code::kDone);
+  sim.PutConfig(L"[NetWork]\r\n[Zones]\r\n二楼=100-199\r\n[二楼]\r\nIP=192.168.1.0\r\nMask=255.255.0.255\r\n");
+  PutLog(SeatLine(105, L"00-00-00-00-01-05", L"WB-105", 5, L"已写入", 0, L"192.168.1."));
   EXPECT_EQ(Run(L"/export dnsmasq"), exit_code::kRefused);
-  EXPECT_NE(Output().find(L"文件 C:\\VexaIpSet\\VexaIpSet-dnsmasq.conf 是链接"), std::wstring::npos)
+  EXPECT_NE(Output().find(L"config.ini 中区 二楼 的 Mask=255.255.0.255 不是有效的子网掩码"), std::wstring::npos)
       << sim.console.output;
-  EXPECT_EQ(FileBeside("VexaIpSet-dnsmasq.conf"), before);
   // Nothing a server can take: Kea's file still holds its configuration.
   PutLog(Line(L"/n", L"拒绝: x", L"40", kA, L"2", L"") + L"\r\n");
   sim.PutConfig(L"[NetWork]\r\n");
@@ -402,10 +489,23 @@ TEST_F(CafeTest, AMaskIsNeededOnlyWhereASubnetIs) {
   EXPECT_EQ(FileBeside("VexaIpSet-kea.json"), "{\n  \"Dhcp4\": {\n    \"subnet4\": []\n  }\n}\n");
 }
 
+// An export's file is written as the page is: never through a link.
+TEST_F(CafeTest, AnExportIsNeverWrittenThroughALink) {
+  PutLog(Line(L"/n", L"已写入", L"40", kA, L"0", std::wstring(kA) + L"=40") + L"\r\n");
+  EXPECT_EQ(Run(L"/export dnsmasq"), exit_code::kDone);
+  const std::string conf = sim.system.moduleDirectory + "\\VexaIpSet-dnsmasq.conf";
+  const std::string before = FileBeside("VexaIpSet-dnsmasq.conf");
+  sim.files.Links(conf, 2);
+  EXPECT_EQ(Run(L"/export dnsmasq"), exit_code::kRefused);
+  EXPECT_NE(Output().find(L"文件 C:\\VexaIpSet\\VexaIpSet-dnsmasq.conf 是链接"), std::wstring::npos)
+      << sim.console.output;
+  EXPECT_EQ(FileBeside("VexaIpSet-dnsmasq.conf"), before);
+}
+
 TEST(ExportTest, NamesDnsmasqWouldTakeForALeaseTime) {
   ExportPlan plan;
   for (const wchar_t* name : {L"15", L"45m", L"2h", L"WB-15", L"m", L"15x", L""})
-    plan.bindings.push_back({0, 0, {}, name});
+    plan.bindings.push_back({0, 0, {}, name, 0, 0});
   for (std::size_t i = 0; i < plan.bindings.size(); ++i) plan.bindings[i].number = static_cast<int>(i + 1);
   EXPECT_EQ(LeaseTimeNames(plan), (std::vector<int>{1, 2, 3}));
 }

@@ -2,10 +2,13 @@
 // that take numbers past 254.
 #include <gtest/gtest.h>
 
+#include "app/controls.h"
+#include "app/frmmain.h"
 #include "apply/machine_settings.h"
 #include "common/exit_codes.h"
 #include "common/utf8.h"
 #include "config/zones.h"
+#include "platform/sim/sim_window.h"
 #include "row.h"
 #include "sim_machine.h"
 #include "unattended_fixture.h"
@@ -56,7 +59,9 @@ TEST(ZonesTest, ReadAndCheckedNamingTheZone) {
     const IniFile::Zones zones = IniFile::ReadZones(platform, IniFile::ConfigFile::Open(platform));
     EXPECT_TRUE(zones.declared);
     EXPECT_EQ(zones.problem.empty(), row.problem == nullptr) << ToUtf8(zones.problem);
-    if (row.problem != nullptr) EXPECT_NE(zones.problem.find(row.problem), std::wstring::npos) << ToUtf8(zones.problem);
+    if (row.problem != nullptr) {
+      EXPECT_NE(zones.problem.find(row.problem), std::wstring::npos) << ToUtf8(zones.problem);
+    }
   }
   sim.PutConfig(L"[NetWork]\r\nIP=10.0.0\r\n");
   EXPECT_FALSE(IniFile::ReadZones(platform, IniFile::ConfigFile::Open(platform)).declared);
@@ -85,7 +90,9 @@ TEST(ZonesTest, TheNumbersAMachineMayHave) {
     TRACE_ROW(row);
     for (const MachineInput& input : {ValidateInput(row.typed, zones), ReadMachineNumber(row.typed, zones)}) {
       EXPECT_EQ(input.verdict, row.verdict);
-      if (row.zone != nullptr) EXPECT_EQ(zones.Holding(input.MachineNumber)->name, row.zone);
+      if (row.zone != nullptr) {
+        EXPECT_EQ(zones.Holding(input.MachineNumber)->name, row.zone);
+      }
     }
   }
   const IniFile::Zones none;
@@ -146,6 +153,11 @@ TEST_F(DeploymentTest, RunsTakeTheZonesNumbers) {
   EXPECT_NE(Output().find(L"配置文件中的 [Zones] 有误,请修改配置文件！\r\n区 二楼 没有自己的 [二楼] 节。"),
             std::wstring::npos)
       << sim.console.output;
+  // The window starts typed with a [Machines] number past 254 that a zone holds.
+  sim.PutConfig(std::wstring(kTwoFloors) + L"[Machines]\r\n00-1A-2B-3C-4D-5E=315\r\n");
+  sim::SimWindow window(frm::ControlTable());
+  frm::FrmMain(platform, window).Form_Load();
+  EXPECT_EQ(window.State(frm::txtNum).caption, L"315");
   sim.PutConfig(L"[NetWork]\r\n");
   EXPECT_EQ(Run(L"/n 255 /card 1 /noreboot"), exit_code::kBadArguments);
   EXPECT_NE(Output().find(L"/n 后面应是 1-254 的机号(只用数字): 255"), std::wstring::npos);

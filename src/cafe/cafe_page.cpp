@@ -117,12 +117,13 @@ std::wstring Legend(const std::vector<int>& counts) {
   return legend + L"</div>\n";
 }
 
-// A zone's heading above its grid: its name, numbers, subnet and gateway.
-std::wstring ZoneHeading(const IniFile::ZonePlan& zone) {
+// A zone's heading above its grid: its name, numbers, subnet and gateway; index is the anchor the page's
+// list of zones links to.
+std::wstring ZoneHeading(const IniFile::ZonePlan& zone, std::size_t index) {
   const Ipv4 first = ParseIpv4(zone.AddressOf(zone.first));
   const Ipv4 mask = ParseMask(zone.mask);
   const std::wstring subnet = first.ok() && mask.ok() ? SubnetText(first.bits, mask.bits) : L"(" + zone.mask + L")";
-  return L"<h2>" + Escaped(zone.name) + L" <small>" + std::to_wstring(zone.first) + L"-" + std::to_wstring(zone.last) +
+  return L"<h2 id=\"z" + std::to_wstring(index + 1) + L"\">" + Escaped(zone.name) + L" <small>" + std::to_wstring(zone.first) + L"-" + std::to_wstring(zone.last) +
          L" · " + Escaped(subnet) + L" · 网关 " + Escaped(zone.gateway.empty() ? L"(无)" : zone.gateway) +
          L"</small></h2>\n";
 }
@@ -169,8 +170,17 @@ std::string CafePage(const PageHeader& header, const CafeView& view) {
   page += L"</p>\n" + Legend(CountsOf(view, nullptr));
   // One grid for a cafe; a venue's zones each under a heading of their own, with their counts.
   const bool zoned = view.zones.size() > 1 || !view.zones.front().name.empty();
-  for (const IniFile::ZonePlan& zone : view.zones) {
-    if (zoned) page += ZoneHeading(zone) + Legend(CountsOf(view, &zone));
+  if (zoned) {
+    // A venue's page is long: the zones' names link to their grids.
+    page += L"<p class=\"hd\">";
+    for (std::size_t i = 0; i < view.zones.size(); ++i) {
+      page += L"<span><a href=\"#z" + std::to_wstring(i + 1) + L"\">" + Escaped(view.zones[i].name) + L"</a></span> ";
+    }
+    page += L"<span><a href=\"#seats\">各机位</a></span></p>\n";
+  }
+  for (std::size_t i = 0; i < view.zones.size(); ++i) {
+    const IniFile::ZonePlan& zone = view.zones[i];
+    if (zoned) page += ZoneHeading(zone, i) + Legend(CountsOf(view, &zone));
     page += L"<div class=\"g\">\n";
     for (int number = zone.first; number <= zone.last; ++number) page += Cell(number, view.seats[number]);
     page += L"</div>\n";
@@ -180,7 +190,7 @@ std::string CafePage(const PageHeader& header, const CafeView& view) {
         L"<p class=\"hd\">日志中这些机号不在 config.ini 的任何区里: " + Escaped(NumberList(view.outside)) + L"</p>\n";
   }
   page +=
-      L"<h2>各机位</h2>\n<table><tr><th>机号</th><th>状态</th><th>网卡地址</th><th>IP 地址</th>"
+      L"<h2 id=\"seats\">各机位</h2>\n<table><tr><th>机号</th><th>状态</th><th>网卡地址</th><th>IP 地址</th>"
       L"<th>计算机名</th><th>最后一次</th><th>结果</th><th>次数</th><th>版本</th></tr>\n";
   for (const int number : SeatNumbers(view)) {
     if (view.seats[number].state != SeatState::Unseen) page += Row(number, view.seats[number]);

@@ -173,6 +173,24 @@ TEST_F(Deployment, NoConfigurationOrABadMaskIsRefused) {
   EXPECT_TRUE(TakeSnapshot() == before);
 }
 
+// A venue of two floors: /n 215 takes the second floor's address, gateway and host name on the card; a
+// number no floor holds is refused and writes nothing.
+TEST_F(Deployment, AVenueOfTwoFloors) {
+  WriteConfig(tool_,
+              L"[NetWork]\r\nIP=192.168.0\r\nGateWay=192.168.0.254\r\nNetPrefix=NS-\r\n"
+              L"[Zones]\r\n一楼=1-200\r\n二楼=201-400\r\n[一楼]\r\n"
+              L"[二楼]\r\nIP=192.168.1\r\nIPOffset=-200\r\nGateWay=192.168.1.1\r\nNetPrefix=F2-\r\n");
+  EXPECT_EQ(RunTool(tool_, L"/n 215 /card " + std::to_wstring(Position("vxa")) + L" /noreboot"), 0);
+  EXPECT_EQ(Address("vxa"), std::string("192.168.1.15\0\0", 14));
+  const auto gateway = GetValue(HKEY_LOCAL_MACHINE, Interface("vxa"), L"DefaultGateway");
+  EXPECT_EQ(gateway ? gateway->data : "<missing>", std::string("192.168.1.1\0\0", 13));
+  EXPECT_EQ(GetValue(HKEY_LOCAL_MACHINE, kComputerName, L"ComputerName")->data, Sz("F2-215"));
+  EXPECT_NE(ReadLog(tool_).find("\t00-1A-2B-3C-4D-5F=215\r\n"), std::string::npos);
+  const Snapshot before = TakeSnapshot();
+  EXPECT_EQ(RunTool(tool_, L"/n 401 /card " + std::to_wstring(Position("vx0")) + L" /noreboot"), 2);
+  EXPECT_TRUE(TakeSnapshot() == before);
+}
+
 // /check: 6 before a run, 5 after it while Wine still runs under the old name. (The netns script then
 // gives the namespace the new name and the interface the address, restarts Wine and expects 0.)
 TEST_F(Deployment, CheckBeforeAndAfterARun) {
@@ -219,16 +237,18 @@ TEST_F(Deployment, RunsAtOnceNeverGiveOneNumberToTwoCards) {
   const DWORD length = ::GetEnvironmentVariableW(L"VEXA_E2E_RACE_FOLDER", given, MAX_PATH);
   const std::wstring folder = length > 0 && length < MAX_PATH ? std::wstring(given) : L"C:\\e2e\\race";
   ::CreateDirectoryW(folder.c_str(), nullptr);
-  WriteConfig(tool_,
-              L"[NetWork]\r\nIP=10.9.8\r\nGateWay=10.9.8.254\r\nNetPrefix=NS-\r\n[Log]\r\nFolder=" + folder + L"\r\n");
   const std::string cards[] = {"vx0", "vxa", "vxb", "vx1"};
   for (const std::string& card : cards) ASSERT_GT(Position(card), 0u) << card;
   for (const std::size_t atOnce : {std::size_t{2}, std::size_t{4}}) {
     int tries = 0;
     int oneWrote = 0;
     for (int attempt = 0; attempt < 20; ++attempt) {
-      ::DeleteFileW((folder + L"\\VexaIpSet.log").c_str());
-      ::DeleteFileW((folder + L"\\VexaIpSet.log.old").c_str());
+      // A new folder of its own (this process's): a log on a share is not always deleted at once.
+      const std::wstring log = folder + L"\\" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                               std::to_wstring(atOnce) + L"-" + std::to_wstring(attempt);
+      ASSERT_TRUE(::CreateDirectoryW(log.c_str(), nullptr)) << ::GetLastError();
+      WriteConfig(tool_,
+                  L"[NetWork]\r\nIP=10.9.8\r\nGateWay=10.9.8.254\r\nNetPrefix=NS-\r\n[Log]\r\nFolder=" + log + L"\r\n");
       std::vector<HANDLE> runs;
       for (std::size_t i = 0; i < atOnce; ++i) {
         runs.push_back(StartRun(tool_, L"/n 40 /card " + std::to_wstring(Position(cards[i])) + L" /noreboot"));
@@ -243,10 +263,12 @@ TEST_F(Deployment, RunsAtOnceNeverGiveOneNumberToTwoCards) {
       ++tries;
       oneWrote += wrote == 1 && refused == static_cast<int>(atOnce) - 1 ? 1 : 0;
       // The log vouches for 40 once: one line ends in "=40".
-      const std::string log = ReadFileBytes(folder + L"\\VexaIpSet.log");
+      const std::string lines = ReadFileBytes(log + L"\\VexaIpSet.log");
       std::size_t claims = 0;
-      for (std::size_t at = log.find("=40\r\n"); at != std::string::npos; at = log.find("=40\r\n", at + 1)) ++claims;
-      EXPECT_EQ(claims, 1u) << atOnce << " at once, try " << attempt << ":\n" << log;
+      for (std::size_t at = lines.find("=40\r\n"); at != std::string::npos; at = lines.find("=40\r\n", at + 1)) {
+        ++claims;
+      }
+      EXPECT_EQ(claims, 1u) << atOnce << " at once, try " << attempt << ":\n" << lines;
     }
     EXPECT_EQ(oneWrote, tries) << atOnce << " at once: tries in which exactly one wrote";
     std::printf("[ RACE     ] %zu runs at once, %d tries: exactly one wrote in %d (%ls)\n", atOnce, tries, oneWrote,

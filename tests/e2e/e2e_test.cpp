@@ -230,6 +230,38 @@ TEST_F(E2E, FullOkWritesTheNineValuesAndAsks) {
   EXPECT_EQ(Bytes(HKEY_CURRENT_USER, kGame, L"Key"), Sz("KEY-FIFTEEN"));
 }
 
+// A venue of two floors: 215 is typed as any number, and the second floor's values are written and shown.
+TEST_F(E2E, AVenuesNumberTakesItsZonesValues) {
+  WriteConfig(toolPath_,
+              L"[NetWork]\r\nNetPrefix=WB-\r\n[Zones]\r\n一楼=1-200\r\n二楼=201-400\r\n[一楼]\r\n"
+              L"[二楼]\r\nIP=192.168.1\r\nIPOffset=-200\r\nGateWay=192.168.1.1\r\nNetPrefix=B-\r\n");
+  auto tool = Start();
+  Choose(*tool, kRealtek);
+  tool->Type(txtNum, L"215");
+  EXPECT_EQ(tool->Text(txtNum), L"215");
+  tool->Click(Command1);
+  Box summary = ExpectBox(*tool, L"网络设置信息", IconSeen::Information);
+  EXPECT_NE(summary.text.find(L"计算机名  :  B-215\r\nI P 地 址   :  192.168.1.15\r\n子网掩码  :  255.255.255.0\r\n"
+                              L"默认网关  :  192.168.1.1\r\n"),
+            std::wstring::npos);
+  SaveShot(tool->Main(), L"zones-window");
+  SaveShot(summary.hwnd, L"zones-summary");
+  tool->Answer(summary, IDOK);
+  Box question = ExpectBox(*tool, L"全部设置完毕 需要重启计算机！", IconSeen::None);
+  tool->Answer(question, IDNO);
+  const std::wstring card = std::wstring(kInterfaces) + L"\\{AAAA-2}";
+  EXPECT_EQ(Bytes(HKEY_LOCAL_MACHINE, card, L"IPAddress"), std::string("192.168.1.15\0\0", 14));
+  EXPECT_EQ(Bytes(HKEY_LOCAL_MACHINE, card, L"DefaultGateway"), std::string("192.168.1.1\0\0", 13));
+  EXPECT_EQ(Bytes(HKEY_LOCAL_MACHINE, kComputerName, L"ComputerName"), Sz("B-215"));
+  // A number no floor holds is refused naming the floors.
+  tool->Type(txtNum, L"\b\b\b401");
+  EXPECT_EQ(tool->Text(txtNum), L"401");
+  tool->Click(Command1);
+  Box refused = ExpectBox(*tool, L"Quorlis - 机器号输入错误！", IconSeen::Critical);
+  EXPECT_EQ(refused.text, L"请输入1-200(一楼)、201-400(二楼)的数字,或者修改配置文件！");
+  tool->Answer(refused, IDOK);
+}
+
 TEST_F(E2E, OnlyTheNineValuesChange) {
   // Every value the action writes differs from the image's, so each write shows as a change.
   WriteConfig(toolPath_, L"[NetWork]\r\nMask=255.255.0.0\r\nGateWay=192.168.0.254\r\nDNS=192.168.0.254\r\n");

@@ -359,4 +359,39 @@ std::string ReadFileBytes(const std::wstring& path) {
   return bytes;
 }
 
+void SaveShot(HWND window, const std::wstring& name) {
+  wchar_t folder[MAX_PATH] = {};
+  const DWORD length = ::GetEnvironmentVariableW(L"VEXA_E2E_SHOTS", folder, MAX_PATH);
+  RECT r{};
+  if (length == 0 || length >= MAX_PATH || !::GetWindowRect(window, &r)) return;
+  const int width = r.right - r.left;
+  const int height = r.bottom - r.top;
+  HDC screen = ::GetDC(nullptr);
+  HDC memory = ::CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = ::SelectObject(memory, bitmap);
+  ::BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+  ::GdiFlush();
+  const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+  const DWORD size = stride * static_cast<DWORD>(height);
+  constexpr DWORD kHeaders = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+  const BITMAPFILEHEADER head{0x4D42, kHeaders + size, 0, 0, kHeaders};  // "BM"
+  const std::wstring path = std::wstring(folder) + L"\\" + name + L".bmp";
+  HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    DWORD written = 0;
+    ::WriteFile(file, &head, sizeof head, &written, nullptr);
+    ::WriteFile(file, &info.bmiHeader, sizeof info.bmiHeader, &written, nullptr);
+    ::WriteFile(file, bits, size, &written, nullptr);
+    ::CloseHandle(file);
+  }
+  ::SelectObject(memory, old);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+  ::ReleaseDC(nullptr, screen);
+}
+
 }  // namespace vexa::e2e

@@ -96,6 +96,10 @@ int FinishRun(HANDLE process, DWORD milliseconds = 20000);
 // Starts the tool and waits for its exit code (-1 on timeout, -2 when it could not be started).
 int RunTool(const std::wstring& exe, const std::wstring& arguments);
 
+// The screen's rectangle of window (its frame included) saved as NAME.bmp in the folder VEXA_E2E_SHOTS
+// names, for a person to look at what the tool showed; nothing when the variable is not set.
+void SaveShot(HWND window, const std::wstring& name);
+
 // A whole file's bytes; empty when it cannot be read. Opened sharing everything, as a log viewer would.
 std::string ReadFileBytes(const std::wstring& path);
 

@@ -331,6 +331,34 @@ TEST_F(ExportLogTest, DnsmasqAndDhcpdTakeTheSeatsAServerCan) {
   EXPECT_NE(File("VexaIpSet-dhcpd.conf").find("\n  }\n  host seat-21 {\n"), std::string::npos) << "a name of its own";
 }
 
+// A venue's page: the zones' names linking to their grids, each grid under its heading with its own counts,
+// and the numbers no zone holds named on the page and on the console.
+TEST_F(CafeTest, APageOfZonesHasAHeadingAndCountsForEach) {
+  sim.PutConfig(L"[NetWork]\r\n[Zones]\r\n一楼=1-200\r\n二楼=201-400\r\n[一楼]\r\n[二楼]\r\nIP=192.168.1\r\n"
+                L"IPOffset=-200\r\nGateWay=192.168.1.254\r\nMask=255.255.254.0\r\n");
+  PutLog(SeatLine(5, L"00-00-00-00-00-05", L"WB-5", 5, L"已是这些设置", 0) +
+         SeatLine(215, L"00-00-00-00-02-15", L"WB-215", 15, L"已写入", 0, L"192.168.1.") +
+         SeatLine(450, L"00-00-00-00-04-50", L"WB-450", 50, L"已写入", 0));
+  EXPECT_EQ(Run(L"/report"), exit_code::kDone);
+  EXPECT_NE(Output().find(L"\r\n日志中这些机号不在 config.ini 的任何区里,没有列出: 450"), std::wstring::npos)
+      << sim.console.output;
+  const std::string page = Page();
+  EXPECT_NE(page.find(ToUtf8(L"<span><a href=\"#z1\">一楼</a></span> <span><a href=\"#z2\">二楼</a></span>")),
+            std::string::npos);
+  EXPECT_NE(page.find(ToUtf8(L"<h2 id=\"z2\">二楼 <small>201-400 · 192.168.0.0/23 · 网关 192.168.1.254</small></h2>\n"
+                             L"<div class=\"lg\"> <span class=\"c no\">没有记录: 199</span>")),
+            std::string::npos)
+      << page;
+  EXPECT_NE(page.find(ToUtf8(L"<b>400</b>")), std::string::npos);
+  EXPECT_EQ(page.find(ToUtf8(L"<b>401</b>")), std::string::npos);
+  EXPECT_NE(page.find(ToUtf8(L"日志中这些机号不在 config.ini 的任何区里: 450")), std::string::npos);
+  // A cafe without zones: one grid, no list of zones.
+  sim.PutConfig(L"[NetWork]\r\n");
+  EXPECT_EQ(Run(L"/report"), exit_code::kDone);
+  EXPECT_EQ(Page().find("href=\"#z1\""), std::string::npos);
+  EXPECT_EQ(Page().find("<h2 id=\"z"), std::string::npos);
+}
+
 // Kea's subnet4 and netsh's scopes a zone's subnet each; a subnet's id is its own address, the same whatever
 // else the log holds.
 TEST_F(CafeTest, KeaAndNetshGoByTheZonesSubnets) {

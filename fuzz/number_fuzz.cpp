@@ -2,8 +2,8 @@
 #include <cstdlib>
 
 #include "apply/lenient_number.h"
-#include "common/decimal.h"
 #include "apply/machine_settings.h"
+#include "common/decimal.h"
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -31,8 +31,8 @@ struct MachineLookup {
   std::vector<MacAddress> addresses;
   // Lines of the table that were left out: no hardware address, or no number 1-254 written in digits.
   std::vector<std::wstring> unreadable;
-  std::vector<std::wstring> duplicates;  // lines that name an address again
-  int sections = 0;                      // [Machines] sections in the file; the reader reads the first
+  std::vector<std::wstring> duplicates;     // lines that name an address again
+  int sections = 0;                         // [Machines] sections in the file; the reader reads the first
   std::wstring range = MachineRangeText();  // the numbers config.ini allows, as the texts say them
 };
 

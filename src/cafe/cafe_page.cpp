@@ -123,13 +123,14 @@ std::wstring ZoneHeading(const IniFile::ZonePlan& zone, std::size_t index) {
   const Ipv4 first = ParseIpv4(zone.AddressOf(zone.first));
   const Ipv4 mask = ParseMask(zone.mask);
   const std::wstring subnet = first.ok() && mask.ok() ? SubnetText(first.bits, mask.bits) : L"(" + zone.mask + L")";
-  return L"<h2 id=\"z" + std::to_wstring(index + 1) + L"\">" + Escaped(zone.name) + L" <small>" + std::to_wstring(zone.first) + L"-" + std::to_wstring(zone.last) +
-         L" · " + Escaped(subnet) + L" · 网关 " + Escaped(zone.gateway.empty() ? L"(无)" : zone.gateway) +
-         L"</small></h2>\n";
+  return L"<h2 id=\"z" + std::to_wstring(index + 1) + L"\">" + Escaped(zone.name) + L" <small>" +
+         std::to_wstring(zone.first) + L"-" + std::to_wstring(zone.last) + L" · " + Escaped(subnet) + L" · 网关 " +
+         Escaped(zone.gateway.empty() ? L"(无)" : zone.gateway) + L"</small></h2>\n";
 }
 
 std::wstring NumberList(const std::vector<int>& numbers) {
   std::vector<std::wstring> texts;
+  texts.reserve(numbers.size());
   for (int n : numbers) texts.push_back(std::to_wstring(n));
   return JoinWith(texts, L", ");
 }

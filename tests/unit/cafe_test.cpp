@@ -334,8 +334,9 @@ TEST_F(ExportLogTest, DnsmasqAndDhcpdTakeTheSeatsAServerCan) {
 // A venue's page: the zones' names linking to their grids, each grid under its heading with its own counts,
 // and the numbers no zone holds named on the page and on the console.
 TEST_F(CafeTest, APageOfZonesHasAHeadingAndCountsForEach) {
-  sim.PutConfig(L"[NetWork]\r\n[Zones]\r\n一楼=1-200\r\n二楼=201-400\r\n[一楼]\r\n[二楼]\r\nIP=192.168.1\r\n"
-                L"IPOffset=-200\r\nGateWay=192.168.1.254\r\nMask=255.255.254.0\r\n");
+  sim.PutConfig(
+      L"[NetWork]\r\n[Zones]\r\n一楼=1-200\r\n二楼=201-400\r\n[一楼]\r\n[二楼]\r\nIP=192.168.1\r\n"
+      L"IPOffset=-200\r\nGateWay=192.168.1.254\r\nMask=255.255.254.0\r\n");
   PutLog(SeatLine(5, L"00-00-00-00-00-05", L"WB-5", 5, L"已是这些设置", 0) +
          SeatLine(215, L"00-00-00-00-02-15", L"WB-215", 15, L"已写入", 0, L"192.168.1.") +
          SeatLine(450, L"00-00-00-00-04-50", L"WB-450", 50, L"已写入", 0));

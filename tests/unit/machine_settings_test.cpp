@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "apply/lenient_number.h"
-#include "common/decimal.h"
 #include "apply/machine_settings.h"
+#include "common/decimal.h"
 #include "config/ini_file.h"
 #include "row.h"
 #include "sim_machine.h"

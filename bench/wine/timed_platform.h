@@ -72,6 +72,15 @@ class TimedRegistry : public vexa::Registry {
   long RegEnumKeyA(vexa::RegHandle key, std::uint32_t index, char* name, std::uint32_t size) override {
     return Timed(t_, "RegEnumKeyA", [&] { return real_.RegEnumKeyA(key, index, name, size); });
   }
+  long RegCreateKeyExA(vexa::RegHandle root, const char* subKey, std::uint32_t access, vexa::RegHandle* key) override {
+    return Timed(t_, "RegCreateKeyExA", [&] { return real_.RegCreateKeyExA(root, subKey, access, key); });
+  }
+  long RegDeleteValueA(vexa::RegHandle key, const char* name) override {
+    return Timed(t_, "RegDeleteValueA", [&] { return real_.RegDeleteValueA(key, name); });
+  }
+  long RegDeleteKeyA(vexa::RegHandle key, const char* subKey) override {
+    return Timed(t_, "RegDeleteKeyA", [&] { return real_.RegDeleteKeyA(key, subKey); });
+  }
 
  private:
   vexa::Registry& real_;

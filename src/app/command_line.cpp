@@ -73,6 +73,28 @@ CommandLine ExportCommandLine(const std::vector<std::wstring>& args, std::size_t
   return command;
 }
 
+// The switches taken together: what may go with what, and the number's digits.
+CommandLine Checked(CommandLine command, bool automatic, bool undo, const std::optional<std::wstring>& number) {
+  if (undo) {
+    if (automatic || number || command.card || command.check || command.force) {
+      return Bad(L"/undo 只能再加 /noreboot");
+    }
+    command.mode = CommandLine::Mode::Undo;
+    return command;
+  }
+  if (automatic && number) return Bad(L"/auto 和 /n 不能同时使用");
+  if (automatic && command.card) return Bad(L"/auto 从 [Machines] 找网卡,不能再用 /card");
+  if (!number && command.card) return Bad(L"/card 需要和 /n 一起使用");
+  if (!automatic && !number && !command.check) return Bad(L"需要 /auto、/n 机号、/check 或 /undo");
+  if (command.check && command.force) return Bad(L"/check 只检查,不写入,不能再用 /force");
+  // Digits of a number a zone may hold; whether config.ini's zones hold it the run decides, once it has read
+  // them (NumberArgumentError without zones).
+  if (number && !MachineNumberOf(*number, kLastZonedMachine)) return Bad(NumberArgumentError(*number));
+  command.mode = number ? CommandLine::Mode::Number : CommandLine::Mode::Auto;
+  command.number = number.value_or(L"");
+  return command;
+}
+
 }  // namespace
 
 std::vector<std::wstring> SplitArguments(std::wstring_view s) {
@@ -89,6 +111,7 @@ CommandLine ParseCommandLine(std::wstring_view arguments) {
   const std::vector<std::wstring> args = SplitArguments(arguments);
   CommandLine command;
   bool automatic = false;
+  bool undo = false;
   std::optional<std::wstring> number;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::wstring& arg = args[i];
@@ -110,6 +133,8 @@ CommandLine ParseCommandLine(std::wstring_view arguments) {
       automatic = true;
     } else if (name == L"noreboot" && !command.noReboot) {
       command.noReboot = true;
+    } else if (name == L"undo" && !undo) {
+      undo = true;
     } else if (name == L"check" && !command.check) {
       command.check = true;
     } else if (name == L"force" && !command.force) {
@@ -119,22 +144,13 @@ CommandLine ParseCommandLine(std::wstring_view arguments) {
     } else if (name == L"card" && !command.card) {
       command.card = args[++i];
     } else {
-      const bool known = takesValue || name == L"auto" || name == L"noreboot" || name == L"check" || name == L"force";
+      const bool known = takesValue || name == L"auto" || name == L"noreboot" || name == L"check" || name == L"force" ||
+                         name == L"undo";
       return Bad((known ? L"参数重复: " : L"无法识别的参数: ") + arg);
     }
   }
   if (args.empty()) return command;
-  if (automatic && number) return Bad(L"/auto 和 /n 不能同时使用");
-  if (automatic && command.card) return Bad(L"/auto 从 [Machines] 找网卡,不能再用 /card");
-  if (!number && command.card) return Bad(L"/card 需要和 /n 一起使用");
-  if (!automatic && !number && !command.check) return Bad(L"需要 /auto、/n 机号或 /check");
-  if (command.check && command.force) return Bad(L"/check 只检查,不写入,不能再用 /force");
-  // Digits of a number a zone may hold; whether config.ini's zones hold it the run decides, once it has read
-  // them (NumberArgumentError without zones).
-  if (number && !MachineNumberOf(*number, kLastZonedMachine)) return Bad(NumberArgumentError(*number));
-  command.mode = number ? CommandLine::Mode::Number : CommandLine::Mode::Auto;
-  command.number = number.value_or(L"");
-  return command;
+  return Checked(std::move(command), automatic, undo, number);
 }
 
 std::wstring NumberArgumentError(const std::wstring& number) {
@@ -163,7 +179,11 @@ std::wstring UsageText() {
       L"                                         /card: 网卡在列表中的序号(从 1 起)或完整的网卡描述;",
       L"                                         只有一块网卡时可以不写",
       L"  VexaIpSet.exe /check [/n 机号 [/card 网卡]]",
-      L"                                         只检查,不写入,不重启:设置是否已在注册表中并" + std::wstring(kInEffect),
+      L"                                         只检查,不写入,不重启:设置是否已在注册表中并" +
+          std::wstring(kInEffect) + L";",
+      L"                                         逐项列出注册表现在的值、将写入的值,相同或将改",
+      L"  VexaIpSet.exe /undo [/noreboot]        恢复本程序第一次修改本机之前的设置(保存在本机注册表中),",
+      L"                                         计算机名因此改变时重启",
       L"  VexaIpSet.exe /table                   按 VexaIpSet.log 生成 [Machines] 机器表(只显示,不写入)",
       L"  VexaIpSet.exe /report                  按日志生成全网吧机位一览网页 VexaIpSet.html(在日志旁边)",
       L"  VexaIpSet.exe /export 格式 [/force]    按日志导出 DHCP 保留地址或 IP-MAC 绑定(在日志旁边)",
@@ -182,7 +202,7 @@ std::wstring UsageText() {
       L"",
       L"退出码: " + Code(exit_code::kDone) + L"已写入或已是这些设置(/check: " + std::wstring(kInEffect) + L")  " +
           Code(exit_code::kBadArguments) + L"参数错误  " + Code(exit_code::kRefused) + L"拒绝(原因见输出)",
-      L"        " + Code(exit_code::kNotAllWritten) + L"有项目未能写入  " + Code(exit_code::kRestartRefused) +
+      L"        " + Code(exit_code::kNotAllWritten) + L"有项目未能写入或恢复  " + Code(exit_code::kRestartRefused) +
           L"已写入但重启请求失败  " + Code(exit_code::kNotInEffect) +
           L"已写入但还没有生效(重启后 Windows 没有采用计算机名)",
       L"        " + Code(exit_code::kRegistryDiffers) + L"/check: 注册表与这些设置不同  " + Code(exit_code::kNoWindow) +

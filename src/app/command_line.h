@@ -3,7 +3,8 @@
 //   VexaIpSet.exe                                  the window
 //   VexaIpSet.exe /auto [/noreboot] [/force]                number and card from [Machines]
 //   VexaIpSet.exe /n 15 [/card 2 | /card "描述"] [/noreboot] [/force]
-//   VexaIpSet.exe /check [/n 15 [/card 2]]             reads only: is the plan in effect?
+//   VexaIpSet.exe /check [/n 15 [/card 2]]             reads only: is the plan in effect? every value before/after
+//   VexaIpSet.exe /undo [/noreboot]                    the values the machine held before the tool changed it
 //   VexaIpSet.exe /table                               [Machines] built from VexaIpSet.log
 //   VexaIpSet.exe /report                              VexaIpSet.html: a page of the whole cafe
 //   VexaIpSet.exe /export dnsmasq [/force]             the log's seats for DHCP servers and routers
@@ -20,7 +21,7 @@
 namespace vexa {
 
 struct CommandLine {
-  enum class Mode { Window, Auto, Number, Table, Report, Export, Usage, Bad };
+  enum class Mode { Window, Auto, Number, Undo, Table, Report, Export, Usage, Bad };
   Mode mode = Mode::Window;
   std::wstring number;               // /n
   std::optional<std::wstring> card;  // /card: a position from 1 or a description

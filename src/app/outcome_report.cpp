@@ -65,6 +65,18 @@ std::wstring WithLogProblem(const std::wstring& text, const Outcome& out) {
   return problem.empty() ? text : text + L"\r\n" + problem;
 }
 
+std::wstring UndoReport(const Outcome& out) {
+  std::wstring text = out.report.notWritten.empty() ? L"已恢复本程序第一次修改本机之前的设置:"
+                                                    : L"部分设置没能恢复,保存的原来设置仍留在本机,可以再运行 /undo:";
+  text += L"\r\n网卡      :  " + out.card + L"\r\n计算机名  :  " + out.settings.HostName + L"\r\nI P 地 址   :  " +
+          (out.settings.IpAddress.empty() ? L"(自动获得)" : out.settings.IpAddress);
+  if (!out.restored.empty()) text += L"\r\n已恢复: " + JoinWith(out.restored, L", ");
+  if (!out.report.notWritten.empty()) text += L"\r\n未恢复: " + JoinWith(out.report.notWritten, L", ");
+  if (out.restart == RestartState::Requested) text += L"\r\n计算机名改变了,正在重新启动计算机。";
+  if (out.restart == RestartState::Refused) text += L"\r\n" + std::wstring(kRestartRefusedText);
+  return text;
+}
+
 std::wstring RunReport(const Outcome& out) {
   switch (out.kind) {
     case Outcome::Kind::Refused:
@@ -74,6 +86,7 @@ std::wstring RunReport(const Outcome& out) {
       if (!out.renamePending) return L"本机已是这些设置,没有写入,也不重启:\r\n" + ConsoleSettings(out);
       return L"本机已是这些设置,没有写入:\r\n" + ConsoleSettings(out) + L"\r\n" + PendingRename(out);
     case Outcome::Kind::Written: break;
+    case Outcome::Kind::Undone: return UndoReport(out);
   }
   const WriteReport& report = out.report;
   std::wstring text = WrittenHeading(report) + L":\r\n" + ConsoleSettings(out);
@@ -130,12 +143,32 @@ std::wstring AddressLine(const CheckOutcome& check) {
   return ip + L": 无法查询网卡的地址";
 }
 
+// One value the plan writes: its label, what the registry holds now, what would be written, and whether
+// that changes it.
+std::wstring PreviewText(const PreviewLine& line) {
+  std::wstring now;
+  std::wstring verdict = line.same ? L"相同" : L"将改";
+  switch (line.now) {
+    case PreviewLine::Now::Value: now = line.current.empty() ? L"(空)" : line.current; break;
+    case PreviewLine::Now::Absent: now = L"(没有这个值)"; break;
+    case PreviewLine::Now::NotInstalled:
+      now = L"(没有这个键,未安装)";
+      verdict = L"不适用";
+      break;
+    case PreviewLine::Now::Unreadable: now = L"(无法读取)"; break;
+  }
+  return L"  " + std::wstring(line.label) + L": 现在 " + now + L",计划 " + line.planned + L" → " + verdict;
+}
+
 std::wstring CheckReport(const CheckOutcome& check) {
   const Outcome& out = check.plan;
-  std::vector<std::wstring> lines = {ConsoleSettings(out)};
+  std::vector<std::wstring> lines = {ConsoleSettings(out), L"逐项对比(注册表现在的值 → 将写入的值):"};
+  for (const PreviewLine& line : check.preview) lines.push_back(PreviewText(line));
   lines.push_back(check.registryHolds ? L"注册表: 已是这些设置" : L"注册表: 与这些设置不同");
-  lines.push_back(check.nameActive ? L"计算机名: " + std::wstring(kInEffect)
+  lines.push_back(check.nameActive ? L"计算机名: " + std::wstring(kInEffect) + L"(" + out.activeName + L")"
                                    : L"计算机名: 还没有生效(Windows 当前的计算机名: " + out.activeName + L")");
+  lines.push_back(L"网卡现在的地址: " +
+                  (check.liveAddresses.empty() ? std::wstring(L"(没有)") : JoinWith(check.liveAddresses, L", ")));
   lines.push_back(AddressLine(check));
   lines.push_back(L"结论: " + CheckVerdict(check));
   return JoinWith(lines, L"\r\n");

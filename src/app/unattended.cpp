@@ -88,6 +88,17 @@ Target FindTarget(Platform& platform, const CardInventory& inventory, const IniF
   return Target{lookup.numberText, lookup.cardIndex, std::nullopt, LookupNote(lookup)};
 }
 
+// /table, /report and /export: the cafe's views of the shared log; nothing for any other run.
+std::optional<CafeOutput> CafeRun(Platform& platform, const CommandLine& command) {
+  switch (command.mode) {
+    case CommandLine::Mode::Table: return TableCommand(platform, IniFile::ConfigFile::Open(platform));
+    case CommandLine::Mode::Report: return ReportCommand(platform, IniFile::ConfigFile::Open(platform));
+    case CommandLine::Mode::Export:
+      return ExportCommand(platform, IniFile::ConfigFile::Open(platform), command.format, command.force);
+    default: return std::nullopt;
+  }
+}
+
 }  // namespace
 
 int RunUnattended(Platform& real, const CommandLine& command) {
@@ -100,20 +111,9 @@ int RunUnattended(Platform& real, const CommandLine& command) {
     }
     return exit_code::kDone;
   }
-  if (command.mode == CommandLine::Mode::Table) {
-    const CafeOutput out = TableCommand(real, IniFile::ConfigFile::Open(real));
-    Say(real, out.text);
-    return out.exitCode;
-  }
-  if (command.mode == CommandLine::Mode::Report) {
-    const CafeOutput out = ReportCommand(real, IniFile::ConfigFile::Open(real));
-    Say(real, out.text);
-    return out.exitCode;
-  }
-  if (command.mode == CommandLine::Mode::Export) {
-    const CafeOutput out = ExportCommand(real, IniFile::ConfigFile::Open(real), command.format, command.force);
-    Say(real, out.text);
-    return out.exitCode;
+  if (const std::optional<CafeOutput> out = CafeRun(real, command)) {
+    Say(real, out->text);
+    return out->exitCode;
   }
   if (command.mode == CommandLine::Mode::Bad) {
     Say(real, BadArgumentsText(command.error));
@@ -132,6 +132,13 @@ int RunUnattended(Platform& real, const CommandLine& command) {
       !MachineNumberOf(command.number)) {
     Say(unattended, BadArgumentsText(NumberArgumentError(command.number)));
     return exit_code::kBadArguments;
+  }
+  if (command.mode == CommandLine::Mode::Undo) {
+    ConsoleConfirmer confirmer(false);
+    const RunOptions options{RunMode::Undo, false, false, !command.noReboot, kLogQueueMilliseconds, false};
+    const Outcome out = UndoMachine(unattended, inventory, config, options, confirmer);
+    Say(unattended, ConsoleReport(out));
+    return ExitCodeOf(out);
   }
   const Target target = FindTarget(unattended, inventory, config, command);
   if (!target.note.empty()) Say(unattended, target.note);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "apply/outcome_texts.h"
+#include "apply/saved_state.h"
 #include "apply/shut_down.h"
 #include "common/mac_address.h"
 #include "common/text.h"
@@ -163,13 +164,14 @@ std::optional<Notice> NumberNotFree(HeldLog& held, const Outcome& out) {
   return std::nullopt;
 }
 
-CheckOutcome::Address AddressState(Platform& platform, const MachinePlan& plan) {
+CheckOutcome::Address AddressState(Platform& platform, const MachinePlan& plan, std::vector<std::wstring>& live) {
   const auto adapters = platform.adapters.GetAdaptersAddresses(AdapterDetail::Ipv4);
   if (!adapters) return CheckOutcome::Address::Unknown;
   const std::string wanted = platform.text.ToAnsi(plan.settings.IpAddress);
   const std::string service = platform.text.ToAnsi(CutAtNul(plan.serviceName));
   for (const AdapterAddress& adapter : *adapters) {
     if (!SameName(platform.text.FromAnsi(adapter.name), platform.text.FromAnsi(service))) continue;
+    for (const UnicastAddress& a : adapter.ipv4) live.push_back(platform.text.FromAnsi(a.address));
     if (!adapter.up) return CheckOutcome::Address::NotConnected;
     for (const UnicastAddress& a : adapter.ipv4) {
       if (a.address != wanted) continue;
@@ -262,7 +264,17 @@ Outcome ApplyMachine(Platform& platform, const CardInventory& inventory, const I
       out.kind = Outcome::Kind::InPlace;
       FollowPendingRename(platform, options, log, out);
     } else {
-      out.report = WriteMachine(platform, plan);
+      // What the machine holds now is kept for /undo before anything changes; a machine whose earlier
+      // values cannot be kept is not changed.
+      const SaveResult saved = SaveBefore(platform, WriteRows(platform.text, plan), plan.serviceName);
+      if (!saved.failed.empty()) {
+        out.kind = Outcome::Kind::Refused;
+        out.refusal = Refusal::NotSaved;
+        out.notice = {L"", saved.failed + L",没有写入任何设置。"};
+        Log(platform, log, options.mode, out);
+        return out;
+      }
+      out.report = WriteMachine(platform, plan, saved.unsaved);
       LogAndRestart(platform, log, options.mode, options.restart, false, out);
     }
     return out;
@@ -280,7 +292,9 @@ CheckOutcome CheckMachine(Platform& platform, const CardInventory& inventory, co
     check.registryHolds = InPlace(platform, plan);
     check.plan.kind = check.registryHolds ? Outcome::Kind::InPlace : Outcome::Kind::Written;
     check.nameActive = NameActive(platform, plan.settings.HostName, check.plan.activeName);
-    check.address = AddressState(platform, plan);
+    if (check.nameActive) check.plan.activeName = plan.settings.HostName;
+    check.address = AddressState(platform, plan, check.liveAddresses);
+    check.preview = Preview(platform, plan);
   }
   RunRecord record = RecordOf(RunMode::Check, check.plan, LogOutcome(check));
   record.inPlace = false;  // a check writes nothing: its line adds no [Machines] entry
@@ -288,6 +302,63 @@ CheckOutcome CheckMachine(Platform& platform, const CardInventory& inventory, co
   check.plan.log = AppendRunLog(platform, check.plan.logPlace, record, logWait);
   check.plan.logPath = RunLogPath(platform, check.plan.logPlace);
   return check;
+}
+
+namespace {
+
+// The card's description and hardware address by the service name the saved state names.
+void CardOfService(Platform& platform, const CardInventory& inventory, const std::wstring& service, Outcome& out) {
+  out.address = AddressOf(platform, service);
+  for (std::int32_t i = 0; i <= inventory.LastCard; ++i) {
+    if (SameName(CutAtNul(CardServiceName(platform, inventory, i)), service)) {
+      out.card = CutAtNul(CardDescription(platform, inventory, i));
+      return;
+    }
+  }
+  out.card = service;
+}
+
+}  // namespace
+
+Outcome UndoMachine(Platform& platform, const CardInventory& inventory, const IniFile::ConfigFile& config,
+                    const RunOptions& options, Confirmer& confirmer) {
+  Outcome out;
+  out.logPlace = PlaceOfLog(platform, config);
+  out.logWait = options.logWait;
+  for (;;) {
+    HeldLog log(platform, out.logPlace, options.logWait);
+    const Turn turn = TakeTurn(platform, log, options, confirmer, out);
+    if (turn == Turn::Again) continue;
+    if (turn == Turn::Refused) return out;
+    const SavedState saved = ReadSavedState(platform);
+    if (saved.found != SavedState::Found::Complete) {
+      out.refusal = saved.found == SavedState::Found::None ? Refusal::NothingSaved : Refusal::NotSaved;
+      out.notice = {L"", saved.found == SavedState::Found::None
+                             ? std::wstring(kNothingToUndo)
+                             : L"保存过的原来设置无法读取(" + saved.unreadable + L"),什么也没有恢复。"};
+      Log(platform, log, options.mode, out);
+      return out;
+    }
+    CardOfService(platform, inventory, saved.card, out);
+    // The number this card held as the log says it: the line that ends the claim names it.
+    if (!out.address.empty()) out.settings.NumberText = NumberOfCard(log.Read(), out.address).value_or(L"");
+    const RestoreReport restored = RestoreSaved(platform, saved);
+    out.kind = Outcome::Kind::Undone;
+    out.restored = restored.restored;
+    out.report.notWritten = restored.notRestored;
+    out.report.networkWritten = restored.notRestored.empty();
+    // The log's columns say what the machine is again: its host name and address as put back.
+    for (const SavedValue& value : saved.values) {
+      if (value.was != SavedValue::Was::Value) continue;
+      if (SameName(value.name, locations::kComputerNameValue))
+        out.settings.HostName = ValueText(platform.text, value.data);
+      if (SameName(value.name, locations::kIpAddress)) out.settings.IpAddress = ValueText(platform.text, value.data);
+    }
+    // As after a write: a host name that changes takes a restart.
+    const bool renamed = !out.settings.HostName.empty() && !NameActive(platform, out.settings.HostName, out.activeName);
+    LogAndRestart(platform, log, options.mode, options.restart && renamed, false, out);
+    return out;
+  }
 }
 
 }  // namespace vexa

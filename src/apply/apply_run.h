@@ -33,6 +33,11 @@ struct RunOptions {
 Outcome ApplyMachine(Platform& platform, const CardInventory& inventory, const IniFile::ConfigFile& config,
                      const Target& target, const RunOptions& options, Confirmer& confirmer);
 
+// /undo: the values the machine held before the tool first changed it put back (apply/saved_state.h), the
+// saved state then removed, a line logged, and a restart when the host name changes.
+Outcome UndoMachine(Platform& platform, const CardInventory& inventory, const IniFile::ConfigFile& config,
+                    const RunOptions& options, Confirmer& confirmer);
+
 CheckOutcome CheckMachine(Platform& platform, const CardInventory& inventory, const IniFile::ConfigFile& config,
                           const Target& target, std::uint32_t logWait);
 

@@ -40,10 +40,12 @@ enum class Refusal {
   BadMask,
   BadGateway,
   BadDns,
-  CutValue,     // a value longer than the reader's buffer: what was read is not what the file says
-  Unconfirmed,  // a value Windows would ask about, not confirmed (No in the window, no /force without it)
-  LogBusy,      // the shared log's lock could not be had: nothing is written without it
-  BadZones,     // config.ini's [Zones] cannot be used as it stands
+  CutValue,      // a value longer than the reader's buffer: what was read is not what the file says
+  Unconfirmed,   // a value Windows would ask about, not confirmed (No in the window, no /force without it)
+  LogBusy,       // the shared log's lock could not be had: nothing is written without it
+  BadZones,      // config.ini's [Zones] cannot be used as it stands
+  NotSaved,      // what the machine held before could not be read or kept for /undo: nothing is written
+  NothingSaved,  // /undo: the tool never changed this machine (or it was undone already)
 };
 
 struct MachineInput {

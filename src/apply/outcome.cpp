@@ -13,7 +13,8 @@ int ExitCodeOf(const Outcome& out) {
         return exit_code::kNotInEffect;
       }
       return out.restart == RestartState::Refused ? exit_code::kRestartRefused : exit_code::kDone;
-    case Outcome::Kind::Written: break;
+    case Outcome::Kind::Written:
+    case Outcome::Kind::Undone: break;
   }
   if (out.restart == RestartState::Refused) return exit_code::kRestartRefused;
   return out.report.notWritten.empty() ? exit_code::kDone : exit_code::kNotAllWritten;

@@ -24,14 +24,15 @@ enum class RestartState {
 };
 
 struct Outcome {
-  enum class Kind { Refused, Written, InPlace };
+  enum class Kind { Refused, Written, InPlace, Undone };
   Kind kind = Kind::Refused;
   Refusal refusal = Refusal::None;
   Notice notice;  // Refused: why
   MachineSettings settings;
-  std::wstring card;     // the card's description
-  std::wstring address;  // the card's hardware address, "" when unknown
-  WriteReport report;    // Written
+  std::wstring card;                   // the card's description
+  std::wstring address;                // the card's hardware address, "" when unknown
+  WriteReport report;                  // Written; Undone: notWritten names the values that could not be put back
+  std::vector<std::wstring> restored;  // Undone: the values put back
   bool renamePending = false;
   std::wstring activeName;  // the name Windows runs under
   RestartState restart = RestartState::NotAsked;
@@ -52,6 +53,8 @@ struct CheckOutcome {
   bool registryHolds = false;
   bool nameActive = false;
   Address address = Address::Unknown;
+  std::vector<std::wstring> liveAddresses;  // the card's IPv4 addresses now
+  std::vector<PreviewLine> preview;         // every value the plan writes: now, planned, same or not
 };
 
 int ExitCodeOf(const Outcome& out);

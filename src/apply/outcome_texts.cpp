@@ -63,6 +63,12 @@ std::wstring LogOutcome(const Outcome& out) {
       return text + RestartSuffix(out.restart);
     }
     case Outcome::Kind::Written: break;
+    case Outcome::Kind::Undone: {
+      std::wstring text(kUndoneOutcome);
+      if (!out.report.notWritten.empty()) text += L", 部分未恢复";
+      if (!out.restored.empty()) text += L": 恢复了 " + JoinWith(out.restored, L"、");
+      return text + RestartSuffix(out.restart);
+    }
   }
   const std::wstring overruled = out.overruled.empty() ? L"" : L", " + out.overruled;
   return WrittenHeading(out.report) + overruled + RestartSuffix(out.restart);

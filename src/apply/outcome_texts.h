@@ -31,6 +31,8 @@ std::wstring NumberUnknownText(int number, const std::vector<std::wstring>& unre
 // The shared log at path stayed locked or held for the whole wait: nothing was written, and what to do.
 std::wstring LogBusyText(const std::wstring& path, std::uint32_t waitMilliseconds);
 
+inline constexpr std::wstring_view kNothingToUndo = L"没有可撤销的设置";
+
 inline constexpr std::wstring_view kRestartRefusedText = L"重启请求失败,请手动重新启动计算机,新设置在重启后生效。";
 
 // "已写入", or what of it was not: the heading of a write's report and of its log outcome.

@@ -1,5 +1,7 @@
 #include "apply/write_table.h"
 
+#include <algorithm>
+
 #include "registry/locations.h"
 
 namespace vexa {
@@ -24,10 +26,12 @@ std::vector<WriteRow> WriteRows(TextCodec& text, const MachinePlan& plan) {
   };
 }
 
-WriteReport WriteMachine(Platform& platform, const MachinePlan& plan) {
+WriteReport WriteMachine(Platform& platform, const MachinePlan& plan, const std::vector<std::wstring>& leaveOut) {
   WriteReport report;
   for (const WriteRow& row : WriteRows(platform.text, plan)) {
-    const Reg::Written written = Reg::WriteRegData(platform, row.path, row.valueName, row.data);
+    const bool left = std::find(leaveOut.begin(), leaveOut.end(), row.label) != leaveOut.end();
+    const Reg::Written written =
+        left ? Reg::Written::Failed : Reg::WriteRegData(platform, row.path, row.valueName, row.data);
     if (written == Reg::Written::Yes) continue;
     // A row of a component that need not be installed applies only when its key exists.
     if (written == Reg::Written::NoKey && !row.absentLabel.empty()) {
@@ -47,6 +51,54 @@ bool InPlace(Platform& platform, const MachinePlan& plan) {
     if (!read.value || !(*read.value == row.data)) return false;
   }
   return true;
+}
+
+std::wstring ValueText(TextCodec& text, const Reg::RegData& data) {
+  const std::string& b = data.bytes;
+  if (data.type == kRegDword && b.size() == 4) {
+    const auto byte = [&b](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(b[i])); };
+    return std::to_wstring(byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24);
+  }
+  if (data.type == kRegSz || data.type == kRegExpandSz)
+    return text.FromAnsi(std::string_view(b).substr(0, b.find('\0')));
+  if (data.type == kRegMultiSz) {
+    std::wstring joined;
+    for (std::size_t at = 0; at < b.size();) {
+      const std::size_t end = std::min(b.find('\0', at), b.size());
+      if (end == at) break;  // the list's closing NUL
+      if (!joined.empty()) joined += L", ";
+      joined += text.FromAnsi(std::string_view(b).substr(at, end - at));
+      at = end + 1;
+    }
+    return joined;
+  }
+  static constexpr wchar_t kHex[] = L"0123456789ABCDEF";
+  std::wstring hex;
+  for (const char c : b) {
+    if (!hex.empty()) hex += L' ';
+    hex += kHex[static_cast<unsigned char>(c) >> 4];
+    hex += kHex[static_cast<unsigned char>(c) & 0xF];
+  }
+  return hex;
+}
+
+std::vector<PreviewLine> Preview(Platform& platform, const MachinePlan& plan) {
+  std::vector<PreviewLine> lines;
+  for (const WriteRow& row : WriteRows(platform.text, plan)) {
+    PreviewLine line{row.label};
+    line.planned = ValueText(platform.text, row.data);
+    const Reg::RegRead read = Reg::ReadRegData(platform, row.path, row.valueName);
+    if (read.value) {
+      line.current = ValueText(platform.text, *read.value);
+      line.same = *read.value == row.data;
+    } else if (read.noKey && !row.absentLabel.empty()) {
+      line.now = PreviewLine::Now::NotInstalled;
+    } else {
+      line.now = read.absent ? PreviewLine::Now::Absent : PreviewLine::Now::Unreadable;
+    }
+    lines.push_back(std::move(line));
+  }
+  return lines;
 }
 
 }  // namespace vexa

@@ -34,9 +34,23 @@ struct WriteReport {
   bool networkWritten = true;               // every TCP/IP and host-name value was written
 };
 
-// Writes every row; a row of a component whose key is missing is not applicable, not a failure. Keys are
-// never created.
-WriteReport WriteMachine(Platform& platform, const MachinePlan& plan);
+// Writes every row but those named in leaveOut (reported as not written); a row of a component whose key
+// is missing is not applicable, not a failure. Keys are never created.
+WriteReport WriteMachine(Platform& platform, const MachinePlan& plan, const std::vector<std::wstring>& leaveOut = {});
+
+// One row as /check previews it: what the registry holds now against what would be written.
+struct PreviewLine {
+  enum class Now { Value, Absent, NotInstalled, Unreadable };
+  std::wstring_view label;
+  Now now = Now::Value;
+  std::wstring current;  // Value: the value as text
+  std::wstring planned;
+  bool same = false;
+};
+std::vector<PreviewLine> Preview(Platform& platform, const MachinePlan& plan);
+// A value's bytes as a person reads them: a number, a string up to its NUL, a multi-string's strings
+// joined by ", ", anything else as hexadecimal bytes.
+std::wstring ValueText(TextCodec& text, const Reg::RegData& data);
 
 // Every applicable row already holds exactly its type and bytes: writing would change nothing. A missing
 // value, or a missing key of a row that is always applicable, is not in place.

@@ -19,8 +19,9 @@ struct StateLook {
 };
 // In SeatState's order.
 constexpr StateLook kLooks[] = {
-    {SeatState::Unseen, L"no", L""},   {SeatState::Listed, L"li", L"○"},   {SeatState::InEffect, L"ok", L"✓"},
-    {SeatState::Pending, L"wa", L"↻"}, {SeatState::Refused, L"no2", L"✗"}, {SeatState::Conflict, L"two", L"⚠"},
+    {SeatState::Unseen, L"no", L""},     {SeatState::Listed, L"li", L"○"},   {SeatState::InEffect, L"ok", L"✓"},
+    {SeatState::Pending, L"wa", L"↻"},   {SeatState::Refused, L"no2", L"✗"}, {SeatState::Undone, L"un", L"↺"},
+    {SeatState::Conflict, L"two", L"⚠"},
 };
 
 const StateLook& LookOf(SeatState state) { return kLooks[static_cast<int>(state)]; }
@@ -35,7 +36,8 @@ constexpr std::wstring_view kStyle =
     L".c u{display:block;text-decoration:none;white-space:nowrap;overflow:hidden;text-overflow:ellipsis}"
     L".ok{background:#c9efc9;border-color:#2e8b2e}.wa{background:#ffe2a0;border-color:#c98400}"
     L".no2{background:#f8c4c4;border-color:#c0392b}.two{background:#dcc6f5;border-color:#6a2fb0}"
-    L".li{background:#fff;border:2px dashed #444}.no{background:#fff;color:#999}"
+    L".un{background:#dde6f0;border-color:#4a6f96}.li{background:#fff;border:2px dashed "
+    L"#444}.no{background:#fff;color:#999}"
     L".two u{white-space:normal;word-break:break-all;font-size:10px}"
     L".lg{display:flex;flex-wrap:wrap;gap:4px;font-size:12px;margin:6px 0}.lg .c{min-height:0}"
     L"table{border-collapse:collapse;font-size:12px;width:100%}td,th{border:1px solid #ccc;padding:2px 4px;"

@@ -18,12 +18,14 @@ std::map<std::wstring, AddressHistory> AddressesOf(const RunLog& log) {
     AddressHistory& history = addresses[AddressKey(entry.record.address)];
     history.last = &entry;
     if (entry.Vouches()) history.lastVouch = &entry;
+    if (EndsClaim(entry)) history.lastVouch = nullptr;
   }
   return addresses;
 }
 
 SeatState StateOf(const LogEntry& entry) {
   const RunRecord& r = entry.record;
+  if (r.mode == RunMode::Undo) return EndsClaim(entry) ? SeatState::Undone : SeatState::Refused;
   switch (ExitCodeOfLine(r)) {
     case exit_code::kDone: return NothingPending(r) ? SeatState::InEffect : SeatState::Pending;
     case exit_code::kRestartRefused:
@@ -40,6 +42,7 @@ std::wstring_view StateWord(SeatState state) {
     case SeatState::InEffect: return kInEffect;
     case SeatState::Pending: return L"已写入,等待重启或计算机名未生效";
     case SeatState::Refused: return L"拒绝或未写入";
+    case SeatState::Undone: return kUndoneOutcome;
     case SeatState::Conflict: break;
   }
   return L"一个机号给了两块网卡";

@@ -15,7 +15,8 @@
 
 namespace vexa {
 
-// A card address's lines: the last one that vouched for address=number, and the last one of all.
+// A card address's lines: the last one that vouched for address=number (none once its /undo ended the
+// claim), and the last one of all.
 struct AddressHistory {
   const LogEntry* lastVouch = nullptr;
   const LogEntry* last = nullptr;
@@ -30,6 +31,7 @@ enum class SeatState {
   InEffect,  // the values are in place and Windows runs with them
   Pending,   // written: a restart asked for or needed, or the name not active yet
   Refused,   // refused or not (all) written
+  Undone,    // its card's /undo put back the values it held before the tool: nobody holds the number
   Conflict,  // two cards hold the number
 };
 SeatState StateOf(const LogEntry& entry);

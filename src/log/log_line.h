@@ -14,7 +14,7 @@
 
 namespace vexa {
 
-enum class RunMode { Window, Auto, Number, Check };
+enum class RunMode { Window, Auto, Number, Check, Undo };
 
 struct RunRecord {
   RunMode mode = RunMode::Window;
@@ -39,6 +39,8 @@ inline constexpr std::wstring_view kAlreadyInPlace = L"已是这些设置";
 inline constexpr std::wstring_view kRefusedOutcome = L"拒绝: ";
 inline constexpr std::wstring_view kCheckOutcome = L"检查: ";
 inline constexpr std::wstring_view kInEffect = L"已生效";
+// An /undo put the machine's earlier values back: the card's claim on its number ends with that line.
+inline constexpr std::wstring_view kUndoneOutcome = L"已撤销";
 
 // The line, without its line end: fields separated by TABs. A control character inside a field becomes a
 // blank, so one run is always one line with the same columns.

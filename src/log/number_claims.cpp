@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/exit_codes.h"
 #include "common/mac_address.h"
 #include "common/text.h"
 
@@ -40,6 +41,7 @@ NumberClaim ClaimOn(const LogText& log, int number, const std::wstring& address)
   NumberClaim claim;
   std::optional<LogEntry> numberVouch;
   std::vector<std::pair<std::string_view, LineTail>> later;  // whole lines with a tail after the number's
+  std::vector<std::wstring> undone;                          // cards whose /undo ended a claim after it
   log.Backward([&](std::string_view line, bool ended, bool hasEnd) {
     if (NamesNumber(line, number)) {
       LogEntry entry = ReadLogLine(line, ended, hasEnd);
@@ -47,6 +49,7 @@ NumberClaim ClaimOn(const LogText& log, int number, const std::wstring& address)
         numberVouch = std::move(entry);
         return false;
       }
+      if (EndsClaim(entry)) undone.push_back(AddressKey(entry.record.address));
       if (entry.fault == LogEntry::Fault::Untrusted && !claim.untrusted) claim.untrusted = std::move(entry);
     }
     if (!ended) return true;  // only a whole line with a tail can vouch
@@ -56,12 +59,39 @@ NumberClaim ClaimOn(const LogText& log, int number, const std::wstring& address)
   if (!numberVouch) return claim;  // a line that vouches has an address: its tail repeats it
   const std::wstring other = AddressKey(numberVouch->record.address);
   if (other == AddressKey(address)) return claim;
+  if (std::find(undone.begin(), undone.end(), other) != undone.end()) return claim;
   // A later line that vouches for the other card moved it on to another number.
   for (const auto& [line, tail] : later) {
     if (SameAddress(tail.address, other) && ReadLogLine(line, true, true).Vouches()) return claim;
   }
   claim.holder = std::move(numberVouch);
   return claim;
+}
+
+bool EndsClaim(const LogEntry& entry) {
+  return entry.fault == LogEntry::Fault::None && entry.record.mode == RunMode::Undo &&
+         ExitCodeOfLine(entry.record) == exit_code::kDone;
+}
+
+std::optional<std::wstring> NumberOfCard(const LogText& log, const std::wstring& address) {
+  // Only lines with a tail can vouch, and an /undo line names the card in its address column: the bytes of
+  // every other line are not parsed.
+  const std::wstring key = AddressKey(address);
+  const std::string undoColumn = "\t/undo\t";
+  std::optional<std::wstring> number;
+  log.Backward([&](std::string_view line, bool ended, bool hasEnd) {
+    if (!ended) return true;
+    const std::optional<LineTail> tail = TailOfLine(line);
+    const bool undo = line.find(undoColumn) != std::string_view::npos;
+    if (!undo && (!tail || !SameAddress(tail->address, key))) return true;
+    const LogEntry entry = ReadLogLine(line, ended, hasEnd);
+    if (AddressKey(entry.record.address) != key) return true;
+    if (EndsClaim(entry)) return false;
+    if (!entry.Vouches()) return true;
+    number = entry.record.number;
+    return false;
+  });
+  return number;
 }
 
 }  // namespace vexa

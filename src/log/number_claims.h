@@ -21,6 +21,14 @@ struct NumberClaim {
   std::optional<LogEntry> holder;     // another card's vouching line
   std::optional<LogEntry> untrusted;  // the latest line naming the number that cannot be trusted
 };
+// A card's claim ends with its own /undo that put every value back (exit code 0).
 NumberClaim ClaimOn(const LogText& log, int number, const std::wstring& address);
+
+// The number address's last vouching line holds, read from the log's end; nothing when none vouches, or
+// when an /undo of that card came after it.
+std::optional<std::wstring> NumberOfCard(const LogText& log, const std::wstring& address);
+
+// The line is an /undo that put every value back: what the card claimed before it ends there.
+bool EndsClaim(const LogEntry& entry);
 
 }  // namespace vexa

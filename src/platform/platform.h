@@ -63,6 +63,12 @@ class Registry {
                               std::uint32_t length) = 0;
   virtual long RegCloseKey(RegHandle key) = 0;
   virtual long RegEnumKeyA(RegHandle key, std::uint32_t index, char* name, std::uint32_t size) = 0;
+  // Opens the key, creating it and any missing key above it (non-volatile, no security descriptor given).
+  virtual long RegCreateKeyExA(RegHandle root, const char* subKey, std::uint32_t access, RegHandle* key) = 0;
+  // A value that is not there: kFileNotFound.
+  virtual long RegDeleteValueA(RegHandle key, const char* valueName) = 0;
+  // Deletes a key that has no sub-keys (one that has them: kAccessDenied, as Windows answers).
+  virtual long RegDeleteKeyA(RegHandle key, const char* subKey) = 0;
 };
 
 // kernel32 private-profile (INI) reading. Returns the number of bytes copied, without the NUL.

@@ -53,6 +53,10 @@ inline constexpr std::wstring_view kComputerName =
     L"HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\ComputerName\\ComputerName";
 inline constexpr std::wstring_view kComputerNameValue = L"ComputerName";
 
+// The tool's own key: what the machine held before the tool first changed it, for /undo. In the view of
+// the registry every other location is read in.
+inline constexpr std::wstring_view kSavedState = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\VexaIpSet";
+
 // The names Windows runs under until the next restart, read through the running control set.
 inline constexpr std::wstring_view kActiveComputerName =
     L"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ActiveComputerName";

@@ -128,12 +128,17 @@ Written WriteRegData(Platform& platform, std::wstring path, std::wstring_view va
 RegRead ReadRegData(Platform& platform, std::wstring path, std::wstring_view valueName) {
   RegRead read;
   Opened opened = OpenPath(platform, std::move(path), kKeyRead);
-  if (!opened.key) return read;
+  if (!opened.key) {
+    read.noKey = opened.hasRoot && opened.result == status::kFileNotFound;
+    return read;
+  }
   read.keyOpened = true;
   const std::string name = platform.text.ToAnsi(valueName);
   std::uint32_t length = 0;
   std::uint32_t type = 0;
-  if (platform.registry.RegQueryValueExA(opened.key.get(), name.c_str(), &type, nullptr, &length) != status::kSuccess) {
+  const long sized = platform.registry.RegQueryValueExA(opened.key.get(), name.c_str(), &type, nullptr, &length);
+  if (sized != status::kSuccess) {
+    read.absent = sized == status::kFileNotFound;
     return read;
   }
   std::string bytes(length, '\0');
@@ -144,6 +149,35 @@ RegRead ReadRegData(Platform& platform, std::wstring path, std::wstring_view val
   bytes.resize(length);
   read.value = RegData{type, bytes};
   return read;
+}
+
+bool CreateRegKey(Platform& platform, std::wstring path) {
+  const std::uint32_t root = SplitRegPath(platform.messages, path);
+  if (root == 0) return false;
+  RegHandle handle = 0;
+  if (platform.registry.RegCreateKeyExA(root, platform.text.ToAnsi(path).c_str(), kKeyWrite, &handle) !=
+      status::kSuccess) {
+    return false;
+  }
+  platform.registry.RegCloseKey(handle);
+  return true;
+}
+
+bool DeleteRegValue(Platform& platform, std::wstring path, std::wstring_view valueName) {
+  const Opened opened = OpenPath(platform, std::move(path), kKeyWrite);
+  if (!opened.key) return opened.hasRoot && opened.result == status::kFileNotFound;
+  const long result = platform.registry.RegDeleteValueA(opened.key.get(), platform.text.ToAnsi(valueName).c_str());
+  return result == status::kSuccess || result == status::kFileNotFound;
+}
+
+bool DeleteRegKey(Platform& platform, const std::wstring& path) {
+  const std::size_t slash = path.rfind(L'\\');
+  if (slash == std::wstring::npos) return false;  // a root is never deleted
+  const std::wstring name = path.substr(slash + 1);
+  const Opened parent = OpenPath(platform, path.substr(0, slash), kKeyWrite);
+  if (!parent.key) return parent.hasRoot && parent.result == status::kFileNotFound;
+  const long result = platform.registry.RegDeleteKeyA(parent.key.get(), platform.text.ToAnsi(name).c_str());
+  return result == status::kSuccess || result == status::kFileNotFound;
 }
 
 }  // namespace vexa::Reg

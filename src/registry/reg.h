@@ -46,6 +46,8 @@ RegData MultiSzData(TextCodec& text, const std::wstring& value);
 
 struct RegRead {
   bool keyOpened = false;
+  bool noKey = false;            // there is no such key (not the same as a key that refuses reading)
+  bool absent = false;           // the key opened and holds no value of that name (not the same as empty)
   std::optional<RegData> value;  // none when the key or the value cannot be read
 };
 // The value as stored, read in full.
@@ -55,5 +57,12 @@ RegRead ReadRegData(Platform& platform, std::wstring path, std::wstring_view val
 // (no root, the key refuses writing, the value is refused).
 enum class Written { Yes, NoKey, Failed };
 Written WriteRegData(Platform& platform, std::wstring path, std::wstring_view valueName, const RegData& data);
+
+// The key, created with every missing key above it; false when it cannot be.
+bool CreateRegKey(Platform& platform, std::wstring path);
+// The value gone: true when it was deleted or was not there (nor its key).
+bool DeleteRegValue(Platform& platform, std::wstring path, std::wstring_view valueName);
+// The key (without sub-keys) gone: true when it was deleted or was not there.
+bool DeleteRegKey(Platform& platform, const std::wstring& path);
 
 }  // namespace vexa::Reg

@@ -227,5 +227,31 @@ TEST_F(RegistryContract, LeadingBackslashInSubKeyIsABadPath) {
   EXPECT_FALSE(key);
 }
 
+// What keeping and putting back a machine's earlier values relies on: a create makes every missing level
+// (and opens one that is there), a value and a key without sub-keys are deleted, a key with sub-keys is
+// not, and what is not there says so.
+TEST_F(RegistryContract, CreateMakesEveryLevelAndDeletesTakeOnlyWhatIsThere) {
+  const std::string deep = std::string(kScratch) + "\\A\\B\\C";
+  for (int twice = 0; twice < 2; ++twice) {
+    RegHandle created = 0;
+    ASSERT_EQ(registry().RegCreateKeyExA(kHkeyCurrentUser, deep.c_str(), kKeyWrite, &created), status::kSuccess);
+    const std::uint8_t data[4] = {7, 0, 0, 0};
+    EXPECT_EQ(registry().RegSetValueExA(created, "Value", kRegDword, data, 4), status::kSuccess);
+    EXPECT_EQ(registry().RegCloseKey(created), status::kSuccess);
+  }
+  UniqueKey c = Open("A\\B\\C", kKeyWrite);
+  EXPECT_EQ(registry().RegDeleteValueA(c.get(), "VALUE"), status::kSuccess);
+  EXPECT_EQ(registry().RegDeleteValueA(c.get(), "Value"), status::kFileNotFound);
+  c.reset();
+
+  UniqueKey scratch = Open("", kKeyWrite);
+  EXPECT_EQ(registry().RegDeleteKeyA(scratch.get(), "A"), status::kAccessDenied);  // it has sub-keys
+  UniqueKey b = Open("A\\B", kKeyWrite);
+  EXPECT_EQ(registry().RegDeleteKeyA(b.get(), "c"), status::kSuccess);
+  EXPECT_EQ(registry().RegDeleteKeyA(b.get(), "C"), status::kFileNotFound);
+  UniqueKey gone(registry());
+  EXPECT_EQ(gone.Open(kHkeyCurrentUser, deep.c_str(), kKeyRead), status::kFileNotFound);
+}
+
 }  // namespace
 }  // namespace vexa::contract

@@ -83,14 +83,14 @@ TEST(HostileConfig, EveryFileGivesADefinedOutcome) {
         const Refusal byTheFile[] = {Refusal::BadIpAddress, Refusal::BadHostName, Refusal::BadMask,
                                      Refusal::BadGateway,   Refusal::BadDns,      Refusal::CutValue};
         EXPECT_NE(std::find(std::begin(byTheFile), std::end(byTheFile), result), std::end(byTheFile));
-        EXPECT_TRUE(sim.registry.Writes().empty());
+        EXPECT_TRUE(test::MachineWrites(sim).empty());
         continue;
       }
       ++written;
       EXPECT_EQ(box.ShownTitle(), L"网络设置信息");
       EXPECT_EQ(box.icon, MsgIcon::Information);
       EXPECT_EQ(result, Refusal::None);
-      const auto& writes = sim.registry.Writes();
+      const auto& writes = test::MachineWrites(sim);
       ASSERT_EQ(writes.size(), test::CountWrites(sim.text).all);
       EXPECT_TRUE(ValidAddress(writes[2].value.data)) << writes[2].value.data;
       EXPECT_TRUE(ValidHostName(writes[6].value.data)) << writes[6].value.data;

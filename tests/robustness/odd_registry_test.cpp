@@ -92,7 +92,7 @@ TEST_F(OddRegistry, RefusedOpenOfTheCardsKeyAndOfTheInterfaceKey) {
       L"Error");
   RunOkAction(p, cards, L"15", L"Realtek RTL8139 Family PCI Fast Ethernet NIC");
   const test::WriteCounts counts = test::CountWrites(other.text);
-  EXPECT_EQ(other.registry.Writes().size(), counts.all - counts.card);
+  EXPECT_EQ(test::MachineWrites(other).size(), counts.all - counts.card);
   EXPECT_EQ(other.messages.Shown()[0].icon, MsgIcon::Exclamation);
 }
 

@@ -183,9 +183,10 @@ TEST_F(CafeTest, ThePageShowsEachSeatInItsState) {
          Line(L"/check", L"检查: 注册表与 config.ini 算出的设置不同", L"19", L"", L"", L"") + L"\r\n" +
          Line(L"/n", L"已写入", L"24", L"", L"", L"") + L"\r\n");
   EXPECT_EQ(Run(L"/report"), exit_code::kDone);
-  EXPECT_NE(Output().find(L"已生成网页: C:\\VexaIpSet\\VexaIpSet.html\r\n机位: 没有记录 244, 在机器表中,还没有运行 1, "
-                          L"已生效 2, 已写入,等待重启或计算机名未生效 2, 拒绝或未写入 4, 一个机号给了两块网卡 1"),
-            std::wstring::npos)
+  EXPECT_NE(
+      Output().find(L"已生成网页: C:\\VexaIpSet\\VexaIpSet.html\r\n机位: 没有记录 244, 在机器表中,还没有运行 1, "
+                    L"已生效 2, 已写入,等待重启或计算机名未生效 2, 拒绝或未写入 4, 已撤销 0, 一个机号给了两块网卡 1"),
+      std::wstring::npos)
       << sim.console.output;
   const std::string page = Page();
   for (const SeatCellRow& row : kSeatCells) {

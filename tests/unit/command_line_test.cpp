@@ -57,6 +57,10 @@ const SwitchRow kSwitchRows[] = {
     ROW(L"-report", Mode::Report, L"", nullptr, false, false),
     ROW(L"/table /n 1", Mode::Bad, L"", nullptr, false, false),
     ROW(L"/report /noreboot", Mode::Bad, L"", nullptr, false, false),
+    ROW(L"/UNDO", Mode::Undo, L"", nullptr, false, false),
+    ROW(L"-noreboot /undo", Mode::Undo, L"", nullptr, true, false),
+    ROW(L"/undo /n 15", Mode::Bad, L"", nullptr, false, false),
+    ROW(L"/undo /check", Mode::Bad, L"", nullptr, false, false),
 };
 
 TEST(CommandLineTest, SwitchesAndTheirValues) {
@@ -86,6 +90,8 @@ TEST(CommandLineTest, MistakesAreNamed) {
   EXPECT_FALSE(ParseCommandLine(L"/n 15").force);
   EXPECT_EQ(ParseCommandLine(L"/auto /force /FORCE").error, L"参数重复: /FORCE");
   EXPECT_EQ(ParseCommandLine(L"/check /force").error, L"/check 只检查,不写入,不能再用 /force");
+  EXPECT_EQ(ParseCommandLine(L"/undo /force").error, L"/undo 只能再加 /noreboot");
+  EXPECT_EQ(ParseCommandLine(L"/undo -Undo").error, L"参数重复: -Undo");
 }
 
 // /export takes one of its formats, and /force alone beside it.
@@ -113,7 +119,7 @@ TEST(CommandLineTest, TheUsageNamesTheVersionAndTheExitCodes) {
   for (wchar_t c : version.substr(0, version.find(L'-'))) dots += c == L'.' ? 1 : (IsDigit(c) ? 0 : 100);
   EXPECT_EQ(dots, 2) << "major.minor.patch: " << ToUtf8(version);
   EXPECT_NE(usage.find(L"退出码: 0 已写入或已是这些设置(/check: 已生效)  1 参数错误  2 拒绝(原因见输出)\r\n"
-                       L"        3 有项目未能写入  4 已写入但重启请求失败  5 已写入但还没有生效"),
+                       L"        3 有项目未能写入或恢复  4 已写入但重启请求失败  5 已写入但还没有生效"),
             std::wstring::npos);
   EXPECT_NE(usage.find(L"\r\n        6 /check: 注册表与这些设置不同"), std::wstring::npos);
 }

@@ -92,7 +92,7 @@ TEST_F(ConfigFileTest, ACharacterGbkLacksIsRefusedInTheHostName) {
   EXPECT_NE(sim.messages.Shown().back().text.find(L"计算机名=WB?"
                                                   L"?-15"),
             std::wstring::npos);
-  EXPECT_TRUE(sim.registry.Writes().empty());
+  EXPECT_TRUE(test::MachineWrites(sim).empty());
 }
 
 // A file over 64 KiB goes through the copy with its lines cut, so a value of 65,537 characters reads as

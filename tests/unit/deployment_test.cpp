@@ -97,7 +97,7 @@ TEST_F(DeploymentTest, ExitCodes) {
     Config(c.machines);
     sim.registry.ClearWrites();
     EXPECT_EQ(Run(c.command), c.code);
-    EXPECT_EQ(sim.registry.Writes().size(), c.writes ? counts.all : 0u);
+    EXPECT_EQ(test::MachineWrites(sim).size(), c.writes ? counts.all : 0u);
     EXPECT_NE(Output().find(c.says), std::wstring::npos) << sim.console.output;
     EXPECT_TRUE(sim.messages.Shown().empty());
     EXPECT_TRUE(sim.restart.calls.empty());
@@ -169,7 +169,7 @@ TEST_F(DeploymentTest, RefusalsWriteNothing) {
     if (row.besides != nullptr) sim.files.Put(sim.system.moduleDirectory + "\\" + row.besides, "[NetWork]\r\n");
     sim.registry.ClearWrites();
     EXPECT_EQ(Run(row.command), exit_code::kRefused);
-    EXPECT_TRUE(sim.registry.Writes().empty());
+    EXPECT_TRUE(test::MachineWrites(sim).empty());
     EXPECT_NE(Output().find(row.says), std::wstring::npos) << sim.console.output;
   }
 }
@@ -178,14 +178,14 @@ TEST_F(DeploymentTest, RefusalsWriteNothing) {
 TEST_F(DeploymentTest, ForceWritesAGatewayOutsideTheSubnetOnly) {
   sim.PutConfig(L"[NetWork]\r\nGateWay=10.0.0.1\r\n");
   EXPECT_EQ(Run(L"/n 15 /card 1 /noreboot /force"), exit_code::kDone);
-  EXPECT_EQ(sim.registry.Writes().size(), counts.all);
+  EXPECT_EQ(test::MachineWrites(sim).size(), counts.all);
   EXPECT_NE(Output().find(L"\r\n/force: 默认网关 10.0.0.1 不在"), std::wstring::npos) << sim.console.output;
   EXPECT_NE(Log().find(ToUtf8(L"\t已写入, /force: 默认网关 10.0.0.1 不在")), std::string::npos);
   EXPECT_EQ(Run(L"/n 15 /card 1 /noreboot"), exit_code::kDone) << "in place: nothing to ask about";
   sim.PutConfig(L"[NetWork]\r\nGateWay=0.0.0.0\r\n");
   sim.registry.ClearWrites();
   EXPECT_EQ(Run(L"/n 15 /card 1 /noreboot /force"), exit_code::kRefused);
-  EXPECT_TRUE(sim.registry.Writes().empty());
+  EXPECT_TRUE(test::MachineWrites(sim).empty());
 }
 
 // Whatever chose the card, it is written through its own entry: never through a second lookup by its
@@ -231,7 +231,7 @@ TEST_F(DeploymentTest, CheckTellsWhatIsInEffect) {
     sim.registry.ClearWrites();
     sim.restart.calls.clear();
     const int code = Run(line);
-    EXPECT_TRUE(sim.registry.Writes().empty());
+    EXPECT_TRUE(test::MachineWrites(sim).empty());
     EXPECT_TRUE(sim.restart.calls.empty());
     return code;
   };
@@ -278,7 +278,7 @@ TEST_F(DeploymentTest, CheckTellsWhatIsInEffect) {
 TEST_F(DeploymentTest, ASecondRunWritesNothingAndNeverRebootsTwice) {
   Config(L"00-1A-2B-3C-4D-5E=15\r\n");
   EXPECT_EQ(Run(L"/auto"), exit_code::kDone);
-  EXPECT_EQ(sim.registry.Writes().size(), counts.all);
+  EXPECT_EQ(test::MachineWrites(sim).size(), counts.all);
   EXPECT_EQ(sim.restart.calls.back(), "ExitWindowsEx 6 0");
   EXPECT_NE(Output().find(L"\r\n正在重新启动计算机。"), std::wstring::npos);
   EXPECT_NE(Log().find(ToUtf8(L"\t/auto\t已写入, 已请求重启\t")), std::string::npos);
@@ -286,7 +286,7 @@ TEST_F(DeploymentTest, ASecondRunWritesNothingAndNeverRebootsTwice) {
   sim.registry.ClearWrites();
   sim.restart.calls.clear();
   EXPECT_EQ(Run(L"/auto"), exit_code::kDone);
-  EXPECT_TRUE(sim.registry.Writes().empty());
+  EXPECT_TRUE(test::MachineWrites(sim).empty());
   EXPECT_TRUE(sim.restart.calls.empty());
   EXPECT_NE(Output().find(L"本机已是这些设置,没有写入,也不重启:"), std::wstring::npos);
   EXPECT_EQ(Output().find(L"正在重新启动计算机。"), std::wstring::npos);
@@ -294,11 +294,11 @@ TEST_F(DeploymentTest, ASecondRunWritesNothingAndNeverRebootsTwice) {
   // A key that is missing cannot be written and does not stand in the way (no IPX on 64-bit Windows).
   sim.registry.DeleteKey(kHkeyLocalMachine, "SYSTEM\\ControlSet001\\Services\\NwlnkIpx");
   EXPECT_EQ(Run(L"/auto"), exit_code::kDone);
-  EXPECT_TRUE(sim.registry.Writes().empty());
+  EXPECT_TRUE(test::MachineWrites(sim).empty());
   // One value that differs: everything is written again; IPX, not installed, does not apply.
   sim.PutConfig(L"[NetWork]\r\nNetPrefix=PC-\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=15\r\n");
   EXPECT_EQ(Run(L"/auto"), exit_code::kDone);
-  EXPECT_EQ(sim.registry.Writes().size(), counts.all - 1);  // all but IPX
+  EXPECT_EQ(test::MachineWrites(sim).size(), counts.all - 1);  // all but IPX
   EXPECT_NE(Output().find(L"已写入:"), std::wstring::npos);
   EXPECT_NE(Output().find(L"不适用: IPX 未安装"), std::wstring::npos);
   sim.restart.exitFails = true;
@@ -349,7 +349,7 @@ TEST_F(DeploymentTest, OneThingThatDiffersIsWrittenAgain) {
     c.change(sim.registry, card1);
     sim.registry.ClearWrites();
     EXPECT_EQ(Run(L"/auto /noreboot"), c.code);
-    EXPECT_EQ(sim.registry.Writes().size(), counts.all - c.notWritten);
+    EXPECT_EQ(test::MachineWrites(sim).size(), counts.all - c.notWritten);
   }
   EXPECT_NE(Output().find(L"未写入: DHCP 开关, IP 地址, 子网掩码, 默认网关, DNS 信息"), std::wstring::npos);
   EXPECT_EQ(Log().find("00-1A-2B-3C-4D-5E=15\r\n", Log().rfind("\n", Log().size() - 3)), std::string::npos)

@@ -176,7 +176,7 @@ TEST_F(FrmMainTest, OkDisablesTheButtonUntilTheSummaryIsClosed) {
   EXPECT_EQ(sim.messages.Shown()[1].buttons, MsgButtons::YesNo);
   EXPECT_TRUE(window.State(Command1).enabled);
   EXPECT_FALSE(window.Unloaded());
-  EXPECT_EQ(sim.registry.Writes().size(), test::CountWrites(sim.text).all);
+  EXPECT_EQ(test::MachineWrites(sim).size(), test::CountWrites(sim.text).all);
 }
 
 TEST_F(FrmMainTest, RejectionsMoveTheFocusAndKeepOrClearTheNumber) {
@@ -205,7 +205,7 @@ TEST_F(FrmMainTest, RejectionsMoveTheFocusAndKeepOrClearTheNumber) {
     EXPECT_EQ(window.Focus(), c.focus);
     EXPECT_TRUE(window.State(Command1).enabled);
   }
-  EXPECT_TRUE(sim.registry.Writes().empty());
+  EXPECT_TRUE(test::MachineWrites(sim).empty());
 }
 
 TEST_F(FrmMainTest, YesRestartsAndUnloads) {

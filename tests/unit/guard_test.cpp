@@ -59,7 +59,7 @@ TEST_F(DeploymentTest, ANumberAnotherCardHoldsIsNotGivenTwice) {
     sim.files.Put(log, ToUtf8(c.log));
     sim.registry.ClearWrites();
     EXPECT_EQ(Run(c.command), c.code);
-    EXPECT_EQ(sim.registry.Writes().size(), c.code == exit_code::kDone ? counts.all : 0u);
+    EXPECT_EQ(test::MachineWrites(sim).size(), c.code == exit_code::kDone ? counts.all : 0u);
     EXPECT_NE(Output().find(c.says), std::wstring::npos) << sim.console.output;
   }
   EXPECT_NE(Log().find(ToUtf8(L"\t已写入, /force: 日志显示机号 15")), std::string::npos);
@@ -78,6 +78,9 @@ TEST(ClaimOnTest, EveryVersionsLinesAndTheOnesThatCannotBeTrusted) {
   const std::wstring doubled = test::Line(L"/n", L"已写入", L"15", b, L"0\t版本=2\t版本=3", b + L"=15");
   const std::wstring twoNumbers = test::Line(L"/n", L"已写入", L"16", b, L"0\t机号=015", L"");
   const std::wstring unknownRun = test::Line(L"/撤销", L"已撤销", L"15", b, L"0", L"");
+  const auto undo = [](const std::wstring& card, const wchar_t* code) {
+    return test::Line(L"/undo", L"已撤销", L"15", card, code, L"") + L"\r\n";
+  };
   const struct {
     int line;
     std::wstring log;
@@ -87,7 +90,11 @@ TEST(ClaimOnTest, EveryVersionsLinesAndTheOnesThatCannotBeTrusted) {
       ROW(vouch(b, L"15"), test::kB, false),
       ROW(vouch(b, L"15") + vouch(b, L"16"), nullptr, false),  // moved on
       ROW(vouch(b, L"15") + test::Line(L"/n", L"拒绝: x", L"16", b, L"2", L"") + L"\r\n", test::kB, false),
-      ROW(vouch(a, L"15"), nullptr, false),  // this card's own
+      ROW(vouch(a, L"15"), nullptr, false),                                     // this card's own
+      ROW(vouch(b, L"15") + undo(b, L"0"), nullptr, false),                     // its /undo ended the claim
+      ROW(vouch(b, L"15") + undo(b, L"3"), test::kB, false),                    // not all put back: still held
+      ROW(vouch(b, L"15") + undo(a, L"0"), test::kB, false),                    // another card's /undo
+      ROW(vouch(b, L"15") + undo(b, L"0") + vouch(b, L"15"), test::kB, false),  // taken again
       ROW(laterVersion + L"\r\n", test::kB, false),
       ROW(vouch(b, L"15") + vouch(b, L"16", L"\t版本=2.0\t新=x"), nullptr, false),
       ROW(vouch(b, L"15") + doubled + L"\r\n", test::kB, true),
@@ -105,6 +112,32 @@ TEST(ClaimOnTest, EveryVersionsLinesAndTheOnesThatCannotBeTrusted) {
     const NumberClaim claim = ClaimOn(text, 15, a);
     EXPECT_EQ(claim.holder ? claim.holder->record.address : L"", row.holder ? row.holder : L"");
     EXPECT_EQ(claim.untrusted.has_value(), row.unknown);
+  }
+}
+
+// The number a card holds as its own lines say, for the line its /undo writes.
+TEST(ClaimOnTest, TheNumberACardHoldsEndsWithItsUndo) {
+  const std::wstring a(test::kA);
+  const auto vouch = [&a](const wchar_t* number) {
+    return test::Line(L"/n", L"已写入", number, a, L"0", a + L"=" + number) + L"\r\n";
+  };
+  const std::wstring undone = test::Line(L"/undo", L"已撤销", L"16", a, L"0", L"") + L"\r\n";
+  const struct {
+    int line;
+    std::wstring log;
+    const wchar_t* number;  // nullptr: none
+  } rows[] = {
+      ROW(vouch(L"15") + vouch(L"16"), L"16"),
+      ROW(vouch(L"15") + test::Line(L"/n", L"拒绝: x", L"17", a, L"2", L"") + L"\r\n", L"15"),
+      ROW(vouch(L"16") + undone, nullptr),
+      ROW(vouch(L"16") + undone + vouch(L"17"), L"17"),
+      ROW(test::Line(L"/n", L"已写入", L"15", test::kB, L"0", std::wstring(test::kB) + L"=15") + L"\r\n", nullptr),
+  };
+  for (const auto& row : rows) {
+    TRACE_ROW(row);
+    const LogText text{{ToUtf8(row.log)}, {}};
+    const std::optional<std::wstring> number = NumberOfCard(text, a);
+    EXPECT_EQ(number.value_or(L"none"), row.number ? row.number : L"none");
   }
 }
 
@@ -151,7 +184,7 @@ TEST_F(DeploymentTest, ALogThatCannotBeWrittenIsStillReadForTheGuard) {
   sim.files.ReadOnlyFolder(sim.system.moduleDirectory);
   sim.registry.ClearWrites();
   EXPECT_EQ(Run(L"/n 20 /card 1 /noreboot"), exit_code::kRefused);
-  EXPECT_TRUE(sim.registry.Writes().empty());
+  EXPECT_TRUE(test::MachineWrites(sim).empty());
   EXPECT_NE(Output().find(L"日志显示机号 20 已经给了另一块网卡 00-1A-2B-3C-4D-5F"), std::wstring::npos)
       << sim.console.output;
 }
@@ -222,7 +255,7 @@ TEST_F(LogStateTest, TheGuardHoldsWhateverStateTheLogIsIn) {
     row.change(sim, log);
     sim.registry.ClearWrites();
     EXPECT_EQ(Run(L"/n 20 /card 1 /noreboot"), exit_code::kRefused);
-    EXPECT_TRUE(sim.registry.Writes().empty());
+    EXPECT_TRUE(test::MachineWrites(sim).empty());
     EXPECT_NE(Output().find(says.at(row.kind)), std::wstring::npos) << sim.console.output;
     LetGo();
     if (row.kind != LogKind::Readable) continue;

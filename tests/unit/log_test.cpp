@@ -531,7 +531,7 @@ TEST_F(DeploymentTest, TheLogNeverLosesALineSilently) {
     sim.registry.ClearWrites();
     // /force: a log that cannot be read leaves the number unconfirmed (the guard's rows are elsewhere).
     EXPECT_EQ(Run(L"/n 15 /card 1 /noreboot /force"), row.busy ? exit_code::kRefused : exit_code::kDone);
-    EXPECT_EQ(sim.registry.Writes().empty(), row.busy);
+    EXPECT_EQ(test::MachineWrites(sim).empty(), row.busy);
     EXPECT_EQ(sim.system.slept, row.busy ? kLogQueueMilliseconds : 0u) << "a whole cafe's turn, no pause past it";
     const std::string after = Log();
     EXPECT_EQ(after.find("\t/n\t") != std::string::npos, row.appended);

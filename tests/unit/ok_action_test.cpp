@@ -52,7 +52,7 @@ std::wstring Summary(const std::wstring& host, const std::wstring& ip, const std
 TEST_F(OkActionTest, WritesTheNineValuesInOrderThenShowsTheSummary) {
   EXPECT_EQ(Ok(L"15"), Refusal::None);
 
-  const auto& writes = sim.registry.Writes();
+  const auto& writes = test::MachineWrites(sim);
   const std::string card = "HKLM\\SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters\\Interfaces\\{11111111-AAAA}";
   const struct {
     std::string key;
@@ -168,7 +168,7 @@ TEST_F(OkActionTest, RejectionsWriteNothing) {
     ASSERT_EQ(sim.messages.Shown().size(), 1u);
     EXPECT_EQ(LastBox().ShownTitle(), c.title);
     EXPECT_EQ(LastBox().icon, MsgIcon::Critical);
-    EXPECT_TRUE(sim.registry.Writes().empty());
+    EXPECT_TRUE(test::MachineWrites(sim).empty());
   }
 }
 
@@ -181,10 +181,10 @@ TEST_F(OkActionTest, AGatewayOutsideTheSubnetIsWrittenOnlyOnYes) {
             L"默认网关 10.0.0.1 不在 IP 地址 192.168.0.15 和子网掩码 255.255.255.0 所确定的子网 192.168.0.0/24 "
             L"中。\r\n本机可能无法通过这个网关连到其他网络。\r\n仍然写入这些设置吗?");
   EXPECT_EQ(LastBox().buttons, MsgButtons::YesNo);
-  EXPECT_TRUE(sim.registry.Writes().empty());
+  EXPECT_TRUE(test::MachineWrites(sim).empty());
   sim.messages.Answer(MsgAnswer::Yes);
   EXPECT_EQ(Ok(L"15"), Refusal::None);
-  EXPECT_EQ(sim.registry.Writes().size(), counts.all);
+  EXPECT_EQ(test::MachineWrites(sim).size(), counts.all);
   EXPECT_EQ(LastBox().ShownTitle(), L"网络设置信息");
   const std::string log = sim.files.Get(sim.system.moduleDirectory + "\\VexaIpSet.log").value_or("");
   EXPECT_NE(log.find(ToUtf8(L"\t拒绝: 默认网关 10.0.0.1 不在")), std::string::npos);
@@ -200,7 +200,7 @@ TEST_F(OkActionTest, ANumberAnotherCardHoldsIsWrittenOnlyOnYes) {
   EXPECT_EQ(Ok(L"15"), Refusal::Unconfirmed);
   EXPECT_EQ(LastBox().text.rfind(L"日志显示机号 15 已经给了另一块网卡 00-1A-2B-3C-4D-5F(2026-12-01 10:00:00", 0), 0u);
   EXPECT_EQ(LastBox().ShownTitle(), L"Quorlis - 请确认");
-  EXPECT_TRUE(sim.registry.Writes().empty());
+  EXPECT_TRUE(test::MachineWrites(sim).empty());
   // While a person reads the question, no handle of the log is open: every other machine can log.
   const std::string log = sim.system.moduleDirectory + "\\VexaIpSet.log";
   std::size_t handlesWhileAsked = 1;
@@ -209,14 +209,14 @@ TEST_F(OkActionTest, ANumberAnotherCardHoldsIsWrittenOnlyOnYes) {
   EXPECT_EQ(Ok(L"15"), Refusal::None);
   EXPECT_EQ(handlesWhileAsked, 0u);
   sim.messages.onShow = nullptr;
-  EXPECT_EQ(sim.registry.Writes().size(), counts.all);
+  EXPECT_EQ(test::MachineWrites(sim).size(), counts.all);
   // A log that cannot be read leaves the number unconfirmed: asked the same way.
   sim.registry.ClearWrites();
   sim.files.Put(log, sim.files.Get(log).value_or("") + std::string(kLogReadLimit, 'x'));
   EXPECT_EQ(Ok(L"16"), Refusal::Unconfirmed);
   EXPECT_NE(LastBox().text.find(L"无法确认机号 16 没有给别的网卡。\r\n仍然写入这些设置吗?"), std::wstring::npos)
       << ToUtf8(LastBox().text);
-  EXPECT_TRUE(sim.registry.Writes().empty());
+  EXPECT_TRUE(test::MachineWrites(sim).empty());
 }
 
 // A log another machine holds: after the short wait the window asks whether to wait longer. Cancel writes
@@ -234,7 +234,7 @@ TEST_F(OkActionTest, ABusyLogIsWaitedForOnlyWhileTheOperatorWants) {
   EXPECT_EQ(LastBox().text, L"日志正被其他机器使用,要再等一会儿吗?");
   EXPECT_EQ(LastBox().buttons, MsgButtons::RetryCancel);
   EXPECT_EQ(sim.system.slept, kLogWaitMilliseconds);
-  EXPECT_TRUE(sim.registry.Writes().empty());
+  EXPECT_TRUE(test::MachineWrites(sim).empty());
   EXPECT_EQ(sim.files.Get(log), "\xEF\xBB\xBF");
   // Retry twice: the holder lets go while the second question is shown.
   sim.messages.Clear();
@@ -247,7 +247,7 @@ TEST_F(OkActionTest, ABusyLogIsWaitedForOnlyWhileTheOperatorWants) {
   sim.messages.onShow = nullptr;
   EXPECT_EQ(sim.messages.Shown().size(), 3u);
   EXPECT_EQ(LastBox().ShownTitle(), L"网络设置信息");
-  EXPECT_EQ(sim.registry.Writes().size(), counts.all);
+  EXPECT_EQ(test::MachineWrites(sim).size(), counts.all);
   EXPECT_NE(sim.files.Get(log).value_or("").find(ToUtf8(L"\t已写入\t")), std::string::npos);
 }
 
@@ -261,8 +261,8 @@ TEST_F(OkActionTest, MissingIpxAndGameKeysDoNotApplyAndTheRestIsWritten) {
   sim.registry.DeleteKey(kHkeyCurrentUser, "Software\\Valve");
   const std::size_t keys = sim.registry.KeyCount();
   Ok(L"15");
-  EXPECT_EQ(sim.registry.Writes().size(), counts.all - counts.optional);
-  EXPECT_EQ(sim.registry.KeyCount(), keys);
+  EXPECT_EQ(test::MachineWrites(sim).size(), counts.all - counts.optional);
+  EXPECT_EQ(sim.registry.KeyCount(), keys + 1);  // only the tool's own, which keeps the earlier values
   EXPECT_EQ(LastBox().text, Summary(L"WB-15", L"192.168.0.15", L"5RP2E-EPH3K-BR3LG-KMGTE-FN8PY") +
                                 L"┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄\r\nIPX 未安装\r\n游戏未安装\r\n");
   EXPECT_EQ(LastBox().icon, MsgIcon::Information);  // not installed is no failure
@@ -276,14 +276,14 @@ TEST_F(OkActionTest, UnreadableServiceNameFailsTheInterfaceRows) {
   EXPECT_NE(LastBox().text.find(
                 L"以下设置未能写入:\r\n  DHCP 开关\r\n  IP 地址\r\n  子网掩码\r\n  默认网关\r\n  DNS 信息\r\n"),
             std::wstring::npos);
-  EXPECT_EQ(sim.registry.Writes().size(), counts.all - counts.card);
+  EXPECT_EQ(test::MachineWrites(sim).size(), counts.all - counts.card);
 }
 
 TEST_F(OkActionTest, RefusedWriteIsReported) {
   sim.registry.RefuseSet(kHkeyLocalMachine, test::kComputerNameKey);
   Ok(L"15");
   EXPECT_NE(LastBox().text.find(L"以下设置未能写入:\r\n  计算机名 (ComputerName)\r\n"), std::wstring::npos);
-  EXPECT_EQ(sim.registry.Writes().size(), counts.all - 1);
+  EXPECT_EQ(test::MachineWrites(sim).size(), counts.all - 1);
 }
 
 TEST_F(OkActionTest, ALineTheLogCouldNotTakeIsTheSummarysLastLine) {
@@ -300,7 +300,7 @@ TEST_F(OkActionTest, ASecondOkReadsConfigAfresh) {
   sim.PutConfig(L"[NetWork]\r\nIP=10.1.1\r\nGateWay=10.1.1.1\r\n");
   Ok(L"15");
   EXPECT_EQ(Value(kHkeyLocalMachine, kCard1, "IPAddress"), std::string("10.1.1.15\0\0", 11));
-  EXPECT_EQ(sim.registry.Writes().size(), 2 * counts.all);
+  EXPECT_EQ(test::MachineWrites(sim).size(), 2 * counts.all);
 }
 
 // Rows 1-7 go to the control set Windows boots with; the computer name follows CurrentControlSet, which
@@ -332,7 +332,7 @@ TEST_F(OkActionTest, TheControlSetWindowsBootsWith) {
     if (!c.current.empty()) sim.registry.SetValue(kHkeyLocalMachine, "SYSTEM\\Select", "Current", c.type, c.current);
     sim.registry.ClearWrites();
     ASSERT_EQ(Ok(L"15"), Refusal::None);
-    const auto& writes = sim.registry.Writes();
+    const auto& writes = test::MachineWrites(sim);
     ASSERT_EQ(writes.size(), counts.all);
     for (std::size_t row = 0; row + 1 < counts.all; ++row) {  // all but the game's key, in HKCU
       EXPECT_EQ(writes[row].keyPath.rfind("HKLM\\SYSTEM\\" + std::string(c.set) + "\\", 0), 0u) << writes[row].keyPath;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "apply/write_table.h"
 #include "platform/sim/sim_platform.h"
@@ -17,6 +18,17 @@ inline constexpr const char* kActiveNameKey = "SYSTEM\\ControlSet001\\Control\\C
 inline constexpr const char* kGameKey = "Software\\Valve\\CounterStrike\\Settings";
 
 inline std::string Sz(const std::string& text) { return text + '\0'; }
+
+// The writes to the machine's settings, without those that keep its earlier values for /undo.
+inline std::vector<sim::RegWrite> MachineWrites(const sim::SimPlatform& sim) {
+  std::vector<sim::RegWrite> writes;
+  for (const sim::RegWrite& w : sim.registry.Writes()) {
+    std::string upper = w.keyPath;
+    for (char& c : upper) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    if (upper.rfind("HKLM\\SOFTWARE\\VEXAIPSET", 0) != 0) writes.push_back(w);
+  }
+  return writes;
+}
 
 // Adds card keyName with a description and service name (raw bytes as stored) and its interface key.
 inline void AddCard(sim::SimRegistry& reg, const std::string& keyName, const std::string& description,

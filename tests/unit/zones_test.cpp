@@ -147,7 +147,7 @@ TEST_F(DeploymentTest, RunsTakeTheZonesNumbers) {
   sim.registry.ClearWrites();
   EXPECT_EQ(Run(L"/n 401 /card 1 /noreboot"), exit_code::kRefused);
   EXPECT_NE(Output().find(L"请输入1-200(一楼)、201-400(二楼)的数字"), std::wstring::npos) << sim.console.output;
-  EXPECT_TRUE(sim.registry.Writes().empty());
+  EXPECT_TRUE(test::MachineWrites(sim).empty());
   sim.PutConfig(L"[NetWork]\r\n[Zones]\r\n一楼=1-200\r\n二楼=201-400\r\n[一楼]\r\n");
   EXPECT_EQ(Run(L"/n 15 /card 1 /noreboot"), exit_code::kRefused);
   EXPECT_NE(Output().find(L"配置文件中的 [Zones] 有误,请修改配置文件！\r\n区 二楼 没有自己的 [二楼] 节。"),

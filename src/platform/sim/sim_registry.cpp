@@ -46,6 +46,7 @@ struct SimRegistry::Key {
   std::vector<RegValue> values;
   bool denyOpen = false;
   bool refuseSet = false;
+  bool refuseCreate = false;
 
   Key* Child(std::string_view childName) const {
     // HKLM\SYSTEM\CurrentControlSet is a link to the control set Windows booted with.
@@ -187,6 +188,8 @@ void SimRegistry::DenyOpen(RegHandle root, const std::string& path) { Create(roo
 
 void SimRegistry::RefuseSet(RegHandle root, const std::string& path) { Create(root, path)->refuseSet = true; }
 
+void SimRegistry::RefuseCreate(RegHandle root, const std::string& path) { Create(root, path)->refuseCreate = true; }
+
 bool SimRegistry::KeyExists(RegHandle root, const std::string& path) const { return Find(root, path) != nullptr; }
 
 std::optional<RegValue> SimRegistry::GetValue(RegHandle root, const std::string& path, const std::string& name) const {
@@ -280,6 +283,61 @@ long SimRegistry::RegEnumKeyA(RegHandle key, std::uint32_t index, char* name, st
   const std::string& child = parent->children[index]->name;
   if (child.size() + 1 > size) return status::kMoreData;
   std::memcpy(name, child.c_str(), child.size() + 1);
+  return status::kSuccess;
+}
+
+long SimRegistry::RegCreateKeyExA(RegHandle root, const char* subKey, std::uint32_t access, RegHandle* key) {
+  Key* parent = Root(root);
+  if (parent == nullptr) {
+    auto open = handles_.find(root);
+    if (open == handles_.end()) return status::kInvalidHandle;
+    parent = open->second.key;
+  }
+  if (subKey != nullptr && subKey[0] == '\\') return status::kBadPathname;
+  Key* at = parent;
+  for (const auto& level : Levels(subKey == nullptr ? std::string() : std::string(subKey))) {
+    Key* child = at->Child(level);
+    if (child == nullptr) {
+      if (at->refuseCreate) return status::kAccessDenied;
+      child = at->AddChild(level);
+    }
+    at = child;
+  }
+  if (at->denyOpen) return status::kAccessDenied;
+  *key = nextHandle_;
+  nextHandle_ += 4;
+  handles_[*key] = OpenKey{at, access};
+  return status::kSuccess;
+}
+
+long SimRegistry::RegDeleteValueA(RegHandle key, const char* valueName) {
+  auto open = handles_.find(key);
+  if (open == handles_.end()) return status::kInvalidHandle;
+  if ((open->second.access & 0x2) == 0 || open->second.key->refuseSet) return status::kAccessDenied;
+  const std::size_t erased = std::erase_if(open->second.key->values, [&](const RegValue& v) {
+    return SameName(v.name, valueName == nullptr ? "" : valueName);
+  });
+  return erased > 0 ? status::kSuccess : status::kFileNotFound;
+}
+
+long SimRegistry::RegDeleteKeyA(RegHandle key, const char* subKey) {
+  Key* parent = Root(key);
+  if (parent == nullptr) {
+    auto open = handles_.find(key);
+    if (open == handles_.end()) return status::kInvalidHandle;
+    parent = open->second.key;
+  }
+  Key* target = parent;
+  for (const auto& level : Levels(subKey == nullptr ? std::string() : std::string(subKey))) {
+    target = target->Child(level);
+    if (target == nullptr) return status::kFileNotFound;
+  }
+  if (target == parent || target->parent == nullptr) return status::kAccessDenied;
+  if (!target->children.empty() || target->refuseSet) return status::kAccessDenied;
+  // Open handles to it stay valid on Windows until closed; here they are dropped with it.
+  std::erase_if(handles_, [&](const auto& h) { return h.second.key == target; });
+  auto& siblings = target->parent->children;
+  siblings.erase(std::find_if(siblings.begin(), siblings.end(), [&](const auto& c) { return c.get() == target; }));
   return status::kSuccess;
 }
 

@@ -38,8 +38,9 @@ class SimRegistry : public Registry {
                 const std::string& data);  // creates the key when missing
   void DeleteKey(RegHandle root, const std::string& path);
   void DeleteValue(RegHandle root, const std::string& path, const std::string& name);
-  void DenyOpen(RegHandle root, const std::string& path);   // RegOpenKeyExA answers kAccessDenied
-  void RefuseSet(RegHandle root, const std::string& path);  // RegSetValueExA answers kAccessDenied
+  void DenyOpen(RegHandle root, const std::string& path);      // RegOpenKeyExA answers kAccessDenied
+  void RefuseSet(RegHandle root, const std::string& path);     // RegSetValueExA and the deletes answer kAccessDenied
+  void RefuseCreate(RegHandle root, const std::string& path);  // RegCreateKeyExA below it answers kAccessDenied
 
   bool KeyExists(RegHandle root, const std::string& path) const;
   std::optional<RegValue> GetValue(RegHandle root, const std::string& path, const std::string& name) const;
@@ -57,6 +58,9 @@ class SimRegistry : public Registry {
                       std::uint32_t length) override;
   long RegCloseKey(RegHandle key) override;
   long RegEnumKeyA(RegHandle key, std::uint32_t index, char* name, std::uint32_t size) override;
+  long RegCreateKeyExA(RegHandle root, const char* subKey, std::uint32_t access, RegHandle* key) override;
+  long RegDeleteValueA(RegHandle key, const char* valueName) override;
+  long RegDeleteKeyA(RegHandle key, const char* subKey) override;
 
  private:
   struct Key;

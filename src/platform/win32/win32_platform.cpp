@@ -49,6 +49,20 @@ long Win32Registry::RegEnumKeyA(RegHandle key, std::uint32_t index, char* name, 
   return ::RegEnumKeyA(ToHkey(key), index, name, size);
 }
 
+long Win32Registry::RegCreateKeyExA(RegHandle root, const char* subKey, std::uint32_t access, RegHandle* key) {
+  HKEY created = nullptr;
+  const LONG result =
+      ::RegCreateKeyExA(ToHkey(root), subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &created, nullptr);
+  if (result == ERROR_SUCCESS) *key = reinterpret_cast<RegHandle>(created);
+  return result;
+}
+
+long Win32Registry::RegDeleteValueA(RegHandle key, const char* valueName) {
+  return ::RegDeleteValueA(ToHkey(key), valueName);
+}
+
+long Win32Registry::RegDeleteKeyA(RegHandle key, const char* subKey) { return ::RegDeleteKeyA(ToHkey(key), subKey); }
+
 std::uint32_t Win32Profile::GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue,
                                                      char* buffer, std::uint32_t size, const char* fileName) {
   return ::GetPrivateProfileStringA(section, key, defaultValue, buffer, size, fileName);

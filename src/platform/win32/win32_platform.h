@@ -17,6 +17,9 @@ class Win32Registry : public Registry {
                       std::uint32_t length) override;
   long RegCloseKey(RegHandle key) override;
   long RegEnumKeyA(RegHandle key, std::uint32_t index, char* name, std::uint32_t size) override;
+  long RegCreateKeyExA(RegHandle root, const char* subKey, std::uint32_t access, RegHandle* key) override;
+  long RegDeleteValueA(RegHandle key, const char* valueName) override;
+  long RegDeleteKeyA(RegHandle key, const char* subKey) override;
 };
 
 class Win32Profile : public Profile {

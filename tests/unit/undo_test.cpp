@@ -1,0 +1,207 @@
+// /undo and what it puts back, the earlier values kept before the first write, and /check's preview of
+// every value.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "apply/saved_state.h"
+#include "common/exit_codes.h"
+#include "row.h"
+#include "unattended_fixture.h"
+
+namespace vexa {
+namespace {
+
+using test::DeploymentTest;
+
+constexpr const char* kCard1 = "SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters\\Interfaces\\{11111111-AAAA}";
+constexpr const char* kSaved = "SOFTWARE\\VexaIpSet";
+
+// Every value the write table touches on card 1, as stored: none for a value (or key) that is not there.
+using Snapshot = std::map<std::string, std::optional<sim::RegValue>>;
+Snapshot Values(const sim::SimPlatform& sim) {
+  const std::pair<RegHandle, std::pair<const char*, const char*>> places[] = {
+      {kHkeyLocalMachine, {test::kIpxKey, "VirtualNetworkNumber"}},
+      {kHkeyLocalMachine, {kCard1, "EnableDHCP"}},
+      {kHkeyLocalMachine, {kCard1, "IPAddress"}},
+      {kHkeyLocalMachine, {kCard1, "SubnetMask"}},
+      {kHkeyLocalMachine, {kCard1, "DefaultGateway"}},
+      {kHkeyLocalMachine, {kCard1, "NameServer"}},
+      {kHkeyLocalMachine, {test::kTcpipKey, "NV Hostname"}},
+      {kHkeyLocalMachine, {test::kComputerNameKey, "ComputerName"}},
+      {kHkeyCurrentUser, {test::kGameKey, "Key"}},
+  };
+  Snapshot values;
+  for (const auto& [root, place] : places) {
+    values[std::string(place.first) + "\\" + place.second] = sim.registry.GetValue(root, place.first, place.second);
+  }
+  return values;
+}
+
+bool Same(const Snapshot& a, const Snapshot& b) {
+  for (const auto& [name, value] : a) {
+    const auto& other = b.at(name);
+    if (value.has_value() != other.has_value()) return false;
+    if (value && (value->type != other->type || value->data != other->data)) return false;
+  }
+  return true;
+}
+
+class UndoTest : public DeploymentTest {
+ protected:
+  UndoTest() { Config(L""); }
+};
+
+// Every kind of value a machine may hold is put back as it was: a DWORD, strings, a multi-string, an
+// empty string (not the same as none), a value that was not there (deleted again), and a component whose
+// key is missing (never created).
+TEST_F(UndoTest, EveryKindOfValueIsPutBackByteForByte) {
+  sim.registry.SetValue(kHkeyLocalMachine, kCard1, "NameServer", kRegSz, "");
+  sim.registry.DeleteValue(kHkeyLocalMachine, kCard1, "DefaultGateway");
+  sim.registry.DeleteKey(kHkeyCurrentUser, "Software\\Valve");
+  sim.registry.SetValue(kHkeyLocalMachine, test::kIpxKey, "VirtualNetworkNumber", kRegDword, "\x07\0\0\0");
+  const Snapshot before = Values(sim);
+  ASSERT_EQ(Run(L"/n 15 /card 1 /noreboot"), exit_code::kDone);
+  ASSERT_FALSE(Same(before, Values(sim)));
+
+  EXPECT_EQ(Run(L"/undo /noreboot"), exit_code::kDone) << sim.console.output;
+  EXPECT_TRUE(Same(before, Values(sim)));
+  EXPECT_FALSE(sim.registry.KeyExists(kHkeyCurrentUser, "Software\\Valve"));
+  EXPECT_FALSE(sim.registry.KeyExists(kHkeyLocalMachine, kSaved));  // removed once everything is back
+  EXPECT_NE(Output().find(L"已恢复本程序第一次修改本机之前的设置"), std::wstring::npos) << sim.console.output;
+  EXPECT_NE(Output().find(L"计算机名  :  MASTER"), std::wstring::npos);
+  EXPECT_TRUE(sim.restart.calls.empty());
+}
+
+// Saved once: three writes later the undo still gives the image's values, and a later write on the other
+// card adds that card's values without touching the first card's.
+TEST_F(UndoTest, TheStateBeforeTheFirstWriteIsKeptAcrossLaterWrites) {
+  const Snapshot before = Values(sim);
+  for (const wchar_t* run : {L"/n 15 /card 1 /noreboot", L"/n 16 /card 1 /noreboot", L"/n 17 /card 2 /noreboot"}) {
+    ASSERT_EQ(Run(run), exit_code::kDone) << sim.console.output;
+  }
+  const SavedState saved = ReadSavedState(platform);
+  ASSERT_EQ(saved.found, SavedState::Found::Complete);
+  EXPECT_EQ(saved.card, L"{11111111-AAAA}");
+  EXPECT_EQ(saved.time, L"2026-12-08 09:30:05");  // the first write's time
+  EXPECT_EQ(saved.version, std::wstring(kProductVersion));
+  EXPECT_EQ(saved.values.size(), test::CountWrites(sim.text).all + test::CountWrites(sim.text).card);
+
+  EXPECT_EQ(Run(L"/undo /noreboot"), exit_code::kDone);
+  EXPECT_TRUE(Same(before, Values(sim)));
+  EXPECT_FALSE(
+      sim.registry.GetValue(kHkeyLocalMachine, std::string(test::kInterfacesKey) + "\\{22222222-BBBB}", "IPAddress"));
+}
+
+// A value that cannot be put back is named, the run says 3, and the saved state stays for the next /undo.
+// Nothing saved: 2, nothing written, and a line that says why.
+TEST_F(UndoTest, APartialUndoKeepsTheStateAndNothingSavedIsRefused) {
+  EXPECT_EQ(Run(L"/undo /noreboot"), exit_code::kRefused);
+  EXPECT_NE(Output().find(L"拒绝: 没有可撤销的设置"), std::wstring::npos) << sim.console.output;
+  EXPECT_NE(Log().find("\t/undo\t拒绝: 没有可撤销的设置"), std::string::npos);
+
+  const Snapshot before = Values(sim);
+  ASSERT_EQ(Run(L"/n 15 /card 1 /noreboot"), exit_code::kDone);
+  sim.registry.RefuseSet(kHkeyLocalMachine, test::kIpxKey);
+  EXPECT_EQ(Run(L"/undo /noreboot"), exit_code::kNotAllWritten);
+  EXPECT_NE(Output().find(L"未恢复: IPX 网络号"), std::wstring::npos) << sim.console.output;
+  EXPECT_TRUE(sim.registry.KeyExists(kHkeyLocalMachine, kSaved));
+  EXPECT_NE(Log().find("未写入=IPX 网络号\t退出码=3"), std::string::npos);
+
+  sim.registry.DeleteKey(kHkeyLocalMachine, "SYSTEM\\ControlSet001\\Services\\NwlnkIpx");
+  sim.registry.CreateKey(kHkeyLocalMachine, test::kIpxKey);
+  sim.registry.SetValue(kHkeyLocalMachine, test::kIpxKey, "VirtualNetworkNumber", kRegDword, "\x0f\0\0\0");
+  EXPECT_EQ(Run(L"/undo /noreboot"), exit_code::kDone);
+  EXPECT_TRUE(Same(before, Values(sim)));
+  sim.registry.ClearWrites();
+  EXPECT_EQ(Run(L"/undo /noreboot"), exit_code::kRefused);
+  EXPECT_TRUE(sim.registry.Writes().empty());
+}
+
+// A machine whose earlier values cannot be kept is not changed: the tool's key refused, a saved state
+// that is not what the tool writes (also for /undo).
+TEST_F(UndoTest, WhatCannotBeKeptIsNotChanged) {
+  const struct {
+    int line;
+    bool refuseKey;
+    const char* values;  // the saved state's bytes; nullptr: none
+    const wchar_t* says;
+  } rows[] = {
+      ROW(true, nullptr, L"无法在本机注册表 HKEY_LOCAL_MACHINE\\SOFTWARE\\VexaIpSet 保存原来的设置,没有写入任何设置。"),
+      ROW(false, "\x01\x09", L"保存过的原来设置无法读取(HKEY_LOCAL_MACHINE\\SOFTWARE\\VexaIpSet\\Values)"),
+      ROW(false, "\x02", L"保存过的原来设置无法读取"),
+  };
+  for (const auto& row : rows) {
+    TRACE_ROW(row);
+    sim::SimPlatform fresh;
+    test::CloneImage(fresh);
+    fresh.PutConfig(L"[NetWork]\r\nNetPrefix=WB-\r\n");
+    if (row.refuseKey) fresh.registry.RefuseCreate(kHkeyLocalMachine, "SOFTWARE");
+    if (row.values != nullptr) fresh.registry.SetValue(kHkeyLocalMachine, kSaved, "Values", kRegBinary, row.values);
+    Platform p = fresh.platform();
+    EXPECT_EQ(RunUnattended(p, ParseCommandLine(L"/n 15 /card 1 /noreboot")), exit_code::kRefused);
+    EXPECT_TRUE(test::MachineWrites(fresh).empty());
+    EXPECT_NE(fresh.text.FromAnsi(fresh.console.output).find(row.says), std::wstring::npos) << fresh.console.output;
+    if (row.values == nullptr) continue;
+    fresh.console.output.clear();
+    EXPECT_EQ(RunUnattended(p, ParseCommandLine(L"/undo /noreboot")), exit_code::kRefused);
+    EXPECT_NE(fresh.text.FromAnsi(fresh.console.output).find(L"什么也没有恢复"), std::wstring::npos);
+  }
+}
+
+// The undo restarts when the host name it puts back is not the one Windows runs under, as a write does.
+TEST_F(UndoTest, AnUndoThatChangesTheNameRestarts) {
+  ASSERT_EQ(Run(L"/n 15 /card 1"), exit_code::kDone);
+  test::Restart(sim);
+  sim.restart.calls.clear();
+  EXPECT_EQ(Run(L"/undo"), exit_code::kDone);
+  EXPECT_EQ(sim.restart.calls.back(), "ExitWindowsEx 6 0");
+  EXPECT_NE(Log().find("\t/undo\t已撤销: 恢复了 IPX 网络号、DHCP 开关"), std::string::npos) << Log();
+  EXPECT_NE(Log().find(", 已请求重启\t机号=15\t计算机名=MASTER\tIP=192.168.0.200"), std::string::npos) << Log();
+}
+
+// After its /undo a card holds its number no more: another card takes it without /force, and the page
+// shows the seat as undone.
+TEST_F(UndoTest, AnUndoEndsTheCardsClaim) {
+  ASSERT_EQ(Run(L"/n 15 /card 1 /noreboot"), exit_code::kDone);
+  EXPECT_EQ(Run(L"/n 15 /card 2 /noreboot"), exit_code::kRefused);
+  ASSERT_EQ(Run(L"/undo /noreboot"), exit_code::kDone);
+  EXPECT_EQ(Run(L"/report"), exit_code::kDone);
+  EXPECT_NE(Output().find(L"已撤销 1"), std::wstring::npos) << sim.console.output;
+  EXPECT_EQ(Run(L"/n 15 /card 2 /noreboot"), exit_code::kDone) << sim.console.output;
+}
+
+// /check lists every value the plan writes, now against planned: all differ on the clone, none after the
+// write; a value that is not there and a component that is not installed say so.
+TEST_F(UndoTest, TheCheckPreviewsEveryValue) {
+  sim.registry.DeleteValue(kHkeyLocalMachine, kCard1, "DefaultGateway");
+  sim.registry.DeleteKey(kHkeyCurrentUser, "Software\\Valve");
+  sim.adapters.list[0].ipv4 = {UnicastAddress{"192.168.0.200", UnicastAddress::Dad::Preferred}};
+  EXPECT_EQ(Run(L"/check /n 15 /card 1"), exit_code::kRegistryDiffers);
+  const std::wstring before = Output();
+  for (const wchar_t* line :
+       {L"  IPX 网络号: 现在 0,计划 15 → 将改\r\n", L"  IP 地址: 现在 192.168.0.200,计划 192.168.0.15 → 将改\r\n",
+        L"  默认网关: 现在 (没有这个值),计划 192.168.0.1 → 将改\r\n",
+        L"  计算机名 (ComputerName): 现在 MASTER,计划 WB-15 → 将改\r\n", L"  CS 序列号: 现在 (没有这个键,未安装),计划 ",
+        L"网卡现在的地址: 192.168.0.200\r\n"}) {
+    EXPECT_NE(before.find(line), std::wstring::npos) << line << "\n" << sim.console.output;
+  }
+  // The image's mask and DNS server are the plan's already; the game is not installed; every other value
+  // changes.
+  EXPECT_NE(before.find(L"  子网掩码: 现在 255.255.255.0,计划 255.255.255.0 → 相同\r\n"), std::wstring::npos);
+  std::size_t changes = 0;
+  for (std::size_t at = before.find(L"→ 将改"); at != std::wstring::npos; at = before.find(L"→ 将改", at + 1))
+    ++changes;
+  EXPECT_EQ(changes, test::CountWrites(sim.text).all - 3);  // the DNS server too
+  EXPECT_FALSE(sim.registry.KeyExists(kHkeyLocalMachine, kSaved));
+
+  ASSERT_EQ(Run(L"/n 15 /card 1 /noreboot"), exit_code::kDone);
+  sim.registry.ClearWrites();
+  EXPECT_EQ(Run(L"/check /n 15 /card 1"), exit_code::kNotInEffect);
+  EXPECT_EQ(Output().find(L"→ 将改"), std::wstring::npos) << sim.console.output;
+  EXPECT_NE(Output().find(L"  DHCP 开关: 现在 0,计划 0 → 相同\r\n"), std::wstring::npos);
+  EXPECT_TRUE(sim.registry.Writes().empty());
+}
+
+}  // namespace
+}  // namespace vexa

@@ -270,7 +270,7 @@ Outcome ApplyMachine(Platform& platform, const CardInventory& inventory, const I
       if (!saved.failed.empty()) {
         out.kind = Outcome::Kind::Refused;
         out.refusal = Refusal::NotSaved;
-        out.notice = {L"", saved.failed + L",没有写入任何设置。"};
+        out.notice = {std::wstring(kApplicationTitle), saved.failed + L",没有写入任何设置。"};
         Log(platform, log, options.mode, out);
         return out;
       }

@@ -67,6 +67,7 @@ class Deployment : public ::testing::Test {
     ASSERT_GT(Position("vxa"), 0u);
     // The image: host names, IPX and game keys, and the TCP/IP interface keys of the listed cards.
     DeleteTree(HKEY_LOCAL_MACHINE, L"SYSTEM\\ControlSet001");
+    ClearSavedState();
     SetValue(HKEY_LOCAL_MACHINE, kTcpip, L"NV Hostname", REG_SZ, Sz("MASTER"));
     SetValue(HKEY_LOCAL_MACHINE, kComputerName, L"ComputerName", REG_SZ, Sz("MASTER"));
     SetValue(HKEY_LOCAL_MACHINE, kIpx, L"VirtualNetworkNumber", REG_DWORD, std::string(4, '\0'));
@@ -108,9 +109,42 @@ class Deployment : public ::testing::Test {
     WriteConfig(tool_, L"[NetWork]\r\nIP=10.9.8\r\nGateWay=10.9.8.254\r\nNetPrefix=NS-\r\n[Machines]\r\n" + table);
   }
 
+  // A run's exit code and its console output (code page 936).
+  int RunWithOutput(const std::wstring& arguments, std::string& output) {
+    const std::wstring file = tool_.substr(0, tool_.find_last_of(L'\\')) + L"\\run-output.txt";
+    const int code = FinishRun(StartRun(tool_, arguments, file));
+    output = ReadFileBytes(file);
+    return code;
+  }
+  // The keys an operator would export to see what a run changed, each as reg.exe exports it.
+  std::string Exported() {
+    const std::wstring keys[] = {L"HKLM\\" + Interface("vxa"), L"HKLM\\" + std::wstring(kTcpip),
+                                 L"HKLM\\System\\CurrentControlSet\\Control\\ComputerName",
+                                 L"HKLM\\" + std::wstring(kIpx), L"HKCU\\" + std::wstring(kGame)};
+    const std::wstring file = L"C:\\e2e\\export.reg";
+    std::string all;
+    for (const std::wstring& key : keys) {
+      ::DeleteFileW(file.c_str());
+      const int code =
+          FinishRun(StartRun(L"C:\\windows\\system32\\reg.exe", L"export \"" + key + L"\" " + file + L" /y"));
+      EXPECT_EQ(code, 0) << Ansi(key);
+      const std::string bytes = ReadFileBytes(file);
+      EXPECT_GT(bytes.size(), 100u) << Ansi(key);  // a header and the key at least
+      all += bytes;
+    }
+    return all;
+  }
+
   std::wstring tool_;
   std::vector<Card> cards_;
 };
+
+std::size_t Count(const std::string& text, const std::wstring& word) {
+  const std::string bytes = Ansi(word);
+  std::size_t n = 0;
+  for (std::size_t at = text.find(bytes); at != std::string::npos; at = text.find(bytes, at + 1)) ++n;
+  return n;
+}
 
 TEST_F(Deployment, AutoWritesTheListedCardOnceAndTheSecondRunNothing) {
   Machines(L"00-aa-aa-aa-aa-aa=3\r\n00:1A:2B:3C:4D:5F=16\r\n");  // vxa
@@ -193,13 +227,47 @@ TEST_F(Deployment, AVenueOfTwoFloors) {
 
 // /check: 6 before a run, 5 after it while Wine still runs under the old name. (The netns script then
 // gives the namespace the new name and the interface the address, restarts Wine and expects 0.)
+// The preview lists each of the nine values: every one changes on the clone, none after the run.
 TEST_F(Deployment, CheckBeforeAndAfterARun) {
   Machines(L"00:1A:2B:3C:4D:5F=16\r\n");  // vxa
   const Snapshot before = TakeSnapshot();
-  EXPECT_EQ(RunTool(tool_, L"/check"), 6);
+  std::string output;
+  EXPECT_EQ(RunWithOutput(L"/check", output), 6);
+  EXPECT_EQ(Count(output, L"→ 将改\r\n"), 9u) << output;
+  EXPECT_EQ(Count(output, L"→ 相同"), 0u);
+  EXPECT_NE(output.find(Ansi(L"  IP 地址: 现在 (没有这个值),计划 10.9.8.16 → 将改")), std::string::npos) << output;
   EXPECT_TRUE(TakeSnapshot() == before);
   EXPECT_EQ(RunTool(tool_, L"/auto /noreboot"), 0);
-  EXPECT_EQ(RunTool(tool_, L"/check"), 5);
+  EXPECT_EQ(RunWithOutput(L"/check", output), 5);
+  EXPECT_EQ(Count(output, L"→ 相同\r\n"), 9u) << output;
+  EXPECT_EQ(Count(output, L"→ 将改"), 0u);
+}
+
+// Two runs, then /undo: the keys an operator exports are byte for byte what they were; a second /undo has
+// nothing to put back and changes nothing; the card's number is free again for another card.
+TEST_F(Deployment, UndoPutsTheMachineBackAsItWas) {
+  Machines(L"");
+  const std::wstring log = tool_.substr(0, tool_.find_last_of(L'\\')) + L"\\VexaIpSet.log";
+  ::DeleteFileW(log.c_str());  // the other build's runs would hold the numbers
+  ::DeleteFileW((log + L".old").c_str());
+  const std::string exported = Exported();
+  const Snapshot before = TakeSnapshot();
+  const std::wstring vxa = L" /card " + std::to_wstring(Position("vxa")) + L" /noreboot";
+  const std::wstring vx0 = L" /card " + std::to_wstring(Position("vx0")) + L" /noreboot";
+  ASSERT_EQ(RunTool(tool_, L"/n 15" + vxa), 0);
+  ASSERT_EQ(RunTool(tool_, L"/n 16" + vxa), 0);
+  ASSERT_EQ(RunTool(tool_, L"/n 16" + vx0), 2);  // vxa holds it
+  ASSERT_FALSE(TakeSnapshot() == before);
+  EXPECT_EQ(RunTool(tool_, L"/undo /noreboot"), 0);
+  EXPECT_EQ(Exported(), exported);
+  EXPECT_TRUE(TakeSnapshot() == before);
+  EXPECT_FALSE(SavedStateExists());
+  std::string output;
+  EXPECT_EQ(RunWithOutput(L"/undo /noreboot", output), 2);
+  EXPECT_NE(output.find(Ansi(L"没有可撤销的设置")), std::string::npos) << output;
+  EXPECT_TRUE(TakeSnapshot() == before);
+  EXPECT_NE(ReadLog(tool_).find("\t/undo\t" + ToUtf8(L"已撤销: 恢复了 IPX 网络号")), std::string::npos);
+  EXPECT_EQ(RunTool(tool_, L"/n 16" + vx0), 0);  // no /force: the undo ended vxa's claim
 }
 
 // Runs at once, with the log in a folder of the cafe's own, then /report: the netns script has the browser

@@ -93,6 +93,26 @@ bool KeyExists(HKEY root, const std::wstring& path) {
   return true;
 }
 
+void ClearSavedState() {
+  for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+    HKEY software = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE", 0, KEY_ALL_ACCESS | view, &software) != ERROR_SUCCESS)
+      continue;
+    ::RegDeleteTreeW(software, L"VexaIpSet");
+    ::RegCloseKey(software);
+  }
+}
+
+bool SavedStateExists() {
+  for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSavedState, 0, KEY_READ | view, &key) != ERROR_SUCCESS) continue;
+    ::RegCloseKey(key);
+    return true;
+  }
+  return false;
+}
+
 Snapshot TakeSnapshot() {
   Snapshot s;
   Dump(HKEY_LOCAL_MACHINE, L"HKLM", L"SYSTEM\\ControlSet001", s);
@@ -113,6 +133,7 @@ void AddCard(const std::wstring& key, const std::string& description, const std:
 
 void CloneImage() {
   DeleteTree(HKEY_LOCAL_MACHINE, kCards);
+  ClearSavedState();  // a fresh clone of an image the tool never ran on
   DeleteTree(HKEY_LOCAL_MACHINE, L"SYSTEM\\ControlSet001");
   DeleteTree(HKEY_CURRENT_USER, L"Software\\Valve");
   SetValue(HKEY_LOCAL_MACHINE, kTcpip, L"NV Hostname", REG_SZ, Sz("MASTER"));

@@ -16,6 +16,9 @@ inline constexpr const wchar_t* kInterfaces = L"SYSTEM\\ControlSet001\\Services\
 inline constexpr const wchar_t* kIpx = L"SYSTEM\\ControlSet001\\Services\\NwlnkIpx\\Parameters";
 inline constexpr const wchar_t* kComputerName = L"System\\CurrentControlSet\\Control\\ComputerName\\ComputerName";
 inline constexpr const wchar_t* kGame = L"Software\\Valve\\CounterStrike\\Settings";
+// The tool's own key, where it keeps what the machine held before it first changed it: in the 32-bit view
+// for the 32-bit build (HKLM\SOFTWARE is redirected for it), in the 64-bit one for the 64-bit build.
+inline constexpr const wchar_t* kSavedState = L"SOFTWARE\\VexaIpSet";
 
 struct Value {
   DWORD type = 0;
@@ -34,6 +37,9 @@ std::optional<Value> GetValue(HKEY root, const std::wstring& path, const std::ws
 void DeleteTree(HKEY root, const std::wstring& path);
 bool KeyExists(HKEY root, const std::wstring& path);
 Snapshot TakeSnapshot();
+// The tool's saved state in either view: removed (a fresh clone has none), or whether there is one.
+void ClearSavedState();
+bool SavedStateExists();
 
 // The cloned image: three cards (keys 2, 7, 12), their interface keys, host name, IPX and game keys.
 void CloneImage();

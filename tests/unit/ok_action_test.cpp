@@ -286,6 +286,16 @@ TEST_F(OkActionTest, RefusedWriteIsReported) {
   EXPECT_EQ(test::MachineWrites(sim).size(), counts.all - 1);
 }
 
+// The window keeps the machine's earlier values as a run does: where they cannot be kept, nothing changes.
+TEST_F(OkActionTest, AMachineWhoseValuesCannotBeKeptIsNotChanged) {
+  sim.registry.RefuseCreate(kHkeyLocalMachine, "SOFTWARE");
+  EXPECT_EQ(Ok(L"15"), Refusal::NotSaved);
+  EXPECT_TRUE(test::MachineWrites(sim).empty());
+  EXPECT_EQ(LastBox().text,
+            L"无法在本机注册表 HKEY_LOCAL_MACHINE\\SOFTWARE\\VexaIpSet 保存原来的设置,没有写入任何设置。");
+  EXPECT_EQ(LastBox().icon, MsgIcon::Critical);
+}
+
 TEST_F(OkActionTest, ALineTheLogCouldNotTakeIsTheSummarysLastLine) {
   sim.files.Links(sim.system.moduleDirectory + "\\VexaIpSet.log", 2);
   Ok(L"15");

@@ -361,6 +361,34 @@ TEST_F(CafeTest, APageOfZonesHasAHeadingAndCountsForEach) {
   EXPECT_EQ(Page().find("<h2 id=\"z"), std::string::npos);
 }
 
+// A zone's first and last numbers are its own seats, in its subnet; numbers no zone holds are said once each,
+// in order; a single named zone gets its heading; what the log lost follows /table as comments.
+TEST_F(CafeTest, AZonesFirstAndLastSeatsAreItsOwn) {
+  sim.PutConfig(
+      L"[NetWork]\r\n[Zones]\r\nA=1-100\r\nB=101-200\r\n[A]\r\n[B]\r\nIP=192.168.1\r\nIPOffset=-100\r\n"
+      L"GateWay=192.168.1.254\r\n");
+  PutLog(SeatLine(100, L"00-00-00-00-01-00", L"WB-100", 100, L"已写入", 0) +
+         SeatLine(101, L"00-00-00-00-01-01", L"WB-101", 1, L"已写入", 0, L"192.168.1.") +
+         SeatLine(200, L"00-00-00-00-02-00", L"WB-200", 100, L"已写入", 0, L"192.168.1.") +
+         SeatLine(450, L"00-00-00-00-04-50", L"WB-450", 50, L"已写入", 0) +
+         SeatLine(300, L"00-00-00-00-03-00", L"WB-300", 30, L"已写入", 0) +
+         SeatLine(450, L"00-00-00-00-04-51", L"WB-450", 51, L"已写入", 0) + L"not a line of ours\r\n");
+  ASSERT_EQ(Run(L"/export dnsmasq /force"), exit_code::kDone) << sim.console.output;
+  const std::string conf = FileBeside("VexaIpSet-dnsmasq.conf");
+  for (const char* binding :
+       {"00:00:00:00:01:00,192.168.0.100", "00:00:00:00:01:01,192.168.1.1", "00:00:00:00:02:00,192.168.1.100"}) {
+    EXPECT_NE(conf.find(binding), std::string::npos) << binding << "\n" << conf;
+  }
+  EXPECT_EQ(Run(L"/report"), exit_code::kDone);
+  EXPECT_NE(Output().find(L"没有列出: 300, 450\r\n"), std::wstring::npos) << sim.console.output;
+  EXPECT_EQ(Run(L"/table"), exit_code::kDone);
+  EXPECT_NE(Output().find(L"\r\n; "), std::wstring::npos) << sim.console.output;
+  EXPECT_EQ(Output().find(L"\r\n; \r\n"), std::wstring::npos) << sim.console.output;
+  sim.PutConfig(L"[NetWork]\r\n[Zones]\r\n大厅=1-254\r\n[大厅]\r\n");
+  EXPECT_EQ(Run(L"/report"), exit_code::kDone);
+  EXPECT_NE(Page().find(ToUtf8(L"<h2 id=\"z1\">大厅 ")), std::string::npos);
+}
+
 // Kea's subnet4 and netsh's scopes a zone's subnet each; a subnet's id is its own address, the same whatever
 // else the log holds.
 TEST_F(CafeTest, KeaAndNetshGoByTheZonesSubnets) {
@@ -448,6 +476,7 @@ TEST_F(CafeTest, NamesThatDifferOnlyInCaseAreOneName) {
   EXPECT_EQ(Run(L"/export dhcpd"), exit_code::kRefused);
   EXPECT_NE(Output().find(L"冲突: 计算机名只有大小写不同: 机号 30 和 31(wb-30)"), std::wstring::npos)
       << sim.console.output;
+  EXPECT_EQ(Output().find(L"没有导出: 机号 31"), std::wstring::npos);  // nothing was exported
   EXPECT_EQ(Run(L"/export dhcpd /force"), exit_code::kDone);
   EXPECT_NE(Output().find(L"计算机名与前面的机位只有大小写不同,没有导出: 机号 31\r\n已导出 1 个机位"),
             std::wstring::npos)

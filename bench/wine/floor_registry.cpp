@@ -1,7 +1,8 @@
 // The OK action's floor: the same registry and config.ini reads and the same nine writes as bare API calls,
 // and the same other work each press requires (config.ini's bytes for its encoding and its [Log] folder,
 // the control set Windows boots with, the card's hardware address for the log, the log line appended under
-// its lock with the tool's link and rotation checks), timed in-process. Usage: floor_registry ITERATIONS.
+// its lock with the tool's link and rotation checks, and the machine's earlier values read as every write
+// after the first reads them), timed in-process. Usage: floor_registry ITERATIONS.
 // Prints the median microseconds of one action.
 #include <winsock2.h>
 
@@ -149,6 +150,22 @@ void Overhead(const std::string& ini, GetAdaptersAddressesFn adapters) {
   AppendLine(ini.substr(0, ini.find_last_of('\\')) + "\\floor.log");
 }
 
+// The machine's earlier values as the tool asks for them before a write: the key opened, the value's size
+// and then its bytes read. (Once they are kept, every later write only reads them.)
+std::string SavedValues() {
+  HKEY key = nullptr;
+  std::string bytes;
+  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\VexaIpSet", 0, KEY_READ, &key) != ERROR_SUCCESS) return bytes;
+  DWORD length = 0;
+  DWORD type = 0;
+  if (::RegQueryValueExA(key, "Values", nullptr, &type, nullptr, &length) == ERROR_SUCCESS) {
+    bytes.resize(length);
+    ::RegQueryValueExA(key, "Values", nullptr, &type, reinterpret_cast<BYTE*>(bytes.data()), &length);
+  }
+  ::RegCloseKey(key);
+  return bytes;
+}
+
 void Action(const std::string& ini) {
   char value[254];
   for (const char* k : {"IPOffset", "IP", "Mask", "GateWay", "DNS", "NetPrefix"}) {
@@ -161,6 +178,7 @@ void Action(const std::string& ini) {
     if (Query(path, "Description") == "Realtek RTL8139 Family PCI Fast Ethernet NIC")
       service = Query(path, "ServiceName");
   }
+  if (SavedValues().empty()) std::abort();  // the action keeps them before its first write
   const DWORD number = 15;
   const DWORD dhcp = 0;
   Set(HKEY_LOCAL_MACHINE, "SYSTEM\\ControlSet001\\Services\\NwlnkIpx\\Parameters", "VirtualNetworkNumber", REG_DWORD,

@@ -124,12 +124,16 @@ TEST_F(UndoTest, WhatCannotBeKeptIsNotChanged) {
   const struct {
     int line;
     bool refuseKey;
-    const char* values;  // the saved state's bytes; nullptr: none
+    std::optional<std::string> values;  // the saved state's bytes; none: none
     const wchar_t* says;
   } rows[] = {
-      ROW(true, nullptr, L"无法在本机注册表 HKEY_LOCAL_MACHINE\\SOFTWARE\\VexaIpSet 保存原来的设置,没有写入任何设置。"),
+      ROW(true, std::nullopt,
+          L"无法在本机注册表 HKEY_LOCAL_MACHINE\\SOFTWARE\\VexaIpSet 保存原来的设置,没有写入任何设置。"),
       ROW(false, "\x01\x09", L"保存过的原来设置无法读取(HKEY_LOCAL_MACHINE\\SOFTWARE\\VexaIpSet\\Values)"),
       ROW(false, "\x02", L"保存过的原来设置无法读取"),
+      ROW(false, std::string("\x01\x00\x04\x00", 4), L"保存过的原来设置无法读取"),  // cut inside a number
+      ROW(false, std::string("\x01\x00\x04\x00\x00\x00\x64\x00\x00\x00" "ab", 12),
+          L"保存过的原来设置无法读取"),  // cut short
   };
   for (const auto& row : rows) {
     TRACE_ROW(row);
@@ -137,16 +141,37 @@ TEST_F(UndoTest, WhatCannotBeKeptIsNotChanged) {
     test::CloneImage(fresh);
     fresh.PutConfig(L"[NetWork]\r\nNetPrefix=WB-\r\n");
     if (row.refuseKey) fresh.registry.RefuseCreate(kHkeyLocalMachine, "SOFTWARE");
-    if (row.values != nullptr) fresh.registry.SetValue(kHkeyLocalMachine, kSaved, "Values", kRegBinary, row.values);
+    if (row.values) fresh.registry.SetValue(kHkeyLocalMachine, kSaved, "Values", kRegBinary, *row.values);
     Platform p = fresh.platform();
     EXPECT_EQ(RunUnattended(p, ParseCommandLine(L"/n 15 /card 1 /noreboot")), exit_code::kRefused);
     EXPECT_TRUE(test::MachineWrites(fresh).empty());
     EXPECT_NE(fresh.text.FromAnsi(fresh.console.output).find(row.says), std::wstring::npos) << fresh.console.output;
-    if (row.values == nullptr) continue;
+    if (!row.values) continue;
     fresh.console.output.clear();
     EXPECT_EQ(RunUnattended(p, ParseCommandLine(L"/undo /noreboot")), exit_code::kRefused);
     EXPECT_NE(fresh.text.FromAnsi(fresh.console.output).find(L"什么也没有恢复"), std::wstring::npos);
   }
+}
+
+// The saved values as the tool keeps them, byte for byte: a state an image's earlier run left (or an earlier
+// version) is read as written.
+TEST_F(UndoTest, AStateKeptBeforeIsReadAsItsBytesSay) {
+  const auto number = [](std::uint32_t n) {
+    return std::string{static_cast<char>(n & 0xFF), static_cast<char>(n >> 8 & 0xFF), static_cast<char>(n >> 16 & 0xFF),
+                       static_cast<char>(n >> 24)};
+  };
+  const auto text = [&number](const std::string& s) { return number(static_cast<std::uint32_t>(s.size())) + s; };
+  const std::string ipx = std::string("HKEY_LOCAL_MACHINE\\") + test::kIpxKey;
+  const std::string values = std::string(1, '\x01') + '\x00' + number(kRegDword) + text(ipx) +
+                             text("VirtualNetworkNumber") + text("IPX") + text(std::string("\x2A\x01\0\0", 4)) +
+                             '\x01' + number(0) + text(ipx) + text("Extra") + text("X") + text("");
+  sim.registry.SetValue(kHkeyLocalMachine, test::kIpxKey, "Extra", kRegSz, test::Sz("x"));
+  sim.registry.SetValue(kHkeyLocalMachine, kSaved, "Values", kRegBinary, values);
+  EXPECT_EQ(Run(L"/undo /noreboot"), exit_code::kDone) << sim.console.output;
+  const auto restored = sim.registry.GetValue(kHkeyLocalMachine, test::kIpxKey, "VirtualNetworkNumber");
+  ASSERT_TRUE(restored);
+  EXPECT_EQ(restored->data, std::string("\x2A\x01\0\0", 4));                       // 298
+  EXPECT_FALSE(sim.registry.GetValue(kHkeyLocalMachine, test::kIpxKey, "Extra"));  // it was not there
 }
 
 // The undo restarts when the host name it puts back is not the one Windows runs under, as a write does.

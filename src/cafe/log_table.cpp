@@ -24,6 +24,11 @@ std::wstring TableFromLog(const RunLog& log) {
       continue;
     }
     const std::wstring key = FormatMac(*mac);
+    if (history.lastVouch == nullptr && EndsClaim(*history.last)) {
+      notes.push_back(L"; " + key + L" 已撤销(" + LogStamp(history.last->time) +
+                      L" 的 /undo 恢复了原来的设置),不再占用机号 " + history.last->record.number);
+      continue;
+    }
     if (history.lastVouch == nullptr) {
       const RunRecord& last = history.last->record;
       notes.push_back(L"; " + key + L" 没有一行可作依据(写入全部成功、机号有效),最后一次: " +

@@ -132,7 +132,10 @@ TEST_F(UndoTest, WhatCannotBeKeptIsNotChanged) {
       ROW(false, "\x01\x09", L"保存过的原来设置无法读取(HKEY_LOCAL_MACHINE\\SOFTWARE\\VexaIpSet\\Values)"),
       ROW(false, "\x02", L"保存过的原来设置无法读取"),
       ROW(false, std::string("\x01\x00\x04\x00", 4), L"保存过的原来设置无法读取"),  // cut inside a number
-      ROW(false, std::string("\x01\x00\x04\x00\x00\x00\x64\x00\x00\x00" "ab", 12),
+      ROW(false,
+          std::string("\x01\x00\x04\x00\x00\x00\x64\x00\x00\x00"
+                      "ab",
+                      12),
           L"保存过的原来设置无法读取"),  // cut short
   };
   for (const auto& row : rows) {
@@ -193,6 +196,10 @@ TEST_F(UndoTest, AnUndoEndsTheCardsClaim) {
   ASSERT_EQ(Run(L"/undo /noreboot"), exit_code::kDone);
   EXPECT_EQ(Run(L"/report"), exit_code::kDone);
   EXPECT_NE(Output().find(L"已撤销 1"), std::wstring::npos) << sim.console.output;
+  EXPECT_EQ(Run(L"/table"), exit_code::kDone);
+  EXPECT_NE(Output().find(L"; 00-1A-2B-3C-4D-5E 已撤销(2026-12-08 09:30:05 的 /undo 恢复了原来的设置),不再占用机号 15"),
+            std::wstring::npos)
+      << sim.console.output;
   EXPECT_EQ(Run(L"/n 15 /card 2 /noreboot"), exit_code::kDone) << sim.console.output;
 }
 

@@ -108,13 +108,9 @@ SavedState ReadSavedState(Platform& platform) {
   SavedState state = ReadSavedValues(platform);
   if (state.found != SavedState::Found::Complete) return state;
   const std::wstring key(locations::kSavedState);
-  const auto text = [&](std::wstring_view name) {
-    const Reg::RegRead read = Reg::ReadRegData(platform, key, name);
-    return read.value ? ValueText(platform.text, *read.value) : L"";
-  };
-  state.version = text(kVersionValue);
-  state.card = text(kCardValue);
-  state.time = text(kTimeValue);
+  // The version and the time are for a person looking at the key; /undo needs the card.
+  const Reg::RegRead card = Reg::ReadRegData(platform, key, kCardValue);
+  if (card.value) state.card = ValueText(platform.text, *card.value);
   return state;
 }
 

@@ -29,9 +29,7 @@ struct SavedState {
   enum class Found { None, Complete, Unreadable };
   Found found = Found::None;
   std::wstring unreadable;         // Unreadable: which value of the saved state could not be read
-  std::wstring version;            // the tool's version that saved it
-  std::wstring card;               // the card's service name
-  std::wstring time;               // when it was saved, as the log writes a time
+  std::wstring card;               // the card's service name (beside it: Version and Time, for a person)
   std::vector<SavedValue> values;  // in write order
 };
 

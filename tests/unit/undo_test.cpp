@@ -83,8 +83,9 @@ TEST_F(UndoTest, TheStateBeforeTheFirstWriteIsKeptAcrossLaterWrites) {
   const SavedState saved = ReadSavedState(platform);
   ASSERT_EQ(saved.found, SavedState::Found::Complete);
   EXPECT_EQ(saved.card, L"{11111111-AAAA}");
-  EXPECT_EQ(saved.time, L"2026-12-08 09:30:05");  // the first write's time
-  EXPECT_EQ(saved.version, std::wstring(kProductVersion));
+  EXPECT_EQ(sim.registry.GetValue(kHkeyLocalMachine, kSaved, "Time")->data, test::Sz("2026-12-08 09:30:05"));
+  EXPECT_EQ(sim.registry.GetValue(kHkeyLocalMachine, kSaved, "Version")->data,
+            test::Sz(sim.text.ToAnsi(std::wstring(kProductVersion))));
   EXPECT_EQ(saved.values.size(), test::CountWrites(sim.text).all + test::CountWrites(sim.text).card);
 
   EXPECT_EQ(Run(L"/undo /noreboot"), exit_code::kDone);

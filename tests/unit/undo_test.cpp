@@ -204,6 +204,32 @@ TEST_F(UndoTest, AnUndoEndsTheCardsClaim) {
   EXPECT_EQ(Run(L"/n 15 /card 2 /noreboot"), exit_code::kDone) << sim.console.output;
 }
 
+// A value as the preview shows it.
+TEST(ValueTextTest, EachTypeAsAPersonReadsIt) {
+  sim::SimPlatform sim;
+  const struct {
+    int line;
+    std::uint32_t type;
+    std::string bytes;
+    const wchar_t* text;
+  } rows[] = {
+      ROW(kRegDword, std::string("\x78\x56\x34\x12", 4), L"305419896"),
+      ROW(kRegDword, std::string("\x01\x02\x03", 3), L"01 02 03"),  // no DWORD's four bytes
+      ROW(kRegSz, std::string("WB-15\0junk", 10), L"WB-15"),
+      ROW(kRegMultiSz,
+          std::string("10.0.0.1\0"
+                      "10.0.0.2\0\0",
+                      19),
+          L"10.0.0.1, 10.0.0.2"),
+      ROW(kRegMultiSz, std::string("\0", 1), L""),
+      ROW(kRegBinary, std::string("\x2A\x01", 2), L"2A 01"),
+  };
+  for (const auto& row : rows) {
+    TRACE_ROW(row);
+    EXPECT_EQ(ValueText(sim.text, Reg::RegData{row.type, row.bytes}), row.text);
+  }
+}
+
 // /check lists every value the plan writes, now against planned: all differ on the clone, none after the
 // write; a value that is not there and a component that is not installed say so.
 TEST_F(UndoTest, TheCheckPreviewsEveryValue) {

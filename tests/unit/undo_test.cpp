@@ -189,6 +189,16 @@ TEST_F(UndoTest, AnUndoThatChangesTheNameRestarts) {
   EXPECT_NE(Log().find(", 已请求重启\t机号=15\t计算机名=MASTER\tIP=192.168.0.200"), std::string::npos) << Log();
 }
 
+// The undo's line names the card as every line does: its description, its address and the number it held.
+TEST_F(UndoTest, TheUndoLineNamesTheCard) {
+  ASSERT_EQ(Run(L"/n 16 /card 2 /noreboot"), exit_code::kDone);
+  ASSERT_EQ(Run(L"/undo /noreboot"), exit_code::kDone);
+  EXPECT_NE(Log().find(ToUtf8(L"\t机号=16\t计算机名=MASTER\tIP=\t网卡=Intel(R) PRO/100 VE Network Connection\t"
+                              L"地址=00-1A-2B-3C-4D-5F\t未写入=\t退出码=0")),
+            std::string::npos)
+      << Log();
+}
+
 // After its /undo a card holds its number no more: another card takes it without /force, and the page
 // shows the seat as undone.
 TEST_F(UndoTest, AnUndoEndsTheCardsClaim) {

@@ -56,13 +56,6 @@ std::vector<int> SeatNumbers(const CafeView& view) {
   return numbers;
 }
 
-const IniFile::ZonePlan& ZoneOfSeat(const CafeView& view, int number) {
-  for (const IniFile::ZonePlan& zone : view.zones) {
-    if (number >= zone.first && number <= zone.last) return zone;
-  }
-  return view.zones.front();
-}
-
 CafeView ViewOfCafe(const RunLog& log, const IniFile::MachineTable& table, std::vector<IniFile::ZonePlan> zones) {
   CafeView view;
   view.zones = std::move(zones);

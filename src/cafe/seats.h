@@ -58,8 +58,6 @@ struct CafeView {
 CafeView ViewOfCafe(const RunLog& log, const IniFile::MachineTable& table, std::vector<IniFile::ZonePlan> zones);
 // Every seat of every zone, in the zones' order.
 std::vector<int> SeatNumbers(const CafeView& view);
-// The zone a seat belongs to.
-const IniFile::ZonePlan& ZoneOfSeat(const CafeView& view, int number);
 
 // What the console says of a log that could not be read whole: each unreadable file with its reason, and
 // the skipped lines counted by why; empty when nothing was lost.

@@ -70,6 +70,8 @@ TEST_F(UndoTest, EveryKindOfValueIsPutBackByteForByte) {
   EXPECT_FALSE(sim.registry.KeyExists(kHkeyLocalMachine, kSaved));  // removed once everything is back
   EXPECT_NE(Output().find(L"已恢复本程序第一次修改本机之前的设置"), std::wstring::npos) << sim.console.output;
   EXPECT_NE(Output().find(L"计算机名  :  MASTER"), std::wstring::npos);
+  EXPECT_NE(Output().find(L"\r\n已恢复: IPX 网络号, DHCP 开关, IP 地址"), std::wstring::npos);
+  EXPECT_EQ(Output().find(L"重启"), std::wstring::npos);  // neither asked (/noreboot) nor refused
   EXPECT_TRUE(sim.restart.calls.empty());
 }
 
@@ -185,6 +187,7 @@ TEST_F(UndoTest, AnUndoThatChangesTheNameRestarts) {
   sim.restart.calls.clear();
   EXPECT_EQ(Run(L"/undo"), exit_code::kDone);
   EXPECT_EQ(sim.restart.calls.back(), "ExitWindowsEx 6 0");
+  EXPECT_NE(Output().find(L"\r\n计算机名改变了,正在重新启动计算机。"), std::wstring::npos) << sim.console.output;
   EXPECT_NE(Log().find("\t/undo\t已撤销: 恢复了 IPX 网络号、DHCP 开关"), std::string::npos) << Log();
   EXPECT_NE(Log().find(", 已请求重启\t机号=15\t计算机名=MASTER\tIP=192.168.0.200"), std::string::npos) << Log();
 }

@@ -371,7 +371,7 @@ TEST_F(CafeTest, AZonesFirstAndLastSeatsAreItsOwn) {
          SeatLine(101, L"00-00-00-00-01-01", L"WB-101", 1, L"已写入", 0, L"192.168.1.") +
          SeatLine(200, L"00-00-00-00-02-00", L"WB-200", 100, L"已写入", 0, L"192.168.1.") +
          SeatLine(450, L"00-00-00-00-04-50", L"WB-450", 50, L"已写入", 0) +
-         SeatLine(300, L"00-00-00-00-03-00", L"WB-300", 30, L"已写入", 0) +
+         SeatLine(300, L"00-00-00-00-09-00", L"WB-300", 30, L"已写入", 0) +
          SeatLine(450, L"00-00-00-00-04-51", L"WB-450", 51, L"已写入", 0) + L"not a line of ours\r\n");
   ASSERT_EQ(Run(L"/export dnsmasq /force"), exit_code::kDone) << sim.console.output;
   const std::string conf = FileBeside("VexaIpSet-dnsmasq.conf");
@@ -406,7 +406,7 @@ TEST_F(CafeTest, KeaAndNetshGoByTheZonesSubnets) {
   PutLog(SeatLine(5, L"00-00-00-00-00-05", L"WB-5", 5, L"已写入", 0) +
          SeatLine(6, L"00-00-00-00-00-06", L"WB-6", 6, L"已写入", 0) +
          SeatLine(105, L"00-00-00-00-01-05", L"WB-105", 5, L"已写入", 0, L"192.168.1.") +
-         SeatLine(300, L"00-00-00-00-03-00", L"WB-300", 30, L"已写入", 0));
+         SeatLine(300, L"00-00-00-00-09-00", L"WB-300", 30, L"已写入", 0));
   ASSERT_EQ(Run(L"/export kea"), exit_code::kDone);
   EXPECT_NE(Output().find(L"日志中这些机号不在 config.ini 的任何区里,没有列出: 300"), std::wstring::npos);
   EXPECT_NE(FileBeside("VexaIpSet-kea.json").find("\"id\": 3232235776,\n        \"subnet\": \"192.168.1.0/24\""),

@@ -311,10 +311,20 @@ TEST_F(Deployment, RunsAtOnceNeverGiveOneNumberToTwoCards) {
     int tries = 0;
     int oneWrote = 0;
     for (int attempt = 0; attempt < 20; ++attempt) {
-      // A new folder of its own (this process's): a log on a share is not always deleted at once.
-      const std::wstring log = folder + L"\\" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                               std::to_wstring(atOnce) + L"-" + std::to_wstring(attempt);
-      ASSERT_TRUE(::CreateDirectoryW(log.c_str(), nullptr)) << ::GetLastError();
+      // A new folder of its own: a log on a share is not always deleted at once, and Wine gives the next
+      // build's driver the same process id, so a name taken already is passed over.
+      std::wstring log;
+      for (int taken = 0; log.empty(); ++taken) {
+        ASSERT_LT(taken, 100);
+        const std::wstring name = folder + L"\\" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                                  std::to_wstring(atOnce) + L"-" + std::to_wstring(attempt) + L"-" +
+                                  std::to_wstring(taken);
+        if (::CreateDirectoryW(name.c_str(), nullptr)) {
+          log = name;
+        } else {
+          ASSERT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+        }
+      }
       WriteConfig(tool_,
                   L"[NetWork]\r\nIP=10.9.8\r\nGateWay=10.9.8.254\r\nNetPrefix=NS-\r\n[Log]\r\nFolder=" + log + L"\r\n");
       std::vector<HANDLE> runs;

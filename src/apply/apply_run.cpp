@@ -217,6 +217,21 @@ std::vector<Notice> DoubtsOf(const MachinePlan& plan, bool writes, HeldLog& log,
   return doubts;
 }
 
+// What the machine holds now is kept for /undo before anything changes; a machine whose earlier values
+// cannot be kept is not changed. Then the write, its line and the restart.
+void SaveAndWrite(Platform& platform, const MachinePlan& plan, const RunOptions& options, HeldLog& log, Outcome& out) {
+  const SaveResult saved = SaveBefore(platform, WriteRows(platform.text, plan), plan.serviceName);
+  if (!saved.failed.empty()) {
+    out.kind = Outcome::Kind::Refused;
+    out.refusal = Refusal::NotSaved;
+    out.notice = {std::wstring(kApplicationTitle), saved.failed + L",没有写入任何设置。"};
+    Log(platform, log, options.mode, out);
+    return;
+  }
+  out.report = WriteMachine(platform, plan, saved.unsaved);
+  LogAndRestart(platform, log, options.mode, options.restart, false, out);
+}
+
 }  // namespace
 
 Outcome ApplyMachine(Platform& platform, const CardInventory& inventory, const IniFile::ConfigFile& config,
@@ -264,18 +279,7 @@ Outcome ApplyMachine(Platform& platform, const CardInventory& inventory, const I
       out.kind = Outcome::Kind::InPlace;
       FollowPendingRename(platform, options, log, out);
     } else {
-      // What the machine holds now is kept for /undo before anything changes; a machine whose earlier
-      // values cannot be kept is not changed.
-      const SaveResult saved = SaveBefore(platform, WriteRows(platform.text, plan), plan.serviceName);
-      if (!saved.failed.empty()) {
-        out.kind = Outcome::Kind::Refused;
-        out.refusal = Refusal::NotSaved;
-        out.notice = {std::wstring(kApplicationTitle), saved.failed + L",没有写入任何设置。"};
-        Log(platform, log, options.mode, out);
-        return out;
-      }
-      out.report = WriteMachine(platform, plan, saved.unsaved);
-      LogAndRestart(platform, log, options.mode, options.restart, false, out);
+      SaveAndWrite(platform, plan, options, log, out);
     }
     return out;
   }

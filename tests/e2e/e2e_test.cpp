@@ -6,8 +6,11 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <string_view>
+#include <vector>
 
 #include "app/controls.h"
+#include "common/version.h"
 #include "e2e/machine.h"
 #include "e2e/tool.h"
 #include "unit/row.h"
@@ -462,6 +465,23 @@ TEST_F(E2E, HintHelpAndAboutBoxes) {
   tool->Answer(about, IDOK);
   EXPECT_TRUE(tool->Visible(Label13));
   EXPECT_TRUE(tool->Running());
+}
+
+// Explorer's Details tab and an inventory read the version resource, not the usage: it is this build's
+// version (an incremental build once kept an older commit's there).
+TEST_F(E2E, TheVersionResourceIsThisBuilds) {
+  DWORD ignored = 0;
+  const DWORD size = ::GetFileVersionInfoSizeW(toolPath_.c_str(), &ignored);
+  ASSERT_NE(size, 0u);
+  std::vector<BYTE> block(size);
+  ASSERT_TRUE(::GetFileVersionInfoW(toolPath_.c_str(), 0, size, block.data()));
+  for (const wchar_t* name :
+       {L"\\StringFileInfo\\080404b0\\FileVersion", L"\\StringFileInfo\\080404b0\\ProductVersion"}) {
+    void* text = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(::VerQueryValueW(block.data(), name, &text, &length)) << name;
+    EXPECT_EQ(std::wstring(static_cast<const wchar_t*>(text)), std::wstring(kProductVersion)) << name;
+  }
 }
 
 TEST_F(E2E, LinksStartTheSystemsExplorerNeverAPlantedOne) {

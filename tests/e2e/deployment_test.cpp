@@ -417,7 +417,7 @@ TEST(DeploymentInEffect, CheckSaysInEffect) {
 TEST_F(Deployment, TheWindowStartsWithTheCardChosenAndTheNumberTyped) {
   Machines(L"00-1a-2b-3c-4d-5e=007\r\n");  // vx0
   Tool tool(tool_);
-  ASSERT_TRUE(tool.Started());
+  ASSERT_TRUE(tool.Started()) << tool.WhyNotStarted();
   EXPECT_EQ(tool.ComboShown(), L"vx0");
   EXPECT_EQ(tool.Text(txtNum), L"007");
   EXPECT_TRUE(tool.Focused(txtNum));

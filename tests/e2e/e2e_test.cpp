@@ -42,7 +42,7 @@ class E2E : public ::testing::Test {
 
   std::unique_ptr<Tool> Start() {
     auto tool = std::make_unique<Tool>(toolPath_);
-    EXPECT_TRUE(tool->Started()) << "main window did not appear";
+    EXPECT_TRUE(tool->Started()) << "main window did not appear: " << tool->WhyNotStarted();
     return tool;
   }
 
@@ -157,7 +157,7 @@ TEST_F(E2E, StartedBehindAnotherWindowTheFocusWaitsOnTheCardList) {
   ASSERT_NE(front, nullptr);
   ::SetForegroundWindow(front);
   auto tool = std::make_unique<Tool>(toolPath_, SW_SHOWNOACTIVATE);
-  ASSERT_TRUE(tool->Started());
+  ASSERT_TRUE(tool->Started()) << tool->WhyNotStarted();
   EXPECT_NE(::GetForegroundWindow(), tool->Main());
   EXPECT_FALSE(tool->Focused(cboInterface));
   ::SetForegroundWindow(tool->Main());
@@ -583,7 +583,7 @@ TEST(Restart, YesAsksForTheRebootAndTheToolEnds) {
   CloneImage();
   WriteConfig(toolPath, kFullConfig);
   Tool tool(toolPath);
-  ASSERT_TRUE(tool.Started());
+  ASSERT_TRUE(tool.Started()) << tool.WhyNotStarted();
   const auto items = tool.ComboItems();
   for (std::size_t i = 0; i < items.size() && tool.ComboShown() != kRealtek; ++i) tool.Key(cboInterface, VK_DOWN);
   tool.Type(txtNum, L"15");

@@ -53,6 +53,31 @@ const wchar_t* ClassFor(ControlKind kind) {
   }
 }
 
+// Starts exe in folder. On a busy machine Wine now and then fails a start; that is no run of the tool's, so a
+// start is tried up to five times.
+bool StartProcess(const std::wstring& exe, std::wstring line, const std::wstring& folder, STARTUPINFOW& startup,
+                  bool inherit, PROCESS_INFORMATION& process) {
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    if (attempt > 0) ::Sleep(200);
+    if (::CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, inherit ? TRUE : FALSE, 0, nullptr, folder.c_str(),
+                         &startup, &process)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// The visible top-level window of class cls that process processId owns, or null.
+HWND WindowOfProcess(const wchar_t* cls, DWORD processId) {
+  for (HWND hwnd = ::FindWindowExW(nullptr, nullptr, cls, nullptr); hwnd != nullptr;
+       hwnd = ::FindWindowExW(nullptr, hwnd, cls, nullptr)) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == processId && ::IsWindowVisible(hwnd)) return hwnd;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 void SetClipboard(const std::wstring& text) {
@@ -78,18 +103,22 @@ Tool::Tool(const std::wstring& exePath, int show) {
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(show);
   }
-  if (!::CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                        &startup, &process_)) {
+  if (!StartProcess(exePath, commandLine, folder, startup, false, process_)) {
+    whyNot_ = L"CreateProcess failed 5 times, last error " + std::to_wstring(::GetLastError());
     return;
   }
   processId_ = process_.dwProcessId;
-  WaitFor([this] {
-    HWND hwnd = ::FindWindowW(L"VexaIpSetMain", nullptr);
-    DWORD pid = 0;
-    if (hwnd != nullptr) ::GetWindowThreadProcessId(hwnd, &pid);
-    if (hwnd != nullptr && pid == processId_ && ::IsWindowVisible(hwnd)) main_ = hwnd;
-    return main_ != nullptr;
-  });
+  // The main window of this process: another run's window may still be on the desktop.
+  const bool shown = WaitFor(
+      [this] {
+        main_ = WindowOfProcess(L"VexaIpSetMain", processId_);
+        return main_ != nullptr || !Running();
+      },
+      20000);
+  if (main_ == nullptr) {
+    whyNot_ = shown ? L"ended with exit code " + std::to_wstring(WaitExit(0)) + L" before its window appeared"
+                    : L"no main window within 20 s";
+  }
   Settle();
 }
 
@@ -324,13 +353,7 @@ HANDLE StartRun(const std::wstring& exe, const std::wstring& arguments, const st
     startup.hStdError = output;
   }
   PROCESS_INFORMATION process{};
-  // Fifty starts at once on a busy machine: Wine now and then fails one; that is no run of the tool's.
-  BOOL started = FALSE;
-  for (int attempt = 0; attempt < 5 && !started; ++attempt) {
-    if (attempt > 0) ::Sleep(200);
-    started = ::CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, output != INVALID_HANDLE_VALUE, 0, nullptr,
-                               folder.c_str(), &startup, &process);
-  }
+  const bool started = StartProcess(exe, line, folder, startup, output != INVALID_HANDLE_VALUE, process);
   if (output != INVALID_HANDLE_VALUE) ::CloseHandle(output);
   if (!started) return nullptr;
   ::CloseHandle(process.hThread);

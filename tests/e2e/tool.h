@@ -44,6 +44,8 @@ class Tool {
   Tool& operator=(const Tool&) = delete;
 
   bool Started() const { return main_ != nullptr; }
+  // Why the main window did not appear (the start failed, the process ended, or the time ran out).
+  const std::wstring& WhyNotStarted() const { return whyNot_; }
   HWND Main() const { return main_; }
   int Dpi() const { return dpi_; }
   bool Running() const;
@@ -83,6 +85,7 @@ class Tool {
   HWND main_ = nullptr;
   int dpi_ = 96;
   std::map<ControlId, HWND> found_;
+  std::wstring whyNot_;
 };
 
 // Sets the clipboard to text (CF_UNICODETEXT; Windows provides CF_TEXT from it).

@@ -8,24 +8,6 @@ namespace vexa::e2e {
 
 namespace {
 
-struct FindBox {
-  DWORD processId;
-  HWND found;
-};
-
-BOOL CALLBACK FindBoxProc(HWND hwnd, LPARAM param) {
-  auto* find = reinterpret_cast<FindBox*>(param);
-  DWORD pid = 0;
-  ::GetWindowThreadProcessId(hwnd, &pid);
-  wchar_t cls[64] = {};
-  ::GetClassNameW(hwnd, cls, 64);
-  if (pid == find->processId && ::IsWindowVisible(hwnd) && std::wstring(cls) == L"#32770") {
-    find->found = hwnd;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 std::wstring WindowText(HWND hwnd) {
   const int length = static_cast<int>(::SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0));
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
@@ -67,7 +49,8 @@ bool StartProcess(const std::wstring& exe, std::wstring line, const std::wstring
   return false;
 }
 
-// The visible top-level window of class cls that process processId owns, or null.
+// The visible top-level window of class cls (a name, or "#32770" for a message box) that process processId
+// owns, or null.
 HWND WindowOfProcess(const wchar_t* cls, DWORD processId) {
   for (HWND hwnd = ::FindWindowExW(nullptr, nullptr, cls, nullptr); hwnd != nullptr;
        hwnd = ::FindWindowExW(nullptr, hwnd, cls, nullptr)) {
@@ -305,24 +288,23 @@ IconSeen Tool::ReadIcon(HWND box) {
 }
 
 bool Tool::WaitBox(Box& box, DWORD milliseconds) {
-  FindBox find{processId_, nullptr};
+  HWND found = nullptr;
   if (!WaitFor(
           [&] {
-            find.found = nullptr;
-            ::EnumWindows(&FindBoxProc, reinterpret_cast<LPARAM>(&find));
-            return find.found != nullptr;
+            found = WindowOfProcess(L"#32770", processId_);
+            return found != nullptr;
           },
           milliseconds)) {
     return false;
   }
   box = Box{};
-  box.hwnd = find.found;
-  box.title = WindowText(find.found);
-  box.text = WindowText(::GetDlgItem(find.found, 0xFFFF));
+  box.hwnd = found;
+  box.title = WindowText(found);
+  box.text = WindowText(::GetDlgItem(found, 0xFFFF));
   // The icon is read from the screen: give a slow machine time to paint it.
-  WaitFor([&] { return (box.icon = ReadIcon(find.found)) != IconSeen::Unknown; }, 3000);
+  WaitFor([&] { return (box.icon = ReadIcon(found)) != IconSeen::Unknown; }, 3000);
   for (int id : {IDOK, IDYES, IDNO}) {
-    HWND button = ::GetDlgItem(find.found, id);
+    HWND button = ::GetDlgItem(found, id);
     if (button != nullptr && ::IsWindowVisible(button)) box.buttons.push_back(WindowText(button));
   }
   return true;

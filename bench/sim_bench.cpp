@@ -8,6 +8,7 @@
 #include "apply/machine_settings.h"
 #include "config/config_file.h"
 #include "config/ini_file.h"
+#include "config/venue.h"
 #include "inventory/card_inventory.h"
 #include "platform/sim/sim_platform.h"
 #include "registry/reg.h"
@@ -75,11 +76,11 @@ void BM_DeriveSettings(benchmark::State& state) {
   sim::SimPlatform sim;
   Machine(sim, 1);
   Platform platform = sim.platform();
-  const IniFile::ConfigFile config = IniFile::ConfigFile::Open(platform);
   for (auto _ : state) {
+    const IniFile::Venue venue = IniFile::ReadVenue(platform);
     MachineInput input = ValidateInput(L"15");
-    MachineSettings settings = DeriveSettings(platform, input, config);
-    DeriveGameKey(platform, settings, config.ReadPath());
+    MachineSettings settings = DeriveSettings(input, *venue.zones.PlanOf(input.MachineNumber));
+    DeriveGameKey(platform, settings, venue.file.ReadPath());
     benchmark::DoNotOptimize(CheckSettings(platform.text, settings));
   }
 }

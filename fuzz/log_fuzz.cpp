@@ -24,9 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       std::abort();
     }
   }
-  vexa::TableFromLog(log);
-  vexa::CafePage({}, vexa::ViewOfCafe(
-                         log, vexa::IniFile::ReadMachineTable(config),
-                         {vexa::IniFile::ZonePlan{L"", 1, 254, L"192.168.0", L"0", L"255.255.255.0", L"192.168.0.1"}}));
+  const vexa::IniFile::Zones zones = vexa::IniFile::ReadZones(platform, config);
+  vexa::TableFromLog(log, zones);
+  vexa::CafePage({}, vexa::ViewOfCafe(log, vexa::IniFile::ReadMachineTable(config), zones));
   return 0;
 }

@@ -87,9 +87,8 @@ CommandLine Checked(CommandLine command, bool automatic, bool undo, const std::o
   if (!number && command.card) return Bad(L"/card 需要和 /n 一起使用");
   if (!automatic && !number && !command.check) return Bad(L"需要 /auto、/n 机号、/check 或 /undo");
   if (command.check && command.force) return Bad(L"/check 只检查,不写入,不能再用 /force");
-  // Digits of a number a zone may hold; whether config.ini's zones hold it the run decides, once it has read
-  // them (NumberArgumentError without zones).
-  if (number && !MachineNumberOf(*number, kLastZonedMachine)) return Bad(NumberArgumentError(*number));
+  // Whether the number is one config.ini allows the run decides, once it has read config.ini: its zones
+  // may allow numbers past 254 (NumberArgumentError).
   command.mode = number ? CommandLine::Mode::Number : CommandLine::Mode::Auto;
   command.number = number.value_or(L"");
   return command;
@@ -153,8 +152,8 @@ CommandLine ParseCommandLine(std::wstring_view arguments) {
   return Checked(std::move(command), automatic, undo, number);
 }
 
-std::wstring NumberArgumentError(const std::wstring& number) {
-  return L"/n 后面应是 " + MachineRangeText() + L" 的机号(只用数字): " + number;
+std::wstring NumberArgumentError(const std::wstring& number, const std::wstring& range) {
+  return L"/n 后面应是 " + range + L" 的机号(只用数字): " + number;
 }
 
 std::wstring BadArgumentsText(const std::wstring& error) {

@@ -40,9 +40,9 @@ CommandLine ParseCommandLine(std::wstring_view arguments);
 
 // The usage text, lines joined by CR LF.
 std::wstring UsageText();
-// A /n that is no number of 1 to 254 in digits, as a run without zones says it (exit code 1); and what the
-// console says of any bad arguments.
-std::wstring NumberArgumentError(const std::wstring& number);
+// A /n that is no number config.ini allows, in digits (range: the numbers it allows, as Zones::RangeText
+// says them; exit code 1); and what the console says of any bad arguments.
+std::wstring NumberArgumentError(const std::wstring& number, const std::wstring& range);
 std::wstring BadArgumentsText(const std::wstring& error);
 
 }  // namespace vexa

@@ -6,7 +6,7 @@
 #include "apply/machine_lookup.h"
 #include "apply/machine_plan.h"
 #include "common/text.h"
-#include "config/zones.h"
+#include "config/venue.h"
 
 namespace vexa::frm {
 
@@ -28,12 +28,13 @@ void FrmMain::Form_Load() {
 // Enter is all that is left. Not when another card has the same description: OK writes the later card
 // of a description, which need not be the one matched.
 void FrmMain::PreFill() {
-  const IniFile::ConfigFile config = IniFile::ConfigFile::Open(platform_);
-  const MachineLookup lookup = LookUpMachine(platform_, inventory_, config);
+  const IniFile::Venue venue = IniFile::ReadVenue(platform_);
+  if (!venue.Ok()) return;  // OK says what is wrong, in its box
+  const MachineLookup lookup = LookUpMachine(platform_, inventory_, venue);
   if (lookup.result != MachineLookup::Result::Found) return;
   const std::wstring description = CutAtNul(CardDescription(platform_, inventory_, lookup.cardIndex));
   if (CardsDescribedAs(platform_, inventory_, description).size() != 1) return;
-  const MachineInput input = ReadMachineNumber(lookup.numberText, IniFile::ReadZones(platform_, config));
+  const MachineInput input = ReadMachineNumber(lookup.numberText, venue.zones);
   if (input.verdict != Refusal::None) return;
   window_.SelectItem(cboInterface, lookup.cardIndex);
   cboInterface_Click();

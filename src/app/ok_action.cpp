@@ -10,7 +10,6 @@ namespace vexa {
 namespace {
 
 constexpr std::wstring_view kRestartTitle = L"全部设置完毕 需要重启计算机！";
-constexpr std::wstring_view kLogBusyQuestion = L"日志正被其他机器使用,要再等一会儿吗?";
 
 // The window's questions, each in a box while nothing is held.
 class WindowConfirmer : public Confirmer {
@@ -21,9 +20,8 @@ class WindowConfirmer : public Confirmer {
     return boxes_.Show(doubt.text + L"\r\n" + std::wstring(kConfirmQuestion), doubt.title, MsgButtons::YesNo,
                        MsgIcon::Exclamation) == MsgAnswer::Yes;
   }
-  bool WaitLonger(const std::wstring&) override {
-    return boxes_.Show(std::wstring(kLogBusyQuestion), std::nullopt, MsgButtons::RetryCancel, MsgIcon::Exclamation) ==
-           MsgAnswer::Retry;
+  bool WaitLonger(const std::wstring& question) override {
+    return boxes_.Show(question, std::nullopt, MsgButtons::RetryCancel, MsgIcon::Exclamation) == MsgAnswer::Retry;
   }
 
  private:
@@ -34,13 +32,13 @@ class WindowConfirmer : public Confirmer {
 
 Refusal RunOkAction(Platform& platform, const CardInventory& inventory, const std::wstring& typedText,
                     const std::wstring& shownCardText) {
-  const Target target{typedText, FindCardIndex(platform, inventory, shownCardText), std::nullopt, L""};
-  const IniFile::ConfigFile config = IniFile::ConfigFile::Open(platform);  // one read of config.ini a press
+  const Target target{typedText, FindCardIndex(platform, inventory, shownCardText), std::nullopt, L"", true};
+  RunContext run = OpenRun(platform, inventory, RunOptions{});  // one reading of config.ini a press
   WindowConfirmer confirmer(platform.messages);
-  const Outcome out = ApplyMachine(platform, inventory, config, target, RunOptions{}, confirmer);
+  const Outcome out = ApplyMachine(run, target, confirmer);
   if (out.kind == Outcome::Kind::Refused) {
     // The operator's own No or Cancel to a question needs no box of its own.
-    if (out.refusal != Refusal::Unconfirmed && out.refusal != Refusal::LogBusy) {
+    if (out.refusal != Refusal::Unconfirmed && out.refusal != Refusal::NoLogLock) {
       platform.messages.Show(out.notice.text, out.notice.title, MsgButtons::Ok, MsgIcon::Critical);
     }
     return out.refusal;

@@ -41,28 +41,8 @@ std::wstring PendingRename(const Outcome& out) {
   return L"";
 }
 
-// What went wrong with the log, or nothing: a run that could not log where config.ini says, or at all,
-// says so.
-std::wstring LogProblem(const Outcome& out) {
-  const std::wstring elsewhere = LogFolderProblem(out.logPlace);
-  switch (out.log) {
-    case LogResult::Appended: return elsewhere.empty() ? L"" : elsewhere + L"这次记在 " + out.logPath + L"。";
-    case LogResult::NotWritable:
-      return elsewhere + L"日志 " + out.logPath + std::wstring(kNotWritable) + L",这次没有记入日志。";
-    case LogResult::Busy:
-      // The refusal itself says the log was busy.
-      if (out.refusal == Refusal::LogBusy)
-        return elsewhere.empty() ? L"" : elsewhere + L"这次用的是 " + out.logPath + L"。";
-      return elsewhere + L"日志 " + out.logPath + L" 被其他程序占用,等了 " + std::to_wstring(out.logWait / 1000) +
-             L" 秒仍没能写入,这次没有记入日志。";
-    case LogResult::Link: return elsewhere + L"日志 " + out.logPath + std::wstring(kIsLink) + L"。";
-  }
-  return L"";
-}
-
 std::wstring WithLogProblem(const std::wstring& text, const Outcome& out) {
-  const std::wstring problem = LogProblem(out);
-  return problem.empty() ? text : text + L"\r\n" + problem;
+  return out.logNote.empty() ? text : text + L"\r\n" + out.logNote;
 }
 
 std::wstring UndoReport(const Outcome& out) {
@@ -120,7 +100,7 @@ std::wstring SummaryText(const Outcome& out) {
     lines.emplace_back(L"以下设置未能写入:");
     for (const auto& label : report.notWritten) lines.push_back(L"  " + label);
   }
-  if (const std::wstring problem = LogProblem(out); !problem.empty()) lines.push_back(problem);
+  if (!out.logNote.empty()) lines.push_back(out.logNote);
   return JoinWith(lines, L"\r\n") + L"\r\n";
 }
 

@@ -7,9 +7,8 @@
 #include "apply/machine_lookup.h"
 #include "cafe/cafe_commands.h"
 #include "common/exit_codes.h"
-#include "common/machine_number.h"
 #include "common/text.h"
-#include "config/zones.h"
+#include "config/venue.h"
 
 namespace vexa {
 
@@ -80,21 +79,37 @@ Target NumberTarget(Platform& platform, const CardInventory& inventory, const Co
                                      Positions(found) + L"),请用 /card 序号指定。");
 }
 
-Target FindTarget(Platform& platform, const CardInventory& inventory, const IniFile::ConfigFile& config,
-                  const CommandLine& command) {
-  if (command.mode == CommandLine::Mode::Number) return NumberTarget(platform, inventory, command);
-  const MachineLookup lookup = LookUpMachine(platform, inventory, config);
+Target FindTarget(Platform& platform, const RunContext& run, const CommandLine& command) {
+  if (command.mode == CommandLine::Mode::Number) return NumberTarget(platform, run.inventory, command);
+  const MachineLookup lookup = LookUpMachine(platform, run.inventory, run.venue);
   if (lookup.result != MachineLookup::Result::Found) return Refused(L"", LookupRefusal(lookup));
   return Target{lookup.numberText, lookup.cardIndex, std::nullopt, LookupNote(lookup)};
+}
+
+// What a run does, by its switches: the log's column, and that a number a person gave is guarded by the
+// cafe's log.
+RunOptions OptionsOf(const CommandLine& command) {
+  RunOptions options;
+  options.logWait = kLogQueueMilliseconds;
+  options.restart = !command.noReboot;
+  options.requireConfig = true;
+  options.skipInPlace = true;
+  options.typedNumber = command.mode == CommandLine::Mode::Number;
+  options.mode = command.check                               ? RunMode::Check
+                 : command.mode == CommandLine::Mode::Undo   ? RunMode::Undo
+                 : command.mode == CommandLine::Mode::Number ? RunMode::Number
+                                                             : RunMode::Auto;
+  if (command.mode == CommandLine::Mode::Undo) options.requireConfig = options.skipInPlace = false;
+  return options;
 }
 
 // /table, /report and /export: the cafe's views of the shared log; nothing for any other run.
 std::optional<CafeOutput> CafeRun(Platform& platform, const CommandLine& command) {
   switch (command.mode) {
-    case CommandLine::Mode::Table: return TableCommand(platform, IniFile::ConfigFile::Open(platform));
-    case CommandLine::Mode::Report: return ReportCommand(platform, IniFile::ConfigFile::Open(platform));
+    case CommandLine::Mode::Table: return TableCommand(platform, IniFile::ReadVenue(platform));
+    case CommandLine::Mode::Report: return ReportCommand(platform, IniFile::ReadVenue(platform));
     case CommandLine::Mode::Export:
-      return ExportCommand(platform, IniFile::ConfigFile::Open(platform), command.format, command.force);
+      return ExportCommand(platform, IniFile::ReadVenue(platform), command.format, command.force);
     default: return std::nullopt;
   }
 }
@@ -124,34 +139,31 @@ int RunUnattended(Platform& real, const CommandLine& command) {
                       real.text,     real.files,   real.adapters, real.console};
   CardInventory inventory;
   EnumNetworkCards(unattended, inventory);  // the key closes at once: nothing is listed
-  // One read of config.ini for the whole run: the values never mix two versions of a file being saved.
-  const IniFile::ConfigFile config = IniFile::ConfigFile::Open(unattended);
-  // Without zones a number is 1 to 254 on the command line, as it always was; with them, the plan says
-  // which zones a number outside them missed.
-  if (command.mode == CommandLine::Mode::Number && !IniFile::ReadZones(unattended, config).declared &&
-      !MachineNumberOf(command.number)) {
-    Say(unattended, BadArgumentsText(NumberArgumentError(command.number)));
+  // One reading of config.ini and one plan for the whole run: the values never mix two versions of a file
+  // being saved.
+  RunContext run = OpenRun(unattended, inventory, OptionsOf(command));
+  // A number config.ini does not allow is a bad argument, named with the numbers it allows (a config.ini
+  // that cannot be used is the plan's to refuse).
+  if (command.mode == CommandLine::Mode::Number && run.venue.Ok() &&
+      ReadMachineNumber(command.number, run.venue.zones).verdict != Refusal::None) {
+    Say(unattended, BadArgumentsText(NumberArgumentError(command.number, run.venue.zones.RangeText())));
     return exit_code::kBadArguments;
   }
   if (command.mode == CommandLine::Mode::Undo) {
     ConsoleConfirmer confirmer(false);
-    const RunOptions options{RunMode::Undo, false, false, !command.noReboot, kLogQueueMilliseconds, false};
-    const Outcome out = UndoMachine(unattended, inventory, config, options, confirmer);
+    const Outcome out = UndoMachine(run, confirmer);
     Say(unattended, ConsoleReport(out));
     return ExitCodeOf(out);
   }
-  const Target target = FindTarget(unattended, inventory, config, command);
+  const Target target = FindTarget(unattended, run, command);
   if (!target.note.empty()) Say(unattended, target.note);
   if (command.check) {
-    const CheckOutcome check = CheckMachine(unattended, inventory, config, target, kLogQueueMilliseconds);
+    const CheckOutcome check = CheckMachine(run, target);
     Say(unattended, ConsoleReport(check));
     return ExitCodeOf(check);
   }
-  const bool fromTable = command.mode == CommandLine::Mode::Auto;
   ConsoleConfirmer confirmer(command.force);
-  const RunOptions options{
-      fromTable ? RunMode::Auto : RunMode::Number, true, true, !command.noReboot, kLogQueueMilliseconds, fromTable};
-  const Outcome out = ApplyMachine(unattended, inventory, config, target, options, confirmer);
+  const Outcome out = ApplyMachine(run, target, confirmer);
   Say(unattended, ConsoleReport(out));
   return ExitCodeOf(out);
 }

@@ -1,6 +1,7 @@
 #include "apply/apply_run.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "apply/outcome_texts.h"
 #include "apply/saved_state.h"
@@ -47,35 +48,56 @@ RunRecord RecordOf(RunMode mode, const Outcome& out, std::wstring outcomeText) {
   record.notWritten = out.report.notWritten;
   record.inPlace =
       out.kind == Outcome::Kind::InPlace || (out.kind == Outcome::Kind::Written && out.report.networkWritten);
+  record.exitCode = ExitCodeOf(out);
   return record;
 }
 
-bool Log(Platform& platform, HeldLog& log, RunMode mode, Outcome& out) {
-  RunRecord record = RecordOf(mode, out, LogOutcome(out));
-  record.exitCode = ExitCodeOf(out);
-  out.log = log.Append(record);
-  out.logPath = RunLogPath(platform, out.logPlace);
-  return out.Logged();
+// The log a run's line goes to: where it is, the lock on it, and why it is not where config.ini says.
+struct LineLog {
+  LogPlace place;
+  std::optional<HeldLog> held;
+  std::wstring elsewhere;  // config.ini's folder not used, and why, as the note begins it
+};
+
+// The log config.ini names (or beside it when the named folder cannot be reached), taken within the run's
+// wait.
+void Take(RunContext& run, LineLog& log, const LogPlace& place) {
+  log.place = place;
+  log.held.emplace(run.platform, place, run.options.logWait);
+}
+
+void Append(RunContext& run, LineLog& log, const RunRecord& record, Outcome& out) {
+  out.log = log.held->Append(record);
+  out.logPath = RunLogPath(run.platform, log.place);
+  out.logNote = LogNote(log.elsewhere, out.log, out.logPath, run.options.logWait, false);
+}
+
+void Log(RunContext& run, LineLog& log, Outcome& out) {
+  Append(run, log, RecordOf(run.options.mode, out, LogOutcome(out)), out);
+}
+
+// A refusal's line, under a lock of its own.
+void LogRefusal(RunContext& run, LineLog& log, Outcome& out) {
+  Take(run, log, log.place);
+  Log(run, log, out);
 }
 
 // The run's line first, flushed, then the restart: the machine may go down as soon as it is asked, and a
 // request the log does not hold could be made again by the next run (mustRecord: then it is not made at
 // all). When Windows refuses, a second line says so: the log's last word on a run is the exit code it
 // returns.
-void LogAndRestart(Platform& platform, HeldLog& log, RunMode mode, bool restart, bool mustRecord, Outcome& out) {
+void LogAndRestart(RunContext& run, LineLog& log, bool restart, bool mustRecord, Outcome& out) {
   if (restart) out.restart = RestartState::Requested;
-  Log(platform, log, mode, out);
-  log.Release();  // never held while the machine goes down
+  Log(run, log, out);
+  log.held->Release();  // never held while the machine goes down
   if (!restart) return;
   if (mustRecord && !out.Logged()) {
     out.restart = RestartState::Unrecorded;
     return;
   }
-  if (ShutDown::RequestReboot(platform.restart)) return;
+  if (ShutDown::RequestReboot(run.platform.restart)) return;
   out.restart = RestartState::Refused;
-  if (!out.Logged()) return;
-  HeldLog again(platform, out.logPlace, out.logWait);
-  Log(platform, again, mode, out);
+  if (out.Logged()) LogRefusal(run, log, out);
 }
 
 // The string value as stored, up to its NUL; nothing when it cannot be read.
@@ -107,13 +129,14 @@ bool NameActive(Platform& platform, const std::wstring& hostName, std::wstring& 
 // Windows did not take the name. One retry at most, none when the machine restarted since the request,
 // and none when the log cannot tell whether one was asked already: a restart too few is mended by a
 // person, a loop is not.
-void FollowPendingRename(Platform& platform, const RunOptions& options, HeldLog& log, Outcome& out) {
+void FollowPendingRename(RunContext& run, LineLog& log, Outcome& out) {
+  Platform& platform = run.platform;
   out.renamePending = !NameActive(platform, out.settings.HostName, out.activeName);
-  if (!out.renamePending || !options.restart) {
-    LogAndRestart(platform, log, options.mode, false, false, out);
+  if (!out.renamePending || !run.options.restart) {
+    LogAndRestart(run, log, false, false, out);
     return;
   }
-  const LogText& runLog = log.Read();
+  const LogText& runLog = log.held->Read();
   const RestartRequests requests = FindRestartRequests(runLog, out.settings.HostName);
   const std::int64_t boot =
       SecondsOf(platform.system.Now()) - static_cast<std::int64_t>(platform.system.MillisecondsSinceBoot() / 1000);
@@ -121,14 +144,14 @@ void FollowPendingRename(Platform& platform, const RunOptions& options, HeldLog&
     out.restart = RestartState::Unknown;
     out.unreadLog = runLog.unreadable;
     if (requests.untrusted > 0)
-      out.unreadLog.push_back(UntrustedRequestsText(RunLogPath(platform, out.logPlace), requests.untrusted));
+      out.unreadLog.push_back(UntrustedRequestsText(RunLogPath(platform, log.place), requests.untrusted));
   } else if (requests.last && SecondsOf(*requests.last) < boot) {
     out.restart = RestartState::NotTaken;
   } else if (requests.retries > 0) {
     out.restart = RestartState::AskedTwice;
   }
   const bool ask = out.restart == RestartState::NotAsked;
-  LogAndRestart(platform, log, options.mode, ask, true, out);
+  LogAndRestart(run, log, ask, true, out);
 }
 
 // A doubt is overruled by /force, or in the window by the operator's Yes; otherwise nothing is written.
@@ -183,29 +206,63 @@ CheckOutcome::Address AddressState(Platform& platform, const MachinePlan& plan, 
   return CheckOutcome::Address::Unknown;
 }
 
-// Whether this run holds the log now, waits once more (the confirmer asked for it), or is refused: nothing
-// is written without the lock, neither the registry nor the line, and nothing is restarted.
+// Whether this run holds the log it must write under, waits once more (the confirmer asked for it), or is
+// refused: nothing is written without the lock, neither the registry nor the line, and nothing is restarted.
+// Without [Log] Folder= the log beside config.ini is a record: only a busy one (another run is writing)
+// stops a run. With it, the cafe's log is the guard: a number a person gave waits for its lock or is
+// refused; a run whose number the table decides keeps its line beside config.ini instead.
 enum class Turn { Held, Again, Refused };
-Turn TakeTurn(Platform& platform, const HeldLog& log, const RunOptions& options, Confirmer& confirmer, Outcome& out) {
-  if (log.State() != LogResult::Busy) return Turn::Held;
-  out.logPath = RunLogPath(platform, out.logPlace);
-  if (confirmer.WaitLonger(out.logPath)) return Turn::Again;
+Turn TakeTurn(RunContext& run, LineLog& log, Confirmer& confirmer, Outcome& out) {
+  Platform& platform = run.platform;
+  const LogPlace& place = run.logPlace;
+  const bool unreached = !place.unreachable.empty();
+  const bool cafeGuards = place.named && run.options.typedNumber;
+  log.place = place;
+  log.elsewhere = LogFolderProblem(place);
+  LockState state = LockState::NotWritable;
+  if (!(cafeGuards && unreached)) {
+    Take(run, log, place);
+    state = log.held->State();
+    if (state == LockState::Held) return Turn::Held;
+  }
+  std::wstring path = RunLogPath(platform, log.place);
+  std::wstring why =
+      LockProblemText(state, platform.files.IsFolder(LogFilePath(log.place).c_str()), run.options.logWait);
+  if (place.named && !cafeGuards && !unreached) {
+    log.elsewhere = L"网吧的日志 " + path + why + L",";
+    Take(run, log, BesideConfig(platform));
+    state = log.held->State();
+    path = RunLogPath(platform, log.place);
+  }
+  if (!cafeGuards && state != LockState::Busy) return Turn::Held;  // a record: the run goes on without it
+  const bool busy = state == LockState::Busy && !unreached;
+  if (cafeGuards && unreached) {
+    path = place.unreachable + L"\\" + platform.text.FromAnsi(kLogName);
+    why = L" " + (place.why.empty() ? std::wstring(L"无法访问") : place.why);
+  }
+  if (confirmer.WaitLonger(WaitQuestion(busy, path, why))) {
+    run.logPlace = PlaceOfLog(platform, run.venue.file);  // a share may answer again
+    return Turn::Again;
+  }
   out.kind = Outcome::Kind::Refused;
-  out.refusal = Refusal::LogBusy;
-  out.notice = {L"", LogBusyText(out.logPath, options.logWait)};
-  out.log = LogResult::Busy;
+  out.refusal = Refusal::NoLogLock;
+  out.notice = {L"", busy ? LogBusyText(path, run.options.logWait) : CafeLogRefusalText(path, why)};
+  out.log = busy ? LogResult::Busy : LogResult::NotWritable;
+  out.logPath = path;
+  if (!cafeGuards) out.logNote = LogNote(log.elsewhere, out.log, path, run.options.logWait, true);
   return Turn::Refused;
 }
 
 // The doubts a person or /force must overrule before this run writes, as the log held now shows them:
-// Windows' own (not when the values are in place already), and a number the log gives another card.
+// Windows' own (not when the values are in place already), and a number the log gives another card; those
+// confirmed already are not asked again.
 std::vector<Notice> DoubtsOf(const MachinePlan& plan, bool writes, HeldLog& log, const RunOptions& options,
                              const std::vector<std::wstring>& confirmed, Outcome& out) {
   std::vector<Notice> doubts;
   if (plan.doubt && writes) doubts.push_back(*plan.doubt);
   if (std::optional<Notice> held = NumberNotFree(log, out)) {
     // /auto follows [Machines], which refuses a number given twice: the log only gets a word.
-    if (options.tableDecides) {
+    if (!options.typedNumber) {
       out.note = held->text;
     } else {
       doubts.push_back(*held);
@@ -219,92 +276,82 @@ std::vector<Notice> DoubtsOf(const MachinePlan& plan, bool writes, HeldLog& log,
 
 // What the machine holds now is kept for /undo before anything changes; a machine whose earlier values
 // cannot be kept is not changed. Then the write, its line and the restart.
-void SaveAndWrite(Platform& platform, const MachinePlan& plan, const RunOptions& options, HeldLog& log, Outcome& out) {
-  const SaveResult saved = SaveBefore(platform, WriteRows(platform.text, plan), plan.serviceName);
+void SaveAndWrite(RunContext& run, const MachinePlan& plan, LineLog& log, Outcome& out) {
+  Platform& platform = run.platform;
+  const SaveResult saved = SaveBefore(platform, plan.rows, plan.serviceName);
   if (!saved.failed.empty()) {
     out.kind = Outcome::Kind::Refused;
     out.refusal = Refusal::NotSaved;
     out.notice = {std::wstring(kApplicationTitle), saved.failed + L",没有写入任何设置。"};
-    Log(platform, log, options.mode, out);
+    Log(run, log, out);
     return;
   }
-  out.report = WriteMachine(platform, plan, saved.unsaved);
-  LogAndRestart(platform, log, options.mode, options.restart, false, out);
+  out.report = WriteMachine(platform, plan.rows, saved.unsaved);
+  LogAndRestart(run, log, run.options.restart, false, out);
 }
 
 }  // namespace
 
-Outcome ApplyMachine(Platform& platform, const CardInventory& inventory, const IniFile::ConfigFile& config,
-                     const Target& target, const RunOptions& options, Confirmer& confirmer) {
-  const MachinePlan plan = PlanMachine(platform, inventory, config, target, options.requireConfig);
+Outcome ApplyMachine(RunContext& run, const Target& target, Confirmer& confirmer) {
+  Platform& platform = run.platform;
+  const MachinePlan plan = PlanMachine(run, target);
   Outcome out = OutcomeOf(platform, target, plan);
-  out.logPlace = PlaceOfLog(platform, config);
-  out.logWait = options.logWait;
+  LineLog log{run.logPlace, std::nullopt, LogFolderProblem(run.logPlace)};
   if (out.kind == Outcome::Kind::Refused) {
-    HeldLog log(platform, out.logPlace, options.logWait);
-    Log(platform, log, options.mode, out);
+    LogRefusal(run, log, out);
     return out;
   }
-  const bool inPlace = options.skipInPlace && InPlace(platform, plan);
-  std::vector<std::wstring> confirmed;  // the doubts the operator answered Yes to
+  const bool inPlace = run.options.skipInPlace && InPlace(platform, plan.rows);
+  std::vector<std::wstring> confirmed;  // the doubts overruled so far
   for (;;) {
     // From the reading of the log to the run's own line under its lock: of runs at once that want one
     // number, the first writes and the others find its line.
-    HeldLog log(platform, out.logPlace, options.logWait);
-    const Turn turn = TakeTurn(platform, log, options, confirmer, out);
+    const Turn turn = TakeTurn(run, log, confirmer, out);
     if (turn == Turn::Again) continue;
     if (turn == Turn::Refused) return out;
-    const std::vector<Notice> doubts = DoubtsOf(plan, !inPlace, log, options, confirmed, out);
-    if (confirmer.AsksAPerson() && !doubts.empty()) {
-      // A question waits for a person: never under the lock the whole cafe shares. The log is read again
-      // after the answers.
-      log.Release();
+    const std::vector<Notice> doubts = DoubtsOf(plan, !inPlace, *log.held, run.options, confirmed, out);
+    if (!doubts.empty()) {
+      // Answered without the lock the whole cafe shares (a person may take minutes over a question); the log
+      // is read again after the answers, and what it says then is asked anew.
+      log.held->Release();
       for (const Notice& doubt : doubts) {
         if (!Confirmed(confirmer, doubt, out)) {
-          HeldLog again(platform, out.logPlace, options.logWait);
-          Log(platform, again, options.mode, out);
+          LogRefusal(run, log, out);
           return out;
         }
         confirmed.push_back(doubt.text);
       }
       continue;
     }
-    for (const Notice& doubt : doubts) {
-      if (!Confirmed(confirmer, doubt, out)) {
-        Log(platform, log, options.mode, out);
-        return out;
-      }
-    }
     if (inPlace) {
       out.kind = Outcome::Kind::InPlace;
-      FollowPendingRename(platform, options, log, out);
+      FollowPendingRename(run, log, out);
     } else {
-      SaveAndWrite(platform, plan, options, log, out);
+      SaveAndWrite(run, plan, log, out);
     }
     return out;
   }
 }
 
-CheckOutcome CheckMachine(Platform& platform, const CardInventory& inventory, const IniFile::ConfigFile& config,
-                          const Target& target, std::uint32_t logWait) {
+CheckOutcome CheckMachine(RunContext& run, const Target& target) {
+  Platform& platform = run.platform;
   CheckOutcome check;
-  const MachinePlan plan = PlanMachine(platform, inventory, config, target, true);
+  const MachinePlan plan = PlanMachine(run, target);
   check.plan = OutcomeOf(platform, target, plan);
-  check.plan.logPlace = PlaceOfLog(platform, config);
-  check.plan.logWait = logWait;
   if (check.plan.kind != Outcome::Kind::Refused) {
-    check.registryHolds = InPlace(platform, plan);
+    check.registryHolds = InPlace(platform, plan.rows);
     check.plan.kind = check.registryHolds ? Outcome::Kind::InPlace : Outcome::Kind::Written;
     check.nameActive = NameActive(platform, plan.settings.HostName, check.plan.activeName);
     if (check.nameActive) check.plan.activeName = plan.settings.HostName;
     check.address = AddressState(platform, plan, check.liveAddresses);
-    check.preview = Preview(platform, plan);
+    check.preview = Preview(platform, plan.rows);
   }
   RunRecord record = RecordOf(RunMode::Check, check.plan, LogOutcome(check));
   record.inPlace = false;  // a check writes nothing: its line adds no [Machines] entry
   record.exitCode = ExitCodeOf(check);
-  check.plan.log = AppendRunLog(platform, check.plan.logPlace, record, logWait);
-  check.plan.logPath = RunLogPath(platform, check.plan.logPlace);
+  LineLog log{run.logPlace, std::nullopt, LogFolderProblem(run.logPlace)};
+  Take(run, log, run.logPlace);
+  Append(run, log, record, check.plan);
   return check;
 }
 
@@ -324,14 +371,12 @@ void CardOfService(Platform& platform, const CardInventory& inventory, const std
 
 }  // namespace
 
-Outcome UndoMachine(Platform& platform, const CardInventory& inventory, const IniFile::ConfigFile& config,
-                    const RunOptions& options, Confirmer& confirmer) {
+Outcome UndoMachine(RunContext& run, Confirmer& confirmer) {
+  Platform& platform = run.platform;
   Outcome out;
-  out.logPlace = PlaceOfLog(platform, config);
-  out.logWait = options.logWait;
+  LineLog log;
   for (;;) {
-    HeldLog log(platform, out.logPlace, options.logWait);
-    const Turn turn = TakeTurn(platform, log, options, confirmer, out);
+    const Turn turn = TakeTurn(run, log, confirmer, out);
     if (turn == Turn::Again) continue;
     if (turn == Turn::Refused) return out;
     const SavedState saved = ReadSavedState(platform);
@@ -340,12 +385,12 @@ Outcome UndoMachine(Platform& platform, const CardInventory& inventory, const In
       out.notice = {L"", saved.found == SavedState::Found::None
                              ? std::wstring(kNothingToUndo)
                              : L"保存过的原来设置无法读取(" + saved.unreadable + L"),什么也没有恢复。"};
-      Log(platform, log, options.mode, out);
+      Log(run, log, out);
       return out;
     }
-    CardOfService(platform, inventory, saved.card, out);
+    CardOfService(platform, run.inventory, saved.card, out);
     // The number this card held as the log says it: the line that ends the claim names it.
-    if (!out.address.empty()) out.settings.NumberText = NumberOfCard(log.Read(), out.address).value_or(L"");
+    if (!out.address.empty()) out.settings.NumberText = NumberOfCard(log.held->Read(), out.address).value_or(L"");
     const RestoreReport restored = RestoreSaved(platform, saved);
     out.kind = Outcome::Kind::Undone;
     out.restored = restored.restored;
@@ -360,7 +405,7 @@ Outcome UndoMachine(Platform& platform, const CardInventory& inventory, const In
     }
     // As after a write: a host name that changes takes a restart.
     const bool renamed = !out.settings.HostName.empty() && !NameActive(platform, out.settings.HostName, out.activeName);
-    LogAndRestart(platform, log, options.mode, options.restart && renamed, false, out);
+    LogAndRestart(run, log, run.options.restart && renamed, false, out);
     return out;
   }
 }

@@ -16,8 +16,9 @@ class Confirmer {
   virtual bool AsksAPerson() const = 0;
   // A doubt Windows itself would ask about, or a number the log gives another card: true to write anyway.
   virtual bool Overrule(const Notice& doubt) = 0;
-  // The shared log at logPath stayed busy for a whole wait: true to wait once more.
-  virtual bool WaitLonger(const std::wstring& logPath) = 0;
+  // The log could not be held (busy for a whole wait, or the cafe's log not reached): the question, true to
+  // try once more.
+  virtual bool WaitLonger(const std::wstring& question) = 0;
 };
 
 }  // namespace vexa

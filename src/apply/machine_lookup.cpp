@@ -83,9 +83,9 @@ std::wstring Reason(const MachineLookup& lookup) {
 
 }  // namespace
 
-MachineLookup LookUpMachine(Platform& platform, const CardInventory& inventory, const IniFile::ConfigFile& config) {
+MachineLookup LookUpMachine(Platform& platform, const CardInventory& inventory, const IniFile::Venue& venue) {
   MachineLookup lookup;
-  const IniFile::MachineTable table = IniFile::ReadMachineTable(config);
+  const IniFile::MachineTable table = IniFile::ReadMachineTable(venue.file);
   lookup.sections = table.sections;
   lookup.duplicates = table.duplicates;
   if (table.sections == 0) return lookup;
@@ -93,7 +93,7 @@ MachineLookup LookUpMachine(Platform& platform, const CardInventory& inventory, 
     lookup.result = MachineLookup::Result::EmptyTable;
     return lookup;
   }
-  const IniFile::Zones zones = IniFile::ReadZones(platform, config);
+  const IniFile::Zones& zones = venue.zones;
   lookup.range = zones.RangeText();
   const std::vector<std::int32_t> numbers = NumbersOf(table, zones, lookup.unreadable);
   // The first entry of address whose number can be read (lines without one take no part); or the end.

@@ -8,7 +8,7 @@
 
 #include "common/mac_address.h"
 #include "common/machine_number.h"
-#include "config/config_file.h"
+#include "config/venue.h"
 #include "inventory/card_inventory.h"
 #include "platform/platform.h"
 
@@ -36,9 +36,9 @@ struct MachineLookup {
   std::wstring range = MachineRangeText();  // the numbers config.ini allows, as the texts say them
 };
 
-// Reads the table from config.ini (path as ConfigFile gives it); asks for the adapters only when the
-// table has entries.
-MachineLookup LookUpMachine(Platform& platform, const CardInventory& inventory, const IniFile::ConfigFile& config);
+// Reads the table from config.ini as the run read it, its numbers those the zones allow; asks for the
+// adapters only when the table has entries.
+MachineLookup LookUpMachine(Platform& platform, const CardInventory& inventory, const IniFile::Venue& venue);
 
 // The message an unattended run gives for a lookup that found no single machine, with what is wrong with
 // the table: its unreadable lines (the first ten, then their count), its duplicates, a second section.

@@ -46,25 +46,26 @@ void Refuse(MachinePlan& plan, Refusal refusal, Notice notice) {
 
 Notice NoCardNotice() { return {std::wstring(kHintTitle), std::wstring(kNoCardText)}; }
 
-MachinePlan PlanMachine(Platform& platform, const CardInventory& inventory, const IniFile::ConfigFile& config,
-                        const Target& target, bool requireConfig) {
+MachinePlan PlanMachine(const RunContext& run, const Target& target) {
+  Platform& platform = run.platform;
+  const IniFile::Zones& zones = run.venue.zones;
   MachinePlan plan;
+  plan.configPath = IniFile::ConfigPath(platform);
   if (target.refusal) {
     Refuse(plan, Refusal::NoTarget, *target.refusal);
     return plan;
   }
-  const bool card = target.cardIndex >= 0 && target.cardIndex <= inventory.LastCard;
-  if (card) plan.card = CutAtNul(CardDescription(platform, inventory, target.cardIndex));
-  const IniFile::Zones zones = IniFile::ReadZones(platform, config);
-  const MachineInput input = ValidateInput(target.numberText, zones);
+  const bool card = target.cardIndex >= 0 && target.cardIndex <= run.inventory.LastCard;
+  if (card) plan.card = CutAtNul(CardDescription(platform, run.inventory, target.cardIndex));
+  const MachineInput input =
+      target.typed ? ValidateInput(target.numberText, zones) : ReadMachineNumber(target.numberText, zones);
   plan.settings.NumberText = input.NumberText;
   if (input.verdict == Refusal::Empty) {
     Refuse(plan, Refusal::Empty, InputRejection(input.verdict));
     return plan;
   }
-  if (!zones.Ok()) {
-    Refuse(plan, Refusal::BadZones,
-           {std::wstring(kConfigErrorTitle), ZonesRejection(zones, IniFile::ConfigPath(platform))});
+  if (!run.venue.Ok()) {
+    Refuse(plan, Refusal::BadConfig, ConfigRejection(run.venue.problem, plan.configPath));
     return plan;
   }
   if (input.verdict != Refusal::None) {
@@ -76,24 +77,25 @@ MachinePlan PlanMachine(Platform& platform, const CardInventory& inventory, cons
     Refuse(plan, Refusal::NoCard, NoCardNotice());
     return plan;
   }
-  plan.serviceName = CardServiceName(platform, inventory, target.cardIndex);
+  plan.serviceName = CardServiceName(platform, run.inventory, target.cardIndex);
   plan.controlSet = BootControlSet(platform);
-  plan.configPath = IniFile::ConfigPath(platform);
-  if (requireConfig) {
-    if (auto problem = ConfigProblem(platform, config, plan)) {
+  if (run.options.requireConfig) {
+    if (auto problem = ConfigProblem(platform, run.venue.file, plan)) {
       Refuse(plan, Refusal::NoConfig, {std::wstring(kConfigErrorTitle), *problem});
       return plan;
     }
   }
-  plan.zone = zones.Holding(input.MachineNumber) != nullptr ? zones.Holding(input.MachineNumber)->name : L"";
-  plan.settings = DeriveSettings(platform, input, config, zones.Holding(input.MachineNumber));
-  DeriveGameKey(platform, plan.settings, config.ReadPath());
+  const IniFile::Zone* zone = zones.Holding(input.MachineNumber);
+  plan.zone = zone != nullptr ? zone->name : L"";
+  plan.settings = DeriveSettings(input, *zones.PlanOf(input.MachineNumber));
+  DeriveGameKey(platform, plan.settings, run.venue.file.ReadPath());
   const Refusal verdict = CheckSettings(platform.text, plan.settings);
   if (verdict != Refusal::None) {
     Refuse(plan, verdict, SettingsRejection(platform.text, verdict, plan.settings, plan.configPath));
     return plan;
   }
   plan.doubt = SettingsDoubt(plan.settings);
+  plan.rows = WriteRows(platform.text, plan.settings, plan.serviceName, plan.controlSet);
   return plan;
 }
 

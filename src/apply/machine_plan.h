@@ -6,7 +6,8 @@
 #include <string>
 
 #include "apply/machine_settings.h"
-#include "config/config_file.h"
+#include "apply/run_context.h"
+#include "apply/write_table.h"
 #include "inventory/card_inventory.h"
 #include "platform/platform.h"
 
@@ -18,6 +19,7 @@ struct Target {
   std::int32_t cardIndex = -1;    // -1: no card
   std::optional<Notice> refusal;  // the command line or the [Machines] table named no single machine
   std::wstring note;              // said beside the outcome (a second [Machines] section)
+  bool typed = false;             // typed in the number box: read as the box reads it (ValidateInput)
 };
 
 struct MachinePlan {
@@ -30,12 +32,12 @@ struct MachinePlan {
   std::wstring configPath;      // config.ini as the operator knows it
   std::wstring zone;            // the zone that holds the number, "" without zones
   std::optional<Notice> doubt;  // a value Windows can use but would ask about: written only when confirmed
+  std::vector<WriteRow> rows;   // the nine values in write order, built once: saved, written, compared
 };
 
-// Checks the number, takes the card, reads config.ini (through config, opened once for the whole OK press
-// or run) and checks what it gives, in that order.
-MachinePlan PlanMachine(Platform& platform, const CardInventory& inventory, const IniFile::ConfigFile& config,
-                        const Target& target, bool requireConfig);
+// Checks the number, takes the card, takes config.ini's values as the run read them and checks what they
+// give, in that order.
+MachinePlan PlanMachine(const RunContext& run, const Target& target);
 
 // The hint that no card is chosen: the window's hint label shows it, and an OK without a card is refused
 // with it.

@@ -86,29 +86,23 @@ Notice InputRejection(Refusal verdict, const IniFile::Zones& zones) {
   return {L"Quorlis - 机器号输入错误！", L"请输入" + zones.RangeText() + L"的数字,或者修改配置文件！"};
 }
 
-std::wstring ZonesRejection(const IniFile::Zones& zones, const std::wstring& configPath) {
-  return JoinLines({L"配置文件中的 [Zones] 有误,请修改配置文件！", zones.problem, L"文件: " + configPath});
+Notice ConfigRejection(const std::wstring& problem, const std::wstring& configPath) {
+  return {std::wstring(kConfigErrorTitle), JoinLines({problem, L"文件: " + configPath})};
 }
 
-MachineSettings DeriveSettings(Platform& platform, const MachineInput& input, const IniFile::ConfigFile& config,
-                               const IniFile::Zone* zone) {
+MachineSettings DeriveSettings(const MachineInput& input, const IniFile::ZonePlan& plan) {
   MachineSettings s;
-  auto read = [&](const IniFile::KeyDefault& key) {
-    IniFile::IniValue value = IniFile::ReadZoneValue(platform, config, zone, key);
-    if (value.cut && s.CutKey.empty()) s.CutKey = key.key;
-    return std::move(value.text);
-  };
   s.MachineNumber = input.MachineNumber;
   s.NumberText = input.NumberText;
-  s.IpOffsetText = read(IniFile::kIpOffset);
-  s.IpPrefix = read(IniFile::kIp);
+  s.CutKey = plan.cutKey;
+  s.IpOffsetText = plan.ipOffset;
+  s.IpPrefix = plan.ip;
   // An offset that is no number leaves the address without its last part; CheckSettings refuses it.
-  s.IpAddress = IniFile::PlannedAddress(s.IpPrefix, s.IpOffsetText, s.MachineNumber);
-  s.SubnetMask = read(IniFile::kMask);
-  s.DefaultGateway = read(IniFile::kGateWay);
-  s.DnsServers = read(IniFile::kDns);
-  std::wstring prefix = read(IniFile::kNetPrefix);
-  for (wchar_t c : prefix + s.NumberText) {
+  s.IpAddress = plan.AddressOf(s.MachineNumber);
+  s.SubnetMask = plan.mask;
+  s.DefaultGateway = plan.gateway;
+  s.DnsServers = plan.dns;
+  for (wchar_t c : plan.prefix + s.NumberText) {
     if (c != L'\0') s.HostName.push_back(c);
   }
   return s;

@@ -42,8 +42,8 @@ enum class Refusal {
   BadDns,
   CutValue,      // a value longer than the reader's buffer: what was read is not what the file says
   Unconfirmed,   // a value Windows would ask about, not confirmed (No in the window, no /force without it)
-  LogBusy,       // the shared log's lock could not be had: nothing is written without it
-  BadZones,      // config.ini's [Zones] cannot be used as it stands
+  NoLogLock,     // the log's lock could not be had (busy, or the cafe's log not reached): nothing is written
+  BadConfig,     // config.ini cannot be used as it stands: a header read two ways, or its [Zones]
   NotSaved,      // what the machine held before could not be read or kept for /undo: nothing is written
   NothingSaved,  // /undo: the tool never changed this machine (or it was undone already)
 };
@@ -73,13 +73,11 @@ inline constexpr std::wstring_view kConfigErrorTitle = L"Quorlis - 配置文件�
 // The title of every question asked before a write that Windows or the log gives cause to doubt.
 inline constexpr std::wstring_view kConfirmTitle = L"Quorlis - 请确认";
 Notice InputRejection(Refusal verdict, const IniFile::Zones& zones = {});
-// config.ini's [Zones] that cannot be used, in the configuration box: what is wrong, naming the zone.
-std::wstring ZonesRejection(const IniFile::Zones& zones, const std::wstring& configPath);
+// config.ini that cannot be used as it stands (IniFile::Venue's problem), in the configuration box.
+Notice ConfigRejection(const std::wstring& problem, const std::wstring& configPath);
 
-// Reads the NetWork section in its fixed order and derives every field but GameKey.
-// zone: the zone that holds the number, whose values it takes (nullptr: [NetWork]'s).
-MachineSettings DeriveSettings(Platform& platform, const MachineInput& input, const IniFile::ConfigFile& config,
-                               const IniFile::Zone* zone = nullptr);
+// Every field but GameKey from the number and the plan of its zone (or [NetWork]'s), as the run read it.
+MachineSettings DeriveSettings(const MachineInput& input, const IniFile::ZonePlan& plan);
 // The game key of this machine from section CSCDK, into settings.GameKey.
 void DeriveGameKey(Platform& platform, MachineSettings& settings, const std::wstring& iniPath);
 

@@ -38,11 +38,11 @@ struct Outcome {
   RestartState restart = RestartState::NotAsked;
   std::wstring overruled;  // who confirmed a doubt, and the doubt: "/force: 默认网关 ..."; "" when none
   std::wstring note;       // /auto: the log says another card holds the number ([Machines] decided)
-  std::vector<std::wstring> unreadLog;           // Unknown: the log's files that could not be read, with their reasons
-  LogPlace logPlace;                             // where the log is appended and read
-  std::uint32_t logWait = kLogWaitMilliseconds;  // one wait for its lock
+  std::vector<std::wstring> unreadLog;  // Unknown: the log's files that could not be read, with their reasons
   LogResult log = LogResult::NotWritable;
-  std::wstring logPath;
+  std::wstring logPath;  // where the run's line went, or was to go
+  // Where the line went when not where config.ini says, or why it went nowhere; "" when all is as it should be.
+  std::wstring logNote;
   bool Logged() const { return log == LogResult::Appended; }
 };
 

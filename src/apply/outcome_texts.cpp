@@ -54,6 +54,45 @@ std::wstring LogBusyText(const std::wstring& path, std::uint32_t waitMillisecond
          L"请找出占用它的程序(打开着它的编辑器、挂起的 VexaIpSet)并关闭,或等一会儿再运行。";
 }
 
+std::wstring LockProblemText(LockState state, bool folderOfThatName, std::uint32_t waitMilliseconds) {
+  switch (state) {
+    case LockState::Held:
+    case LockState::Released: return L"";
+    case LockState::Busy:
+      return L" 正被其他机器或程序占用,等了 " + std::to_wstring(waitMilliseconds / 1000) + L" 秒仍没能锁定";
+    case LockState::Link: return std::wstring(kIsLink);
+    case LockState::NotWritable: break;
+  }
+  return folderOfThatName ? L" " + ReadFailureText(ReadStatus::NotPlain) : std::wstring(kNotWritable);
+}
+
+std::wstring CafeLogRefusalText(const std::wstring& log, const std::wstring& why) {
+  return L"网吧的日志 " + log + why +
+         L"。config.ini 的 [Log] Folder= 指定了它:它是一个机号只给一台机器的凭据,拿不到它的锁就不写入输入的机号。"
+         L"什么也没有写入,也不重启。\r\n"
+         L"请检查服务器和共享文件夹(或 [Log] Folder=)后再试;/auto 按 [Machines] 写入时,日志暂记在 config.ini 旁边。";
+}
+
+std::wstring WaitQuestion(bool busy, const std::wstring& log, const std::wstring& why) {
+  if (busy) return L"日志正被其他机器使用,要再等一会儿吗?";
+  return L"网吧的日志 " + log + why + L",拿不到它的锁就不能写入。要重试吗?";
+}
+
+std::wstring LogNote(const std::wstring& elsewhere, LogResult result, const std::wstring& path,
+                     std::uint32_t waitMilliseconds, bool refusedForLog) {
+  switch (result) {
+    case LogResult::Appended: return elsewhere.empty() ? L"" : elsewhere + L"这次记在 " + path + L"。";
+    case LogResult::NotWritable:
+      return elsewhere + L"日志 " + path + std::wstring(kNotWritable) + L",这次没有记入日志。";
+    case LogResult::Busy:
+      if (refusedForLog) return elsewhere.empty() ? L"" : elsewhere + L"这次用的是 " + path + L"。";
+      return elsewhere + L"日志 " + path + L" 被其他程序占用,等了 " + std::to_wstring(waitMilliseconds / 1000) +
+             L" 秒仍没能写入,这次没有记入日志。";
+    case LogResult::Link: return elsewhere + L"日志 " + path + std::wstring(kIsLink) + L"。";
+  }
+  return L"";
+}
+
 std::wstring LogOutcome(const Outcome& out) {
   switch (out.kind) {
     case Outcome::Kind::Refused: return std::wstring(kRefusedOutcome) + FirstLine(out.notice.text);

@@ -30,6 +30,18 @@ std::wstring NumberUnknownText(int number, const std::vector<std::wstring>& unre
 
 // The shared log at path stayed locked or held for the whole wait: nothing was written, and what to do.
 std::wstring LogBusyText(const std::wstring& path, std::uint32_t waitMilliseconds);
+// Why the log at path could not be held, said after its path: busy for the wait, not writable, a link,
+// not a plain file, or (unreachable, the folder config.ini names) not reached.
+std::wstring LockProblemText(LockState state, bool folderOfThatName, std::uint32_t waitMilliseconds);
+// The cafe's log (config.ini's [Log] Folder=) could not be held for a number a person gave: nothing was
+// written, and what to do.
+std::wstring CafeLogRefusalText(const std::wstring& log, const std::wstring& why);
+// The window's question when the log could not be held: busy, or the cafe's log for another reason.
+std::wstring WaitQuestion(bool busy, const std::wstring& log, const std::wstring& why);
+// What a run says of its line: written where config.ini does not say (elsewhere: why the cafe's log was not
+// used), or not written at all; "" when it went where it should. refusedForLog: the refusal says it already.
+std::wstring LogNote(const std::wstring& elsewhere, LogResult result, const std::wstring& path,
+                     std::uint32_t waitMilliseconds, bool refusedForLog);
 
 inline constexpr std::wstring_view kNothingToUndo = L"没有可撤销的设置";
 

@@ -10,13 +10,10 @@ namespace vexa {
 
 namespace {
 
-constexpr std::wstring_view kVersionValue = L"Version";
-constexpr std::wstring_view kCardValue = L"Card";
-constexpr std::wstring_view kTimeValue = L"Time";
-// Every saved value in one REG_BINARY, in write order: a format byte, then per value its state (one byte),
-// type (four bytes), and key path, value name, label (ANSI) and data, each as four bytes of length and the
-// bytes. Lengths and numbers little-endian.
-constexpr std::wstring_view kValuesValue = L"Values";
+using locations::kSavedCard, locations::kSavedTime, locations::kSavedValues, locations::kSavedVersion;
+// Every saved value in one REG_BINARY (kSavedValues), in write order: a format byte, then per value its state
+// (one byte), type (four bytes), and key path, value name, label (ANSI) and data, each as four bytes of
+// length and the bytes. Lengths and numbers little-endian.
 constexpr char kFormat = 1;
 
 void PutNumber(std::string& out, std::uint32_t n) {
@@ -90,12 +87,12 @@ namespace {
 SavedState ReadSavedValues(Platform& platform) {
   SavedState state;
   const std::wstring key(locations::kSavedState);
-  const Reg::RegRead values = Reg::ReadRegData(platform, key, kValuesValue);
+  const Reg::RegRead values = Reg::ReadRegData(platform, key, kSavedValues);
   if (values.noKey || values.absent) return state;  // none, or a save cut short before any write
   if (!values.value || values.value->type != kRegBinary ||
       !Unpacked(platform.text, values.value->bytes, state.values)) {
     state.found = SavedState::Found::Unreadable;
-    state.unreadable = Named(kValuesValue);
+    state.unreadable = Named(kSavedValues);
     return state;
   }
   state.found = SavedState::Found::Complete;
@@ -109,7 +106,7 @@ SavedState ReadSavedState(Platform& platform) {
   if (state.found != SavedState::Found::Complete) return state;
   const std::wstring key(locations::kSavedState);
   // The version and the time are for a person looking at the key; /undo needs the card.
-  const Reg::RegRead card = Reg::ReadRegData(platform, key, kCardValue);
+  const Reg::RegRead card = Reg::ReadRegData(platform, key, kSavedCard);
   if (card.value) state.card = ValueText(platform.text, *card.value);
   return state;
 }
@@ -148,11 +145,11 @@ SaveResult SaveBefore(Platform& platform, const std::vector<WriteRow>& rows, con
     ok = ok && Reg::WriteRegData(platform, key, name, data) == Reg::Written::Yes;
   };
   if (!before) {
-    put(kVersionValue, Reg::SzData(platform.text, std::wstring(kProductVersion)));
-    put(kCardValue, Reg::SzData(platform.text, CutAtNul(card)));
-    put(kTimeValue, Reg::SzData(platform.text, LogStamp(platform.system.Now())));
+    put(kSavedVersion, Reg::SzData(platform.text, std::wstring(kProductVersion)));
+    put(kSavedCard, Reg::SzData(platform.text, CutAtNul(card)));
+    put(kSavedTime, Reg::SzData(platform.text, LogStamp(platform.system.Now())));
   }
-  put(kValuesValue, Reg::RegData{kRegBinary, Packed(platform.text, saved.values)});  // last, and whole
+  put(kSavedValues, Reg::RegData{kRegBinary, Packed(platform.text, saved.values)});  // last, and whole
   if (!ok) result.failed = L"无法在本机注册表 " + key + L" 保存原来的设置";
   return result;
 }

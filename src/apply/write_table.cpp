@@ -6,12 +6,11 @@
 
 namespace vexa {
 
-std::vector<WriteRow> WriteRows(TextCodec& text, const MachinePlan& plan) {
+std::vector<WriteRow> WriteRows(TextCodec& text, const MachineSettings& s, const std::wstring& serviceName,
+                                const std::wstring& set) {
   using namespace locations;
   using Reg::DwordData, Reg::MultiSzData, Reg::SzData;
-  const MachineSettings& s = plan.settings;
-  const std::wstring& set = plan.controlSet;
-  const std::wstring card = TcpipInterface(set, plan.serviceName);
+  const std::wstring card = TcpipInterface(set, serviceName);
   const std::wstring end(2, L'\0');  // one-element multi-string: the address, its NUL, the list's NUL
   return {
       {IpxParameters(set), kVirtualNetworkNumber, L"IPX 网络号", L"IPX 未安装", DwordData(s.MachineNumber)},
@@ -26,15 +25,17 @@ std::vector<WriteRow> WriteRows(TextCodec& text, const MachinePlan& plan) {
   };
 }
 
-WriteReport WriteMachine(Platform& platform, const MachinePlan& plan, const std::vector<std::wstring>& leaveOut) {
+bool NotInstalled(const WriteRow& row, bool noKey) { return noKey && !row.absentLabel.empty(); }
+
+WriteReport WriteMachine(Platform& platform, const std::vector<WriteRow>& rows,
+                         const std::vector<std::wstring>& leaveOut) {
   WriteReport report;
-  for (const WriteRow& row : WriteRows(platform.text, plan)) {
+  for (const WriteRow& row : rows) {
     const bool left = std::find(leaveOut.begin(), leaveOut.end(), row.label) != leaveOut.end();
     const Reg::Written written =
         left ? Reg::Written::Failed : Reg::WriteRegData(platform, row.path, row.valueName, row.data);
     if (written == Reg::Written::Yes) continue;
-    // A row of a component that need not be installed applies only when its key exists.
-    if (written == Reg::Written::NoKey && !row.absentLabel.empty()) {
+    if (NotInstalled(row, written == Reg::Written::NoKey)) {
       report.notApplicable.emplace_back(row.absentLabel);
       continue;
     }
@@ -44,10 +45,10 @@ WriteReport WriteMachine(Platform& platform, const MachinePlan& plan, const std:
   return report;
 }
 
-bool InPlace(Platform& platform, const MachinePlan& plan) {
-  for (const WriteRow& row : WriteRows(platform.text, plan)) {
+bool InPlace(Platform& platform, const std::vector<WriteRow>& rows) {
+  for (const WriteRow& row : rows) {
     const Reg::RegRead read = Reg::ReadRegData(platform, row.path, row.valueName);
-    if (!read.keyOpened && !row.absentLabel.empty()) continue;  // not installed: nothing to hold
+    if (NotInstalled(row, read.noKey)) continue;
     if (!read.value || !(*read.value == row.data)) return false;
   }
   return true;
@@ -82,16 +83,16 @@ std::wstring ValueText(TextCodec& text, const Reg::RegData& data) {
   return hex;
 }
 
-std::vector<PreviewLine> Preview(Platform& platform, const MachinePlan& plan) {
+std::vector<PreviewLine> Preview(Platform& platform, const std::vector<WriteRow>& rows) {
   std::vector<PreviewLine> lines;
-  for (const WriteRow& row : WriteRows(platform.text, plan)) {
+  for (const WriteRow& row : rows) {
     PreviewLine line{row.label};
     line.planned = ValueText(platform.text, row.data);
     const Reg::RegRead read = Reg::ReadRegData(platform, row.path, row.valueName);
     if (read.value) {
       line.current = ValueText(platform.text, *read.value);
       line.same = *read.value == row.data;
-    } else if (read.noKey && !row.absentLabel.empty()) {
+    } else if (NotInstalled(row, read.noKey)) {
       line.now = PreviewLine::Now::NotInstalled;
     } else {
       line.now = read.absent ? PreviewLine::Now::Absent : PreviewLine::Now::Unreadable;

@@ -1,12 +1,13 @@
-// The values a plan writes, in write order, and the two things done with them: writing them, and asking
-// whether the registry already holds every one.
+// The values a plan writes, in write order, built once a plan, and what is done with them: writing them,
+// asking whether the registry already holds every one, and previewing each for /check. One rule says when
+// a row does not apply: its component is not installed (NotInstalled).
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "apply/machine_plan.h"
+#include "apply/machine_settings.h"
 #include "platform/platform.h"
 #include "registry/reg.h"
 
@@ -26,7 +27,13 @@ struct WriteRow {
   Reg::RegData data;
 };
 
-std::vector<WriteRow> WriteRows(TextCodec& text, const MachinePlan& plan);
+// The nine rows for settings on the card whose TCP/IP service is serviceName, in controlSet.
+std::vector<WriteRow> WriteRows(TextCodec& text, const MachineSettings& settings, const std::wstring& serviceName,
+                                const std::wstring& controlSet);
+
+// A row of a component that need not be installed (IPX, the game) whose key is not there: nothing to write,
+// nothing to hold, nothing to keep. A key that refuses reading is no such thing.
+bool NotInstalled(const WriteRow& row, bool noKey);
 
 struct WriteReport {
   std::vector<std::wstring> notWritten;     // labels of the values that could not be written
@@ -36,7 +43,8 @@ struct WriteReport {
 
 // Writes every row but those named in leaveOut (reported as not written); a row of a component whose key
 // is missing is not applicable, not a failure. Keys are never created.
-WriteReport WriteMachine(Platform& platform, const MachinePlan& plan, const std::vector<std::wstring>& leaveOut = {});
+WriteReport WriteMachine(Platform& platform, const std::vector<WriteRow>& rows,
+                         const std::vector<std::wstring>& leaveOut = {});
 
 // One row as /check previews it: what the registry holds now against what would be written.
 struct PreviewLine {
@@ -47,13 +55,13 @@ struct PreviewLine {
   std::wstring planned;
   bool same = false;
 };
-std::vector<PreviewLine> Preview(Platform& platform, const MachinePlan& plan);
+std::vector<PreviewLine> Preview(Platform& platform, const std::vector<WriteRow>& rows);
 // A value's bytes as a person reads them: a number, a string up to its NUL, a multi-string's strings
 // joined by ", ", anything else as hexadecimal bytes.
 std::wstring ValueText(TextCodec& text, const Reg::RegData& data);
 
 // Every applicable row already holds exactly its type and bytes: writing would change nothing. A missing
 // value, or a missing key of a row that is always applicable, is not in place.
-bool InPlace(Platform& platform, const MachinePlan& plan);
+bool InPlace(Platform& platform, const std::vector<WriteRow>& rows);
 
 }  // namespace vexa

@@ -54,10 +54,17 @@ std::vector<std::pair<std::wstring, std::wstring>> NetworkValues(Platform& platf
                                                                  const IniFile::ConfigFile& config) {
   std::vector<std::pair<std::wstring, std::wstring>> values;
   for (const IniFile::KeyDefault& key : IniFile::kNetWorkKeys) {
-    values.emplace_back(key.key,
-                        IniFile::ReadIniString(platform, config.ReadPath(), IniFile::kNetWork, key.key, key.fallback));
+    values.emplace_back(key.key, IniFile::ReadZoneValue(platform, config, nullptr, key).text);
   }
   return values;
+}
+
+// config.ini as the views need it: nothing when it cannot be used (out says why, exit 2).
+bool ConfigUsable(const IniFile::Venue& venue, CafeOutput& out) {
+  if (venue.Ok()) return true;
+  out.text = venue.problem;
+  out.exitCode = exit_code::kRefused;
+  return false;
 }
 
 std::wstring NumberList(const std::vector<int>& numbers) {
@@ -110,12 +117,13 @@ std::vector<std::wstring> LeftOut(const ExportPlan& plan, ExportFormat format, b
 
 }  // namespace
 
-CafeOutput TableCommand(Platform& platform, const IniFile::ConfigFile& config) {
-  const LogPlace place = PlaceOfLog(platform, config);
-  const RunLog log = ReadRunLog(platform, place);
+CafeOutput TableCommand(Platform& platform, const IniFile::Venue& venue) {
   CafeOutput out;
+  if (!ConfigUsable(venue, out)) return out;
+  const LogPlace place = PlaceOfLog(platform, venue.file);
+  const RunLog log = ReadRunLog(platform, place);
   if (!Usable(platform, place, log, out)) return out;
-  out.text = WithProblems(TableFromLog(log), out);
+  out.text = WithProblems(TableFromLog(log, venue.zones), out);
   return out;
 }
 
@@ -138,16 +146,6 @@ void WriteExport(Platform& platform, const LogPlace& place, ExportFormat format,
   }
 }
 
-// The zones the views group the seats by, or why config.ini's [Zones] cannot be used (out says it, exit 2).
-std::optional<std::vector<IniFile::ZonePlan>> ZonePlansOf(Platform& platform, const IniFile::ConfigFile& config,
-                                                          CafeOutput& out) {
-  const IniFile::Zones zones = IniFile::ReadZones(platform, config);
-  if (zones.Ok()) return IniFile::ReadZonePlans(platform, config, zones);
-  out.text = L"config.ini 中的 [Zones] 有误: " + zones.problem;
-  out.exitCode = exit_code::kRefused;
-  return std::nullopt;
-}
-
 // The numbers the log's lines give that no zone holds, when there are zones.
 void SayOutside(const CafeView& view, std::vector<std::wstring>& lines) {
   if (view.outside.empty()) return;
@@ -156,15 +154,14 @@ void SayOutside(const CafeView& view, std::vector<std::wstring>& lines) {
 
 }  // namespace
 
-CafeOutput ReportCommand(Platform& platform, const IniFile::ConfigFile& config) {
-  const LogPlace place = PlaceOfLog(platform, config);
-  const RunLog log = ReadRunLog(platform, place);
+CafeOutput ReportCommand(Platform& platform, const IniFile::Venue& venue) {
   CafeOutput out;
+  if (!ConfigUsable(venue, out)) return out;
+  const LogPlace place = PlaceOfLog(platform, venue.file);
+  const RunLog log = ReadRunLog(platform, place);
   if (!Usable(platform, place, log, out)) return out;
-  const std::optional<std::vector<IniFile::ZonePlan>> zones = ZonePlansOf(platform, config, out);
-  if (!zones) return out;
-  const CafeView view = ViewOfCafe(log, IniFile::ReadMachineTable(config), *zones);
-  const std::string bytes = CafePage({platform.system.Now(), NetworkValues(platform, config)}, view);
+  const CafeView view = ViewOfCafe(log, IniFile::ReadMachineTable(venue.file), venue.zones);
+  const std::string bytes = CafePage({platform.system.Now(), NetworkValues(platform, venue.file)}, view);
   std::vector<std::wstring> lines;
   const Written page = WriteBesideLog(platform, place, kPageName, bytes);
   lines.push_back(page.problem.empty() ? L"已生成网页: " + page.shown : L"网页 " + page.shown + page.problem);
@@ -181,14 +178,13 @@ CafeOutput ReportCommand(Platform& platform, const IniFile::ConfigFile& config) 
   return out;
 }
 
-CafeOutput ExportCommand(Platform& platform, const IniFile::ConfigFile& config, ExportFormat format, bool force) {
-  const LogPlace place = PlaceOfLog(platform, config);
-  const RunLog log = ReadRunLog(platform, place);
+CafeOutput ExportCommand(Platform& platform, const IniFile::Venue& venue, ExportFormat format, bool force) {
   CafeOutput out;
+  if (!ConfigUsable(venue, out)) return out;
+  const LogPlace place = PlaceOfLog(platform, venue.file);
+  const RunLog log = ReadRunLog(platform, place);
   if (!Usable(platform, place, log, out)) return out;
-  const std::optional<std::vector<IniFile::ZonePlan>> zones = ZonePlansOf(platform, config, out);
-  if (!zones) return out;
-  const CafeView view = ViewOfCafe(log, IniFile::ReadMachineTable(config), *zones);
+  const CafeView view = ViewOfCafe(log, IniFile::ReadMachineTable(venue.file), venue.zones);
   const ExportPlan plan = PlanExport(view);
   std::vector<std::wstring> lines = LeftOut(plan, format, force);
   SayOutside(view, lines);

@@ -12,7 +12,7 @@
 
 namespace vexa {
 
-std::wstring TableFromLog(const RunLog& log) {
+std::wstring TableFromLog(const RunLog& log, const IniFile::Zones& zones) {
   std::vector<std::pair<int, std::wstring>> rows;  // number, line
   std::map<int, std::vector<std::wstring>> byNumber;
   std::vector<std::wstring> notes;
@@ -37,6 +37,11 @@ std::wstring TableFromLog(const RunLog& log) {
     }
     const std::wstring& number = history.lastVouch->record.number;
     const int value = *MachineNumberOf(number, kLastZonedMachine);
+    if (!zones.Allows(value)) {
+      notes.push_back(L"; 没有列出 " + JoinWith({key, number}, L"=") + L": 机号不在 config.ini 允许的 " +
+                      zones.RangeText() + L" 中");
+      continue;
+    }
     rows.emplace_back(value, JoinWith({key, number}, L"="));
     byNumber[value].push_back(key);
   }

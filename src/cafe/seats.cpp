@@ -56,20 +56,16 @@ std::vector<int> SeatNumbers(const CafeView& view) {
   return numbers;
 }
 
-CafeView ViewOfCafe(const RunLog& log, const IniFile::MachineTable& table, std::vector<IniFile::ZonePlan> zones) {
+CafeView ViewOfCafe(const RunLog& log, const IniFile::MachineTable& table, const IniFile::Zones& zones) {
   CafeView view;
-  view.zones = std::move(zones);
+  view.zones = zones.plans;
   int last = 0;
   for (const IniFile::ZonePlan& zone : view.zones) last = std::max(last, zone.last);
   view.seats.resize(static_cast<std::size_t>(last) + 1);
   // A seat of a zone, or nothing for a number no zone holds.
-  const auto seatOf = [&view](std::wstring_view text) -> Seat* {
+  const auto seatOf = [&view, &zones](std::wstring_view text) -> Seat* {
     const std::optional<int> number = MachineNumberOf(text, kLastZonedMachine);
-    if (!number) return nullptr;
-    for (const IniFile::ZonePlan& zone : view.zones) {
-      if (*number >= zone.first && *number <= zone.last) return &view.seats[*number];
-    }
-    return nullptr;
+    return number && zones.Allows(*number) ? &view.seats[*number] : nullptr;
   };
   for (const LogEntry& entry : log.entries) {
     Seat* seat = seatOf(entry.record.number);

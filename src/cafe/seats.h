@@ -55,7 +55,8 @@ struct CafeView {
   std::vector<std::wstring> unused;                  // [Machines] lines no run has used
   std::map<std::wstring, AddressHistory> addresses;  // AddressesOf the log, read once for every view of it
 };
-CafeView ViewOfCafe(const RunLog& log, const IniFile::MachineTable& table, std::vector<IniFile::ZonePlan> zones);
+// zones: config.ini's, checked (Zones::Ok): which numbers are seats, and each zone's plan.
+CafeView ViewOfCafe(const RunLog& log, const IniFile::MachineTable& table, const IniFile::Zones& zones);
 // Every seat of every zone, in the zones' order.
 std::vector<int> SeatNumbers(const CafeView& view);
 

@@ -93,6 +93,15 @@ std::optional<std::wstring_view> HeaderName(std::wstring_view line) {
   return TrimReaderBlanks(line.substr(0, line.find(L']')));
 }
 
+// A header the readers could read as two names (config_file.h, OddHeader).
+bool IsOddHeader(std::wstring_view line) {
+  line = TrimReaderBlanks(line.substr(0, LineEnd(line, 0)));
+  const std::size_t close = line.find(L']');
+  if (close == std::wstring_view::npos) return true;
+  const std::wstring_view inside = line.substr(1, close - 1);
+  return !TrimReaderBlanks(line.substr(close + 1)).empty() || TrimReaderBlanks(inside).size() != inside.size();
+}
+
 bool IsMachinesHeader(std::wstring_view line) {
   const std::optional<std::wstring_view> name = HeaderName(line);
   return name && SameName(*name, kMachines);
@@ -106,16 +115,24 @@ struct Split {
   std::size_t tableStart = 0;
   std::size_t tableEnd = 0;
   int sections = 0;
+  std::optional<OddHeader> oddHeader;
 };
 
 Split SplitTable(const std::wstring& units) {
   Split split;
   bool inTable = false;
+  int number = 0;
   for (std::size_t start = 0; start < units.size();) {
     std::size_t end = std::min(LineEnd<wchar_t>(units, start) + 1, units.size());     // its CR or LF kept
     if (end < units.size() && units[end - 1] == L'\r' && units[end] == L'\n') ++end;  // CR LF too
     const std::wstring_view line(units.data() + start, end - start);
-    const bool header = HeaderName(line).has_value();
+    ++number;
+    const std::optional<std::wstring_view> name = HeaderName(line);
+    const bool header = name.has_value();
+    if (header && !split.oddHeader && IsOddHeader(line)) {
+      const std::wstring_view text = TrimReaderBlanks(line.substr(0, LineEnd(line, 0)));
+      split.oddHeader = OddHeader{number, std::wstring(text), std::wstring(*name)};
+    }
     if (header) {
       inTable = IsMachinesHeader(line);
       split.sections += inTable ? 1 : 0;
@@ -161,6 +178,7 @@ ConfigFile::ConfigFile(ConfigFile&& other) noexcept
       tableStart_(other.tableStart_),
       tableLength_(other.tableLength_),
       machineSections_(other.machineSections_),
+      oddHeader_(std::move(other.oddHeader_)),
       state_(other.state_),
       unreadable_(other.unreadable_) {}
 
@@ -226,6 +244,7 @@ ConfigFile ConfigFile::Open(Platform& platform) {
   config.tableStart_ = split.tableStart;
   config.tableLength_ = split.tableEnd - split.tableStart;
   config.machineSections_ = split.sections;
+  config.oddHeader_ = split.oddHeader;
   if (readable && bytes->size() <= kLargestDirectFile) return config;
   std::string copy = platform.files.CreateTempFile(Utf16LeBytes(CutLines(split.rest)), "");
   if (copy.empty()) return config;  // no temporary folder: the reader takes the file as it is

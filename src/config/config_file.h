@@ -32,6 +32,15 @@ inline constexpr std::size_t kLongestLine = 4096;
 // What was found where config.ini should be.
 enum class ConfigState { Readable, Missing, Unreadable, Empty };
 
+// A section header that Windows' reader and Wine's (and so maybe another version's) read as two names: no
+// ']' (a section to the line's end, or no section at all), text after the ']' (the name ends at the first
+// ']', or at the last), blanks inside the brackets. The tool reads such a file one way only by refusing it.
+struct OddHeader {
+  int line = 0;       // from 1, as Notepad counts them
+  std::wstring text;  // the line as written, blanks around it trimmed
+  std::wstring name;  // the name as this tool's parser reads it: to the first ']' or the line's end
+};
+
 // config.ini for one OK press or one run, read once: the file the reader reads (config.ini beside the
 // executable, or its copy) and the text of its [Machines] table. The table is read from that one read of
 // the bytes, not by the reader, and a file that is copied is copied without it: Windows' reader (Wine's at
@@ -64,6 +73,8 @@ class ConfigFile {
   std::optional<std::wstring> SectionText(std::wstring_view section) const;
   // Unreadable: why.
   ReadStatus Unreadable() const { return unreadable_; }
+  // The first header the readers could read two ways; nothing when every header is plain.
+  const std::optional<OddHeader>& FirstOddHeader() const { return oddHeader_; }
 
  private:
   std::optional<std::wstring_view> SectionBody(std::wstring_view section) const;
@@ -75,6 +86,7 @@ class ConfigFile {
   std::size_t tableStart_ = 0;  // where in text_ the first [Machines] section's lines are
   std::size_t tableLength_ = 0;
   int machineSections_ = 0;
+  std::optional<OddHeader> oddHeader_;
   ConfigState state_ = ConfigState::Missing;
   ReadStatus unreadable_ = ReadStatus::Read;
 };

@@ -1,6 +1,9 @@
 #include "config/zones.h"
 
+#include <unordered_map>
+
 #include "common/decimal.h"
+#include "common/host_address.h"
 #include "common/machine_number.h"
 #include "common/text.h"
 
@@ -27,9 +30,15 @@ bool IsToolSection(std::wstring_view name) {
   return false;
 }
 
-std::wstring ZoneProblem(const Zones& zones, const ConfigFile& config, const Zone& zone, std::wstring_view range) {
+std::wstring ZoneProblem(TextCodec& text, const Zones& zones, const ConfigFile& config, const Zone& zone,
+                         std::wstring_view range) {
   const std::wstring quoted = L"区 " + zone.name;
   if (IsToolSection(zone.name)) return quoted + L" 的名字和本程序读的节同名,请换一个名字。";
+  // Windows' ANSI reader would look for [?tage] and never find the zone's own values.
+  if (const std::optional<std::size_t> at = text.FirstUnmappable(zone.name)) {
+    return quoted + L" 的名字含有 Windows(代码页 936)无法表示的字符" + UnmappableName(zone.name, *at) +
+           L",读不到它的 [" + zone.name + L"] 节,请换一个名字。";
+  }
   if (zone.first == 0) {
     return quoted + L"=" + std::wstring(range) + L" 不是\"起始机号-结束机号\"(1-" + std::to_wstring(kLastZonedMachine) +
            L" 的数字,起始不大于结束)。";
@@ -46,11 +55,96 @@ std::wstring ZoneProblem(const Zones& zones, const ConfigFile& config, const Zon
   return L"";
 }
 
+// A number as the zone checks name it: "区 A 的机号 1".
+std::wstring SeatName(const ZonePlan& plan, int number) {
+  return L"区 " + plan.name + L" 的机号 " + std::to_wstring(number);
+}
+
+std::wstring Folded(std::wstring text) {
+  for (wchar_t& c : text) c = AsciiUpper(c);
+  return text;
+}
+
+// Two numbers whose planned address, or host name as Windows compares it, is one: what is wrong, naming both
+// zones and what they share. A zone whose offset is no number plans no address (its numbers are refused
+// one by one).
+std::wstring TwiceProblem(const std::vector<ZonePlan>& plans) {
+  std::unordered_map<std::wstring, std::pair<const ZonePlan*, int>> addresses;
+  std::unordered_map<std::wstring, std::pair<const ZonePlan*, int>> names;
+  for (const ZonePlan& plan : plans) {
+    const bool planned = StrictDecimal(plan.ipOffset).has_value();
+    for (int n = plan.first; n <= plan.last; ++n) {
+      if (planned) {
+        const std::wstring address = plan.AddressOf(n);
+        const auto [at, fresh] = addresses.try_emplace(address, &plan, n);
+        if (!fresh) {
+          return SeatName(*at->second.first, at->second.second) + L" 和" + SeatName(plan, n) + L" 都会得到 IP 地址 " +
+                 address + L",请修改其中一个区的 IP 或 IPOffset。";
+        }
+      }
+      const std::wstring name = plan.HostNameOf(n);
+      const auto [at, fresh] = names.try_emplace(Folded(name), &plan, n);
+      if (!fresh) {
+        return SeatName(*at->second.first, at->second.second) + L" 和" + SeatName(plan, n) + L" 都会得到计算机名 " +
+               name + L",请修改其中一个区的 NetPrefix。";
+      }
+    }
+  }
+  return L"";
+}
+
+// Two zones whose subnets overlap under two masks: a DHCP server takes no such pair, and the machines of
+// one would reach the other's directly or not at all.
+std::wstring NetworkProblem(const std::vector<ZonePlan>& plans) {
+  for (std::size_t i = 0; i < plans.size(); ++i) {
+    for (std::size_t j = 0; j < i; ++j) {
+      const ZonePlan& a = plans[j];
+      const ZonePlan& b = plans[i];
+      const Ipv4 maskA = ParseMask(a.mask);
+      const Ipv4 maskB = ParseMask(b.mask);
+      const Ipv4 ipA = ParseIpv4(a.AddressOf(a.first));
+      const Ipv4 ipB = ParseIpv4(b.AddressOf(b.first));
+      if (!maskA.ok() || !maskB.ok() || !ipA.ok() || !ipB.ok() || maskA.bits == maskB.bits) continue;
+      const std::uint32_t common = maskA.bits & maskB.bits;
+      if ((ipA.bits & common) != (ipB.bits & common)) continue;
+      return L"区 " + a.name + L"(" + SubnetText(ipA.bits, maskA.bits) + L")和区 " + b.name + L"(" +
+             SubnetText(ipB.bits, maskB.bits) + L")是同一个网络,掩码却不同,请把两个区的 Mask 改成一样。";
+    }
+  }
+  return L"";
+}
+
+ZonePlan PlanOfZone(Platform& platform, const ConfigFile& config, const Zone* zone) {
+  ZonePlan plan;
+  plan.name = zone != nullptr ? zone->name : L"";
+  plan.first = zone != nullptr ? zone->first : kFirstMachine;
+  plan.last = zone != nullptr ? zone->last : kLastMachine;
+  auto read = [&](const KeyDefault& key) {
+    IniValue value = ReadZoneValue(platform, config, zone, key);
+    if (value.cut && plan.cutKey.empty()) plan.cutKey = key.key;
+    return std::move(value.text);
+  };
+  plan.ipOffset = read(kIpOffset);
+  plan.ip = read(kIp);
+  plan.mask = read(kMask);
+  plan.gateway = read(kGateWay);
+  plan.dns = read(kDns);
+  plan.prefix = read(kNetPrefix);
+  return plan;
+}
+
 }  // namespace
 
 const Zone* Zones::Holding(int number) const {
   for (const Zone& zone : list) {
     if (zone.Holds(number)) return &zone;
+  }
+  return nullptr;
+}
+
+const ZonePlan* Zones::PlanOf(int number) const {
+  for (const ZonePlan& plan : plans) {
+    if (number >= plan.first && number <= plan.last) return &plan;
   }
   return nullptr;
 }
@@ -69,10 +163,13 @@ std::wstring Zones::RangeText() const {
   return JoinWith(parts, L"、");
 }
 
-Zones ReadZones(Platform&, const ConfigFile& config) {
+Zones ReadZones(Platform& platform, const ConfigFile& config) {
   Zones zones;
   const std::optional<std::wstring> text = config.SectionText(kZones);
-  if (!text) return zones;
+  if (!text) {
+    zones.plans.push_back(PlanOfZone(platform, config, nullptr));
+    return zones;
+  }
   zones.declared = true;
   const IniLines lines = ParseIniLines(*text);
   if (!lines.unparsed.empty()) {
@@ -86,37 +183,22 @@ Zones ReadZones(Platform&, const ConfigFile& config) {
       for (const auto& [key, value] : ParseIniLines(*section).entries) zone.keys.emplace_back(key);
     }
     zones.list.push_back(std::move(zone));
-    zones.problem = ZoneProblem(zones, config, zones.list.back(), range);
+    zones.problem = ZoneProblem(platform.text, zones, config, zones.list.back(), range);
     if (!zones.problem.empty()) return zones;
   }
-  if (zones.list.empty()) zones.problem = L"[Zones] 中没有区。";
+  if (zones.list.empty()) {
+    zones.problem = L"[Zones] 中没有区。";
+    return zones;
+  }
+  for (const Zone& zone : zones.list) zones.plans.push_back(PlanOfZone(platform, config, &zone));
+  zones.problem = TwiceProblem(zones.plans);
+  if (zones.problem.empty()) zones.problem = NetworkProblem(zones.plans);
   return zones;
 }
 
 std::wstring PlannedAddress(std::wstring_view prefix, std::wstring_view offset, int number) {
   const std::optional<double> value = StrictDecimal(offset);
   return std::wstring(prefix) + L"." + (value ? DecimalText(*value + number) : L"");
-}
-
-std::vector<ZonePlan> ReadZonePlans(Platform& platform, const ConfigFile& config, const Zones& zones) {
-  auto planOf = [&](const Zone* zone) {
-    ZonePlan plan{zone != nullptr ? zone->name : L"",
-                  zone != nullptr ? zone->first : kFirstMachine,
-                  zone != nullptr ? zone->last : kLastMachine,
-                  {},
-                  {},
-                  {},
-                  {}};
-    plan.ip = ReadZoneValue(platform, config, zone, kIp).text;
-    plan.ipOffset = ReadZoneValue(platform, config, zone, kIpOffset).text;
-    plan.mask = ReadZoneValue(platform, config, zone, kMask).text;
-    plan.gateway = ReadZoneValue(platform, config, zone, kGateWay).text;
-    return plan;
-  };
-  std::vector<ZonePlan> plans;
-  if (!zones.declared) plans.push_back(planOf(nullptr));
-  for (const Zone& zone : zones.list) plans.push_back(planOf(&zone));
-  return plans;
 }
 
 IniValue ReadZoneValue(Platform& platform, const ConfigFile& config, const Zone* zone, const KeyDefault& key) {

@@ -39,6 +39,13 @@ std::wstring_view ModeName(RunMode mode) {
 
 }  // namespace
 
+bool IsRunOf(std::string_view line, RunMode mode) {
+  const std::size_t tab = line.find('\t');
+  if (tab == std::string_view::npos) return false;
+  const std::string column = ToUtf8(ModeName(mode)) + "\t";
+  return line.substr(tab + 1, column.size()) == column;
+}
+
 // A field's text with every control character (TAB, CR, LF and the rest below U+0020, and DEL) a blank.
 std::wstring LogField(std::wstring_view text) {
   std::wstring out(text);

@@ -94,6 +94,8 @@ std::optional<LineTail> TailOfLine(std::string_view line);
 int NumberOfDigits(std::string_view digits);
 // The line's bytes name number: in a number column (any of them, when there are two) or in its tail.
 bool NamesNumber(std::string_view line, int number);
+// The line's bytes name that kind of run in its second column, read without parsing the line.
+bool IsRunOf(std::string_view line, RunMode mode);
 
 // A time as a line shows it: "2026-12-01 10:00:00".
 std::wstring LogStamp(const LocalTime& time);

@@ -77,12 +77,11 @@ std::optional<std::wstring> NumberOfCard(const LogText& log, const std::wstring&
   // Only lines with a tail can vouch, and an /undo line names the card in its address column: the bytes of
   // every other line are not parsed.
   const std::wstring key = AddressKey(address);
-  const std::string undoColumn = "\t/undo\t";
   std::optional<std::wstring> number;
   log.Backward([&](std::string_view line, bool ended, bool hasEnd) {
     if (!ended) return true;
     const std::optional<LineTail> tail = TailOfLine(line);
-    const bool undo = line.find(undoColumn) != std::string_view::npos;
+    const bool undo = IsRunOf(line, RunMode::Undo);
     if (!undo && (!tail || !SameAddress(tail->address, key))) return true;
     const LogEntry entry = ReadLogLine(line, ended, hasEnd);
     if (AddressKey(entry.record.address) != key) return true;

@@ -49,7 +49,7 @@ HeldLog::HeldLog(Platform& platform, const LogPlace& place, std::uint32_t wait)
       const Files::Opened opened = files.OpenShared(path_.c_str());
       if (opened.status == Files::Open::Failed) return;  // NotWritable
       if (opened.status == Files::Open::Link) {
-        state_ = LogResult::Link;
+        state_ = LockState::Link;
         return;
       }
       if (opened.status == Files::Open::Opened) file_.reset(opened.file);
@@ -57,25 +57,25 @@ HeldLog::HeldLog(Platform& platform, const LogPlace& place, std::uint32_t wait)
     locked_ = file_ && files.TryLock(file_.get());
     // Another run may have moved this file to .old while this one waited for the lock: the new log is tried.
     if (locked_ && !files.IsFileAt(file_.get(), path_.c_str())) {
-      Release();
+      LetGo();
       if (system.MillisecondsSinceBoot() < deadline_) continue;
     }
     if (locked_) {
       const Settled settled = Settle(rotations);
       if (settled == Settled::Rotated) {
-        Release();  // the next open makes the new log
+        LetGo();  // the next open makes the new log
         continue;
       }
-      if (settled != Settled::Ready) Release();
-      state_ = settled == Settled::Ready  ? LogResult::Appended
-               : settled == Settled::Link ? LogResult::Link
-                                          : LogResult::NotWritable;
+      if (settled != Settled::Ready) LetGo();
+      state_ = settled == Settled::Ready  ? LockState::Held
+               : settled == Settled::Link ? LockState::Link
+                                          : LockState::NotWritable;
       return;
     }
     const std::uint64_t now = system.MillisecondsSinceBoot();
     if (now >= deadline_) {
-      Release();
-      state_ = LogResult::Busy;
+      LetGo();
+      state_ = LockState::Busy;
       return;
     }
     system.Sleep(static_cast<std::uint32_t>(std::min<std::uint64_t>(backoff.Next(), deadline_ - now)));
@@ -106,11 +106,16 @@ HeldLog::Settled HeldLog::Settle(int& rotations) {
   return Settled::Ready;
 }
 
-void HeldLog::Release() {
+void HeldLog::LetGo() {
   text_.reset();
   if (locked_) platform_.files.Unlock(file_.get());
   locked_ = false;
   file_.reset();
+}
+
+void HeldLog::Release() {
+  LetGo();
+  state_ = LockState::Released;
 }
 
 const LogText& HeldLog::Read() {
@@ -134,7 +139,11 @@ const LogText& HeldLog::Read() {
 }
 
 LogResult HeldLog::Append(const RunRecord& record) {
-  if (!locked_) return state_;
+  if (!locked_) {
+    return state_ == LockState::Busy   ? LogResult::Busy
+           : state_ == LockState::Link ? LogResult::Link
+                                       : LogResult::NotWritable;
+  }
   // A torn last line (a machine switched off while writing) is left as it is: this line begins on its own.
   std::string bytes = size_ == 0 ? std::string(kUtf8Mark) : last_ != '\n' ? "\r\n" : "";
   bytes += ToUtf8(LogLine(platform_.system.Now(), record)) + "\r\n";

@@ -16,12 +16,16 @@
 
 namespace vexa {
 
+// What became of a run's line.
 enum class LogResult {
   Appended,
-  NotWritable,  // a read-only share, a CD, no rights
+  NotWritable,  // a read-only share, a CD, no rights, a share that stopped answering
   Busy,         // held by another program or locked for longer than the wait
   Link,         // a hard link, a reparse point, or a link to another file: never written by this elevated tool
 };
+
+// Where a HeldLog stands with its lock: held, or why not (Released once let go, whatever it was before).
+enum class LockState { Held, Busy, NotWritable, Link, Released };
 
 // The log held under the exclusive lock that every run of every machine takes (appends of two machines
 // over a share may otherwise overwrite each other), from the reading of what the cafe did to the run's own
@@ -35,17 +39,17 @@ class HeldLog {
   HeldLog(Platform& platform, const LogPlace& place, std::uint32_t wait = kLogWaitMilliseconds);
   HeldLog(const HeldLog&) = delete;
   HeldLog& operator=(const HeldLog&) = delete;
-  ~HeldLog() { Release(); }
+  ~HeldLog() { LetGo(); }
 
-  // Appended while held; otherwise why the log cannot be written (NotWritable, Busy, Link).
-  LogResult State() const { return state_; }
+  LockState State() const { return state_; }
+  bool Held() const { return state_ == LockState::Held; }
   // .old and the log as they stand: while held, nobody appends or rotates between the two reads. Read
   // once, when first asked for (a run that needs no line of it does not pay for it under the lock).
   const LogText& Read();
   // The line at the log's end on a line of its own (after a torn one too), flushed to the disk before it
-  // returns; the lock stays held.
+  // returns; the lock stays held. Not held: why the line could not go there.
   LogResult Append(const RunRecord& record);
-  // Lets go of the lock and the file.
+  // Lets go of the lock and the file; the state is Released.
   void Release();
 
  private:
@@ -53,6 +57,7 @@ class HeldLog {
   // re-saved by a person, ending in NUL) moved to .old (Rotated) or, when .old cannot be replaced, emptied.
   enum class Settled { Ready, Rotated, Link, Unusable };
   Settled Settle(int& rotations);
+  void LetGo();  // the lock and the file, the state left as it is
 
   Platform& platform_;
   LogPlace place_;
@@ -63,7 +68,7 @@ class HeldLog {
   std::optional<LogText> text_;
   std::uint64_t size_ = 0;  // the log's size while held
   char last_ = '\n';        // its last byte ('\n' when empty)
-  LogResult state_ = LogResult::NotWritable;
+  LockState state_ = LockState::NotWritable;
 };
 
 // One line appended under the lock (HeldLog for a run that reads nothing first).

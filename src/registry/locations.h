@@ -56,6 +56,12 @@ inline constexpr std::wstring_view kComputerNameValue = L"ComputerName";
 // The tool's own key: what the machine held before the tool first changed it, for /undo. In the view of
 // the registry every other location is read in.
 inline constexpr std::wstring_view kSavedState = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\VexaIpSet";
+// Its values: every saved value in one binary value, written last and whole (apply/saved_state.cpp gives its
+// layout); beside it the card's service name, and the version and time for a person looking at the key.
+inline constexpr std::wstring_view kSavedValues = L"Values";
+inline constexpr std::wstring_view kSavedCard = L"Card";
+inline constexpr std::wstring_view kSavedVersion = L"Version";
+inline constexpr std::wstring_view kSavedTime = L"Time";
 
 // The names Windows runs under until the next restart, read through the running control set.
 inline constexpr std::wstring_view kActiveComputerName =

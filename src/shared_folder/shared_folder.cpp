@@ -29,9 +29,12 @@ std::wstring ReadFailureText(ReadStatus status) {
   return L"无法读取(没有权限或无法访问)";
 }
 
+LogPlace BesideConfig(Platform& platform) { return LogPlace{platform.system.ModuleDirectory(), false, L"", L""}; }
+
 LogPlace PlaceOfFolder(Platform& platform, const std::wstring& named, const std::wstring& written) {
-  LogPlace place{platform.system.ModuleDirectory(), L"", L""};
+  LogPlace place = BesideConfig(platform);
   if (named.empty()) return place;
+  place.named = true;
   // Windows' ANSI reader has already turned what code page 936 lacks into '?' or a look-alike: the
   // file's own text names the character.
   if (const std::optional<std::size_t> at = platform.text.FirstUnmappable(written)) {

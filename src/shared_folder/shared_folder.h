@@ -29,12 +29,16 @@ std::wstring ReadFailureText(ReadStatus status);
 // gives way to config.ini's, and the run says so.
 struct LogPlace {
   std::string folder;        // as the file calls take it
-  std::wstring unreachable;  // the named folder, when it could not be used
+  bool named = false;        // config.ini names the folder: the cafe's log, the guard of every typed number
+  std::wstring unreachable;  // the named folder, when it could not be used (folder is then config.ini's)
   std::wstring why;          // why not, when it is not that it could not be reached
 };
 // named: the folder config.ini names as its reader gave it ("" for none); written: as the file holds it,
 // before the ANSI reader replaced what code page 936 lacks.
 LogPlace PlaceOfFolder(Platform& platform, const std::wstring& named, const std::wstring& written);
+// The log beside config.ini, whatever config.ini names: where a run keeps its line when the cafe's log
+// cannot be held.
+LogPlace BesideConfig(Platform& platform);
 // What the operator is told when the named folder was not used, up to the comma after which the text says
 // where the log went instead; empty when it was used.
 std::wstring LogFolderProblem(const LogPlace& place);

@@ -73,6 +73,7 @@ TEST_F(FilesContract, AReadSharesWithWritersAndSaysWhyItFailed) {
   EXPECT_EQ(files_.ReadWholeFile(fixture_->ScratchPath("none.log").c_str(), 100).status, ReadStatus::Missing);
   const std::string folder = path.substr(0, path.find_last_of('\\'));
   EXPECT_EQ(files_.ReadWholeFile(folder.c_str(), 100).status, ReadStatus::NotPlain);
+  EXPECT_EQ(files_.OpenShared(folder.c_str()).status, Files::Open::Failed);  // the log's open: no folder
 }
 
 TEST_F(FilesContract, ALockIsHeldUntilUnlockedOrClosed) {

@@ -81,7 +81,8 @@ TEST(HostileConfig, EveryFileGivesADefinedOutcome) {
         ++refused;
         EXPECT_EQ(box.icon, MsgIcon::Critical);
         const Refusal byTheFile[] = {Refusal::BadIpAddress, Refusal::BadHostName, Refusal::BadMask,
-                                     Refusal::BadGateway,   Refusal::BadDns,      Refusal::CutValue};
+                                     Refusal::BadGateway,   Refusal::BadDns,      Refusal::CutValue,
+                                     Refusal::BadConfig};
         EXPECT_NE(std::find(std::begin(byTheFile), std::end(byTheFile), result), std::end(byTheFile));
         EXPECT_TRUE(test::MachineWrites(sim).empty());
         continue;

@@ -41,10 +41,9 @@ const SwitchRow kSwitchRows[] = {
     ROW(L"/n 1 /n 2", Mode::Bad, L"", nullptr, false, false),
     ROW(L"15", Mode::Bad, L"", nullptr, false, false),
     ROW(L"/reboot", Mode::Bad, L"", nullptr, false, false),
-    ROW(L"/n 1.5 /card 1", Mode::Bad, L"", nullptr, false, false),
-    ROW(L"/n 0", Mode::Bad, L"", nullptr, false, false),
+    // The number's value is the run's to judge, once it has read config.ini's zones.
+    ROW(L"/n 1.5 /card 1", Mode::Number, L"1.5", L"1", false, false),
     ROW(L"/card 1", Mode::Bad, L"", nullptr, false, false),
-    ROW(L"/n \"17\r\n2026-01-01\tFAKE\"", Mode::Bad, L"", nullptr, false, false),
     ROW(L"/n \" 015 \"", Mode::Number, L" 015 ", nullptr, false, false),
     // /check alone takes the machine from [Machines], as /auto does; with /n and /card, those.
     ROW(L"/CHECK", Mode::Auto, L"", nullptr, false, true),

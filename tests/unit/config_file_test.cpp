@@ -5,9 +5,11 @@
 #include <cstring>
 
 #include "app/ok_action.h"
+#include "common/utf8.h"
 #include "config/config_file.h"
 #include "config/ini_file.h"
 #include "config/machine_table.h"
+#include "config/venue.h"
 #include "row.h"
 #include "sim_machine.h"
 
@@ -206,6 +208,37 @@ TEST_F(ConfigFileTest, ReadIniStringDropsALoneLeadByteAndTrimsFormFeedAndControl
   EXPECT_EQ(IniFile::ReadIniString(cut, L"C:\\config.ini", L"s", L"k", L""), L"网");
   sim.PutConfigBytes("[s]\r\nk=\x1A v\x0C\r\n");  // the simulated Windows keeps ^Z and FF
   EXPECT_EQ(IniFile::ReadIniString(platform, IniFile::ConfigPath(platform), L"s", L"k", L""), L"v");
+}
+
+// A header Windows' readers could read as two names is found, by its line as Notepad counts them; a plain
+// one, blanks around the line included, is not. The venue then names the line, the zone it heads and why.
+TEST(ConfigHeaders, ReadTwoWaysAreFoundAndNamed) {
+  sim::SimPlatform sim;
+  Platform platform = sim.platform();
+  const struct {
+    int line;
+    const wchar_t* file;
+    int odd;  // the line found, 0 for none
+    const wchar_t* says;
+  } rows[] = {
+      ROW(L"[NetWork]\r\n  [二楼]  \r\n[]\r\n", 0, nullptr),
+      ROW(L"[NetWork]\r\n[Zones]\r\n二楼=201-400\r\n[二楼] ; 201-400 [new]\r\n", 4,
+          L"第 4 行(区 二楼 的节头): [二楼] ; 201-400 [new]\r\n] 后面还有字"),
+      ROW(L"[NetWork]\r\n\r\nIP=1\n[二楼\r\n", 4, L"第 4 行: [二楼\r\n缺少 ]"),
+      ROW(L"[NetWork]\r[ 二楼 ]\r\n", 2, L"方括号里有空格:请写成 [二楼]。"),
+      ROW(L"[NetWork] ;\r\n", 1, L"第 1 行: [NetWork] ;"),
+  };
+  for (const auto& row : rows) {
+    TRACE_ROW(row);
+    sim.PutConfig(row.file);
+    const IniFile::Venue venue = IniFile::ReadVenue(platform);
+    const std::optional<IniFile::OddHeader>& odd = venue.file.FirstOddHeader();
+    EXPECT_EQ(odd ? odd->line : 0, row.odd);
+    EXPECT_EQ(venue.Ok(), row.says == nullptr);
+    if (row.says != nullptr) {
+      EXPECT_NE(venue.problem.find(row.says), std::wstring::npos) << ToUtf8(venue.problem);
+    }
+  }
 }
 
 TEST(MachineTableTest, AddressesInEitherSpellingNumbersAsWrittenBadLinesApart) {

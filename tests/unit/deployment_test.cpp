@@ -80,6 +80,10 @@ TEST_F(DeploymentTest, ExitCodes) {
       ROW(L"/n 15", L"", exit_code::kRefused, false, L"本机有 2 块网卡,请用 /card 指定一块。"),
       ROW(L"/n 255 /card 1", L"", exit_code::kBadArguments, false, L"/n 后面应是 1-254 的机号(只用数字): 255"),
       ROW(L"/n 20abc /card 1", L"", exit_code::kBadArguments, false, L"/n 后面应是 1-254 的机号(只用数字): 20abc"),
+      ROW(L"/n 0 /card 1", L"", exit_code::kBadArguments, false, L"/n 后面应是 1-254 的机号(只用数字): 0"),
+      ROW(L"/n 1.5 /card 1", L"", exit_code::kBadArguments, false, L"(只用数字): 1.5"),
+      // A number that would carry a line of its own into the log.
+      ROW(L"/n \"17\r\n2026-01-01\tFAKE\" /card 1", L"", exit_code::kBadArguments, false, L"(只用数字): 17"),
       ROW(L"/n 15 /card 3", L"", exit_code::kRefused, false, L"没有第 3 块网卡(本机有 2 块)。"),
       ROW(L"/auto", L"00-AA-AA-AA-AA-AA=15\r\n", exit_code::kRefused, 0,
           L"不在 config.ini 的 [Machines] 中: 00-1A-2B-3C-4D-5E, 00-1A-2B-3C-4D-5F"),
@@ -96,11 +100,13 @@ TEST_F(DeploymentTest, ExitCodes) {
     test::CloneImage(sim);
     Config(c.machines);
     sim.registry.ClearWrites();
+    const std::string before = Log();
     EXPECT_EQ(Run(c.command), c.code);
     EXPECT_EQ(test::MachineWrites(sim).size(), c.writes ? counts.all : 0u);
     EXPECT_NE(Output().find(c.says), std::wstring::npos) << sim.console.output;
     EXPECT_TRUE(sim.messages.Shown().empty());
     EXPECT_TRUE(sim.restart.calls.empty());
+    if (c.code == exit_code::kBadArguments) EXPECT_EQ(Log(), before);  // a bad argument leaves no line
   }
   // One card: /card may be left out.
   sim.registry.DeleteKey(kHkeyLocalMachine, std::string(test::kCardsKey) + "\\2");

@@ -7,6 +7,7 @@
 #include "apply/machine_settings.h"
 #include "common/decimal.h"
 #include "config/ini_file.h"
+#include "config/venue.h"
 #include "row.h"
 #include "sim_machine.h"
 
@@ -78,7 +79,8 @@ class DeriveTest : public ::testing::Test {
   MachineSettings Derive(const wchar_t* typed) {
     MachineInput input = ValidateInput(typed);
     EXPECT_EQ(input.verdict, Refusal::None);
-    return DeriveSettings(platform, input, IniFile::ConfigFile::Open(platform));
+    const IniFile::Venue venue = IniFile::ReadVenue(platform);
+    return DeriveSettings(input, *venue.zones.PlanOf(input.MachineNumber));
   }
   Refusal Check(const MachineSettings& s) { return CheckSettings(sim.text, s); }
   std::wstring GameKey(std::int32_t number) {

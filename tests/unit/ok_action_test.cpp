@@ -228,7 +228,7 @@ TEST_F(OkActionTest, ABusyLogIsWaitedForOnlyWhileTheOperatorWants) {
   sim.system.slept = 0;
   std::size_t handlesWhileAsked = 1;
   sim.messages.onShow = [&] { handlesWhileAsked = sim.files.OpenHandles(); };
-  EXPECT_EQ(Ok(L"15"), Refusal::LogBusy);
+  EXPECT_EQ(Ok(L"15"), Refusal::NoLogLock);
   EXPECT_EQ(handlesWhileAsked, 0u) << "nothing of the log is held while a person reads the question";
   EXPECT_EQ(sim.messages.Shown().size(), 1u);
   EXPECT_EQ(LastBox().text, L"日志正被其他机器使用,要再等一会儿吗?");

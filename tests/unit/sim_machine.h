@@ -69,13 +69,11 @@ struct WriteCounts {
   std::size_t optional = 0;
 };
 inline WriteCounts CountWrites(TextCodec& text) {
-  MachinePlan plan;
-  plan.serviceName = L"{CARD}";
-  plan.controlSet = L"ControlSet001";
+  const std::wstring card = L"{CARD}";
   WriteCounts counts;
-  for (const WriteRow& row : WriteRows(text, plan)) {
+  for (const WriteRow& row : WriteRows(text, MachineSettings{}, card, L"ControlSet001")) {
     ++counts.all;
-    counts.card += row.path.find(plan.serviceName) != std::wstring::npos ? 1 : 0;
+    counts.card += row.path.find(card) != std::wstring::npos ? 1 : 0;
     counts.optional += row.absentLabel.empty() ? 0 : 1;
   }
   return counts;

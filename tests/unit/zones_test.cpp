@@ -51,6 +51,24 @@ const ZonesRow kZonesRows[] = {
     ROW(L"[Zones]\r\nA=1-2\r\na=3-4\r\n[A]\r\n", L"区 a 写了两次。"),
     ROW(L"[Zones]\r\n", L"[Zones] 中没有区。"),
     ROW(L"[Zones]\r\n一楼 1-200\r\n", L"这一行不是\"区名=起始机号-结束机号\": 一楼 1-200"),
+    // A name Windows' ANSI reader cannot carry: its section would never be found.
+    ROW(L"[Zones]\r\n\u00C9tage=201-400\r\n[\u00C9tage]\r\nIP=10.2.0\r\n",
+        L"区 \u00C9tage 的名字含有 Windows(代码页 936)无法表示的字符“\u00C9”(U+00C9)"),
+    ROW(L"[Zones]\r\n\U0001F3AE区=1-9\r\n[\U0001F3AE区]\r\n", L"无法表示的字符"),
+    // Every number planned: one address, one host name (case folded), one network with two masks.
+    ROW(L"[Zones]\r\nA=1-100\r\nB=101-200\r\n[A]\r\nIP=10.4.0\r\n[B]\r\nIP=10.4.0\r\nIPOffset=-100\r\n",
+        L"区 A 的机号 1 和区 B 的机号 101 都会得到 IP 地址 10.4.0.1,请修改其中一个区的 IP 或 IPOffset。"),
+    ROW(L"[Zones]\r\nA=1-20\r\nB=101-120\r\n[A]\r\nNetPrefix=f1\r\n[B]\r\nIP=10.5.0\r\nNetPrefix=F\r\n",
+        L"区 A 的机号 10 和区 B 的机号 110 都会得到计算机名 F110"),
+    ROW(L"[Zones]\r\nA=1-20\r\nB=21-40\r\n[A]\r\nIP=10.60.0\r\n[B]\r\nIP=10.60.0\r\nMask=255.255.255.128\r\n",
+        L"区 A(10.60.0.0/24)和区 B(10.60.0.0/25)是同一个网络,掩码却不同"),
+    ROW(L"[Zones]\r\nA=1-20\r\nB=21-40\r\n[A]\r\nIP=10.60.0\r\n[B]\r\nIP=10.60.1\r\nMask=255.255.254.0\r\n",
+        L"区 A(10.60.0.0/24)和区 B(10.60.0.0/23)是同一个网络"),
+    // One subnet shared with one mask, and two subnets side by side, are fine.
+    ROW(L"[Zones]\r\nA=1-100\r\nB=101-200\r\n[A]\r\n[B]\r\n", nullptr),
+    ROW(L"[Zones]\r\nA=1-20\r\nB=21-40\r\n[A]\r\nIP=10.60.0\r\nMask=255.255.255.128\r\n[B]\r\nIP=10.60.0\r\n"
+        L"IPOffset=107\r\nMask=255.255.255.128\r\n",
+        nullptr),
 };
 
 TEST(ZonesTest, ReadAndCheckedNamingTheZone) {
@@ -130,7 +148,7 @@ TEST(ZonesTest, EachNumberFromItsZonesValues) {
   for (const auto& row : rows) {
     TRACE_ROW(row);
     const MachineInput input = ValidateInput(row.typed, zones);
-    const MachineSettings s = DeriveSettings(platform, input, config, zones.Holding(input.MachineNumber));
+    const MachineSettings s = DeriveSettings(input, *zones.PlanOf(input.MachineNumber));
     EXPECT_EQ(s.IpAddress, row.ip);
     EXPECT_EQ(s.DefaultGateway, row.gateway);
     EXPECT_EQ(s.HostName, row.host);
@@ -140,7 +158,7 @@ TEST(ZonesTest, EachNumberFromItsZonesValues) {
 
 using test::DeploymentTest;
 
-// The runs reach the zones: /n 215 writes the second floor's address, /n 401 is refused naming the zones,
+// The runs reach the zones: /n 215 writes the second floor's address, /n 401 is a bad argument naming the zones,
 // a [Zones] that cannot be used is a configuration error; without zones /n 255 is a bad argument as before.
 TEST_F(DeploymentTest, RunsTakeTheZonesNumbers) {
   sim.PutConfig(kTwoFloors);
@@ -148,8 +166,12 @@ TEST_F(DeploymentTest, RunsTakeTheZonesNumbers) {
   EXPECT_NE(Output().find(L"I P 地 址   :  192.168.1.15"), std::wstring::npos) << sim.console.output;
   EXPECT_NE(Log().find(ToUtf8(L"\t机号=215\t计算机名=B-215\tIP=192.168.1.15\t")), std::string::npos);
   sim.registry.ClearWrites();
-  EXPECT_EQ(Run(L"/n 401 /card 1 /noreboot"), exit_code::kRefused);
-  EXPECT_NE(Output().find(L"请输入1-200(一楼)、201-400(二楼)的数字"), std::wstring::npos) << sim.console.output;
+  // A number no zone holds, as the window names it: the zones' ranges.
+  for (const wchar_t* run : {L"/n 401 /card 1 /noreboot", L"/n 0 /card 1", L"/n 10000 /card 1"}) {
+    EXPECT_EQ(Run(run), exit_code::kBadArguments);
+    EXPECT_NE(Output().find(L"/n 后面应是 1-200(一楼)、201-400(二楼) 的机号(只用数字): "), std::wstring::npos)
+        << sim.console.output;
+  }
   EXPECT_TRUE(test::MachineWrites(sim).empty());
   sim.PutConfig(L"[NetWork]\r\n[Zones]\r\n一楼=1-200\r\n二楼=201-400\r\n[一楼]\r\n");
   EXPECT_EQ(Run(L"/n 15 /card 1 /noreboot"), exit_code::kRefused);
@@ -164,6 +186,37 @@ TEST_F(DeploymentTest, RunsTakeTheZonesNumbers) {
   sim.PutConfig(L"[NetWork]\r\n");
   EXPECT_EQ(Run(L"/n 255 /card 1 /noreboot"), exit_code::kBadArguments);
   EXPECT_NE(Output().find(L"/n 后面应是 1-254 的机号(只用数字): 255"), std::wstring::npos);
+}
+
+// config.ini read two ways stops every run and view before anything is written: a zone whose name code
+// page 936 cannot carry (its values would be read as the built-in defaults), a header with text after its
+// ']' (the window's box names the line and the zone).
+TEST_F(DeploymentTest, ConfigReadTwoWaysIsRefusedEverywhere) {
+  sim.PutConfigBytes("\xEF\xBB\xBF" +
+                     ToUtf8(L"[NetWork]\r\nIP=10.1.0\r\n[Zones]\r\n一楼=1-200\r\n\u00C9tage=201-400\r\n"
+                            L"[一楼]\r\n[\u00C9tage]\r\nIP=10.2.0\r\nIPOffset=-200\r\n"));
+  for (const wchar_t* run : {L"/n 215 /card 1 /noreboot", L"/check /n 215 /card 1", L"/table", L"/export csv"}) {
+    EXPECT_EQ(Run(run), exit_code::kRefused) << ToUtf8(run);
+    // The console is code page 936 too: the character itself shows as its look-alike.
+    EXPECT_NE(Output().find(L"配置文件中的 [Zones] 有误,请修改配置文件！\r\n区 "), std::wstring::npos);
+    EXPECT_NE(Output().find(L"tage 的名字含有 Windows(代码页 936)无法表示的字符"), std::wstring::npos);
+  }
+  EXPECT_TRUE(test::MachineWrites(sim).empty());
+  EXPECT_EQ(Log().find("=215\r\n"), std::string::npos);  // no line claims the number
+  sim.PutConfig(
+      L"[NetWork]\r\n[Zones]\r\n一楼=1-200\r\n二楼=201-400\r\n[一楼]\r\n[二楼] ; 201-400 [new]\r\nIP=10.2.0\r\n");
+  sim::SimWindow window(frm::ControlTable());
+  frm::FrmMain form(platform, window);
+  form.Form_Load();
+  window.SelectItem(frm::cboInterface, 0);
+  form.cboInterface_Click();
+  window.SetCaption(frm::txtNum, L"215");
+  form.Command1_Click();
+  ASSERT_EQ(sim.messages.Shown().size(), 1u);
+  EXPECT_EQ(sim.messages.Shown()[0].ShownTitle(), L"Quorlis - 配置文件错误！");
+  EXPECT_NE(sim.messages.Shown()[0].text.find(L"第 6 行(区 二楼 的节头): [二楼] ; 201-400 [new]"), std::wstring::npos)
+      << ToUtf8(sim.messages.Shown()[0].text);
+  EXPECT_TRUE(test::MachineWrites(sim).empty());
 }
 
 }  // namespace

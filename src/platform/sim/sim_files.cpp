@@ -65,6 +65,7 @@ Files::Opened SimFiles::OpenShared(const char* path) {
   auto it = files_.find(key);
   if (it == files_.end()) {
     if (dangling_.count(key) != 0) return {Open::Link, 0};
+    if (IsFolder(path)) return {Open::Failed, 0};  // a folder of that name: CreateFile is refused
     if (!Writable(key)) return {Open::Failed, 0};
     it = files_.emplace(key, std::make_shared<File>()).first;
   }

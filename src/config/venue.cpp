@@ -1,0 +1,50 @@
+#include "config/venue.h"
+
+#include "common/text.h"
+
+namespace vexa::IniFile {
+
+namespace {
+
+// Why a header is odd, and how to write it.
+std::wstring OddHeaderReason(const OddHeader& odd) {
+  const std::size_t close = odd.text.find(L']');
+  if (close == std::wstring::npos) return L"缺少 ]:有的 Windows 把它当作节名写到行尾的节,有的根本不当作节。";
+  if (close + 1 < odd.text.size()) {
+    return L"] 后面还有字:有的 Windows 把节名读到第一个 ],有的读到最后一个 ]。注释请另起一行,以 ; 开头。";
+  }
+  return L"方括号里有空格:请写成 [" + odd.name + L"]。";
+}
+
+// The zone [Zones] names like the header, for the refusal to name it; "" when none does.
+std::wstring ZoneNamed(const ConfigFile& config, const std::wstring& name) {
+  const std::optional<std::wstring> zones = config.SectionText(kZones);
+  if (!zones) return L"";
+  for (const auto& [zone, range] : ParseIniLines(*zones).entries) {
+    if (SameName(zone, name)) return std::wstring(zone);
+  }
+  return L"";
+}
+
+std::wstring OddHeaderProblem(const ConfigFile& config, const OddHeader& odd) {
+  const std::wstring zone = ZoneNamed(config, odd.name);
+  const std::wstring where =
+      L"第 " + std::to_wstring(odd.line) + L" 行" + (zone.empty() ? L"" : L"(区 " + zone + L" 的节头)");
+  return JoinLines({L"配置文件中的节头写法有误,请修改配置文件！", where + L": " + odd.text, OddHeaderReason(odd)});
+}
+
+}  // namespace
+
+Venue ReadVenue(Platform& platform) {
+  Venue venue{ConfigFile::Open(platform), {}, L""};
+  if (const std::optional<OddHeader>& odd = venue.file.FirstOddHeader()) {
+    venue.problem = OddHeaderProblem(venue.file, *odd);
+    return venue;
+  }
+  venue.zones = ReadZones(platform, venue.file);
+  if (!venue.zones.Ok())
+    venue.problem = JoinLines({L"配置文件中的 [Zones] 有误,请修改配置文件！", venue.zones.problem});
+  return venue;
+}
+
+}  // namespace vexa::IniFile

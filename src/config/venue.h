@@ -1,0 +1,25 @@
+// config.ini as one run reads it, once: the file, its zones with every number planned, and what makes it
+// unusable. What a person can write is read one way or refused: a header Windows' readers could read as two
+// names, or a [Zones] that cannot be used, stops every run, view and export before anything is written.
+#pragma once
+
+#include <string>
+
+#include "config/config_file.h"
+#include "config/zones.h"
+#include "platform/platform.h"
+
+namespace vexa::IniFile {
+
+struct Venue {
+  ConfigFile file;
+  Zones zones;  // checked whole; without [Zones], [NetWork]'s one plan of 1 to 254
+  // What is wrong, in lines: the headline, then the line or zone and why; empty when config.ini can be used.
+  std::wstring problem;
+  bool Ok() const { return problem.empty(); }
+};
+
+// Opens config.ini (ConfigFile::Open) and reads its zones, unless a header already makes it unusable.
+Venue ReadVenue(Platform& platform);
+
+}  // namespace vexa::IniFile

@@ -25,7 +25,7 @@ convert -size 58x58 xc:'#eef5fc' \
   -fill '#8fd0ff' -draw 'rectangle 12,13 46,34' \
   -fill '#2b5c9a' -draw 'rectangle 26,38 32,45' -draw 'roundrectangle 16,45 42,49 2,2' \
   -fill '#ffffff' -draw 'polygon 14,15 30,15 14,27' \
-  -type TrueColor BMP3:"$out/picture1.bmp"
+  -colors 256 -type Palette BMP3:"$out/picture1.bmp"
 
 # Picture2, 57 x 57: the network it joins.
 convert -size 57x57 xc:'#eef5fc' \
@@ -33,7 +33,7 @@ convert -size 57x57 xc:'#eef5fc' \
   -draw 'line 28,16 12,40' -draw 'line 28,16 44,40' -draw 'line 12,40 44,40' \
   -stroke none -fill '#3f8fd8' -draw 'circle 28,16 28,8' \
   -fill '#00a040' -draw 'circle 12,40 12,33' -draw 'circle 44,40 44,33' \
-  -type TrueColor BMP3:"$out/picture2.bmp"
+  -colors 256 -type Palette BMP3:"$out/picture2.bmp"
 
 # Icon: a blue tile with "IP", 16, 32 and 48 px.
 for s in 16 32 48; do

@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
   const int iterations = argc > 1 ? std::atoi(argv[1]) : 9;
   vexa::win32::Win32Platform real;
   vexa::Platform platform = real.platform();
-  const vexa::LogPlace place{real.system.ModuleDirectory(), L"", L""};
+  const vexa::LogPlace place = vexa::BesideConfig(platform);
   const std::string log = place.folder + "\\" + std::string(vexa::kLogName);
   std::size_t lines = 0;
   std::vector<double> lock;

@@ -34,6 +34,8 @@ void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
 
 // What the containers, strings and std::function call when a size is beyond their limit, an index out of
 // range or a function empty: with exceptions these would throw into code that cannot catch them.
+// These are libstdc++'s own names, reserved to the implementation: defining them is the point here.
+// NOLINTBEGIN(bugprone-reserved-identifier)
 namespace std {
 void __throw_bad_alloc() { EndProcess(); }
 void __throw_bad_array_new_length() { EndProcess(); }
@@ -48,3 +50,4 @@ void __throw_bad_function_call() { EndProcess(); }  // an empty std::function ca
 namespace __gnu_cxx {
 void __verbose_terminate_handler() { std::abort(); }
 }  // namespace __gnu_cxx
+// NOLINTEND(bugprone-reserved-identifier)

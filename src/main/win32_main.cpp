@@ -21,14 +21,15 @@ void RestrictDllSearch(vexa::win32::SystemFunctions& system) {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int show) {
+// The SDK's own parameter names: the declaration in winbase.h and this definition say the same.
+int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, PWSTR lpCmdLine, int nShowCmd) {
   vexa::win32::Win32Platform real;  // loads no DLL yet
   RestrictDllSearch(real.functions);
   vexa::Platform platform = real.platform();
-  const vexa::CommandLine command = vexa::ParseCommandLine(arguments != nullptr ? arguments : L"");
+  const vexa::CommandLine command = vexa::ParseCommandLine(lpCmdLine != nullptr ? lpCmdLine : L"");
   if (command.mode != vexa::CommandLine::Mode::Window) return vexa::RunUnattended(platform, command);
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
   ::InitCommonControlsEx(&controls);
-  vexa::win32::Win32Window window(instance, show, real.text, real.messages, real.functions);
+  vexa::win32::Win32Window window(hInstance, nShowCmd, real.text, real.messages, real.functions);
   return vexa::RunVexaIpSet(platform, window);
 }

@@ -17,7 +17,7 @@ std::optional<std::vector<AdapterAddress>> Win32Adapters::GetAdaptersAddresses(A
   if (get == nullptr) return std::nullopt;
   const ULONG flags = GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER |
                       GAA_FLAG_SKIP_FRIENDLY_NAME | (detail == AdapterDetail::Hardware ? GAA_FLAG_SKIP_UNICAST : 0);
-  std::vector<unsigned char> buffer(16 * 1024);
+  std::vector<unsigned char> buffer(std::size_t{16} * 1024);
   ULONG result = ERROR_BUFFER_OVERFLOW;
   for (int attempt = 0; attempt < 4 && result == ERROR_BUFFER_OVERFLOW; ++attempt) {
     auto size = static_cast<ULONG>(buffer.size());

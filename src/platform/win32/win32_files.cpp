@@ -219,18 +219,18 @@ bool Win32Files::IsLinkName(const char* path) {
   return !probe && ::GetLastError() == ERROR_FILE_EXISTS;
 }
 
-std::string Win32Files::CreateTempFile(std::string_view bytes, const std::string& in) {
+std::string Win32Files::CreateTempFile(std::string_view bytes, const std::string& folder) {
   char temp[MAX_PATH + 1] = {};
   const DWORD length = ::GetTempPathA(sizeof temp, temp);
-  if (in.empty() && (length == 0 || length > MAX_PATH)) return std::string();
-  const std::string folder = in.empty() ? std::string(temp) : in.back() == '\\' ? in : in + "\\";
+  if (folder.empty() && (length == 0 || length > MAX_PATH)) return std::string();
+  const std::string into = folder.empty() ? std::string(temp) : folder.back() == '\\' ? folder : folder + "\\";
   // CREATE_NEW: a name that exists (left behind, or prepared by someone else) is never opened; the next
   // name is tried instead.
   const DWORD seed = ::GetCurrentProcessId() * 2654435761u ^ ::GetTickCount();
   for (DWORD attempt = 0; attempt < 100; ++attempt) {
     char name[32];
     std::snprintf(name, sizeof name, "vxi%08lX.tmp", static_cast<unsigned long>(seed + attempt * 7919u));
-    const std::string path = std::string(folder) + name;
+    std::string path = into + name;
     UniqueHandle file(
         ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY, nullptr));
     if (!file) {

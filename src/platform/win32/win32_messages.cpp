@@ -19,23 +19,21 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       // Clicks of the buttons and clickable labels, and the card list's notifications. Enter and Esc do not
       // come this way (TranslateKeys presses the buttons for them); access keys arrive as BN_CLICKED.
-      if (Widget* w = ByHwnd(reinterpret_cast<HWND>(lParam))) w->OnCommand(HIWORD(wParam));
+      if (Widget* w = widgets_.ByWindow(reinterpret_cast<HWND>(lParam))) w->OnCommand(HIWORD(wParam));
       return 0;
-    case kClearComboChoice:
-      for (CardCombo* combo : combos_) combo->ChoiceDone();
-      return 0;
+    case kClearComboChoice: widgets_.ChoicesDone(); return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX: return OnColours(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_DRAWITEM: OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
+    case WM_DRAWITEM: widgets_.DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), ::GetFocus()); return TRUE;
     case WM_SETCURSOR: {
       // The hand over what can be clicked.
-      Widget* w = ByHwnd(reinterpret_cast<HWND>(wParam));
+      Widget* w = widgets_.ByWindow(reinterpret_cast<HWND>(wParam));
       if (w != nullptr && LOWORD(lParam) == HTCLIENT && w->SetCursor()) return TRUE;
       break;
     }
     case WM_ERASEBKGND: return 1;  // WM_PAINT covers everything from the composed background
-    case WM_PAINT: OnPaint(); return 0;
+    case WM_PAINT: background_.Paint(main_.get()); return 0;
     case WM_ACTIVATE:
       if (OnActivate(wParam)) return 0;
       break;
@@ -50,28 +48,13 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 // Each widget's own colours; the card list's open list (a window of its own) takes the card list's, and
 // anything else the composed background.
 LRESULT Win32Window::OnColours(UINT message, HDC dc, HWND hwnd) {
-  Widget* w = ByHwnd(hwnd);
-  if (w == nullptr && message == WM_CTLCOLORLISTBOX && !combos_.empty()) w = combos_.front();
+  Widget* w = widgets_.ByWindow(hwnd);
+  if (w == nullptr && message == WM_CTLCOLORLISTBOX) w = widgets_.FirstCombo();
   if (w != nullptr) {
     if (const std::optional<LRESULT> brush = w->Colours(message, dc)) return *brush;
   }
-  if (message == WM_CTLCOLORSTATIC) return reinterpret_cast<LRESULT>(composedBrush_.get());
+  if (message == WM_CTLCOLORSTATIC) return reinterpret_cast<LRESULT>(background_.Brush().get());
   return ::DefWindowProcA(main_.get(), message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd));
-}
-
-// A button draws itself; the default button's second border follows the focus between the buttons.
-void Win32Window::OnDrawItem(const DRAWITEMSTRUCT& item) {
-  Widget* focused = ByHwnd(::GetFocus());
-  for (FlatButton* button : buttons_) {
-    if (button->hwnd != item.hwndItem) continue;
-    const bool otherFocused = focused != nullptr && focused != button && focused->desc.kind == ControlKind::Button;
-    button->Draw(item, button->desc.isDefault && !otherFocused);
-    if (item.itemAction == ODA_FOCUS && !button->desc.isDefault) {
-      for (FlatButton* other : buttons_) {
-        if (other->desc.isDefault && other->hwnd != nullptr) ::InvalidateRect(other->hwnd, nullptr, FALSE);
-      }
-    }
-  }
 }
 
 // The focus comes back to where it was when the window is activated again; true when it was placed.
@@ -99,29 +82,13 @@ void Win32Window::OnDestroy() {
   ::PostQuitMessage(0);
 }
 
-// The one route of Enter and Esc, ahead of IsDialogMessage: Enter presses the focused button or else the
-// default button, Esc the cancel button, wherever the focus is; an open card list keeps both keys. A
-// button is pressed only when it is enabled and shown.
+// The one route of Enter and Esc, ahead of IsDialogMessage (the widgets say which button a key presses).
 bool Win32Window::TranslateKeys(const MSG& msg) {
   if (msg.message != WM_KEYDOWN || !main_) return false;
   if (msg.hwnd != main_.get() && !::IsChild(main_.get(), msg.hwnd)) return false;
-  if (msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE) return false;
-  for (CardCombo* combo : combos_) {
-    if (combo->hwnd != nullptr && combo->Dropped()) return false;
-  }
-  FlatButton* target = nullptr;
-  for (FlatButton* button : buttons_) {
-    if (msg.wParam == VK_ESCAPE && button->desc.isCancel) target = button;
-    if (msg.wParam == VK_RETURN && button->desc.isDefault) target = button;
-  }
-  for (FlatButton* button : buttons_) {
-    if (msg.wParam == VK_RETURN && button->hwnd != nullptr && button->hwnd == ::GetFocus()) target = button;
-  }
-  if (target != nullptr && target->hwnd != nullptr && ::IsWindowEnabled(target->hwnd) &&
-      ::IsWindowVisible(target->hwnd)) {
-    target->OnCommand(BN_CLICKED);
-  }
-  return true;
+  bool handled = false;
+  if (FlatButton* target = widgets_.KeyTarget(msg.wParam, ::GetFocus(), handled)) target->OnCommand(BN_CLICKED);
+  return handled;
 }
 
 }  // namespace vexa::win32

@@ -1,20 +1,12 @@
 #include "platform/win32/win32_window.h"
 
 #include <algorithm>
-#include <cmath>
-
-#include "platform/win32/widgets/frame.h"
-#include "platform/win32/widgets/number_box.h"
-#include "platform/win32/widgets/picture.h"
 
 namespace vexa::win32 {
 
 namespace {
 
 constexpr const char* kClassName = "VexaIpSetMain";
-
-// An AutoSize label: MakeWidget made a Label of every control of that kind.
-bool IsAutoSized(const Widget& w) { return w.desc.kind == ControlKind::Label && w.desc.autoSize; }
 
 }  // namespace
 
@@ -27,60 +19,6 @@ Win32Window::Win32Window(HINSTANCE instance, int show, TextCodec& text, Win32Mes
       functions_(functions) {}
 
 Win32Window::~Win32Window() = default;
-
-Widget* Win32Window::ByHwnd(HWND hwnd) {
-  for (auto& w : widgets_) {
-    if (w->hwnd == hwnd && hwnd != nullptr) return w.get();
-  }
-  return nullptr;
-}
-
-Widget* Win32Window::ById(ControlId id) {
-  for (auto& w : widgets_) {
-    if (w->desc.id == id) return w.get();
-  }
-  return nullptr;
-}
-
-CardCombo* Win32Window::ComboById(ControlId id) {
-  for (CardCombo* combo : combos_) {
-    if (combo->desc.id == id && combo->hwnd != nullptr) return combo;
-  }
-  return nullptr;
-}
-
-HFONT Win32Window::Font(const FontSpec& requested) {
-  const FontSpec style = requested.face.empty() ? window_.font : requested;
-  const int tenths = static_cast<int>(std::lround(style.points * 10));
-  std::wstring key = std::wstring(style.face) + L"|" + std::to_wstring(tenths) + (style.bold ? L"b" : L"") +
-                     (style.underline ? L"u" : L"");
-  auto found = fonts_.find(key);
-  if (found != fonts_.end()) return found->second.get();
-  // Points to pixels at the screen's DPI: -(points * dpi / 72), from tenths of a point.
-  const int height = -MulDiv(tenths, context_.dpi, 720);
-  HFONT font = ::CreateFontA(height, 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL, FALSE, style.underline ? TRUE : FALSE,
-                             FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_DONTCARE, text_.ToAnsi(style.face).c_str());
-  fonts_.emplace(key, GdiObject<HFONT>(font));
-  return font;
-}
-
-RECT Win32Window::PixelRect(const ControlDesc& d) const {
-  int left = d.left;
-  int top = d.top;
-  if (d.parent != kNoControl) {
-    for (const auto& w : widgets_) {
-      if (w->desc.id == d.parent) {
-        left += w->desc.left;
-        top += w->desc.top;
-      }
-    }
-  }
-  RECT r{context_.Px(left), context_.Px(top), 0, 0};
-  r.right = r.left + context_.Px(d.width);
-  r.bottom = r.top + context_.Px(d.height);
-  return r;
-}
 
 bool Win32Window::CreateMain(const WindowDesc& window) {
   icon_.reset(static_cast<HICON>(::LoadImageA(instance_, MAKEINTRESOURCEA(window.icon), IMAGE_ICON,
@@ -113,31 +51,7 @@ bool Win32Window::CreateMain(const WindowDesc& window) {
   return static_cast<bool>(main_);
 }
 
-// The widget of a control's kind; lines and shapes are plain widgets without a window of their own.
-std::unique_ptr<Widget> Win32Window::MakeWidget(const ControlDesc& d) {
-  switch (d.kind) {
-    case ControlKind::Label: return std::make_unique<Label>(context_, d);
-    case ControlKind::TextBox: return std::make_unique<NumberBox>(context_, d);
-    case ControlKind::ComboBox: {
-      auto combo = std::make_unique<CardCombo>(context_, d);
-      combos_.push_back(combo.get());
-      return combo;
-    }
-    case ControlKind::Button: {
-      auto button = std::make_unique<FlatButton>(context_, d);
-      buttons_.push_back(button.get());
-      return button;
-    }
-    case ControlKind::Frame: return std::make_unique<Frame>(context_, d);
-    case ControlKind::PictureBox: return std::make_unique<Picture>(context_, d);
-    case ControlKind::Line:
-    case ControlKind::Shape: break;
-  }
-  return std::make_unique<Widget>(context_, d);
-}
-
 bool Win32Window::Create(const WindowDesc& window, std::span<const ControlDesc> controls) {
-  window_ = window;
   {
     WindowDc screen(nullptr);
     context_.dpi = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
@@ -146,34 +60,22 @@ bool Win32Window::Create(const WindowDesc& window, std::span<const ControlDesc> 
   context_.client = SIZE{context_.Px(window.clientWidth), context_.Px(window.clientHeight)};
   context_.text = &text_;
   context_.functions = &functions_;
-  context_.background = &composedBrush_;
+  context_.background = &background_.Brush();
   if (!CreateMain(window)) return false;
-
   measureDc_.reset(::CreateCompatibleDC(nullptr));
-  for (const auto& d : controls) widgets_.push_back(MakeWidget(d));
-  for (auto& w : widgets_) w->rect = PixelRect(w->desc);
-  background_.reset(static_cast<HBITMAP>(
-      ::LoadImageA(instance_, MAKEINTRESOURCEA(window.background), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
-  for (auto& w : widgets_) {
-    w->font = Font(w->desc.font);
-    if (IsAutoSized(*w)) AutoSize(static_cast<Label&>(*w), text_.ToAnsi(w->desc.caption));
-    w->Create(w->font);
-  }
-  ComposeBackground();
+  context_.measure = measureDc_.get();
+  background_.LoadPicture(instance_, window.background);
+  widgets_.Make(context_, controls, fonts_, window.font);
+  background_.Compose(main_.get(), context_, widgets_);
   return true;
-}
-
-// An AutoSize label grows with its text from its designed size.
-void Win32Window::AutoSize(Label& label, const std::string& text) {
-  label.FitText(measureDc_.get(), text, PixelRect(label.desc));
 }
 
 bool Win32Window::Run(const WindowDesc& window, std::span<const ControlDesc> controls, WindowEvents& events) {
   context_.events = &events;
   if (!Create(window, controls)) return false;
   messages_.SetOwner(reinterpret_cast<std::uintptr_t>(main_.get()));
-  for (auto& w : widgets_) {
-    if (w->desc.tabIndex == 0) lastFocus_ = w->hwnd;
+  for (const auto& w : widgets_.All()) {
+    if (w->Desc().tabIndex == 0) lastFocus_ = w->Window();
   }
   HWND created = main_.get();
   events.OnLoad();
@@ -193,57 +95,43 @@ bool Win32Window::Run(const WindowDesc& window, std::span<const ControlDesc> con
 }
 
 void Win32Window::SetCaption(ControlId id, const std::wstring& text) {
-  Widget* w = ById(id);
-  if (w == nullptr || w->hwnd == nullptr) return;
-  const std::string ansi = text_.ToAnsi(text);
-  if (IsAutoSized(*w)) AutoSize(static_cast<Label&>(*w), ansi);
-  ::SetWindowTextA(w->hwnd, ansi.c_str());
-  if (w->empty != text.empty()) {
-    w->empty = text.empty();
-    ::ShowWindow(w->hwnd, w->Shown() ? SW_SHOWNA : SW_HIDE);
-  }
+  if (Widget* w = widgets_.ById(id)) w->SetText(text_.ToAnsi(text));
 }
 
 std::wstring Win32Window::Caption(ControlId id) {
-  Widget* w = ById(id);
+  Widget* w = widgets_.ById(id);
   return w != nullptr ? w->Text() : L"";
 }
 
 void Win32Window::SetVisible(ControlId id, bool visible) {
-  Widget* w = ById(id);
-  if (w == nullptr || w->visible == visible) return;
-  w->visible = visible;
-  if (w->hwnd != nullptr) {
-    ::ShowWindow(w->hwnd, w->Shown() ? SW_SHOWNA : SW_HIDE);
-    return;
-  }
-  ComposeBackground();  // a line or a shape
+  Widget* w = widgets_.ById(id);
+  if (w == nullptr || !w->SetVisible(visible) || w->Window() != nullptr) return;
+  background_.Compose(main_.get(), context_, widgets_);  // a line or a shape
   ::RedrawWindow(main_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void Win32Window::SetEnabled(ControlId id, bool enabled) {
-  Widget* w = ById(id);
-  if (w != nullptr && w->hwnd != nullptr) ::EnableWindow(w->hwnd, enabled ? TRUE : FALSE);
+  if (Widget* w = widgets_.ById(id)) w->SetEnabled(enabled);
 }
 
 // The control is where the focus goes when the window is active, now or once it is activated.
 void Win32Window::SetFocus(ControlId id) {
-  Widget* w = ById(id);
-  if (w == nullptr || w->hwnd == nullptr) return;
-  lastFocus_ = w->hwnd;
-  if (::GetActiveWindow() == main_.get()) ::SetFocus(w->hwnd);
+  Widget* w = widgets_.ById(id);
+  if (w == nullptr || w->Window() == nullptr) return;
+  lastFocus_ = w->Window();
+  if (::GetActiveWindow() == main_.get()) ::SetFocus(w->Window());
 }
 
 void Win32Window::ClearItems(ControlId id) {
-  if (CardCombo* combo = ComboById(id)) combo->Clear();
+  if (CardCombo* combo = widgets_.ComboById(id)) combo->Clear();
 }
 
 void Win32Window::AddItem(ControlId id, const std::wstring& text) {
-  if (CardCombo* combo = ComboById(id)) combo->Add(text);
+  if (CardCombo* combo = widgets_.ComboById(id)) combo->Add(text);
 }
 
 void Win32Window::SelectItem(ControlId id, int index) {
-  if (CardCombo* combo = ComboById(id)) combo->Select(index);
+  if (CardCombo* combo = widgets_.ComboById(id)) combo->Select(index);
 }
 
 void Win32Window::Unload() { main_.reset(); }

@@ -6,18 +6,14 @@
 
 #include <windows.h>
 
-#include <map>
-#include <memory>
 #include <span>
 #include <string>
-#include <vector>
 
 #include "platform/platform.h"
+#include "platform/win32/fonts.h"
 #include "platform/win32/scoped.h"
-#include "platform/win32/widgets/card_combo.h"
-#include "platform/win32/widgets/flat_button.h"
-#include "platform/win32/widgets/label.h"
-#include "platform/win32/widgets/widget.h"
+#include "platform/win32/widgets/widgets.h"
+#include "platform/win32/win32_background.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/window.h"
 
@@ -48,29 +44,16 @@ class Win32Window : public WindowHost {
   // Making the window and its widgets (win32_window.cpp).
   bool Create(const WindowDesc& window, std::span<const ControlDesc> controls);
   bool CreateMain(const WindowDesc& window);
-  std::unique_ptr<Widget> MakeWidget(const ControlDesc& d);
-  HFONT Font(const FontSpec& requested);
-  RECT PixelRect(const ControlDesc& d) const;
-  void AutoSize(Label& label, const std::string& text);
-  Widget* ByHwnd(HWND hwnd);
-  Widget* ById(ControlId id);
-  CardCombo* ComboById(ControlId id);
 
   // The window procedure and its handlers (win32_messages.cpp).
   static LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnColours(UINT message, HDC dc, HWND hwnd);
-  void OnDrawItem(const DRAWITEMSTRUCT& item);
   bool OnActivate(WPARAM wParam);
   void OnNextDlgCtl(WPARAM wParam, LPARAM lParam);
   void OnDestroy();
   // Enter and Esc, ahead of IsDialogMessage.
   bool TranslateKeys(const MSG& msg);
-
-  // The composed background (win32_background.cpp).
-  void ComposeBackground();
-  void DrawComposedShapes(HDC dc);
-  void OnPaint();
 
   HINSTANCE instance_;
   int show_;
@@ -80,14 +63,9 @@ class Win32Window : public WindowHost {
   WidgetContext context_;       // what every widget needs of the window
   HWND lastFocus_ = nullptr;    // where the focus goes whenever the window is activated: the first tab stop
                                 // at start, then wherever it was when the window was left
-  WindowDesc window_{};
-  std::vector<std::unique_ptr<Widget>> widgets_;
-  std::vector<FlatButton*> buttons_;
-  std::vector<CardCombo*> combos_;
-  std::map<std::wstring, GdiObject<HFONT>> fonts_;
-  GdiObject<HBITMAP> background_;  // the picture as loaded
-  GdiObject<HBITMAP> composed_;    // picture + frame + lines + shapes, client-sized
-  GdiObject<HBRUSH> composedBrush_;
+  Fonts fonts_;
+  ComposedBackground background_;
+  Widgets widgets_;
   MemoryDc measureDc_;  // text extents of the AutoSize labels
   UniqueIcon icon_;
   UniqueIcon smallIcon_;

@@ -38,7 +38,7 @@ WindowClass FlatButton::Class(bool shown) const {
 
 bool FlatButton::OnCommand(int code) {
   if (code != BN_CLICKED) return false;
-  context_.events->OnClick(desc.id);
+  context_.events->OnClick(Desc().id);
   return true;
 }
 
@@ -48,13 +48,13 @@ void FlatButton::Draw(const DRAWITEMSTRUCT& item, bool markDefault) {
   const bool pressed = (item.itemState & ODS_SELECTED) != 0;
   const bool disabled = (item.itemState & ODS_DISABLED) != 0;
   DrawFace(dc, r, pressed, disabled, markDefault);
-  const std::string caption = WindowTextOf(hwnd);
+  const std::string caption = WindowTextOf(Window());
   RECT textRect = r;
   if (pressed) ::OffsetRect(&textRect, 1, 1);
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, disabled ? ::GetSysColor(COLOR_GRAYTEXT) : RGB(0, 0, 96));
   {
-    Selection selected(dc, font);
+    Selection selected(dc, Font());
     ::DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &textRect,
                 DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   }

@@ -17,9 +17,9 @@ void Frame::SetUp() {
 }
 
 std::optional<LRESULT> Frame::Colours(UINT, HDC dc) {
-  ::SetTextColor(dc, ColourRef(desc.fore, ::GetSysColor(COLOR_WINDOWTEXT)));
+  ::SetTextColor(dc, ColourRef(Desc().fore, ::GetSysColor(COLOR_WINDOWTEXT)));
   ::SetBkMode(dc, TRANSPARENT);
-  ::SetBrushOrgEx(dc, -rect.left, -rect.top, nullptr);
+  ::SetBrushOrgEx(dc, -Rect().left, -Rect().top, nullptr);
   return reinterpret_cast<LRESULT>(context_.background->get());
 }
 
@@ -27,8 +27,11 @@ LRESULT Frame::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_ERASEBKGND: return 1;
     case WM_SETTEXT: {
-      const LRESULT result = ::DefWindowProcA(hwnd, message, wParam, lParam);
-      ::InvalidateRect(hwnd, nullptr, FALSE);
+      // The text is kept as the default procedure keeps it, without the group box's own painting. A window
+      // subclassed through Common Controls is a Unicode one: the text comes in its wide form.
+      const LRESULT result = ::IsWindowUnicode(Window()) ? ::DefWindowProcW(Window(), message, wParam, lParam)
+                                                         : ::DefWindowProcA(Window(), message, wParam, lParam);
+      ::InvalidateRect(Window(), nullptr, FALSE);
       return result;
     }
     case WM_PAINT: Paint(); return 0;
@@ -37,22 +40,22 @@ LRESULT Frame::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void Frame::Paint() {
-  PaintDc paint(hwnd);
+  PaintDc paint(Window());
   HDC dc = paint.get();
   RECT r;
-  ::GetClientRect(hwnd, &r);
+  ::GetClientRect(Window(), &r);
   HBRUSH background = context_.background->get();
-  ::SetBrushOrgEx(dc, -rect.left, -rect.top, nullptr);
+  ::SetBrushOrgEx(dc, -Rect().left, -Rect().top, nullptr);
   ::FillRect(dc, &r, background);
-  Selection selected(dc, font);
+  Selection selected(dc, Font());
   TEXTMETRICA tm{};
   ::GetTextMetricsA(dc, &tm);
   RECT border = r;
   border.top += tm.tmHeight / 2;
   // The designed frame reaches a pixel past the window's client area: keep its bottom edge in sight.
-  border.bottom = std::min<LONG>(border.bottom, context_.client.cy - rect.top);
+  border.bottom = std::min<LONG>(border.bottom, context_.client.cy - Rect().top);
   ::DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
-  const std::string caption = WindowTextOf(hwnd);
+  const std::string caption = WindowTextOf(Window());
   const int length = static_cast<int>(caption.size());
   const int inset = context_.Px(120);
   RECT textRect{r.left + inset, r.top, r.right - inset, r.top + tm.tmHeight};
@@ -60,7 +63,7 @@ void Frame::Paint() {
   textRect.right = std::min(textRect.right, r.right - inset);
   ::FillRect(dc, &textRect, background);
   ::SetBkMode(dc, TRANSPARENT);
-  ::SetTextColor(dc, ColourRef(desc.fore, ::GetSysColor(COLOR_WINDOWTEXT)));
+  ::SetTextColor(dc, ColourRef(Desc().fore, ::GetSysColor(COLOR_WINDOWTEXT)));
   ::DrawTextA(dc, caption.c_str(), length, &textRect, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 

@@ -13,11 +13,11 @@ class Label : public Widget {
   bool OnCommand(int code) override;
   std::optional<LRESULT> Colours(UINT message, HDC dc) override;
   bool SetCursor() override;
-  // The size its text needs (AutoSize), never less than designed; measured with dc.
-  void FitText(HDC dc, const std::string& text, const RECT& designed);
 
  protected:
   WindowClass Class(bool shown) const override;
+  // An AutoSize label: the size its text needs, never less than designed.
+  void Fit(const std::string& text) override;
 };
 
 }  // namespace vexa::win32

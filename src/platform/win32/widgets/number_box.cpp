@@ -29,13 +29,13 @@ WindowClass NumberBox::Class(bool shown) const {
 }
 
 void NumberBox::SetUp() {
-  brush_.reset(::CreateSolidBrush(ColourRef(desc.back, RGB(255, 255, 255))));
+  brush_.reset(::CreateSolidBrush(ColourRef(Desc().back, RGB(255, 255, 255))));
   Subclass();
 }
 
 std::optional<LRESULT> NumberBox::Colours(UINT, HDC dc) {
-  ::SetTextColor(dc, ColourRef(desc.fore, ::GetSysColor(COLOR_WINDOWTEXT)));
-  ::SetBkColor(dc, ColourRef(desc.back, RGB(255, 255, 255)));
+  ::SetTextColor(dc, ColourRef(Desc().fore, ::GetSysColor(COLOR_WINDOWTEXT)));
+  ::SetBkColor(dc, ColourRef(Desc().back, RGB(255, 255, 255)));
   return reinterpret_cast<LRESULT>(brush_.get());
 }
 
@@ -44,18 +44,18 @@ LRESULT NumberBox::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CHAR: {
       int key = static_cast<int>(wParam);
       if (key == 0x16) {  // Ctrl+V
-        ::SendMessageA(hwnd, WM_PASTE, 0, 0);
+        ::SendMessageA(Window(), WM_PASTE, 0, 0);
         return 0;
       }
       if (key == 0x01 || key == 0x03 || key == 0x18 || key == 0x1A) break;  // select all, copy, cut, undo
-      context_.events->OnKeyPress(desc.id, key);
+      context_.events->OnKeyPress(Desc().id, key);
       if (key == 0) return 0;
       wParam = static_cast<WPARAM>(key);
       break;
     }
     case WM_KEYDOWN:
       if (wParam == VK_INSERT && ::GetKeyState(VK_SHIFT) < 0) {
-        ::SendMessageA(hwnd, WM_PASTE, 0, 0);
+        ::SendMessageA(Window(), WM_PASTE, 0, 0);
         return 0;
       }
       break;
@@ -68,7 +68,7 @@ LRESULT NumberBox::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool NumberBox::PasteAllowed() {
-  if (context_.events->OnPaste(desc.id, context_.text->FromAnsi(ClipboardText(hwnd)))) return true;
+  if (context_.events->OnPaste(Desc().id, context_.text->FromAnsi(ClipboardText(Window())))) return true;
   ::MessageBeep(MB_OK);
   return false;
 }

@@ -33,16 +33,16 @@ WindowClass Picture::Class(bool shown) const {
 }
 
 void Picture::SetUp() {
-  const int width = rect.right - rect.left;
-  const int height = rect.bottom - rect.top;
-  picture_.reset(ScaledPicture(context_.instance, desc.picture, width, height));
-  ::SendMessageA(hwnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture_.get()));
-  ::SetWindowPos(hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const int width = Rect().right - Rect().left;
+  const int height = Rect().bottom - Rect().top;
+  picture_.reset(ScaledPicture(context_.instance, Desc().picture, width, height));
+  ::SendMessageA(Window(), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture_.get()));
+  ::SetWindowPos(Window(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::optional<LRESULT> Picture::Colours(UINT, HDC dc) {
   ::SetBkMode(dc, TRANSPARENT);
-  ::SetBrushOrgEx(dc, -rect.left, -rect.top, nullptr);
+  ::SetBrushOrgEx(dc, -Rect().left, -Rect().top, nullptr);
   return reinterpret_cast<LRESULT>(context_.background->get());
 }
 

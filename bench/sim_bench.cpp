@@ -42,10 +42,9 @@ void Machine(sim::SimPlatform& sim, int cards) {
 }
 
 void BM_SplitRegPath(benchmark::State& state) {
-  sim::SimMessageBoxes boxes;
   for (auto _ : state) {
-    std::wstring path = L"HKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters";
-    benchmark::DoNotOptimize(Reg::SplitRegPath(boxes, path));
+    benchmark::DoNotOptimize(
+        Reg::SplitRegPath(L"HKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters"));
   }
 }
 BENCHMARK(BM_SplitRegPath);

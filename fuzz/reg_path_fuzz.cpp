@@ -1,21 +1,19 @@
-// SplitRegPath on any text: a known root or 0, the message exactly when the form is wrong, and a
-// malformed path left as it was.
+// SplitRegPath on any text: a known root or 0, malformed exactly when the form is wrong (and then no root),
+// and a sub-key that is the path's tail after the root.
 #include <cstdlib>
 
 #include "fuzz_input.h"
-#include "platform/sim/sim_platform.h"
 #include "registry/reg.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static vexa::sim::SimMessageBoxes boxes;
-  boxes.Clear();
-  const std::wstring original = vexa::fuzz::WideFrom(data, size);
-  std::wstring path = original;
-  const std::uint32_t root = vexa::Reg::SplitRegPath(boxes, path);
-  if (root != 0 && (root < 0x80000000u || root > 0x80000006u)) std::abort();
-  const bool malformed = original.compare(0, 5, L"HKEY_") != 0 || original.back() == L'\\';
-  if (malformed != !boxes.Shown().empty()) std::abort();
-  if (malformed && (root != 0 || path != original)) std::abort();
-  if (!malformed && path.size() >= original.size() && original.find(L'\\') != std::wstring::npos) std::abort();
+  const std::wstring path = vexa::fuzz::WideFrom(data, size);
+  const vexa::Reg::SplitPath split = vexa::Reg::SplitRegPath(path);
+  if (split.root != 0 && (split.root < 0x80000000u || split.root > 0x80000006u)) std::abort();
+  const bool malformed = path.compare(0, 5, L"HKEY_") != 0 || path.back() == L'\\';
+  if (malformed != split.malformed) std::abort();
+  if (malformed && (split.root != 0 || !split.subKey.empty())) std::abort();
+  if (!malformed && split.subKey.size() >= path.size()) std::abort();
+  if (!malformed && path.size() > split.subKey.size() && path.substr(path.size() - split.subKey.size()) != split.subKey)
+    std::abort();
   return 0;
 }

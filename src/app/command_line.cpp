@@ -195,9 +195,11 @@ std::wstring UsageText() {
       L"  机号: 1-" + std::to_wstring(kLastMachine) + L";config.ini 有 [Zones] 时是某个区里的机号(1-" +
           std::to_wstring(kLastZonedMachine) + L"),按那个区的设置算出。",
       L"  结果写在命令行窗口和日志 VexaIpSet.log 中:日志在 config.ini 的 [Log] Folder= 指定的文件夹(例如服务器的",
-      L"  共享文件夹),没有指定或访问不了时在 config.ini 旁边。每次运行排队等日志的锁,最多 " +
+      L"  共享文件夹),没有指定时在 config.ini 旁边。每次运行排队等日志的锁,最多 " +
           std::to_wstring(kLogQueueMilliseconds / 1000) + L" 秒;没拿到锁就什么",
-      L"  也不写(退出码 " + std::to_wstring(exit_code::kRefused) + L",加 /force 也一样)。",
+      L"  也不写(退出码 " + std::to_wstring(exit_code::kRefused) +
+          L",加 /force 也一样)。指定的文件夹用不了时,/n 同样什么",
+      L"  也不写;/auto 和 /undo 照常写入,这次记在 config.ini 旁边。",
       L"",
       L"退出码: " + Code(exit_code::kDone) + L"已写入或已是这些设置(/check: " + std::wstring(kInEffect) + L")  " +
           Code(exit_code::kBadArguments) + L"参数错误  " + Code(exit_code::kRefused) + L"拒绝(原因见输出)",

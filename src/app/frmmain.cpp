@@ -7,6 +7,7 @@
 #include "apply/machine_plan.h"
 #include "common/text.h"
 #include "config/venue.h"
+#include "registry/reg.h"
 
 namespace vexa::frm {
 
@@ -34,8 +35,7 @@ void FrmMain::PreFill() {
   if (lookup.result != MachineLookup::Result::Found) return;
   const std::wstring description = CutAtNul(CardDescription(platform_, inventory_, lookup.cardIndex));
   if (CardsDescribedAs(platform_, inventory_, description).size() != 1) return;
-  const MachineInput input = ReadMachineNumber(lookup.numberText, venue.zones);
-  if (input.verdict != Refusal::None) return;
+  const MachineInput& input = lookup.number;
   window_.SelectItem(cboInterface, lookup.cardIndex);
   cboInterface_Click();
   window_.SetCaption(txtNum, input.NumberText);
@@ -76,6 +76,10 @@ void FrmMain::Command2_Click() { window_.Unload(); }
 void FrmMain::cboInterface_Click() {
   const std::wstring shown = window_.Caption(cboInterface);
   const CardView card = ReadCardView(platform_, inventory_, shown);
+  // A text that names no card leaves paths without a key, each said in its box.
+  for (const std::wstring& path : card.malformed) {
+    platform_.messages.Show(std::wstring(Reg::kBadFormat) + path, std::nullopt, MsgButtons::Ok, MsgIcon::None);
+  }
   window_.SetCaption(Label1, card.IpAddress);
   window_.SetCaption(Label3, card.SubnetMask);
   window_.SetCaption(Label2, card.DefaultGateway);

@@ -32,8 +32,9 @@ class WindowConfirmer : public Confirmer {
 
 Refusal RunOkAction(Platform& platform, const CardInventory& inventory, const std::wstring& typedText,
                     const std::wstring& shownCardText) {
-  const Target target{typedText, FindCardIndex(platform, inventory, shownCardText), std::nullopt, L"", true};
   RunContext run = OpenRun(platform, inventory, RunOptions{});  // one reading of config.ini a press
+  const Target target{ValidateInput(typedText, run.venue.zones), FindCardIndex(platform, inventory, shownCardText),
+                      std::nullopt, L""};
   WindowConfirmer confirmer(platform.messages);
   const Outcome out = ApplyMachine(run, target, confirmer);
   if (out.kind == Outcome::Kind::Refused) {

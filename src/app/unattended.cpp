@@ -44,7 +44,7 @@ class ConsoleConfirmer : public Confirmer {
 
 void Say(Platform& platform, const std::wstring& text) { platform.console.Write(platform.text.ToAnsi(text + L"\r\n")); }
 
-Target Refused(std::wstring number, std::wstring reason) {
+Target Refused(MachineInput number, std::wstring reason) {
   return Target{std::move(number), -1, Notice{L"", std::move(reason)}, L""};
 }
 
@@ -56,12 +56,13 @@ std::wstring Positions(const std::vector<std::int32_t>& indexes) {
 }
 
 // The card /n is for: by position from 1, or by a description no other card has.
-Target NumberTarget(Platform& platform, const CardInventory& inventory, const CommandLine& command) {
+Target NumberTarget(Platform& platform, const CardInventory& inventory, const CommandLine& command,
+                    const MachineInput& number) {
   const std::int32_t cards = inventory.LastCard + 1;
   if (!command.card) {
-    if (cards == 1) return Target{command.number, 0, std::nullopt, L""};
-    if (cards == 0) return Refused(command.number, L"本机没有网卡。");
-    return Refused(command.number, L"本机有 " + std::to_wstring(cards) + L" 块网卡,请用 /card 指定一块。");
+    if (cards == 1) return Target{number, 0, std::nullopt, L""};
+    if (cards == 0) return Refused(number, L"本机没有网卡。");
+    return Refused(number, L"本机有 " + std::to_wstring(cards) + L" 块网卡,请用 /card 指定一块。");
   }
   const std::wstring& wanted = *command.card;
   const bool position = !wanted.empty() && wanted.size() <= 3 &&
@@ -69,21 +70,22 @@ Target NumberTarget(Platform& platform, const CardInventory& inventory, const Co
   if (position) {
     int n = 0;
     for (wchar_t c : wanted) n = n * 10 + (c - L'0');
-    if (n >= 1 && n <= cards) return Target{command.number, n - 1, std::nullopt, L""};
-    return Refused(command.number, L"没有第 " + wanted + L" 块网卡(本机有 " + std::to_wstring(cards) + L" 块)。");
+    if (n >= 1 && n <= cards) return Target{number, n - 1, std::nullopt, L""};
+    return Refused(number, L"没有第 " + wanted + L" 块网卡(本机有 " + std::to_wstring(cards) + L" 块)。");
   }
   const std::vector<std::int32_t> found = CardsDescribedAs(platform, inventory, wanted);
-  if (found.size() == 1) return Target{command.number, found.front(), std::nullopt, L""};
-  if (found.empty()) return Refused(command.number, L"没有描述为\"" + wanted + L"\"的网卡。");
-  return Refused(command.number, L"描述为\"" + wanted + L"\"的网卡有 " + std::to_wstring(found.size()) + L" 块(" +
-                                     Positions(found) + L"),请用 /card 序号指定。");
+  if (found.size() == 1) return Target{number, found.front(), std::nullopt, L""};
+  if (found.empty()) return Refused(number, L"没有描述为\"" + wanted + L"\"的网卡。");
+  return Refused(number, L"描述为\"" + wanted + L"\"的网卡有 " + std::to_wstring(found.size()) + L" 块(" +
+                             Positions(found) + L"),请用 /card 序号指定。");
 }
 
-Target FindTarget(Platform& platform, const RunContext& run, const CommandLine& command) {
-  if (command.mode == CommandLine::Mode::Number) return NumberTarget(platform, run.inventory, command);
+// The machine a run is for: /n's number (checked once, against the run's zones) and card, or [Machines]'.
+Target FindTarget(Platform& platform, const RunContext& run, const CommandLine& command, const MachineInput& number) {
+  if (command.mode == CommandLine::Mode::Number) return NumberTarget(platform, run.inventory, command, number);
   const MachineLookup lookup = LookUpMachine(platform, run.inventory, run.venue);
-  if (lookup.result != MachineLookup::Result::Found) return Refused(L"", LookupRefusal(lookup));
-  return Target{lookup.numberText, lookup.cardIndex, std::nullopt, LookupNote(lookup)};
+  if (lookup.result != MachineLookup::Result::Found) return Refused(MachineInput{}, LookupRefusal(lookup));
+  return Target{lookup.number, lookup.cardIndex, std::nullopt, LookupNote(lookup)};
 }
 
 // What a run does, by its switches: the log's column, and that a number a person gave is guarded by the
@@ -142,12 +144,15 @@ int RunUnattended(Platform& real, const CommandLine& command) {
   // One reading of config.ini and one plan for the whole run: the values never mix two versions of a file
   // being saved.
   RunContext run = OpenRun(unattended, inventory, OptionsOf(command));
-  // A number config.ini does not allow is a bad argument, named with the numbers it allows (a config.ini
-  // that cannot be used is the plan's to refuse).
-  if (command.mode == CommandLine::Mode::Number && run.venue.Ok() &&
-      ReadMachineNumber(command.number, run.venue.zones).verdict != Refusal::None) {
-    Say(unattended, BadArgumentsText(NumberArgumentError(command.number, run.venue.zones.RangeText())));
-    return exit_code::kBadArguments;
+  // /n's number, checked once: one config.ini does not allow is a bad argument, named with the numbers it
+  // allows (a config.ini that cannot be used is the plan's to refuse).
+  MachineInput number;
+  if (command.mode == CommandLine::Mode::Number) {
+    number = ReadMachineNumber(command.number, run.venue.zones);
+    if (run.venue.Ok() && number.verdict != Refusal::None) {
+      Say(unattended, BadArgumentsText(NumberArgumentError(command.number, run.venue.zones.RangeText())));
+      return exit_code::kBadArguments;
+    }
   }
   if (command.mode == CommandLine::Mode::Undo) {
     ConsoleConfirmer confirmer(false);
@@ -155,7 +160,7 @@ int RunUnattended(Platform& real, const CommandLine& command) {
     Say(unattended, ConsoleReport(out));
     return ExitCodeOf(out);
   }
-  const Target target = FindTarget(unattended, run, command);
+  const Target target = FindTarget(unattended, run, command, number);
   if (!target.note.empty()) Say(unattended, target.note);
   if (command.check) {
     const CheckOutcome check = CheckMachine(run, target);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "apply/log_turn.h"
 #include "apply/outcome_texts.h"
 #include "apply/saved_state.h"
 #include "apply/shut_down.h"
@@ -29,75 +30,11 @@ Outcome OutcomeOf(Platform& platform, const Target& target, const MachinePlan& p
   out.refusal = plan.refusal;
   out.notice = plan.notice;
   out.settings = plan.settings;
-  if (out.settings.NumberText.empty()) out.settings.NumberText = target.numberText;
+  if (out.settings.NumberText.empty()) out.settings.NumberText = target.number.NumberText;
   out.card = plan.card;
   out.address = AddressOf(platform, plan.serviceName);
   out.kind = plan.refusal == Refusal::None ? Outcome::Kind::Written : Outcome::Kind::Refused;
   return out;
-}
-
-RunRecord RecordOf(RunMode mode, const Outcome& out, std::wstring outcomeText) {
-  RunRecord record;
-  record.mode = mode;
-  record.outcome = std::move(outcomeText);
-  record.number = out.settings.NumberText;
-  record.hostName = out.settings.HostName;
-  record.ipAddress = out.settings.IpAddress;
-  record.card = out.card;
-  record.address = out.address;
-  record.notWritten = out.report.notWritten;
-  record.inPlace =
-      out.kind == Outcome::Kind::InPlace || (out.kind == Outcome::Kind::Written && out.report.networkWritten);
-  record.exitCode = ExitCodeOf(out);
-  return record;
-}
-
-// The log a run's line goes to: where it is, the lock on it, and why it is not where config.ini says.
-struct LineLog {
-  LogPlace place;
-  std::optional<HeldLog> held;
-  std::wstring elsewhere;  // config.ini's folder not used, and why, as the note begins it
-};
-
-// The log config.ini names (or beside it when the named folder cannot be reached), taken within the run's
-// wait.
-void Take(RunContext& run, LineLog& log, const LogPlace& place) {
-  log.place = place;
-  log.held.emplace(run.platform, place, run.options.logWait);
-}
-
-void Append(RunContext& run, LineLog& log, const RunRecord& record, Outcome& out) {
-  out.log = log.held->Append(record);
-  out.logPath = RunLogPath(run.platform, log.place);
-  out.logNote = LogNote(log.elsewhere, out.log, out.logPath, run.options.logWait, false);
-}
-
-void Log(RunContext& run, LineLog& log, Outcome& out) {
-  Append(run, log, RecordOf(run.options.mode, out, LogOutcome(out)), out);
-}
-
-// A refusal's line, under a lock of its own.
-void LogRefusal(RunContext& run, LineLog& log, Outcome& out) {
-  Take(run, log, log.place);
-  Log(run, log, out);
-}
-
-// The run's line first, flushed, then the restart: the machine may go down as soon as it is asked, and a
-// request the log does not hold could be made again by the next run (mustRecord: then it is not made at
-// all). When Windows refuses, a second line says so: the log's last word on a run is the exit code it
-// returns.
-void LogAndRestart(RunContext& run, LineLog& log, bool restart, bool mustRecord, Outcome& out) {
-  if (restart) out.restart = RestartState::Requested;
-  Log(run, log, out);
-  log.held->Release();  // never held while the machine goes down
-  if (!restart) return;
-  if (mustRecord && !out.Logged()) {
-    out.restart = RestartState::Unrecorded;
-    return;
-  }
-  if (ShutDown::RequestReboot(run.platform.restart)) return;
-  out.restart = RestartState::Refused;
-  if (out.Logged()) LogRefusal(run, log, out);
 }
 
 // The string value as stored, up to its NUL; nothing when it cannot be read.
@@ -204,53 +141,6 @@ CheckOutcome::Address AddressState(Platform& platform, const MachinePlan& plan, 
     return CheckOutcome::Address::Missing;
   }
   return CheckOutcome::Address::Unknown;
-}
-
-// Whether this run holds the log it must write under, waits once more (the confirmer asked for it), or is
-// refused: nothing is written without the lock, neither the registry nor the line, and nothing is restarted.
-// Without [Log] Folder= the log beside config.ini is a record: only a busy one (another run is writing)
-// stops a run. With it, the cafe's log is the guard: a number a person gave waits for its lock or is
-// refused; a run whose number the table decides keeps its line beside config.ini instead.
-enum class Turn { Held, Again, Refused };
-Turn TakeTurn(RunContext& run, LineLog& log, Confirmer& confirmer, Outcome& out) {
-  Platform& platform = run.platform;
-  const LogPlace& place = run.logPlace;
-  const bool unreached = !place.unreachable.empty();
-  const bool cafeGuards = place.named && run.options.typedNumber;
-  log.place = place;
-  log.elsewhere = LogFolderProblem(place);
-  LockState state = LockState::NotWritable;
-  if (!(cafeGuards && unreached)) {
-    Take(run, log, place);
-    state = log.held->State();
-    if (state == LockState::Held) return Turn::Held;
-  }
-  std::wstring path = RunLogPath(platform, log.place);
-  std::wstring why =
-      LockProblemText(state, platform.files.IsFolder(LogFilePath(log.place).c_str()), run.options.logWait);
-  if (place.named && !cafeGuards && !unreached) {
-    log.elsewhere = L"网吧的日志 " + path + why + L",";
-    Take(run, log, BesideConfig(platform));
-    state = log.held->State();
-    path = RunLogPath(platform, log.place);
-  }
-  if (!cafeGuards && state != LockState::Busy) return Turn::Held;  // a record: the run goes on without it
-  const bool busy = state == LockState::Busy && !unreached;
-  if (cafeGuards && unreached) {
-    path = place.unreachable + L"\\" + platform.text.FromAnsi(kLogName);
-    why = L" " + (place.why.empty() ? std::wstring(L"无法访问") : place.why);
-  }
-  if (confirmer.WaitLonger(WaitQuestion(busy, path, why))) {
-    run.logPlace = PlaceOfLog(platform, run.venue.file);  // a share may answer again
-    return Turn::Again;
-  }
-  out.kind = Outcome::Kind::Refused;
-  out.refusal = Refusal::NoLogLock;
-  out.notice = {L"", busy ? LogBusyText(path, run.options.logWait) : CafeLogRefusalText(path, why)};
-  out.log = busy ? LogResult::Busy : LogResult::NotWritable;
-  out.logPath = path;
-  if (!cafeGuards) out.logNote = LogNote(log.elsewhere, out.log, path, run.options.logWait, true);
-  return Turn::Refused;
 }
 
 // The doubts a person or /force must overrule before this run writes, as the log held now shows them:
@@ -361,7 +251,7 @@ namespace {
 void CardOfService(Platform& platform, const CardInventory& inventory, const std::wstring& service, Outcome& out) {
   out.address = AddressOf(platform, service);
   for (std::int32_t i = 0; i <= inventory.LastCard; ++i) {
-    if (SameName(CutAtNul(CardServiceName(platform, inventory, i)), service)) {
+    if (SameName(CutAtNul(CardServiceName(platform, inventory, i).value_or(L"")), service)) {
       out.card = CutAtNul(CardDescription(platform, inventory, i));
       return;
     }

@@ -128,7 +128,7 @@ MachineLookup LookUpMachine(Platform& platform, const CardInventory& inventory, 
     return lookup;
   }
   lookup.result = MachineLookup::Result::Found;
-  lookup.numberText = table.entries[mine].numberText;
+  lookup.number = ReadMachineNumber(table.entries[mine].numberText, zones);
   return lookup;
 }
 

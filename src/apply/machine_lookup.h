@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "apply/machine_settings.h"
 #include "common/mac_address.h"
 #include "common/machine_number.h"
 #include "config/venue.h"
@@ -25,7 +26,7 @@ struct MachineLookup {
   };
   Result result = Result::NoTable;
   std::int32_t cardIndex = -1;  // Found, NumberConflict
-  std::wstring numberText;      // Found
+  MachineInput number;          // Found: its entry's number, checked against the zones
   // NotListed: the cards' addresses; SeveralCards: the listed cards'; NumberConflict: the addresses that
   // share the number (this card's first).
   std::vector<MacAddress> addresses;

@@ -57,8 +57,7 @@ MachinePlan PlanMachine(const RunContext& run, const Target& target) {
   }
   const bool card = target.cardIndex >= 0 && target.cardIndex <= run.inventory.LastCard;
   if (card) plan.card = CutAtNul(CardDescription(platform, run.inventory, target.cardIndex));
-  const MachineInput input =
-      target.typed ? ValidateInput(target.numberText, zones) : ReadMachineNumber(target.numberText, zones);
+  const MachineInput& input = target.number;
   plan.settings.NumberText = input.NumberText;
   if (input.verdict == Refusal::Empty) {
     Refuse(plan, Refusal::Empty, InputRejection(input.verdict));
@@ -77,7 +76,8 @@ MachinePlan PlanMachine(const RunContext& run, const Target& target) {
     Refuse(plan, Refusal::NoCard, NoCardNotice());
     return plan;
   }
-  plan.serviceName = CardServiceName(platform, run.inventory, target.cardIndex);
+  // A service name that cannot be read names no interface key: those rows are not written, and said.
+  plan.serviceName = CardServiceName(platform, run.inventory, target.cardIndex).value_or(L"");
   plan.controlSet = BootControlSet(platform);
   if (run.options.requireConfig) {
     if (auto problem = ConfigProblem(platform, run.venue.file, plan)) {

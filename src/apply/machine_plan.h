@@ -13,13 +13,14 @@
 
 namespace vexa {
 
-// The machine a run is for: a number as typed or given and the card by its place in the inventory.
+// The machine a run is for: its number, checked where it came in (ValidateInput for the number box,
+// ReadMachineNumber for a number given, both against the run's zones), and the card by its place in the
+// inventory.
 struct Target {
-  std::wstring numberText;
+  MachineInput number;
   std::int32_t cardIndex = -1;    // -1: no card
   std::optional<Notice> refusal;  // the command line or the [Machines] table named no single machine
   std::wstring note;              // said beside the outcome (a second [Machines] section)
-  bool typed = false;             // typed in the number box: read as the box reads it (ValidateInput)
 };
 
 struct MachinePlan {
@@ -35,8 +36,8 @@ struct MachinePlan {
   std::vector<WriteRow> rows;   // the nine values in write order, built once: saved, written, compared
 };
 
-// Checks the number, takes the card, takes config.ini's values as the run read them and checks what they
-// give, in that order.
+// Refuses a number its check refused, takes the card, takes config.ini's values as the run read them and
+// checks what they give, in that order.
 MachinePlan PlanMachine(const RunContext& run, const Target& target);
 
 // The hint that no card is chosen: the window's hint label shows it, and an OK without a card is refused

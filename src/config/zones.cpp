@@ -1,6 +1,7 @@
 #include "config/zones.h"
 
-#include <unordered_map>
+#include <algorithm>
+#include <optional>
 
 #include "common/decimal.h"
 #include "common/host_address.h"
@@ -65,29 +66,55 @@ std::wstring Folded(std::wstring text) {
   return text;
 }
 
+// Two numbers of two zones (a, b: indexes into plans) that plan one host name: prefix + number, compared as
+// Windows compares names. With one prefix the zones' numbers differ; otherwise the longer prefix must be the
+// shorter one and digits that begin the other number ("F1" + "10" and "F" + "110"). The first such number
+// of a, and b's, or none.
+std::optional<std::pair<int, int>> NameTwice(const ZonePlan& a, const ZonePlan& b) {
+  const std::wstring pa = Folded(a.prefix);
+  const std::wstring pb = Folded(b.prefix);
+  if (pa == pb) return std::nullopt;
+  const bool aLonger = pa.size() > pb.size();
+  const std::wstring& longer = aLonger ? pa : pb;
+  const std::wstring& shorter = aLonger ? pb : pa;
+  if (longer.compare(0, shorter.size(), shorter) != 0) return std::nullopt;
+  const std::wstring digits = longer.substr(shorter.size());  // begins the other number, which has no leading 0
+  if (digits.size() > 4 || digits.front() == L'0' || !std::all_of(digits.begin(), digits.end(), IsDigit))
+    return std::nullopt;
+  const ZonePlan& shorterPlan = aLonger ? b : a;
+  const ZonePlan& longerPlan = aLonger ? a : b;
+  for (int n = longerPlan.first; n <= longerPlan.last; ++n) {
+    const std::optional<int> other = MachineNumberOf(digits + std::to_wstring(n), kLastZonedMachine);
+    if (!other || *other < shorterPlan.first || *other > shorterPlan.last) continue;
+    return aLonger ? std::make_pair(n, *other) : std::make_pair(*other, n);
+  }
+  return std::nullopt;
+}
+
 // Two numbers whose planned address, or host name as Windows compares it, is one: what is wrong, naming both
-// zones and what they share. A zone whose offset is no number plans no address (its numbers are refused
-// one by one).
+// zones and what they share. A number whose address is none plans no address (its refusal is its own).
 std::wstring TwiceProblem(const std::vector<ZonePlan>& plans) {
-  std::unordered_map<std::wstring, std::pair<const ZonePlan*, int>> addresses;
-  std::unordered_map<std::wstring, std::pair<const ZonePlan*, int>> names;
-  for (const ZonePlan& plan : plans) {
-    const bool planned = StrictDecimal(plan.ipOffset).has_value();
-    for (int n = plan.first; n <= plan.last; ++n) {
-      if (planned) {
-        const std::wstring address = plan.AddressOf(n);
-        const auto [at, fresh] = addresses.try_emplace(address, &plan, n);
-        if (!fresh) {
-          return SeatName(*at->second.first, at->second.second) + L" 和" + SeatName(plan, n) + L" 都会得到 IP 地址 " +
-                 address + L",请修改其中一个区的 IP 或 IPOffset。";
-        }
-      }
-      const std::wstring name = plan.HostNameOf(n);
-      const auto [at, fresh] = names.try_emplace(Folded(name), &plan, n);
-      if (!fresh) {
-        return SeatName(*at->second.first, at->second.second) + L" 和" + SeatName(plan, n) + L" 都会得到计算机名 " +
-               name + L",请修改其中一个区的 NetPrefix。";
-      }
+  // Each planned address with its zone and number, packed to sort: address, zone, number.
+  std::vector<std::uint64_t> planned;
+  for (std::size_t zone = 0; zone < plans.size(); ++zone) {
+    for (int n = plans[zone].first; n <= plans[zone].last; ++n) {
+      const Ipv4 ip = ParseIpv4(plans[zone].AddressOf(n));
+      if (ip.ok()) planned.push_back(std::uint64_t{ip.bits} << 32 | std::uint64_t{zone} << 16 | unsigned(n));
+    }
+  }
+  std::sort(planned.begin(), planned.end());
+  for (std::size_t i = 1; i < planned.size(); ++i) {
+    if (planned[i] >> 32 != planned[i - 1] >> 32) continue;
+    const auto seat = [&plans](std::uint64_t p) { return SeatName(plans[(p >> 16) & 0xFFFF], int(p & 0xFFFF)); };
+    return seat(planned[i - 1]) + L" 和" + seat(planned[i]) + L" 都会得到 IP 地址 " +
+           DottedText(static_cast<std::uint32_t>(planned[i] >> 32)) + L",请修改其中一个区的 IP 或 IPOffset。";
+  }
+  for (std::size_t b = 0; b < plans.size(); ++b) {
+    for (std::size_t a = 0; a < b; ++a) {
+      const std::optional<std::pair<int, int>> same = NameTwice(plans[a], plans[b]);
+      if (!same) continue;
+      return SeatName(plans[a], same->first) + L" 和" + SeatName(plans[b], same->second) + L" 都会得到计算机名 " +
+             plans[b].HostNameOf(same->second) + L",请修改其中一个区的 NetPrefix。";
     }
   }
   return L"";

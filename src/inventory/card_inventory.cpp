@@ -12,10 +12,15 @@ namespace vexa {
 namespace {
 constexpr std::uint32_t kNameBufferSize = 256;
 
-std::wstring CardValue(Platform& platform, const CardInventory& inventory, std::int32_t index,
+Reg::RegText CardValue(Platform& platform, const CardInventory& inventory, std::int32_t index,
                        std::wstring_view valueName) {
   return Reg::ReadRegString(platform, locations::NetworkCard(inventory.CardKeys[static_cast<std::size_t>(index)]),
                             valueName);
+}
+
+// A value as the window shows it: its text, kUnreadable when it cannot be read, nothing without a root.
+std::wstring Shown(const Reg::RegText& read) {
+  return read.status == Reg::RegText::Status::Unreadable ? std::wstring(kUnreadable) : read.text;
 }
 }  // namespace
 
@@ -36,7 +41,7 @@ UniqueKey EnumNetworkCards(Platform& platform, CardInventory& inventory) {
 }
 
 std::wstring CardDescription(Platform& platform, const CardInventory& inventory, std::int32_t index) {
-  return CardValue(platform, inventory, index, locations::kDescription);
+  return Shown(CardValue(platform, inventory, index, locations::kDescription));
 }
 
 std::vector<std::int32_t> CardsDescribedAs(Platform& platform, const CardInventory& inventory,
@@ -54,13 +59,16 @@ std::int32_t FindCardIndex(Platform& platform, const CardInventory& inventory, c
   return found.empty() ? -1 : found.back();
 }
 
-std::wstring FindCardServiceName(Platform& platform, const CardInventory& inventory, const std::wstring& shownText) {
+std::optional<std::wstring> FindCardServiceName(Platform& platform, const CardInventory& inventory,
+                                                const std::wstring& shownText) {
   const std::int32_t index = FindCardIndex(platform, inventory, shownText);
   return index < 0 ? std::wstring() : CardServiceName(platform, inventory, index);
 }
 
-std::wstring CardServiceName(Platform& platform, const CardInventory& inventory, std::int32_t index) {
-  return CardValue(platform, inventory, index, locations::kServiceName);
+std::optional<std::wstring> CardServiceName(Platform& platform, const CardInventory& inventory, std::int32_t index) {
+  Reg::RegText read = CardValue(platform, inventory, index, locations::kServiceName);
+  if (!read.ok()) return std::nullopt;
+  return std::move(read.text);
 }
 
 std::optional<MacAddress> AdapterAddressOf(TextCodec& text, const std::vector<AdapterAddress>& adapters,
@@ -86,27 +94,33 @@ std::vector<std::optional<MacAddress>> CardAddresses(Platform& platform, const C
   const auto adapters = platform.adapters.GetAdaptersAddresses(AdapterDetail::Hardware);
   if (!adapters) return addresses;
   for (std::int32_t index = 0; index <= inventory.LastCard; ++index) {
-    addresses[static_cast<std::size_t>(index)] =
-        AdapterAddressOf(platform.text, *adapters, CardServiceName(platform, inventory, index));
+    const std::optional<std::wstring> service = CardServiceName(platform, inventory, index);
+    if (service) addresses[static_cast<std::size_t>(index)] = AdapterAddressOf(platform.text, *adapters, *service);
   }
   return addresses;
 }
 
 CardView ReadCardView(Platform& platform, const CardInventory& inventory, const std::wstring& shownText) {
-  const std::wstring card =
-      locations::TcpipInterface(BootControlSet(platform), FindCardServiceName(platform, inventory, shownText));
+  const std::optional<std::wstring> service = FindCardServiceName(platform, inventory, shownText);
+  const std::wstring card = locations::TcpipInterface(BootControlSet(platform), service.value_or(L""));
   CardView view;
-  view.IpAddress = CutAtNul(Reg::ReadRegString(platform, card, locations::kIpAddress));
-  view.SubnetMask = CutAtNul(Reg::ReadRegString(platform, card, locations::kSubnetMask));
-  view.DefaultGateway = CutAtNul(Reg::ReadRegString(platform, card, locations::kDefaultGateway));
-  view.NameServer = CutAtNul(Reg::ReadRegString(platform, card, locations::kNameServer));
+  const std::pair<std::wstring*, std::wstring_view> values[] = {{&view.IpAddress, locations::kIpAddress},
+                                                                {&view.SubnetMask, locations::kSubnetMask},
+                                                                {&view.DefaultGateway, locations::kDefaultGateway},
+                                                                {&view.NameServer, locations::kNameServer}};
+  for (const auto& [shown, name] : values) {
+    // A card whose service name cannot be read has no interface key to read from.
+    const Reg::RegText read = service ? Reg::ReadRegString(platform, card, name) : Reg::RegText{};
+    if (read.status == Reg::RegText::Status::Malformed) view.malformed.push_back(read.path);
+    *shown = CutAtNul(Shown(read));
+  }
   view.HostName = ReadHostName(platform);
   return view;
 }
 
 std::wstring ReadHostName(Platform& platform) {
-  return CutAtNul(
-      Reg::ReadRegString(platform, locations::TcpipParameters(BootControlSet(platform)), locations::kNvHostname));
+  return CutAtNul(Shown(
+      Reg::ReadRegString(platform, locations::TcpipParameters(BootControlSet(platform)), locations::kNvHostname)));
 }
 
 }  // namespace vexa

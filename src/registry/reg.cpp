@@ -29,12 +29,12 @@ struct Opened {
   long result = status::kFileNotFound;  // RegOpenKeyExA's, when there is a root
 };
 
-Opened OpenPath(Platform& platform, std::wstring path, std::uint32_t access) {
+Opened OpenPath(Platform& platform, const std::wstring& path, std::uint32_t access) {
   Opened opened{false, UniqueKey(platform.registry)};
-  std::uint32_t root = SplitRegPath(platform.messages, path);
-  if (root == 0) return opened;
+  const SplitPath split = SplitRegPath(path);
+  if (split.root == 0) return opened;
   opened.hasRoot = true;
-  opened.result = opened.key.Open(root, platform.text.ToAnsi(path).c_str(), access);
+  opened.result = opened.key.Open(split.root, platform.text.ToAnsi(split.subKey).c_str(), access);
   return opened;
 }
 
@@ -47,26 +47,35 @@ std::uint32_t RootKeyByName(std::wstring_view name) {
   return 0;
 }
 
-std::uint32_t SplitRegPath(MessageBoxes& messages, std::wstring& path) {
+SplitPath SplitRegPath(std::wstring_view path) {
+  SplitPath split;
   if (path.compare(0, 5, L"HKEY_") != 0 || path.size() < 5 || path.back() == L'\\') {
-    messages.Show(L"Incorrect Format:\n\n" + path, std::nullopt, MsgButtons::Ok, MsgIcon::None);
-    return 0;
+    split.malformed = true;
+    return split;
   }
-  std::size_t slash = path.find(L'\\');
-  if (slash == std::wstring::npos) {
-    std::uint32_t root = RootKeyByName(path);
-    path.clear();
-    return root;
+  const std::size_t slash = path.find(L'\\');
+  if (slash == std::wstring_view::npos) {
+    split.root = RootKeyByName(path);
+    return split;
   }
-  std::uint32_t root = RootKeyByName(std::wstring_view(path).substr(0, slash));
-  path.erase(0, slash + 1);
-  return root;
+  split.root = RootKeyByName(path.substr(0, slash));
+  split.subKey = path.substr(slash + 1);
+  return split;
 }
 
-std::wstring ReadRegString(Platform& platform, std::wstring path, std::wstring_view valueName) {
-  Opened opened = OpenPath(platform, std::move(path), kKeyRead);
-  if (!opened.hasRoot) return L"";
-  if (!opened.key) return std::wstring(kReadFailure);
+RegText ReadRegString(Platform& platform, std::wstring path, std::wstring_view valueName) {
+  RegText read;
+  if (SplitRegPath(path).malformed) {
+    read.status = RegText::Status::Malformed;
+    read.path = std::move(path);
+    return read;
+  }
+  Opened opened = OpenPath(platform, path, kKeyRead);
+  if (!opened.hasRoot) {
+    read.status = RegText::Status::NoRoot;
+    return read;
+  }
+  if (!opened.key) return read;
 
   std::string buffer(kReadBufferSize, ' ');
   auto length = static_cast<std::uint32_t>(kReadBufferSize);
@@ -74,19 +83,21 @@ std::wstring ReadRegString(Platform& platform, std::wstring path, std::wstring_v
   long result = platform.registry.RegQueryValueExA(opened.key.get(), platform.text.ToAnsi(valueName).c_str(), &type,
                                                    reinterpret_cast<std::uint8_t*>(buffer.data()), &length);
   opened.key.reset();
-  if (result != status::kSuccess) return std::wstring(kReadFailure);
+  if (result != status::kSuccess) return read;
 
   // The whole buffer is taken back, whatever the query left after the data; blanks around it go, and so
   // does the last character (the terminator of a plain string).
-  std::wstring text = platform.text.FromAnsi(buffer);
-  std::size_t first = text.find_first_not_of(L' ');
-  if (first == std::wstring::npos) return L"";
-  std::size_t last = text.find_last_not_of(L' ');
-  return text.substr(first, last - first);
+  read.status = RegText::Status::Read;
+  const std::wstring text = platform.text.FromAnsi(buffer);
+  const std::size_t first = text.find_first_not_of(L' ');
+  if (first == std::wstring::npos) return read;
+  const std::size_t last = text.find_last_not_of(L' ');
+  read.text = text.substr(first, last - first);
+  return read;
 }
 
-std::optional<std::uint32_t> ReadRegDword(Platform& platform, std::wstring path, std::wstring_view valueName) {
-  Opened opened = OpenPath(platform, std::move(path), kKeyRead);
+std::optional<std::uint32_t> ReadRegDword(Platform& platform, const std::wstring& path, std::wstring_view valueName) {
+  Opened opened = OpenPath(platform, path, kKeyRead);
   if (!opened.key) return std::nullopt;
   std::uint8_t data[4] = {};
   std::uint32_t length = sizeof data;
@@ -97,8 +108,8 @@ std::optional<std::uint32_t> ReadRegDword(Platform& platform, std::wstring path,
   return static_cast<std::uint32_t>(data[0] | data[1] << 8 | data[2] << 16 | static_cast<std::uint32_t>(data[3]) << 24);
 }
 
-bool RegKeyExists(Platform& platform, std::wstring path) {
-  return static_cast<bool>(OpenPath(platform, std::move(path), kKeyRead).key);
+bool RegKeyExists(Platform& platform, const std::wstring& path) {
+  return static_cast<bool>(OpenPath(platform, path, kKeyRead).key);
 }
 
 RegData DwordData(std::int32_t value) {
@@ -116,8 +127,8 @@ RegData SzData(TextCodec& text, const std::wstring& value) {
 
 RegData MultiSzData(TextCodec& text, const std::wstring& value) { return {kRegMultiSz, text.ToAnsi(value)}; }
 
-Written WriteRegData(Platform& platform, std::wstring path, std::wstring_view valueName, const RegData& data) {
-  const Opened opened = OpenPath(platform, std::move(path), kKeyWrite);
+Written WriteRegData(Platform& platform, const std::wstring& path, std::wstring_view valueName, const RegData& data) {
+  const Opened opened = OpenPath(platform, path, kKeyWrite);
   if (!opened.key) return opened.hasRoot && opened.result == status::kFileNotFound ? Written::NoKey : Written::Failed;
   const long result = platform.registry.RegSetValueExA(
       opened.key.get(), platform.text.ToAnsi(valueName).c_str(), data.type,
@@ -125,9 +136,9 @@ Written WriteRegData(Platform& platform, std::wstring path, std::wstring_view va
   return result == status::kSuccess ? Written::Yes : Written::Failed;
 }
 
-RegRead ReadRegData(Platform& platform, std::wstring path, std::wstring_view valueName) {
+RegRead ReadRegData(Platform& platform, const std::wstring& path, std::wstring_view valueName) {
   RegRead read;
-  Opened opened = OpenPath(platform, std::move(path), kKeyRead);
+  Opened opened = OpenPath(platform, path, kKeyRead);
   if (!opened.key) {
     read.noKey = opened.hasRoot && opened.result == status::kFileNotFound;
     return read;
@@ -151,11 +162,11 @@ RegRead ReadRegData(Platform& platform, std::wstring path, std::wstring_view val
   return read;
 }
 
-bool CreateRegKey(Platform& platform, std::wstring path) {
-  const std::uint32_t root = SplitRegPath(platform.messages, path);
-  if (root == 0) return false;
+bool CreateRegKey(Platform& platform, const std::wstring& path) {
+  const SplitPath split = SplitRegPath(path);
+  if (split.root == 0) return false;
   RegHandle handle = 0;
-  if (platform.registry.RegCreateKeyExA(root, platform.text.ToAnsi(path).c_str(), kKeyWrite, &handle) !=
+  if (platform.registry.RegCreateKeyExA(split.root, platform.text.ToAnsi(split.subKey).c_str(), kKeyWrite, &handle) !=
       status::kSuccess) {
     return false;
   }
@@ -163,8 +174,8 @@ bool CreateRegKey(Platform& platform, std::wstring path) {
   return true;
 }
 
-bool DeleteRegValue(Platform& platform, std::wstring path, std::wstring_view valueName) {
-  const Opened opened = OpenPath(platform, std::move(path), kKeyWrite);
+bool DeleteRegValue(Platform& platform, const std::wstring& path, std::wstring_view valueName) {
+  const Opened opened = OpenPath(platform, path, kKeyWrite);
   if (!opened.key) return opened.hasRoot && opened.result == status::kFileNotFound;
   const long result = platform.registry.RegDeleteValueA(opened.key.get(), platform.text.ToAnsi(valueName).c_str());
   return result == status::kSuccess || result == status::kFileNotFound;

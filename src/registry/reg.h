@@ -12,24 +12,37 @@
 
 namespace vexa::Reg {
 
-// What a read yields when the key cannot be opened or the value cannot be read.
-inline constexpr std::wstring_view kReadFailure = L"Error";
-
 // The handle of one of the seven root names (exact, case-sensitive), or 0.
 std::uint32_t RootKeyByName(std::wstring_view name);
 
-// Checks and splits a path. On success the path becomes the sub-key and the root handle is returned (0
-// for a root name not in the table). A malformed path shows "Incorrect Format:" and yields 0, path unchanged.
-std::uint32_t SplitRegPath(MessageBoxes& messages, std::wstring& path);
+// A path checked and split: the root handle (0 for a root name not in the table) and the sub-key; or
+// malformed (not "HKEY_..." or ending in a backslash), which the window tells the operator in a box
+// (kBadFormat); nothing is read or written through either.
+struct SplitPath {
+  std::uint32_t root = 0;
+  std::wstring subKey;
+  bool malformed = false;
+};
+SplitPath SplitRegPath(std::wstring_view path);
+// The box's text for a malformed path: "Incorrect Format:", two line feeds, the path.
+inline constexpr std::wstring_view kBadFormat = L"Incorrect Format:\n\n";
 
-// The value as text: "Error" when the key or the value cannot be read, empty when the path has no root.
-std::wstring ReadRegString(Platform& platform, std::wstring path, std::wstring_view valueName);
+// A value read as text: the buffer's text as the read builds it (blanks around it and its last character
+// gone; a NUL and leftovers may stay), or why there is none. Callers say what they show for each.
+struct RegText {
+  enum class Status { Read, NoRoot, Malformed, Unreadable };
+  Status status = Status::Unreadable;
+  std::wstring text;  // Read
+  std::wstring path;  // Malformed: the path as given
+  bool ok() const { return status == Status::Read; }
+};
+RegText ReadRegString(Platform& platform, std::wstring path, std::wstring_view valueName);
 
 // A REG_DWORD value of four bytes as a number; nothing for any other value, or when it cannot be read.
-std::optional<std::uint32_t> ReadRegDword(Platform& platform, std::wstring path, std::wstring_view valueName);
+std::optional<std::uint32_t> ReadRegDword(Platform& platform, const std::wstring& path, std::wstring_view valueName);
 
 // Whether the key opens for reading.
-bool RegKeyExists(Platform& platform, std::wstring path);
+bool RegKeyExists(Platform& platform, const std::wstring& path);
 
 // A value's type and bytes as stored.
 struct RegData {
@@ -51,17 +64,17 @@ struct RegRead {
   std::optional<RegData> value;  // none when the key or the value cannot be read
 };
 // The value as stored, read in full.
-RegRead ReadRegData(Platform& platform, std::wstring path, std::wstring_view valueName);
+RegRead ReadRegData(Platform& platform, const std::wstring& path, std::wstring_view valueName);
 
 // What a write did: stored the value; found no key there (a write never creates one); or failed otherwise
 // (no root, the key refuses writing, the value is refused).
 enum class Written { Yes, NoKey, Failed };
-Written WriteRegData(Platform& platform, std::wstring path, std::wstring_view valueName, const RegData& data);
+Written WriteRegData(Platform& platform, const std::wstring& path, std::wstring_view valueName, const RegData& data);
 
 // The key, created with every missing key above it; false when it cannot be.
-bool CreateRegKey(Platform& platform, std::wstring path);
+bool CreateRegKey(Platform& platform, const std::wstring& path);
 // The value gone: true when it was deleted or was not there (nor its key).
-bool DeleteRegValue(Platform& platform, std::wstring path, std::wstring_view valueName);
+bool DeleteRegValue(Platform& platform, const std::wstring& path, std::wstring_view valueName);
 // The key (without sub-keys) gone: true when it was deleted or was not there.
 bool DeleteRegKey(Platform& platform, const std::wstring& path);
 

@@ -18,8 +18,11 @@ using test::Sz;
 class OddRegistry : public ::testing::Test {
  protected:
   OddRegistry() { test::CloneImage(sim); }
+  // The text, or "<unreadable>".
   std::wstring Read(const std::string& name) {
-    return Reg::ReadRegString(platform, L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Odd", std::wstring(name.begin(), name.end()));
+    const Reg::RegText read =
+        Reg::ReadRegString(platform, L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Odd", std::wstring(name.begin(), name.end()));
+    return read.ok() ? read.text : L"<unreadable>";
   }
   sim::SimPlatform sim;
   Platform platform = sim.platform();
@@ -40,8 +43,8 @@ TEST_F(OddRegistry, ValuesAtTheBufferLimit) {
                           Sz(std::string(bytes, 'v')));
   }
   EXPECT_EQ(Read("v254"), std::wstring(254, L'v'));
-  EXPECT_EQ(Read("v255"), L"Error");
-  EXPECT_EQ(Read("v256"), L"Error");
+  EXPECT_EQ(Read("v255"), L"<unreadable>");
+  EXPECT_EQ(Read("v256"), L"<unreadable>");
 }
 
 TEST_F(OddRegistry, CardKeyNamesOf255Characters) {
@@ -88,8 +91,9 @@ TEST_F(OddRegistry, RefusedOpenOfTheCardsKeyAndOfTheInterfaceKey) {
   EXPECT_EQ(
       Reg::ReadRegString(
           p, L"HKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters\\Interfaces\\{11111111-AAAA}",
-          L"IPAddress"),
-      L"Error");
+          L"IPAddress")
+          .status,
+      Reg::RegText::Status::Unreadable);
   RunOkAction(p, cards, L"15", L"Realtek RTL8139 Family PCI Fast Ethernet NIC");
   const test::WriteCounts counts = test::CountWrites(other.text);
   EXPECT_EQ(test::MachineWrites(other).size(), counts.all - counts.card);

@@ -63,9 +63,9 @@ TEST_F(CardInventoryTest, DescriptionKeepsLeftoversAndTheLookupCutsThem) {
   EXPECT_EQ(CardDescription(platform, inventory, 2), L"Error");
   EXPECT_EQ(FindCardServiceName(platform, inventory, L"NIC A"), L"{A}");
   EXPECT_EQ(FindCardServiceName(platform, inventory, L"NIC B"), L"{B}");
-  EXPECT_EQ(FindCardServiceName(platform, inventory, L"nic b"), L"");       // case-sensitive
-  EXPECT_EQ(FindCardServiceName(platform, inventory, L"NIC"), L"");         // whole text
-  EXPECT_EQ(FindCardServiceName(platform, inventory, L"Error"), L"Error");  // card 3: no ServiceName either
+  EXPECT_EQ(FindCardServiceName(platform, inventory, L"nic b"), L"");           // case-sensitive
+  EXPECT_EQ(FindCardServiceName(platform, inventory, L"NIC"), L"");             // whole text
+  EXPECT_EQ(FindCardServiceName(platform, inventory, L"Error"), std::nullopt);  // card 3: no ServiceName either
   EXPECT_EQ(sim.registry.OpenHandles(), 0u);
 }
 

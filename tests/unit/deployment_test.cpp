@@ -106,7 +106,9 @@ TEST_F(DeploymentTest, ExitCodes) {
     EXPECT_NE(Output().find(c.says), std::wstring::npos) << sim.console.output;
     EXPECT_TRUE(sim.messages.Shown().empty());
     EXPECT_TRUE(sim.restart.calls.empty());
-    if (c.code == exit_code::kBadArguments) EXPECT_EQ(Log(), before);  // a bad argument leaves no line
+    if (c.code == exit_code::kBadArguments) {
+      EXPECT_EQ(Log(), before);  // a bad argument leaves no line
+    }
   }
   // One card: /card may be left out.
   sim.registry.DeleteKey(kHkeyLocalMachine, std::string(test::kCardsKey) + "\\2");

@@ -260,7 +260,7 @@ TEST_F(LogStateTest, TheGuardHoldsWhateverStateTheLogIsIn) {
     LetGo();
     if (row.kind != LogKind::Readable) continue;
     // The refusal's line is on a line of its own, after a torn one too; the lines before it still read.
-    const RunLog read = ReadRunLog(platform, LogPlace{sim.system.moduleDirectory, L"", L""});
+    const RunLog read = ReadRunLog(platform, BesideConfig(platform));
     ASSERT_EQ(read.entries.size(), 2u);
     EXPECT_EQ(read.entries.back().record.outcome.rfind(kRefusedOutcome, 0), 0u);
     EXPECT_EQ(read.Skipped(), row.skipped);

@@ -28,46 +28,50 @@ using test::Line;
 // with nothing written when the folder cannot be reached or the log cannot be held; a run whose number
 // [Machines] decides (/auto) goes on and keeps its line beside config.ini, saying both places. A relative
 // folder is config.ini's.
+// How the cafe's share stands for a row.
+void Reachable(sim::SimFiles&, const std::string&) {}
+void Linked(sim::SimFiles& f, const std::string& l) { f.Put(l, ""), f.Links(l, 2); }
+void Held(sim::SimFiles& f, const std::string& l) { f.Put(l, ""), f.Hold(l, true); }
+void AFolder(sim::SimFiles& f, const std::string& l) { f.Put(l + "\\x", ""); }  // not a plain file
+
+struct FolderRow {
+  int line;
+  const wchar_t* folder;
+  void (*set)(sim::SimFiles&, const std::string&);
+  const wchar_t* run;
+  int exitCode;
+  const char* logged;   // where the line went, or nullptr
+  const wchar_t* says;  // nullptr: nothing about the log
+};
+const FolderRow kFolderRows[] = {
+    ROW(L"\\\\server\\vexa", Reachable, L"/n 15 /card 1 /noreboot", 0, "\\\\server\\vexa\\VexaIpSet.log", nullptr),
+    ROW(L"\\\\server\\gone", Reachable, L"/n 15 /card 1 /noreboot", 2, nullptr,
+        L"网吧的日志 \\\\server\\gone\\VexaIpSet.log 无法访问。config.ini 的 [Log] Folder= 指定了它"),
+    ROW(L"\\\\server\\gone", Reachable, L"/auto /noreboot", 0, "C:\\VexaIpSet\\VexaIpSet.log",
+        L"日志文件夹 \\\\server\\gone 无法访问,这次记在 C:\\VexaIpSet\\VexaIpSet.log。"),
+    ROW(L"\\\\server\\vexa", Linked, L"/n 15 /card 1 /noreboot", 2, nullptr,
+        L"网吧的日志 \\\\server\\vexa\\VexaIpSet.log 是链接"),
+    ROW(L"\\\\server\\vexa", Linked, L"/auto /noreboot", 0, "C:\\VexaIpSet\\VexaIpSet.log",
+        L"网吧的日志 \\\\server\\vexa\\VexaIpSet.log 是链接(硬链接、符号链接或重解析点),为安全起见没有写入,"
+        L"这次记在 C:\\VexaIpSet\\VexaIpSet.log。"),
+    ROW(L"\\\\server\\vexa", AFolder, L"/n 15 /card 1 /noreboot", 2, nullptr,
+        L"网吧的日志 \\\\server\\vexa\\VexaIpSet.log 不是普通文件"),
+    ROW(L"\\\\server\\vexa", Held, L"/auto /noreboot", 0, "C:\\VexaIpSet\\VexaIpSet.log",
+        L"网吧的日志 \\\\server\\vexa\\VexaIpSet.log 正被其他机器或程序占用,等了 120 秒仍没能锁定,这次记在"),
+    // A start-up task runs in System32: a relative folder is config.ini's.
+    ROW(L".\\", Reachable, L"/n 15 /card 1 /noreboot", 0, "C:\\VexaIpSet\\VexaIpSet.log", nullptr),
+    ROW(L"..\\VexaIpSet\\.", Reachable, L"/n 15 /card 1 /noreboot", 0, "C:\\VexaIpSet\\VexaIpSet.log", nullptr),
+    // A name ANSI calls cannot carry is refused by its character, not turned into "?" and looked for.
+    ROW(L"\\\\server\\caf\u00C9", Reachable, L"/n 15 /card 1 /noreboot", 2, nullptr,
+        L"含有 Windows(代码页 936)无法表示的字符“é”(U+00C9)。"),
+};
+
 TEST_F(DeploymentTest, TheLogFolderConfigIniNames) {
   const std::string share = "\\\\server\\vexa";
   const std::string there = share + "\\VexaIpSet.log";
   const std::string here = sim.system.moduleDirectory + "\\VexaIpSet.log";
   sim.files.AddFolder(share);
-  const auto none = [](sim::SimFiles&, const std::string&) {};
-  const auto link = [](sim::SimFiles& f, const std::string& l) { f.Put(l, ""), f.Links(l, 2); };
-  const auto busy = [](sim::SimFiles& f, const std::string& l) { f.Put(l, ""), f.Hold(l, true); };
-  const auto folder = [](sim::SimFiles& f, const std::string& l) { f.Put(l + "\\x", ""); };  // not a plain file
-  const struct {
-    int line;
-    const wchar_t* folder;
-    void (*set)(sim::SimFiles&, const std::string&);
-    const wchar_t* run;
-    int exitCode;
-    const char* logged;   // where the line went, or nullptr
-    const wchar_t* says;  // nullptr: nothing about the log
-  } cases[] = {
-      ROW(L"\\\\server\\vexa", none, L"/n 15 /card 1 /noreboot", 0, "\\\\server\\vexa\\VexaIpSet.log", nullptr),
-      ROW(L"\\\\server\\gone", none, L"/n 15 /card 1 /noreboot", 2, nullptr,
-          L"网吧的日志 \\\\server\\gone\\VexaIpSet.log 无法访问。config.ini 的 [Log] Folder= 指定了它"),
-      ROW(L"\\\\server\\gone", none, L"/auto /noreboot", 0, "C:\\VexaIpSet\\VexaIpSet.log",
-          L"日志文件夹 \\\\server\\gone 无法访问,这次记在 C:\\VexaIpSet\\VexaIpSet.log。"),
-      ROW(L"\\\\server\\vexa", link, L"/n 15 /card 1 /noreboot", 2, nullptr,
-          L"网吧的日志 \\\\server\\vexa\\VexaIpSet.log 是链接"),
-      ROW(L"\\\\server\\vexa", link, L"/auto /noreboot", 0, "C:\\VexaIpSet\\VexaIpSet.log",
-          L"网吧的日志 \\\\server\\vexa\\VexaIpSet.log 是链接(硬链接、符号链接或重解析点),为安全起见没有写入,"
-          L"这次记在 C:\\VexaIpSet\\VexaIpSet.log。"),
-      ROW(L"\\\\server\\vexa", folder, L"/n 15 /card 1 /noreboot", 2, nullptr,
-          L"网吧的日志 \\\\server\\vexa\\VexaIpSet.log 不是普通文件"),
-      ROW(L"\\\\server\\vexa", busy, L"/auto /noreboot", 0, "C:\\VexaIpSet\\VexaIpSet.log",
-          L"网吧的日志 \\\\server\\vexa\\VexaIpSet.log 正被其他机器或程序占用,等了 120 秒仍没能锁定,这次记在"),
-      // A start-up task runs in System32: a relative folder is config.ini's.
-      ROW(L".\\", none, L"/n 15 /card 1 /noreboot", 0, "C:\\VexaIpSet\\VexaIpSet.log", nullptr),
-      ROW(L"..\\VexaIpSet\\.", none, L"/n 15 /card 1 /noreboot", 0, "C:\\VexaIpSet\\VexaIpSet.log", nullptr),
-      // A name ANSI calls cannot carry is refused by its character, not turned into "?" and looked for.
-      ROW(L"\\\\server\\caf\u00C9", none, L"/n 15 /card 1 /noreboot", 2, nullptr,
-          L"含有 Windows(代码页 936)无法表示的字符“é”(U+00C9)。"),
-  };
-  for (const auto& c : cases) {
+  for (const FolderRow& c : kFolderRows) {
     TRACE_ROW(c);
     for (const std::string& log : {there, here}) sim.files.RemoveFile(log.c_str());
     sim.files.RemoveFile((there + "\\x").c_str());

@@ -251,6 +251,26 @@ TEST_F(OkActionTest, ABusyLogIsWaitedForOnlyWhileTheOperatorWants) {
   EXPECT_NE(sim.files.Get(log).value_or("").find(ToUtf8(L"\t已写入\t")), std::string::npos);
 }
 
+// The cafe's log on a share that cannot be reached: the window asks as for a busy log, naming the folder;
+// Cancel writes nothing, and Retry once the share answers again writes there.
+TEST_F(OkActionTest, TheCafesLogOutOfReachIsAskedAboutAsABusyOne) {
+  sim.PutConfig(L"[NetWork]\r\nNetPrefix=WB-\r\n[Log]\r\nFolder=\\\\server\\vexa\r\n");
+  EXPECT_EQ(Ok(L"15"), Refusal::NoLogLock);
+  ASSERT_EQ(sim.messages.Shown().size(), 1u);
+  EXPECT_EQ(LastBox().text, L"网吧的日志 \\\\server\\vexa\\VexaIpSet.log 无法访问,拿不到它的锁就不能写入。要重试吗?");
+  EXPECT_EQ(LastBox().buttons, MsgButtons::RetryCancel);
+  EXPECT_TRUE(test::MachineWrites(sim).empty());
+  EXPECT_FALSE(sim.files.Exists(sim.system.moduleDirectory + "\\VexaIpSet.log"));
+  sim.messages.Clear();
+  sim.messages.Answer(MsgAnswer::Retry);
+  sim.messages.onShow = [&] { sim.files.AddFolder("\\\\server\\vexa"); };
+  EXPECT_EQ(Ok(L"15"), Refusal::None);
+  sim.messages.onShow = nullptr;
+  EXPECT_EQ(test::MachineWrites(sim).size(), counts.all);
+  EXPECT_NE(sim.files.Get("\\\\server\\vexa\\VexaIpSet.log").value_or("").find(ToUtf8(L"\t已写入\t")),
+            std::string::npos);
+}
+
 TEST_F(OkActionTest, NoCardMessage) {
   Ok(L"15", L"");
   EXPECT_EQ(LastBox().text, L"你没有选择网卡！请在下面的网卡列表中选择！");

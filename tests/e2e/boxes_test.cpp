@@ -56,46 +56,54 @@ struct Rejection {
   const wchar_t* numberAfter;
 };
 
+constexpr const wchar_t* kBadConfig = L"Quorlis - 配置文件错误！";
+const Rejection kRejections[] = {
+    ROW(nullptr, L"", L"Quorlis - 出现错误！", L"请输入本机号,在按回车键呀！！", L""),
+    ROW(nullptr, L"0", L"Quorlis - 机器号输入错误！", L"请输入1-254的数字,或者修改配置文件！", L""),
+    ROW(nullptr, L"255", L"Quorlis - 机器号输入错误！", L"请输入1-254的数字,或者修改配置文件！", L""),
+    ROW(nullptr, L"999", L"Quorlis - 机器号输入错误！", L"请输入1-254的数字,或者修改配置文件！", L""),
+    ROW(L"[NetWork]\r\nIP=\r\n", L"15", kBadConfig,
+        L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=\r\nIPOffset=0\r\n本机机号=15\r\n文件: "
+        L"C:\\e2e\\config.ini",
+        L"15"),
+    ROW(L"[NetWork]\r\nIPOffset=abc\r\n", L"15", kBadConfig,
+        L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=192.168.0\r\nIPOffset=abc\r\n本机机号=15\r\n文件: "
+        L"C:\\e2e\\config.ini",
+        L"15"),
+    ROW(L"[NetWork]\r\nIPOffset=\r\n", L"15", kBadConfig,
+        L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=192.168.0\r\nIPOffset=\r\n本机机号=15\r\n文件: "
+        L"C:\\e2e\\config.ini",
+        L"15"),
+    ROW(L"[NetWork]\r\nIPOffset=2.5\r\n", L"15", kBadConfig,
+        L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=192.168.0\r\nIPOffset=2.5\r\n本机机号=15\r\n文件: "
+        L"C:\\e2e\\config.ini",
+        L"15"),
+    ROW(L"[NetWork]\r\nIP=10.0.0\r\nIPOffset=5\r\n", L"251", kBadConfig,
+        L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=10.0.0\r\nIPOffset=5\r\n本机机号=251\r\n文件: "
+        L"C:\\e2e\\config.ini",
+        L"251"),
+    ROW(L"[NetWork]\r\nIPOffset=240\r\n", L"15", kBadConfig,
+        L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=192.168.0\r\nIPOffset=240\r\n本机机号=15\r\n"
+        L"192.168.0.255 是子网 192.168.0.0/24 的广播地址,不能用作计算机的地址。\r\n文件: C:\\e2e\\config.ini",
+        L"15"),
+    // A header Windows' readers could read as two names: refused, naming the line and the zone.
+    ROW(L"[NetWork]\r\n[Zones]\r\n一楼=1-200\r\n二楼=201-400\r\n[一楼]\r\n[二楼] ; 201-400 [new]\r\nIP=10.2.0\r\n",
+        L"15", kBadConfig,
+        L"配置文件中的节头写法有误,请修改配置文件！\r\n第 6 行(区 二楼 的节头): [二楼] ; 201-400 [new]\r\n"
+        L"] 后面还有字:有的 Windows 把节名读到第一个 ],有的读到最后一个 ]。注释请另起一行,以 ; 开头。\r\n"
+        L"文件: C:\\e2e\\config.ini",
+        L"15"),
+    ROW(L"[NetWork]\r\nGateWay=0.0.0.0\r\n", L"15", kBadConfig,
+        L"配置文件中的 GateWay 不是一个有效的 IP 地址(或空),请修改配置文件！\r\nGateWay=0.0.0.0\r\n"
+        L"0.0.0.0 在 0.0.0.0/8 中(表示\"本网络\"),不能用作网关。\r\n文件: C:\\e2e\\config.ini",
+        L"15"),
+};
+
 TEST_F(E2E, RejectionsShowTheirBoxAndWriteNothing) {
-  const std::wstring badIp = L"Quorlis - 配置文件错误！";
-  const Rejection cases[] = {
-      ROW(nullptr, L"", L"Quorlis - 出现错误！", L"请输入本机号,在按回车键呀！！", L""),
-      ROW(nullptr, L"0", L"Quorlis - 机器号输入错误！", L"请输入1-254的数字,或者修改配置文件！", L""),
-      ROW(nullptr, L"255", L"Quorlis - 机器号输入错误！", L"请输入1-254的数字,或者修改配置文件！", L""),
-      ROW(nullptr, L"999", L"Quorlis - 机器号输入错误！", L"请输入1-254的数字,或者修改配置文件！", L""),
-      ROW(L"[NetWork]\r\nIP=\r\n", L"15", badIp.c_str(),
-          L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=\r\nIPOffset=0\r\n本机机号=15\r\n文件: "
-          L"C:\\e2e\\config.ini",
-          L"15"),
-      ROW(L"[NetWork]\r\nIPOffset=abc\r\n", L"15", badIp.c_str(),
-          L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=192.168.0\r\nIPOffset=abc\r\n本机机号=15\r\n文件: "
-          L"C:\\e2e\\config.ini",
-          L"15"),
-      ROW(L"[NetWork]\r\nIPOffset=\r\n", L"15", badIp.c_str(),
-          L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=192.168.0\r\nIPOffset=\r\n本机机号=15\r\n文件: "
-          L"C:\\e2e\\config.ini",
-          L"15"),
-      ROW(L"[NetWork]\r\nIPOffset=2.5\r\n", L"15", badIp.c_str(),
-          L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=192.168.0\r\nIPOffset=2.5\r\n本机机号=15\r\n文件: "
-          L"C:\\e2e\\config.ini",
-          L"15"),
-      ROW(L"[NetWork]\r\nIP=10.0.0\r\nIPOffset=5\r\n", L"251", badIp.c_str(),
-          L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=10.0.0\r\nIPOffset=5\r\n本机机号=251\r\n文件: "
-          L"C:\\e2e\\config.ini",
-          L"251"),
-      ROW(L"[NetWork]\r\nIPOffset=240\r\n", L"15", badIp.c_str(),
-          L"配置文件算出的 IP 地址无效,请修改配置文件！\r\nIP=192.168.0\r\nIPOffset=240\r\n本机机号=15\r\n"
-          L"192.168.0.255 是子网 192.168.0.0/24 的广播地址,不能用作计算机的地址。\r\n文件: C:\\e2e\\config.ini",
-          L"15"),
-      ROW(L"[NetWork]\r\nGateWay=0.0.0.0\r\n", L"15", badIp.c_str(),
-          L"配置文件中的 GateWay 不是一个有效的 IP 地址(或空),请修改配置文件！\r\nGateWay=0.0.0.0\r\n"
-          L"0.0.0.0 在 0.0.0.0/8 中(表示\"本网络\"),不能用作网关。\r\n文件: C:\\e2e\\config.ini",
-          L"15"),
-  };
   auto tool = Start();
   Choose(*tool, kRealtek);
   const Snapshot before = TakeSnapshot();
-  for (const auto& c : cases) {
+  for (const Rejection& c : kRejections) {
     TRACE_ROW(c);
     WriteConfig(toolPath_, c.config != nullptr ? c.config : kFullConfig);
     ::SendMessageW(tool->Find(txtNum), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c.typed));

@@ -364,6 +364,15 @@ std::string ReadFileBytes(const std::wstring& path) {
   return bytes;
 }
 
+void AppendFileBytes(const std::wstring& path, const std::string& bytes) {
+  HANDLE file = ::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                              0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  ::CloseHandle(file);
+}
+
 void SaveShot(HWND window, const std::wstring& name) {
   wchar_t folder[MAX_PATH] = {};
   const DWORD length = ::GetEnvironmentVariableW(L"VEXA_E2E_SHOTS", folder, MAX_PATH);

@@ -105,5 +105,7 @@ void SaveShot(HWND window, const std::wstring& name);
 
 // A whole file's bytes; empty when it cannot be read. Opened sharing everything, as a log viewer would.
 std::string ReadFileBytes(const std::wstring& path);
+// bytes at the end of the file, made when missing (a line of the log as an earlier run left it).
+void AppendFileBytes(const std::wstring& path, const std::string& bytes);
 
 }  // namespace vexa::e2e

@@ -163,7 +163,7 @@ std::wstring BadArgumentsText(const std::wstring& error) {
 namespace {
 
 // An exit code as the usage lists it: the number and a blank.
-std::wstring Code(int code) { return std::to_wstring(code) + L" "; }
+std::wstring Code(int code) { return IntText(code) + L" "; }
 
 }  // namespace
 
@@ -192,13 +192,12 @@ std::wstring UsageText() {
       L"  /noreboot  写入后不重新启动(默认写入后立即强制重启)。设置已经相同时什么也不写,也不重启。",
       L"  /force     默认网关不在本机子网内、日志说这个机号已给了别的网卡、或日志读不全无法确认时,仍然写入",
       L"             (窗口中会先询问;不加 /force 则拒绝);和 /export 同用时跳过冲突的机位,导出其余的。",
-      L"  机号: 1-" + std::to_wstring(kLastMachine) + L";config.ini 有 [Zones] 时是某个区里的机号(1-" +
-          std::to_wstring(kLastZonedMachine) + L"),按那个区的设置算出。",
+      L"  机号: 1-" + IntText(kLastMachine) + L";config.ini 有 [Zones] 时是某个区里的机号(1-" +
+          IntText(kLastZonedMachine) + L"),按那个区的设置算出。",
       L"  结果写在命令行窗口和日志 VexaIpSet.log 中:日志在 config.ini 的 [Log] Folder= 指定的文件夹(例如服务器的",
       L"  共享文件夹),没有指定时在 config.ini 旁边。每次运行排队等日志的锁,最多 " +
-          std::to_wstring(kLogQueueMilliseconds / 1000) + L" 秒;没拿到锁就什么",
-      L"  也不写(退出码 " + std::to_wstring(exit_code::kRefused) +
-          L",加 /force 也一样)。指定的文件夹用不了时,/n 同样什么",
+          IntText(kLogQueueMilliseconds / 1000) + L" 秒;没拿到锁就什么",
+      L"  也不写(退出码 " + IntText(exit_code::kRefused) + L",加 /force 也一样)。指定的文件夹用不了时,/n 同样什么",
       L"  也不写;/auto 和 /undo 照常写入,这次记在 config.ini 旁边。",
       L"",
       L"退出码: " + Code(exit_code::kDone) + L"已写入或已是这些设置(/check: " + std::wstring(kInEffect) + L")  " +

@@ -15,7 +15,7 @@ void FrmMain::Form_Load() {
   window_.SetCaption(Label15, L"当前计算机名:" + ReadHostName(platform_));
   {
     UniqueKey cards = EnumNetworkCards(platform_, inventory_);
-    window_.SetCaption(Label19, L"找到 " + std::to_wstring(inventory_.LastCard + 1) + L" 块可用网卡");
+    window_.SetCaption(Label19, L"找到 " + IntText(inventory_.LastCard + 1) + L" 块可用网卡");
     window_.ClearItems(cboInterface);
     for (std::int32_t index = 0; index <= inventory_.LastCard; ++index) {
       window_.AddItem(cboInterface, CardDescription(platform_, inventory_, index));

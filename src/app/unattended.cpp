@@ -51,7 +51,7 @@ Target Refused(MachineInput number, std::wstring reason) {
 std::wstring Positions(const std::vector<std::int32_t>& indexes) {
   std::vector<std::wstring> texts;
   texts.reserve(indexes.size());
-  for (std::int32_t index : indexes) texts.push_back(L"第 " + std::to_wstring(index + 1) + L" 块");
+  for (std::int32_t index : indexes) texts.push_back(L"第 " + IntText(index + 1) + L" 块");
   return JoinWith(texts, L"、");
 }
 
@@ -62,7 +62,7 @@ Target NumberTarget(Platform& platform, const CardInventory& inventory, const Co
   if (!command.card) {
     if (cards == 1) return Target{number, 0, std::nullopt, L""};
     if (cards == 0) return Refused(number, L"本机没有网卡。");
-    return Refused(number, L"本机有 " + std::to_wstring(cards) + L" 块网卡,请用 /card 指定一块。");
+    return Refused(number, L"本机有 " + IntText(cards) + L" 块网卡,请用 /card 指定一块。");
   }
   const std::wstring& wanted = *command.card;
   const bool position = !wanted.empty() && wanted.size() <= 3 &&
@@ -71,13 +71,13 @@ Target NumberTarget(Platform& platform, const CardInventory& inventory, const Co
     int n = 0;
     for (wchar_t c : wanted) n = n * 10 + (c - L'0');
     if (n >= 1 && n <= cards) return Target{number, n - 1, std::nullopt, L""};
-    return Refused(number, L"没有第 " + wanted + L" 块网卡(本机有 " + std::to_wstring(cards) + L" 块)。");
+    return Refused(number, L"没有第 " + wanted + L" 块网卡(本机有 " + IntText(cards) + L" 块)。");
   }
   const std::vector<std::int32_t> found = CardsDescribedAs(platform, inventory, wanted);
   if (found.size() == 1) return Target{number, found.front(), std::nullopt, L""};
   if (found.empty()) return Refused(number, L"没有描述为\"" + wanted + L"\"的网卡。");
-  return Refused(number, L"描述为\"" + wanted + L"\"的网卡有 " + std::to_wstring(found.size()) + L" 块(" +
-                             Positions(found) + L"),请用 /card 序号指定。");
+  return Refused(number, L"描述为\"" + wanted + L"\"的网卡有 " + IntText(found.size()) + L" 块(" + Positions(found) +
+                             L"),请用 /card 序号指定。");
 }
 
 // The machine a run is for: /n's number (checked once, against the run's zones) and card, or [Machines]'.

@@ -39,7 +39,7 @@ std::wstring Listed(const std::wstring& heading, const std::vector<std::wstring>
   constexpr std::size_t kShown = 10;
   std::wstring text = L"\r\n" + heading;
   for (std::size_t i = 0; i < lines.size() && i < kShown; ++i) text += L"\r\n  " + lines[i];
-  if (lines.size() > kShown) text += L"\r\n  ……共 " + std::to_wstring(lines.size()) + L" 行";
+  if (lines.size() > kShown) text += L"\r\n  ……共 " + IntText(lines.size()) + L" 行";
   return text;
 }
 
@@ -134,7 +134,7 @@ MachineLookup LookUpMachine(Platform& platform, const CardInventory& inventory, 
 
 std::wstring LookupNote(const MachineLookup& lookup) {
   if (lookup.sections < 2) return L"";
-  return L"注意: config.ini 中有 " + std::to_wstring(lookup.sections) +
+  return L"注意: config.ini 中有 " + IntText(lookup.sections) +
          L" 个 [Machines] 节,Windows 只读第一个,其余节里的行没有用到。";
 }
 

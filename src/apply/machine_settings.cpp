@@ -109,7 +109,7 @@ MachineSettings DeriveSettings(const MachineInput& input, const IniFile::ZonePla
 }
 
 void DeriveGameKey(Platform& platform, MachineSettings& settings, const std::wstring& iniPath) {
-  const std::wstring key = L"CDKey" + std::to_wstring(settings.MachineNumber);
+  const std::wstring key = L"CDKey" + IntText(settings.MachineNumber);
   IniFile::IniValue value = IniFile::ReadIniValue(platform, iniPath, IniFile::kCsCdk, key, kDefaultGameKey);
   if (value.cut && settings.CutKey.empty()) settings.CutKey = key;
   settings.GameKey = std::move(value.text);
@@ -172,7 +172,7 @@ std::wstring HostNameRule() {
     if (!symbols.empty()) symbols.push_back(L' ');
     symbols.push_back(c);
   }
-  return L"计算机名最多 " + std::to_wstring(kMaxHostNameBytes) +
+  return L"计算机名最多 " + IntText(kMaxHostNameBytes) +
          L" 个字节(一个汉字占 2 个字节),不能含有空格(全角空格也不行)和下列符号:\r\n" + symbols;
 }
 
@@ -194,7 +194,7 @@ Notice SettingsRejection(TextCodec& text, Refusal verdict, const MachineSettings
   };
   switch (verdict) {
     case Refusal::CutValue:
-      lines = {L"配置文件中 " + settings.CutKey + L" 的值长于 " + std::to_wstring(IniFile::kValueBufferSize - 1) +
+      lines = {L"配置文件中 " + settings.CutKey + L" 的值长于 " + IntText(IniFile::kValueBufferSize - 1) +
                    L" 个字节,读到的只是被截断的前一部分,没有写入。请缩短这个值！",
                file};
       return {title, JoinWith(lines, L"\r\n")};

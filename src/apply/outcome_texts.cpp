@@ -29,27 +29,26 @@ std::wstring WrittenHeading(const WriteReport& report) {
 
 std::wstring NumberHeldText(int number, const LogEntry& other) {
   const RunRecord& r = other.record;
-  return L"日志显示机号 " + std::to_wstring(number) + L" 已经给了另一块网卡 " + r.address + L"(" +
-         LogStamp(other.time) + L" 的运行,计算机名 " + r.hostName + L"),那块网卡最后一次运行仍是这个机号。";
+  return L"日志显示机号 " + IntText(number) + L" 已经给了另一块网卡 " + r.address + L"(" + LogStamp(other.time) +
+         L" 的运行,计算机名 " + r.hostName + L"),那块网卡最后一次运行仍是这个机号。";
 }
 
 std::wstring NumberUntrustedText(int number, const LogEntry& line) {
-  return L"日志中 " + LogStamp(line.time) + L" 的一行提到机号 " + std::to_wstring(number) +
-         L",但它有重复或无法读取的列(可能是更新版本的 VexaIpSet 写的,或被人改过),无法确认机号 " +
-         std::to_wstring(number) + L" 没有给别的网卡。";
-}
-
-std::wstring UntrustedRequestsText(const std::wstring& path, int lines) {
-  return path + L": " + std::to_wstring(lines) + L" 行提到重启,但有重复或无法读取的列";
-}
-
-std::wstring NumberUnknownText(int number, const std::vector<std::wstring>& unreadable) {
-  return L"无法读取日志 " + JoinWith(unreadable, L"; ") + L",无法确认机号 " + std::to_wstring(number) +
+  return L"日志中 " + LogStamp(line.time) + L" 的一行提到机号 " + IntText(number) +
+         L",但它有重复或无法读取的列(可能是更新版本的 VexaIpSet 写的,或被人改过),无法确认机号 " + IntText(number) +
          L" 没有给别的网卡。";
 }
 
+std::wstring UntrustedRequestsText(const std::wstring& path, int lines) {
+  return path + L": " + IntText(lines) + L" 行提到重启,但有重复或无法读取的列";
+}
+
+std::wstring NumberUnknownText(int number, const std::vector<std::wstring>& unreadable) {
+  return L"无法读取日志 " + JoinWith(unreadable, L"; ") + L",无法确认机号 " + IntText(number) + L" 没有给别的网卡。";
+}
+
 std::wstring LogBusyText(const std::wstring& path, std::uint32_t waitMilliseconds) {
-  return L"日志 " + path + L" 正被其他机器或程序占用,等了 " + std::to_wstring(waitMilliseconds / 1000) +
+  return L"日志 " + path + L" 正被其他机器或程序占用,等了 " + IntText(waitMilliseconds / 1000) +
          L" 秒仍没能锁定它。没有日志里的这一行就不改本机:什么也没有写入,也不重启。\r\n"
          L"请找出占用它的程序(打开着它的编辑器、挂起的 VexaIpSet)并关闭,或等一会儿再运行。";
 }
@@ -58,8 +57,7 @@ std::wstring LockProblemText(LockState state, bool folderOfThatName, std::uint32
   switch (state) {
     case LockState::Held:
     case LockState::Released: return L"";
-    case LockState::Busy:
-      return L" 正被其他机器或程序占用,等了 " + std::to_wstring(waitMilliseconds / 1000) + L" 秒仍没能锁定";
+    case LockState::Busy: return L" 正被其他机器或程序占用,等了 " + IntText(waitMilliseconds / 1000) + L" 秒仍没能锁定";
     case LockState::Link: return std::wstring(kIsLink);
     case LockState::NotWritable: break;
   }
@@ -86,7 +84,7 @@ std::wstring LogNote(const std::wstring& elsewhere, LogResult result, const std:
       return elsewhere + L"日志 " + path + std::wstring(kNotWritable) + L",这次没有记入日志。";
     case LogResult::Busy:
       if (refusedForLog) return elsewhere.empty() ? L"" : elsewhere + L"这次用的是 " + path + L"。";
-      return elsewhere + L"日志 " + path + L" 被其他程序占用,等了 " + std::to_wstring(waitMilliseconds / 1000) +
+      return elsewhere + L"日志 " + path + L" 被其他程序占用,等了 " + IntText(waitMilliseconds / 1000) +
              L" 秒仍没能写入,这次没有记入日志。";
     case LogResult::Link: return elsewhere + L"日志 " + path + std::wstring(kIsLink) + L"。";
   }

@@ -58,7 +58,7 @@ std::wstring ValueText(TextCodec& text, const Reg::RegData& data) {
   const std::string& b = data.bytes;
   if (data.type == kRegDword && b.size() == 4) {
     const auto byte = [&b](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(b[i])); };
-    return std::to_wstring(byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24);
+    return IntText(byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24);
   }
   if (data.type == kRegSz || data.type == kRegExpandSz)
     return text.FromAnsi(std::string_view(b).substr(0, b.find('\0')));

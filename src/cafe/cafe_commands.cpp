@@ -69,13 +69,13 @@ bool ConfigUsable(const IniFile::Venue& venue, CafeOutput& out) {
 
 std::wstring NumberList(const std::vector<int>& numbers) {
   std::wstring list;
-  for (int n : numbers) list += (list.empty() ? L"" : L", ") + std::to_wstring(n);
+  for (int n : numbers) list += (list.empty() ? L"" : L", ") + IntText(n);
   return list;
 }
 
 // A seat left out because no machine could use its binding: the column that is wrong, its value, why.
 std::wstring UnusableText(const LeftSeat& seat) {
-  const std::wstring head = L"没有导出机号 " + std::to_wstring(seat.number) + L": ";
+  const std::wstring head = L"没有导出机号 " + IntText(seat.number) + L": ";
   switch (seat.fault) {
     case SeatFault::NotAnAddress: return head + L"日志中的 IP 地址 " + seat.value + L" 不是有效的地址";
     case SeatFault::OutsideSubnet: return head + L"IP 地址 " + seat.value + L" 不在这个机号按 config.ini 应在的子网中";
@@ -141,7 +141,7 @@ void WriteExport(Platform& platform, const LogPlace& place, ExportFormat format,
   for (const ExportFile& file : ExportFiles(format, plan, view, ToUtf8(note))) {
     const Written written = WriteBesideLog(platform, place, file.name, file.bytes);
     if (!written.problem.empty()) out.exitCode = exit_code::kRefused;
-    lines.push_back(written.problem.empty() ? L"已导出 " + std::to_wstring(count) + L" 个机位: " + written.shown
+    lines.push_back(written.problem.empty() ? L"已导出 " + IntText(count) + L" 个机位: " + written.shown
                                             : L"文件 " + written.shown + written.problem);
   }
 }
@@ -169,7 +169,7 @@ CafeOutput ReportCommand(Platform& platform, const IniFile::Venue& venue) {
   const std::vector<int> counts = CountsOf(view);
   std::vector<std::wstring> parts;
   for (std::size_t state = 0; state < counts.size(); ++state) {
-    parts.push_back(std::wstring(StateWord(static_cast<SeatState>(state))) + L" " + std::to_wstring(counts[state]));
+    parts.push_back(std::wstring(StateWord(static_cast<SeatState>(state))) + L" " + IntText(counts[state]));
   }
   lines.push_back(L"机位: " + JoinWith(parts, L", "));
   SayOutside(view, lines);

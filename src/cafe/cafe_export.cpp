@@ -40,9 +40,8 @@ void FindConflicts(const std::map<std::wstring, AddressHistory>& addresses, cons
   std::set<int> seats;
   for (const int n : SeatNumbers(view)) {
     if (view.seats[n].claimants.size() < 2) continue;
-    plan.conflicts.push_back(L"机号 " + std::to_wstring(n) + L" 给了 " +
-                             std::to_wstring(view.seats[n].claimants.size()) + L" 块网卡: " +
-                             JoinWith(view.seats[n].claimants, L", "));
+    plan.conflicts.push_back(L"机号 " + IntText(n) + L" 给了 " + IntText(view.seats[n].claimants.size()) +
+                             L" 块网卡: " + JoinWith(view.seats[n].claimants, L", "));
     seats.insert(n);
   }
   std::map<std::wstring, std::vector<std::pair<std::wstring, int>>> byIp;  // ip: address, number
@@ -56,9 +55,8 @@ void FindConflicts(const std::map<std::wstring, AddressHistory>& addresses, cons
     for (const auto& card : cards) numbers.insert(card.second);
     if (numbers.size() < 2) continue;
     std::vector<std::wstring> named;
-    for (const auto& [address, number] : cards) named.push_back(address + L"(机号 " + std::to_wstring(number) + L")");
-    plan.conflicts.push_back(L"IP " + ip + L" 写给了 " + std::to_wstring(cards.size()) + L" 块网卡: " +
-                             JoinWith(named, L", "));
+    for (const auto& [address, number] : cards) named.push_back(address + L"(机号 " + IntText(number) + L")");
+    plan.conflicts.push_back(L"IP " + ip + L" 写给了 " + IntText(cards.size()) + L" 块网卡: " + JoinWith(named, L", "));
     seats.insert(numbers.begin(), numbers.end());
   }
   plan.conflictSeats.assign(seats.begin(), seats.end());
@@ -117,8 +115,8 @@ void FindSameNames(ExportPlan& plan) {
     for (wchar_t& c : folded) c = AsciiUpper(c);
     const auto [at, added] = first.emplace(folded, b.number);
     if (added) continue;
-    plan.sameNames.push_back(L"计算机名只有大小写不同: 机号 " + std::to_wstring(at->second) + L" 和 " +
-                             std::to_wstring(b.number) + L"(" + b.hostName + L")");
+    plan.sameNames.push_back(L"计算机名只有大小写不同: 机号 " + IntText(at->second) + L" 和 " + IntText(b.number) +
+                             L"(" + b.hostName + L")");
     plan.sameNameSeats.push_back(b.number);
   }
 }
@@ -157,7 +155,7 @@ ExportPlan PlanExport(const CafeView& view) {
       }
       Binding binding{n, ip.bits, *mac, r.hostName, mask.bits, gateway.ok() ? gateway.bits : 0};
       if (!IsDnsLabel(r.hostName)) {
-        plan.unnamed.push_back(std::to_wstring(n) + L"(" + r.hostName + L")");
+        plan.unnamed.push_back(IntText(n) + L"(" + r.hostName + L")");
         binding.hostName.clear();
       }
       plan.bindings.push_back(std::move(binding));
@@ -303,7 +301,7 @@ std::string Csv(const CafeView& view) {
     const std::wstring mac = !seat.claimants.empty() ? JoinWith(seat.claimants, L" ")
                              : r != nullptr          ? r->address
                                                      : seat.listed;
-    const std::wstring fields[] = {std::to_wstring(n),
+    const std::wstring fields[] = {IntText(n),
                                    r != nullptr ? r->ipAddress : L"",
                                    mac,
                                    r != nullptr ? r->hostName : L"",

@@ -80,7 +80,7 @@ std::wstring Cell(int number, const Seat& seat) {
   const StateLook& look = LookOf(seat.state);
   std::wstring cell = L"<div class=\"c " + std::wstring(look.css) + L"\" title=\"" +
                       Escaped(std::wstring(StateWord(look.state)) + L": " + Detail(seat)) + L"\"><b>" +
-                      std::to_wstring(number) + L"</b><i>" + look.mark + L"</i>";
+                      IntText(number) + L"</b><i>" + look.mark + L"</i>";
   if (seat.state == SeatState::Conflict) {
     for (const std::wstring& address : seat.claimants) cell += L"<u>" + Escaped(address) + L"</u>";
   } else if (seat.last != nullptr) {
@@ -92,7 +92,7 @@ std::wstring Cell(int number, const Seat& seat) {
 std::wstring Row(int number, const Seat& seat) {
   const LogEntry* last = seat.last;
   const std::wstring cells[] = {
-      std::to_wstring(number),
+      IntText(number),
       std::wstring(LookOf(seat.state).mark) + L" " + std::wstring(StateWord(seat.state)),
       seat.state == SeatState::Conflict ? JoinWith(seat.claimants, L", ")
                                         : (last != nullptr ? last->record.address : seat.listed),
@@ -100,7 +100,7 @@ std::wstring Row(int number, const Seat& seat) {
       last != nullptr ? last->record.hostName : L"",
       last != nullptr ? LogStamp(last->time) : L"",
       Detail(seat),
-      std::to_wstring(seat.runs),
+      IntText(seat.runs),
       last != nullptr ? last->record.version : L"",
   };
   std::wstring row = L"<tr>";
@@ -113,8 +113,7 @@ std::wstring Legend(const std::vector<int>& counts) {
   std::wstring legend = L"<div class=\"lg\">";
   for (const StateLook& look : kLooks) {
     legend += L" <span class=\"c " + std::wstring(look.css) + L"\">" + look.mark + (*look.mark != 0 ? L" " : L"") +
-              std::wstring(StateWord(look.state)) + L": " + std::to_wstring(counts[static_cast<int>(look.state)]) +
-              L"</span>";
+              std::wstring(StateWord(look.state)) + L": " + IntText(counts[static_cast<int>(look.state)]) + L"</span>";
   }
   return legend + L"</div>\n";
 }
@@ -125,15 +124,15 @@ std::wstring ZoneHeading(const IniFile::ZonePlan& zone, std::size_t index) {
   const Ipv4 first = ParseIpv4(zone.AddressOf(zone.first));
   const Ipv4 mask = ParseMask(zone.mask);
   const std::wstring subnet = first.ok() && mask.ok() ? SubnetText(first.bits, mask.bits) : L"(" + zone.mask + L")";
-  return L"<h2 id=\"z" + std::to_wstring(index + 1) + L"\">" + Escaped(zone.name) + L" <small>" +
-         std::to_wstring(zone.first) + L"-" + std::to_wstring(zone.last) + L" · " + Escaped(subnet) + L" · 网关 " +
+  return L"<h2 id=\"z" + IntText(index + 1) + L"\">" + Escaped(zone.name) + L" <small>" + IntText(zone.first) + L"-" +
+         IntText(zone.last) + L" · " + Escaped(subnet) + L" · 网关 " +
          Escaped(zone.gateway.empty() ? L"(无)" : zone.gateway) + L"</small></h2>\n";
 }
 
 std::wstring NumberList(const std::vector<int>& numbers) {
   std::vector<std::wstring> texts;
   texts.reserve(numbers.size());
-  for (int n : numbers) texts.push_back(std::to_wstring(n));
+  for (int n : numbers) texts.push_back(IntText(n));
   return JoinWith(texts, L", ");
 }
 
@@ -177,7 +176,7 @@ std::string CafePage(const PageHeader& header, const CafeView& view) {
     // A venue's page is long: the zones' names link to their grids.
     page += L"<p class=\"hd\">";
     for (std::size_t i = 0; i < view.zones.size(); ++i) {
-      page += L"<span><a href=\"#z" + std::to_wstring(i + 1) + L"\">" + Escaped(view.zones[i].name) + L"</a></span> ";
+      page += L"<span><a href=\"#z" + IntText(i + 1) + L"\">" + Escaped(view.zones[i].name) + L"</a></span> ";
     }
     page += L"<span><a href=\"#seats\">各机位</a></span></p>\n";
   }

@@ -50,8 +50,8 @@ std::wstring TableFromLog(const RunLog& log, const IniFile::Zones& zones) {
   for (auto& row : rows) lines.push_back(std::move(row.second));
   for (const auto& [number, list] : byNumber) {
     if (list.size() < 2) continue;
-    lines.push_back(L"; 冲突: 机号 " + std::to_wstring(number) + L" 给了 " + std::to_wstring(list.size()) +
-                    L" 个地址: " + JoinWith(list, L", "));
+    lines.push_back(L"; 冲突: 机号 " + IntText(number) + L" 给了 " + IntText(list.size()) + L" 个地址: " +
+                    JoinWith(list, L", "));
   }
   for (auto& line : notes) lines.push_back(std::move(line));
   return JoinWith(lines, L"\r\n");

@@ -123,9 +123,9 @@ std::vector<std::wstring> ReadingProblems(const RunLog& log) {
     for (const auto& [count, reason] : counts) {
       if (count == 0) continue;
       if (!why.empty()) why += L", ";
-      why += std::to_wstring(count) + L" 行" + reason;
+      why += IntText(count) + L" 行" + reason;
     }
-    lines.push_back(L"跳过了日志中无法信任的 " + std::to_wstring(log.Skipped()) + L" 行: " + why);
+    lines.push_back(L"跳过了日志中无法信任的 " + IntText(log.Skipped()) + L" 行: " + why);
   }
   return lines;
 }

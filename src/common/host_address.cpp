@@ -96,13 +96,13 @@ std::wstring DottedText(std::uint32_t bits) {
   std::wstring text;
   for (int shift = 24; shift >= 0; shift -= 8) {
     if (!text.empty()) text.push_back(L'.');
-    text += std::to_wstring(bits >> shift & 0xFF);
+    text += IntText(bits >> shift & 0xFF);
   }
   return text;
 }
 
 std::wstring SubnetText(std::uint32_t ip, std::uint32_t mask) {
-  return DottedText(ip & mask) + L"/" + std::to_wstring(PrefixLength(mask));
+  return DottedText(ip & mask) + L"/" + IntText(PrefixLength(mask));
 }
 
 }  // namespace vexa

@@ -15,7 +15,7 @@ inline constexpr int kLastMachine = 254;
 inline constexpr int kLastZonedMachine = 9999;
 
 // "1-254", as the texts that ask for a number say it.
-inline std::wstring MachineRangeText() { return std::to_wstring(kFirstMachine) + L"-" + std::to_wstring(kLastMachine); }
+inline std::wstring MachineRangeText() { return IntText(kFirstMachine) + L"-" + IntText(kLastMachine); }
 
 // The number of a text of ASCII digits with blanks around it, as the number box holds it ("007" is 7);
 // nothing for any other text or a number outside 1 to last.

@@ -28,8 +28,7 @@ std::wstring ZoneNamed(const ConfigFile& config, const std::wstring& name) {
 
 std::wstring OddHeaderProblem(const ConfigFile& config, const OddHeader& odd) {
   const std::wstring zone = ZoneNamed(config, odd.name);
-  const std::wstring where =
-      L"第 " + std::to_wstring(odd.line) + L" 行" + (zone.empty() ? L"" : L"(区 " + zone + L" 的节头)");
+  const std::wstring where = L"第 " + IntText(odd.line) + L" 行" + (zone.empty() ? L"" : L"(区 " + zone + L" 的节头)");
   return JoinLines({L"配置文件中的节头写法有误,请修改配置文件！", where + L": " + odd.text, OddHeaderReason(odd)});
 }
 

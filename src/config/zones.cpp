@@ -41,15 +41,15 @@ std::wstring ZoneProblem(TextCodec& text, const Zones& zones, const ConfigFile& 
            L",读不到它的 [" + zone.name + L"] 节,请换一个名字。";
   }
   if (zone.first == 0) {
-    return quoted + L"=" + std::wstring(range) + L" 不是\"起始机号-结束机号\"(1-" + std::to_wstring(kLastZonedMachine) +
+    return quoted + L"=" + std::wstring(range) + L" 不是\"起始机号-结束机号\"(1-" + IntText(kLastZonedMachine) +
            L" 的数字,起始不大于结束)。";
   }
   for (const Zone& other : zones.list) {
     if (&other == &zone) break;
     if (SameName(other.name, zone.name)) return quoted + L" 写了两次。";
     if (other.first <= zone.last && zone.first <= other.last) {
-      return quoted + L"(" + std::to_wstring(zone.first) + L"-" + std::to_wstring(zone.last) + L")和区 " + other.name +
-             L"(" + std::to_wstring(other.first) + L"-" + std::to_wstring(other.last) + L")有重叠的机号。";
+      return quoted + L"(" + IntText(zone.first) + L"-" + IntText(zone.last) + L")和区 " + other.name + L"(" +
+             IntText(other.first) + L"-" + IntText(other.last) + L")有重叠的机号。";
     }
   }
   if (!config.SectionText(zone.name)) return quoted + L" 没有自己的 [" + zone.name + L"] 节。";
@@ -57,9 +57,7 @@ std::wstring ZoneProblem(TextCodec& text, const Zones& zones, const ConfigFile& 
 }
 
 // A number as the zone checks name it: "区 A 的机号 1".
-std::wstring SeatName(const ZonePlan& plan, int number) {
-  return L"区 " + plan.name + L" 的机号 " + std::to_wstring(number);
-}
+std::wstring SeatName(const ZonePlan& plan, int number) { return L"区 " + plan.name + L" 的机号 " + IntText(number); }
 
 std::wstring Folded(std::wstring text) {
   for (wchar_t& c : text) c = AsciiUpper(c);
@@ -84,7 +82,7 @@ std::optional<std::pair<int, int>> NameTwice(const ZonePlan& a, const ZonePlan& 
   const ZonePlan& shorterPlan = aLonger ? b : a;
   const ZonePlan& longerPlan = aLonger ? a : b;
   for (int n = longerPlan.first; n <= longerPlan.last; ++n) {
-    const std::optional<int> other = MachineNumberOf(digits + std::to_wstring(n), kLastZonedMachine);
+    const std::optional<int> other = MachineNumberOf(digits + IntText(n), kLastZonedMachine);
     if (!other || *other < shorterPlan.first || *other > shorterPlan.last) continue;
     return aLonger ? std::make_pair(n, *other) : std::make_pair(*other, n);
   }
@@ -185,7 +183,7 @@ std::wstring Zones::RangeText() const {
   if (!declared) return MachineRangeText();
   std::vector<std::wstring> parts;
   for (const Zone& zone : list) {
-    parts.push_back(std::to_wstring(zone.first) + L"-" + std::to_wstring(zone.last) + L"(" + zone.name + L")");
+    parts.push_back(IntText(zone.first) + L"-" + IntText(zone.last) + L"(" + zone.name + L")");
   }
   return JoinWith(parts, L"、");
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/text.h"
 #include "config/config_file.h"
 #include "config/ini_file.h"
 #include "platform/platform.h"
@@ -39,7 +40,7 @@ struct ZonePlan {
   std::wstring ipOffset, ip, mask, gateway, dns, prefix;
   std::wstring cutKey;  // the first key whose value filled the reader's buffer: the file's was longer
   std::wstring AddressOf(int number) const { return PlannedAddress(ip, ipOffset, number); }
-  std::wstring HostNameOf(int number) const { return prefix + std::to_wstring(number); }
+  std::wstring HostNameOf(int number) const { return prefix + IntText(number); }
 };
 
 struct Zones {

@@ -195,7 +195,7 @@ std::wstring LogLine(const LocalTime& t, const RunRecord& r) {
                                               r.card,   r.address,  JoinWith(r.notWritten, kListSeparator)};
   std::wstring line = LogStamp(t) + L"\t" + std::wstring(ModeName(r.mode)) + L"\t" + LogField(r.outcome);
   for (std::size_t i = 0; i < kEveryVersion; ++i) line += L"\t" + std::wstring(kLabels[i]) + LogField(values[i]);
-  if (r.exitCode) line += L"\t" + std::wstring(kLabels[kExitCode]) + std::to_wstring(*r.exitCode);
+  if (r.exitCode) line += L"\t" + std::wstring(kLabels[kExitCode]) + IntText(*r.exitCode);
   if (!r.version.empty()) line += L"\t" + std::wstring(kLabels[kVersion]) + LogField(r.version);
   if (r.inPlace && !r.address.empty()) line += L"\t" + LogField(r.address) + L"=" + LogField(r.number);
   return line;

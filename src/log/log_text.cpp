@@ -83,8 +83,7 @@ bool IsUtf8Log(std::string_view bytes) {
 
 // A file larger than the tool lets a log grow, as the operator is told.
 std::wstring TooLargeText(const std::wstring& name) {
-  return name + L": 大于 " + std::to_wstring(kLogReadLimit / 1024) +
-         L" KB,不是本程序写成的日志(本程序的日志不会超过这个大小)";
+  return name + L": 大于 " + IntText(kLogReadLimit / 1024) + L" KB,不是本程序写成的日志(本程序的日志不会超过这个大小)";
 }
 
 // One file's bytes as UTF-8 lines into text. A UTF-8 log

@@ -20,8 +20,7 @@ std::wstring ReadFailureText(ReadStatus status) {
   switch (status) {
     case ReadStatus::Read: return L"";
     case ReadStatus::Missing: return L"不存在";
-    case ReadStatus::Held:
-      return L"被其他程序占用,等了 " + std::to_wstring(kSharedWaitMilliseconds / 1000) + L" 秒仍无法读取";
+    case ReadStatus::Held: return L"被其他程序占用,等了 " + IntText(kSharedWaitMilliseconds / 1000) + L" 秒仍无法读取";
     case ReadStatus::TooLarge: return L"太大";
     case ReadStatus::NotPlain: return L"不是普通文件(同名的文件夹或设备)";
     case ReadStatus::Failed: break;

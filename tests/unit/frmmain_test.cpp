@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 
 #include "app/controls.h"
 #include "app/frmmain.h"
@@ -283,6 +284,17 @@ TEST(JoinLines, EveryLineButTheLastEndsInCrLfEmptyOnesToo) {
   EXPECT_EQ(JoinLines({L"", L"a", L"", L"b"}), L"\r\na\r\n\r\nb");
   EXPECT_EQ(JoinLines({L"a", L""}), L"a\r\n");
   EXPECT_EQ(JoinLines({L""}), L"");
+}
+
+// What std::to_wstring wrote, at every edge of every width the tool prints.
+TEST(IntText, AsToWstringWritesIt) {
+  EXPECT_EQ(IntText(0), L"0");
+  EXPECT_EQ(IntText(15), L"15");
+  EXPECT_EQ(IntText(-200), L"-200");
+  EXPECT_EQ(IntText(std::numeric_limits<int>::min()), std::to_wstring(std::numeric_limits<int>::min()));
+  EXPECT_EQ(IntText(std::numeric_limits<std::uint32_t>::max()), L"4294967295");
+  EXPECT_EQ(IntText(std::numeric_limits<std::uint64_t>::max()), L"18446744073709551615");
+  EXPECT_EQ(IntText(std::numeric_limits<std::int64_t>::min()), L"-9223372036854775808");
 }
 
 TEST_F(FrmMainTest, LinksStartTheSystemsExplorerMinimised) {

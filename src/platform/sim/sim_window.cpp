@@ -1,5 +1,7 @@
 #include "platform/sim/sim_window.h"
 
+#include "common/text.h"
+
 namespace vexa::sim {
 
 SimWindow::SimWindow(std::span<const ControlDesc> controls) {
@@ -58,7 +60,7 @@ void SimWindow::AddItem(ControlId control, const std::wstring& text) {
 
 void SimWindow::SelectItem(ControlId control, int index) {
   state_[control].selected = index;
-  log_.push_back(Name(control) + L".select=" + std::to_wstring(index));
+  log_.push_back(Name(control) + L".select=" + IntText(index));
 }
 
 void SimWindow::Unload() {

@@ -2,13 +2,15 @@
 
 #include <cmath>
 
+#include "common/text.h"
+
 namespace vexa::win32 {
 
 HFONT Fonts::Get(const FontSpec& requested, const FontSpec& fallback, int dpi, TextCodec& text) {
   const FontSpec& style = requested.face.empty() ? fallback : requested;
   const int tenths = static_cast<int>(std::lround(style.points * 10));
-  const std::wstring key = std::wstring(style.face) + L"|" + std::to_wstring(tenths) + (style.bold ? L"b" : L"") +
-                           (style.underline ? L"u" : L"");
+  const std::wstring key =
+      std::wstring(style.face) + L"|" + IntText(tenths) + (style.bold ? L"b" : L"") + (style.underline ? L"u" : L"");
   const auto found = fonts_.find(key);
   if (found != fonts_.end()) return found->second.get();
   // Points to pixels at the screen's DPI: -(points * dpi / 72), from tenths of a point.

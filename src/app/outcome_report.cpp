@@ -45,13 +45,18 @@ std::wstring WithLogProblem(const std::wstring& text, const Outcome& out) {
   return out.logNote.empty() ? text : text + L"\r\n" + out.logNote;
 }
 
+// What came back, card by card: the machine's name once, then each card with its address and its values.
 std::wstring UndoReport(const Outcome& out) {
   std::wstring text = out.report.notWritten.empty() ? L"已恢复本程序第一次修改本机之前的设置:"
                                                     : L"部分设置没能恢复,保存的原来设置仍留在本机,可以再运行 /undo:";
-  text += L"\r\n网卡      :  " + out.card + L"\r\n计算机名  :  " + out.settings.HostName + L"\r\nI P 地 址   :  " +
-          (out.settings.IpAddress.empty() ? L"(自动获得)" : out.settings.IpAddress);
-  if (!out.restored.empty()) text += L"\r\n已恢复: " + JoinWith(out.restored, L", ");
-  if (!out.report.notWritten.empty()) text += L"\r\n未恢复: " + JoinWith(out.report.notWritten, L", ");
+  text += L"\r\n计算机名  :  " + out.settings.HostName;
+  for (const UndoneCard& card : out.undone) {
+    text += L"\r\n网卡      :  " + card.card + (card.address.empty() ? L"" : L"(" + card.address + L")");
+    if (card.gone) text += L"\r\n" + std::wstring(kCardGone) + L",它自己的值无处可放(不影响其余的值)。";
+    if (!card.gone) text += L"\r\nI P 地 址   :  " + (card.ipAddress.empty() ? L"(自动获得)" : card.ipAddress);
+    if (!card.restored.empty()) text += L"\r\n已恢复: " + JoinWith(card.restored, L", ");
+    if (!card.notRestored.empty()) text += L"\r\n未恢复: " + JoinWith(card.notRestored, L", ");
+  }
   if (out.restart == RestartState::Requested) text += L"\r\n计算机名改变了,正在重新启动计算机。";
   if (out.restart == RestartState::Refused) text += L"\r\n" + std::wstring(kRestartRefusedText);
   return text;
@@ -137,7 +142,9 @@ std::wstring PreviewText(const PreviewLine& line) {
       break;
     case PreviewLine::Now::Unreadable: now = L"(无法读取)"; break;
   }
-  return L"  " + std::wstring(line.label) + L": 现在 " + now + L",计划 " + line.planned + L" → " + verdict;
+  const auto typed = [](const std::wstring& type) { return type.empty() ? type : L"(" + type + L")"; };
+  return L"  " + std::wstring(line.label) + L": 现在 " + now + typed(line.currentType) + L",计划 " + line.planned +
+         typed(line.plannedType) + L" → " + verdict;
 }
 
 std::wstring CheckReport(const CheckOutcome& check) {

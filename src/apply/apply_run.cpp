@@ -9,6 +9,7 @@
 #include "apply/shut_down.h"
 #include "common/mac_address.h"
 #include "common/text.h"
+#include "config/machine_table.h"
 #include "log/number_claims.h"
 #include "registry/locations.h"
 
@@ -172,7 +173,7 @@ void SaveAndWrite(RunContext& run, const MachinePlan& plan, LineLog& log, Outcom
   if (!saved.failed.empty()) {
     out.kind = Outcome::Kind::Refused;
     out.refusal = Refusal::NotSaved;
-    out.notice = {std::wstring(kApplicationTitle), saved.failed + L",没有写入任何设置。"};
+    out.notice = {std::wstring(kApplicationTitle), saved.failed};
     Log(run, log, out);
     return;
   }
@@ -247,16 +248,66 @@ CheckOutcome CheckMachine(RunContext& run, const Target& target) {
 
 namespace {
 
-// The card's description and hardware address by the service name the saved state names.
-void CardOfService(Platform& platform, const CardInventory& inventory, const std::wstring& service, Outcome& out) {
-  out.address = AddressOf(platform, service);
+// The service names of the cards the machine has now.
+std::vector<std::wstring> PresentCards(Platform& platform, const CardInventory& inventory) {
+  std::vector<std::wstring> cards;
   for (std::int32_t i = 0; i <= inventory.LastCard; ++i) {
-    if (SameName(CutAtNul(CardServiceName(platform, inventory, i).value_or(L"")), service)) {
-      out.card = CutAtNul(CardDescription(platform, inventory, i));
-      return;
+    if (const std::optional<std::wstring> service = CardServiceName(platform, inventory, i))
+      cards.push_back(CutAtNul(*service));
+  }
+  return cards;
+}
+
+// One card of an undo as its line and the console name it: its description and hardware address (the
+// service name alone for a card that left the machine), the number its last vouching line held, and the
+// address put back.
+UndoneCard UndoneOf(Platform& platform, const CardInventory& inventory, const SavedState& saved,
+                    const CardRestore& restore, HeldLog& log) {
+  UndoneCard card{restore.card, L"", L"", L"", restore.restored, restore.notRestored, restore.gone};
+  for (std::int32_t i = 0; i <= inventory.LastCard && !restore.gone; ++i) {
+    if (!SameName(CutAtNul(CardServiceName(platform, inventory, i).value_or(L"")), restore.card)) continue;
+    card.card = CutAtNul(CardDescription(platform, inventory, i));
+    card.address = AddressOf(platform, restore.card);
+  }
+  // The number the card held as the log says it: its line, which ends that claim, names it.
+  if (!card.address.empty()) card.number = NumberOfCard(log.Read(), card.address).value_or(L"");
+  for (const SavedValue& value : saved.values) {
+    if (SameName(value.card, restore.card) && SameName(value.name, locations::kIpAddress) &&
+        value.was == SavedValue::Was::Value) {
+      card.ipAddress = ValueText(platform.text, value.data);
     }
   }
-  out.card = service;
+  return card;
+}
+
+// The [Machines] line of an undone card that the start-up task's /auto would write again; "" when none.
+std::wstring ListedLine(const IniFile::Venue& venue, const std::vector<UndoneCard>& cards) {
+  for (const IniFile::MachineEntry& entry : IniFile::ReadMachineTable(venue.file).entries) {
+    const std::wstring address = FormatMac(entry.address);
+    for (const UndoneCard& card : cards) {
+      if (card.address == address) return address + L"=" + entry.numberText;
+    }
+  }
+  return L"";
+}
+
+// The values put back, card by card, into the outcome: the host name put back, what each card got back and
+// what did not come back.
+void Undone(RunContext& run, const SavedState& saved, HeldLog& log, Outcome& out) {
+  Platform& platform = run.platform;
+  const RestoreReport restored = RestoreSaved(platform, saved, PresentCards(platform, run.inventory));
+  out.kind = Outcome::Kind::Undone;
+  for (const CardRestore& restore : restored.cards) {
+    out.undone.push_back(UndoneOf(platform, run.inventory, saved, restore, log));
+    for (const std::wstring& label : restore.notRestored) out.report.notWritten.push_back(label);
+  }
+  out.report.networkWritten = out.report.notWritten.empty();
+  for (const SavedValue& value : saved.values) {
+    if (value.was == SavedValue::Was::Value && SameName(value.name, locations::kComputerNameValue))
+      out.settings.HostName = ValueText(platform.text, value.data);
+  }
+  if (!out.undone.empty()) out.settings.IpAddress = out.undone.front().ipAddress;
+  if (const std::wstring line = ListedLine(run.venue, out.undone); !line.empty()) out.note = ListedAgainText(line);
 }
 
 }  // namespace
@@ -272,27 +323,12 @@ Outcome UndoMachine(RunContext& run, Confirmer& confirmer) {
     const SavedState saved = ReadSavedState(platform);
     if (saved.found != SavedState::Found::Complete) {
       out.refusal = saved.found == SavedState::Found::None ? Refusal::NothingSaved : Refusal::NotSaved;
-      out.notice = {L"", saved.found == SavedState::Found::None
-                             ? std::wstring(kNothingToUndo)
-                             : L"保存过的原来设置无法读取(" + saved.unreadable + L"),什么也没有恢复。"};
+      out.notice = {L"",
+                    saved.found == SavedState::Found::None ? std::wstring(kNothingToUndo) : UnusableStateText(saved)};
       Log(run, log, out);
       return out;
     }
-    CardOfService(platform, run.inventory, saved.card, out);
-    // The number this card held as the log says it: the line that ends the claim names it.
-    if (!out.address.empty()) out.settings.NumberText = NumberOfCard(log.held->Read(), out.address).value_or(L"");
-    const RestoreReport restored = RestoreSaved(platform, saved);
-    out.kind = Outcome::Kind::Undone;
-    out.restored = restored.restored;
-    out.report.notWritten = restored.notRestored;
-    out.report.networkWritten = restored.notRestored.empty();
-    // The log's columns say what the machine is again: its host name and address as put back.
-    for (const SavedValue& value : saved.values) {
-      if (value.was != SavedValue::Was::Value) continue;
-      if (SameName(value.name, locations::kComputerNameValue))
-        out.settings.HostName = ValueText(platform.text, value.data);
-      if (SameName(value.name, locations::kIpAddress)) out.settings.IpAddress = ValueText(platform.text, value.data);
-    }
+    Undone(run, saved, *log.held, out);
     // As after a write: a host name that changes takes a restart.
     const bool renamed = !out.settings.HostName.empty() && !NameActive(platform, out.settings.HostName, out.activeName);
     LogAndRestart(run, log, run.options.restart && renamed, false, out);

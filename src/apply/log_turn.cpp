@@ -2,6 +2,7 @@
 
 #include "apply/outcome_texts.h"
 #include "apply/shut_down.h"
+#include "common/exit_codes.h"
 
 namespace vexa {
 
@@ -32,8 +33,34 @@ void Append(RunContext& run, LineLog& log, const RunRecord& record, Outcome& out
   out.logNote = LogNote(log.elsewhere, out.log, out.logPath, run.options.logWait, false);
 }
 
+namespace {
+
+// An /undo's line for one card: its values, its exit code (the run's when the restart was refused).
+RunRecord UndoRecord(const Outcome& out, const UndoneCard& card, bool last) {
+  RunRecord record = RecordOf(RunMode::Undo, out, UndoOutcome(card, out.restart, last));
+  record.number = card.number;
+  record.ipAddress = card.ipAddress;
+  record.card = card.card;
+  record.address = card.address;
+  record.notWritten = card.notRestored;
+  record.inPlace = false;
+  record.exitCode = !card.notRestored.empty()              ? exit_code::kNotAllWritten
+                    : out.restart == RestartState::Refused ? exit_code::kRestartRefused
+                                                           : exit_code::kDone;
+  return record;
+}
+
+}  // namespace
+
 void Log(RunContext& run, LineLog& log, Outcome& out) {
-  Append(run, log, RecordOf(run.options.mode, out, LogOutcome(out)), out);
+  if (out.kind != Outcome::Kind::Undone || out.undone.empty()) {
+    Append(run, log, RecordOf(run.options.mode, out, LogOutcome(out)), out);
+    return;
+  }
+  // One line a card: each ends that card's claim.
+  for (std::size_t i = 0; i < out.undone.size(); ++i) {
+    Append(run, log, UndoRecord(out, out.undone[i], i + 1 == out.undone.size()), out);
+  }
 }
 
 void LogRefusal(RunContext& run, LineLog& log, Outcome& out) {

@@ -23,16 +23,27 @@ enum class RestartState {
   Unrecorded,  // the request could not be logged first, so it was not made (a restart loop must stay impossible)
 };
 
+// /undo: what came back on one card, for its own line (which ends that card's claim) and the console.
+struct UndoneCard {
+  std::wstring card;       // its description, or the service name of a card that left the machine
+  std::wstring address;    // its hardware address, "" when unknown
+  std::wstring number;     // the number its last vouching line held
+  std::wstring ipAddress;  // as put back, "" when it had none (DHCP)
+  std::vector<std::wstring> restored;
+  std::vector<std::wstring> notRestored;
+  bool gone = false;  // the card left the machine: nothing of its own to put back
+};
+
 struct Outcome {
   enum class Kind { Refused, Written, InPlace, Undone };
   Kind kind = Kind::Refused;
   Refusal refusal = Refusal::None;
   Notice notice;  // Refused: why
   MachineSettings settings;
-  std::wstring card;                   // the card's description
-  std::wstring address;                // the card's hardware address, "" when unknown
-  WriteReport report;                  // Written; Undone: notWritten names the values that could not be put back
-  std::vector<std::wstring> restored;  // Undone: the values put back
+  std::wstring card;               // the card's description
+  std::wstring address;            // the card's hardware address, "" when unknown
+  WriteReport report;              // Written; Undone: notWritten names the values that could not be put back
+  std::vector<UndoneCard> undone;  // Undone: card by card, in the order they were saved
   bool renamePending = false;
   std::wstring activeName;  // the name Windows runs under
   RestartState restart = RestartState::NotAsked;

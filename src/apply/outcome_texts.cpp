@@ -100,15 +100,23 @@ std::wstring LogOutcome(const Outcome& out) {
       return text + RestartSuffix(out.restart);
     }
     case Outcome::Kind::Written: break;
-    case Outcome::Kind::Undone: {
-      std::wstring text(kUndoneOutcome);
-      if (!out.report.notWritten.empty()) text += L", 部分未恢复";
-      if (!out.restored.empty()) text += L": 恢复了 " + JoinWith(out.restored, L"、");
-      return text + RestartSuffix(out.restart);
-    }
+    case Outcome::Kind::Undone: return std::wstring(kUndoneOutcome) + RestartSuffix(out.restart);
   }
   const std::wstring overruled = out.overruled.empty() ? L"" : L", " + out.overruled;
   return WrittenHeading(out.report) + overruled + RestartSuffix(out.restart);
+}
+
+std::wstring UndoOutcome(const UndoneCard& card, RestartState restart, bool last) {
+  std::wstring text(kUndoneOutcome);
+  if (!card.notRestored.empty()) text += L", 部分未恢复";
+  if (card.gone) text += L", " + std::wstring(kCardGone);
+  if (!card.restored.empty()) text += L": 恢复了 " + JoinWith(card.restored, L"、");
+  return last ? text + RestartSuffix(restart) : text;
+}
+
+std::wstring ListedAgainText(const std::wstring& line) {
+  return L"config.ini 的 [Machines] 中还有这块网卡(" + line +
+         L"):开机任务的 /auto 会在下次开机时再次写入这些设置。不想这样时,请删除 [Machines] 中这一行,或删除开机任务。";
 }
 
 std::wstring CheckVerdict(const CheckOutcome& check) {

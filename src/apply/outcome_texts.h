@@ -53,8 +53,13 @@ std::wstring WrittenHeading(const WriteReport& report);
 // What a check found: in effect, in the registry but not in effect, or the registry differs.
 std::wstring CheckVerdict(const CheckOutcome& check);
 
-// The log's outcome field.
+// The log's outcome field; for /undo, one card's line (last: the line the restart's word goes on).
 std::wstring LogOutcome(const Outcome& outcome);
+std::wstring UndoOutcome(const UndoneCard& card, RestartState restart, bool last);
+// After /undo: the start-up task's /auto writes the settings again while [Machines] lists the card (line:
+// its "address=number" there), and how to stop it.
+std::wstring ListedAgainText(const std::wstring& line);
+inline constexpr std::wstring_view kCardGone = L"网卡已不在本机";
 std::wstring LogOutcome(const CheckOutcome& check);
 
 }  // namespace vexa

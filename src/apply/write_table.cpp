@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/text.h"
 #include "registry/locations.h"
 
 namespace vexa {
@@ -63,15 +64,18 @@ std::wstring ValueText(TextCodec& text, const Reg::RegData& data) {
   if (data.type == kRegSz || data.type == kRegExpandSz)
     return text.FromAnsi(std::string_view(b).substr(0, b.find('\0')));
   if (data.type == kRegMultiSz) {
-    std::wstring joined;
-    for (std::size_t at = 0; at < b.size();) {
-      const std::size_t end = std::min(b.find('\0', at), b.size());
-      if (end == at) break;  // the list's closing NUL
-      if (!joined.empty()) joined += L", ";
-      joined += text.FromAnsi(std::string_view(b).substr(at, end - at));
+    // The strings end at the list's closing NUL (two NULs), or with the bytes; an empty one before it is
+    // one of the list's.
+    std::string_view list(b);
+    if (list.ends_with(std::string_view("\0\0", 2))) list.remove_suffix(2);
+    if (list.ends_with('\0')) list.remove_suffix(1);
+    std::vector<std::wstring> strings;
+    for (std::size_t at = 0; at <= list.size() && !list.empty();) {
+      const std::size_t end = std::min(list.find('\0', at), list.size());
+      strings.push_back(end == at ? std::wstring(L"(空)") : text.FromAnsi(list.substr(at, end - at)));
       at = end + 1;
     }
-    return joined;
+    return JoinWith(strings, L", ");
   }
   static constexpr wchar_t kHex[] = L"0123456789ABCDEF";
   std::wstring hex;
@@ -83,6 +87,18 @@ std::wstring ValueText(TextCodec& text, const Reg::RegData& data) {
   return hex;
 }
 
+std::wstring TypeName(std::uint32_t type) {
+  switch (type) {
+    case kRegSz: return L"REG_SZ";
+    case kRegExpandSz: return L"REG_EXPAND_SZ";
+    case kRegBinary: return L"REG_BINARY";
+    case kRegDword: return L"REG_DWORD";
+    case kRegMultiSz: return L"REG_MULTI_SZ";
+    default: break;
+  }
+  return L"类型 " + IntText(type);
+}
+
 std::vector<PreviewLine> Preview(Platform& platform, const std::vector<WriteRow>& rows) {
   std::vector<PreviewLine> lines;
   for (const WriteRow& row : rows) {
@@ -92,6 +108,10 @@ std::vector<PreviewLine> Preview(Platform& platform, const std::vector<WriteRow>
     if (read.value) {
       line.current = ValueText(platform.text, *read.value);
       line.same = *read.value == row.data;
+      if (read.value->type != row.data.type) {
+        line.currentType = TypeName(read.value->type);
+        line.plannedType = TypeName(row.data.type);
+      }
     } else if (NotInstalled(row, read.noKey)) {
       line.now = PreviewLine::Now::NotInstalled;
     } else {

@@ -54,11 +54,16 @@ struct PreviewLine {
   std::wstring current;  // Value: the value as text
   std::wstring planned;
   bool same = false;
+  // Value: both types' names when they differ (the same text in another type is still a change); "" else.
+  std::wstring currentType;
+  std::wstring plannedType;
 };
 std::vector<PreviewLine> Preview(Platform& platform, const std::vector<WriteRow>& rows);
-// A value's bytes as a person reads them: a number, a string up to its NUL, a multi-string's strings
-// joined by ", ", anything else as hexadecimal bytes.
+// A value's bytes as a person reads them: a number, a string up to its NUL, a multi-string's every string
+// joined by ", " (an empty one as "(空)"), anything else as hexadecimal bytes.
 std::wstring ValueText(TextCodec& text, const Reg::RegData& data);
+// A value type's name as regedit shows it ("REG_EXPAND_SZ").
+std::wstring TypeName(std::uint32_t type);
 
 // Every applicable row already holds exactly its type and bytes: writing would change nothing. A missing
 // value, or a missing key of a row that is always applicable, is not in place.

@@ -105,6 +105,9 @@ std::vector<std::wstring> LeftOut(const ExportPlan& plan, ExportFormat format, b
       lines.push_back(L"计算机名与前面的机位只有大小写不同,没有导出: 机号 " + NumberList(plan.sameNameSeats));
     }
   }
+  if (format == ExportFormat::Dhcpd) {
+    for (const std::wstring& renamed : plan.renamed) lines.push_back(renamed);
+  }
   if (!plan.unnamed.empty() && format != ExportFormat::Arp) {
     lines.push_back(L"计算机名不是有效的 DNS 名称(只能用字母、数字和 -),只导出了地址: 机号 " +
                     JoinWith(plan.unnamed, L", "));

@@ -121,6 +121,32 @@ void FindSameNames(ExportPlan& plan) {
   }
 }
 
+std::wstring Folded(std::wstring name) {
+  for (wchar_t& c : name) c = AsciiUpper(c);
+  return name;
+}
+
+// A name for each seat whose host name is none, as dhcpd needs one for every host: "seat-N", or with a
+// suffix that makes it unique when another seat's name is that (compared as the servers compare them:
+// without case, across zones), said.
+void NameFallbacks(ExportPlan& plan) {
+  std::map<std::wstring, int> taken;  // folded name: the seat that has it
+  for (const Binding& b : plan.bindings) {
+    if (!b.hostName.empty()) taken.emplace(Folded(b.hostName), b.number);
+  }
+  for (Binding& b : plan.bindings) {
+    if (!b.hostName.empty()) continue;
+    const std::wstring plain = L"seat-" + IntText(b.number);
+    b.fallbackName = plain;
+    for (int k = 2; taken.count(Folded(b.fallbackName)) > 0; ++k) b.fallbackName = plain + L"-" + IntText(k);
+    if (b.fallbackName != plain) {
+      plan.renamed.push_back(L"机号 " + IntText(b.number) + L" 用 " + b.fallbackName + L" 作主机名(" + plain +
+                             L" 已是机号 " + IntText(taken.find(Folded(plain))->second) + L" 的计算机名)");
+    }
+    taken.emplace(Folded(b.fallbackName), b.number);
+  }
+}
+
 }  // namespace
 
 ExportPlan PlanExport(const CafeView& view) {
@@ -162,6 +188,7 @@ ExportPlan PlanExport(const CafeView& view) {
     }
   }
   FindSameNames(plan);
+  NameFallbacks(plan);
   return plan;
 }
 
@@ -216,7 +243,7 @@ std::string Dhcpd(const std::vector<const Binding*>& bindings) {
     out += "subnet " + Ip(subnet.first) + " netmask " + Ip(subnet.second) + " {\n";
     if (hosts.front()->gateway != 0) out += "  option routers " + Ip(hosts.front()->gateway) + ";\n";
     for (const Binding* b : hosts) {
-      const std::string name = b->hostName.empty() ? "seat-" + std::to_string(b->number) : Ascii(b->hostName);
+      const std::string name = Ascii(b->hostName.empty() ? b->fallbackName : b->hostName);
       out += "  host " + name + " {\n    hardware ethernet " + MacText(b->mac, ":") + ";\n    fixed-address " +
              Ip(b->ip) + ";\n  }\n";
     }

@@ -28,6 +28,7 @@ struct Binding {
   std::wstring hostName;      // "" when it is not a DNS label: the binding is kept without it
   std::uint32_t mask = 0;     // its zone's
   std::uint32_t gateway = 0;  // its zone's, 0 for none
+  std::wstring fallbackName;  // hostName "": the name a format that needs one gives it ("seat-N", unique)
 };
 
 // Why a seat's last vouching line gives no binding a machine could use under the tool's own rules in its
@@ -49,7 +50,9 @@ struct ExportPlan {
   // second and later, left out where names must be unique.
   std::vector<std::wstring> sameNames;
   std::vector<int> sameNameSeats;
-  std::vector<std::wstring> unnamed;      // "20(网吧20)": seats whose host name is not a DNS label
+  std::vector<std::wstring> unnamed;  // "20(网吧20)": seats whose host name is not a DNS label
+  // Seats whose fallback name had to differ from "seat-N" (another seat's name is that): one line each.
+  std::vector<std::wstring> renamed;
   std::vector<int> notWritten;            // seats whose last line was refused or did not write everything
   std::vector<LeftSeat> unusable;         // seats whose binding no machine could use
   std::vector<std::wstring> unplannable;  // zones whose mask is none: no seat of theirs can be checked

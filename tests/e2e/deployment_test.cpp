@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -355,6 +356,68 @@ TEST_F(Deployment, UndoPutsTheMachineBackAsItWas) {
   EXPECT_TRUE(TakeSnapshot() == before);
   EXPECT_NE(ReadLog(tool_).find("\t/undo\t" + ToUtf8(L"已撤销: 恢复了 IPX 网络号")), std::string::npos);
   EXPECT_EQ(RunTool(tool_, L"/n 16" + vx0), 0);  // no /force: the undo ended vxa's claim
+}
+
+// A saved state's bytes as the tool packs them (format 2): per value its card, key path, value name, data.
+std::string Packed(const std::vector<std::array<std::string, 4>>& values) {
+  const auto number = [](std::size_t n) {
+    return std::string{static_cast<char>(n & 0xFF), static_cast<char>(n >> 8 & 0xFF), static_cast<char>(n >> 16 & 0xFF),
+                       static_cast<char>(n >> 24)};
+  };
+  const auto text = [&number](const std::string& t) { return number(t.size()) + t; };
+  std::string out(1, '\x02');
+  for (const auto& [card, path, name, sz] : values) {
+    out +=
+        std::string(1, '\0') + number(REG_SZ) + text(card) + text(path) + text(name) + text("label") + text(sz + '\0');
+  }
+  return out;
+}
+
+// /undo puts back only the tool's own values, on every card: a state that names the Run key is refused with
+// nothing written; two cards come back, each card's claim ended; a state of a card the clone lacks is
+// finished and gone. /check names both types of a value stored in another type.
+TEST_F(Deployment, UndoPutsBackOnlyTheToolsOwnValuesOnEveryCard) {
+  Machines(L"");
+  const std::wstring log = tool_.substr(0, tool_.find_last_of(L'\\')) + L"\\VexaIpSet.log";
+  ::DeleteFileW(log.c_str());
+  ::DeleteFileW((log + L".old").c_str());
+  const std::string vxaKey = "HKEY_LOCAL_MACHINE\\" + Ansi(Interface("vxa"));
+  const std::wstring runKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+  PlantSavedState(
+      Packed({{cards_[Position("vxa") - 1].service, vxaKey, "IPAddress", "10.9.8.200"},
+              {cards_[Position("vxa") - 1].service, "HKEY_LOCAL_MACHINE\\" + Ansi(runKey), "VexaPwn", "C:\\pwn.exe"}}));
+  const Snapshot before = TakeSnapshot();
+  std::string output;
+  EXPECT_EQ(RunWithOutput(L"/undo /noreboot", output), 2) << output;
+  EXPECT_NE(output.find("reg delete \"HKLM\\SOFTWARE\\VexaIpSet\" /f"), std::string::npos) << output;
+  EXPECT_TRUE(TakeSnapshot() == before);
+  EXPECT_FALSE(GetValue(HKEY_LOCAL_MACHINE, runKey, L"VexaPwn"));
+  ClearSavedState();
+
+  const std::wstring vxa = L" /card " + std::to_wstring(Position("vxa")) + L" /noreboot";
+  const std::wstring vx0 = L" /card " + std::to_wstring(Position("vx0")) + L" /noreboot";
+  const std::wstring vx1 = L" /card " + std::to_wstring(Position("vx1")) + L" /noreboot";
+  ASSERT_EQ(RunTool(tool_, L"/n 15" + vxa), 0);
+  ASSERT_EQ(RunTool(tool_, L"/n 16" + vx0), 0);
+  EXPECT_EQ(RunWithOutput(L"/undo /noreboot", output), 0) << output;
+  EXPECT_TRUE(TakeSnapshot() == before);
+  EXPECT_EQ(RunTool(tool_, L"/n 15" + vx1), 0);  // no /force: each card's /undo line ended its claim
+  EXPECT_EQ(RunTool(tool_, L"/n 16" + vxa), 0);
+  ClearSavedState();
+
+  // The image's state names a card this clone lacks: nothing of it to put back, the rest back, the state gone.
+  PlantSavedState(Packed(
+      {{"{DEADBEEF-0000}", "HKEY_LOCAL_MACHINE\\" + Ansi(kInterfaces) + "\\{DEADBEEF-0000}", "IPAddress", "10.9.8.99"},
+       {"{DEADBEEF-0000}", "HKEY_LOCAL_MACHINE\\" + Ansi(kTcpip), "NV Hostname", "MASTER"}}));
+  EXPECT_EQ(RunWithOutput(L"/undo /noreboot", output), 0) << output;
+  EXPECT_NE(output.find(Ansi(L"网卡已不在本机")), std::string::npos) << output;
+  EXPECT_FALSE(SavedStateExists());
+  EXPECT_EQ(GetValue(HKEY_LOCAL_MACHINE, kTcpip, L"NV Hostname")->data, Sz("MASTER"));
+
+  SetValue(HKEY_LOCAL_MACHINE, Interface("vxa"), L"NameServer", REG_EXPAND_SZ, Sz("10.9.8.254"));
+  EXPECT_EQ(RunWithOutput(L"/check /n 17" + vxa.substr(0, vxa.find(L" /noreboot")), output), 6) << output;
+  EXPECT_NE(output.find(Ansi(L"(REG_EXPAND_SZ),计划 ")), std::string::npos) << output;
+  EXPECT_NE(output.find("(REG_SZ) "), std::string::npos) << output;
 }
 
 // Runs at once, with the log in a folder of the cafe's own, then /report: the netns script has the browser

@@ -103,6 +103,19 @@ void ClearSavedState() {
   }
 }
 
+void PlantSavedState(const std::string& values) {
+  for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+    HKEY key = nullptr;
+    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSavedState, 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key,
+                          nullptr) != ERROR_SUCCESS) {
+      continue;
+    }
+    ::RegSetValueExA(key, "Values", 0, REG_BINARY, reinterpret_cast<const BYTE*>(values.data()),
+                     static_cast<DWORD>(values.size()));
+    ::RegCloseKey(key);
+  }
+}
+
 bool SavedStateExists() {
   for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
     HKEY key = nullptr;

@@ -40,6 +40,9 @@ Snapshot TakeSnapshot();
 // The tool's saved state in either view: removed (a fresh clone has none), or whether there is one.
 void ClearSavedState();
 bool SavedStateExists();
+// A saved state planted in both views (an image's, or a forged one): its values' bytes as the tool packs
+// them.
+void PlantSavedState(const std::string& values);
 
 // The cloned image: three cards (keys 2, 7, 12), their interface keys, host name, IPX and game keys.
 void CloneImage();

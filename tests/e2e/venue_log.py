@@ -7,7 +7,8 @@ Notepad on a Chinese Windows saves it) and VexaIpSet.log in FOLDER.
   venue_log.py --full FOLDER      the same seats run again and again until VexaIpSet.log and .old are each
                                   just under 1 MB (the benchmark's log)
   venue_log.py --hostile FOLDER   the first floor's seats, some with an address or a card address no machine
-                                  could use, two names that differ only in case, a malformed card address;
+                                  could use, two names that differ only in case, a malformed card address, a
+                                  name that is no DNS label beside a seat named as its fallback (seat-15);
                                   prints the seats a server gets, then one line per binding left out:
                                   "NUMBER<TAB>WORDS THE CONSOLE NAMES IT WITH<TAB>VALUE NO FILE MAY HOLD"
 """
@@ -78,9 +79,11 @@ def main():
         f.write(config())
     if mode == '--hostile':
         lines, left = [], []
+        # Seat 15's name is no DNS label: dhcpd gets a name of the tool's making, never seat 25's.
+        hosts = {15: '网吧15', 25: 'seat-15'}
         for n in range(1, 251):
             ip, address, words = HOSTILE.get(n, (None, None, None))
-            lines.append(line(n, n, address, ip))
+            lines.append(line(n, n, address, ip, hosts.get(n)))
             if words:
                 left.append('%d\t%s\t%s' % (n, words, ip or address))
         lines.append(line(300, 31, host='1f-30'))  # 1F-30 in other letters: one name to Windows

@@ -278,6 +278,22 @@ TEST(ExportTest, HostNamesAServerTakes) {
   EXPECT_FALSE(IsDnsLabel(std::wstring(64, L'a')));
 }
 
+// A seat whose own name is none gets a name dhcpd takes, never one another seat has (without case, across
+// zones): "seat-5" is seat 55's, so seat 5 is "seat-5-2", and the console says so.
+TEST_F(CafeTest, AFallbackNameIsNeverAnotherSeats) {
+  sim.PutConfig(L"[NetWork]\r\n[Zones]\r\nA=1-50\r\nB=51-99\r\n[A]\r\n[B]\r\nIP=192.168.1\r\n");
+  PutLog(SeatLine(5, L"00-00-00-00-00-05", L"网吧5", 5, L"已写入", 0) +
+         SeatLine(6, L"00-00-00-00-00-06", L"网吧6", 6, L"已写入", 0) +
+         SeatLine(55, L"00-00-00-00-00-55", L"SEAT-5", 55, L"已写入", 0, L"192.168.1."));
+  EXPECT_EQ(Run(L"/export dhcpd"), exit_code::kDone) << sim.console.output;
+  const std::string conf = sim.files.Get(sim.system.moduleDirectory + "\\VexaIpSet-dhcpd.conf").value_or("");
+  EXPECT_NE(conf.find("  host seat-5-2 {\n    hardware ethernet 00:00:00:00:00:05;"), std::string::npos) << conf;
+  EXPECT_NE(conf.find("  host seat-6 {\n"), std::string::npos);
+  EXPECT_NE(conf.find("  host SEAT-5 {\n    hardware ethernet 00:00:00:00:00:55;"), std::string::npos);
+  EXPECT_NE(Output().find(L"机号 5 用 seat-5-2 作主机名(seat-5 已是机号 55 的计算机名)"), std::wstring::npos)
+      << sim.console.output;
+}
+
 TEST_F(CafeTest, ACsvFieldIsQuotedAndNeverAFormula) {
   PutLog(Line(L"/n", L"已写入", L"40", kA, L"0", std::wstring(kA) + L"=40") + L"\r\n");
   const std::string path = sim.system.moduleDirectory + "\\VexaIpSet.log";

@@ -357,6 +357,7 @@ TEST_F(OkActionTest, TheControlSetWindowsBootsWith) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.set + (" from case " + std::to_string(&c - cases)));
     sim.registry.DeleteKey(kHkeyLocalMachine, "SYSTEM\\Select");
+    sim.registry.DeleteKey(kHkeyLocalMachine, "SOFTWARE\\VexaIpSet");  // each case a fresh clone's
     test::CloneImage(sim);
     sim.registry.DeleteValue(kHkeyLocalMachine, set2 + "\\Services\\Tcpip\\Parameters", "NV Hostname");
     if (!c.current.empty()) sim.registry.SetValue(kHkeyLocalMachine, "SYSTEM\\Select", "Current", c.type, c.current);

@@ -6,6 +6,7 @@
 
 #include "apply/saved_state.h"
 #include "common/exit_codes.h"
+#include "common/utf8.h"
 #include "row.h"
 #include "unattended_fixture.h"
 
@@ -47,6 +48,17 @@ bool Same(const Snapshot& a, const Snapshot& b) {
   return true;
 }
 
+// A saved state's bytes as the tool packs them: a number of four bytes, a text with its length.
+std::string Number(std::uint32_t n) {
+  return std::string{static_cast<char>(n & 0xFF), static_cast<char>(n >> 8 & 0xFF), static_cast<char>(n >> 16 & 0xFF),
+                     static_cast<char>(n >> 24)};
+}
+std::string Text(const std::string& s) { return Number(static_cast<std::uint32_t>(s.size())) + s; }
+// One value of a state of the current format: card, key path, value name, its string.
+std::string Value(const std::string& card, const std::string& path, const std::string& name, const std::string& sz) {
+  return std::string(1, '\0') + Number(kRegSz) + Text(card) + Text(path) + Text(name) + Text("label") + Text(sz + '\0');
+}
+
 class UndoTest : public DeploymentTest {
  protected:
   UndoTest() { Config(L""); }
@@ -84,7 +96,7 @@ TEST_F(UndoTest, TheStateBeforeTheFirstWriteIsKeptAcrossLaterWrites) {
   }
   const SavedState saved = ReadSavedState(platform);
   ASSERT_EQ(saved.found, SavedState::Found::Complete);
-  EXPECT_EQ(saved.card, L"{11111111-AAAA}");
+  EXPECT_EQ(saved.Cards(), (std::vector<std::wstring>{L"{11111111-AAAA}", L"{22222222-BBBB}"}));
   EXPECT_EQ(sim.registry.GetValue(kHkeyLocalMachine, kSaved, "Time")->data, test::Sz("2026-12-08 09:30:05"));
   EXPECT_EQ(sim.registry.GetValue(kHkeyLocalMachine, kSaved, "Version")->data,
             test::Sz(sim.text.ToAnsi(std::wstring(kProductVersion))));
@@ -132,14 +144,18 @@ TEST_F(UndoTest, WhatCannotBeKeptIsNotChanged) {
   } rows[] = {
       ROW(true, std::nullopt,
           L"无法在本机注册表 HKEY_LOCAL_MACHINE\\SOFTWARE\\VexaIpSet 保存原来的设置,没有写入任何设置。"),
-      ROW(false, "\x01\x09", L"保存过的原来设置无法读取(HKEY_LOCAL_MACHINE\\SOFTWARE\\VexaIpSet\\Values)"),
-      ROW(false, "\x02", L"保存过的原来设置无法读取"),
-      ROW(false, std::string("\x01\x00\x04\x00", 4), L"保存过的原来设置无法读取"),  // cut inside a number
+      ROW(false, "\x01\x09",
+          L"本机保存的原来设置 HKEY_LOCAL_MACHINE\\SOFTWARE\\VexaIpSet 不能用(无法读取 "
+          L"HKEY_LOCAL_MACHINE\\SOFTWARE\\VexaIpSet\\Values),什么也没有写入或删除。不需要恢复它时,"
+          L"用这个命令删除后再运行: "
+          L"reg delete \"HKLM\\SOFTWARE\\VexaIpSet\" /f /reg:64"),
+      ROW(false, "\x03", L"不能用(无法读取"),                              // a format the tool never wrote
+      ROW(false, std::string("\x01\x00\x04\x00", 4), L"不能用(无法读取"),  // cut inside a number
       ROW(false,
           std::string("\x01\x00\x04\x00\x00\x00\x64\x00\x00\x00"
                       "ab",
                       12),
-          L"保存过的原来设置无法读取"),  // cut short
+          L"不能用(无法读取"),  // cut short
   };
   for (const auto& row : rows) {
     TRACE_ROW(row);
@@ -155,29 +171,128 @@ TEST_F(UndoTest, WhatCannotBeKeptIsNotChanged) {
     if (!row.values) continue;
     fresh.console.output.clear();
     EXPECT_EQ(RunUnattended(p, ParseCommandLine(L"/undo /noreboot")), exit_code::kRefused);
-    EXPECT_NE(fresh.text.FromAnsi(fresh.console.output).find(L"什么也没有恢复"), std::wstring::npos);
+    EXPECT_NE(fresh.text.FromAnsi(fresh.console.output).find(L"什么也没有写入或删除"), std::wstring::npos);
   }
 }
 
 // The saved values as the tool keeps them, byte for byte: a state an image's earlier run left (or an earlier
 // version) is read as written.
 TEST_F(UndoTest, AStateKeptBeforeIsReadAsItsBytesSay) {
-  const auto number = [](std::uint32_t n) {
-    return std::string{static_cast<char>(n & 0xFF), static_cast<char>(n >> 8 & 0xFF), static_cast<char>(n >> 16 & 0xFF),
-                       static_cast<char>(n >> 24)};
-  };
-  const auto text = [&number](const std::string& s) { return number(static_cast<std::uint32_t>(s.size())) + s; };
+  const auto number = Number;
+  const auto text = Text;
   const std::string ipx = std::string("HKEY_LOCAL_MACHINE\\") + test::kIpxKey;
+  const std::string game = std::string("HKEY_CURRENT_USER\\") + test::kGameKey;
   const std::string values = std::string(1, '\x01') + '\x00' + number(kRegDword) + text(ipx) +
                              text("VirtualNetworkNumber") + text("IPX") + text(std::string("\x2A\x01\0\0", 4)) +
-                             '\x01' + number(0) + text(ipx) + text("Extra") + text("X") + text("");
-  sim.registry.SetValue(kHkeyLocalMachine, test::kIpxKey, "Extra", kRegSz, test::Sz("x"));
+                             '\x01' + number(0) + text(game) + text("Key") + text("X") + text("");
   sim.registry.SetValue(kHkeyLocalMachine, kSaved, "Values", kRegBinary, values);
   EXPECT_EQ(Run(L"/undo /noreboot"), exit_code::kDone) << sim.console.output;
   const auto restored = sim.registry.GetValue(kHkeyLocalMachine, test::kIpxKey, "VirtualNetworkNumber");
   ASSERT_TRUE(restored);
-  EXPECT_EQ(restored->data, std::string("\x2A\x01\0\0", 4));                       // 298
-  EXPECT_FALSE(sim.registry.GetValue(kHkeyLocalMachine, test::kIpxKey, "Extra"));  // it was not there
+  EXPECT_EQ(restored->data, std::string("\x2A\x01\0\0", 4));                     // 298
+  EXPECT_FALSE(sim.registry.GetValue(kHkeyCurrentUser, test::kGameKey, "Key"));  // it was not there
+}
+
+// Only the tool's own values are ever put back: a state naming any other key or value, a card's value
+// saved under another card, or a control set Windows does not boot with is trusted for nothing, whatever
+// else it holds.
+TEST(SavedStateTest, AStateOfAnythingButTheToolsOwnValuesIsUntrusted) {
+  const std::string card = "{11111111-AAAA}";
+  const std::string hklm = "HKEY_LOCAL_MACHINE\\";
+  const std::string own = Value(card, hklm + kCard1, "IPAddress", "192.168.0.200");
+  const struct {
+    int line;
+    std::string values;
+    const wchar_t* why;  // nullptr: trusted
+  } rows[] = {
+      ROW(own + Value(card, hklm + test::kTcpipKey, "NV Hostname", "MASTER"), nullptr),
+      ROW(own + Value(card, hklm + "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "VexaPwn", "C:\\pwn.exe"),
+          L"其中有本程序从不写入的值 HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\VexaPwn"),
+      ROW(own + Value(card, hklm + test::kIpxKey, "Extra", "x"), L"NwlnkIpx\\Parameters\\Extra"),
+      ROW(Value("{22222222-BBBB}", hklm + kCard1, "IPAddress", "x"), L"{11111111-AAAA}\\IPAddress"),
+      ROW(Value(card, hklm + "SYSTEM\\ControlSet002\\Services\\Tcpip\\Parameters", "NV Hostname", "x"),
+          L"ControlSet002"),
+      ROW(Value(card, "HKEY_CURRENT_USER\\" + std::string(test::kGameKey), "Key", "x"), nullptr),
+  };
+  for (const auto& row : rows) {
+    TRACE_ROW(row);
+    sim::SimPlatform sim;
+    test::CloneImage(sim);
+    Platform platform = sim.platform();
+    sim.registry.SetValue(kHkeyLocalMachine, kSaved, "Values", kRegBinary, std::string(1, '\x02') + row.values);
+    const SavedState state = ReadSavedState(platform);
+    EXPECT_EQ(state.found, row.why == nullptr ? SavedState::Found::Complete : SavedState::Found::Untrusted);
+    if (row.why != nullptr) {
+      EXPECT_NE(state.why.find(row.why), std::wstring::npos) << ToUtf8(state.why);
+      EXPECT_NE(UnusableStateText(state).find(L"reg delete \"HKLM\\SOFTWARE\\VexaIpSet\" /f"), std::wstring::npos);
+    }
+  }
+}
+
+// The forged state a run meets: /undo writes and deletes nothing and says the key and the command; /n
+// changes nothing either.
+TEST_F(UndoTest, ARunKeyInTheStateIsNeverWritten) {
+  sim.registry.SetValue(
+      kHkeyLocalMachine, kSaved, "Values", kRegBinary,
+      std::string(1, '\x02') +
+          Value("{11111111-AAAA}", "HKEY_LOCAL_MACHINE\\" + std::string(test::kTcpipKey), "NV Hostname", "MASTER") +
+          Value("{11111111-AAAA}", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "VexaPwn",
+                "C:\\pwn.exe"));
+  sim.registry.ClearWrites();
+  EXPECT_EQ(Run(L"/undo /noreboot"), exit_code::kRefused);
+  EXPECT_TRUE(sim.registry.Writes().empty());
+  EXPECT_FALSE(
+      sim.registry.GetValue(kHkeyLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "VexaPwn"));
+  EXPECT_NE(Output().find(L"本机保存的原来设置 HKEY_LOCAL_MACHINE\\SOFTWARE\\VexaIpSet 不能用"), std::wstring::npos);
+  EXPECT_NE(Log().find(ToUtf8(L"\t/undo\t拒绝: 本机保存的原来设置 HKEY_LOCAL_MACHINE\\SOFTWARE\\VexaIpSet 不能用")),
+            std::string::npos);
+  EXPECT_NE(Log().find("reg delete \"HKLM\\SOFTWARE\\VexaIpSet\" /f"), std::string::npos);
+  EXPECT_EQ(Run(L"/n 15 /card 1 /noreboot"), exit_code::kRefused);
+  EXPECT_TRUE(test::MachineWrites(sim).empty());
+}
+
+// Every card comes back, each in a line of its own that ends that card's claim; the console says per card
+// what came back. A card that left the machine holds nothing open: named, and the state goes.
+TEST_F(UndoTest, EveryCardComesBackAndAGoneCardIsNamed) {
+  ASSERT_EQ(Run(L"/n 15 /card 1 /noreboot"), exit_code::kDone);
+  ASSERT_EQ(Run(L"/n 16 /card 2 /noreboot"), exit_code::kDone);
+  EXPECT_EQ(Run(L"/undo /noreboot"), exit_code::kDone) << sim.console.output;
+  EXPECT_NE(Output().find(
+                L"\r\n网卡      :  Realtek RTL8139 Family PCI Fast Ethernet NIC(00-1A-2B-3C-4D-5E)\r\nI P 地 址   :  "
+                L"192.168.0.200\r\n已恢复: IPX 网络号, DHCP 开关"),
+            std::wstring::npos)
+      << sim.console.output;
+  EXPECT_NE(
+      Output().find(L"\r\n网卡      :  Intel(R) PRO/100 VE Network Connection(00-1A-2B-3C-4D-5F)\r\nI P 地 址   :  "
+                    L"(自动获得)\r\n已恢复: DHCP 开关, IP 地址"),
+      std::wstring::npos);
+  EXPECT_NE(Log().find(ToUtf8(L"\t机号=15\t计算机名=MASTER\tIP=192.168.0.200\t网卡=Realtek")), std::string::npos);
+  EXPECT_NE(Log().find(ToUtf8(L"\t机号=16\t计算机名=MASTER\tIP=\t网卡=Intel")), std::string::npos);
+  sim.adapters.Add("{44444444-DDDD}", std::string("\x00\x1A\x2B\x3C\x4D\x61", 6));
+  test::AddCard(sim.registry, "4", test::Sz("Third NIC"), test::Sz("{44444444-DDDD}"));
+  EXPECT_EQ(Run(L"/n 15 /card 3 /noreboot"), exit_code::kDone) << sim.console.output;  // no /force
+  EXPECT_EQ(Run(L"/n 16 /card 1 /noreboot"), exit_code::kDone) << sim.console.output;
+  // The clone of another machine: its state names a card this one lacks.
+  sim.registry.DeleteKey(kHkeyLocalMachine, std::string(test::kCardsKey) + "\\4");
+  sim.registry.DeleteKey(kHkeyLocalMachine, std::string(test::kInterfacesKey) + "\\{44444444-DDDD}");
+  EXPECT_EQ(Run(L"/undo /noreboot"), exit_code::kDone) << sim.console.output;
+  EXPECT_NE(Output().find(L"网卡      :  {44444444-DDDD}\r\n网卡已不在本机"), std::wstring::npos) << sim.console.output;
+  EXPECT_FALSE(sim.registry.KeyExists(kHkeyLocalMachine, kSaved));
+}
+
+// While [Machines] lists the card, the start-up task's /auto writes the settings again: the undo says so,
+// and how to stop it; a card the table does not list gets no such word.
+TEST_F(UndoTest, TheUndoSaysWhatTheNextStartWillDo) {
+  Config(L"00-1A-2B-3C-4D-5E=15\r\n");
+  ASSERT_EQ(Run(L"/auto /noreboot"), exit_code::kDone);
+  EXPECT_EQ(Run(L"/undo /noreboot"), exit_code::kDone);
+  EXPECT_NE(Output().find(L"\r\n注意: config.ini 的 [Machines] 中还有这块网卡(00-1A-2B-3C-4D-5E=15):开机任务的 /auto "
+                          L"会在下次开机时再次写入这些设置。不想这样时,请删除 [Machines] 中这一行,或删除开机任务。"),
+            std::wstring::npos)
+      << sim.console.output;
+  ASSERT_EQ(Run(L"/n 16 /card 2 /noreboot"), exit_code::kDone);
+  EXPECT_EQ(Run(L"/undo /noreboot"), exit_code::kDone);
+  EXPECT_EQ(Output().find(L"开机任务"), std::wstring::npos);
 }
 
 // The undo restarts when the host name it puts back is not the one Windows runs under, as a write does.
@@ -235,6 +350,8 @@ TEST(ValueTextTest, EachTypeAsAPersonReadsIt) {
                       19),
           L"10.0.0.1, 10.0.0.2"),
       ROW(kRegMultiSz, std::string("\0", 1), L""),
+      ROW(kRegMultiSz, std::string("a\0\0b\0\0", 6), L"a, (空), b"),  // every string, an empty one said
+      ROW(kRegMultiSz, std::string("a\0b", 3), L"a, b"),              // no closing NUL
       ROW(kRegBinary, std::string("\x2A\x01", 2), L"2A 01"),
   };
   for (const auto& row : rows) {
@@ -258,6 +375,13 @@ TEST_F(UndoTest, TheCheckPreviewsEveryValue) {
         L"网卡现在的地址: 192.168.0.200\r\n"}) {
     EXPECT_NE(before.find(line), std::wstring::npos) << line << "\n" << sim.console.output;
   }
+  // The same text in another type is a change, and the preview names both types.
+  sim.registry.SetValue(kHkeyLocalMachine, kCard1, "NameServer", kRegExpandSz, test::Sz("192.168.0.1"));
+  EXPECT_EQ(Run(L"/check /n 15 /card 1"), exit_code::kRegistryDiffers);
+  EXPECT_NE(Output().find(L"  DNS 信息: 现在 192.168.0.1(REG_EXPAND_SZ),计划 192.168.0.1(REG_SZ) → 将改\r\n"),
+            std::wstring::npos)
+      << sim.console.output;
+  sim.registry.SetValue(kHkeyLocalMachine, kCard1, "NameServer", kRegSz, test::Sz("192.168.0.1"));
   // The image's mask and DNS server are the plan's already; the game is not installed; every other value
   // changes.
   EXPECT_NE(before.find(L"  子网掩码: 现在 255.255.255.0,计划 255.255.255.0 → 相同\r\n"), std::wstring::npos);

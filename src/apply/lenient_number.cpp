@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/decimal.h"
 #include "common/text.h"
 
 namespace vexa {
@@ -39,7 +40,7 @@ double LenientNumber(std::wstring_view text) {
     if (s[1] == L'H' || s[1] == L'h') return RadixNumber(std::wstring_view(s).substr(2), 16);
     if (s[1] == L'O' || s[1] == L'o') return RadixNumber(std::wstring_view(s).substr(2), 8);
   }
-  // Collect the longest prefix that forms a number, in the form strtod reads.
+  // Collect the longest prefix that forms a number, in the form DecimalValue reads.
   std::string number;
   std::size_t i = 0;
   if (i < s.size() && (s[i] == L'+' || s[i] == L'-')) number.push_back(static_cast<char>(s[i++]));
@@ -68,7 +69,7 @@ double LenientNumber(std::wstring_view text) {
     }
     if (expDigits) number += exponent;
   }
-  return std::strtod(number.c_str(), nullptr);
+  return DecimalValue(number);
 }
 
 double RoundHalfEven(double value) {

@@ -1,53 +1,25 @@
 // Decimal numbers as config.ini holds them and as the tool prints them: IPOffset is read strictly, and a
-// machine's address is printed from a sum as BASIC prints a number.
+// machine's address is printed from a sum as BASIC prints a number. Converted here rather than by the C
+// library, whose conversions would double the shipping executable's number code, and so that the tests
+// run the very conversion the tool ships.
 #pragma once
 
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "common/text.h"
-
 namespace vexa {
 
 // The value of text when all of it is one decimal number: sign, digits, optional fraction and exponent.
-inline std::optional<double> StrictDecimal(std::wstring_view text) {
-  std::size_t i = 0;
-  if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) ++i;
-  std::size_t digits = 0;
-  while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
-  if (i < text.size() && text[i] == L'.') {
-    ++i;
-    while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
-  }
-  if (digits == 0) return std::nullopt;
-  if (i < text.size() && (text[i] == L'E' || text[i] == L'e')) {
-    ++i;
-    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) ++i;
-    std::size_t expDigits = 0;
-    while (i < text.size() && IsDigit(text[i])) ++i, ++expDigits;
-    if (expDigits == 0) return std::nullopt;
-  }
-  if (i != text.size()) return std::nullopt;
-  std::string ascii(text.begin(), text.end());
-  double value = std::strtod(ascii.c_str(), nullptr);
-  if (!std::isfinite(value)) return std::nullopt;
-  return value;
-}
+std::optional<double> StrictDecimal(std::wstring_view text);
 
-// A number printed as BASIC prints it: whole numbers without a point, others with up to 15 digits.
-inline std::wstring DecimalText(double value) {
-  char buffer[64];
-  if (value == std::floor(value) && std::fabs(value) < 1e15) {
-    std::snprintf(buffer, sizeof buffer, "%.0f", value);
-  } else {
-    std::snprintf(buffer, sizeof buffer, "%.15g", value);
-  }
-  const std::string ascii(buffer);
-  return std::wstring(ascii.begin(), ascii.end());
-}
+// The value of a number already found well formed: an optional sign, digits with at most one '.', an
+// optional 'e' and exponent digits with an optional sign. Exact (one rounding) for up to 15 significant
+// digits and exponents within ±22, as every IPOffset and number box value is; within an ulp beyond.
+double DecimalValue(std::string_view number);
+
+// A number printed as BASIC prints it: whole numbers below 10^15 without a point, others with up to 15
+// significant digits ("7.5", "1E+20" is "1e+20").
+std::wstring DecimalText(double value);
 
 }  // namespace vexa

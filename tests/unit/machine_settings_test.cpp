@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
 
 #include "apply/lenient_number.h"
 #include "apply/machine_settings.h"
@@ -27,6 +31,44 @@ TEST(LenientNumber, ReadsAsFarAsANumberGoes) {
   };
   for (const auto& c : cases) EXPECT_DOUBLE_EQ(LenientNumber(c.text), c.value) << std::wstring(c.text).size();
   EXPECT_TRUE(std::isinf(LenientNumber(L"&H100000000")));
+}
+
+// The tool's own conversions give what the C library's give: exactly where a config.ini's numbers lie,
+// within an ulp past them; printed as "%.0f" for whole numbers below 10^15, else as "%.15g".
+TEST(LenientNumber, DecimalsConvertAsTheCLibraryConvertsThem) {
+  for (const char* text : {"0", "-0", "7", "007", "-200", "2.5", "2.5e-1", ".5", "5.", "0.1", "0.000123", "1e22",
+                           "123456789012345", "4294967295", "-1.75E+3", "9007199254740993"}) {
+    EXPECT_EQ(DecimalValue(text), std::strtod(text, nullptr)) << text;
+  }
+  for (const char* text : {"1e23", "1.7976931348623157e308", "12345678901234567890123", "0.1e-5", "4.9e-300"}) {
+    EXPECT_DOUBLE_EQ(DecimalValue(text), std::strtod(text, nullptr)) << text;
+  }
+  EXPECT_TRUE(std::isinf(DecimalValue("1e400")));
+  EXPECT_EQ(DecimalValue("1e-400"), 0);
+  std::vector<double> values = {0.0,
+                                -0.0,
+                                7,
+                                -200,
+                                7.5,
+                                0.1 + 0.2,
+                                1.0 / 3,
+                                -2.0 / 3,
+                                1e-5,
+                                0.0001,
+                                123456.789,
+                                999999999999999.0,
+                                1e15,
+                                1e16,
+                                1.5e300,
+                                -1e-300,
+                                99999999999999.99,
+                                0.5e-4};
+  for (int k = -4000; k <= 4000; k += 7) values.push_back(k / 8.0 + k * 1e-3);
+  for (const double v : values) {
+    char c[64];
+    std::snprintf(c, sizeof c, v == std::floor(v) && std::fabs(v) < 1e15 ? "%.0f" : "%.15g", v);
+    EXPECT_EQ(DecimalText(v), std::wstring(c, c + std::strlen(c))) << c;
+  }
 }
 
 TEST(LenientNumber, RoundsHalfToEven) {

@@ -2,7 +2,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -12,6 +11,13 @@
 namespace vexa::win32 {
 
 namespace {
+
+// Eight upper-case hex digits: a temporary file's name part.
+std::string HexText(DWORD value) {
+  std::string hex(8, '0');
+  for (std::size_t i = 8; i-- > 0; value >>= 4) hex[i] = "0123456789ABCDEF"[value & 0xF];
+  return hex;
+}
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
@@ -228,9 +234,7 @@ std::string Win32Files::CreateTempFile(std::string_view bytes, const std::string
   // name is tried instead.
   const DWORD seed = ::GetCurrentProcessId() * 2654435761u ^ ::GetTickCount();
   for (DWORD attempt = 0; attempt < 100; ++attempt) {
-    char name[32];
-    std::snprintf(name, sizeof name, "vxi%08lX.tmp", static_cast<unsigned long>(seed + attempt * 7919u));
-    std::string path = into + name;
+    std::string path = into + "vxi" + HexText(seed + attempt * 7919u) + ".tmp";
     UniqueHandle file(
         ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY, nullptr));
     if (!file) {

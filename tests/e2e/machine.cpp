@@ -116,15 +116,18 @@ void PlantSavedState(const std::string& values) {
   }
 }
 
-bool SavedStateExists() {
+int SavedStateViews() {
+  int views = 0;
   for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
     HKEY key = nullptr;
     if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSavedState, 0, KEY_READ | view, &key) != ERROR_SUCCESS) continue;
     ::RegCloseKey(key);
-    return true;
+    ++views;
   }
-  return false;
+  return views;
 }
+
+bool SavedStateExists() { return SavedStateViews() > 0; }
 
 Snapshot TakeSnapshot() {
   Snapshot s;

@@ -40,6 +40,9 @@ Snapshot TakeSnapshot();
 // The tool's saved state in either view: removed (a fresh clone has none), or whether there is one.
 void ClearSavedState();
 bool SavedStateExists();
+// In how many of the registry's two views (32-bit, 64-bit) a saved state is: a planted one is in both, a
+// build of the tool removes the one of its own view.
+int SavedStateViews();
 // A saved state planted in both views (an image's, or a forged one): its values' bytes as the tool packs
 // them.
 void PlantSavedState(const std::string& values);

@@ -352,6 +352,16 @@ int FinishRun(HANDLE process, DWORD milliseconds) {
 
 int RunTool(const std::wstring& exe, const std::wstring& arguments) { return FinishRun(StartRun(exe, arguments)); }
 
+int RunWithOutput(const std::wstring& exe, const std::wstring& arguments, std::string& output, DWORD milliseconds) {
+  static unsigned runs = 0;
+  const std::wstring file =
+      exe.substr(0, exe.find_last_of(L'\\')) + L"\\run-output-" + std::to_wstring(++runs) + L".txt";
+  const int code = FinishRun(StartRun(exe, arguments, file), milliseconds);
+  output = ReadFileBytes(file);
+  ::DeleteFileW(file.c_str());
+  return code;
+}
+
 std::string ReadFileBytes(const std::wstring& path) {
   HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, 0, nullptr);

@@ -98,6 +98,10 @@ HANDLE StartRun(const std::wstring& exe, const std::wstring& arguments, const st
 int FinishRun(HANDLE process, DWORD milliseconds = 20000);
 // Starts the tool and waits for its exit code (-1 on timeout, -2 when it could not be started).
 int RunTool(const std::wstring& exe, const std::wstring& arguments);
+// The same, its console output (ANSI bytes) into output: through a file of its own each run, beside the
+// tool, so that no run reads an earlier run's output.
+int RunWithOutput(const std::wstring& exe, const std::wstring& arguments, std::string& output,
+                  DWORD milliseconds = 20000);
 
 // The screen's rectangle of window (its frame included) saved as NAME.bmp in the folder VEXA_E2E_SHOTS
 // names, for a person to look at what the tool showed; nothing when the variable is not set.

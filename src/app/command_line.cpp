@@ -96,6 +96,55 @@ CommandLine Checked(CommandLine command, bool automatic, bool undo, const std::o
 
 }  // namespace
 
+namespace {
+
+// A Chinese input method types full-width digits, and a full-width '／' or '－': on the command line they are
+// the half-width ones (the number box keeps its own rule).
+std::wstring HalfWidth(std::wstring arg) {
+  if (!arg.empty() && (arg[0] == L'\xFF0F' || arg[0] == L'\xFF0D')) arg[0] = arg[0] == L'\xFF0F' ? L'/' : L'-';
+  for (wchar_t& c : arg) {
+    if (c >= L'\xFF10' && c <= L'\xFF19') c = static_cast<wchar_t>(L'0' + (c - L'\xFF10'));
+  }
+  return arg;
+}
+
+// A switch and its value written as one ("/n15", "-card2"): the spelling that works, or nothing.
+std::optional<std::wstring> Unglued(const std::wstring& arg, const std::wstring& name) {
+  for (const std::wstring_view takes : {std::wstring_view(L"card"), std::wstring_view(L"n")}) {
+    if (name.size() <= takes.size() || !name.starts_with(takes)) continue;
+    const std::wstring value = arg.substr(1 + takes.size());
+    if (std::all_of(value.begin(), value.end(), IsDigit)) return arg.substr(0, 1 + takes.size()) + L" " + value;
+  }
+  return std::nullopt;
+}
+
+// A switch that stands alone (/table, /report, /cards).
+CommandLine AloneCommandLine(const std::wstring& name, std::size_t arguments) {
+  if (arguments != 1) {
+    std::wstring alone = L"/" + name;
+    alone += L" 不与其他参数同用,只写 VexaIpSet.exe /";
+    return Bad(alone + name);
+  }
+  CommandLine command;
+  command.mode = name == L"table"    ? CommandLine::Mode::Table
+                 : name == L"report" ? CommandLine::Mode::Report
+                                     : CommandLine::Mode::Cards;
+  return command;
+}
+
+// A switch given twice or not known: what is wrong, and the spelling that works where there is one.
+std::wstring SwitchError(const std::wstring& arg, const std::wstring& name) {
+  for (const wchar_t* known : {L"auto", L"noreboot", L"check", L"force", L"undo", L"n", L"card"}) {
+    if (name == known) return L"参数重复: " + arg + L",只写一次";
+  }
+  if (const std::optional<std::wstring> apart = Unglued(arg, name)) {
+    return L"无法识别的参数: " + arg + L",开关和数字之间要有空格: " + *apart;
+  }
+  return L"无法识别的参数: " + arg;
+}
+
+}  // namespace
+
 std::vector<std::wstring> SplitArguments(std::wstring_view s) {
   std::vector<std::wstring> args;
   std::size_t i = 0;
@@ -107,27 +156,30 @@ std::vector<std::wstring> SplitArguments(std::wstring_view s) {
 }
 
 CommandLine ParseCommandLine(std::wstring_view arguments) {
-  const std::vector<std::wstring> args = SplitArguments(arguments);
+  std::vector<std::wstring> args = SplitArguments(arguments);
+  for (std::wstring& arg : args) arg = HalfWidth(std::move(arg));
   CommandLine command;
   bool automatic = false;
   bool undo = false;
   std::optional<std::wstring> number;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::wstring& arg = args[i];
-    if (arg.size() < 2 || (arg[0] != L'/' && arg[0] != L'-')) return Bad(L"无法识别的参数: " + arg);
+    if (arg.size() < 2 || (arg[0] != L'/' && arg[0] != L'-')) {
+      return Bad(L"无法识别的参数: " + arg + L",开关以 / 或 - 开头(例如 /n 15)");
+    }
     const std::wstring name = Folded(std::wstring_view(arg).substr(1));
     if (name == L"?" || name == L"h" || name == L"help") {
       command.mode = CommandLine::Mode::Usage;
       return command;
     }
-    if (name == L"table" || name == L"report") {
-      if (args.size() != 1) return Bad(L"/" + name + L" 不与其他参数同用");
-      command.mode = name == L"table" ? CommandLine::Mode::Table : CommandLine::Mode::Report;
-      return command;
-    }
+    if (name == L"table" || name == L"report" || name == L"cards") return AloneCommandLine(name, args.size());
     if (name == L"export") return ExportCommandLine(args, i);
     const bool takesValue = name == L"n" || name == L"card";
-    if (takesValue && i + 1 >= args.size()) return Bad(arg + L" 后面缺少值");
+    if (takesValue && i + 1 >= args.size()) {
+      std::wstring missing = arg + L" 后面缺少值,例如 ";
+      missing += arg;
+      return Bad(missing + (name == L"n" ? L" 15" : L" 2(网卡的序号,见 /cards)"));
+    }
     if (name == L"auto" && !automatic) {
       automatic = true;
     } else if (name == L"noreboot" && !command.noReboot) {
@@ -143,9 +195,7 @@ CommandLine ParseCommandLine(std::wstring_view arguments) {
     } else if (name == L"card" && !command.card) {
       command.card = args[++i];
     } else {
-      const bool known = takesValue || name == L"auto" || name == L"noreboot" || name == L"check" || name == L"force" ||
-                         name == L"undo";
-      return Bad((known ? L"参数重复: " : L"无法识别的参数: ") + arg);
+      return Bad(SwitchError(arg, name));
     }
   }
   if (args.empty()) return command;
@@ -157,7 +207,7 @@ std::wstring NumberArgumentError(const std::wstring& number, const std::wstring&
 }
 
 std::wstring BadArgumentsText(const std::wstring& error) {
-  return L"命令行参数错误: " + error + L"\r\n\r\n" + UsageText();
+  return L"命令行参数错误: " + error + L"\r\n" + std::wstring(kSeeUsage);
 }
 
 namespace {
@@ -175,7 +225,8 @@ std::wstring UsageText() {
       L"  VexaIpSet.exe /auto [/noreboot] [/force]",
       L"                                         用网卡地址在 config.ini 的 [Machines] 中找到本机的机号和网卡",
       L"  VexaIpSet.exe /n 机号 [/card 网卡] [/noreboot] [/force]",
-      L"                                         /card: 网卡在列表中的序号(从 1 起)或完整的网卡描述;",
+      L"                                         /card: 网卡的序号(从 1 起,见 /cards)、网卡地址(如 00-1A-2B-3C-4D-5E)",
+      L"                                         或完整的网卡描述;",
       L"                                         只有一块网卡时可以不写",
       L"  VexaIpSet.exe /check [/n 机号 [/card 网卡]]",
       L"                                         只检查,不写入,不重启:设置是否已在注册表中并" +
@@ -183,6 +234,7 @@ std::wstring UsageText() {
       L"                                         逐项列出注册表现在的值、将写入的值,相同或将改",
       L"  VexaIpSet.exe /undo [/noreboot]        恢复本程序第一次修改本机之前的设置(保存在本机注册表中),",
       L"                                         计算机名因此改变时重启",
+      L"  VexaIpSet.exe /cards                   列出本机的网卡:序号、描述、网卡地址、DHCP 或地址、连接名",
       L"  VexaIpSet.exe /table                   按 VexaIpSet.log 生成 [Machines] 机器表(只显示,不写入)",
       L"  VexaIpSet.exe /report                  按日志生成全网吧机位一览网页 VexaIpSet.html(在日志旁边)",
       L"  VexaIpSet.exe /export 格式 [/force]    按日志导出 DHCP 保留地址或 IP-MAC 绑定(在日志旁边)",

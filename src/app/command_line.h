@@ -5,6 +5,7 @@
 //   VexaIpSet.exe /n 15 [/card 2 | /card "描述"] [/noreboot] [/force]
 //   VexaIpSet.exe /check [/n 15 [/card 2]]             reads only: is the plan in effect? every value before/after
 //   VexaIpSet.exe /undo [/noreboot]                    the values the machine held before the tool changed it
+//   VexaIpSet.exe /cards                               the cards, numbered as /card takes them
 //   VexaIpSet.exe /table                               [Machines] built from VexaIpSet.log
 //   VexaIpSet.exe /report                              VexaIpSet.html: a page of the whole cafe
 //   VexaIpSet.exe /export dnsmasq [/force]             the log's seats for DHCP servers and routers
@@ -21,7 +22,7 @@
 namespace vexa {
 
 struct CommandLine {
-  enum class Mode { Window, Auto, Number, Undo, Table, Report, Export, Usage, Bad };
+  enum class Mode { Window, Auto, Number, Undo, Table, Report, Export, Cards, Usage, Bad };
   Mode mode = Mode::Window;
   std::wstring number;               // /n
   std::optional<std::wstring> card;  // /card: a position from 1 or a description
@@ -43,6 +44,9 @@ std::wstring UsageText();
 // A /n that is no number config.ini allows, in digits (range: the numbers it allows, as Zones::RangeText
 // says them; exit code 1); and what the console says of any bad arguments.
 std::wstring NumberArgumentError(const std::wstring& number, const std::wstring& range);
+// One line that says what is wrong and what to type instead, and where the usage is: a small console
+// window keeps the mistake in sight.
 std::wstring BadArgumentsText(const std::wstring& error);
+inline constexpr std::wstring_view kSeeUsage = L"用 VexaIpSet.exe /? 查看用法";
 
 }  // namespace vexa

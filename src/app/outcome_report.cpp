@@ -10,10 +10,22 @@ namespace {
 
 constexpr std::wstring_view kRule = L"┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄";
 
-// The summary's values as the window's box shows them, with the card first.
+// A label and its value with the colon in one column for every label: the console counts a Chinese
+// character as two columns, the window's box text ("I P 地 址   :  ") stands two out of line there.
+std::wstring ConsoleLine(std::wstring_view label, std::wstring_view value) {
+  constexpr std::size_t kColon = 10;
+  const std::wstring name = TrimBlanks(label);
+  const std::size_t columns = DisplayColumns(name);
+  return name + std::wstring(columns < kColon ? kColon - columns : 1, L' ') + L":  " + std::wstring(value);
+}
+
+// The summary's values as the window's box shows them, with the card first, lined up for the console.
 std::wstring ConsoleSettings(const Outcome& out) {
-  std::vector<std::wstring> lines = {L"网卡      :  " + out.card};
-  for (auto& line : SettingsLines(out.settings)) lines.push_back(std::move(line));
+  std::vector<std::wstring> lines = {ConsoleLine(L"网卡", out.card)};
+  for (const std::wstring& line : SettingsLines(out.settings)) {
+    const std::size_t colon = line.find(L":  ");  // every box line parts label and value so
+    lines.push_back(ConsoleLine(std::wstring_view(line).substr(0, colon), std::wstring_view(line).substr(colon + 3)));
+  }
   return JoinWith(lines, L"\r\n");
 }
 
@@ -49,11 +61,12 @@ std::wstring WithLogProblem(const std::wstring& text, const Outcome& out) {
 std::wstring UndoReport(const Outcome& out) {
   std::wstring text = out.report.notWritten.empty() ? L"已恢复本程序第一次修改本机之前的设置:"
                                                     : L"部分设置没能恢复,保存的原来设置仍留在本机,可以再运行 /undo:";
-  text += L"\r\n计算机名  :  " + out.settings.HostName;
+  text += L"\r\n" + ConsoleLine(L"计算机名", out.settings.HostName);
   for (const UndoneCard& card : out.undone) {
-    text += L"\r\n网卡      :  " + card.card + (card.address.empty() ? L"" : L"(" + card.address + L")");
+    text += L"\r\n" + ConsoleLine(L"网卡", card.card + (card.address.empty() ? L"" : L"(" + card.address + L")"));
     if (card.gone) text += L"\r\n" + std::wstring(kCardGone) + L",它自己的值无处可放(不影响其余的值)。";
-    if (!card.gone) text += L"\r\nI P 地 址   :  " + (card.ipAddress.empty() ? L"(自动获得)" : card.ipAddress);
+    if (!card.gone)
+      text += L"\r\n" + ConsoleLine(L"I P 地 址", card.ipAddress.empty() ? L"(自动获得)" : card.ipAddress);
     if (!card.restored.empty()) text += L"\r\n已恢复: " + JoinWith(card.restored, L", ");
     if (!card.notRestored.empty()) text += L"\r\n未恢复: " + JoinWith(card.notRestored, L", ");
   }

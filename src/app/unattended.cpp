@@ -2,11 +2,13 @@
 
 #include <algorithm>
 
+#include "app/card_list.h"
 #include "app/outcome_report.h"
 #include "apply/apply_run.h"
 #include "apply/machine_lookup.h"
 #include "cafe/cafe_commands.h"
 #include "common/exit_codes.h"
+#include "common/mac_address.h"
 #include "common/text.h"
 #include "config/venue.h"
 
@@ -73,9 +75,17 @@ Target NumberTarget(Platform& platform, const CardInventory& inventory, const Co
     if (n >= 1 && n <= cards) return Target{number, n - 1, std::nullopt, L""};
     return Refused(number, L"没有第 " + wanted + L" 块网卡(本机有 " + IntText(cards) + L" 块)。");
   }
+  // A hardware address: the surest way a script names a card.
+  if (const std::optional<MacAddress> mac = ParseMac(wanted)) {
+    const std::vector<std::optional<MacAddress>> addresses = CardAddresses(platform, inventory);
+    for (std::size_t i = 0; i < addresses.size(); ++i) {
+      if (addresses[i] == mac) return Target{number, static_cast<std::int32_t>(i), std::nullopt, L""};
+    }
+    return Refused(number, L"没有网卡地址为 " + FormatMac(*mac) + L" 的网卡(用 /cards 查看本机的网卡)。");
+  }
   const std::vector<std::int32_t> found = CardsDescribedAs(platform, inventory, wanted);
   if (found.size() == 1) return Target{number, found.front(), std::nullopt, L""};
-  if (found.empty()) return Refused(number, L"没有描述为\"" + wanted + L"\"的网卡。");
+  if (found.empty()) return Refused(number, L"没有描述为\"" + wanted + L"\"的网卡(用 /cards 查看本机的网卡)。");
   return Refused(number, L"描述为\"" + wanted + L"\"的网卡有 " + IntText(found.size()) + L" 块(" + Positions(found) +
                              L"),请用 /card 序号指定。");
 }
@@ -141,6 +151,10 @@ int RunUnattended(Platform& real, const CommandLine& command) {
                       real.text,     real.files,   real.adapters, real.console};
   CardInventory inventory;
   EnumNetworkCards(unattended, inventory);  // the key closes at once: nothing is listed
+  if (command.mode == CommandLine::Mode::Cards) {
+    Say(unattended, CardList(unattended, inventory));
+    return exit_code::kDone;
+  }
   // One reading of config.ini and one plan for the whole run: the values never mix two versions of a file
   // being saved.
   RunContext run = OpenRun(unattended, inventory, OptionsOf(command));

@@ -95,6 +95,8 @@ MachineSettings DeriveSettings(const MachineInput& input, const IniFile::ZonePla
   s.MachineNumber = input.MachineNumber;
   s.NumberText = input.NumberText;
   s.CutKey = plan.cutKey;
+  s.Zone = plan.name;
+  s.ZoneKeys = plan.keys;
   s.IpOffsetText = plan.ipOffset;
   s.IpPrefix = plan.ip;
   // An offset that is no number leaves the address without its last part; CheckSettings refuses it.
@@ -140,6 +142,14 @@ Finding Find(TextCodec& text, const MachineSettings& s) {
   return DnsFinding(s.DnsServers, ip.bits, mask.bits);
 }
 
+// A key as a refusal names it: with zones, in the section it stands in ("[二楼] GateWay").
+std::wstring KeyName(const MachineSettings& s, std::wstring_view key) {
+  if (s.Zone.empty()) return std::wstring(key);
+  const bool own =
+      std::any_of(s.ZoneKeys.begin(), s.ZoneKeys.end(), [key](const std::wstring& set) { return SameName(set, key); });
+  return L"[" + (own ? s.Zone : std::wstring(IniFile::kNetWork)) + L"] " + std::wstring(key);
+}
+
 // The rule an address breaks, as one line of a refusal.
 std::wstring RuleText(const Finding& finding, const MachineSettings& s) {
   const Ipv4 ip = ParseIpv4(s.IpAddress);
@@ -157,7 +167,13 @@ std::wstring RuleText(const Finding& finding, const MachineSettings& s) {
     case AddressFault::Multicast: return value + L" 在 224.0.0.0 及以上(组播或保留地址)" + use;
     case AddressFault::NetworkAddress: return value + L" 是子网 " + subnet + L" 的网络地址" + use;
     case AddressFault::Broadcast: return value + L" 是子网 " + subnet + L" 的广播地址" + use;
-    case AddressFault::OwnAddress: return L"默认网关不能是本机自己的 IP 地址 " + s.IpAddress + L"。";
+    case AddressFault::OwnAddress: {
+      // A seat planned on the gateway: the fix is in config.ini, a gateway no seat takes or an offset.
+      const std::wstring spare = DottedText((ip.bits | ~mask.bits) - 1);
+      return L"默认网关不能是本机自己的 IP 地址 " + s.IpAddress + L":机号 " + s.NumberText +
+             L" 算出的地址就是网关。请把 GateWay 改成没有机位使用的地址(例如 " + spare +
+             L"),或修改 IPOffset 让机位避开网关。";
+    }
     case AddressFault::NoServer: return value + L" 不是 DNS 服务器的地址。";
     case AddressFault::Fine:
     case AddressFault::NotAnAddress:
@@ -190,7 +206,7 @@ Notice SettingsRejection(TextCodec& text, Refusal verdict, const MachineSettings
   auto badKey = [&](std::wstring_view what, std::wstring_view key, const std::wstring& value) {
     if (finding.value.empty()) finding.value = value;
     lines = {L"配置文件中的 " + std::wstring(key) + L" 不是" + std::wstring(what) + L",请修改配置文件！",
-             std::wstring(key) + L"=" + value};
+             KeyName(settings, key) + L"=" + value};
   };
   switch (verdict) {
     case Refusal::CutValue:
@@ -203,8 +219,8 @@ Notice SettingsRejection(TextCodec& text, Refusal verdict, const MachineSettings
     case Refusal::BadDns: badKey(L"用逗号分开的有效 IP 地址(或空)", L"DNS", settings.DnsServers); break;
     case Refusal::BadIpAddress:
       finding.value = settings.IpAddress;
-      lines = {L"配置文件算出的 IP 地址无效,请修改配置文件！", L"IP=" + settings.IpPrefix,
-               L"IPOffset=" + settings.IpOffsetText, L"本机机号=" + settings.NumberText};
+      lines = {L"配置文件算出的 IP 地址无效,请修改配置文件！", KeyName(settings, L"IP") + L"=" + settings.IpPrefix,
+               KeyName(settings, L"IPOffset") + L"=" + settings.IpOffsetText, L"本机机号=" + settings.NumberText};
       break;
     default:
       return {title,

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "config/zones.h"
 #include "platform/platform.h"
@@ -24,6 +25,9 @@ struct MachineSettings {
   std::wstring IpOffsetText;
   // The first key whose value filled the reader's buffer: the file's value was longer and was cut.
   std::wstring CutKey;
+  // With zones, the zone and the keys its section sets: a refusal names the section a key stands in.
+  std::wstring Zone;
+  std::vector<std::wstring> ZoneKeys;
 };
 
 // Why a machine's settings cannot be written: the one verdict of every check, from the typed number to

@@ -2,6 +2,7 @@
 
 #include "cafe/cafe_export.h"
 #include "cafe/cafe_page.h"
+#include "cafe/export_files.h"
 #include "cafe/log_table.h"
 #include "cafe/seats.h"
 #include "common/exit_codes.h"
@@ -73,39 +74,28 @@ std::wstring NumberList(const std::vector<int>& numbers) {
   return list;
 }
 
-// A seat left out because no machine could use its binding: the column that is wrong, its value, why.
-std::wstring UnusableText(const LeftSeat& seat) {
-  const std::wstring head = L"没有导出机号 " + IntText(seat.number) + L": ";
-  switch (seat.fault) {
-    case SeatFault::NotAnAddress: return head + L"日志中的 IP 地址 " + seat.value + L" 不是有效的地址";
-    case SeatFault::OutsideSubnet: return head + L"IP 地址 " + seat.value + L" 不在这个机号按 config.ini 应在的子网中";
-    case SeatFault::NetworkAddress: return head + L"IP 地址 " + seat.value + L" 是子网的网络地址";
-    case SeatFault::Broadcast: return head + L"IP 地址 " + seat.value + L" 是子网的广播地址";
-    case SeatFault::Gateway: return head + L"IP 地址 " + seat.value + L" 是网关的地址";
-    case SeatFault::Reserved:
-      return head + L"IP 地址 " + seat.value + L" 不能给计算机用(0.0.0.0/8、127.0.0.0/8 或 224.0.0.0 及以上)";
-    case SeatFault::NotACard: break;
-  }
-  return head + L"网卡地址 " + seat.value + L" 不是网卡的地址(组播、广播或全 0)";
-}
+// The console names up to this many seats an export left out; past it, the count, and each file's head
+// names them all.
+constexpr std::size_t kSeatsNamed = 20;
 
 // What the console says of the seats an export left out, and why.
-std::vector<std::wstring> LeftOut(const ExportPlan& plan, ExportFormat format, bool force) {
+std::vector<std::wstring> LeftOut(const ExportPlan& plan, ExportFormat format, const std::vector<LeftOutSeat>& left,
+                                  bool written) {
   std::vector<std::wstring> lines;
   if (format == ExportFormat::Csv) return lines;  // every seat the page shows, conflicts as a state
   for (const std::wstring& conflict : plan.conflicts) lines.push_back(L"冲突: " + conflict);
-  if (!plan.conflicts.empty() && force) lines.push_back(L"冲突的机位没有导出: 机号 " + NumberList(plan.conflictSeats));
-  if (!plan.notWritten.empty()) {
-    lines.push_back(L"最后一次拒绝或没有全部写入的机位没有导出: 机号 " + NumberList(plan.notWritten));
-  }
-  for (const LeftSeat& seat : plan.unusable) lines.push_back(UnusableText(seat));
   if (NamesMustBeUnique(format)) {
     for (const std::wstring& same : plan.sameNames) lines.push_back(L"冲突: " + same);
-    if (!plan.sameNames.empty() && force) {
-      lines.push_back(L"计算机名与前面的机位只有大小写不同,没有导出: 机号 " + NumberList(plan.sameNameSeats));
+  }
+  if (left.size() > kSeatsNamed) {
+    lines.push_back(written ? L"没有导出 " + IntText(left.size()) + L" 个机位,每个机位和原因列在导出文件开头的注释中。"
+                            : L"另有 " + IntText(left.size()) + L" 个机位不能导出,导出时会在文件开头的注释中列出。");
+  } else {
+    for (const LeftOutSeat& seat : left) {
+      lines.push_back(L"没有导出机号 " + IntText(seat.number) + L": " + seat.reason);
     }
   }
-  if (format == ExportFormat::Dhcpd) {
+  if (format == ExportFormat::Dhcpd || format == ExportFormat::DhcpdHosts) {
     for (const std::wstring& renamed : plan.renamed) lines.push_back(renamed);
   }
   if (!plan.unnamed.empty() && format != ExportFormat::Arp) {
@@ -134,14 +124,15 @@ namespace {
 
 // The format's files beside the log, and what the console says of each.
 void WriteExport(Platform& platform, const LogPlace& place, ExportFormat format, const ExportPlan& plan,
-                 const CafeView& view, CafeOutput& out, std::vector<std::wstring>& lines) {
-  const std::wstring note =
-      L"VexaIpSet " + std::wstring(kProductVersion) + L" /export, " + LogStamp(platform.system.Now());
+                 const CafeView& view, const std::vector<LeftOutSeat>& left, CafeOutput& out,
+                 std::vector<std::wstring>& lines) {
+  const std::wstring note = L"VexaIpSet " + std::wstring(kProductVersion) + L" /export " +
+                            std::wstring(ExportFormatName(format)) + L", " + LogStamp(platform.system.Now());
   const std::size_t dropped = NamesMustBeUnique(format) ? plan.sameNameSeats.size() : 0;
   const std::size_t count = format == ExportFormat::Csv
                                 ? SeatNumbers(view).size() - CountsOf(view)[static_cast<int>(SeatState::Unseen)]
                                 : plan.bindings.size() - dropped;
-  for (const ExportFile& file : ExportFiles(format, plan, view, ToUtf8(note))) {
+  for (const ExportFile& file : ExportFiles(format, plan, view, note, left, platform.text)) {
     const Written written = WriteBesideLog(platform, place, file.name, file.bytes);
     if (!written.problem.empty()) out.exitCode = exit_code::kRefused;
     lines.push_back(written.problem.empty() ? L"已导出 " + IntText(count) + L" 个机位: " + written.shown
@@ -189,23 +180,28 @@ CafeOutput ExportCommand(Platform& platform, const IniFile::Venue& venue, Export
   if (!Usable(platform, place, log, out)) return out;
   const CafeView view = ViewOfCafe(log, IniFile::ReadMachineTable(venue.file), venue.zones);
   const ExportPlan plan = PlanExport(view);
-  std::vector<std::wstring> lines = LeftOut(plan, format, force);
-  SayOutside(view, lines);
+  const std::vector<LeftOutSeat> left = SeatsLeftOut(plan, view, format);
+  // What stops the formats a server reads: a conflict it would not take, a zone without a subnet.
+  std::vector<std::wstring> stops;
   const bool names = NamesMustBeUnique(format) && !plan.sameNames.empty();
   if ((!plan.conflicts.empty() || names) && !force && format != ExportFormat::Csv) {
-    lines.push_back(
+    stops.emplace_back(
         L"没有导出:服务器不会接受一个机号、一个 IP 或一个计算机名给两块网卡。改正后再导出;要导出其余的机位,请加 "
         L"/force。");
-    out.exitCode = exit_code::kRefused;
-  } else if (!plan.unplannable.empty() && format != ExportFormat::Csv) {
+  } else if (format != ExportFormat::Csv) {
     for (const IniFile::ZonePlan& zone : view.zones) {
       if (ParseMask(zone.mask).ok()) continue;
-      lines.push_back(L"没有导出: config.ini 中" + (zone.name.empty() ? L"" : L"区 " + zone.name + L" ") + L"的 Mask=" +
+      stops.push_back(L"没有导出: config.ini 中" + (zone.name.empty() ? L"" : L"区 " + zone.name + L" ") + L"的 Mask=" +
                       zone.mask + L" 不是有效的子网掩码,无法算出子网。");
     }
-    out.exitCode = exit_code::kRefused;
+  }
+  std::vector<std::wstring> lines = LeftOut(plan, format, left, stops.empty());
+  SayOutside(view, lines);
+  if (stops.empty()) {
+    WriteExport(platform, place, format, plan, view, left, out, lines);
   } else {
-    WriteExport(platform, place, format, plan, view, out, lines);
+    lines.insert(lines.end(), stops.begin(), stops.end());
+    out.exitCode = exit_code::kRefused;
   }
   if (!out.text.empty()) lines.push_back(out.text);
   out.text = JoinWith(lines, L"\r\n");

@@ -14,25 +14,14 @@ namespace vexa {
 namespace {
 
 constexpr std::pair<ExportFormat, std::wstring_view> kFormatNames[] = {
-    {ExportFormat::Dnsmasq, L"dnsmasq"}, {ExportFormat::Dhcpd, L"dhcpd"}, {ExportFormat::Kea, L"kea"},
-    {ExportFormat::Netsh, L"netsh"},     {ExportFormat::Arp, L"arp"},     {ExportFormat::Csv, L"csv"}};
-
-// Pure ASCII text as bytes: every file but the CSV holds nothing else.
-std::string Ascii(std::wstring_view text) { return std::string(text.begin(), text.end()); }
-
-// A hardware address as each program spells it: "00:1a:2b:3c:4d:5e" (sep ':'), "00-1a-..." or "001a2b...".
-std::string MacText(const MacAddress& mac, std::string_view separator) {
-  constexpr char kHex[] = "0123456789abcdef";
-  std::string out;
-  for (std::size_t i = 0; i < mac.size(); ++i) {
-    if (i > 0) out += separator;
-    out += kHex[mac[i] >> 4];
-    out += kHex[mac[i] & 0xF];
-  }
-  return out;
-}
-
-std::string Ip(std::uint32_t ip) { return Ascii(DottedText(ip)); }
+    {ExportFormat::Dnsmasq, L"dnsmasq"},
+    {ExportFormat::Dhcpd, L"dhcpd"},
+    {ExportFormat::DhcpdHosts, L"dhcpd-hosts"},
+    {ExportFormat::Kea, L"kea"},
+    {ExportFormat::KeaReservations, L"kea-reservations"},
+    {ExportFormat::Netsh, L"netsh"},
+    {ExportFormat::Arp, L"arp"},
+    {ExportFormat::Csv, L"csv"}};
 
 // One number on two cards (the page's conflict), and one IP that the last vouching lines of cards holding
 // different numbers name: each said once, its seats left out.
@@ -69,6 +58,13 @@ std::optional<ExportFormat> ExportFormatNamed(std::wstring_view name) {
     if (SameName(name, text)) return format;
   }
   return std::nullopt;
+}
+
+std::wstring_view ExportFormatName(ExportFormat format) {
+  for (const auto& [known, text] : kFormatNames) {
+    if (known == format) return text;
+  }
+  return L"";
 }
 
 std::wstring ExportFormatNames(std::wstring_view separator, std::wstring_view last) {
@@ -192,19 +188,12 @@ ExportPlan PlanExport(const CafeView& view) {
   return plan;
 }
 
-bool NamesMustBeUnique(ExportFormat format) {
-  return format == ExportFormat::Dnsmasq || format == ExportFormat::Dhcpd || format == ExportFormat::Kea ||
-         format == ExportFormat::Netsh;
-}
-
-namespace {
+bool NamesMustBeUnique(ExportFormat format) { return format != ExportFormat::Arp && format != ExportFormat::Csv; }
 
 bool LooksLikeLeaseTime(std::wstring_view name) {
   if (!name.empty() && std::wstring_view(L"smhdw").find(name.back()) != std::wstring_view::npos) name.remove_suffix(1);
   return !name.empty() && std::all_of(name.begin(), name.end(), IsDigit);
 }
-
-}  // namespace
 
 std::vector<int> LeaseTimeNames(const ExportPlan& plan) {
   std::vector<int> seats;
@@ -216,153 +205,48 @@ std::vector<int> LeaseTimeNames(const ExportPlan& plan) {
 
 namespace {
 
-std::string Dnsmasq(const std::vector<const Binding*>& bindings) {
-  std::string out;
-  for (const Binding* binding : bindings) {
-    const Binding& b = *binding;
-    out += "dhcp-host=" + MacText(b.mac, ":") + "," + Ip(b.ip);
-    if (!b.hostName.empty() && !LooksLikeLeaseTime(b.hostName)) out += "," + Ascii(b.hostName);
-    out += "\n";
+// Why no machine could use a seat's binding: the column that is wrong, its value, the rule.
+std::wstring UnusableReason(const LeftSeat& seat) {
+  const std::wstring ip = L"IP 地址 " + seat.value;
+  switch (seat.fault) {
+    case SeatFault::NotAnAddress: return L"日志中的 " + ip + L" 不是有效的地址";
+    case SeatFault::OutsideSubnet: return ip + L" 不在这个机号按 config.ini 应在的子网中";
+    case SeatFault::NetworkAddress: return ip + L" 是子网的网络地址";
+    case SeatFault::Broadcast: return ip + L" 是子网的广播地址";
+    case SeatFault::Gateway: return ip + L" 是网关的地址";
+    case SeatFault::Reserved: return ip + L" 不能给计算机用(0.0.0.0/8、127.0.0.0/8 或 224.0.0.0 及以上)";
+    case SeatFault::NotACard: break;
   }
-  return out;
-}
-
-// The bindings grouped by their zone's subnet, in the order of the subnets.
-std::map<std::pair<std::uint32_t, std::uint32_t>, std::vector<const Binding*>> BySubnet(
-    const std::vector<const Binding*>& bindings) {
-  std::map<std::pair<std::uint32_t, std::uint32_t>, std::vector<const Binding*>> subnets;  // (network, mask)
-  for (const Binding* b : bindings) subnets[{b->ip & b->mask, b->mask}].push_back(b);
-  return subnets;
-}
-
-// A declaration per subnet with its routers, the hosts inside it; a host needs a name of its own: the
-// seat's when the host name cannot be one.
-std::string Dhcpd(const std::vector<const Binding*>& bindings) {
-  std::string out;
-  for (const auto& [subnet, hosts] : BySubnet(bindings)) {
-    out += "subnet " + Ip(subnet.first) + " netmask " + Ip(subnet.second) + " {\n";
-    if (hosts.front()->gateway != 0) out += "  option routers " + Ip(hosts.front()->gateway) + ";\n";
-    for (const Binding* b : hosts) {
-      const std::string name = Ascii(b->hostName.empty() ? b->fallbackName : b->hostName);
-      out += "  host " + name + " {\n    hardware ethernet " + MacText(b->mac, ":") + ";\n    fixed-address " +
-             Ip(b->ip) + ";\n  }\n";
-    }
-    out += "}\n";
-  }
-  return out;
-}
-
-// One subnet4 a subnet, its id the subnet's own address: the same whatever else the log holds, so that a
-// re-import keeps Kea's leases (Kea keys them to the id).
-std::string Kea(const std::vector<const Binding*>& bindings) {
-  std::string out = "{\n  \"Dhcp4\": {\n    \"subnet4\": [";
-  bool first = true;
-  for (const auto& [subnet, hosts] : BySubnet(bindings)) {
-    out += std::string(first ? "" : ",");
-    first = false;
-    out += "\n      {\n        \"id\": " + std::to_string(subnet.first) + ",\n        \"subnet\": \"" +
-           Ascii(SubnetText(subnet.first, subnet.second)) + "\",\n        \"reservations\": [";
-    for (std::size_t i = 0; i < hosts.size(); ++i) {
-      const Binding& b = *hosts[i];
-      out += std::string(i > 0 ? "," : "") + "\n          { \"hw-address\": \"" + MacText(b.mac, ":") +
-             "\", \"ip-address\": \"" + Ip(b.ip) + "\"";
-      if (!b.hostName.empty()) out += ", \"hostname\": \"" + Ascii(b.hostName) + "\"";
-      out += " }";
-    }
-    out += "\n        ]\n      }";
-  }
-  return out + (first ? "" : "\n    ") + "]\n  }\n}\n";
-}
-
-std::string Netsh(const std::vector<const Binding*>& bindings) {
-  std::string out;
-  for (const Binding* binding : bindings) {
-    const Binding& b = *binding;
-    out += "netsh dhcp server scope " + Ip(b.ip & b.mask) + " add reservedip " + Ip(b.ip) + " " + MacText(b.mac, "");
-    if (!b.hostName.empty()) out += " " + Ascii(b.hostName);
-    out += "\r\n";
-  }
-  return out;
-}
-
-// Static neighbours on a Windows server: the interface's name is the batch file's first parameter; an
-// entry already there is removed first, so the file can be run again.
-std::string ArpBatch(const std::vector<const Binding*>& bindings) {
-  std::string out = "if \"%~1\"==\"\" (\r\n  echo Usage: %~nx0 \"interface name\"\r\n  exit /b 1\r\n)\r\n";
-  for (const Binding* binding : bindings) {
-    const Binding& b = *binding;
-    out += "netsh interface ipv4 delete neighbors \"%~1\" " + Ip(b.ip) + " >nul 2>&1\r\n";
-    out += "netsh interface ipv4 add neighbors \"%~1\" " + Ip(b.ip) + " " + MacText(b.mac, "-") + "\r\n";
-  }
-  return out;
-}
-
-std::string ArpScript(const std::vector<const Binding*>& bindings) {
-  std::string out = "set -e\nif [ -z \"$1\" ]; then echo \"usage: $0 DEVICE\" >&2; exit 1; fi\n";
-  for (const Binding* binding : bindings) {
-    const Binding& b = *binding;
-    out += "ip neigh replace " + Ip(b.ip) + " lladdr " + MacText(b.mac, ":") + " dev \"$1\" nud permanent\n";
-  }
-  return out;
-}
-
-// A CSV field: quoted when it holds a comma, a quote or a line end; one that Excel would take as a formula
-// (= + - @ first) is kept as text by a leading apostrophe.
-std::wstring CsvField(std::wstring_view text) {
-  std::wstring field(text);
-  if (!field.empty() && std::wstring_view(L"=+-@").find(field.front()) != std::wstring_view::npos) {
-    field.insert(0, 1, L'\'');
-  }
-  if (field.find_first_of(L",\"\r\n") == std::wstring::npos) return field;
-  std::wstring quoted = L"\"";
-  for (wchar_t c : field) quoted += c == L'"' ? std::wstring(L"\"\"") : std::wstring(1, c);
-  return quoted + L"\"";
-}
-
-std::string Csv(const CafeView& view) {
-  std::wstring out = L"number,ip,mac,hostname,last_run,state\r\n";
-  for (const int n : SeatNumbers(view)) {
-    const Seat& seat = view.seats[n];
-    if (seat.state == SeatState::Unseen) continue;
-    const RunRecord* r = seat.last != nullptr ? &seat.last->record : nullptr;
-    const std::wstring mac = !seat.claimants.empty() ? JoinWith(seat.claimants, L" ")
-                             : r != nullptr          ? r->address
-                                                     : seat.listed;
-    const std::wstring fields[] = {IntText(n),
-                                   r != nullptr ? r->ipAddress : L"",
-                                   mac,
-                                   r != nullptr ? r->hostName : L"",
-                                   r != nullptr ? LogStamp(seat.last->time) : L"",
-                                   std::wstring(StateWord(seat.state))};
-    std::vector<std::wstring> cells;
-    for (const std::wstring& f : fields) cells.push_back(CsvField(f));
-    out += JoinWith(cells, L",") + L"\r\n";
-  }
-  return std::string(kUtf8Mark) + ToUtf8(out);
+  return L"网卡地址 " + seat.value + L" 不是网卡的地址(组播、广播或全 0)";
 }
 
 }  // namespace
 
-std::vector<ExportFile> ExportFiles(ExportFormat format, const ExportPlan& plan, const CafeView& view,
-                                    std::string_view note) {
-  const std::set<int> later(plan.sameNameSeats.begin(), plan.sameNameSeats.end());
-  std::vector<const Binding*> bindings;
-  for (const Binding& b : plan.bindings) {
-    if (!NamesMustBeUnique(format) || later.count(b.number) == 0) bindings.push_back(&b);
+std::vector<LeftOutSeat> SeatsLeftOut(const ExportPlan& plan, const CafeView& view, ExportFormat format) {
+  const std::wstring notWritten = L"最后一次运行被拒绝或没有全部写入";
+  if (format == ExportFormat::Csv) return {};  // every seat the page shows, conflicts as a state
+  std::map<int, std::wstring> why;
+  for (const int n : plan.conflictSeats) why.emplace(n, L"冲突,一个机号或一个 IP 给了两块网卡(见上)");
+  for (const int n : plan.notWritten) why.emplace(n, notWritten);
+  for (const LeftSeat& seat : plan.unusable) why.emplace(seat.number, UnusableReason(seat));
+  for (std::size_t i = 0; i < plan.sameNameSeats.size() && NamesMustBeUnique(format); ++i) {
+    why.emplace(plan.sameNameSeats[i], plan.sameNames[i]);
   }
-  const std::string hash = "# " + std::string(note) + "\n";
-  const std::string rem = "@echo off\r\nrem " + std::string(note) + "\r\n";
-  switch (format) {
-    case ExportFormat::Dnsmasq: return {{"VexaIpSet-dnsmasq.conf", hash + Dnsmasq(bindings)}};
-    case ExportFormat::Dhcpd: return {{"VexaIpSet-dhcpd.conf", hash + Dhcpd(bindings)}};
-    case ExportFormat::Kea: return {{"VexaIpSet-kea.json", Kea(bindings)}};
-    case ExportFormat::Netsh: return {{"VexaIpSet-netsh.bat", rem + Netsh(bindings)}};
-    case ExportFormat::Arp:
-      return {{"VexaIpSet-arp.bat", rem + ArpBatch(bindings)},
-              {"VexaIpSet-arp.sh", "#!/bin/sh\n" + hash + ArpScript(bindings)}};
-    case ExportFormat::Csv: return {{"VexaIpSet-csv.csv", Csv(view)}};
+  std::set<int> bound;
+  for (const Binding& b : plan.bindings) bound.insert(b.number);
+  std::vector<LeftOutSeat> left;
+  for (const IniFile::ZonePlan& zone : view.zones) {
+    if (!ParseMask(zone.mask).ok()) continue;  // no subnet: the export stops, naming the zone
+    for (int n = zone.first; n <= zone.last; ++n) {
+      const SeatState state = view.seats[n].state;
+      if (const auto found = why.find(n); found != why.end()) {
+        left.push_back({n, found->second});
+      } else if (bound.count(n) == 0 && state != SeatState::Unseen) {
+        left.push_back({n, state == SeatState::Refused ? notWritten : std::wstring(StateWord(state))});
+      }
+    }
   }
-  return {};
+  return left;
 }
 
 }  // namespace vexa

@@ -14,9 +14,13 @@
 
 namespace vexa {
 
-enum class ExportFormat { Dnsmasq, Dhcpd, Kea, Netsh, Arp, Csv };
+// dhcpd and Kea each twice: a whole file of their own, and what goes into a file that declares the subnets
+// already (dhcpd's hosts for an include, Kea's reservations to paste into each subnet4).
+enum class ExportFormat { Dnsmasq, Dhcpd, DhcpdHosts, Kea, KeaReservations, Netsh, Arp, Csv };
 // The format a /export argument names, compared without case.
 std::optional<ExportFormat> ExportFormatNamed(std::wstring_view name);
+// A format's name as /export takes it ("dhcpd-hosts").
+std::wstring_view ExportFormatName(ExportFormat format);
 // The formats' names as /export takes them: "dnsmasq、dhcpd、kea、netsh、arp 或 csv" (separator, last word).
 std::wstring ExportFormatNames(std::wstring_view separator, std::wstring_view last);
 
@@ -63,23 +67,22 @@ ExportPlan PlanExport(const CafeView& view);
 // first nor last a '-'.
 bool IsDnsLabel(std::wstring_view name);
 
-// The seats whose host name dnsmasq would read as a lease time ("15", "45m": digits, then s, m, h, d or w
-// or nothing): dnsmasq's file gives them without a name.
+// Whether dnsmasq reads a host name as a lease time ("15", "45m": digits, then s, m, h, d or w or nothing);
+// LeaseTimeNames: the seats whose name it is, which dnsmasq's file gives without a name.
+bool LooksLikeLeaseTime(std::wstring_view name);
 std::vector<int> LeaseTimeNames(const ExportPlan& plan);
 
-struct ExportFile {
-  std::string name;   // "VexaIpSet-dnsmasq.conf"
-  std::string bytes;  // as the program reads it: ASCII (CR LF for batch files), the CSV in UTF-8 with a BOM
-};
-// Whether the format carries host names to a server that needs each once (dnsmasq, dhcpd, Kea, netsh).
+// Whether the format carries host names to a server that needs each once (all but ARP and the CSV).
 bool NamesMustBeUnique(ExportFormat format);
 
-// The files of a format: each binding of the plan (the CSV: every seat the page shows, from view), grouped
-// by its zone's subnet where a server reads subnets (dhcpd's subnet declarations with their routers, Kea's
-// subnet4 with an id the subnet itself gives, netsh's scopes); the second and later of names that differ
-// only in case left out where NamesMustBeUnique. note: the first comment line of every file but Kea's and
-// the CSV (ASCII: what made it, when).
-std::vector<ExportFile> ExportFiles(ExportFormat format, const ExportPlan& plan, const CafeView& view,
-                                    std::string_view note);
+// A seat the log names that a format's files do not bind, and why, in words for the console and the
+// files' heads.
+struct LeftOutSeat {
+  int number = 0;
+  std::wstring reason;
+};
+// Every seat of the view but those never seen that the format leaves out, in the zones' order: none for
+// the CSV, which shows every seat.
+std::vector<LeftOutSeat> SeatsLeftOut(const ExportPlan& plan, const CafeView& view, ExportFormat format);
 
 }  // namespace vexa

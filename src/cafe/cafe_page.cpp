@@ -29,7 +29,8 @@ const StateLook& LookOf(SeatState state) { return kLooks[static_cast<int>(state)
 constexpr std::wstring_view kStyle =
     L"body{font-family:\"Microsoft YaHei\",\"WenQuanYi Micro Hei\",sans-serif;margin:12px;color:#222}"
     L"h1{font-size:20px;margin:0 0 6px}h2{font-size:16px;margin:14px 0 4px}h2 small{font-weight:normal;color:#555}"
-    L".hd{font-size:13px;color:#333;margin:2px 0}.hd span{margin-right:14px;white-space:nowrap}"
+    L".hd{font-size:13px;color:#333;margin:2px 0}.hd span{margin-right:14px;display:inline-block;max-width:100%;"
+    L"overflow-wrap:anywhere}"
     L".g{display:grid;grid-template-columns:repeat(auto-fill,minmax(78px,1fr));gap:3px;margin-top:8px}"
     L".c{border:1px solid #bbb;border-radius:3px;padding:2px 3px;font-size:11px;line-height:1.3;min-height:42px;"
     L"overflow:hidden}.c b{font-size:13px}.c i{font-style:normal;float:right;font-weight:bold}"
@@ -41,7 +42,9 @@ constexpr std::wstring_view kStyle =
     L".two u{white-space:normal;word-break:break-all;font-size:10px}"
     L".lg{display:flex;flex-wrap:wrap;gap:4px;font-size:12px;margin:6px 0}.lg .c{min-height:0}"
     L"table{border-collapse:collapse;font-size:12px;width:100%}td,th{border:1px solid #ccc;padding:2px 4px;"
-    L"text-align:left;vertical-align:top}pre{font-size:12px;background:#f4f4f4;padding:4px}"
+    L"text-align:left;vertical-align:top;overflow-wrap:anywhere}pre{font-size:12px;background:#f4f4f4;padding:4px;"
+    L"white-space:pre-wrap;overflow-wrap:anywhere}"
+    L"@media(max-width:600px){td:nth-child(9),th:nth-child(9){display:none}}"  // a phone: the version column goes
     L"@media print{@page{size:A4;margin:8mm}body{margin:0}.g{grid-template-columns:repeat(16,1fr);gap:1px}"
     L".c{min-height:0;font-size:7px;padding:1px}.c b{font-size:8px}h2{break-before:page}"
     L"*{-webkit-print-color-adjust:exact;print-color-adjust:exact}}";
@@ -164,8 +167,9 @@ std::string CafePage(const PageHeader& header, const CafeView& view) {
       std::wstring(kTitle) + L"</h1>\n";
   page += L"<p class=\"hd\"><span>生成时间: " + LogStamp(header.made) + L"</span> <span>版本: " +
           Escaped(std::wstring(kProductVersion)) + L"</span> <span>导出给 DHCP 服务器或路由器: VexaIpSet.exe /export " +
-          ExportFormatNames(L"|", L"|") + L"</span>";
-  // A blank between the parts: a narrow screen breaks the line there.
+          ExportFormatNames(L"|<wbr>", L"|<wbr>") + L"</span>";
+  // A blank between the parts: a narrow screen breaks the line there (and a part longer than the line,
+  // between the formats).
   for (const auto& [key, value] : header.network) {
     page += L" <span>" + Escaped(JoinWith({key, value}, L"=")) + L"</span>";
   }

@@ -133,6 +133,14 @@ inline std::wstring FirstLine(std::wstring_view text) {
 }
 
 // The text up to its first NUL, or all of it.
+// How many columns a console shows the text in: in code page 936 every character past ASCII is a
+// double-byte one and takes two columns.
+inline std::size_t DisplayColumns(std::wstring_view text) {
+  std::size_t columns = 0;
+  for (const wchar_t c : text) columns += c < 0x80 ? 1 : 2;
+  return columns;
+}
+
 inline std::wstring CutAtNul(std::wstring_view text) { return std::wstring(text.substr(0, text.find(L'\0'))); }
 
 // The parts with separator between them.

@@ -144,6 +144,7 @@ ZonePlan PlanOfZone(Platform& platform, const ConfigFile& config, const Zone* zo
   plan.name = zone != nullptr ? zone->name : L"";
   plan.first = zone != nullptr ? zone->first : kFirstMachine;
   plan.last = zone != nullptr ? zone->last : kLastMachine;
+  if (zone != nullptr) plan.keys = zone->keys;
   auto read = [&](const KeyDefault& key) {
     IniValue value = ReadZoneValue(platform, config, zone, key);
     if (value.cut && plan.cutKey.empty()) plan.cutKey = key.key;

@@ -38,7 +38,8 @@ struct ZonePlan {
   int last = 0;
   // [NetWork]'s keys as a number of the zone reads them, in the order they are read.
   std::wstring ipOffset, ip, mask, gateway, dns, prefix;
-  std::wstring cutKey;  // the first key whose value filled the reader's buffer: the file's was longer
+  std::wstring cutKey;             // the first key whose value filled the reader's buffer: the file's was longer
+  std::vector<std::wstring> keys;  // the keys the zone's own section sets; the rest are [NetWork]'s
   std::wstring AddressOf(int number) const { return PlannedAddress(ip, ipOffset, number); }
   std::wstring HostNameOf(int number) const { return prefix + IntText(number); }
 };

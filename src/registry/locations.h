@@ -38,6 +38,15 @@ inline std::wstring TcpipInterface(std::wstring_view controlSet, std::wstring_vi
   return TcpipParameters(controlSet) + L"\\Interfaces\\" + std::wstring(serviceName);
 }
 inline constexpr std::wstring_view kEnableDhcp = L"EnableDHCP";
+
+// A card's connection as the Network Connections folder names it ("本地连接"): under the network adapters'
+// class, by the card's service name.
+inline std::wstring Connection(std::wstring_view serviceName) {
+  return L"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Network\\"
+         L"{4D36E972-E325-11CE-BFC1-08002BE10318}\\" +
+         std::wstring(serviceName) + L"\\Connection";
+}
+inline constexpr std::wstring_view kConnectionName = L"Name";
 inline constexpr std::wstring_view kIpAddress = L"IPAddress";
 inline constexpr std::wstring_view kSubnetMask = L"SubnetMask";
 inline constexpr std::wstring_view kDefaultGateway = L"DefaultGateway";

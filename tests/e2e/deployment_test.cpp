@@ -38,6 +38,24 @@ TEST_F(Deployment, NumberWithTheCardByPositionOrDescription) {
   EXPECT_EQ(Address("vx0"), std::string("10.9.8.22\0\0", 11));
   EXPECT_EQ(RunTool(tool_, L"/n 3 /card 99 /noreboot"), 2);
   EXPECT_EQ(RunTool(tool_, L"/n 23 /noreboot"), 2);  // several cards: /card is needed
+  // By hardware address, in either spelling and any case: the surest name in a script.
+  EXPECT_EQ(RunTool(tool_, L"/n 24 /card 00:1A:2b:3c:4d:61 /noreboot"), 0);
+  EXPECT_EQ(Address("vx1"), std::string("10.9.8.24\0\0", 11));
+  std::string output;
+  EXPECT_EQ(RunWithOutput(L"/n 25 /card 00-1a-2b-3c-4d-99 /noreboot", output), 2);
+  EXPECT_NE(output.find(Ansi(L"没有网卡地址为 00-1A-2B-3C-4D-99 的网卡(用 /cards 查看本机的网卡)。")),
+            std::string::npos)
+      << output;
+  // /cards: each card under the number /card takes, with its address and what the runs wrote.
+  EXPECT_EQ(RunWithOutput(L"/cards", output), 0);
+  EXPECT_NE(output.find(Ansi(L"\r\n  " + std::to_wstring(Position("vx1")) +
+                             L"  vx1  00-1A-2B-3C-4D-61  10.9.8.24 / "
+                             L"255.255.255.0")),
+            std::string::npos)
+      << output;
+  EXPECT_NE(output.find(Ansi(L"\r\n  " + std::to_wstring(Position("vxb")) + L"  vxb  00-1A-2B-3C-4D-60  DHCP")),
+            std::string::npos)
+      << output;
 }
 
 TEST_F(Deployment, AMachineNotInTheTableIsRefusedAndNothingIsWritten) {

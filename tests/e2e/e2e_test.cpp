@@ -272,8 +272,41 @@ TEST_F(E2E, LeadingZerosAndAChinesePrefix) {
   EXPECT_EQ(Bytes(HKEY_CURRENT_USER, kGame, L"Key"), Sz("0000000000000"));
 }
 
-// The same config.ini saved by Notepad as ANSI, as UTF-8 with and without a mark, and as UTF-16LE: the same
-// bytes in the registry.
+// The command line as an operator first meets it: /cards numbers the cards as the window lists them, writing
+// nothing; a switch glued to its number is answered in one line with the spelling that works; full-width
+// digits are the number.
+TEST_F(E2E, TheCommandLineAnOperatorFirstMeets) {
+  std::vector<std::wstring> items;
+  {
+    auto tool = Start();
+    items = tool->ComboItems();
+  }
+  ASSERT_EQ(items.size(), 3u);
+  const auto run = [&](const std::wstring& arguments, std::string& out) {
+    return RunWithOutput(toolPath_, arguments, out);
+  };
+  const Snapshot before = TakeSnapshot();
+  std::string out;
+  EXPECT_EQ(run(L"/cards", out), 0);
+  std::size_t at = 0;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const std::size_t line = out.find(Ansi(L"\r\n  " + std::to_wstring(i + 1) + L"  " + items[i] + L"  "), at);
+    ASSERT_NE(line, std::string::npos) << out;
+    at = line + 1;
+  }
+  EXPECT_NE(out.find(Ansi(L"  2  " + kRealtek + L"  (网卡地址未知)  DHCP")), std::string::npos) << out;
+  EXPECT_EQ(run(L"/n15 /card 2", out), 1);
+  EXPECT_EQ(out, Ansi(L"命令行参数错误: 无法识别的参数: /n15,开关和数字之间要有空格: /n 15\r\n"
+                      L"用 VexaIpSet.exe /? 查看用法\r\n"));
+  EXPECT_TRUE(TakeSnapshot() == before);
+  EXPECT_EQ(run(L"/n \xFF11\xFF15 \xFF0F"
+                L"card 2 /noreboot",
+                out),
+            0)
+      << out;
+  EXPECT_NE(out.find(Ansi(L"计算机名  :  WB-15\r\n")), std::string::npos) << out;
+}
+
 }  // namespace
 }  // namespace vexa::e2e
 

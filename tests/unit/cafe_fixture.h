@@ -24,6 +24,18 @@ class CafeTest : public test::UnattendedTest {
   std::string Page() { return FileBeside("VexaIpSet.html"); }
 };
 
+// An export's file without its head: the lines that are no '#' comment.
+inline std::string Bindings(const std::string& file) {
+  std::string out;
+  for (std::size_t at = 0; at < file.size();) {
+    std::size_t end = file.find('\n', at);
+    end = end == std::string::npos ? file.size() : end + 1;
+    if (file[at] != '#') out += file.substr(at, end - at);
+    at = end;
+  }
+  return out;
+}
+
 // A line as a run of a seat writes it: number, card, host name, the address's last part, outcome, exit code,
 // the address's first three parts.
 inline std::wstring SeatLine(int number, const wchar_t* mac, const std::wstring& host, int ip, const wchar_t* outcome,

@@ -199,10 +199,12 @@ TEST_F(CafeTest, ThePageShowsEachSeatInItsState) {
             std::string::npos);  // ready [Machines] lines for the cards the table lacks
   EXPECT_NE(page.find(ToUtf8(L"<pre>00-00-00-00-00-0C=30\n</pre>")), std::string::npos);  // never run
   EXPECT_NE(page.find("<meta charset=\"utf-8\">"), std::string::npos);
-  EXPECT_NE(page.find(ToUtf8(L"</span> <span>版本: " + std::wstring(kProductVersion) +
-                             L"</span> <span>导出给 DHCP 服务器或路由器: VexaIpSet.exe /export "
-                             L"dnsmasq|dhcpd|kea|netsh|arp|csv</span>")),
-            std::string::npos);
+  EXPECT_NE(
+      page.find(ToUtf8(
+          L"</span> <span>版本: " + std::wstring(kProductVersion) +
+          L"</span> <span>导出给 DHCP 服务器或路由器: VexaIpSet.exe /export "
+          L"dnsmasq|<wbr>dhcpd|<wbr>dhcpd-hosts|<wbr>kea|<wbr>kea-reservations|<wbr>netsh|<wbr>arp|<wbr>csv</span>")),
+      std::string::npos);
   EXPECT_NE(page.find("<span>IPOffset=0</span> <span>Mask=255.255.255.0</span>"), std::string::npos);
   EXPECT_EQ(page.find("<script"), std::string::npos);
   EXPECT_EQ(page.find("http"), std::string::npos) << "nothing fetched";

@@ -81,22 +81,61 @@ TEST(CommandLineTest, SwitchesAndTheirValues) {
   }
 }
 
+// A mistake is said in one line with what to type instead: a switch twice, one unknown, a switch and its
+// number glued together, a value missing.
 TEST(CommandLineTest, MistakesAreNamed) {
-  EXPECT_EQ(ParseCommandLine(L"/auto -AUTO").error, L"参数重复: -AUTO");
-  EXPECT_EQ(ParseCommandLine(L"/check /check").error, L"参数重复: /check");
-  EXPECT_EQ(ParseCommandLine(L"/reboot").error, L"无法识别的参数: /reboot");
+  const struct {
+    int line;
+    const wchar_t* text;
+    const wchar_t* error;
+  } rows[] = {
+      ROW(L"/auto -AUTO", L"参数重复: -AUTO,只写一次"),
+      ROW(L"/check /check", L"参数重复: /check,只写一次"),
+      ROW(L"/reboot", L"无法识别的参数: /reboot"),
+      ROW(L"15", L"无法识别的参数: 15,开关以 / 或 - 开头(例如 /n 15)"),
+      ROW(L"/auto /force /FORCE", L"参数重复: /FORCE,只写一次"),
+      ROW(L"/check /force", L"/check 只检查,不写入,不能再用 /force"),
+      ROW(L"/undo /force", L"/undo 只能再加 /noreboot"),
+      ROW(L"/n15", L"无法识别的参数: /n15,开关和数字之间要有空格: /n 15"),
+      ROW(L"-N15 /card 2", L"无法识别的参数: -N15,开关和数字之间要有空格: -N 15"),
+      ROW(L"/n 15 /card2", L"无法识别的参数: /card2,开关和数字之间要有空格: /card 2"),
+      ROW(L"/n", L"/n 后面缺少值,例如 /n 15"),
+      ROW(L"/n 15 /card", L"/card 后面缺少值,例如 /card 2(网卡的序号,见 /cards)"),
+      ROW(L"/table /noreboot", L"/table 不与其他参数同用,只写 VexaIpSet.exe /table"),
+  };
+  for (const auto& row : rows) {
+    TRACE_ROW(row);
+    const CommandLine command = ParseCommandLine(row.text);
+    EXPECT_EQ(command.mode, Mode::Bad);
+    EXPECT_EQ(command.error, row.error);
+  }
   EXPECT_TRUE(ParseCommandLine(L"/n 15 -Force").force);
   EXPECT_FALSE(ParseCommandLine(L"/n 15").force);
-  EXPECT_EQ(ParseCommandLine(L"/auto /force /FORCE").error, L"参数重复: /FORCE");
-  EXPECT_EQ(ParseCommandLine(L"/check /force").error, L"/check 只检查,不写入,不能再用 /force");
-  EXPECT_EQ(ParseCommandLine(L"/undo /force").error, L"/undo 只能再加 /noreboot");
-  EXPECT_EQ(ParseCommandLine(L"/undo -Undo").error, L"参数重复: -Undo");
+  EXPECT_EQ(BadArgumentsText(L"无法识别的参数: /reboot"),
+            L"命令行参数错误: 无法识别的参数: /reboot\r\n用 VexaIpSet.exe /? 查看用法");
+}
+
+// A Chinese input method's full-width digits, and a full-width '／' or '－' before a switch, are the
+// half-width ones on the command line.
+TEST(CommandLineTest, FullWidthIsTakenAsHalfWidth) {
+  const CommandLine number = ParseCommandLine(L"/n \xFF11\xFF15 \xFF0F\x63\x61rd \xFF12");
+  EXPECT_EQ(number.mode, Mode::Number);
+  EXPECT_EQ(number.number, L"15");
+  EXPECT_EQ(*number.card, L"2");
+  EXPECT_EQ(ParseCommandLine(L"\xFF0D"
+                             L"auto")
+                .mode,
+            Mode::Auto);
+  EXPECT_EQ(ParseCommandLine(L"/n\xFF11\xFF15").error, L"无法识别的参数: /n15,开关和数字之间要有空格: /n 15");
+  EXPECT_EQ(ParseCommandLine(L"/CARDS").mode, Mode::Cards);
 }
 
 // /export takes one of its formats, and /force alone beside it.
 TEST(CommandLineTest, ExportTakesAFormatAndForce) {
-  EXPECT_EQ(ParseCommandLine(L"/export").error, L"/export 后面缺少格式: dnsmasq、dhcpd、kea、netsh、arp 或 csv");
-  EXPECT_EQ(ParseCommandLine(L"/export bind").error, L"/export 后面应是 dnsmasq、dhcpd、kea、netsh、arp 或 csv: bind");
+  EXPECT_EQ(ParseCommandLine(L"/export").error,
+            L"/export 后面缺少格式: dnsmasq、dhcpd、dhcpd-hosts、kea、kea-reservations、netsh、arp 或 csv");
+  EXPECT_EQ(ParseCommandLine(L"/export bind").error,
+            L"/export 后面应是 dnsmasq、dhcpd、dhcpd-hosts、kea、kea-reservations、netsh、arp 或 csv: bind");
   EXPECT_EQ(ParseCommandLine(L"/export csv /n 1").error, L"/export 只能再加 /force: /n");
   EXPECT_EQ(ParseCommandLine(L"/export csv /force -Force").error, L"/export 只能再加 /force: -Force");
   const CommandLine exporting = ParseCommandLine(L"/force -Export KEA");

@@ -85,6 +85,10 @@ TEST_F(DeploymentTest, ExitCodes) {
       // A number that would carry a line of its own into the log.
       ROW(L"/n \"17\r\n2026-01-01\tFAKE\" /card 1", L"", exit_code::kBadArguments, false, L"(只用数字): 17"),
       ROW(L"/n 15 /card 3", L"", exit_code::kRefused, false, L"没有第 3 块网卡(本机有 2 块)。"),
+      // A hardware address in either spelling and any case names the card a script means.
+      ROW(L"/n 16 /card 00:1a:2b:3c:4d:5f /noreboot", L"", exit_code::kDone, true, L"网卡      :  Intel(R) PRO/100"),
+      ROW(L"/n 16 /card 00-AA-AA-AA-AA-AA", L"", exit_code::kRefused, false,
+          L"没有网卡地址为 00-AA-AA-AA-AA-AA 的网卡(用 /cards 查看本机的网卡)。"),
       ROW(L"/auto", L"00-AA-AA-AA-AA-AA=15\r\n", exit_code::kRefused, 0,
           L"不在 config.ini 的 [Machines] 中: 00-1A-2B-3C-4D-5E, 00-1A-2B-3C-4D-5F"),
       ROW(L"/auto", L"00-1A-2B-3C-4D-5E=15\r\n00-AA-AA-AA-AA-AA=15\r\n", exit_code::kRefused, 0,
@@ -114,6 +118,37 @@ TEST_F(DeploymentTest, ExitCodes) {
   sim.registry.DeleteKey(kHkeyLocalMachine, std::string(test::kCardsKey) + "\\2");
   EXPECT_EQ(Run(L"/n 15 /noreboot"), exit_code::kDone);
   EXPECT_NE(Output().find(L"网卡      :  Realtek RTL8139 Family PCI Fast Ethernet NIC"), std::wstring::npos);
+  // In a code page 936 console every label's colon stands in one column ("I P 地 址" included).
+  const std::wstring output = Output();
+  std::size_t labels = 0;
+  for (std::size_t at = 0; at < output.size(); at = LineEnd(std::wstring_view(output), at) + 2) {
+    const std::wstring line = output.substr(at, LineEnd(std::wstring_view(output), at) - at);
+    if (line.find(L":  ") == std::wstring::npos) continue;
+    ++labels;
+    EXPECT_EQ(DisplayColumns(std::wstring_view(line).substr(0, line.find(L":  "))), 10u) << ToUtf8(line);
+  }
+  EXPECT_EQ(labels, 7u);
+}
+
+// /cards: each card under the number /card takes, in the window's order, with what can be read of it.
+TEST_F(DeploymentTest, CardsAreListedAsCardTakesThem) {
+  const std::string card2 = std::string(test::kInterfacesKey) + "\\{22222222-BBBB}";
+  sim.registry.SetValue(kHkeyLocalMachine, card2, "EnableDHCP", kRegDword, std::string(4, '\0'));
+  sim.registry.SetValue(kHkeyLocalMachine, card2, "IPAddress", kRegMultiSz, std::string("10.0.0.7\0\0", 10));
+  sim.registry.SetValue(kHkeyLocalMachine, card2, "SubnetMask", kRegMultiSz, std::string("255.0.0.0\0\0", 11));
+  sim.registry.SetValue(kHkeyLocalMachine,
+                        "SYSTEM\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\"
+                        "{22222222-BBBB}\\Connection",
+                        "Name", kRegSz, test::Sz("\xB1\xBE\xB5\xD8\xC1\xAC\xBD\xD3 2"));  // 本地连接 2
+  sim.registry.ClearWrites();
+  EXPECT_EQ(Run(L"/cards"), exit_code::kDone);
+  EXPECT_EQ(
+      Output(),
+      L"本机的网卡(/card 后面写序号或网卡地址):\r\n"
+      L"  1  Realtek RTL8139 Family PCI Fast Ethernet NIC  00-1A-2B-3C-4D-5E  DHCP\r\n"
+      L"  2  Intel(R) PRO/100 VE Network Connection  00-1A-2B-3C-4D-5F  10.0.0.7 / 255.0.0.0  \"本地连接 2\"\r\n");
+  EXPECT_TRUE(sim.registry.Writes().empty());
+  EXPECT_EQ(Log(), "");
 }
 
 // What a run without a window refuses, before anything is written: config.ini it cannot trust, a value

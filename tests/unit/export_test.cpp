@@ -52,8 +52,13 @@ TEST_F(ExportLogTest, ConflictsStopTheServersFormatsUnlessForced) {
   EXPECT_EQ(Output(),
             L"冲突: 机号 20 给了 2 块网卡: 00-00-00-00-00-20, 00-00-00-00-00-2F\r\n"
             L"冲突: IP 192.168.0.22 写给了 2 块网卡: 00-00-00-00-00-22(机号 22), 00-00-00-00-00-23(机号 23)\r\n"
-            L"最后一次拒绝或没有全部写入的机位没有导出: 机号 18\r\n"
+            L"没有导出机号 12: 在机器表中,还没有运行\r\n"
+            L"没有导出机号 18: 最后一次运行被拒绝或没有全部写入\r\n"
+            L"没有导出机号 20: 冲突,一个机号或一个 IP 给了两块网卡(见上)\r\n"
+            L"没有导出机号 22: 冲突,一个机号或一个 IP 给了两块网卡(见上)\r\n"
+            L"没有导出机号 23: 冲突,一个机号或一个 IP 给了两块网卡(见上)\r\n"
             L"没有导出机号 24: 日志中的 IP 地址 192.168.0.300 不是有效的地址\r\n"
+            L"没有导出机号 30: 在机器表中,还没有运行\r\n"
             L"计算机名不是有效的 DNS 名称(只能用字母、数字和 -),只导出了地址: 机号 21(网吧21)\r\n"
             L"计算机名只有数字,dnsmasq 会把它当作租期,只导出了地址: 机号 17\r\n"
             L"没有导出:服务器不会接受一个机号、一个 IP 或一个计算机名给两块网卡。改正后再导出;要导出其余的机位,请加 "
@@ -75,17 +80,17 @@ TEST_F(ExportLogTest, TheCsvShowsEverySeatThePageShows) {
 
 TEST_F(ExportLogTest, DnsmasqAndDhcpdTakeTheSeatsAServerCan) {
   EXPECT_EQ(Run(L"/export dnsmasq /force"), exit_code::kDone);
-  EXPECT_NE(Output().find(L"冲突的机位没有导出: 机号 20, 22, 23\r\n"), std::wstring::npos) << sim.console.output;
+  EXPECT_NE(Output().find(L"\r\n没有导出机号 23: 冲突"), std::wstring::npos) << sim.console.output;
   EXPECT_NE(Output().find(L"计算机名只有数字,dnsmasq 会把它当作租期,只导出了地址: 机号 17\r\n"
                           L"已导出 6 个机位: C:\\VexaIpSet\\VexaIpSet-dnsmasq.conf"),
             std::wstring::npos);
-  EXPECT_EQ(File("VexaIpSet-dnsmasq.conf"), "# " + note +
-                                                "\ndhcp-host=00:00:00:00:00:03,192.168.0.3,WB-3\n"
-                                                "dhcp-host=00:00:00:00:00:15,192.168.0.15,WB-15\n"
-                                                "dhcp-host=00:00:00:00:00:16,192.168.0.16,WB-16\n"
-                                                "dhcp-host=00:00:00:00:00:17,192.168.0.17\n"
-                                                "dhcp-host=00:00:00:00:00:21,192.168.0.21\n"
-                                                "dhcp-host=00:00:00:00:00:fe,192.168.0.254,WB-254\n");
+  EXPECT_EQ(test::Bindings(File("VexaIpSet-dnsmasq.conf")),
+            "dhcp-host=00:00:00:00:00:03,192.168.0.3,WB-3\n"
+            "dhcp-host=00:00:00:00:00:15,192.168.0.15,WB-15\n"
+            "dhcp-host=00:00:00:00:00:16,192.168.0.16,WB-16\n"
+            "dhcp-host=00:00:00:00:00:17,192.168.0.17\n"
+            "dhcp-host=00:00:00:00:00:21,192.168.0.21\n"
+            "dhcp-host=00:00:00:00:00:fe,192.168.0.254,WB-254\n");
   EXPECT_EQ(Run(L"-EXPORT DHCPD -force"), exit_code::kDone);
   // The hosts inside their subnet's declaration, with its routers.
   EXPECT_NE(File("VexaIpSet-dhcpd.conf")
@@ -189,6 +194,51 @@ TEST_F(CafeTest, KeaAndNetshGoByTheZonesSubnets) {
       std::string::npos);
 }
 
+// For a server whose file declares the subnets already: dhcpd's hosts without a subnet, Kea's reservations
+// each under the subnet4 they go into. Every file's head says how it is used and names each seat left out;
+// a batch file's in the console's code page, a '%' in it doubled so that cmd expands nothing.
+TEST_F(CafeTest, HostsAndReservationsForAServerThatDeclaresItsSubnets) {
+  sim.PutConfig(
+      L"[NetWork]\r\n[Zones]\r\nA=1-100\r\nB=101-200\r\n[A]\r\n[B]\r\nIP=192.168.1\r\nIPOffset=-100\r\n"
+      L"[Machines]\r\n00-00-00-00-00-0A=12\r\n");
+  PutLog(SeatLine(5, L"00-00-00-00-00-05", L"WB-5", 5, L"已写入", 0) +
+         SeatLine(7, L"00-00-00-00-00-07", L"WB-7", 1, L"已写入", 0, L"192.168.0.%~") +
+         SeatLine(105, L"00-00-00-00-01-05", L"WB-105", 5, L"已写入", 0, L"192.168.1."));
+  ASSERT_EQ(Run(L"/export dhcpd-hosts"), exit_code::kDone) << sim.console.output;
+  EXPECT_EQ(
+      Output(),
+      L"没有导出机号 7: 日志中的 IP 地址 192.168.0.%~1 不是有效的地址\r\n没有导出机号 12: 在机器表中,还没有运行\r\n"
+      L"已导出 2 个机位: C:\\VexaIpSet\\VexaIpSet-dhcpd-hosts.conf\r\n");
+  const std::string hosts = FileBeside("VexaIpSet-dhcpd-hosts.conf");
+  EXPECT_NE(hosts.find(ToUtf8(L"\n# 用法: 只有 host 声明,没有 subnet")), std::string::npos) << hosts;
+  EXPECT_NE(hosts.find(ToUtf8(L"\n# 没有导出的 2 个机位:\n#   机号 7: 日志中的 IP 地址 192.168.0.%~1 不是有效的地址\n"
+                              L"#   机号 12: 在机器表中,还没有运行\n")),
+            std::string::npos);
+  EXPECT_EQ(test::Bindings(hosts),
+            "host WB-5 {\n  hardware ethernet 00:00:00:00:00:05;\n  fixed-address 192.168.0.5;\n}\n"
+            "host WB-105 {\n  hardware ethernet 00:00:00:00:01:05;\n  fixed-address 192.168.1.5;\n}\n");
+  ASSERT_EQ(Run(L"/export kea-reservations"), exit_code::kDone);
+  EXPECT_NE(
+      FileBeside("VexaIpSet-kea-reservations.json")
+          .find("\n\n# subnet4 \"192.168.1.0/24\"\n\"reservations\": [\n  { \"hw-address\": \"00:00:00:00:01:05\", "
+                "\"ip-address\": \"192.168.1.5\", \"hostname\": \"WB-105\" }\n]\n"),
+      std::string::npos)
+      << FileBeside("VexaIpSet-kea-reservations.json");
+  ASSERT_EQ(Run(L"/export netsh"), exit_code::kDone);
+  const std::wstring batch = sim.text.FromAnsi(FileBeside("VexaIpSet-netsh.bat"));
+  EXPECT_NE(batch.find(L"\r\nrem 用法: 在 Windows DHCP 服务器上以管理员身份运行"), std::wstring::npos) << ToUtf8(batch);
+  EXPECT_NE(batch.find(L"\r\nrem   机号 7: 日志中的 IP 地址 192.168.0.%%~1 不是有效的地址\r\n"), std::wstring::npos);
+  // Past twenty seats the console gives the count; the head still names each.
+  std::wstring table = L"[NetWork]\r\n[Machines]\r\n";
+  for (int n = 31; n <= 51; ++n) table += L"00-00-00-00-01-" + IntText(n) + L"=" + IntText(n) + L"\r\n";
+  sim.PutConfig(table);
+  ASSERT_EQ(Run(L"/export dnsmasq"), exit_code::kDone);
+  EXPECT_EQ(Output().find(L"没有导出 23 个机位,每个机位和原因列在导出文件开头的注释中。\r\n已导出 1 个机位"), 0u)
+      << sim.console.output;
+  EXPECT_NE(FileBeside("VexaIpSet-dnsmasq.conf").find("\n#   " + ToUtf8(L"机号 51: 在机器表中,还没有运行") + "\n"),
+            std::string::npos);
+}
+
 // Only bindings a machine could use: an address in the seat's subnet that is not its network, broadcast or
 // gateway address, nor one no host may have; a hardware address a card can have. Each left out is named
 // with the column that is wrong.
@@ -231,7 +281,7 @@ TEST_F(CafeTest, OnlyBindingsAMachineCouldUseAreExported) {
     PutLog(line);
     EXPECT_EQ(Run(L"/export kea"), exit_code::kDone);
     EXPECT_NE(Output().find(L"没有导出机号 2: IP 地址 " + ip), std::wstring::npos) << sim.console.output;
-    EXPECT_EQ(FileBeside("VexaIpSet-kea.json").find(ToUtf8(ip)), std::string::npos);
+    EXPECT_EQ(test::Bindings(FileBeside("VexaIpSet-kea.json")).find(ToUtf8(ip)), std::string::npos);
   }
 }
 
@@ -245,10 +295,10 @@ TEST_F(CafeTest, NamesThatDifferOnlyInCaseAreOneName) {
       << sim.console.output;
   EXPECT_EQ(Output().find(L"没有导出: 机号 31"), std::wstring::npos);  // nothing was exported
   EXPECT_EQ(Run(L"/export dhcpd /force"), exit_code::kDone);
-  EXPECT_NE(Output().find(L"计算机名与前面的机位只有大小写不同,没有导出: 机号 31\r\n已导出 1 个机位"),
+  EXPECT_NE(Output().find(L"没有导出机号 31: 计算机名只有大小写不同: 机号 30 和 31(wb-30)\r\n已导出 1 个机位"),
             std::wstring::npos)
       << sim.console.output;
-  EXPECT_EQ(FileBeside("VexaIpSet-dhcpd.conf").find("wb-30"), std::string::npos);
+  EXPECT_EQ(test::Bindings(FileBeside("VexaIpSet-dhcpd.conf")).find("wb-30"), std::string::npos);
   EXPECT_EQ(Run(L"/export arp"), exit_code::kDone);
   EXPECT_NE(Output().find(L"已导出 2 个机位"), std::wstring::npos);
 }
@@ -328,7 +378,7 @@ TEST_F(CafeTest, AMaskThatIsNoMaskStopsTheServersFormats) {
   PutLog(Line(L"/n", L"拒绝: x", L"40", kA, L"2", L"") + L"\r\n");
   sim.PutConfig(L"[NetWork]\r\n");
   EXPECT_EQ(Run(L"/export kea"), exit_code::kDone);
-  EXPECT_EQ(FileBeside("VexaIpSet-kea.json"), "{\n  \"Dhcp4\": {\n    \"subnet4\": []\n  }\n}\n");
+  EXPECT_EQ(test::Bindings(FileBeside("VexaIpSet-kea.json")), "{\n  \"Dhcp4\": {\n    \"subnet4\": []\n  }\n}\n");
 }
 
 // An export's file is written as the page is: never through a link.

@@ -156,6 +156,25 @@ TEST(ZonesTest, EachNumberFromItsZonesValues) {
   }
 }
 
+// A refusal of a zone's key names the section the key stands in, and a seat planned on its gateway is told
+// the fix; the headline stays the one every configuration box has.
+TEST(ZonesTest, ARefusalNamesTheSectionOfTheKey) {
+  sim::SimPlatform sim;
+  Platform platform = sim.platform();
+  sim.PutConfig(kTwoFloors);
+  const IniFile::Zones zones = IniFile::ReadZones(platform, IniFile::ConfigFile::Open(platform));
+  const auto rejection = [&](const wchar_t* typed) {
+    const MachineInput input = ValidateInput(typed, zones);
+    const MachineSettings s = DeriveSettings(input, *zones.PlanOf(input.MachineNumber));
+    return SettingsRejection(sim.text, CheckSettings(sim.text, s), s, L"config.ini").text;
+  };
+  EXPECT_EQ(rejection(L"201"),
+            L"配置文件中的 GateWay 不是一个有效的 IP 地址(或空),请修改配置文件！\r\n[二楼] GateWay=192.168.1.1\r\n"
+            L"默认网关不能是本机自己的 IP 地址 192.168.1.1:机号 201 算出的地址就是网关。请把 GateWay 改成没有机位使用的"
+            L"地址(例如 192.168.1.254),或修改 IPOffset 让机位避开网关。\r\n文件: config.ini");
+  EXPECT_NE(rejection(L"1").find(L"\r\n[NetWork] GateWay=192.168.0.1\r\n"), std::wstring::npos);  // [一楼] sets none
+}
+
 using test::DeploymentTest;
 
 // The runs reach the zones: /n 215 writes the second floor's address, /n 401 is a bad argument naming the zones,
@@ -163,7 +182,7 @@ using test::DeploymentTest;
 TEST_F(DeploymentTest, RunsTakeTheZonesNumbers) {
   sim.PutConfig(kTwoFloors);
   EXPECT_EQ(Run(L"/n 215 /card 1 /noreboot"), exit_code::kDone) << sim.console.output;
-  EXPECT_NE(Output().find(L"I P 地 址   :  192.168.1.15"), std::wstring::npos) << sim.console.output;
+  EXPECT_NE(Output().find(L"I P 地 址 :  192.168.1.15"), std::wstring::npos) << sim.console.output;
   EXPECT_NE(Log().find(ToUtf8(L"\t机号=215\t计算机名=B-215\tIP=192.168.1.15\t")), std::string::npos);
   sim.registry.ClearWrites();
   // A number no zone holds, as the window names it: the zones' ranges.

@@ -15,8 +15,8 @@ namespace vexa::win32 {
 
 class Fonts {
  public:
-  // The font of style (the window's own, fallback, when the row names none) at dpi.
-  HFONT Get(const FontSpec& style, const FontSpec& fallback, int dpi, TextCodec& text);
+  // The font requested (the window's own, fallback, when the row names none) at dpi.
+  HFONT Get(const FontSpec& requested, const FontSpec& fallback, int dpi, TextCodec& text);
 
  private:
   std::map<std::wstring, GdiObject<HFONT>> fonts_;

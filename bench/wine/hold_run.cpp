@@ -27,7 +27,7 @@ int wmain(int argc, wchar_t** argv) {
   bench::TimedFiles files(real.files, tallies);
   bench::KnownCard card(real.adapters, std::string(mac, 6));
   vexa::Platform platform{real.registry, real.profile, real.messages, real.restart, real.system,
-                          real.text,     files,        card,          real.console};
+                          real.text,     files,        card,          real.console, real.network};
   const int code = vexa::RunUnattended(platform, command);
 
   FILE* result = ::_wfopen(argv[1], L"w");

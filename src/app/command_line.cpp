@@ -3,6 +3,7 @@
 #include <cwctype>
 
 #include "apply/machine_settings.h"
+#include "cafe/wake.h"
 #include "common/exit_codes.h"
 #include "common/machine_number.h"
 #include "common/text.h"
@@ -118,6 +119,21 @@ std::optional<std::wstring> Unglued(const std::wstring& arg, const std::wstring&
   return std::nullopt;
 }
 
+// "/wake" and the words after it (all, a zone, N, N-M; the run checks them against config.ini), nothing else.
+CommandLine WakeCommandLine(const std::vector<std::wstring>& args, std::size_t at) {
+  CommandLine command;
+  command.mode = CommandLine::Mode::Wake;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (i == at) continue;
+    const std::wstring& word = args[i];
+    const bool switchLike =
+        !word.empty() && (word[0] == L'/' || (word[0] == L'-' && word.size() > 1 && !IsDigit(word[1])));
+    if (i < at || switchLike) return Bad(L"/wake 只能跟 all、区名、机号或机号范围: " + word);
+    command.wake.push_back(args[i]);
+  }
+  return command;
+}
+
 // A switch that stands alone (/table, /report, /cards).
 CommandLine AloneCommandLine(const std::wstring& name, std::size_t arguments) {
   if (arguments != 1) {
@@ -174,6 +190,7 @@ CommandLine ParseCommandLine(std::wstring_view arguments) {
     }
     if (name == L"table" || name == L"report" || name == L"cards") return AloneCommandLine(name, args.size());
     if (name == L"export") return ExportCommandLine(args, i);
+    if (name == L"wake") return WakeCommandLine(args, i);
     const bool takesValue = name == L"n" || name == L"card";
     if (takesValue && i + 1 >= args.size()) {
       std::wstring missing = arg + L" 后面缺少值,例如 ";
@@ -235,6 +252,10 @@ std::wstring UsageText() {
       L"  VexaIpSet.exe /undo [/noreboot]        恢复本程序第一次修改本机之前的设置(保存在本机注册表中),",
       L"                                         计算机名因此改变时重启",
       L"  VexaIpSet.exe /cards                   列出本机的网卡:序号、描述、网卡地址、DHCP 或地址、连接名",
+      L"  VexaIpSet.exe /wake [all | 区名 | 机号 | 机号-机号] ...",
+      L"                                         唤醒机位(网络唤醒):网卡地址取自 [Machines] 和日志,按 [Wake]",
+      L"                                         PerSecond= 每秒几台(默认 " + IntText(kWakeSeatsPerSecond) +
+          L"),不写时唤醒全部",
       L"  VexaIpSet.exe /table                   按 VexaIpSet.log 生成 [Machines] 机器表(只显示,不写入)",
       L"  VexaIpSet.exe /report                  按日志生成全网吧机位一览网页 VexaIpSet.html(在日志旁边)",
       L"  VexaIpSet.exe /export 格式 [/force]    按日志导出 DHCP 保留地址或 IP-MAC 绑定(在日志旁边)",

@@ -7,6 +7,7 @@
 #include "apply/apply_run.h"
 #include "apply/machine_lookup.h"
 #include "cafe/cafe_commands.h"
+#include "cafe/wake.h"
 #include "common/exit_codes.h"
 #include "common/mac_address.h"
 #include "common/text.h"
@@ -115,13 +116,19 @@ RunOptions OptionsOf(const CommandLine& command) {
   return options;
 }
 
-// /table, /report and /export: the cafe's views of the shared log; nothing for any other run.
+// /table, /report, /export and /wake: the cafe as the shared log and [Machines] show it; nothing for any
+// other run.
 std::optional<CafeOutput> CafeRun(Platform& platform, const CommandLine& command) {
   switch (command.mode) {
     case CommandLine::Mode::Table: return TableCommand(platform, IniFile::ReadVenue(platform));
     case CommandLine::Mode::Report: return ReportCommand(platform, IniFile::ReadVenue(platform));
     case CommandLine::Mode::Export:
       return ExportCommand(platform, IniFile::ReadVenue(platform), command.format, command.force);
+    case CommandLine::Mode::Wake: {
+      CafeOutput out = WakeCommand(platform, IniFile::ReadVenue(platform), command.wake);
+      if (out.exitCode == exit_code::kBadArguments) out.text = BadArgumentsText(out.text);
+      return out;
+    }
     default: return std::nullopt;
   }
 }
@@ -148,7 +155,7 @@ int RunUnattended(Platform& real, const CommandLine& command) {
   }
   ConsoleMessages messages(real);
   Platform unattended{real.registry, real.profile, messages,      real.restart, real.system,
-                      real.text,     real.files,   real.adapters, real.console};
+                      real.text,     real.files,   real.adapters, real.console, real.network};
   CardInventory inventory;
   EnumNetworkCards(unattended, inventory);  // the key closes at once: nothing is listed
   if (command.mode == CommandLine::Mode::Cards) {

@@ -30,6 +30,8 @@ inline constexpr std::wstring_view kMachines = L"Machines";
 // [Log] Folder=: where the shared log lives when not beside config.ini.
 inline constexpr std::wstring_view kLogSection = L"Log";
 inline constexpr std::wstring_view kLogFolderKey = L"Folder";
+// [Wake] PerSecond=: how many seats /wake wakes a second.
+inline constexpr std::wstring_view kWakeSection = L"Wake";
 
 // config.ini in the executable's folder; a backslash is put between only when the folder lacks one.
 std::wstring ConfigPath(Platform& platform);

@@ -25,7 +25,7 @@ bool ReadRange(std::wstring_view text, int& first, int& last) {
 }
 
 bool IsToolSection(std::wstring_view name) {
-  for (std::wstring_view own : {kNetWork, kMachines, kLogSection, kCsCdk, kZones}) {
+  for (std::wstring_view own : {kNetWork, kMachines, kLogSection, kCsCdk, kZones, kWakeSection}) {
     if (SameName(name, own)) return true;
   }
   return false;

@@ -14,7 +14,7 @@
 
 namespace vexa {
 
-enum class RunMode { Window, Auto, Number, Check, Undo };
+enum class RunMode { Window, Auto, Number, Check, Undo, Wake };  // Wake: a line for the run, no seat
 
 struct RunRecord {
   RunMode mode = RunMode::Window;

@@ -275,6 +275,15 @@ class Console {
   virtual void Write(std::string_view bytes) = 0;
 };
 
+// UDP datagrams, through Winsock (ws2_32, loaded from the system folder when first needed).
+class Network {
+ public:
+  virtual ~Network() = default;
+  // bytes to the dotted IPv4 address to, port port, broadcasts allowed; sent from the local address from
+  // ("" for whichever the route picks). false when the datagram could not be handed to the system.
+  virtual bool SendUdp(std::string_view from, std::string_view to, std::uint16_t port, std::string_view bytes) = 0;
+};
+
 // The services the logic below the window needs. The window system is handed to the window alone.
 struct Platform {
   Registry& registry;
@@ -286,6 +295,7 @@ struct Platform {
   Files& files;
   Adapters& adapters;
   Console& console;
+  Network& network;
 };
 
 }  // namespace vexa

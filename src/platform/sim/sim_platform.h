@@ -126,18 +126,43 @@ class SimConsole : public Console {
   std::string output;  // ANSI bytes
 };
 
+// Records every datagram with the fake clock's time it was sent at.
+class SimNetwork : public Network {
+ public:
+  explicit SimNetwork(SimSystem& system) : system_(system) {}
+  struct Sent {
+    std::string from, to;
+    std::uint16_t port = 0;
+    std::string bytes;
+    std::uint64_t at = 0;  // MillisecondsSinceBoot when sent
+  };
+  bool SendUdp(std::string_view from, std::string_view to, std::uint16_t port, std::string_view bytes) override {
+    if (fails) return false;
+    sent.push_back(Sent{std::string(from), std::string(to), port, std::string(bytes), system_.sinceBoot});
+    return true;
+  }
+
+  std::vector<Sent> sent;
+  bool fails = false;
+
+ private:
+  SimSystem& system_;
+};
+
 // All sim services in one object; platform() hands them out as the logic expects them.
 class SimPlatform {
  public:
   // The program's folder and Windows' exist, as on any machine the tool runs on.
-  SimPlatform() : profile(text, files) {
+  SimPlatform() : profile(text, files), network(system) {
     files.AddFolder(system.moduleDirectory);
     files.AddFolder(system.windowsDirectory);
   }
   SimPlatform(const SimPlatform&) = delete;
   SimPlatform& operator=(const SimPlatform&) = delete;
 
-  Platform platform() { return Platform{registry, profile, messages, restart, system, text, files, adapters, console}; }
+  Platform platform() {
+    return Platform{registry, profile, messages, restart, system, text, files, adapters, console, network};
+  }
 
   // The config.ini the tool reads, given as text (stored in GBK) or as raw bytes.
   void PutConfig(const std::wstring& content);
@@ -153,6 +178,7 @@ class SimPlatform {
   SimSystem system;
   SimAdapters adapters;
   SimConsole console;
+  SimNetwork network;  // after system, whose clock it reads
 };
 
 }  // namespace vexa::sim

@@ -27,7 +27,13 @@ namespace vexa::win32 {
 #define VEXA_SYSTEM_FUNCTIONS(X)              \
   X(SetDefaultDllDirectories, "kernel32.dll") \
   X(SetWindowTheme, "uxtheme.dll")            \
-  X(GetAdaptersAddresses, "iphlpapi.dll")
+  X(GetAdaptersAddresses, "iphlpapi.dll")     \
+  X(WSAStartup, "ws2_32.dll")                 \
+  X(socket, "ws2_32.dll")                     \
+  X(setsockopt, "ws2_32.dll")                 \
+  X(bind, "ws2_32.dll")                       \
+  X(sendto, "ws2_32.dll")                     \
+  X(closesocket, "ws2_32.dll")
 
 // One type per row: system.Get<fn::GetAdaptersAddresses>() is the function with its own signature.
 namespace fn {

@@ -1,4 +1,4 @@
-// The network adapters and the console, for the run without a window.
+// The network adapters, UDP and the console, for the run without a window.
 // winsock2.h before windows.h, and both before iphlpapi.h.
 #include <winsock2.h>
 
@@ -6,7 +6,10 @@
 
 #include <iphlpapi.h>
 
+#include <optional>
 #include <string>
+
+#include "common/host_address.h"
 
 #include "platform/win32/win32_platform.h"
 
@@ -71,6 +74,53 @@ void Win32Console::Write(std::string_view bytes) {
   } else {
     ::WriteFile(out_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   }
+}
+
+namespace {
+
+// A dotted IPv4 address as Winsock takes it; nothing for text that is none.
+std::optional<sockaddr_in> SocketAddress(std::string_view dotted, std::uint16_t port) {
+  const Ipv4 ip = ParseIpv4(std::wstring(dotted.begin(), dotted.end()));
+  if (!ip.ok()) return std::nullopt;
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = static_cast<u_short>((port >> 8) | ((port & 0xFF) << 8));  // network byte order
+  const std::uint32_t bits = ip.bits;
+  address.sin_addr.s_addr = ((bits >> 24) & 0xFF) | ((bits >> 8) & 0xFF00) | ((bits << 8) & 0xFF0000) | (bits << 24);
+  return address;
+}
+
+}  // namespace
+
+bool Win32Network::SendUdp(std::string_view from, std::string_view to, std::uint16_t port, std::string_view bytes) {
+  auto startup = functions_.Get<fn::WSAStartup>();
+  auto open = functions_.Get<fn::socket>();
+  auto option = functions_.Get<fn::setsockopt>();
+  auto bindTo = functions_.Get<fn::bind>();
+  auto send = functions_.Get<fn::sendto>();
+  auto close = functions_.Get<fn::closesocket>();
+  if (!startup || !open || !option || !bindTo || !send || !close) return false;
+  if (!started_) {
+    WSADATA data{};
+    if (startup(MAKEWORD(2, 2), &data) != 0) return false;
+    started_ = true;  // Winsock stays started while the process lives
+  }
+  const std::optional<sockaddr_in> target = SocketAddress(to, port);
+  if (!target) return false;
+  const SOCKET s = open(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+  if (s == INVALID_SOCKET) return false;
+  const BOOL yes = TRUE;
+  bool sent = option(s, SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&yes), sizeof yes) == 0;
+  if (sent && !from.empty()) {
+    const std::optional<sockaddr_in> local = SocketAddress(from, 0);
+    sent = local && bindTo(s, reinterpret_cast<const sockaddr*>(&*local), sizeof *local) == 0;
+  }
+  if (sent) {
+    sent = send(s, bytes.data(), static_cast<int>(bytes.size()), 0, reinterpret_cast<const sockaddr*>(&*target),
+                sizeof *target) == static_cast<int>(bytes.size());
+  }
+  close(s);
+  return sent;
 }
 
 }  // namespace vexa::win32

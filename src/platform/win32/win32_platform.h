@@ -105,6 +105,17 @@ class Win32Adapters : public Adapters {
   SystemFunctions& functions_;
 };
 
+// UDP through ws2_32.dll, loaded from the system folder and started (WSAStartup) on first use.
+class Win32Network : public Network {
+ public:
+  explicit Win32Network(SystemFunctions& functions) : functions_(functions) {}
+  bool SendUdp(std::string_view from, std::string_view to, std::uint16_t port, std::string_view bytes) override;
+
+ private:
+  SystemFunctions& functions_;
+  bool started_ = false;
+};
+
 class Win32Console : public Console {
  public:
   bool Attach() override;
@@ -118,10 +129,12 @@ class Win32Console : public Console {
 // All real services in one object.
 class Win32Platform {
  public:
-  Win32Platform() : messages(text), adapters(functions) {}
+  Win32Platform() : messages(text), adapters(functions), network(functions) {}
   Win32Platform(const Win32Platform&) = delete;
   Win32Platform& operator=(const Win32Platform&) = delete;
-  Platform platform() { return Platform{registry, profile, messages, restart, system, text, files, adapters, console}; }
+  Platform platform() {
+    return Platform{registry, profile, messages, restart, system, text, files, adapters, console, network};
+  }
 
   SystemFunctions functions;  // the process's one cache of functions looked up at run time
   Win32Text text;
@@ -133,6 +146,7 @@ class Win32Platform {
   Win32Files files;
   Win32Adapters adapters;
   Win32Console console;
+  Win32Network network;
 };
 
 }  // namespace vexa::win32

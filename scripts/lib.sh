@@ -9,7 +9,7 @@ export LC_ALL=C.UTF-8
 # Installs whatever of the build and test tools is missing (Debian 12).
 ensure_packages() {
   local wanted=(cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev valgrind python3 clang lld libclang-rt-14-dev
-    clang-format clang-tidy shellcheck iproute2
+    clang-format clang-tidy shellcheck iproute2 locales
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb x11-utils git unzip fonts-wqy-microhei imagemagick chromium
     dnsmasq-base isc-dhcp-server kea-dhcp4-server samba smbnetfs)
   local missing=()

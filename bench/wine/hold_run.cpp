@@ -26,8 +26,8 @@ int wmain(int argc, wchar_t** argv) {
   bench::Tallies tallies;
   bench::TimedFiles files(real.files, tallies);
   bench::KnownCard card(real.adapters, std::string(mac, 6));
-  vexa::Platform platform{real.registry, real.profile, real.messages, real.restart, real.system,
-                          real.text,     files,        card,          real.console, real.network};
+  vexa::Platform platform{real.registry, real.profile, real.messages, real.restart, real.system,  real.text,
+                          files,         card,         real.console,  real.network, real.services};
   const int code = vexa::RunUnattended(platform, command);
 
   FILE* result = ::_wfopen(argv[1], L"w");

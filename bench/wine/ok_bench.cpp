@@ -55,10 +55,11 @@ int main(int argc, char** argv) {
   KnownCard card(real.adapters);
   TimedAdapters adapters(card, tallies);
   ScriptedBoxes boxes;
-  vexa::Platform platform = byCall ? vexa::Platform{registry, profile, boxes,    real.restart, system,
-                                                    text,     files,   adapters, real.console, real.network}
-                                   : vexa::Platform{real.registry, real.profile, boxes, real.restart, real.system,
-                                                    real.text,     real.files,   card,  real.console, real.network};
+  vexa::Platform platform =
+      byCall ? vexa::Platform{registry, profile,  boxes,        real.restart, system,       text,
+                              files,    adapters, real.console, real.network, real.services}
+             : vexa::Platform{real.registry, real.profile, boxes,        real.restart, real.system,  real.text,
+                              real.files,    card,         real.console, real.network, real.services};
   vexa::CardInventory inventory;
   vexa::EnumNetworkCards(platform, inventory);
   const std::wstring description = L"Realtek RTL8139 Family PCI Fast Ethernet NIC";

@@ -134,6 +134,9 @@ class TimedSystem : public vexa::System {
   std::string ModuleDirectory() override {
     return Timed(t_, "ModuleDirectory", [&] { return real_.ModuleDirectory(); });
   }
+  std::string ModulePath() override {
+    return Timed(t_, "ModulePath", [&] { return real_.ModulePath(); });
+  }
   vexa::LocalTime Now() override {
     return Timed(t_, "Now", [&] { return real_.Now(); });
   }

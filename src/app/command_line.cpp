@@ -55,6 +55,19 @@ CommandLine Bad(std::wstring error) {
   return bad;
 }
 
+// A command's own words (args[at] up to args[end]) with /force the only other switch, in any order.
+CommandLine WithForceOnly(CommandLine command, const std::vector<std::wstring>& args, std::size_t at, std::size_t end,
+                          std::wstring_view name) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (i >= at && i <= end) continue;
+    const bool force = args[i].size() > 1 && (args[i][0] == L'/' || args[i][0] == L'-') &&
+                       Folded(std::wstring_view(args[i]).substr(1)) == L"force";
+    if (!force || command.force) return Bad(std::wstring(name) + L" 只能再加 /force: " + args[i]);
+    command.force = true;
+  }
+  return command;
+}
+
 // "/export FORMAT", with /force the only other switch (in any order).
 CommandLine ExportCommandLine(const std::vector<std::wstring>& args, std::size_t at) {
   CommandLine command;
@@ -64,14 +77,15 @@ CommandLine ExportCommandLine(const std::vector<std::wstring>& args, std::size_t
   const std::optional<ExportFormat> format = ExportFormatNamed(args[at + 1]);
   if (!format) return Bad(args[at] + L" 后面应是 " + formats + L": " + args[at + 1]);
   command.format = *format;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (i == at || i == at + 1) continue;
-    const bool force = args[i].size() > 1 && (args[i][0] == L'/' || args[i][0] == L'-') &&
-                       Folded(std::wstring_view(args[i]).substr(1)) == L"force";
-    if (!force || command.force) return Bad(L"/export 只能再加 /force: " + args[i]);
-    command.force = true;
-  }
-  return command;
+  return WithForceOnly(std::move(command), args, at, at + 1, L"/export");
+}
+
+// "/install" (the start-up service, its /auto with /force when given) and "/service" (what the service
+// runs), with /force the only other switch.
+CommandLine ServiceCommandLine(const std::vector<std::wstring>& args, std::size_t at, const std::wstring& name) {
+  CommandLine command;
+  command.mode = name == L"install" ? CommandLine::Mode::Install : CommandLine::Mode::Service;
+  return WithForceOnly(std::move(command), args, at, at, L"/" + name);
 }
 
 // The switches taken together: what may go with what, and the number's digits.
@@ -134,7 +148,7 @@ CommandLine WakeCommandLine(const std::vector<std::wstring>& args, std::size_t a
   return command;
 }
 
-// A switch that stands alone (/table, /report, /cards).
+// A switch that stands alone (/table, /report, /cards, /uninstall).
 CommandLine AloneCommandLine(const std::wstring& name, std::size_t arguments) {
   if (arguments != 1) {
     std::wstring alone = L"/" + name;
@@ -144,7 +158,8 @@ CommandLine AloneCommandLine(const std::wstring& name, std::size_t arguments) {
   CommandLine command;
   command.mode = name == L"table"    ? CommandLine::Mode::Table
                  : name == L"report" ? CommandLine::Mode::Report
-                                     : CommandLine::Mode::Cards;
+                 : name == L"cards"  ? CommandLine::Mode::Cards
+                                     : CommandLine::Mode::Uninstall;
   return command;
 }
 
@@ -188,7 +203,10 @@ CommandLine ParseCommandLine(std::wstring_view arguments) {
       command.mode = CommandLine::Mode::Usage;
       return command;
     }
-    if (name == L"table" || name == L"report" || name == L"cards") return AloneCommandLine(name, args.size());
+    if (name == L"table" || name == L"report" || name == L"cards" || name == L"uninstall") {
+      return AloneCommandLine(name, args.size());
+    }
+    if (name == L"install" || name == L"service") return ServiceCommandLine(args, i, name);
     if (name == L"export") return ExportCommandLine(args, i);
     if (name == L"wake") return WakeCommandLine(args, i);
     const bool takesValue = name == L"n" || name == L"card";
@@ -256,6 +274,8 @@ std::wstring UsageText() {
       L"                                         唤醒机位(网络唤醒):网卡地址取自 [Machines] 和日志,按 [Wake]",
       L"                                         PerSecond= 每秒几台(默认 " + IntText(kWakeSeatsPerSecond) +
           L"),不写时唤醒全部",
+      L"  VexaIpSet.exe /install [/force]        装上开机服务:每次开机、有人登录之前运行 /auto [/force]",
+      L"  VexaIpSet.exe /uninstall               删除开机服务",
       L"  VexaIpSet.exe /table                   按 VexaIpSet.log 生成 [Machines] 机器表(只显示,不写入)",
       L"  VexaIpSet.exe /report                  按日志生成全网吧机位一览网页 VexaIpSet.html(在日志旁边)",
       L"  VexaIpSet.exe /export 格式 [/force]    按日志导出 DHCP 保留地址或 IP-MAC 绑定(在日志旁边)",

@@ -7,6 +7,9 @@
 //   VexaIpSet.exe /undo [/noreboot]                    the values the machine held before the tool changed it
 //   VexaIpSet.exe /cards                               the cards, numbered as /card takes them
 //   VexaIpSet.exe /wake [all | 区名 | N | N-M] ...      the seats woken (Wake-on-LAN), paced
+//   VexaIpSet.exe /install [/force]                  the start-up service: /auto [/force] at every start
+//   VexaIpSet.exe /uninstall                          the start-up service removed
+//   VexaIpSet.exe /service [/force]                   what the service control manager starts
 //   VexaIpSet.exe /table                               [Machines] built from VexaIpSet.log
 //   VexaIpSet.exe /report                              VexaIpSet.html: a page of the whole cafe
 //   VexaIpSet.exe /export dnsmasq [/force]             the log's seats for DHCP servers and routers
@@ -23,14 +26,30 @@
 namespace vexa {
 
 struct CommandLine {
-  enum class Mode { Window, Auto, Number, Undo, Table, Report, Export, Cards, Wake, Usage, Bad };
+  enum class Mode {
+    Window,
+    Auto,
+    Number,
+    Undo,
+    Table,
+    Report,
+    Export,
+    Cards,
+    Wake,
+    Install,
+    Uninstall,
+    Service,
+    Usage,
+    Bad
+  };
   Mode mode = Mode::Window;
   std::wstring number;               // /n
   std::optional<std::wstring> card;  // /card: a position from 1, a hardware address or a description
   bool noReboot = false;
   bool check = false;  // /check: write nothing, restart nothing, report what is in effect
   bool force = false;  // /force: write what the window would ask about (a gateway outside the subnet, a number
-                       // the log gives another card or cannot confirm); with /export, leave conflicts out
+                       // the log gives another card or cannot confirm); with /export, leave conflicts out;
+                       // with /install, the service's /auto takes it
   ExportFormat format = ExportFormat::Csv;  // /export
   std::vector<std::wstring> wake;           // /wake's words: all, a zone, N, N-M (none: all)
   std::wstring error;                       // Bad: what is wrong, in Chinese

@@ -4,6 +4,7 @@
 
 #include "app/card_list.h"
 #include "app/outcome_report.h"
+#include "app/startup_service.h"
 #include "apply/apply_run.h"
 #include "apply/machine_lookup.h"
 #include "cafe/cafe_commands.h"
@@ -129,8 +130,24 @@ std::optional<CafeOutput> CafeRun(Platform& platform, const CommandLine& command
       if (out.exitCode == exit_code::kBadArguments) out.text = BadArgumentsText(out.text);
       return out;
     }
+    case CommandLine::Mode::Install: return InstallStartupService(platform, command.force);
+    case CommandLine::Mode::Uninstall: return UninstallStartupService(platform);
     default: return std::nullopt;
   }
+}
+
+// What the start-up service runs: /auto, with /force when /install was given it. Started by a person
+// instead of the service control manager, it is a bad argument.
+int ServiceRun(Platform& real, const CommandLine& command) {
+  CommandLine automatic;
+  automatic.mode = CommandLine::Mode::Auto;
+  automatic.force = command.force;
+  int exitCode = exit_code::kDone;
+  if (real.services.RunAsService(kServiceName, [&] { return exitCode = RunUnattended(real, automatic); })) {
+    return exitCode;
+  }
+  Say(real, BadArgumentsText(L"/service 只由 Windows 的服务管理器启动;要装上开机服务请用 /install"));
+  return exit_code::kBadArguments;
 }
 
 }  // namespace
@@ -145,6 +162,7 @@ int RunUnattended(Platform& real, const CommandLine& command) {
     }
     return exit_code::kDone;
   }
+  if (command.mode == CommandLine::Mode::Service) return ServiceRun(real, command);
   if (const std::optional<CafeOutput> out = CafeRun(real, command)) {
     Say(real, out->text);
     return out->exitCode;
@@ -154,8 +172,8 @@ int RunUnattended(Platform& real, const CommandLine& command) {
     return exit_code::kBadArguments;
   }
   ConsoleMessages messages(real);
-  Platform unattended{real.registry, real.profile, messages,      real.restart, real.system,
-                      real.text,     real.files,   real.adapters, real.console, real.network};
+  Platform unattended{real.registry, real.profile,  messages,     real.restart, real.system,  real.text,
+                      real.files,    real.adapters, real.console, real.network, real.services};
   CardInventory inventory;
   EnumNetworkCards(unattended, inventory);  // the key closes at once: nothing is listed
   if (command.mode == CommandLine::Mode::Cards) {

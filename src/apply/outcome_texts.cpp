@@ -116,7 +116,8 @@ std::wstring UndoOutcome(const UndoneCard& card, RestartState restart, bool last
 
 std::wstring ListedAgainText(const std::wstring& line) {
   return L"config.ini 的 [Machines] 中还有这块网卡(" + line +
-         L"):开机任务的 /auto 会在下次开机时再次写入这些设置。不想这样时,请删除 [Machines] 中这一行,或删除开机任务。";
+         L"):开机服务的 /auto 会在下次开机时再次写入这些设置。不想这样时,请删除 [Machines] 中这一行,或运行 /uninstall "
+         L"删除开机服务。";
 }
 
 std::wstring CheckVerdict(const CheckOutcome& check) {

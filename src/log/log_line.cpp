@@ -24,9 +24,10 @@ constexpr std::wstring_view kListSeparator = L", ";
 // Longer than any line the tool writes (a card description is at most 255 characters).
 constexpr std::size_t kMaxLineLength = 4096;
 
-constexpr std::pair<RunMode, std::wstring_view> kModeNames[] = {{RunMode::Window, L"窗口"}, {RunMode::Auto, L"/auto"},
-                                                                {RunMode::Number, L"/n"},   {RunMode::Check, L"/check"},
-                                                                {RunMode::Undo, L"/undo"},  {RunMode::Wake, L"/wake"}};
+constexpr std::pair<RunMode, std::wstring_view> kModeNames[] = {
+    {RunMode::Window, L"窗口"},      {RunMode::Auto, L"/auto"},          {RunMode::Number, L"/n"},
+    {RunMode::Check, L"/check"},     {RunMode::Undo, L"/undo"},          {RunMode::Wake, L"/wake"},
+    {RunMode::Install, L"/install"}, {RunMode::Uninstall, L"/uninstall"}};
 
 std::wstring_view ModeName(RunMode mode) {
   for (const auto& [m, name] : kModeNames) {

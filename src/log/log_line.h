@@ -14,7 +14,8 @@
 
 namespace vexa {
 
-enum class RunMode { Window, Auto, Number, Check, Undo, Wake };  // Wake: a line for the run, no seat
+// Wake, Install, Uninstall: a line for the run, no seat.
+enum class RunMode { Window, Auto, Number, Check, Undo, Wake, Install, Uninstall };
 
 struct RunRecord {
   RunMode mode = RunMode::Window;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -146,6 +147,8 @@ class System {
   virtual std::string WindowsDirectory() = 0;
   // The folder of the running executable (from GetModuleFileNameA).
   virtual std::string ModuleDirectory() = 0;
+  // The running executable's full path (GetModuleFileNameA).
+  virtual std::string ModulePath() = 0;
   // GetLocalTime.
   virtual LocalTime Now() = 0;
   // GetTickCount64: milliseconds since Windows started, for the boot time and for waiting.
@@ -284,6 +287,30 @@ class Network {
   virtual bool SendUdp(std::string_view from, std::string_view to, std::uint16_t port, std::string_view bytes) = 0;
 };
 
+// What became of a request to the service control manager; Refused carries the system's reason.
+enum class ServiceChange { Installed, Updated, Removed, Absent, Refused };
+struct ServiceResult {
+  ServiceChange change = ServiceChange::Refused;
+  std::wstring why;  // Refused: what the system said (FormatMessage), in its words
+};
+
+// A Windows service of the tool's own (advapi32's service control manager), all in the ANSI code page.
+class Services {
+ public:
+  virtual ~Services() = default;
+  // The service name made to start automatically with Windows, before anyone logs on, as LocalSystem, its
+  // own process running command (the executable's path quoted, then its switches); one that exists is
+  // changed to that (Updated): never two.
+  virtual ServiceResult Install(std::string_view name, std::string_view display, std::string_view description,
+                                std::string_view command) = 0;
+  // The service name stopped when it runs, and deleted (Absent when there is none).
+  virtual ServiceResult Remove(std::string_view name) = 0;
+  // When the service control manager started this process as service name: reported running, work run,
+  // reported stopped with work's result as its exit code; true. false at once when it was not (a person
+  // started the process).
+  virtual bool RunAsService(std::string_view name, const std::function<int()>& work) = 0;
+};
+
 // The services the logic below the window needs. The window system is handed to the window alone.
 struct Platform {
   Registry& registry;
@@ -296,6 +323,7 @@ struct Platform {
   Adapters& adapters;
   Console& console;
   Network& network;
+  Services& services;
 };
 
 }  // namespace vexa

@@ -145,6 +145,19 @@ TEST(CommandLineTest, ExportTakesAFormatAndForce) {
   EXPECT_FALSE(ParseCommandLine(L"/export arp").force);
 }
 
+// /install passes /force on to the service's /auto; /uninstall stands alone.
+TEST(CommandLineTest, TheStartUpServiceSwitches) {
+  EXPECT_EQ(ParseCommandLine(L"-INSTALL").mode, Mode::Install);
+  EXPECT_FALSE(ParseCommandLine(L"/install").force);
+  const CommandLine forced = ParseCommandLine(L"/force /install");
+  EXPECT_EQ(forced.mode, Mode::Install);
+  EXPECT_TRUE(forced.force);
+  EXPECT_EQ(ParseCommandLine(L"/install /noreboot").error, L"/install 只能再加 /force: /noreboot");
+  EXPECT_EQ(ParseCommandLine(L"/service /force").mode, Mode::Service);
+  EXPECT_EQ(ParseCommandLine(L"/uninstall").mode, Mode::Uninstall);
+  EXPECT_EQ(ParseCommandLine(L"/uninstall /force").error, L"/uninstall 不与其他参数同用,只写 VexaIpSet.exe /uninstall");
+}
+
 // The usage's first line names the tool's version as a version is written; the exit codes batch files test,
 // as the usage lists them.
 TEST(CommandLineTest, TheUsageNamesTheVersionAndTheExitCodes) {

@@ -203,8 +203,8 @@ class CuttingProfile : public Profile {
 
 TEST_F(ConfigFileTest, ReadIniStringDropsALoneLeadByteAndTrimsFormFeedAndControlZ) {
   CuttingProfile cutting;
-  Platform cut{sim.registry, cutting,   sim.messages, sim.restart, sim.system,
-               sim.text,     sim.files, sim.adapters, sim.console, sim.network};
+  Platform cut{sim.registry, cutting,      sim.messages, sim.restart, sim.system,  sim.text,
+               sim.files,    sim.adapters, sim.console,  sim.network, sim.services};
   EXPECT_EQ(IniFile::ReadIniString(cut, L"C:\\config.ini", L"s", L"k", L""), L"网");
   sim.PutConfigBytes("[s]\r\nk=\x1A v\x0C\r\n");  // the simulated Windows keeps ^Z and FF
   EXPECT_EQ(IniFile::ReadIniString(platform, IniFile::ConfigPath(platform), L"s", L"k", L""), L"v");

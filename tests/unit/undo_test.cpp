@@ -285,13 +285,15 @@ TEST_F(UndoTest, TheUndoSaysWhatTheNextStartWillDo) {
   Config(L"00-1A-2B-3C-4D-5E=15\r\n");
   ASSERT_EQ(Run(L"/auto /noreboot"), exit_code::kDone);
   EXPECT_EQ(Run(L"/undo /noreboot"), exit_code::kDone);
-  EXPECT_NE(Output().find(L"\r\n注意: config.ini 的 [Machines] 中还有这块网卡(00-1A-2B-3C-4D-5E=15):开机任务的 /auto "
-                          L"会在下次开机时再次写入这些设置。不想这样时,请删除 [Machines] 中这一行,或删除开机任务。"),
-            std::wstring::npos)
+  EXPECT_NE(
+      Output().find(
+          L"\r\n注意: config.ini 的 [Machines] 中还有这块网卡(00-1A-2B-3C-4D-5E=15):开机服务的 /auto "
+          L"会在下次开机时再次写入这些设置。不想这样时,请删除 [Machines] 中这一行,或运行 /uninstall 删除开机服务。"),
+      std::wstring::npos)
       << sim.console.output;
   ASSERT_EQ(Run(L"/n 16 /card 2 /noreboot"), exit_code::kDone);
   EXPECT_EQ(Run(L"/undo /noreboot"), exit_code::kDone);
-  EXPECT_EQ(Output().find(L"开机任务"), std::wstring::npos);
+  EXPECT_EQ(Output().find(L"开机服务"), std::wstring::npos);
 }
 
 // The undo restarts when the host name it puts back is not the one Windows runs under, as a write does.

@@ -3,6 +3,7 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,7 @@ class SimSystem : public System {
   bool StartProgram(const char* applicationPath, const char* commandLine, std::uint32_t showWindow) override;
   std::string WindowsDirectory() override { return windowsDirectory; }
   std::string ModuleDirectory() override { return moduleDirectory; }
+  std::string ModulePath() override { return moduleDirectory + "\\VexaIpSet.exe"; }
   LocalTime Now() override { return now; }
   std::uint64_t MillisecondsSinceBoot() override { return sinceBoot; }
   void Sleep(std::uint32_t milliseconds) override {
@@ -149,6 +151,36 @@ class SimNetwork : public Network {
   SimSystem& system_;
 };
 
+// The service control manager's table: each service by name with what it was given; whether this process
+// was started as a service.
+class SimServices : public Services {
+ public:
+  struct Service {
+    std::string display, description, command;
+  };
+  ServiceResult Install(std::string_view name, std::string_view display, std::string_view description,
+                        std::string_view command) override {
+    if (!refusal.empty()) return {ServiceChange::Refused, refusal};
+    const bool had = installed.count(std::string(name)) > 0;
+    installed[std::string(name)] = Service{std::string(display), std::string(description), std::string(command)};
+    return {had ? ServiceChange::Updated : ServiceChange::Installed, L""};
+  }
+  ServiceResult Remove(std::string_view name) override {
+    if (!refusal.empty()) return {ServiceChange::Refused, refusal};
+    return {installed.erase(std::string(name)) > 0 ? ServiceChange::Removed : ServiceChange::Absent, L""};
+  }
+  bool RunAsService(std::string_view name, const std::function<int()>& work) override {
+    if (!startedAs || *startedAs != name) return false;
+    exitCode = work();
+    return true;
+  }
+
+  std::map<std::string, Service> installed;
+  std::wstring refusal;                  // non-empty: every change refused with these words
+  std::optional<std::string> startedAs;  // the service the manager started this process as
+  std::optional<int> exitCode;           // what the service reported when it stopped
+};
+
 // All sim services in one object; platform() hands them out as the logic expects them.
 class SimPlatform {
  public:
@@ -161,7 +193,7 @@ class SimPlatform {
   SimPlatform& operator=(const SimPlatform&) = delete;
 
   Platform platform() {
-    return Platform{registry, profile, messages, restart, system, text, files, adapters, console, network};
+    return Platform{registry, profile, messages, restart, system, text, files, adapters, console, network, services};
   }
 
   // The config.ini the tool reads, given as text (stored in GBK) or as raw bytes.
@@ -179,6 +211,7 @@ class SimPlatform {
   SimAdapters adapters;
   SimConsole console;
   SimNetwork network;  // after system, whose clock it reads
+  SimServices services;
 };
 
 }  // namespace vexa::sim

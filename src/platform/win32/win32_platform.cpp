@@ -147,20 +147,22 @@ std::string Win32System::WindowsDirectory() {
   return length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string("C:\\Windows");
 }
 
-std::string Win32System::ModuleDirectory() {
+std::string Win32System::ModulePath() {
   std::vector<char> buffer(MAX_PATH);
   for (;;) {
     DWORD length = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) return std::string();
-    if (length < buffer.size()) {
-      std::string path(buffer.data(), length);
-      std::size_t slash = path.find_last_of('\\');
-      if (slash == std::string::npos) return std::string();
-      // A drive root keeps its backslash ("C:\"); other folders are given without one.
-      return path.substr(0, slash == 2 && path[1] == ':' ? slash + 1 : slash);
-    }
+    if (length < buffer.size()) return std::string(buffer.data(), length);
     buffer.resize(buffer.size() * 2);
   }
+}
+
+std::string Win32System::ModuleDirectory() {
+  const std::string path = ModulePath();
+  const std::size_t slash = path.find_last_of('\\');
+  if (slash == std::string::npos) return std::string();
+  // A drive root keeps its backslash ("C:\"); other folders are given without one.
+  return path.substr(0, slash == 2 && path[1] == ':' ? slash + 1 : slash);
 }
 
 LocalTime Win32System::Now() {

@@ -58,6 +58,7 @@ class Win32System : public System {
   bool StartProgram(const char* applicationPath, const char* commandLine, std::uint32_t showWindow) override;
   std::string WindowsDirectory() override;
   std::string ModuleDirectory() override;
+  std::string ModulePath() override;
   LocalTime Now() override;
   std::uint64_t MillisecondsSinceBoot() override;
   void Sleep(std::uint32_t milliseconds) override;
@@ -116,6 +117,20 @@ class Win32Network : public Network {
   bool started_ = false;
 };
 
+// The tool's own service through advapi32's service control manager.
+class Win32Services : public Services {
+ public:
+  explicit Win32Services(TextCodec& text) : text_(text) {}
+  ServiceResult Install(std::string_view name, std::string_view display, std::string_view description,
+                        std::string_view command) override;
+  ServiceResult Remove(std::string_view name) override;
+  bool RunAsService(std::string_view name, const std::function<int()>& work) override;
+
+ private:
+  ServiceResult Refused();  // GetLastError in the system's words
+  TextCodec& text_;
+};
+
 class Win32Console : public Console {
  public:
   bool Attach() override;
@@ -129,11 +144,11 @@ class Win32Console : public Console {
 // All real services in one object.
 class Win32Platform {
  public:
-  Win32Platform() : messages(text), adapters(functions), network(functions) {}
+  Win32Platform() : messages(text), adapters(functions), network(functions), services(text) {}
   Win32Platform(const Win32Platform&) = delete;
   Win32Platform& operator=(const Win32Platform&) = delete;
   Platform platform() {
-    return Platform{registry, profile, messages, restart, system, text, files, adapters, console, network};
+    return Platform{registry, profile, messages, restart, system, text, files, adapters, console, network, services};
   }
 
   SystemFunctions functions;  // the process's one cache of functions looked up at run time
@@ -147,6 +162,7 @@ class Win32Platform {
   Win32Adapters adapters;
   Win32Console console;
   Win32Network network;
+  Win32Services services;
 };
 
 }  // namespace vexa::win32

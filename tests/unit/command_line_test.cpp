@@ -128,6 +128,7 @@ TEST(CommandLineTest, FullWidthIsTakenAsHalfWidth) {
             Mode::Auto);
   EXPECT_EQ(ParseCommandLine(L"/n\xFF11\xFF15").error, L"无法识别的参数: /n15,开关和数字之间要有空格: /n 15");
   EXPECT_EQ(ParseCommandLine(L"/CARDS").mode, Mode::Cards);
+  EXPECT_EQ(ParseCommandLine(L"/n \xFF10\xFF19").number, L"09");  // both ends of the full-width digits
 }
 
 // /export takes one of its formats, and /force alone beside it.

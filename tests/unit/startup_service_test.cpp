@@ -47,6 +47,19 @@ TEST_F(DeploymentTest, ARefusedServiceChangeSaysWhyWithExit2) {
       << Log();
 }
 
+// The change is Windows' record too: made, and where its line could not go is said.
+TEST_F(DeploymentTest, AServiceChangeWithoutItsLineSaysSo) {
+  Config(L"");
+  sim.files.ReadOnlyFolder(sim.system.moduleDirectory);
+  EXPECT_EQ(Run(L"/install"), exit_code::kDone);
+  EXPECT_NE(Output().find(L"\r\n日志 C:\\VexaIpSet\\VexaIpSet.log 无法写入,这次没有记录。"), std::wstring::npos)
+      << ToUtf8(Output());
+  sim.PutConfig(L"[二楼 ]\r\nIP=10.0.0\r\n");
+  EXPECT_EQ(Run(L"/uninstall"), exit_code::kDone);
+  EXPECT_NE(Output().find(L"\r\nconfig.ini 不能用,这次没有记在日志里: "), std::wstring::npos) << ToUtf8(Output());
+  EXPECT_TRUE(sim.services.installed.empty());
+}
+
 TEST_F(DeploymentTest, OnlyTheServiceManagerStartsTheServiceRun) {
   Config(L"00-1A-2B-3C-4D-5E=15\r\n");
   EXPECT_EQ(Run(L"/service"), exit_code::kBadArguments);

@@ -13,6 +13,7 @@ ETH_P_ALL = 0x0003
 
 def main(device, seconds, out):
     s = socket.socket(socket.AF_PACKET, socket.SOCK_RAW, socket.htons(ETH_P_ALL))
+    s.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 8 << 20)  # a burst of thousands of frames is kept
     s.bind((device, 0))
     s.settimeout(0.2)
     with open(out + '.ready', 'w') as f:

@@ -32,6 +32,8 @@ inline void ReleaseMemoryDc(HDC dc) { ::DeleteDC(dc); }
 inline void ReleaseIcon(HICON icon) { ::DestroyIcon(icon); }
 inline void ReleaseLibrary(HMODULE module) { ::FreeLibrary(module); }
 inline void ReleaseWindow(HWND hwnd) { ::DestroyWindow(hwnd); }
+inline void ReleaseService(SC_HANDLE handle) { ::CloseServiceHandle(handle); }
+inline void ReleaseRegistryKey(HKEY key) { ::RegCloseKey(key); }
 
 template <typename T>
 using GdiObject = Owned<NullIsNone<T, &ReleaseGdiObject>>;
@@ -40,6 +42,8 @@ using UniqueIcon = Owned<NullIsNone<HICON, &ReleaseIcon>>;
 using UniqueModule = Owned<NullIsNone<HMODULE, &ReleaseLibrary>>;
 using UniqueHandle = Owned<KernelHandle>;
 using UniqueWindow = Owned<NullIsNone<HWND, &ReleaseWindow>>;
+using UniqueService = Owned<NullIsNone<SC_HANDLE, &ReleaseService>>;  // the service control manager's
+using UniqueRegKey = Owned<NullIsNone<HKEY, &ReleaseRegistryKey>>;    // a key opened below the platform
 
 // Scopes whose release needs more than the handle keep what it needs as the row's Context, beside the
 // owner: the selection's DC, the window whose DC was taken, the paint structure.

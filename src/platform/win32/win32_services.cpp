@@ -2,9 +2,7 @@
 #include <windows.h>
 
 #include <functional>
-#include <memory>
 #include <string>
-#include <type_traits>
 
 #include "common/text.h"
 #include "platform/win32/scoped.h"
@@ -13,14 +11,6 @@
 namespace vexa::win32 {
 
 namespace {
-
-// A service manager handle, closed with CloseServiceHandle.
-struct ServiceHandleCloser {
-  void operator()(SC_HANDLE handle) const {
-    if (handle != nullptr) ::CloseServiceHandle(handle);
-  }
-};
-using UniqueService = std::unique_ptr<std::remove_pointer_t<SC_HANDLE>, ServiceHandleCloser>;
 
 // The service this process runs as, for the dispatcher's callbacks, which take no context: set once before
 // the dispatcher starts, read only on its threads while it runs. Plain pointers, constant-initialised: no

@@ -137,6 +137,9 @@ class TimedSystem : public vexa::System {
   std::string ModulePath() override {
     return Timed(t_, "ModulePath", [&] { return real_.ModulePath(); });
   }
+  vexa::MachineIdentity Identity() override {
+    return Timed(t_, "Identity", [&] { return real_.Identity(); });
+  }
   vexa::LocalTime Now() override {
     return Timed(t_, "Now", [&] { return real_.Now(); });
   }

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "common/exit_codes.h"
+#include "common/fingerprint.h"
 #include "common/mac_address.h"
 #include "common/machine_number.h"
 #include "common/text.h"
@@ -14,11 +15,24 @@ namespace vexa {
 namespace {
 
 // The labelled columns after time, mode and outcome, as a line holds them: the six every version wrote,
-// in this order, then the exit code and the version; then the [Machines] tail. A reader finds each by its
+// in this order, then the exit code, the version and the machine's fingerprints (each where known); then
+// the [Machines] tail. A reader finds each by its
 // label, wherever it stands.
-enum Column { kNumber, kHostName, kIp, kCard, kAddress, kNotWritten, kExitCode, kVersion, kColumns };
-constexpr std::wstring_view kLabels[kColumns] = {L"机号=", L"计算机名=", L"IP=",     L"网卡=",
-                                                 L"地址=", L"未写入=",   L"退出码=", L"版本="};
+enum Column {
+  kNumber,
+  kHostName,
+  kIp,
+  kCard,
+  kAddress,
+  kNotWritten,
+  kExitCode,
+  kVersion,
+  kMachineGuid,
+  kMachineSid,
+  kColumns
+};
+constexpr std::wstring_view kLabels[kColumns] = {L"机号=",   L"计算机名=", L"IP=",   L"网卡=",   L"地址=",
+                                                 L"未写入=", L"退出码=",   L"版本=", L"机器码=", L"SID="};
 constexpr std::size_t kEveryVersion = kNotWritten + 1;  // the columns every version wrote
 constexpr std::wstring_view kListSeparator = L", ";
 // Longer than any line the tool writes (a card description is at most 255 characters).
@@ -172,6 +186,11 @@ bool ReadColumns(const Columns& columns, RunRecord& r) {
   for (std::size_t i = 0; i < std::size(values); ++i) values[i]->assign(*columns.values[i]);
   r.notWritten = ListItems(*columns.values[kNotWritten]);
   r.version = columns.values[kVersion].value_or(L"");
+  // A fingerprint this version cannot read says nothing of the machine: unknown, as none at all.
+  for (const auto& [column, print] : {std::pair{kMachineGuid, &r.machineGuid}, std::pair{kMachineSid, &r.machineSid}}) {
+    const std::wstring_view value = columns.values[column].value_or(L"");
+    if (IsFingerprint(value)) print->assign(value);
+  }
   if (columns.values[kExitCode]) {
     r.exitCode = ExitCodeOf(*columns.values[kExitCode]);
     if (!r.exitCode) return false;
@@ -189,13 +208,17 @@ bool ReadColumns(const Columns& columns, RunRecord& r) {
 
 }  // namespace
 
-std::wstring LogLine(const LocalTime& t, const RunRecord& r) {
+std::wstring LogLine(const LocalTime& t, const RunRecord& r, const MachinePrints* machine) {
   const std::wstring values[kEveryVersion] = {r.number, r.hostName, r.ipAddress,
                                               r.card,   r.address,  JoinWith(r.notWritten, kListSeparator)};
   std::wstring line = LogStamp(t) + L"\t" + std::wstring(ModeName(r.mode)) + L"\t" + LogField(r.outcome);
   for (std::size_t i = 0; i < kEveryVersion; ++i) line += L"\t" + std::wstring(kLabels[i]) + LogField(values[i]);
   if (r.exitCode) line += L"\t" + std::wstring(kLabels[kExitCode]) + IntText(*r.exitCode);
   if (!r.version.empty()) line += L"\t" + std::wstring(kLabels[kVersion]) + LogField(r.version);
+  const std::wstring& guid = machine != nullptr ? machine->machineGuid : r.machineGuid;
+  const std::wstring& sid = machine != nullptr ? machine->machineSid : r.machineSid;
+  if (!guid.empty()) line += L"\t" + std::wstring(kLabels[kMachineGuid]) + LogField(guid);
+  if (!sid.empty()) line += L"\t" + std::wstring(kLabels[kMachineSid]) + LogField(sid);
   if (r.inPlace && !r.address.empty()) line += L"\t" + LogField(r.address) + L"=" + LogField(r.number);
   return line;
 }

@@ -29,6 +29,10 @@ struct RunRecord {
   std::optional<int> exitCode;            // the run's exit code; none in lines of earlier versions
   std::wstring version{kProductVersion};  // the version of the tool that ran; "" in lines of earlier versions
   bool inPlace = false;  // every TCP/IP and host-name value holds the plan: the [Machines] line is added
+  // The fingerprints (common/fingerprint.h) of the machine's MachineGuid and machine SID; "" unknown (not
+  // readable, or a line of an earlier version): never a match with anything.
+  std::wstring machineGuid;
+  std::wstring machineSid;
 };
 
 // Words of the outcome field that readers of the log go by (lines of earlier versions have no exit code):
@@ -44,8 +48,13 @@ inline constexpr std::wstring_view kInEffect = L"已生效";
 inline constexpr std::wstring_view kUndoneOutcome = L"已撤销";
 
 // The line, without its line end: fields separated by TABs. A control character inside a field becomes a
-// blank, so one run is always one line with the same columns.
-std::wstring LogLine(const LocalTime& time, const RunRecord& record);
+// blank, so one run is always one line with the same columns. machine, when given, is the writing
+// machine's fingerprints in place of the record's.
+struct MachinePrints {
+  std::wstring machineGuid;
+  std::wstring machineSid;
+};
+std::wstring LogLine(const LocalTime& time, const RunRecord& record, const MachinePrints* machine = nullptr);
 // A field's text as a line holds it: every control character a blank.
 std::wstring LogField(std::wstring_view text);
 

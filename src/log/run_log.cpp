@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/fingerprint.h"
 #include "common/text.h"
 #include "common/utf8.h"
 #include "platform/owned.h"
@@ -41,6 +42,10 @@ HeldLog::HeldLog(Platform& platform, const LogPlace& place, std::uint32_t wait)
       path_(LogFilePath(place)),
       deadline_(platform.system.MillisecondsSinceBoot() + wait),
       file_(platform.files) {
+  // Every line says which machine wrote it, by fingerprints (the identifiers stay on the machine); read
+  // before the lock is asked for.
+  const MachineIdentity identity = platform.system.Identity();
+  machine_ = MachinePrints{Fingerprint(identity.machineGuid), Fingerprint(identity.machineSid)};
   Files& files = platform.files;
   System& system = platform.system;
   Backoff backoff(system.ProcessId() * 2654435761u ^ static_cast<std::uint32_t>(system.MillisecondsSinceBoot()));
@@ -146,7 +151,7 @@ LogResult HeldLog::Append(const RunRecord& record) {
   }
   // A torn last line (a machine switched off while writing) is left as it is: this line begins on its own.
   std::string bytes = size_ == 0 ? std::string(kUtf8Mark) : last_ != '\n' ? "\r\n" : "";
-  bytes += ToUtf8(LogLine(platform_.system.Now(), record)) + "\r\n";
+  bytes += ToUtf8(LogLine(platform_.system.Now(), record, &machine_)) + "\r\n";
   Files& files = platform_.files;
   if (!files.Append(file_.get(), bytes) || !files.Flush(file_.get())) return LogResult::NotWritable;
   size_ += bytes.size();

@@ -68,6 +68,7 @@ class HeldLog {
   std::optional<LogText> text_;
   std::uint64_t size_ = 0;  // the log's size while held
   char last_ = '\n';        // its last byte ('\n' when empty)
+  MachinePrints machine_;   // this machine's, for its lines
   LockState state_ = LockState::NotWritable;
 };
 

@@ -137,6 +137,12 @@ struct LocalTime {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
 };
 
+// What tells this machine from its clones: "" where it cannot be read.
+struct MachineIdentity {
+  std::string machineGuid;  // HKLM\SOFTWARE\Microsoft\Cryptography MachineGuid, in the registry's 64-bit view
+  std::string machineSid;   // the machine's account domain SID ("S-1-5-21-…"), which Sysprep alone renews
+};
+
 // Program start and the folders the tool needs to know.
 class System {
  public:
@@ -157,6 +163,9 @@ class System {
   virtual void Sleep(std::uint32_t milliseconds) = 0;
   // GetCurrentProcessId: tells runs started in the same millisecond apart (their waits for the log).
   virtual std::uint32_t ProcessId() = 0;
+  // The machine's identifiers (RegQueryValueExA through KEY_WOW64_64KEY from either build;
+  // LsaQueryInformationPolicy's account domain, ConvertSidToStringSidA).
+  virtual MachineIdentity Identity() = 0;
 };
 
 // Wide text to and from the system's ANSI code page. Embedded NULs are kept; lengths count ANSI bytes.

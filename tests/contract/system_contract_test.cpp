@@ -3,6 +3,8 @@
 // and the boot time a pending rename is judged by lies in the past.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "contract/fixture.h"
 #include "log/run_log.h"
 
@@ -43,6 +45,20 @@ TEST(ConsoleContract, HandedOverOutputGetsTheBytesAsWritten) {
   platform.console.Write("15\n");
   platform.console.Write("\xCD\xF8\xB0\xC9\r\n");  // 网吧 in code page 936
   EXPECT_EQ(fixture->TakeOutput(), "15\n\xCD\xF8\xB0\xC9\r\n");
+}
+
+// Each line of the log names the machine by fingerprints of its identifiers: MachineGuid, read in the
+// 64-bit view from either build (a 32-bit program's own view has none), and the machine SID.
+TEST(SystemContract, TheMachinesIdentifiersAreRead) {
+  const std::unique_ptr<Fixture> fixture = MakeFixture();
+  Platform platform = fixture->platform();
+  const MachineIdentity identity = platform.system.Identity();
+  EXPECT_EQ(identity.machineGuid.size(), 36u) << identity.machineGuid;
+  EXPECT_EQ(identity.machineGuid.find_first_not_of("0123456789abcdefABCDEF-"), std::string::npos)
+      << identity.machineGuid;
+  EXPECT_EQ(identity.machineSid.rfind("S-1-5-21-", 0), 0u) << identity.machineSid;
+  std::printf("[ IDENTITY ] MachineGuid %s, machine SID %s\n", identity.machineGuid.c_str(),
+              identity.machineSid.c_str());
 }
 
 // The log and config.ini are named inside these folders: each is a full path (a drive's or a share's).

@@ -169,13 +169,19 @@ TEST(LogLineTest, WhatItWritesItReadsBack) {
   record.exitCode = 3;
   record.version = L"1.1.0-dev+1a2b3c4";
   record.inPlace = true;
+  record.machineGuid = L"0a1b2c3d";
+  record.machineSid = L"ffee0099";
   const LocalTime time{2026, 2, 28, 23, 59, 58};
   const LogEntry entry = ParseLogLine(LogLine(time, record), true);
   ASSERT_EQ(entry.fault, Fault::None);
   EXPECT_EQ(LogLine(entry.time, entry.record), LogLine(time, record));
+  EXPECT_NE(LogLine(time, record).find(L"\t版本=1.1.0-dev+1a2b3c4\t机器码=0a1b2c3d\tSID=ffee0099\t"),
+            std::wstring::npos);
   EXPECT_EQ(entry.record.notWritten, record.notWritten);
   EXPECT_EQ(entry.record.exitCode, 3);
   EXPECT_EQ(entry.record.version, record.version);
+  EXPECT_EQ(entry.record.machineGuid, L"0a1b2c3d");
+  EXPECT_EQ(entry.record.machineSid, L"ffee0099");
   EXPECT_EQ(ParseLogLine(Line(L"/n", L"已写入", L"21", kAddressA, L"", kAddressA + L"=21"), true).record.version, L"");
   // A later version's version as it wrote it; an exit code of two digits read as such (none of the tool's
   // has two).
@@ -188,6 +194,35 @@ TEST(LogLineTest, WhatItWritesItReadsBack) {
 
 // Whether a line's bytes name a number, before it is parsed: any number column, or the tail, as the number
 // box reads digits ("007" is 7; blanks around them).
+// A machine's fingerprints: none in lines of earlier versions, and one this version cannot read (not eight
+// lower-case hexadecimal digits) is unknown too, never a value two machines could share by accident; a
+// fingerprint twice makes the line untrusted, as any column twice does.
+TEST(LogLineTest, FingerprintsReadBackOrUnknown) {
+  const struct {
+    int line;
+    std::wstring columns;
+    const wchar_t* guid;
+    const wchar_t* sid;
+    Fault fault;
+  } rows[] = {
+      ROW(L"0", L"", L"", Fault::None),
+      ROW(L"0\t版本=1.2.0\t机器码=0123abcd\tSID=89abcdef", L"0123abcd", L"89abcdef", Fault::None),
+      ROW(L"0\tSID=89abcdef\t机器码=0123abcd", L"0123abcd", L"89abcdef", Fault::None),
+      ROW(L"0\t机器码=\tSID=89ABCDEF", L"", L"", Fault::None),
+      ROW(L"0\t机器码=0123abc\tSID=89abcdef0", L"", L"", Fault::None),
+      ROW(L"0\t机器码=0123abcg", L"", L"", Fault::None),
+      ROW(L"0\t机器码=0123abcd\t机器码=0123abcd", L"", L"", Fault::Untrusted),
+  };
+  for (const auto& row : rows) {
+    TRACE_ROW(row);
+    const LogEntry entry =
+        ParseLogLine(Line(L"/n", L"已写入", L"21", kAddressA, row.columns, kAddressA + L"=21"), true);
+    EXPECT_EQ(entry.fault, row.fault);
+    EXPECT_EQ(entry.record.machineGuid, row.guid);
+    EXPECT_EQ(entry.record.machineSid, row.sid);
+  }
+}
+
 TEST(LogLineTest, TheBytesThatNameANumber) {
   const struct {
     int line;

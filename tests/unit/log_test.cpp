@@ -5,6 +5,7 @@
 
 #include "app/ok_action.h"
 #include "common/exit_codes.h"
+#include "common/fingerprint.h"
 #include "common/text.h"
 #include "common/utf8.h"
 #include "common/version.h"
@@ -103,6 +104,19 @@ TEST_F(DeploymentTest, TheLogFolderConfigIniNames) {
   EXPECT_NE(Output().find(L"00-1A-2B-3C-4D-5E=15"), std::wstring::npos);
   EXPECT_EQ(Run(L"/report"), exit_code::kDone);
   EXPECT_TRUE(sim.files.Get(share + "\\VexaIpSet.html").has_value());
+}
+
+// Each line names the machine that wrote it by the fingerprints of its identifiers, never the identifiers.
+TEST_F(DeploymentTest, ALineCarriesTheMachinesFingerprints) {
+  Config(L"00-1A-2B-3C-4D-5E=15\r\n");
+  sim.system.identity = {"{4c4c4544-0042-3510-8052-b4c04f565931}", "S-1-5-21-1004336348-1177238915-682003330"};
+  EXPECT_EQ(Run(L"/auto /noreboot"), exit_code::kDone);
+  EXPECT_NE(Log().find(ToUtf8(L"\t机器码=" + Fingerprint(sim.system.identity.machineGuid) + L"\tSID=" +
+                              Fingerprint(sim.system.identity.machineSid) + L"\t00-1A-2B-3C-4D-5E=15\r\n")),
+            std::string::npos)
+      << Log();
+  EXPECT_EQ(Log().find("4c4c4544"), std::string::npos);
+  EXPECT_EQ(Log().find("1004336348"), std::string::npos);
 }
 
 // One line a run and a press of OK, UTF-8 behind a byte-order mark; a [Machines] line at the end of each

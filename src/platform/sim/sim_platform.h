@@ -67,6 +67,7 @@ class SimSystem : public System {
   std::string ModuleDirectory() override { return moduleDirectory; }
   std::string ModulePath() override { return moduleDirectory + "\\VexaIpSet.exe"; }
   LocalTime Now() override { return now; }
+  MachineIdentity Identity() override { return identity; }
   std::uint64_t MillisecondsSinceBoot() override { return sinceBoot; }
   void Sleep(std::uint32_t milliseconds) override {
     sinceBoot += milliseconds;
@@ -84,6 +85,7 @@ class SimSystem : public System {
   std::vector<Started> started;
   std::string windowsDirectory = "C:\\windows";
   std::string moduleDirectory = "C:\\VexaIpSet";
+  MachineIdentity identity;  // none known unless a test gives one
   LocalTime now{2026, 12, 8, 9, 30, 5};
   std::uint64_t sinceBoot = 600000;  // booted ten minutes before now
   std::uint64_t slept = 0;

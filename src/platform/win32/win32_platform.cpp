@@ -1,6 +1,9 @@
 #include "platform/win32/win32_platform.h"
 
 #include <windows.h>
+// The LSA's declarations after windows.h, which they build on.
+#include <ntsecapi.h>
+#include <sddl.h>
 
 #include <cstring>
 #include <vector>
@@ -176,6 +179,42 @@ std::uint64_t Win32System::MillisecondsSinceBoot() { return ::GetTickCount64(); 
 void Win32System::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 
 std::uint32_t Win32System::ProcessId() { return ::GetCurrentProcessId(); }
+
+MachineIdentity Win32System::Identity() {
+  MachineIdentity identity;
+  // Windows keeps MachineGuid in the 64-bit view only: a 32-bit program reads it there, too.
+  HKEY opened = nullptr;
+  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Cryptography", 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY,
+                      &opened) == ERROR_SUCCESS) {
+    const UniqueRegKey key(opened);
+    char guid[64] = {};
+    DWORD type = 0;
+    DWORD size = sizeof guid - 1;
+    if (::RegQueryValueExA(key.get(), "MachineGuid", nullptr, &type, reinterpret_cast<BYTE*>(guid), &size) ==
+            ERROR_SUCCESS &&
+        type == REG_SZ) {
+      identity.machineGuid = std::string(guid, ::strnlen(guid, size));
+    }
+  }
+  // The machine SID is the account domain's: the one every local account's SID starts with.
+  LSA_OBJECT_ATTRIBUTES attributes{};
+  LSA_HANDLE policy = nullptr;
+  if (::LsaOpenPolicy(nullptr, &attributes, POLICY_VIEW_LOCAL_INFORMATION, &policy) == 0) {
+    void* information = nullptr;
+    if (::LsaQueryInformationPolicy(policy, PolicyAccountDomainInformation, &information) == 0 &&
+        information != nullptr) {
+      char* text = nullptr;
+      const PSID sid = static_cast<POLICY_ACCOUNT_DOMAIN_INFO*>(information)->DomainSid;
+      if (sid != nullptr && ::ConvertSidToStringSidA(sid, &text) && text != nullptr) {
+        identity.machineSid = text;
+        ::LocalFree(text);
+      }
+      ::LsaFreeMemory(information);
+    }
+    ::LsaClose(policy);
+  }
+  return identity;
+}
 
 std::string Win32Text::ToAnsi(std::wstring_view text) {
   if (text.empty()) return std::string();

@@ -63,6 +63,7 @@ class Win32System : public System {
   std::uint64_t MillisecondsSinceBoot() override;
   void Sleep(std::uint32_t milliseconds) override;
   std::uint32_t ProcessId() override;
+  MachineIdentity Identity() override;
 };
 
 class Win32Text : public TextCodec {

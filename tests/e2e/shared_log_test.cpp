@@ -36,13 +36,14 @@ std::vector<std::string> Lines(std::string bytes) {
   return lines;
 }
 
-// The machine number of a whole run line ("...\t机号=N\t..." with every column), or -1.
+// The machine number of a whole run line ("...\t机号=N\t..." with every column), or -1: nine TABs, one more
+// for each of the machine's two fingerprints and the [Machines] tail; two lines merged have twice as many.
 int NumberOf(const std::string& line) {
   std::size_t tabs = 0;
   for (char c : line) tabs += c == '\t' ? 1 : 0;
   const std::string field = "\t\xE6\x9C\xBA\xE5\x8F\xB7=";  // 机号=
   const std::size_t at = line.find(field);
-  if ((tabs != 9 && tabs != 10) || at == std::string::npos) return -1;  // ten with the [Machines] tail
+  if (tabs < 9 || tabs > 12 || at == std::string::npos || line.find(field, at + 1) != std::string::npos) return -1;
   return std::atoi(line.c_str() + at + field.size());
 }
 

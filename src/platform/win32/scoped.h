@@ -3,6 +3,8 @@
 #pragma once
 
 #include <windows.h>
+// The LSA's declarations after windows.h, which they build on.
+#include <ntsecapi.h>
 
 #include "platform/owned.h"
 
@@ -34,6 +36,7 @@ inline void ReleaseLibrary(HMODULE module) { ::FreeLibrary(module); }
 inline void ReleaseWindow(HWND hwnd) { ::DestroyWindow(hwnd); }
 inline void ReleaseService(SC_HANDLE handle) { ::CloseServiceHandle(handle); }
 inline void ReleaseRegistryKey(HKEY key) { ::RegCloseKey(key); }
+inline void ReleasePolicy(LSA_HANDLE policy) { ::LsaClose(policy); }
 
 template <typename T>
 using GdiObject = Owned<NullIsNone<T, &ReleaseGdiObject>>;
@@ -44,6 +47,7 @@ using UniqueHandle = Owned<KernelHandle>;
 using UniqueWindow = Owned<NullIsNone<HWND, &ReleaseWindow>>;
 using UniqueService = Owned<NullIsNone<SC_HANDLE, &ReleaseService>>;  // the service control manager's
 using UniqueRegKey = Owned<NullIsNone<HKEY, &ReleaseRegistryKey>>;    // a key opened below the platform
+using UniquePolicy = Owned<NullIsNone<LSA_HANDLE, &ReleasePolicy>>;   // the LSA's policy
 
 // Scopes whose release needs more than the handle keep what it needs as the row's Context, beside the
 // owner: the selection's DC, the window whose DC was taken, the paint structure.

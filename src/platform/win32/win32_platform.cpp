@@ -198,10 +198,11 @@ MachineIdentity Win32System::Identity() {
   }
   // The machine SID is the account domain's: the one every local account's SID starts with.
   LSA_OBJECT_ATTRIBUTES attributes{};
-  LSA_HANDLE policy = nullptr;
-  if (::LsaOpenPolicy(nullptr, &attributes, POLICY_VIEW_LOCAL_INFORMATION, &policy) == 0) {
+  LSA_HANDLE policyHandle = nullptr;
+  if (::LsaOpenPolicy(nullptr, &attributes, POLICY_VIEW_LOCAL_INFORMATION, &policyHandle) == 0) {
+    const UniquePolicy policy(policyHandle);
     void* information = nullptr;
-    if (::LsaQueryInformationPolicy(policy, PolicyAccountDomainInformation, &information) == 0 &&
+    if (::LsaQueryInformationPolicy(policy.get(), PolicyAccountDomainInformation, &information) == 0 &&
         information != nullptr) {
       char* text = nullptr;
       const PSID sid = static_cast<POLICY_ACCOUNT_DOMAIN_INFO*>(information)->DomainSid;
@@ -211,7 +212,6 @@ MachineIdentity Win32System::Identity() {
       }
       ::LsaFreeMemory(information);
     }
-    ::LsaClose(policy);
   }
   return identity;
 }

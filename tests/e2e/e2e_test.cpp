@@ -43,6 +43,38 @@ TEST_F(E2E, StartUpShowsHostNameCardsAndNothingChosen) {
   EXPECT_FALSE(tool->Visible(Label23));
 }
 
+// Each size of the icon draws: the tile's blue over most of it. 48 px is kept PNG-compressed, which
+// Windows decodes since Vista; an entry it cannot decode gives no icon at all.
+TEST_F(E2E, TheIconDrawsAtEachOfItsSizes) {
+  const HMODULE exe =
+      ::LoadLibraryExW(toolPath_.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(exe, nullptr);
+  for (const int size : {16, 32, 48}) {
+    const auto icon = static_cast<HICON>(::LoadImageW(exe, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0));
+    ASSERT_NE(icon, nullptr) << size;
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    const HDC dc = ::CreateCompatibleDC(nullptr);
+    const HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ before = ::SelectObject(dc, bitmap);
+    ::PatBlt(dc, 0, 0, size, size, WHITENESS);
+    ASSERT_TRUE(::DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL)) << size;
+    ::GdiFlush();
+    int blue = 0;
+    for (int i = 0; i < size * size; ++i) {
+      const DWORD pixel = static_cast<const DWORD*>(bits)[i];  // 0x00RRGGBB
+      if ((pixel & 0xFF) > 0x70 && ((pixel >> 16) & 0xFF) < 0x60) ++blue;
+    }
+    EXPECT_GT(blue, size * size / 2) << size;
+    ::SelectObject(dc, before);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    ::DestroyIcon(icon);
+  }
+  ::FreeLibrary(exe);
+}
+
 TEST_F(E2E, CardCountWithNoneAndOne) {
   DeleteTree(HKEY_LOCAL_MACHINE, kCards);
   {

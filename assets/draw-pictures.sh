@@ -35,29 +35,33 @@ convert -size 57x57 xc:'#eef5fc' \
   -fill '#00a040' -draw 'circle 12,40 12,33' -draw 'circle 44,40 44,33' \
   -colors 256 -type Palette BMP3:"$out/picture2.bmp"
 
-# Icon: a blue tile with "IP", 16, 32 and 48 px. 16 and 32 are bitmaps; 48 is kept PNG-compressed, as
-# Windows reads icons since Vista (9 KB less in the executable).
+# Icon: a blue tile with "IP", 16, 32 and 48 px. 16 is a bitmap; 32 and 48 are kept PNG-compressed, as
+# Windows reads icons since Vista (12 KB less in the executable), 8 bits a channel (Wine's user32 decodes
+# no 16-bit PNG).
 for s in 16 32 48; do
   r=$((s / 6))
   convert -size ${s}x${s} xc:none -fill '#1d4f91' -draw "roundrectangle 0,0 $((s - 1)),$((s - 1)) $r,$r" \
     -fill white -font "$font" -pointsize $((s * 11 / 20)) -gravity center -annotate +0+0 'IP' \
     -strip -define png:exclude-chunks=date,time PNG32:"$tmp/icon$s.png"
 done
-convert "$tmp/icon16.png" "$tmp/icon32.png" "$tmp/bitmaps.ico"
-python3 - "$tmp/bitmaps.ico" "$tmp/icon48.png" "$out/VexaIpSet.ico" <<'PY'
+convert "$tmp/icon16.png" "$tmp/bitmaps.ico"
+python3 - "$tmp/bitmaps.ico" "$tmp/icon32.png" "$tmp/icon48.png" "$out/VexaIpSet.ico" <<'PY'
 import struct, sys
 ico = open(sys.argv[1], 'rb').read()
-png = open(sys.argv[2], 'rb').read()
 count = struct.unpack_from('<H', ico, 4)[0]
 entries = [list(struct.unpack_from('<BBBBHHII', ico, 6 + 16 * i)) for i in range(count)]
-images = [ico[e[7]:e[7] + e[6]] for e in entries] + [png]
-entries.append([48, 48, 0, 0, 1, 32, len(png), 0])
+images = [ico[e[7]:e[7] + e[6]] for e in entries]
+for path in sys.argv[2:-1]:
+    png = open(path, 'rb').read()
+    size = struct.unpack('>I', png[16:20])[0]
+    entries.append([size, size, 0, 0, 1, 32, len(png), 0])
+    images.append(png)
 offset = 6 + 16 * len(entries)
 out = struct.pack('<HHH', 0, 1, len(entries))
 for entry, image in zip(entries, images):
     entry[6], entry[7] = len(image), offset
     out += struct.pack('<BBBBHHII', *entry)
     offset += len(image)
-open(sys.argv[3], 'wb').write(out + b''.join(images))
+open(sys.argv[-1], 'wb').write(out + b''.join(images))
 PY
 ls -l "$out"

@@ -137,8 +137,11 @@ class TimedSystem : public vexa::System {
   std::string ModulePath() override {
     return Timed(t_, "ModulePath", [&] { return real_.ModulePath(); });
   }
-  vexa::MachineIdentity Identity() override {
-    return Timed(t_, "Identity", [&] { return real_.Identity(); });
+  std::string MachineSid() override {
+    return Timed(t_, "MachineSid", [&] { return real_.MachineSid(); });
+  }
+  bool RandomBytes(std::uint8_t* buffer, std::uint32_t size) override {
+    return Timed(t_, "RandomBytes", [&] { return real_.RandomBytes(buffer, size); });
   }
   vexa::LocalTime Now() override {
     return Timed(t_, "Now", [&] { return real_.Now(); });

@@ -76,13 +76,14 @@ std::wstring UndoReport(const Outcome& out) {
 }
 
 std::wstring RunReport(const Outcome& out) {
+  const std::wstring guid = GuidRenewalLine(out).empty() ? L"" : L"\r\n" + GuidRenewalLine(out);
   switch (out.kind) {
     case Outcome::Kind::Refused:
       // In the console's own words: a box's title ("… - 请确认") means nothing where nothing is asked.
       return std::wstring(kRefusedOutcome) + out.notice.text;
     case Outcome::Kind::InPlace:
-      if (!out.renamePending) return L"本机已是这些设置,没有写入,也不重启:\r\n" + ConsoleSettings(out);
-      return L"本机已是这些设置,没有写入:\r\n" + ConsoleSettings(out) + L"\r\n" + PendingRename(out);
+      if (!out.renamePending) return L"本机已是这些设置,没有写入,也不重启:\r\n" + ConsoleSettings(out) + guid;
+      return L"本机已是这些设置,没有写入:\r\n" + ConsoleSettings(out) + guid + L"\r\n" + PendingRename(out);
     case Outcome::Kind::Written: break;
     case Outcome::Kind::Undone: return UndoReport(out);
   }
@@ -91,6 +92,7 @@ std::wstring RunReport(const Outcome& out) {
   if (!report.notApplicable.empty()) text += L"\r\n不适用: " + JoinWith(report.notApplicable, L", ");
   if (!report.notWritten.empty()) text += L"\r\n未写入: " + JoinWith(report.notWritten, L", ");
   if (!out.overruled.empty()) text += L"\r\n" + out.overruled;
+  text += guid;
   if (out.restart == RestartState::Requested) text += L"\r\n正在重新启动计算机。";
   if (out.restart == RestartState::Refused) text += L"\r\n" + std::wstring(kRestartRefusedText);
   return text;
@@ -118,6 +120,7 @@ std::wstring SummaryText(const Outcome& out) {
     lines.emplace_back(L"以下设置未能写入:");
     for (const auto& label : report.notWritten) lines.push_back(L"  " + label);
   }
+  if (!out.guidRenewal.empty()) lines.push_back(GuidRenewalLine(out));
   if (!out.logNote.empty()) lines.push_back(out.logNote);
   return JoinWith(lines, L"\r\n") + L"\r\n";
 }

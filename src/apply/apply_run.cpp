@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "apply/log_turn.h"
+#include "apply/machine_identity.h"
 #include "apply/outcome_texts.h"
 #include "apply/saved_state.h"
 #include "apply/shut_down.h"
@@ -12,6 +13,7 @@
 #include "config/machine_table.h"
 #include "log/number_claims.h"
 #include "registry/locations.h"
+#include "registry/machine_guid.h"
 
 namespace vexa {
 
@@ -166,10 +168,21 @@ std::vector<Notice> DoubtsOf(const MachinePlan& plan, bool writes, HeldLog& log,
 }
 
 // What the machine holds now is kept for /undo before anything changes; a machine whose earlier values
-// cannot be kept is not changed. Then the write, its line and the restart.
-void SaveAndWrite(RunContext& run, const MachinePlan& plan, LineLog& log, Outcome& out) {
+// cannot be kept is not changed. Then the write (a new MachineGuid first, when the twin rule gives one; in
+// place, only that), its line and the restart.
+void SaveAndWrite(RunContext& run, const MachinePlan& plan, const std::optional<GuidRenewalReason>& renewal,
+                  LineLog& log, Outcome& out) {
   Platform& platform = run.platform;
-  const SaveResult saved = SaveBefore(platform, plan.rows, plan.serviceName);
+  const bool inPlace = out.kind == Outcome::Kind::InPlace;
+  std::vector<WriteRow> rows;
+  if (renewal) {
+    out.guidRenewal = GuidRenewalText(*renewal);
+    const std::wstring guid = NewMachineGuid(platform);
+    if (guid.empty()) out.report.notWritten.emplace_back(kMachineGuidLabel);
+    if (!guid.empty()) rows.push_back(MachineGuidRow(platform.text, guid));
+  }
+  if (!inPlace) rows.insert(rows.end(), plan.rows.begin(), plan.rows.end());
+  const SaveResult saved = SaveBefore(platform, rows, plan.serviceName);
   if (!saved.failed.empty()) {
     out.kind = Outcome::Kind::Refused;
     out.refusal = Refusal::NotSaved;
@@ -177,7 +190,14 @@ void SaveAndWrite(RunContext& run, const MachinePlan& plan, LineLog& log, Outcom
     Log(run, log, out);
     return;
   }
-  out.report = WriteMachine(platform, plan.rows, saved.unsaved);
+  WriteReport report = WriteMachine(platform, rows, saved.unsaved);
+  report.notWritten.insert(report.notWritten.begin(), out.report.notWritten.begin(), out.report.notWritten.end());
+  out.report = std::move(report);
+  if (renewal) log.held->MachineGuidChanged();  // the line names the machine as it is now
+  if (inPlace) {
+    FollowPendingRename(run, log, out);
+    return;
+  }
   LogAndRestart(run, log, run.options.restart, false, out);
 }
 
@@ -214,11 +234,12 @@ Outcome ApplyMachine(RunContext& run, const Target& target, Confirmer& confirmer
       }
       continue;
     }
-    if (inPlace) {
-      out.kind = Outcome::Kind::InPlace;
+    const std::optional<GuidRenewalReason> renewal = GuidRenewalOf(run, *log.held, out.settings.MachineNumber);
+    if (inPlace) out.kind = Outcome::Kind::InPlace;
+    if (inPlace && !renewal) {
       FollowPendingRename(run, log, out);
     } else {
-      SaveAndWrite(run, plan, log, out);
+      SaveAndWrite(run, plan, renewal, log, out);
     }
     return out;
   }
@@ -329,6 +350,7 @@ Outcome UndoMachine(RunContext& run, Confirmer& confirmer) {
       return out;
     }
     Undone(run, saved, *log.held, out);
+    log.held->MachineGuidChanged();  // the image's may be back
     // As after a write: a host name that changes takes a restart.
     const bool renamed = !out.settings.HostName.empty() && !NameActive(platform, out.settings.HostName, out.activeName);
     LogAndRestart(run, log, run.options.restart && renamed, false, out);

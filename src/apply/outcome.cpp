@@ -12,7 +12,8 @@ int ExitCodeOf(const Outcome& out) {
           out.restart == RestartState::Unknown || out.restart == RestartState::Unrecorded) {
         return exit_code::kNotInEffect;
       }
-      return out.restart == RestartState::Refused ? exit_code::kRestartRefused : exit_code::kDone;
+      if (out.restart == RestartState::Refused) return exit_code::kRestartRefused;
+      return out.report.notWritten.empty() ? exit_code::kDone : exit_code::kNotAllWritten;  // a new MachineGuid
     case Outcome::Kind::Written:
     case Outcome::Kind::Undone: break;
   }

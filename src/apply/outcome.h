@@ -49,6 +49,9 @@ struct Outcome {
   RestartState restart = RestartState::NotAsked;
   std::wstring overruled;  // who confirmed a doubt, and the doubt: "/force: 默认网关 ..."; "" when none
   std::wstring note;       // /auto: the log says another card holds the number ([Machines] decided)
+  // Why the machine was given a new MachineGuid (apply/machine_identity.h), as its line says it: "与机号 1
+  // 的机器相同" or "[Identity] MachineGuid=new"; "" when it keeps its own. Not written: in report.notWritten.
+  std::wstring guidRenewal;
   std::vector<std::wstring> unreadLog;  // Unknown: the log's files that could not be read, with their reasons
   LogResult log = LogResult::NotWritable;
   std::wstring logPath;  // where the run's line went, or was to go

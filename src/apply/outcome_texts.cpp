@@ -1,5 +1,8 @@
 #include "apply/outcome_texts.h"
 
+#include <algorithm>
+
+#include "apply/machine_identity.h"
 #include "common/exit_codes.h"
 #include "common/text.h"
 
@@ -20,7 +23,31 @@ std::wstring RestartSuffix(RestartState restart) {
   return L"";
 }
 
+// The word on a new MachineGuid a line's outcome ends with; "" for none.
+std::wstring GuidSuffix(const Outcome& out) {
+  if (out.guidRenewal.empty()) return L"";
+  return (GuidWritten(out) ? L", 机器码已换新(" : L", 机器码未能换新(") + out.guidRenewal + L")";
+}
+
 }  // namespace
+
+bool GuidWritten(const Outcome& out) {
+  const std::vector<std::wstring>& notWritten = out.report.notWritten;
+  return !out.guidRenewal.empty() &&
+         std::find(notWritten.begin(), notWritten.end(), kMachineGuidLabel) == notWritten.end();
+}
+
+std::wstring GuidRenewalText(const GuidRenewalReason& reason) {
+  if (!reason.twin) return L"[Identity] MachineGuid=new";
+  return L"与机号 " + reason.twin->record.number + L" 的机器相同";
+}
+
+std::wstring GuidRenewalLine(const Outcome& out) {
+  if (out.guidRenewal.empty()) return L"";
+  if (!GuidWritten(out)) return L"机器码 (MachineGuid) 应换新(" + out.guidRenewal + L"),但没能写入。";
+  return L"机器码 (MachineGuid) 已换新(" + out.guidRenewal +
+         L"):计费、远程控制等软件从此把本机当作另一台机器。/undo 可恢复原来的机器码。";
+}
 
 std::wstring WrittenHeading(const WriteReport& report) {
   if (report.notWritten.empty()) return L"已写入";
@@ -97,13 +124,13 @@ std::wstring LogOutcome(const Outcome& out) {
     case Outcome::Kind::InPlace: {
       std::wstring text(kAlreadyInPlace);
       if (out.renamePending && out.restart == RestartState::NotAsked) text += L", 计算机名重启后生效";
-      return text + RestartSuffix(out.restart);
+      return text + GuidSuffix(out) + RestartSuffix(out.restart);
     }
     case Outcome::Kind::Written: break;
     case Outcome::Kind::Undone: return std::wstring(kUndoneOutcome) + RestartSuffix(out.restart);
   }
   const std::wstring overruled = out.overruled.empty() ? L"" : L", " + out.overruled;
-  return WrittenHeading(out.report) + overruled + RestartSuffix(out.restart);
+  return WrittenHeading(out.report) + overruled + GuidSuffix(out) + RestartSuffix(out.restart);
 }
 
 std::wstring UndoOutcome(const UndoneCard& card, RestartState restart, bool last) {

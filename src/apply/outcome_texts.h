@@ -60,6 +60,14 @@ std::wstring UndoOutcome(const UndoneCard& card, RestartState restart, bool last
 // its "address=number" there), and how to stop it.
 std::wstring ListedAgainText(const std::wstring& line);
 inline constexpr std::wstring_view kCardGone = L"网卡已不在本机";
+
+// Why the machine gets a new MachineGuid, as its line says it (Outcome::guidRenewal).
+struct GuidRenewalReason;
+std::wstring GuidRenewalText(const GuidRenewalReason& reason);
+// What the summary says of it: given (and that /undo puts the old one back), or not written; "" for none.
+std::wstring GuidRenewalLine(const Outcome& out);
+// The new MachineGuid the outcome names was written.
+bool GuidWritten(const Outcome& out);
 std::wstring LogOutcome(const CheckOutcome& check);
 
 }  // namespace vexa

@@ -86,13 +86,16 @@ std::wstring Named(std::wstring_view value) {
   return std::wstring(locations::kSavedState) + L"\\" + std::wstring(value);
 }
 
-// The first value that is not one of the write table's rows for its card in controlSet: the state names a
-// key or value the tool never writes. Nothing when every one is.
-const SavedValue* Foreign(TextCodec& text, const std::vector<SavedValue>& values, const std::wstring& controlSet) {
-  for (const SavedValue& value : values) {
-    const std::vector<WriteRow> rows = WriteRows(text, MachineSettings{}, value.card, controlSet);
-    if (std::none_of(rows.begin(), rows.end(), [&value](const WriteRow& row) { return SameRow(value, row); }))
-      return &value;
+// The first value that is not one of the write table's rows for its card in controlSet, nor MachineGuid's:
+// the state names a key or value the tool never writes. Nothing when every one is; each then takes its
+// row's view.
+const SavedValue* Foreign(TextCodec& text, std::vector<SavedValue>& values, const std::wstring& controlSet) {
+  for (SavedValue& value : values) {
+    std::vector<WriteRow> rows = WriteRows(text, MachineSettings{}, value.card, controlSet);
+    rows.push_back(MachineGuidRow(text, L""));
+    const auto row = std::find_if(rows.begin(), rows.end(), [&value](const WriteRow& r) { return SameRow(value, r); });
+    if (row == rows.end()) return &value;
+    value.view = row->view;
   }
   return nullptr;
 }
@@ -158,8 +161,9 @@ SaveResult SaveBefore(Platform& platform, const std::vector<WriteRow>& rows, con
   for (const WriteRow& row : rows) {
     if (std::any_of(saved.values.begin(), saved.values.end(), [&row](const SavedValue& v) { return SameRow(v, row); }))
       continue;
-    Reg::RegRead read = Reg::ReadRegData(platform, row.path, row.valueName);
+    Reg::RegRead read = Reg::ReadRegData(platform, row.path, row.valueName, row.view);
     SavedValue value{CutAtNul(card), row.path, std::wstring(row.valueName), std::wstring(row.label)};
+    value.view = row.view;
     if (read.value) {
       value.data = std::move(*read.value);
     } else if (read.absent) {
@@ -206,9 +210,10 @@ RestoreReport RestoreSaved(Platform& platform, const SavedState& state, const st
       if (!SameName(value.card, card) || value.was == SavedValue::Was::NoKey) continue;
       // A card that left the machine took its interface key with it: nothing there to put back.
       if (restore.gone && SameName(CutAtNul(value.path), cardKey)) continue;
-      const bool back = value.was == SavedValue::Was::Value
-                            ? Reg::WriteRegData(platform, value.path, value.name, value.data) == Reg::Written::Yes
-                            : Reg::DeleteRegValue(platform, value.path, value.name);
+      const bool back =
+          value.was == SavedValue::Was::Value
+              ? Reg::WriteRegData(platform, value.path, value.name, value.data, value.view) == Reg::Written::Yes
+              : Reg::DeleteRegValue(platform, value.path, value.name, value.view);
       (back ? restore.restored : restore.notRestored).push_back(value.label);
     }
   }

@@ -27,6 +27,7 @@ struct SavedValue {
   std::wstring label;
   Was was = Was::Value;
   Reg::RegData data;
+  Reg::View view = Reg::View::Own;  // its row's: not kept in the state, every row has its one view
 };
 
 struct SavedState {
@@ -40,8 +41,8 @@ struct SavedState {
 };
 
 // The state as the machine keeps it, checked: every value one of the write table's rows for its card, in
-// the control set Windows boots with. A state an earlier version kept (every value the one card's) is read
-// as its bytes say.
+// the control set Windows boots with, or MachineGuid's (write_table.h). A state an earlier version kept (every value
+// the one card's) is read as its bytes say.
 SavedState ReadSavedState(Platform& platform);
 
 // What the operator is told of a state that cannot be read or trusted: its key, why, that nothing was

@@ -26,6 +26,15 @@ std::vector<WriteRow> WriteRows(TextCodec& text, const MachineSettings& s, const
   };
 }
 
+WriteRow MachineGuidRow(TextCodec& text, const std::wstring& guid) {
+  return {std::wstring(locations::kCryptography),
+          locations::kMachineGuid,
+          kMachineGuidLabel,
+          L"本机没有机器码",
+          Reg::SzData(text, guid),
+          Reg::View::Bits64};
+}
+
 bool NotInstalled(const WriteRow& row, bool noKey) { return noKey && !row.absentLabel.empty(); }
 
 WriteReport WriteMachine(Platform& platform, const std::vector<WriteRow>& rows,
@@ -34,7 +43,7 @@ WriteReport WriteMachine(Platform& platform, const std::vector<WriteRow>& rows,
   for (const WriteRow& row : rows) {
     const bool left = std::find(leaveOut.begin(), leaveOut.end(), row.label) != leaveOut.end();
     const Reg::Written written =
-        left ? Reg::Written::Failed : Reg::WriteRegData(platform, row.path, row.valueName, row.data);
+        left ? Reg::Written::Failed : Reg::WriteRegData(platform, row.path, row.valueName, row.data, row.view);
     if (written == Reg::Written::Yes) continue;
     if (NotInstalled(row, written == Reg::Written::NoKey)) {
       report.notApplicable.emplace_back(row.absentLabel);
@@ -48,7 +57,7 @@ WriteReport WriteMachine(Platform& platform, const std::vector<WriteRow>& rows,
 
 bool InPlace(Platform& platform, const std::vector<WriteRow>& rows) {
   for (const WriteRow& row : rows) {
-    const Reg::RegRead read = Reg::ReadRegData(platform, row.path, row.valueName);
+    const Reg::RegRead read = Reg::ReadRegData(platform, row.path, row.valueName, row.view);
     if (NotInstalled(row, read.noKey)) continue;
     if (!read.value || !(*read.value == row.data)) return false;
   }
@@ -104,7 +113,7 @@ std::vector<PreviewLine> Preview(Platform& platform, const std::vector<WriteRow>
   for (const WriteRow& row : rows) {
     PreviewLine line{row.label};
     line.planned = ValueText(platform.text, row.data);
-    const Reg::RegRead read = Reg::ReadRegData(platform, row.path, row.valueName);
+    const Reg::RegRead read = Reg::ReadRegData(platform, row.path, row.valueName, row.view);
     if (read.value) {
       line.current = ValueText(platform.text, *read.value);
       line.same = *read.value == row.data;

@@ -25,11 +25,17 @@ struct WriteRow {
   std::wstring_view label;        // named when the write fails
   std::wstring_view absentLabel;  // a component that may not be installed: said when its key is missing
   Reg::RegData data;
+  Reg::View view = Reg::View::Own;
 };
 
 // The nine rows for settings on the card whose TCP/IP service is serviceName, in controlSet.
 std::vector<WriteRow> WriteRows(TextCodec& text, const MachineSettings& settings, const std::wstring& serviceName,
                                 const std::wstring& controlSet);
+
+// The row of a new MachineGuid (apply/machine_identity.h), in the 64-bit view from either build: written
+// before the nine, saved and put back as they are.
+inline constexpr std::wstring_view kMachineGuidLabel = L"机器码 (MachineGuid)";
+WriteRow MachineGuidRow(TextCodec& text, const std::wstring& guid);
 
 // A row of a component that need not be installed (IPX, the game) whose key is not there: nothing to write,
 // nothing to hold, nothing to keep. A key that refuses reading is no such thing.

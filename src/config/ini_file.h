@@ -32,6 +32,9 @@ inline constexpr std::wstring_view kLogSection = L"Log";
 inline constexpr std::wstring_view kLogFolderKey = L"Folder";
 // [Wake] PerSecond=: how many seats /wake wakes a second.
 inline constexpr std::wstring_view kWakeSection = L"Wake";
+// [Identity] MachineGuid=: when a run gives the machine a new MachineGuid (config/venue.h).
+inline constexpr std::wstring_view kIdentitySection = L"Identity";
+inline constexpr std::wstring_view kMachineGuidKey = L"MachineGuid";
 
 // config.ini in the executable's folder; a backslash is put between only when the folder lacks one.
 std::wstring ConfigPath(Platform& platform);

@@ -32,17 +32,33 @@ std::wstring OddHeaderProblem(const ConfigFile& config, const OddHeader& odd) {
   return JoinLines({L"配置文件中的节头写法有误,请修改配置文件！", where + L": " + odd.text, OddHeaderReason(odd)});
 }
 
+// [Identity] MachineGuid= as written, or why it cannot be read (problem).
+GuidRenewal ReadGuidRenewal(Platform& platform, const ConfigFile& config, std::wstring& problem) {
+  const std::wstring value = ReadIniString(platform, config.ReadPath(), kIdentitySection, kMachineGuidKey, L"");
+  if (value.empty()) return GuidRenewal::Twins;
+  if (SameName(value, L"new")) return GuidRenewal::New;
+  if (SameName(value, L"keep")) return GuidRenewal::Keep;
+  problem = JoinLines({L"配置文件中的 [Identity] 有误,请修改配置文件！",
+                       L"MachineGuid=" + value +
+                           L":只能写 new(每台机器第一次写入时换新机器码)或 keep(从不换);不写时,日志显示本机与别的机器"
+                           L"机器码相同(同一个镜像克隆)才换新。"});
+  return GuidRenewal::Twins;
+}
+
 }  // namespace
 
 Venue ReadVenue(Platform& platform) {
-  Venue venue{ConfigFile::Open(platform), {}, L""};
+  Venue venue{ConfigFile::Open(platform), {}, GuidRenewal::Twins, L""};
   if (const std::optional<OddHeader>& odd = venue.file.FirstOddHeader()) {
     venue.problem = OddHeaderProblem(venue.file, *odd);
     return venue;
   }
   venue.zones = ReadZones(platform, venue.file);
-  if (!venue.zones.Ok())
+  if (!venue.zones.Ok()) {
     venue.problem = JoinLines({L"配置文件中的 [Zones] 有误,请修改配置文件！", venue.zones.problem});
+    return venue;
+  }
+  venue.guidRenewal = ReadGuidRenewal(platform, venue.file, venue.problem);
   return venue;
 }
 

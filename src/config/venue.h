@@ -11,9 +11,15 @@
 
 namespace vexa::IniFile {
 
+// [Identity] MachineGuid=: when a run gives the machine a new MachineGuid. Twins (not written): when the
+// log shows another machine with this one's (a clone of one image); New ("new"): on every machine's first
+// write; Keep ("keep"): never.
+enum class GuidRenewal { Twins, New, Keep };
+
 struct Venue {
   ConfigFile file;
   Zones zones;  // checked whole; without [Zones], [NetWork]'s one plan of 1 to 254
+  GuidRenewal guidRenewal = GuidRenewal::Twins;
   // What is wrong, in lines: the headline, then the line or zone and why; empty when config.ini can be used.
   std::wstring problem;
   bool Ok() const { return problem.empty(); }

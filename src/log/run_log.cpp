@@ -7,6 +7,7 @@
 #include "common/text.h"
 #include "common/utf8.h"
 #include "platform/owned.h"
+#include "registry/machine_guid.h"
 
 namespace vexa {
 
@@ -44,8 +45,7 @@ HeldLog::HeldLog(Platform& platform, const LogPlace& place, std::uint32_t wait)
       file_(platform.files) {
   // Every line says which machine wrote it, by fingerprints (the identifiers stay on the machine); read
   // before the lock is asked for.
-  const MachineIdentity identity = platform.system.Identity();
-  machine_ = MachinePrints{Fingerprint(identity.machineGuid), Fingerprint(identity.machineSid)};
+  machine_ = MachinePrints{GuidPrint(), Fingerprint(platform.system.MachineSid())};
   Files& files = platform.files;
   System& system = platform.system;
   Backoff backoff(system.ProcessId() * 2654435761u ^ static_cast<std::uint32_t>(system.MillisecondsSinceBoot()));
@@ -122,6 +122,8 @@ void HeldLog::Release() {
   LetGo();
   state_ = LockState::Released;
 }
+
+std::wstring HeldLog::GuidPrint() const { return Fingerprint(platform_.text.ToAnsi(ReadMachineGuid(platform_))); }
 
 const LogText& HeldLog::Read() {
   if (text_) return *text_;

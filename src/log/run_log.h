@@ -51,6 +51,9 @@ class HeldLog {
   LogResult Append(const RunRecord& record);
   // Lets go of the lock and the file; the state is Released.
   void Release();
+  // This machine's fingerprints, as its lines carry them; MachineGuid's read again after a run changed it.
+  const MachinePrints& Machine() const { return machine_; }
+  void MachineGuidChanged() { machine_.machineGuid = GuidPrint(); }
 
  private:
   // Under the lock: the log's size and last byte taken, and a log that must make way for a new one (full,
@@ -58,6 +61,7 @@ class HeldLog {
   enum class Settled { Ready, Rotated, Link, Unusable };
   Settled Settle(int& rotations);
   void LetGo();  // the lock and the file, the state left as it is
+  std::wstring GuidPrint() const;
 
   Platform& platform_;
   LogPlace place_;

@@ -42,6 +42,8 @@ constexpr bool IsPredefinedRoot(RegHandle key) { return key >= kHkeyClassesRoot 
 
 constexpr std::uint32_t kKeyRead = 0x20019;
 constexpr std::uint32_t kKeyWrite = 0x20006;
+// KEY_WOW64_64KEY: the registry's 64-bit view from a 32-bit program too (ignored by 32-bit Windows).
+constexpr std::uint32_t kKeyWow64_64Key = 0x0100;
 
 constexpr std::uint32_t kRegSz = 1;
 constexpr std::uint32_t kRegExpandSz = 2;
@@ -137,12 +139,6 @@ struct LocalTime {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
 };
 
-// What tells this machine from its clones: "" where it cannot be read.
-struct MachineIdentity {
-  std::string machineGuid;  // HKLM\SOFTWARE\Microsoft\Cryptography MachineGuid, in the registry's 64-bit view
-  std::string machineSid;   // the machine's account domain SID ("S-1-5-21-…"), which Sysprep alone renews
-};
-
 // Program start and the folders the tool needs to know.
 class System {
  public:
@@ -163,9 +159,11 @@ class System {
   virtual void Sleep(std::uint32_t milliseconds) = 0;
   // GetCurrentProcessId: tells runs started in the same millisecond apart (their waits for the log).
   virtual std::uint32_t ProcessId() = 0;
-  // The machine's identifiers (RegQueryValueExA through KEY_WOW64_64KEY from either build;
-  // LsaQueryInformationPolicy's account domain, ConvertSidToStringSidA).
-  virtual MachineIdentity Identity() = 0;
+  // The machine SID: the account domain's ("S-1-5-21-…"), which Sysprep alone renews
+  // (LsaQueryInformationPolicy, ConvertSidToStringSidA); "" when it cannot be read.
+  virtual std::string MachineSid() = 0;
+  // RtlGenRandom: size bytes from the system's generator, as a new MachineGuid takes them; false for none.
+  virtual bool RandomBytes(std::uint8_t* buffer, std::uint32_t size) = 0;
 };
 
 // Wide text to and from the system's ANSI code page. Embedded NULs are kept; lengths count ANSI bytes.

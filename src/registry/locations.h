@@ -72,6 +72,11 @@ inline constexpr std::wstring_view kSavedCard = L"Card";
 inline constexpr std::wstring_view kSavedVersion = L"Version";
 inline constexpr std::wstring_view kSavedTime = L"Time";
 
+// The machine's identifier that programs (billing clients, remote-control agents, licences) tell machines
+// apart by: Windows keeps it in the registry's 64-bit view only, and Sysprep alone renews it.
+inline constexpr std::wstring_view kCryptography = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Cryptography";
+inline constexpr std::wstring_view kMachineGuid = L"MachineGuid";
+
 // The names Windows runs under until the next restart, read through the running control set.
 inline constexpr std::wstring_view kActiveComputerName =
     L"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ActiveComputerName";

@@ -29,7 +29,8 @@ struct Opened {
   long result = status::kFileNotFound;  // RegOpenKeyExA's, when there is a root
 };
 
-Opened OpenPath(Platform& platform, const std::wstring& path, std::uint32_t access) {
+Opened OpenPath(Platform& platform, const std::wstring& path, std::uint32_t access, View view = View::Own) {
+  if (view == View::Bits64) access |= kKeyWow64_64Key;
   Opened opened{false, UniqueKey(platform.registry)};
   const SplitPath split = SplitRegPath(path);
   if (split.root == 0) return opened;
@@ -127,8 +128,9 @@ RegData SzData(TextCodec& text, const std::wstring& value) {
 
 RegData MultiSzData(TextCodec& text, const std::wstring& value) { return {kRegMultiSz, text.ToAnsi(value)}; }
 
-Written WriteRegData(Platform& platform, const std::wstring& path, std::wstring_view valueName, const RegData& data) {
-  const Opened opened = OpenPath(platform, path, kKeyWrite);
+Written WriteRegData(Platform& platform, const std::wstring& path, std::wstring_view valueName, const RegData& data,
+                     View view) {
+  const Opened opened = OpenPath(platform, path, kKeyWrite, view);
   if (!opened.key) return opened.hasRoot && opened.result == status::kFileNotFound ? Written::NoKey : Written::Failed;
   const long result = platform.registry.RegSetValueExA(
       opened.key.get(), platform.text.ToAnsi(valueName).c_str(), data.type,
@@ -136,9 +138,9 @@ Written WriteRegData(Platform& platform, const std::wstring& path, std::wstring_
   return result == status::kSuccess ? Written::Yes : Written::Failed;
 }
 
-RegRead ReadRegData(Platform& platform, const std::wstring& path, std::wstring_view valueName) {
+RegRead ReadRegData(Platform& platform, const std::wstring& path, std::wstring_view valueName, View view) {
   RegRead read;
-  Opened opened = OpenPath(platform, path, kKeyRead);
+  Opened opened = OpenPath(platform, path, kKeyRead, view);
   if (!opened.key) {
     read.noKey = opened.hasRoot && opened.result == status::kFileNotFound;
     return read;
@@ -174,8 +176,8 @@ bool CreateRegKey(Platform& platform, const std::wstring& path) {
   return true;
 }
 
-bool DeleteRegValue(Platform& platform, const std::wstring& path, std::wstring_view valueName) {
-  const Opened opened = OpenPath(platform, path, kKeyWrite);
+bool DeleteRegValue(Platform& platform, const std::wstring& path, std::wstring_view valueName, View view) {
+  const Opened opened = OpenPath(platform, path, kKeyWrite, view);
   if (!opened.key) return opened.hasRoot && opened.result == status::kFileNotFound;
   const long result = platform.registry.RegDeleteValueA(opened.key.get(), platform.text.ToAnsi(valueName).c_str());
   return result == status::kSuccess || result == status::kFileNotFound;

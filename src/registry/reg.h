@@ -44,6 +44,11 @@ std::optional<std::uint32_t> ReadRegDword(Platform& platform, const std::wstring
 // Whether the key opens for reading.
 bool RegKeyExists(Platform& platform, const std::wstring& path);
 
+// The view of the registry a path is opened in: the build's own (a 32-bit build on 64-bit Windows sees
+// HKLM\SOFTWARE through WOW6432Node), or the 64-bit one from either build, where Windows keeps what it
+// shares with every program (MachineGuid among it).
+enum class View { Own, Bits64 };
+
 // A value's type and bytes as stored.
 struct RegData {
   std::uint32_t type = 0;
@@ -64,17 +69,18 @@ struct RegRead {
   std::optional<RegData> value;  // none when the key or the value cannot be read
 };
 // The value as stored, read in full.
-RegRead ReadRegData(Platform& platform, const std::wstring& path, std::wstring_view valueName);
+RegRead ReadRegData(Platform& platform, const std::wstring& path, std::wstring_view valueName, View view = View::Own);
 
 // What a write did: stored the value; found no key there (a write never creates one); or failed otherwise
 // (no root, the key refuses writing, the value is refused).
 enum class Written { Yes, NoKey, Failed };
-Written WriteRegData(Platform& platform, const std::wstring& path, std::wstring_view valueName, const RegData& data);
+Written WriteRegData(Platform& platform, const std::wstring& path, std::wstring_view valueName, const RegData& data,
+                     View view = View::Own);
 
 // The key, created with every missing key above it; false when it cannot be.
 bool CreateRegKey(Platform& platform, const std::wstring& path);
 // The value gone: true when it was deleted or was not there (nor its key).
-bool DeleteRegValue(Platform& platform, const std::wstring& path, std::wstring_view valueName);
+bool DeleteRegValue(Platform& platform, const std::wstring& path, std::wstring_view valueName, View view = View::Own);
 // The key (without sub-keys) gone: true when it was deleted or was not there.
 bool DeleteRegKey(Platform& platform, const std::wstring& path);
 

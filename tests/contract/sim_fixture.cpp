@@ -16,7 +16,9 @@ class SimFixture : public Fixture {
          true,
          {{"192.168.0.15", UnicastAddress::Dad::Preferred}}}};
     // As setup leaves them: MachineGuid without braces, the machine SID with its three random parts.
-    sim_.system.identity = {"9f1c2d3e-4b5a-4c6d-8e7f-0a1b2c3d4e5f", "S-1-5-21-1004336348-1177238915-682003330"};
+    sim_.registry.SetValue(kHkeyLocalMachine, "SOFTWARE\\Microsoft\\Cryptography", "MachineGuid", kRegSz,
+                           std::string("9f1c2d3e-4b5a-4c6d-8e7f-0a1b2c3d4e5f", 37));
+    sim_.system.machineSid = "S-1-5-21-1004336348-1177238915-682003330";
   }
   Platform platform() override { return sim_.platform(); }
   void CreateKey(const std::string& path) override { sim_.registry.CreateKey(kHkeyCurrentUser, Full(path)); }

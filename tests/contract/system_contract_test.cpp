@@ -7,6 +7,9 @@
 
 #include "contract/fixture.h"
 #include "log/run_log.h"
+#include "registry/locations.h"
+#include "registry/machine_guid.h"
+#include "registry/reg.h"
 
 namespace vexa::contract {
 namespace {
@@ -52,13 +55,32 @@ TEST(ConsoleContract, HandedOverOutputGetsTheBytesAsWritten) {
 TEST(SystemContract, TheMachinesIdentifiersAreRead) {
   const std::unique_ptr<Fixture> fixture = MakeFixture();
   Platform platform = fixture->platform();
-  const MachineIdentity identity = platform.system.Identity();
-  EXPECT_EQ(identity.machineGuid.size(), 36u) << identity.machineGuid;
-  EXPECT_EQ(identity.machineGuid.find_first_not_of("0123456789abcdefABCDEF-"), std::string::npos)
-      << identity.machineGuid;
-  EXPECT_EQ(identity.machineSid.rfind("S-1-5-21-", 0), 0u) << identity.machineSid;
-  std::printf("[ IDENTITY ] MachineGuid %s, machine SID %s\n", identity.machineGuid.c_str(),
-              identity.machineSid.c_str());
+  const std::string guid = platform.text.ToAnsi(ReadMachineGuid(platform));
+  const std::string sid = platform.system.MachineSid();
+  EXPECT_EQ(guid.size(), 36u) << guid;
+  EXPECT_EQ(guid.find_first_not_of("0123456789abcdefABCDEF-"), std::string::npos) << guid;
+  EXPECT_EQ(sid.rfind("S-1-5-21-", 0), 0u) << sid;
+  std::printf("[ IDENTITY ] MachineGuid %s, machine SID %s\n", guid.c_str(), sid.c_str());
+}
+
+// A clone's new MachineGuid is written where Windows keeps it, from either build, and read back there;
+// the machine's own is put back at once.
+TEST(SystemContract, ANewMachineGuidIsWrittenAndReadInThe64BitView) {
+  const std::unique_ptr<Fixture> fixture = MakeFixture();
+  Platform platform = fixture->platform();
+  const std::wstring before = ReadMachineGuid(platform);
+  ASSERT_FALSE(before.empty());
+  const std::wstring renewed = NewMachineGuid(platform);
+  ASSERT_EQ(renewed.size(), 36u);
+  const std::wstring key(locations::kCryptography);
+  ASSERT_EQ(
+      Reg::WriteRegData(platform, key, locations::kMachineGuid, Reg::SzData(platform.text, renewed), Reg::View::Bits64),
+      Reg::Written::Yes);
+  EXPECT_EQ(ReadMachineGuid(platform), renewed);
+  EXPECT_EQ(
+      Reg::WriteRegData(platform, key, locations::kMachineGuid, Reg::SzData(platform.text, before), Reg::View::Bits64),
+      Reg::Written::Yes);
+  EXPECT_EQ(ReadMachineGuid(platform), before);
 }
 
 // The log and config.ini are named inside these folders: each is a full path (a drive's or a share's).

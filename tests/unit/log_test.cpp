@@ -109,10 +109,12 @@ TEST_F(DeploymentTest, TheLogFolderConfigIniNames) {
 // Each line names the machine that wrote it by the fingerprints of its identifiers, never the identifiers.
 TEST_F(DeploymentTest, ALineCarriesTheMachinesFingerprints) {
   Config(L"00-1A-2B-3C-4D-5E=15\r\n");
-  sim.system.identity = {"{4c4c4544-0042-3510-8052-b4c04f565931}", "S-1-5-21-1004336348-1177238915-682003330"};
+  const std::string guid = "{4c4c4544-0042-3510-8052-b4c04f565931}";
+  sim.registry.SetValue(kHkeyLocalMachine, "SOFTWARE\\Microsoft\\Cryptography", "MachineGuid", kRegSz, guid + '\0');
+  sim.system.machineSid = "S-1-5-21-1004336348-1177238915-682003330";
   EXPECT_EQ(Run(L"/auto /noreboot"), exit_code::kDone);
-  EXPECT_NE(Log().find(ToUtf8(L"\t机器码=" + Fingerprint(sim.system.identity.machineGuid) + L"\tSID=" +
-                              Fingerprint(sim.system.identity.machineSid) + L"\t00-1A-2B-3C-4D-5E=15\r\n")),
+  EXPECT_NE(Log().find(ToUtf8(L"\t机器码=" + Fingerprint(guid) + L"\tSID=" + Fingerprint(sim.system.machineSid) +
+                              L"\t00-1A-2B-3C-4D-5E=15\r\n")),
             std::string::npos)
       << Log();
   EXPECT_EQ(Log().find("4c4c4544"), std::string::npos);

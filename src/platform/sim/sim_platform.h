@@ -67,7 +67,13 @@ class SimSystem : public System {
   std::string ModuleDirectory() override { return moduleDirectory; }
   std::string ModulePath() override { return moduleDirectory + "\\VexaIpSet.exe"; }
   LocalTime Now() override { return now; }
-  MachineIdentity Identity() override { return identity; }
+  std::string MachineSid() override { return machineSid; }
+  // A counter's bytes, never the same twice in one test: what a new MachineGuid is made of here.
+  bool RandomBytes(std::uint8_t* buffer, std::uint32_t size) override {
+    if (randomFails) return false;
+    for (std::uint32_t i = 0; i < size; ++i) buffer[i] = static_cast<std::uint8_t>(++randomDrawn * 37 + i);
+    return true;
+  }
   std::uint64_t MillisecondsSinceBoot() override { return sinceBoot; }
   void Sleep(std::uint32_t milliseconds) override {
     sinceBoot += milliseconds;
@@ -85,7 +91,9 @@ class SimSystem : public System {
   std::vector<Started> started;
   std::string windowsDirectory = "C:\\windows";
   std::string moduleDirectory = "C:\\VexaIpSet";
-  MachineIdentity identity;  // none known unless a test gives one
+  std::string machineSid;  // none known unless a test gives one
+  bool randomFails = false;
+  std::uint32_t randomDrawn = 0;
   LocalTime now{2026, 12, 8, 9, 30, 5};
   std::uint64_t sinceBoot = 600000;  // booted ten minutes before now
   std::uint64_t slept = 0;

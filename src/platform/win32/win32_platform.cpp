@@ -180,40 +180,30 @@ void Win32System::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 
 std::uint32_t Win32System::ProcessId() { return ::GetCurrentProcessId(); }
 
-MachineIdentity Win32System::Identity() {
-  MachineIdentity identity;
-  // Windows keeps MachineGuid in the 64-bit view only: a 32-bit program reads it there, too.
-  HKEY opened = nullptr;
-  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Cryptography", 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY,
-                      &opened) == ERROR_SUCCESS) {
-    const UniqueRegKey key(opened);
-    char guid[64] = {};
-    DWORD type = 0;
-    DWORD size = sizeof guid - 1;
-    if (::RegQueryValueExA(key.get(), "MachineGuid", nullptr, &type, reinterpret_cast<BYTE*>(guid), &size) ==
-            ERROR_SUCCESS &&
-        type == REG_SZ) {
-      identity.machineGuid = std::string(guid, ::strnlen(guid, size));
-    }
-  }
+std::string Win32System::MachineSid() {
   // The machine SID is the account domain's: the one every local account's SID starts with.
+  std::string machineSid;
   LSA_OBJECT_ATTRIBUTES attributes{};
   LSA_HANDLE policyHandle = nullptr;
-  if (::LsaOpenPolicy(nullptr, &attributes, POLICY_VIEW_LOCAL_INFORMATION, &policyHandle) == 0) {
-    const UniquePolicy policy(policyHandle);
-    void* information = nullptr;
-    if (::LsaQueryInformationPolicy(policy.get(), PolicyAccountDomainInformation, &information) == 0 &&
-        information != nullptr) {
-      char* text = nullptr;
-      const PSID sid = static_cast<POLICY_ACCOUNT_DOMAIN_INFO*>(information)->DomainSid;
-      if (sid != nullptr && ::ConvertSidToStringSidA(sid, &text) && text != nullptr) {
-        identity.machineSid = text;
-        ::LocalFree(text);
-      }
-      ::LsaFreeMemory(information);
-    }
+  if (::LsaOpenPolicy(nullptr, &attributes, POLICY_VIEW_LOCAL_INFORMATION, &policyHandle) != 0) return machineSid;
+  const UniquePolicy policy(policyHandle);
+  void* information = nullptr;
+  if (::LsaQueryInformationPolicy(policy.get(), PolicyAccountDomainInformation, &information) != 0 ||
+      information == nullptr) {
+    return machineSid;
   }
-  return identity;
+  char* text = nullptr;
+  const PSID sid = static_cast<POLICY_ACCOUNT_DOMAIN_INFO*>(information)->DomainSid;
+  if (sid != nullptr && ::ConvertSidToStringSidA(sid, &text) && text != nullptr) {
+    machineSid = text;
+    ::LocalFree(text);
+  }
+  ::LsaFreeMemory(information);
+  return machineSid;
+}
+
+bool Win32System::RandomBytes(std::uint8_t* buffer, std::uint32_t size) {
+  return ::RtlGenRandom(buffer, size) != FALSE;
 }
 
 std::string Win32Text::ToAnsi(std::wstring_view text) {

@@ -63,7 +63,8 @@ class Win32System : public System {
   std::uint64_t MillisecondsSinceBoot() override;
   void Sleep(std::uint32_t milliseconds) override;
   std::uint32_t ProcessId() override;
-  MachineIdentity Identity() override;
+  std::string MachineSid() override;
+  bool RandomBytes(std::uint8_t* buffer, std::uint32_t size) override;
 };
 
 class Win32Text : public TextCodec {

@@ -1,0 +1,26 @@
+// The twin rule: a machine cloned from one image without Sysprep shares its MachineGuid with every other
+// clone, and billing clients, remote-control agents and licences then see one machine. Decided under the
+// log's lock (the log says which machines ran before), done before the run's write, saved first so that
+// /undo puts the image's back.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "apply/run_context.h"
+#include "log/run_log.h"
+
+namespace vexa {
+
+// Why the machine gets a new MachineGuid; nothing when it keeps its own.
+struct GuidRenewalReason {
+  std::optional<LogEntry> twin;  // the other machine's card that vouches with this machine's MachineGuid
+};
+
+// [Identity] MachineGuid=keep: never. =new: while the tool has not given this machine one (the saved state
+// holds none). Not written: when another machine's card (not one of this machine's, not the number this
+// run writes: a card that replaced this seat's is the same machine) last vouched with this machine's
+// MachineGuid. Never when it cannot be read: unknown matches nothing.
+std::optional<GuidRenewalReason> GuidRenewalOf(RunContext& run, HeldLog& log, int number);
+
+}  // namespace vexa

@@ -3,6 +3,7 @@
 #include "apply/outcome_texts.h"
 #include "apply/write_table.h"
 #include "common/text.h"
+#include "log/machine_twins.h"
 
 namespace vexa {
 
@@ -173,6 +174,10 @@ std::wstring CheckReport(const CheckOutcome& check) {
   lines.push_back(L"网卡现在的地址: " +
                   (check.liveAddresses.empty() ? std::wstring(L"(没有)") : JoinWith(check.liveAddresses, L", ")));
   lines.push_back(AddressLine(check));
+  if (!check.sidShared.empty()) {
+    lines.push_back(L"机器 SID: 与机号 " + JoinWith(check.sidShared, L", ") + L" 的机器相同。" +
+                    std::wstring(kSharedSidMeaning));
+  }
   lines.push_back(L"结论: " + CheckVerdict(check));
   return JoinWith(lines, L"\r\n");
 }

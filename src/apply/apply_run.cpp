@@ -263,6 +263,7 @@ CheckOutcome CheckMachine(RunContext& run, const Target& target) {
   record.exitCode = ExitCodeOf(check);
   LineLog log{run.logPlace, std::nullopt, LogFolderProblem(run.logPlace)};
   Take(run, log, run.logPlace);
+  check.sidShared = SeatsSharingThisSid(run, *log.held);
   Append(run, log, record, check.plan);
   return check;
 }

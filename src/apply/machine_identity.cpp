@@ -21,6 +21,15 @@ bool RenewedBefore(Platform& platform) {
   });
 }
 
+// This machine's cards, by address: their lines are its own.
+std::vector<std::wstring> OwnCards(RunContext& run) {
+  std::vector<std::wstring> own;
+  for (const std::optional<MacAddress>& address : CardAddresses(run.platform, run.inventory)) {
+    if (address) own.push_back(FormatMac(*address));
+  }
+  return own;
+}
+
 }  // namespace
 
 std::optional<GuidRenewalReason> GuidRenewalOf(RunContext& run, HeldLog& log, int number) {
@@ -33,14 +42,21 @@ std::optional<GuidRenewalReason> GuidRenewalOf(RunContext& run, HeldLog& log, in
     case IniFile::GuidRenewal::Twins: break;
   }
   if (print.empty()) return std::nullopt;
-  std::vector<std::wstring> own;
-  for (const std::optional<MacAddress>& address : CardAddresses(run.platform, run.inventory)) {
-    if (address) own.push_back(FormatMac(*address));
-  }
-  for (LogEntry& other : CardsSharing(log.Read(), PrintOf::MachineGuid, print, own)) {
+  for (LogEntry& other : CardsSharing(log.Read(), PrintOf::MachineGuid, print, OwnCards(run))) {
     if (NumberOfDigits(ToUtf8(other.record.number)) != number) return GuidRenewalReason{std::move(other)};
   }
   return std::nullopt;
+}
+
+std::vector<std::wstring> SeatsSharingThisSid(RunContext& run, HeldLog& log) {
+  std::vector<std::wstring> numbers;
+  const std::wstring& print = log.Machine().machineSid;
+  if (print.empty() || !log.Held()) return numbers;
+  for (const LogEntry& other : CardsSharing(log.Read(), PrintOf::MachineSid, print, OwnCards(run))) {
+    if (std::find(numbers.begin(), numbers.end(), other.record.number) == numbers.end())
+      numbers.push_back(other.record.number);
+  }
+  return numbers;
 }
 
 }  // namespace vexa

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "apply/run_context.h"
 #include "log/run_log.h"
@@ -22,5 +23,9 @@ struct GuidRenewalReason {
 // run writes: a card that replaced this seat's is the same machine) last vouched with this machine's
 // MachineGuid. Never when it cannot be read: unknown matches nothing.
 std::optional<GuidRenewalReason> GuidRenewalOf(RunContext& run, HeldLog& log, int number);
+
+// The numbers of the other machines' seats whose last vouching line carries this machine's SID, latest
+// first (/check names them: the SID is never changed, Sysprep alone renews it).
+std::vector<std::wstring> SeatsSharingThisSid(RunContext& run, HeldLog& log);
 
 }  // namespace vexa

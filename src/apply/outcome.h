@@ -69,6 +69,7 @@ struct CheckOutcome {
   Address address = Address::Unknown;
   std::vector<std::wstring> liveAddresses;  // the card's IPv4 addresses now
   std::vector<PreviewLine> preview;         // every value the plan writes: now, planned, same or not
+  std::vector<std::wstring> sidShared;      // the other seats whose machines share this one's machine SID
 };
 
 int ExitCodeOf(const Outcome& out);

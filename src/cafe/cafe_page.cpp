@@ -6,6 +6,7 @@
 #include "common/text.h"
 #include "common/utf8.h"
 #include "common/version.h"
+#include "log/machine_twins.h"
 
 namespace vexa {
 
@@ -40,6 +41,7 @@ constexpr std::wstring_view kStyle =
     L".un{background:#dde6f0;border-color:#4a6f96}.li{background:#fff;border:2px dashed "
     L"#444}.no{background:#fff;color:#999}"
     L".two u{white-space:normal;word-break:break-all;font-size:10px}"
+    L"em{font-style:normal;font-size:9px;background:#b03060;color:#fff;padding:0 2px;border-radius:2px;margin-left:3px}"
     L".lg{display:flex;flex-wrap:wrap;gap:4px;font-size:12px;margin:6px 0}.lg .c{min-height:0}"
     L"table{border-collapse:collapse;font-size:12px;width:100%}td,th{border:1px solid #ccc;padding:2px 4px;"
     L"text-align:left;vertical-align:top;overflow-wrap:anywhere}pre{font-size:12px;background:#f4f4f4;padding:4px;"
@@ -81,9 +83,12 @@ std::wstring Detail(const Seat& seat) {
 
 std::wstring Cell(int number, const Seat& seat) {
   const StateLook& look = LookOf(seat.state);
+  const std::wstring shared =
+      seat.sidShared.empty() ? L"" : L"; 与机号 " + NumbersText(seat.sidShared) + L" 共用机器 SID";
   std::wstring cell = L"<div class=\"c " + std::wstring(look.css) + L"\" title=\"" +
-                      Escaped(std::wstring(StateWord(look.state)) + L": " + Detail(seat)) + L"\"><b>" +
-                      IntText(number) + L"</b><i>" + look.mark + L"</i>";
+                      Escaped(std::wstring(StateWord(look.state)) + L": " + Detail(seat) + shared) + L"\"><b>" +
+                      IntText(number) + L"</b>" + (shared.empty() ? L"" : L"<em>SID</em>") + L"<i>" + look.mark +
+                      L"</i>";
   if (seat.state == SeatState::Conflict) {
     for (const std::wstring& address : seat.claimants) cell += L"<u>" + Escaped(address) + L"</u>";
   } else if (seat.last != nullptr) {
@@ -130,13 +135,6 @@ std::wstring ZoneHeading(const IniFile::ZonePlan& zone, std::size_t index) {
   return L"<h2 id=\"z" + IntText(index + 1) + L"\">" + Escaped(zone.name) + L" <small>" + IntText(zone.first) + L"-" +
          IntText(zone.last) + L" · " + Escaped(subnet) + L" · 网关 " +
          Escaped(zone.gateway.empty() ? L"(无)" : zone.gateway) + L"</small></h2>\n";
-}
-
-std::wstring NumberList(const std::vector<int>& numbers) {
-  std::vector<std::wstring> texts;
-  texts.reserve(numbers.size());
-  for (int n : numbers) texts.push_back(IntText(n));
-  return JoinWith(texts, L", ");
 }
 
 std::wstring Lines(const std::vector<std::wstring>& lines, const wchar_t* none) {
@@ -191,9 +189,13 @@ std::string CafePage(const PageHeader& header, const CafeView& view) {
     for (int number = zone.first; number <= zone.last; ++number) page += Cell(number, view.seats[number]);
     page += L"</div>\n";
   }
+  for (const std::vector<int>& group : view.sidShared) {
+    page += L"<p class=\"hd sid\"><em>SID</em> 这些机位共用一个机器 SID: " + Escaped(NumbersText(group)) + L"。" +
+            std::wstring(kSharedSidMeaning) + L"</p>\n";
+  }
   if (!view.outside.empty()) {
     page +=
-        L"<p class=\"hd\">日志中这些机号不在 config.ini 的任何区里: " + Escaped(NumberList(view.outside)) + L"</p>\n";
+        L"<p class=\"hd\">日志中这些机号不在 config.ini 的任何区里: " + Escaped(NumbersText(view.outside)) + L"</p>\n";
   }
   page +=
       L"<h2 id=\"seats\">各机位</h2>\n<table><tr><th>机号</th><th>状态</th><th>网卡地址</th><th>IP 地址</th>"

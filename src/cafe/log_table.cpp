@@ -9,6 +9,7 @@
 #include "common/mac_address.h"
 #include "common/machine_number.h"
 #include "common/text.h"
+#include "log/machine_twins.h"
 
 namespace vexa {
 
@@ -16,7 +17,8 @@ std::wstring TableFromLog(const RunLog& log, const IniFile::Zones& zones) {
   std::vector<std::pair<int, std::wstring>> rows;  // number, line
   std::map<int, std::vector<std::wstring>> byNumber;
   std::vector<std::wstring> notes;
-  for (const auto& [address, history] : AddressesOf(log)) {
+  const std::map<std::wstring, AddressHistory> addresses = AddressesOf(log);
+  for (const auto& [address, history] : addresses) {
     // A key config.ini's [Machines] could never match, or one that would break the line it is on.
     const std::optional<MacAddress> mac = ParseCardAddress(address);
     if (!mac) {
@@ -54,6 +56,9 @@ std::wstring TableFromLog(const RunLog& log, const IniFile::Zones& zones) {
                     JoinWith(list, L", "));
   }
   for (auto& line : notes) lines.push_back(std::move(line));
+  const std::vector<std::vector<int>> shared = SeatsSharingSid(addresses);
+  for (const std::vector<int>& group : shared) lines.push_back(L"; 共用一个机器 SID 的机号: " + NumbersText(group));
+  if (!shared.empty()) lines.push_back(L"; " + std::wstring(kSharedSidMeaning));
   return JoinWith(lines, L"\r\n");
 }
 

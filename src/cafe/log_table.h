@@ -12,8 +12,8 @@ namespace vexa {
 // "[Machines]" and one "address=number" line per card address, the number of the address's last line that
 // vouches for it, in number order, when zones allow the number; then ";" lines for one number held by several
 // addresses, for addresses none of whose lines vouch (refused, not all written, a check) with their last
-// line, for numbers config.ini does not allow (the table would be unreadable there), and for keys that are
-// no card's address. Lines joined by CR LF.
+// line, for numbers config.ini does not allow (the table would be unreadable there), for keys that are
+// no card's address, and for seats whose machines share a machine SID. Lines joined by CR LF.
 std::wstring TableFromLog(const RunLog& log, const IniFile::Zones& zones);
 
 }  // namespace vexa

@@ -1,6 +1,7 @@
 #include "cafe/seats.h"
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 #include <set>
 
@@ -97,6 +98,14 @@ CafeView ViewOfCafe(const RunLog& log, const IniFile::MachineTable& table, const
   }
   std::sort(view.outside.begin(), view.outside.end());
   view.outside.erase(std::unique(view.outside.begin(), view.outside.end()), view.outside.end());
+  view.sidShared = SeatsSharingSid(addresses);
+  for (const std::vector<int>& group : view.sidShared) {
+    for (const int number : group) {
+      if (!zones.Allows(number)) continue;
+      std::vector<int>& others = view.seats[number].sidShared;
+      std::copy_if(group.begin(), group.end(), std::back_inserter(others), [number](int n) { return n != number; });
+    }
+  }
   for (Seat& seat : view.seats) {
     if (seat.claimants.size() > 1) {
       seat.state = SeatState::Conflict;
@@ -107,6 +116,39 @@ CafeView ViewOfCafe(const RunLog& log, const IniFile::MachineTable& table, const
     }
   }
   return view;
+}
+
+std::wstring NumbersText(const std::vector<int>& numbers) {
+  std::vector<std::wstring> texts;
+  texts.reserve(numbers.size());
+  for (const int n : numbers) texts.push_back(IntText(n));
+  return JoinWith(texts, L", ");
+}
+
+std::vector<std::vector<int>> SeatsSharingSid(const std::map<std::wstring, AddressHistory>& addresses) {
+  // A cafe's machines share one SID or a few: each looked up in order.
+  struct Group {
+    std::wstring sid;
+    std::vector<int> numbers;
+  };
+  std::vector<Group> bySid;
+  for (const auto& [address, history] : addresses) {
+    if (history.lastVouch == nullptr || history.lastVouch->record.machineSid.empty()) continue;
+    const RunRecord& r = history.lastVouch->record;
+    const std::optional<int> number = MachineNumberOf(r.number, kLastZonedMachine);
+    if (!number) continue;
+    auto group = std::find_if(bySid.begin(), bySid.end(), [&r](const Group& g) { return g.sid == r.machineSid; });
+    if (group == bySid.end()) group = bySid.insert(group, Group{r.machineSid, {}});
+    if (std::find(group->numbers.begin(), group->numbers.end(), *number) == group->numbers.end())
+      group->numbers.push_back(*number);
+  }
+  std::vector<std::vector<int>> groups;
+  for (Group& group : bySid) {
+    if (group.numbers.size() < 2) continue;
+    std::sort(group.numbers.begin(), group.numbers.end());
+    groups.push_back(std::move(group.numbers));
+  }
+  return groups;
 }
 
 std::vector<std::wstring> ReadingProblems(const RunLog& log) {

@@ -40,6 +40,7 @@ std::wstring_view StateWord(SeatState state);
 
 struct Seat {
   SeatState state = SeatState::Unseen;
+  std::vector<int> sidShared;           // the other seats whose machines share this one's machine SID
   const LogEntry* last = nullptr;       // the last line with this number
   int runs = 0;                         // lines with this number
   std::vector<std::wstring> claimants;  // addresses whose last vouching line holds this number
@@ -54,11 +55,20 @@ struct CafeView {
   std::vector<std::wstring> unlisted;                // "address=number" lines the log vouches for and [Machines] lacks
   std::vector<std::wstring> unused;                  // [Machines] lines no run has used
   std::map<std::wstring, AddressHistory> addresses;  // AddressesOf the log, read once for every view of it
+  std::vector<std::vector<int>> sidShared;           // SeatsSharingSid
 };
+
+// Seats whose machines share one machine SID (clones of one image without Sysprep), as the cards' last
+// vouching lines show it: a group a SID, numbers in order, each of two seats or more (a seat is one
+// machine: the card that replaced a seat's card holds its number). An unknown SID is shared with nobody.
+std::vector<std::vector<int>> SeatsSharingSid(const std::map<std::wstring, AddressHistory>& addresses);
 // zones: config.ini's, checked (Zones::Ok): which numbers are seats, and each zone's plan.
 CafeView ViewOfCafe(const RunLog& log, const IniFile::MachineTable& table, const IniFile::Zones& zones);
 // Every seat of every zone, in the zones' order.
 std::vector<int> SeatNumbers(const CafeView& view);
+
+// Numbers as the cafe's views list them: "1, 2, 5".
+std::wstring NumbersText(const std::vector<int>& numbers);
 
 // What the console says of a log that could not be read whole: each unreadable file with its reason, and
 // the skipped lines counted by why; empty when nothing was lost.

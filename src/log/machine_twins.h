@@ -11,6 +11,12 @@
 
 namespace vexa {
 
+// What machines that share one machine SID are, what it costs and what to do: /table, /report and /check
+// say it. The tool never changes a SID (only Sysprep makes a new one whole).
+inline constexpr std::wstring_view kSharedSidMeaning =
+    L"它们是同一个镜像克隆的,没有用 Sysprep 封装:Windows 11 24H2 及以后(和 Windows Server 2025)拒绝这些机器之间"
+    L"的 NTLM 和 Kerberos 登录(共享文件夹、远程桌面等)。请用 Sysprep 重新封装镜像(sysprep /generalize)。";
+
 // Which of a line's fingerprints.
 enum class PrintOf { MachineGuid, MachineSid };
 

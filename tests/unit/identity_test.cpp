@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "cafe/seats.h"
 #include "common/exit_codes.h"
 #include "common/fingerprint.h"
 #include "common/utf8.h"
@@ -190,6 +191,60 @@ TEST_F(IdentityTest, InPlaceOnlyTheMachineGuidIsWritten) {
   EXPECT_EQ(Run(L"/n 2 /card 1 /noreboot"), exit_code::kNotAllWritten) << ToUtf8(Output());
   EXPECT_NE(Output().find(L"机器码 (MachineGuid) 应换新(与机号 1 的机器相同),但没能写入。"), std::wstring::npos);
   EXPECT_EQ(Guid(), kImageGuid);
+}
+
+// Seats whose machines share a machine SID: one group a SID, of two seats or more; a card that replaced a
+// seat's card is that seat, an ended claim and an unknown SID share nothing.
+TEST(SeatsSharingSid, OneGroupASidOfTwoSeatsOrMore) {
+  const std::wstring c = L"00-00-00-00-00-0C";
+  const std::wstring undone = test::Line(L"/undo", L"已撤销", L"3", c, L"0", L"") + L"\r\n";
+  const std::wstring old =
+      test::Line(L"/n", L"已写入", L"4", L"00-00-00-00-00-0D", L"0", L"00-00-00-00-00-0D=4") + L"\r\n";
+  const struct {
+    int line;
+    std::wstring log;
+    std::vector<std::vector<int>> groups;
+  } rows[] = {
+      ROW(Vouching(L"2", kA, L"aaaaaaaa", L"11111111") + Vouching(L"1", kB, L"bbbbbbbb", L"11111111") +
+              Vouching(L"3", c, L"cccccccc", L"22222222"),
+          {{1, 2}}),
+      ROW(Vouching(L"2", kA, L"aaaaaaaa", L"11111111") + Vouching(L"2", kB, L"aaaaaaaa", L"11111111"), {}),
+      ROW(Vouching(L"2", kA, L"aaaaaaaa", L"11111111") + Vouching(L"3", c, L"cccccccc", L"11111111") + undone, {}),
+      ROW(old + Vouching(L"2", kA, L"aaaaaaaa", L"11111111"), {}),
+      ROW(Vouching(L"1", kA, L"aaaaaaaa", L"22222222") + Vouching(L"2", kB, L"bbbbbbbb", L"11111111") +
+              Vouching(L"3", c, L"cccccccc", L"22222222") + Vouching(L"4", L"00-00-00-00-00-0D", L"d", L"11111111"),
+          {{1, 3}, {2, 4}}),
+  };
+  sim::SimText codec;
+  for (const auto& row : rows) {
+    TRACE_ROW(row);
+    LogText text;
+    AddLogBytes(codec, ToUtf8(row.log), text);
+    const RunLog log = text.Select({});
+    EXPECT_EQ(SeatsSharingSid(AddressesOf(log)), row.groups);
+  }
+}
+
+// /table, /report and /check each name the seats that share a machine SID, and what it means.
+TEST_F(IdentityTest, TheViewsNameTheSeatsThatShareAMachineSid) {
+  sim.system.machineSid = "S-1-5-21-0-0-0";
+  const std::wstring sid = Fingerprint(sim.system.machineSid);
+  sim.files.Put(log,
+                "\xEF\xBB\xBF" + ToUtf8(Vouching(L"7", kA, L"aaaaaaaa", sid) + Vouching(L"9", kB, L"bbbbbbbb", sid)));
+  Identity(L"");
+  EXPECT_EQ(Run(L"/table"), exit_code::kDone);
+  EXPECT_NE(
+      Output().find(L"; 共用一个机器 SID 的机号: 7, 9\r\n; 它们是同一个镜像克隆的,没有用 Sysprep 封装:Windows 11 24H2"),
+      std::wstring::npos)
+      << ToUtf8(Output());
+  EXPECT_EQ(Run(L"/report"), exit_code::kDone);
+  const std::string page = FileBeside("VexaIpSet.html");
+  EXPECT_NE(page.find(ToUtf8(L"<b>7</b><em>SID</em>")), std::string::npos);
+  EXPECT_NE(page.find(ToUtf8(L": 已写入; 与机号 9 共用机器 SID\"")), std::string::npos) << page;
+  EXPECT_NE(page.find(ToUtf8(L"这些机位共用一个机器 SID: 7, 9。它们是同一个镜像克隆的")), std::string::npos);
+  EXPECT_EQ(Run(L"/check /n 5 /card 1"), exit_code::kRegistryDiffers);
+  EXPECT_NE(Output().find(L"\r\n机器 SID: 与机号 9, 7 的机器相同。它们是同一个镜像克隆的"), std::wstring::npos)
+      << ToUtf8(Output());
 }
 
 }  // namespace

@@ -1,15 +1,19 @@
 // Costs of the logic over the simulated Windows: the path split, one registry read, one config read, the
-// settings derivation, the card lookup as the card count grows, and the whole OK action.
+// settings derivation, the card lookup as the card count grows, the whole OK action, and the twin rule's
+// reading of a full log.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 
 #include "app/ok_action.h"
 #include "apply/machine_settings.h"
+#include "common/utf8.h"
 #include "config/config_file.h"
 #include "config/ini_file.h"
 #include "config/venue.h"
 #include "inventory/card_inventory.h"
+#include "log/machine_twins.h"
+#include "log/number_claims.h"
 #include "platform/sim/sim_platform.h"
 #include "registry/reg.h"
 
@@ -112,6 +116,45 @@ void BM_OkAction(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_OkAction)->Unit(benchmark::kMicrosecond);
+
+// The twin rule's question under the log's lock: a log near its 1 MB limit, 254 cards of 254 machines with
+// 20 lines each (their last vouching lines parsed, the rest passed over by their tails), one of them
+// carrying this machine's MachineGuid.
+void BM_CardsSharing(benchmark::State& state) {
+  std::string bytes;
+  for (int run = 0; run < 20; ++run) {
+    for (int seat = 1; seat <= 254; ++seat) {
+      char address[24];
+      char guid[16];
+      std::snprintf(address, sizeof address, "00-1A-2B-3C-%02X-%02X", seat / 256, seat % 256);
+      std::snprintf(guid, sizeof guid, "%08x", 0x10000000 + seat);
+      RunRecord r;
+      r.mode = RunMode::Auto;
+      r.outcome = L"已写入";
+      r.number = std::to_wstring(seat);
+      r.hostName = L"WB-" + r.number;
+      r.ipAddress = L"192.168.0." + r.number;
+      r.card = L"Realtek RTL8139 Family PCI Fast Ethernet NIC";
+      r.address = std::wstring(address, address + 17);
+      r.exitCode = 0;
+      r.inPlace = true;
+      const MachinePrints prints{std::wstring(guid, guid + 8), L"0badc0de"};
+      bytes += ToUtf8(LogLine(LocalTime{2026, 12, 1, 10, run, 0}, r, &prints)) + "\r\n";
+    }
+  }
+  sim::SimText codec;
+  LogText log;
+  AddLogBytes(codec, bytes, log);
+  for (auto _ : state) {
+    if (state.range(0) == 0) {
+      benchmark::DoNotOptimize(CardsSharing(log, PrintOf::MachineGuid, L"1000000f", {L"00-1A-2B-3C-4D-5E"}));
+    } else {
+      benchmark::DoNotOptimize(ClaimOn(log, 15, L"00-1A-2B-3C-4D-5E"));  // the guard's question, for scale
+    }
+  }
+  state.counters["bytes"] = static_cast<double>(bytes.size());
+}
+BENCHMARK(BM_CardsSharing)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace vexa

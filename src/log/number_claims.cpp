@@ -21,9 +21,6 @@ std::wstring AddressKey(const std::wstring& address) {
   return mac ? FormatMac(*mac) : address;
 }
 
-namespace {
-
-// A tail's address in the spelling FormatMac gives is key: compared without case, ':' as '-'.
 bool SameAddress(std::string_view tail, const std::wstring& key) {
   if (tail.size() != key.size()) return false;
   for (std::size_t i = 0; i < tail.size(); ++i) {
@@ -32,8 +29,6 @@ bool SameAddress(std::string_view tail, const std::wstring& key) {
   }
   return true;
 }
-
-}  // namespace
 
 NumberClaim ClaimOn(const LogText& log, int number, const std::wstring& address) {
   // Read from the end: the number's last vouching line, and the tails of the lines after it. A line naming

@@ -12,6 +12,8 @@ namespace vexa {
 // One spelling for an address, so that a line and a [Machines] entry compare: FormatMac's, or the text
 // as written when it is no hardware address.
 std::wstring AddressKey(const std::wstring& address);
+// A line's tail names the address whose AddressKey is key: its bytes compared without case, ':' as '-'.
+bool SameAddress(std::string_view tail, const std::wstring& key);
 
 // Who holds number as the log says it: another card (the number's last vouching line names a card other
 // than address, and that card's own last vouching line still holds the number), or nobody can tell (a line

@@ -59,6 +59,7 @@ TEST(CardsSharing, EachCardByItsLastVouchingLine) {
       ROW(Vouching(L"1", mine, L"aaaaaaaa"), PrintOf::MachineGuid, L"aaaaaaaa", {}),
       ROW(Vouching(L"1", kA, L"aaaaaaaa") + Vouching(L"1", kA, L"bbbbbbbb"), PrintOf::MachineGuid, L"aaaaaaaa", {}),
       ROW(Vouching(L"1", kA, L"aaaaaaaa") + undone, PrintOf::MachineGuid, L"aaaaaaaa", {}),
+      ROW(Vouching(L"2", kB, L"aaaaaaaa") + undone + L"2026-12-01 10:00", PrintOf::MachineGuid, L"aaaaaaaa", {L"2"}),
       ROW(Vouching(L"3", kB, L"aaaaaaaa") + refused, PrintOf::MachineGuid, L"aaaaaaaa", {L"3"}),
       ROW(refused, PrintOf::MachineGuid, L"aaaaaaaa", {}),
       ROW(old, PrintOf::MachineGuid, L"", {}),
@@ -89,6 +90,12 @@ TEST(MachineGuid, ANewOneIsRandomVersionFourInWindowsSpelling) {
   EXPECT_EQ(made.size(), 4u);
   sim.system.randomFails = true;
   EXPECT_EQ(NewMachineGuid(platform), L"");
+  // One that is not a string is none: unknown, never another machine's.
+  EXPECT_EQ(ReadMachineGuid(platform), L"");
+  sim.registry.SetValue(kHkeyLocalMachine, kCryptography, "MachineGuid", kRegBinary, kImageGuid);
+  EXPECT_EQ(ReadMachineGuid(platform), L"");
+  sim.registry.SetValue(kHkeyLocalMachine, kCryptography, "MachineGuid", kRegSz, kImageGuid + '\0');
+  EXPECT_EQ(ToUtf8(ReadMachineGuid(platform)), kImageGuid);
 }
 
 class IdentityTest : public DeploymentTest {
@@ -160,7 +167,10 @@ TEST_F(IdentityTest, WhichRunsRenewIt) {
     EXPECT_EQ(Guid() != kImageGuid, row.renewed);
     EXPECT_NE(Output().find(row.says), std::wstring::npos) << ToUtf8(Output());
   }
-  // =new renews once: a machine the tool gave one keeps it.
+  // =new renews once: a machine the tool gave one keeps it. One the tool wrote without renewing it gets one.
+  Identity(L"keep");
+  ASSERT_EQ(Run(L"/n 4 /card 1 /noreboot"), exit_code::kDone);
+  ASSERT_EQ(Guid(), kImageGuid);
   Identity(L"new");
   ASSERT_EQ(Run(L"/n 2 /card 1 /noreboot"), exit_code::kDone);
   const std::string given = Guid();
@@ -240,7 +250,8 @@ TEST_F(IdentityTest, TheViewsNameTheSeatsThatShareAMachineSid) {
   EXPECT_EQ(Run(L"/report"), exit_code::kDone);
   const std::string page = FileBeside("VexaIpSet.html");
   EXPECT_NE(page.find(ToUtf8(L"<b>7</b><em>SID</em>")), std::string::npos);
-  EXPECT_NE(page.find(ToUtf8(L": 已写入; 与机号 9 共用机器 SID\"")), std::string::npos) << page;
+  EXPECT_NE(page.find(ToUtf8(L": 已写入; 与机号 9 共用机器 SID\"><b>7</b>")), std::string::npos) << page;
+  EXPECT_NE(page.find(ToUtf8(L": 已写入; 与机号 7 共用机器 SID\"><b>9</b>")), std::string::npos);
   EXPECT_NE(page.find(ToUtf8(L"这些机位共用一个机器 SID: 7, 9。它们是同一个镜像克隆的")), std::string::npos);
   EXPECT_EQ(Run(L"/check /n 5 /card 1"), exit_code::kRegistryDiffers);
   EXPECT_NE(Output().find(L"\r\n机器 SID: 与机号 9, 7 的机器相同。它们是同一个镜像克隆的"), std::wstring::npos)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ok_action.h"
+#include "common/fingerprint.h"
 #include "common/utf8.h"
 #include "log/log_text.h"
 #include "row.h"
@@ -217,6 +218,21 @@ TEST_F(OkActionTest, ANumberAnotherCardHoldsIsWrittenOnlyOnYes) {
   EXPECT_NE(LastBox().text.find(L"无法确认机号 16 没有给别的网卡。\r\n仍然写入这些设置吗?"), std::wstring::npos)
       << ToUtf8(LastBox().text);
   EXPECT_TRUE(test::MachineWrites(sim).empty());
+}
+
+// A clone of a machine the log shows: the window's summary says its MachineGuid was renewed.
+TEST_F(OkActionTest, TheSummarySaysAClonesMachineGuidWasRenewed) {
+  sim.adapters.Add("{11111111-AAAA}", std::string("\x00\x1A\x2B\x3C\x4D\x5E", 6));
+  sim.registry.SetValue(kHkeyLocalMachine, "SOFTWARE\\Microsoft\\Cryptography", "MachineGuid", kRegSz,
+                        std::string("6b29fc40-ca47-4e13-8a2f-1d3c5e7f9a0b", 37));
+  sim.files.Put(
+      sim.system.moduleDirectory + "\\VexaIpSet.log",
+      ToUtf8(L"2026-12-01 10:00:00\t/n\t已写入\t机号=14\t计算机名=WB-14\tIP=\t网卡=NIC\t地址=00-1A-2B-3C-4D-5F"
+             L"\t未写入=\t退出码=0\t机器码=" +
+             Fingerprint("6b29fc40-ca47-4e13-8a2f-1d3c5e7f9a0b") + L"\t00-1A-2B-3C-4D-5F=14\r\n"));
+  EXPECT_EQ(Ok(L"15"), Refusal::None);
+  EXPECT_NE(LastBox().text.find(L"\r\n机器码 (MachineGuid) 已换新(与机号 14 的机器相同)"), std::wstring::npos)
+      << ToUtf8(LastBox().text);
 }
 
 // A log another machine holds: after the short wait the window asks whether to wait longer. Cancel writes

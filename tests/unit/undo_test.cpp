@@ -249,6 +249,8 @@ TEST_F(UndoTest, ARunKeyInTheStateIsNeverWritten) {
   EXPECT_NE(Log().find("reg delete \"HKLM\\SOFTWARE\\VexaIpSet\" /f"), std::string::npos);
   EXPECT_EQ(Run(L"/n 15 /card 1 /noreboot"), exit_code::kRefused);
   EXPECT_TRUE(test::MachineWrites(sim).empty());
+  EXPECT_NE(Log().find(ToUtf8(L"\t/n\t拒绝: 本机保存的原来设置 HKEY_LOCAL_MACHINE\\SOFTWARE\\VexaIpSet 不能用")),
+            std::string::npos);
 }
 
 // Every card comes back, each in a line of its own that ends that card's claim; the console says per card

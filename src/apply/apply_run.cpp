@@ -177,9 +177,11 @@ void SaveAndWrite(RunContext& run, const MachinePlan& plan, const std::optional<
   std::vector<WriteRow> rows;
   if (renewal) {
     out.guidRenewal = GuidRenewalText(*renewal);
-    const std::wstring guid = NewMachineGuid(platform);
-    if (guid.empty()) out.report.notWritten.emplace_back(kMachineGuidLabel);
-    if (!guid.empty()) rows.push_back(MachineGuidRow(platform.text, guid));
+    if (const std::wstring guid = NewMachineGuid(platform); !guid.empty()) {
+      rows.push_back(MachineGuidRow(platform.text, guid));
+    } else {
+      out.report.notWritten.emplace_back(kMachineGuidLabel);  // no random bytes: none is made up
+    }
   }
   if (!inPlace) rows.insert(rows.end(), plan.rows.begin(), plan.rows.end());
   const SaveResult saved = SaveBefore(platform, rows, plan.serviceName);

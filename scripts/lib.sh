@@ -42,11 +42,42 @@ ensure_packages() {
   return $status
 }
 
-# Wine as the target machines run it: code page 936, no debug noise, no Mono or Gecko prompts.
+# Wine as the target machines run it: code page 936, no debug noise, no Mono or Gecko prompts. Some
+# virtual machines' kernels run no 32-bit x86 program at all (Wine's 32-bit loader: "Exec format error"):
+# there Wine goes through its 64-bit loader alone, by a `wine` of the suite's own first in PATH (Debian's
+# starts the 32-bit loader whenever it is installed), and VEXA_WINE32 is empty: the 32-bit builds cannot
+# be run under Wine on this machine (wine_runs).
 wine_env() {
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export WINEARCH=win64
+  if [ -z "${VEXA_WINE32+set}" ]; then
+    VEXA_WINE32=yes
+    # An emulator registered for 32-bit programs runs them, but a minute each start: not a machine to test on.
+    if ! /usr/lib/wine/wine --version >/dev/null 2>&1 || [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then
+      VEXA_WINE32=""
+    fi
+    export VEXA_WINE32
+  fi
+  [ -n "$VEXA_WINE32" ] && return 0
+  local shim="${TMPDIR:-/tmp}/vexa-wine64-only"
+  if [ ! -x "$shim/wine-stable" ]; then
+    mkdir -p "$shim"
+    printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' >"$shim/wine"
+    chmod +x "$shim/wine" && cp "$shim/wine" "$shim/wine-stable"
+  fi
+  case ":$PATH:" in *":$shim:"*) ;; *) export PATH="$shim:$PATH" ;; esac
+}
+
+# Why a 32-bit build is not run under Wine here (wine_env found no way to run 32-bit programs).
+export WINE32_MISSING="this machine's kernel runs no 32-bit x86 program (Wine's 32-bit loader: Exec format error)"
+
+# Whether build $1 (a preset) runs under Wine on this machine.
+wine_runs() {
+  case $1 in
+    win32*) [ -n "${VEXA_WINE32:-}" ] ;;
+    *) return 0 ;;
+  esac
 }
 
 # Runs a Windows program under Wine with code page 936.

@@ -216,6 +216,12 @@ class TimedFiles : public vexa::Files {
   bool RemoveFile(const char* path) override {
     return Timed(t_, "RemoveFile", [&] { return real_.RemoveFile(path); });
   }
+  bool CreateFolder(const char* path) override {
+    return Timed(t_, "CreateFolder", [&] { return real_.CreateFolder(path); });
+  }
+  bool RemoveFolder(const char* path) override {
+    return Timed(t_, "RemoveFolder", [&] { return real_.RemoveFolder(path); });
+  }
   std::string CreateTempFile(std::string_view bytes, const std::string& folder) override {
     return Timed(t_, "CreateTempFile", [&] { return real_.CreateTempFile(bytes, folder); });
   }

@@ -178,6 +178,7 @@ std::wstring CheckReport(const CheckOutcome& check) {
     lines.push_back(L"机器 SID: 与机号 " + JoinWith(check.sidShared, L", ") + L" 的机器相同。" +
                     std::wstring(kSharedSidMeaning));
   }
+  if (!check.unset.empty()) lines.push_back(L"没能自动设置: " + check.unset);
   lines.push_back(L"结论: " + CheckVerdict(check));
   return JoinWith(lines, L"\r\n");
 }

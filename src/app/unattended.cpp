@@ -4,7 +4,6 @@
 
 #include "app/card_list.h"
 #include "app/outcome_report.h"
-#include "app/startup_service.h"
 #include "apply/apply_run.h"
 #include "apply/machine_lookup.h"
 #include "cafe/cafe_commands.h"
@@ -13,6 +12,7 @@
 #include "common/mac_address.h"
 #include "common/text.h"
 #include "config/venue.h"
+#include "startup/startup_service.h"
 
 namespace vexa {
 
@@ -92,10 +92,13 @@ Target NumberTarget(Platform& platform, const CardInventory& inventory, const Co
                              L"),请用 /card 序号指定。");
 }
 
-// The machine a run is for: /n's number (checked once, against the run's zones) and card, or [Machines]'.
-Target FindTarget(Platform& platform, const RunContext& run, const CommandLine& command, const MachineInput& number) {
+// The machine a run is for: /n's number (checked once, against the run's zones) and card, or [Machines]'
+// (the start-up run waits for its card; inventory is the run's, listed again meanwhile).
+Target FindTarget(Platform& platform, const RunContext& run, CardInventory& inventory, const CommandLine& command,
+                  const MachineInput& number, bool startup) {
   if (command.mode == CommandLine::Mode::Number) return NumberTarget(platform, run.inventory, command, number);
-  const MachineLookup lookup = LookUpMachine(platform, run.inventory, run.venue);
+  const MachineLookup lookup =
+      startup ? WaitForMachine(platform, inventory, run.venue) : LookUpMachine(platform, run.inventory, run.venue);
   if (lookup.result != MachineLookup::Result::Found) return Refused(MachineInput{}, LookupRefusal(lookup));
   return Target{lookup.number, lookup.cardIndex, std::nullopt, LookupNote(lookup)};
 }
@@ -136,14 +139,16 @@ std::optional<CafeOutput> CafeRun(Platform& platform, const CommandLine& command
   }
 }
 
-// What the start-up service runs: /auto, with /force when /install was given it. Started by a person
-// instead of the service control manager, it is a bad argument.
+int MachineRun(Platform& real, const CommandLine& command, bool startup);
+
+// What the start-up service runs: /auto once its card is there, with /force when /install was given it.
+// Started by a person instead of the service control manager, it is a bad argument.
 int ServiceRun(Platform& real, const CommandLine& command) {
   CommandLine automatic;
   automatic.mode = CommandLine::Mode::Auto;
   automatic.force = command.force;
   int exitCode = exit_code::kDone;
-  if (real.services.RunAsService(kServiceName, [&] { return exitCode = RunUnattended(real, automatic); })) {
+  if (real.services.RunAsService(kServiceName, [&] { return exitCode = MachineRun(real, automatic, true); })) {
     return exitCode;
   }
   Say(real, BadArgumentsText(L"/service 只由 Windows 的服务管理器启动;要装上开机服务请用 /install"));
@@ -171,6 +176,13 @@ int RunUnattended(Platform& real, const CommandLine& command) {
     Say(real, BadArgumentsText(command.error));
     return exit_code::kBadArguments;
   }
+  return MachineRun(real, command, false);
+}
+
+namespace {
+
+// /cards, /n, /auto, /check and /undo: one machine's run (startup: the service's, which waits for its card).
+int MachineRun(Platform& real, const CommandLine& command, bool startup) {
   ConsoleMessages messages(real);
   Platform unattended{real.registry, real.profile,  messages,     real.restart, real.system,  real.text,
                       real.files,    real.adapters, real.console, real.network, real.services};
@@ -199,7 +211,7 @@ int RunUnattended(Platform& real, const CommandLine& command) {
     Say(unattended, ConsoleReport(out));
     return ExitCodeOf(out);
   }
-  const Target target = FindTarget(unattended, run, command, number);
+  const Target target = FindTarget(unattended, run, inventory, command, number, startup);
   if (!target.note.empty()) Say(unattended, target.note);
   if (command.check) {
     const CheckOutcome check = CheckMachine(run, target);
@@ -211,5 +223,7 @@ int RunUnattended(Platform& real, const CommandLine& command) {
   Say(unattended, ConsoleReport(out));
   return ExitCodeOf(out);
 }
+
+}  // namespace
 
 }  // namespace vexa

@@ -12,6 +12,7 @@
 #include "common/text.h"
 #include "config/machine_table.h"
 #include "log/number_claims.h"
+#include "log/unset_machines.h"
 #include "registry/locations.h"
 #include "registry/machine_guid.h"
 
@@ -28,6 +29,14 @@ std::wstring AddressOf(Platform& platform, const std::wstring& serviceName) {
   return address ? FormatMac(*address) : L"";
 }
 
+// The string value as stored, up to its NUL; nothing when it cannot be read.
+std::optional<std::wstring> ReadName(Platform& platform, std::wstring_view path, std::wstring_view valueName) {
+  const Reg::RegRead read = Reg::ReadRegData(platform, std::wstring(path), valueName);
+  if (!read.value || (read.value->type != kRegSz && read.value->type != kRegExpandSz)) return std::nullopt;
+  const std::string& bytes = read.value->bytes;
+  return platform.text.FromAnsi(std::string_view(bytes).substr(0, bytes.find('\0')));
+}
+
 Outcome OutcomeOf(Platform& platform, const Target& target, const MachinePlan& plan) {
   Outcome out;
   out.refusal = plan.refusal;
@@ -37,15 +46,13 @@ Outcome OutcomeOf(Platform& platform, const Target& target, const MachinePlan& p
   out.card = plan.card;
   out.address = AddressOf(platform, plan.serviceName);
   out.kind = plan.refusal == Refusal::None ? Outcome::Kind::Written : Outcome::Kind::Refused;
+  // A run that found no machine to be (no card [Machines] names) names the machine by the name it runs
+  // under: the log's only word on which machine failed to set itself.
+  if (out.kind == Outcome::Kind::Refused && target.cardIndex < 0 && out.settings.HostName.empty()) {
+    out.settings.HostName =
+        ReadName(platform, locations::kActiveComputerName, locations::kComputerNameValue).value_or(L"");
+  }
   return out;
-}
-
-// The string value as stored, up to its NUL; nothing when it cannot be read.
-std::optional<std::wstring> ReadName(Platform& platform, std::wstring_view path, std::wstring_view valueName) {
-  const Reg::RegRead read = Reg::ReadRegData(platform, std::wstring(path), valueName);
-  if (!read.value || (read.value->type != kRegSz && read.value->type != kRegExpandSz)) return std::nullopt;
-  const std::string& bytes = read.value->bytes;
-  return platform.text.FromAnsi(std::string_view(bytes).substr(0, bytes.find('\0')));
 }
 
 // Whether Windows runs under hostName: both names it keeps until the next restart say so. A name that
@@ -247,6 +254,21 @@ Outcome ApplyMachine(RunContext& run, const Target& target, Confirmer& confirmer
   }
 }
 
+namespace {
+
+// This machine's start-up that could not set it, as the log shows it (UnsetMachines); "" when none.
+std::wstring UnsetOfThisMachine(HeldLog& held) {
+  const std::wstring& print = held.Machine().machineGuid;
+  if (print.empty() || !held.Held()) return L"";
+  const RunLog lines = held.Read().Select({});
+  for (const LogEntry* entry : UnsetMachines(lines)) {
+    if (entry->record.machineGuid == print) return UnsetMachineText(*entry);
+  }
+  return L"";
+}
+
+}  // namespace
+
 CheckOutcome CheckMachine(RunContext& run, const Target& target) {
   Platform& platform = run.platform;
   CheckOutcome check;
@@ -266,6 +288,7 @@ CheckOutcome CheckMachine(RunContext& run, const Target& target) {
   LineLog log{run.logPlace, std::nullopt, LogFolderProblem(run.logPlace)};
   Take(run, log, run.logPlace);
   check.sidShared = SeatsSharingThisSid(run, *log.held);
+  check.unset = UnsetOfThisMachine(*log.held);
   Append(run, log, record, check.plan);
   return check;
 }

@@ -71,7 +71,8 @@ std::wstring Reason(const MachineLookup& lookup) {
     case MachineLookup::Result::NoTable: return L"config.ini 中没有 [Machines] 机器表。";
     case MachineLookup::Result::EmptyTable: return L"config.ini 的 [Machines] 机器表是空的。";
     case MachineLookup::Result::NotListed:
-      return L"本机网卡的地址不在 config.ini 的 [Machines] 中: " + Joined(lookup.addresses);
+      return L"本机网卡的地址不在 config.ini 的 [Machines] 中: " + Joined(lookup.addresses) +
+             (lookup.waited > 0 ? L"(开机后等了 " + IntText(lookup.waited) + L" 秒)" : L"");
     case MachineLookup::Result::SeveralCards:
       return L"本机有多块网卡的地址在 [Machines] 中,请用 /n 和 /card 指定: " + Joined(lookup.addresses);
     case MachineLookup::Result::NumberConflict:
@@ -129,6 +130,20 @@ MachineLookup LookUpMachine(Platform& platform, const CardInventory& inventory, 
   }
   lookup.result = MachineLookup::Result::Found;
   lookup.number = ReadMachineNumber(table.entries[mine].numberText, zones);
+  return lookup;
+}
+
+MachineLookup WaitForMachine(Platform& platform, CardInventory& inventory, const IniFile::Venue& venue) {
+  constexpr std::uint32_t kStep = 1000;
+  const std::uint64_t start = platform.system.MillisecondsSinceBoot();
+  const std::uint64_t deadline = start + std::uint64_t{venue.startupWaitSeconds} * kStep;
+  MachineLookup lookup = LookUpMachine(platform, inventory, venue);
+  while (lookup.result == MachineLookup::Result::NotListed && platform.system.MillisecondsSinceBoot() < deadline) {
+    platform.system.Sleep(kStep);
+    EnumNetworkCards(platform, inventory);
+    lookup = LookUpMachine(platform, inventory, venue);
+  }
+  lookup.waited = static_cast<std::uint32_t>((platform.system.MillisecondsSinceBoot() - start) / kStep);
   return lookup;
 }
 

@@ -34,12 +34,18 @@ struct MachineLookup {
   std::vector<std::wstring> unreadable;
   std::vector<std::wstring> duplicates;     // lines that name an address again
   int sections = 0;                         // [Machines] sections in the file; the reader reads the first
+  std::uint32_t waited = 0;                 // seconds the start-up run waited for a card the table names
   std::wstring range = MachineRangeText();  // the numbers config.ini allows, as the texts say them
 };
 
 // Reads the table from config.ini as the run read it, its numbers those the zones allow; asks for the
 // adapters only when the table has entries.
 MachineLookup LookUpMachine(Platform& platform, const CardInventory& inventory, const IniFile::Venue& venue);
+
+// The start-up run's lookup: while no card the table names is listed, the cards are listed again every
+// second, up to the venue's [Startup] WaitSeconds= (the network driver lists them some seconds into the
+// boot); inventory is refilled each time.
+MachineLookup WaitForMachine(Platform& platform, CardInventory& inventory, const IniFile::Venue& venue);
 
 // The message an unattended run gives for a lookup that found no single machine, with what is wrong with
 // the table: its unreadable lines (the first ten, then their count), its duplicates, a second section.

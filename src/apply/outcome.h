@@ -70,6 +70,7 @@ struct CheckOutcome {
   std::vector<std::wstring> liveAddresses;  // the card's IPv4 addresses now
   std::vector<PreviewLine> preview;         // every value the plan writes: now, planned, same or not
   std::vector<std::wstring> sidShared;      // the other seats whose machines share this one's machine SID
+  std::wstring unset;  // this machine's last start-up that could not set it (UnsetMachineText), not cleared
 };
 
 int ExitCodeOf(const Outcome& out);

@@ -133,7 +133,7 @@ void WriteExport(Platform& platform, const LogPlace& place, ExportFormat format,
                                 ? SeatNumbers(view).size() - CountsOf(view)[static_cast<int>(SeatState::Unseen)]
                                 : plan.bindings.size() - dropped;
   for (const ExportFile& file : ExportFiles(format, plan, view, note, left, platform.text)) {
-    const Written written = WriteBesideLog(platform, place, file.name, file.bytes);
+    const Written written = WriteInFolder(platform, place.folder, file.name, file.bytes);
     if (!written.problem.empty()) out.exitCode = exit_code::kRefused;
     lines.push_back(written.problem.empty() ? L"已导出 " + IntText(count) + L" 个机位: " + written.shown
                                             : L"文件 " + written.shown + written.problem);
@@ -157,7 +157,7 @@ CafeOutput ReportCommand(Platform& platform, const IniFile::Venue& venue) {
   const CafeView view = ViewOfCafe(log, IniFile::ReadMachineTable(venue.file), venue.zones);
   const std::string bytes = CafePage({platform.system.Now(), NetworkValues(platform, venue.file)}, view);
   std::vector<std::wstring> lines;
-  const Written page = WriteBesideLog(platform, place, kPageName, bytes);
+  const Written page = WriteInFolder(platform, place.folder, kPageName, bytes);
   lines.push_back(page.problem.empty() ? L"已生成网页: " + page.shown : L"网页 " + page.shown + page.problem);
   if (!page.problem.empty()) out.exitCode = exit_code::kRefused;
   const std::vector<int> counts = CountsOf(view);

@@ -29,7 +29,8 @@ const StateLook& LookOf(SeatState state) { return kLooks[static_cast<int>(state)
 
 constexpr std::wstring_view kStyle =
     L"body{font-family:\"Microsoft YaHei\",\"WenQuanYi Micro Hei\",sans-serif;margin:12px;color:#222}"
-    L"h1{font-size:20px;margin:0 0 6px}h2{font-size:16px;margin:14px 0 4px}h2 small{font-weight:normal;color:#555}"
+    L"h1{font-size:20px;margin:0 0 6px}h2.bad{color:#c0392b}h2{font-size:16px;margin:14px 0 4px}h2 "
+    L"small{font-weight:normal;color:#555}"
     L".hd{font-size:13px;color:#333;margin:2px 0}.hd span{margin-right:14px;display:inline-block;max-width:100%;"
     L"overflow-wrap:anywhere}"
     L".g{display:grid;grid-template-columns:repeat(auto-fill,minmax(78px,1fr));gap:3px;margin-top:8px}"
@@ -155,6 +156,21 @@ std::vector<int> CountsOf(const CafeView& view, const IniFile::ZonePlan* zone) {
   return counts;
 }
 
+// The machines that could not set themselves at start-up: no seat shows them, so they stand apart, above
+// the seats' table, with the reason and the time; nothing when there are none.
+std::wstring UnsetSection(const std::vector<const LogEntry*>& unset) {
+  if (unset.empty()) return L"";
+  std::wstring html =
+      L"<h2 id=\"unset\" class=\"bad\">没能自动设置的机器</h2>\n<table><tr><th>计算机名</th><th>机器码</th>"
+      L"<th>时间</th><th>原因</th></tr>\n";
+  for (const LogEntry* entry : unset) {
+    const RunRecord& r = entry->record;
+    html += L"<tr><td>" + Escaped(r.hostName) + L"</td><td>" + Escaped(r.machineGuid) + L"</td><td>" +
+            Escaped(LogStamp(entry->time)) + L"</td><td>" + Escaped(UnsetReason(r)) + L"</td></tr>\n";
+  }
+  return html + L"</table>\n";
+}
+
 std::string CafePage(const PageHeader& header, const CafeView& view) {
   constexpr std::wstring_view kTitle = L"VexaIpSet 机位一览";
   std::wstring page =
@@ -197,6 +213,7 @@ std::string CafePage(const PageHeader& header, const CafeView& view) {
     page +=
         L"<p class=\"hd\">日志中这些机号不在 config.ini 的任何区里: " + Escaped(NumbersText(view.outside)) + L"</p>\n";
   }
+  page += UnsetSection(view.unset);
   page +=
       L"<h2 id=\"seats\">各机位</h2>\n<table><tr><th>机号</th><th>状态</th><th>网卡地址</th><th>IP 地址</th>"
       L"<th>计算机名</th><th>最后一次</th><th>结果</th><th>次数</th><th>版本</th></tr>\n";

@@ -59,6 +59,8 @@ std::wstring TableFromLog(const RunLog& log, const IniFile::Zones& zones) {
   const std::vector<std::vector<int>> shared = SeatsSharingSid(addresses);
   for (const std::vector<int>& group : shared) lines.push_back(L"; 共用一个机器 SID 的机号: " + NumbersText(group));
   if (!shared.empty()) lines.push_back(L"; " + std::wstring(kSharedSidMeaning));
+  for (const LogEntry* entry : UnsetMachines(log))
+    lines.push_back(L"; 没能自动设置的机器: " + UnsetMachineText(*entry));
   return JoinWith(lines, L"\r\n");
 }
 

@@ -99,6 +99,7 @@ CafeView ViewOfCafe(const RunLog& log, const IniFile::MachineTable& table, const
   std::sort(view.outside.begin(), view.outside.end());
   view.outside.erase(std::unique(view.outside.begin(), view.outside.end()), view.outside.end());
   view.sidShared = SeatsSharingSid(addresses);
+  view.unset = UnsetMachines(log);
   for (const std::vector<int>& group : view.sidShared) {
     for (const int number : group) {
       if (!zones.Allows(number)) continue;

@@ -12,6 +12,7 @@
 #include "config/zones.h"
 #include "log/number_claims.h"
 #include "log/run_log.h"
+#include "log/unset_machines.h"
 
 namespace vexa {
 
@@ -56,6 +57,7 @@ struct CafeView {
   std::vector<std::wstring> unused;                  // [Machines] lines no run has used
   std::map<std::wstring, AddressHistory> addresses;  // AddressesOf the log, read once for every view of it
   std::vector<std::vector<int>> sidShared;           // SeatsSharingSid
+  std::vector<const LogEntry*> unset;                // UnsetMachines: no seat shows them
 };
 
 // Seats whose machines share one machine SID (clones of one image without Sysprep), as the cards' last

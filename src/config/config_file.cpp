@@ -174,6 +174,7 @@ ConfigFile::ConfigFile(ConfigFile&& other) noexcept
     : files_(other.files_),
       readPath_(std::move(other.readPath_)),
       copy_(std::exchange(other.copy_, {})),
+      bytes_(std::move(other.bytes_)),
       text_(std::move(other.text_)),
       tableStart_(other.tableStart_),
       tableLength_(other.tableLength_),
@@ -227,15 +228,16 @@ ConfigFile ConfigFile::Open(Platform& platform) {
   config.files_ = &platform.files;
   config.readPath_ = ConfigPath(platform);
   const std::string path = platform.text.ToAnsi(config.readPath_);
-  const FileRead read = ReadSharedFile(platform, path, kLargestReadFile,
-                                       platform.system.MillisecondsSinceBoot() + kSharedWaitMilliseconds);
+  FileRead read = ReadSharedFile(platform, path, kLargestReadFile,
+                                 platform.system.MillisecondsSinceBoot() + kSharedWaitMilliseconds);
   if (read.status == ReadStatus::Missing) return config;  // no file: the defaults
   if (!read.ok() || read.bytes.empty()) {
     config.state_ = read.ok() ? ConfigState::Empty : ConfigState::Unreadable;
     config.unreadable_ = read.status;
     return config;
   }
-  const std::string* bytes = &read.bytes;
+  config.bytes_ = std::move(read.bytes);
+  const std::string* bytes = &config.bytes_;
   config.state_ = ConfigState::Readable;
   const Encoding encoding = DetectEncoding(*bytes);
   const bool readable = encoding == Encoding::Ansi || encoding == Encoding::Utf16Le;

@@ -71,6 +71,8 @@ class ConfigFile {
   // The lines of the first section of that name (the one the reader reads), without its header, as the
   // reader decodes them; nothing when the file has no such section.
   std::optional<std::wstring> SectionText(std::wstring_view section) const;
+  // The file's bytes as they were read (empty unless Readable): what /install copies.
+  const std::string& Bytes() const { return bytes_; }
   // Unreadable: why.
   ReadStatus Unreadable() const { return unreadable_; }
   // The first header the readers could read two ways; nothing when every header is plain.
@@ -82,6 +84,7 @@ class ConfigFile {
   Files* files_ = nullptr;
   std::wstring readPath_;
   std::string copy_;            // the copy's ANSI path; empty when the file is read itself
+  std::string bytes_;           // the file as read
   std::wstring text_;           // the file as the reader decodes it
   std::size_t tableStart_ = 0;  // where in text_ the first [Machines] section's lines are
   std::size_t tableLength_ = 0;

@@ -35,6 +35,9 @@ inline constexpr std::wstring_view kWakeSection = L"Wake";
 // [Identity] MachineGuid=: when a run gives the machine a new MachineGuid (config/venue.h).
 inline constexpr std::wstring_view kIdentitySection = L"Identity";
 inline constexpr std::wstring_view kMachineGuidKey = L"MachineGuid";
+// [Startup] WaitSeconds=: how long the start-up run waits for its card (config/venue.h).
+inline constexpr std::wstring_view kStartupSection = L"Startup";
+inline constexpr std::wstring_view kWaitSecondsKey = L"WaitSeconds";
 
 // config.ini in the executable's folder; a backslash is put between only when the folder lacks one.
 std::wstring ConfigPath(Platform& platform);

@@ -45,10 +45,28 @@ GuidRenewal ReadGuidRenewal(Platform& platform, const ConfigFile& config, std::w
   return GuidRenewal::Twins;
 }
 
+// [Startup] WaitSeconds= as written: whole seconds in digits, 0 to kLongestStartupWait; else problem.
+std::uint32_t ReadStartupWait(Platform& platform, const ConfigFile& config, std::wstring& problem) {
+  const std::wstring value = ReadIniString(platform, config.ReadPath(), kStartupSection, kWaitSecondsKey, L"");
+  if (value.empty()) return kStartupWaitSeconds;
+  std::uint32_t seconds = 0;
+  bool digits = value.size() <= 3;
+  for (const wchar_t c : value) {
+    digits = digits && IsDigit(c);
+    seconds = seconds * 10 + static_cast<std::uint32_t>(c - L'0');
+  }
+  if (digits && seconds <= kLongestStartupWait) return seconds;
+  problem =
+      JoinLines({L"配置文件中的 [Startup] 有误,请修改配置文件！",
+                 L"WaitSeconds=" + value + L":开机时等网卡出现的秒数,只能写 0 到 " + IntText(kLongestStartupWait) +
+                     L" 的整数(不写时为 " + IntText(kStartupWaitSeconds) + L")。"});
+  return kStartupWaitSeconds;
+}
+
 }  // namespace
 
 Venue ReadVenue(Platform& platform) {
-  Venue venue{ConfigFile::Open(platform), {}, GuidRenewal::Twins, L""};
+  Venue venue{ConfigFile::Open(platform), {}, GuidRenewal::Twins, kStartupWaitSeconds, L""};
   if (const std::optional<OddHeader>& odd = venue.file.FirstOddHeader()) {
     venue.problem = OddHeaderProblem(venue.file, *odd);
     return venue;
@@ -59,6 +77,7 @@ Venue ReadVenue(Platform& platform) {
     return venue;
   }
   venue.guidRenewal = ReadGuidRenewal(platform, venue.file, venue.problem);
+  if (venue.Ok()) venue.startupWaitSeconds = ReadStartupWait(platform, venue.file, venue.problem);
   return venue;
 }
 

@@ -3,6 +3,7 @@
 // names, or a [Zones] that cannot be used, stops every run, view and export before anything is written.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "config/config_file.h"
@@ -16,10 +17,16 @@ namespace vexa::IniFile {
 // write; Keep ("keep"): never.
 enum class GuidRenewal { Twins, New, Keep };
 
+// [Startup] WaitSeconds=: how long the start-up run waits for a card [Machines] names to appear (the
+// network driver lists the cards some seconds into the boot); 0 to kLongestStartupWait.
+inline constexpr std::uint32_t kStartupWaitSeconds = 120;
+inline constexpr std::uint32_t kLongestStartupWait = 600;
+
 struct Venue {
   ConfigFile file;
   Zones zones;  // checked whole; without [Zones], [NetWork]'s one plan of 1 to 254
   GuidRenewal guidRenewal = GuidRenewal::Twins;
+  std::uint32_t startupWaitSeconds = kStartupWaitSeconds;
   // What is wrong, in lines: the headline, then the line or zone and why; empty when config.ini can be used.
   std::wstring problem;
   bool Ok() const { return problem.empty(); }

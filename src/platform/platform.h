@@ -149,7 +149,7 @@ class System {
   virtual std::string WindowsDirectory() = 0;
   // The folder of the running executable (from GetModuleFileNameA).
   virtual std::string ModuleDirectory() = 0;
-  // The running executable's full path (GetModuleFileNameA).
+  // The running executable's full path (GetModuleFileNameA); one on a share as \\server\share\...
   virtual std::string ModulePath() = 0;
   // GetLocalTime.
   virtual LocalTime Now() = 0;
@@ -239,6 +239,10 @@ class Files {
   // Renames from to to, replacing what to names.
   virtual MoveStatus MoveOver(const char* from, const char* to) = 0;
   virtual bool RemoveFile(const char* path) = 0;
+  // CreateDirectoryA: the folder made in a parent that exists; true also when it was there already.
+  virtual bool CreateFolder(const char* path) = 0;
+  // RemoveDirectoryA: an empty folder removed (one that holds anything stays: false).
+  virtual bool RemoveFolder(const char* path) = 0;
   // A file of a new, unique name in folder (the temporary folder when empty), created (never one that
   // exists: nobody can have prepared it) and filled with bytes; its path, or empty.
   virtual std::string CreateTempFile(std::string_view bytes, const std::string& folder) = 0;
@@ -306,10 +310,10 @@ class Services {
  public:
   virtual ~Services() = default;
   // The service name made to start automatically with Windows, before anyone logs on, as LocalSystem, its
-  // own process running command (the executable's path quoted, then its switches); one that exists is
-  // changed to that (Updated): never two.
+  // own process running command (the executable's path quoted, then its switches), started only after the
+  // services dependsOn names (one name; "" for none); one that exists is changed to that (Updated): never two.
   virtual ServiceResult Install(std::string_view name, std::string_view display, std::string_view description,
-                                std::string_view command) = 0;
+                                std::string_view command, std::string_view dependsOn) = 0;
   // The service name stopped when it runs, and deleted (Absent when there is none).
   virtual ServiceResult Remove(std::string_view name) = 0;
   // When the service control manager started this process as service name: reported running, work run,

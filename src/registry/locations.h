@@ -84,6 +84,12 @@ inline constexpr std::wstring_view kRunningTcpip =
     L"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters";
 inline constexpr std::wstring_view kHostname = L"Hostname";
 
+// Where programs are installed (the 32-bit build on 64-bit Windows reads "Program Files (x86)"): only
+// administrators and SYSTEM may write there.
+inline constexpr std::wstring_view kCurrentVersion =
+    L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+inline constexpr std::wstring_view kProgramFilesDir = L"ProgramFilesDir";
+
 // The game's key, per user.
 inline constexpr std::wstring_view kGameSettings = L"HKEY_CURRENT_USER\\Software\\Valve\\CounterStrike\\Settings";
 inline constexpr std::wstring_view kGameKeyValue = L"Key";

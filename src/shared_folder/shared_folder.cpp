@@ -60,15 +60,15 @@ bool IsPlainFileOf(Files& files, FileHandle file, std::string_view name) { retur
 
 bool IsLinkName(Files& files, const std::string& path) { return files.IsLinkName(path.c_str()); }
 
-Written WriteBesideLog(Platform& platform, const LogPlace& place, std::string_view name, const std::string& bytes) {
-  const std::string path = PathIn<char>(place.folder, name);
+Written WriteInFolder(Platform& platform, const std::string& folder, std::string_view name, const std::string& bytes) {
+  const std::string path = PathIn<char>(folder, name);
   Written written{platform.text.FromAnsi(path), L""};
   Files& files = platform.files;
   if (IsLinkName(files, path)) {
     written.problem = std::wstring(kIsLink) + L"。";
     return written;
   }
-  const std::string made = files.CreateTempFile(bytes, place.folder);
+  const std::string made = files.CreateTempFile(bytes, folder);
   const MoveStatus moved = made.empty() ? MoveStatus::Failed : files.MoveOver(made.c_str(), path.c_str());
   if (moved != MoveStatus::Moved) {
     if (!made.empty()) files.RemoveFile(made.c_str());

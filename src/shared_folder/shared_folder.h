@@ -53,12 +53,14 @@ inline constexpr std::wstring_view kNotWritable = L" 无法写入(文件夹只�
 bool IsPlainFileOf(Files& files, FileHandle file, std::string_view name);
 bool IsLinkName(Files& files, const std::string& path);
 
-// A file written beside the log, to a new file in its folder renamed over the old one; its path as the
-// operator reads it, and why it was not written (empty when it was).
+// A file written into folder (beside the log: the page, the exports; the start-up run's copy under
+// Program Files), to a new file there renamed over the old one, so that a reader sees the old file or the
+// new one, never half of one; its path as the operator reads it, and why it was not written (empty when it
+// was).
 struct Written {
   std::wstring shown;
   std::wstring problem;
 };
-Written WriteBesideLog(Platform& platform, const LogPlace& place, std::string_view name, const std::string& bytes);
+Written WriteInFolder(Platform& platform, const std::string& folder, std::string_view name, const std::string& bytes);
 
 }  // namespace vexa

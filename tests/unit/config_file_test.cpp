@@ -6,6 +6,7 @@
 
 #include "app/ok_action.h"
 #include "common/utf8.h"
+#include "config/config_copy.h"
 #include "config/config_file.h"
 #include "config/ini_file.h"
 #include "config/machine_table.h"
@@ -264,6 +265,68 @@ TEST(MachineTableTest, AddressesInEitherSpellingNumbersAsWrittenBadLinesApart) {
   EXPECT_EQ(table.sections, 2);
   sim.PutConfig(L"[NetWork]\r\n");
   EXPECT_EQ(IniFile::ReadMachineTable(IniFile::ConfigFile::Open(platform)).sections, 0);
+}
+
+// The start-up run's copy names the log the operator's runs write: a missing or relative [Log] Folder=
+// becomes the folder /install ran from; a full one, and every other byte, stays.
+TEST(ConfigCopy, TheLogFolderMadeFull) {
+  sim::SimText text;
+  const std::wstring from = L"D:\\网吧";
+  const struct {
+    int line;
+    std::wstring config, named, copy;
+  } rows[] = {
+      ROW(L"[NetWork]\r\nIP=10.0.0\r\n", L"", L"[NetWork]\r\nIP=10.0.0\r\n[Log]\r\nFolder=D:\\网吧\r\n"),
+      ROW(L"[NetWork]", L"", L"[NetWork]\r\n[Log]\r\nFolder=D:\\网吧\r\n"),  // no line end at the file's end
+      ROW(L"[Log]\r\nFolder=logs\r\n[x]\r\n", L"logs", L"[Log]\r\nFolder=D:\\网吧\\logs\r\n[x]\r\n"),
+      ROW(L"[log]\r\n folder = ..\\共享 \r\n", L"..\\共享", L"[log]\r\nFolder=D:\\共享\r\n"),
+      ROW(L"[Log]\r\nKeep=1\r\n[x]\r\n", L"", L"[Log]\r\nFolder=D:\\网吧\r\nKeep=1\r\n[x]\r\n"),
+      ROW(L"[Log]", L"", L"[Log]\r\nFolder=D:\\网吧\r\n"),
+      // Only the first [Log] is the reader's.
+      ROW(L"[Log]\r\nFolder=a\r\n[Log]\r\nFolder=b\r\n", L"a", L"[Log]\r\nFolder=D:\\网吧\\a\r\n[Log]\r\nFolder=b\r\n"),
+      ROW(L"[Log]\r\nFolder=\\\\srv\\vexa\r\n", L"\\\\srv\\vexa", L"[Log]\r\nFolder=\\\\srv\\vexa\r\n"),
+      ROW(L"[Log]\r\nFolder=E:\\log\r\n", L"E:\\log", L"[Log]\r\nFolder=E:\\log\r\n"),
+  };
+  for (const auto& row : rows) {
+    TRACE_ROW(row);
+    const IniFile::ConfigCopy copy = IniFile::CopyForStartup(text, text.ToAnsi(row.config), row.named, from);
+    EXPECT_EQ(text.FromAnsi(copy.bytes), row.copy);
+    EXPECT_EQ(copy.logFolder.empty(), row.config == row.copy);
+  }
+  // Each encoding Notepad saves stays that encoding, its mark first.
+  const std::wstring config = L"[NetWork]\r\nNetPrefix=网吧-\r\n";
+  const std::wstring copied = config + L"[Log]\r\nFolder=D:\\网吧\r\n";
+  for (const Encoding encoding :
+       {Encoding::Ansi, Encoding::Utf8, Encoding::Utf8WithMark, Encoding::Utf16Le, Encoding::Utf16Be}) {
+    const IniFile::ConfigCopy copy =
+        IniFile::CopyForStartup(text, IniFile::EncodeText(text, config, encoding), L"", from);
+    EXPECT_EQ(IniFile::DetectEncoding(copy.bytes), encoding);
+    EXPECT_EQ(IniFile::DecodeText(text, copy.bytes, encoding), copied);
+  }
+}
+
+// [Startup] WaitSeconds=: whole seconds 0 to 600, else the file cannot be used, the key named.
+TEST_F(ConfigFileTest, StartupWaitSeconds) {
+  const struct {
+    int line;
+    std::wstring value;
+    std::uint32_t seconds;  // 0xFFFF: refused
+  } rows[] = {
+      ROW(L"", 120),      ROW(L"0", 0),         ROW(L"600", 600),    ROW(L"45", 45),       ROW(L"601", 0xFFFF),
+      ROW(L"-1", 0xFFFF), ROW(L"1000", 0xFFFF), ROW(L"12s", 0xFFFF), ROW(L"６０", 0xFFFF),
+  };
+  for (const auto& row : rows) {
+    TRACE_ROW(row);
+    sim.PutConfig(L"[Startup]\r\nWaitSeconds=" + row.value + L"\r\n");
+    const IniFile::Venue venue = IniFile::ReadVenue(platform);
+    if (row.seconds == 0xFFFF) {
+      EXPECT_NE(venue.problem.find(L"[Startup] 有误"), std::wstring::npos);
+      EXPECT_NE(venue.problem.find(L"WaitSeconds=" + row.value + L":"), std::wstring::npos);
+    } else {
+      EXPECT_TRUE(venue.Ok()) << ToUtf8(venue.problem);
+      EXPECT_EQ(venue.startupWaitSeconds, row.seconds);
+    }
+  }
 }
 
 }  // namespace

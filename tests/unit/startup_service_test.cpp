@@ -1,5 +1,6 @@
-// The start-up service: installed with its path quoted, never twice, removed, refused in the system's
-// words; what the service control manager starts runs /auto, and nothing else does.
+// The start-up service: a copy under Program Files registered with its path quoted, never the file /install
+// ran from, never two services; removed with its copy; refused in the system's words. What the service
+// control manager starts waits for its card, runs /auto, and names the machine when it gives up.
 #include <gtest/gtest.h>
 
 #include "common/exit_codes.h"
@@ -10,33 +11,117 @@ namespace {
 
 using test::DeploymentTest;
 
-TEST_F(DeploymentTest, InstallQuotesThePathAndLeavesOneService) {
-  sim.system.moduleDirectory = sim.text.ToAnsi(L"D:\\网吧 工具");
-  sim.files.AddFolder(sim.system.moduleDirectory);
+const std::string kProgramFiles = "C:\\Program Files";
+const std::string kCopy = kProgramFiles + "\\VexaIpSet";
+
+class StartupTest : public DeploymentTest {
+ protected:
+  StartupTest() {
+    sim.registry.SetValue(kHkeyLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir", kRegSz,
+                          std::string("C:\\Program Files\0", 17));
+    sim.files.AddFolder(kProgramFiles);
+  }
+  // The tool as /install finds it: its executable in a folder anyone may write.
+  void ToolIn(const std::wstring& folder, const std::string& bytes = "MZ tool") {
+    sim.system.moduleDirectory = sim.text.ToAnsi(folder);
+    sim.files.AddFolder(sim.system.moduleDirectory);
+    sim.files.Put(sim.system.ModulePath(), bytes);
+  }
+  std::string Copied(const std::string& name) { return sim.files.Get(kCopy + "\\" + name).value_or("(none)"); }
+};
+
+TEST_F(StartupTest, InstallRegistersACopyUnderProgramFilesNeverTheOriginal) {
+  ToolIn(L"D:\\网吧 工具");
   Config(L"00-1A-2B-3C-4D-5E=15\r\n");
   EXPECT_EQ(Run(L"/install"), exit_code::kDone) << ToUtf8(Output());
-  EXPECT_EQ(sim.services.installed.at("VexaIpSet").command,
-            sim.text.ToAnsi(L"\"D:\\网吧 工具\\VexaIpSet.exe\" /service"));
-  EXPECT_NE(Output().find(L"已装上开机服务 VexaIpSet:每次开机、有人登录之前以 SYSTEM 账户运行\r\n"
-                          L"  \"D:\\网吧 工具\\VexaIpSet.exe\" /service\r\n"),
+  const auto& service = sim.services.installed.at("VexaIpSet");
+  EXPECT_EQ(service.command, "\"C:\\Program Files\\VexaIpSet\\VexaIpSet.exe\" /service");
+  EXPECT_EQ(service.dependsOn, "Tcpip");
+  EXPECT_EQ(Copied("VexaIpSet.exe"), "MZ tool");
+  // The copy's log is the operator's: the folder /install ran from, in the file's own encoding (GBK).
+  EXPECT_EQ(sim.text.FromAnsi(Copied("config.ini")),
+            L"[NetWork]\r\nNetPrefix=WB-\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=15\r\n[Log]\r\nFolder=D:\\网吧 工具\r\n");
+  EXPECT_NE(Output().find(L"VexaIpSet.exe 和 config.ini 已复制到 C:\\Program Files\\VexaIpSet(只有管理员能修改)"),
             std::wstring::npos)
       << ToUtf8(Output());
-  // Again with /force: the one service changed, its /auto forced.
+  EXPECT_NE(Output().find(L"复制的 config.ini 的 [Log] Folder= 写的是 D:\\网吧 工具,"), std::wstring::npos);
+  EXPECT_NE(Log().find(ToUtf8(L"\t/install\t已装上开机服务 VexaIpSet\t")), std::string::npos) << Log();
+  // Again, after a new version was put beside config.ini: the copy refreshed, the one service changed.
+  sim.files.Put(sim.system.ModulePath(), "MZ tool 2");
   EXPECT_EQ(Run(L"/install /force"), exit_code::kDone);
   ASSERT_EQ(sim.services.installed.size(), 1u);
   EXPECT_TRUE(sim.services.installed.at("VexaIpSet").command.ends_with("\" /service /force"));
+  EXPECT_EQ(Copied("VexaIpSet.exe"), "MZ tool 2");
   EXPECT_EQ(Output().find(L"开机服务 VexaIpSet 已存在,已改为这次的设置"), 0u) << ToUtf8(Output());
-  // Each change has its line; a run's reading of the log knows neither as a seat.
-  EXPECT_NE(Log().find(ToUtf8(L"\t/install\t已装上开机服务 VexaIpSet\t")), std::string::npos) << Log();
-  EXPECT_EQ(Run(L"/uninstall"), exit_code::kDone);
+  // Removed with its copy; the log stays where it was.
+  EXPECT_EQ(Run(L"/uninstall"), exit_code::kDone) << ToUtf8(Output());
   EXPECT_TRUE(sim.services.installed.empty());
+  EXPECT_FALSE(sim.files.Exists(kCopy + "\\VexaIpSet.exe"));
+  EXPECT_FALSE(sim.files.Exists(kCopy + "\\config.ini"));
+  EXPECT_FALSE(sim.files.IsFolder(kCopy.c_str()));
   EXPECT_NE(Log().find(ToUtf8(L"\t/uninstall\t已删除开机服务 VexaIpSet\t")), std::string::npos) << Log();
   EXPECT_EQ(Run(L"/uninstall"), exit_code::kDone);
   EXPECT_EQ(Output(), L"没有开机服务 VexaIpSet,不用删除。\r\n");
   EXPECT_EQ(Run(L"/table"), exit_code::kDone) << ToUtf8(Output());
 }
 
-TEST_F(DeploymentTest, ARefusedServiceChangeSaysWhyWithExit2) {
+// Run from the copy itself (a share's path in the registry would be written over by anyone): nothing is
+// copied onto the running file, and the service stays on the copy.
+TEST_F(StartupTest, InstallFromTheCopyItselfCopiesNothing) {
+  ToolIn(L"C:\\PROGRAM FILES\\VexaIpSet");
+  Config(L"00-1A-2B-3C-4D-5E=15\r\n");
+  const std::string config = *sim.files.Get(sim.ConfigPath());
+  EXPECT_EQ(Run(L"/install"), exit_code::kDone) << ToUtf8(Output());
+  EXPECT_EQ(*sim.files.Get(sim.ConfigPath()), config);
+  EXPECT_EQ(sim.files.TempFilesMade(), 0u);
+  EXPECT_NE(Output().find(L"这就是开机服务运行的副本"), std::wstring::npos) << ToUtf8(Output());
+}
+
+// A copy that cannot be made registers nothing: the service would run a file anyone may replace.
+class NoCopyTest : public StartupTest {
+ protected:
+  NoCopyTest() {
+    ToolIn(L"D:\\tools");
+    Config(L"");
+  }
+  void ExpectNoService(const std::wstring& why) {
+    EXPECT_EQ(Run(L"/install"), exit_code::kRefused);
+    EXPECT_TRUE(sim.services.installed.empty());
+    EXPECT_EQ(Output().find(L"拒绝: 没有装上开机服务 VexaIpSet,"), 0u) << ToUtf8(Output());
+    EXPECT_NE(Output().find(why), std::wstring::npos) << ToUtf8(Output());
+  }
+};
+
+TEST_F(NoCopyTest, ProgramFilesReadOnly) {
+  sim.files.ReadOnlyFolder(kProgramFiles);
+  ExpectNoService(L"无法复制到 Program Files: 无法建立文件夹 C:\\Program Files\\VexaIpSet");
+}
+
+TEST_F(NoCopyTest, TheExecutableUnreadable) {
+  sim.files.Hold(sim.system.ModulePath(), true);
+  ExpectNoService(L"D:\\tools\\VexaIpSet.exe 被其他程序占用");
+}
+
+TEST_F(NoCopyTest, TheCopyHeldOpen) {
+  sim.files.Put(kCopy + "\\VexaIpSet.exe", "MZ old");
+  sim.files.Hold(kCopy + "\\VexaIpSet.exe", true);
+  ExpectNoService(L"C:\\Program Files\\VexaIpSet\\VexaIpSet.exe 被其他程序打开着");
+  EXPECT_EQ(sim.files.CountIn(kCopy), 1u);  // no temporary file left
+}
+
+TEST_F(NoCopyTest, NoProgramFiles) {
+  sim.registry.DenyOpen(kHkeyLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion");
+  ExpectNoService(L"注册表中没有 Program Files 文件夹");
+}
+
+// Without a config.ini to copy the start-up run could never set the machine.
+TEST_F(NoCopyTest, NoConfig) {
+  sim.files.RemoveFile(sim.ConfigPath().c_str());
+  ExpectNoService(L"没有 config.ini");
+}
+
+TEST_F(StartupTest, ARefusedServiceChangeSaysWhyWithExit2) {
+  ToolIn(L"D:\\tools");
   Config(L"");
   sim.services.refusal = L"拒绝访问。(错误 5)";
   EXPECT_EQ(Run(L"/install"), exit_code::kRefused);
@@ -48,11 +133,12 @@ TEST_F(DeploymentTest, ARefusedServiceChangeSaysWhyWithExit2) {
 }
 
 // The change is Windows' record too: made, and where its line could not go is said.
-TEST_F(DeploymentTest, AServiceChangeWithoutItsLineSaysSo) {
+TEST_F(StartupTest, AServiceChangeWithoutItsLineSaysSo) {
+  ToolIn(L"D:\\tools");
   Config(L"");
   sim.files.ReadOnlyFolder(sim.system.moduleDirectory);
   EXPECT_EQ(Run(L"/install"), exit_code::kDone);
-  EXPECT_NE(Output().find(L"\r\n日志 C:\\VexaIpSet\\VexaIpSet.log 无法写入,这次没有记录。"), std::wstring::npos)
+  EXPECT_NE(Output().find(L"\r\n日志 D:\\tools\\VexaIpSet.log 无法写入,这次没有记录。"), std::wstring::npos)
       << ToUtf8(Output());
   sim.PutConfig(L"[二楼 ]\r\nIP=10.0.0\r\n");
   EXPECT_EQ(Run(L"/uninstall"), exit_code::kDone);
@@ -60,15 +146,60 @@ TEST_F(DeploymentTest, AServiceChangeWithoutItsLineSaysSo) {
   EXPECT_TRUE(sim.services.installed.empty());
 }
 
-TEST_F(DeploymentTest, OnlyTheServiceManagerStartsTheServiceRun) {
+TEST_F(StartupTest, OnlyTheServiceManagerStartsTheServiceRun) {
   Config(L"00-1A-2B-3C-4D-5E=15\r\n");
   EXPECT_EQ(Run(L"/service"), exit_code::kBadArguments);
   EXPECT_EQ(Output().find(L"命令行参数错误: /service 只由 Windows 的服务管理器启动"), 0u) << ToUtf8(Output());
   EXPECT_TRUE(sim.registry.Writes().empty());
+}
+
+// The network driver lists the cards some seconds into the boot: the start-up run asks every second until
+// its card is there, then writes the seat's values.
+TEST_F(StartupTest, TheBootsRunWaitsForItsCardAndWrites) {
+  Config(L"00-1A-2B-3C-4D-5E=15\r\n");
+  const std::vector<AdapterAddress> cards = sim.adapters.list;
+  sim.adapters.list.clear();
+  sim.system.onSleep = [&] {
+    if (sim.system.pauses.size() == 4) sim.adapters.list = cards;
+  };
   sim.services.startedAs = "VexaIpSet";
-  EXPECT_EQ(Run(L"/service"), exit_code::kDone) << ToUtf8(Output());
+  EXPECT_EQ(Run(L"/service"), exit_code::kDone);
   EXPECT_EQ(sim.services.exitCode, exit_code::kDone);
-  EXPECT_NE(Log().find(ToUtf8(L"\t/auto\t")), std::string::npos) << Log();
+  EXPECT_EQ(sim.system.pauses, (std::vector<std::uint32_t>{1000, 1000, 1000, 1000}));
+  EXPECT_EQ(
+      sim.registry.GetValue(kHkeyLocalMachine, std::string(test::kInterfacesKey) + "\\{11111111-AAAA}", "IPAddress")
+          ->data,
+      std::string("192.168.0.15\0\0", 14));
+  EXPECT_NE(Log().find(ToUtf8(L"\t/auto\t已写入")), std::string::npos) << Log();
+}
+
+// A card that never comes: the run gives up at [Startup] WaitSeconds=, naming the machine and every card
+// address it saw; /table names the machine until a good run of it.
+TEST_F(StartupTest, ARunThatGivesUpNamesTheMachine) {
+  sim.PutConfig(L"[NetWork]\r\nNetPrefix=WB-\r\n[Startup]\r\nWaitSeconds=3\r\n[Machines]\r\n00-AA-00-00-00-01=15\r\n");
+  sim.registry.SetValue(kHkeyLocalMachine, "SOFTWARE\\Microsoft\\Cryptography", "MachineGuid", kRegSz,
+                        std::string("6b29fc40-ca47-4e13-8a2f-1d3c5e7f9a0b\0", 37));
+  sim.services.startedAs = "VexaIpSet";
+  EXPECT_EQ(Run(L"/service"), exit_code::kRefused);
+  EXPECT_EQ(sim.system.pauses.size(), 3u);
+  EXPECT_TRUE(sim.registry.Writes().empty());
+  const std::string line = ToUtf8(
+      L"\t/auto\t拒绝: 本机网卡的地址不在 config.ini 的 [Machines] 中: 00-1A-2B-3C-4D-5E, "
+      L"00-1A-2B-3C-4D-5F(开机后等了 3 秒)\t机号=\t计算机名=MASTER\t");
+  EXPECT_NE(Log().find(line), std::string::npos) << Log();
+  sim.services.startedAs.reset();
+  EXPECT_EQ(Run(L"/table"), exit_code::kDone);
+  EXPECT_NE(Output().find(L"; 没能自动设置的机器: MASTER(机器码 "), std::wstring::npos) << ToUtf8(Output());
+  EXPECT_EQ(Run(L"/report"), exit_code::kDone) << ToUtf8(Output());
+  EXPECT_NE(FileBeside("VexaIpSet.html").find(ToUtf8(L"没能自动设置的机器</h2>")), std::string::npos);
+  EXPECT_NE(FileBeside("VexaIpSet.html").find(ToUtf8(L"<tr><td>MASTER</td>")), std::string::npos);
+  EXPECT_EQ(Run(L"/check /n 15 /card 1"), exit_code::kRegistryDiffers);
+  EXPECT_NE(Output().find(L"\r\n没能自动设置: MASTER(机器码 "), std::wstring::npos) << ToUtf8(Output());
+  // The right row added, the machine set by hand: no longer listed.
+  sim.PutConfig(L"[NetWork]\r\nNetPrefix=WB-\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=15\r\n");
+  EXPECT_EQ(Run(L"/auto /noreboot"), exit_code::kDone) << ToUtf8(Output());
+  EXPECT_EQ(Run(L"/table"), exit_code::kDone);
+  EXPECT_EQ(Output().find(L"没能自动设置"), std::wstring::npos) << ToUtf8(Output());
 }
 
 }  // namespace

@@ -167,6 +167,25 @@ bool SimFiles::RemoveFile(const char* path) {
   return Writable(key) && files_.erase(key) + dangling_.erase(key) == 1;
 }
 
+bool SimFiles::CreateFolder(const char* path) {
+  std::string key = Key(path);
+  while (!key.empty() && key.back() == '\\') key.pop_back();
+  if (IsFolder(path)) return true;
+  const std::size_t parent = key.find_last_of('\\');
+  if (parent == std::string::npos || !IsFolder(key.substr(0, parent).c_str()) || !Writable(key)) return false;
+  folders_.insert(key);
+  return true;
+}
+
+bool SimFiles::RemoveFolder(const char* path) {
+  std::string key = Key(path);
+  while (!key.empty() && key.back() == '\\') key.pop_back();
+  const std::string prefix = key + "\\";
+  const auto it = files_.lower_bound(prefix);
+  const bool empty = it == files_.end() || it->first.compare(0, prefix.size(), prefix) != 0;
+  return empty && Writable(key) && folders_.erase(key) == 1;
+}
+
 bool SimFiles::IsFolder(const char* path) {
   std::string key = Key(path);
   while (!key.empty() && key.back() == '\\') key.pop_back();

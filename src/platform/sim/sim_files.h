@@ -33,6 +33,8 @@ class SimFiles : public Files {
   bool IsFolder(const char* path) override;
   MoveStatus MoveOver(const char* from, const char* to) override;
   bool RemoveFile(const char* path) override;
+  bool CreateFolder(const char* path) override;
+  bool RemoveFolder(const char* path) override;
   std::string CreateTempFile(std::string_view bytes, const std::string& folder) override;
   bool IsLinkName(const char* path) override;
 

@@ -166,13 +166,14 @@ class SimNetwork : public Network {
 class SimServices : public Services {
  public:
   struct Service {
-    std::string display, description, command;
+    std::string display, description, command, dependsOn;
   };
   ServiceResult Install(std::string_view name, std::string_view display, std::string_view description,
-                        std::string_view command) override {
+                        std::string_view command, std::string_view dependsOn) override {
     if (!refusal.empty()) return {ServiceChange::Refused, refusal};
     const bool had = installed.count(std::string(name)) > 0;
-    installed[std::string(name)] = Service{std::string(display), std::string(description), std::string(command)};
+    installed[std::string(name)] =
+        Service{std::string(display), std::string(description), std::string(command), std::string(dependsOn)};
     return {had ? ServiceChange::Updated : ServiceChange::Installed, L""};
   }
   ServiceResult Remove(std::string_view name) override {

@@ -212,6 +212,12 @@ MoveStatus Win32Files::MoveOver(const char* from, const char* to) {
 
 bool Win32Files::RemoveFile(const char* path) { return ::DeleteFileA(path) != FALSE; }
 
+bool Win32Files::CreateFolder(const char* path) {
+  return ::CreateDirectoryA(path, nullptr) != FALSE || (::GetLastError() == ERROR_ALREADY_EXISTS && IsFolder(path));
+}
+
+bool Win32Files::RemoveFolder(const char* path) { return ::RemoveDirectoryA(path) != FALSE; }
+
 bool Win32Files::IsLinkName(const char* path) {
   if (const UniqueHandle named = OpenName(path)) {
     const std::string_view name(path);

@@ -150,12 +150,27 @@ std::string Win32System::WindowsDirectory() {
   return length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string("C:\\Windows");
 }
 
+namespace {
+
+// The executable's path as a person writes it: a share's "\\server\share\..." however the name came
+// back ("\\?\UNC\server\..." for a long path; "UNC\server\..." from Wine, which drops the "\??\" of
+// the native name), and a long path without its "\\?\".
+std::string PlainPath(std::string path) {
+  for (const std::string_view unc : {std::string_view("\\\\?\\UNC\\"), std::string_view("UNC\\")}) {
+    if (path.starts_with(unc)) return "\\\\" + path.substr(unc.size());
+  }
+  if (path.starts_with("\\\\?\\")) return path.substr(4);
+  return path;
+}
+
+}  // namespace
+
 std::string Win32System::ModulePath() {
   std::vector<char> buffer(MAX_PATH);
   for (;;) {
     DWORD length = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) return std::string();
-    if (length < buffer.size()) return std::string(buffer.data(), length);
+    if (length < buffer.size()) return PlainPath(std::string(buffer.data(), length));
     buffer.resize(buffer.size() * 2);
   }
 }

@@ -93,6 +93,8 @@ class Win32Files : public Files {
   bool IsFolder(const char* path) override;
   MoveStatus MoveOver(const char* from, const char* to) override;
   bool RemoveFile(const char* path) override;
+  bool CreateFolder(const char* path) override;
+  bool RemoveFolder(const char* path) override;
   std::string CreateTempFile(std::string_view bytes, const std::string& folder) override;
   bool IsLinkName(const char* path) override;
 };
@@ -124,7 +126,7 @@ class Win32Services : public Services {
  public:
   explicit Win32Services(TextCodec& text) : text_(text) {}
   ServiceResult Install(std::string_view name, std::string_view display, std::string_view description,
-                        std::string_view command) override;
+                        std::string_view command, std::string_view dependsOn) override;
   ServiceResult Remove(std::string_view name) override;
   bool RunAsService(std::string_view name, const std::function<int()>& work) override;
 

@@ -58,22 +58,24 @@ ServiceResult Win32Services::Refused() {
 }
 
 ServiceResult Win32Services::Install(std::string_view name, std::string_view display, std::string_view description,
-                                     std::string_view command) {
+                                     std::string_view command, std::string_view dependsOn) {
   const UniqueService manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT | SC_MANAGER_CREATE_SERVICE));
   if (!manager) return Refused();
   const std::string key(name);
   const std::string shown(display);
   const std::string path(command);
-  // No dependencies: automatic services start after the system's drivers (TCP/IP among them) have loaded.
+  // A list of names, each ended by a NUL, the list by another.
+  std::string dependencies(dependsOn);
+  dependencies.append(dependsOn.empty() ? 1 : 2, '\0');
   ServiceChange change = ServiceChange::Installed;
   UniqueService service(::CreateServiceA(manager.get(), key.c_str(), shown.c_str(), SERVICE_ALL_ACCESS,
                                          SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START, SERVICE_ERROR_NORMAL,
-                                         path.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr));
+                                         path.c_str(), nullptr, nullptr, dependencies.data(), nullptr, nullptr));
   if (!service && ::GetLastError() == ERROR_SERVICE_EXISTS) {
     service.reset(::OpenServiceA(manager.get(), key.c_str(), SERVICE_CHANGE_CONFIG));
     if (!service ||
         !::ChangeServiceConfigA(service.get(), SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START, SERVICE_ERROR_NORMAL,
-                                path.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr, shown.c_str())) {
+                                path.c_str(), nullptr, nullptr, dependencies.data(), nullptr, nullptr, shown.c_str())) {
       return Refused();
     }
     change = ServiceChange::Updated;

@@ -1,6 +1,8 @@
 // The start-up service under Wine, whose services.exe starts automatic services when the prefix boots:
-// installed from a folder whose path holds blanks and Chinese (twice: one service), the prefix booted by
-// the suite's script between the two cases, then the boot's /auto found in the log and the service removed.
+// installed from a folder whose path holds blanks and Chinese (twice: one service), from a mapped drive and
+// from a share (always the copy under Program Files registered, never the file /install ran from), the
+// prefix booted by the suite's script between the cases, then the boot's /auto found in the log beside the
+// folder /install ran from, and the service removed with its copy.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -26,6 +28,25 @@ std::wstring Utf16(const std::string& bytes, UINT codePage = 936) {
   return wide;
 }
 
+// The tool's own folder under Program Files, as this build's view of the registry names it (the 32-bit
+// build on 64-bit Windows: Program Files (x86)).
+std::wstring CopyFolder() {
+  const std::optional<Value> dir =
+      GetValue(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", L"ProgramFilesDir");
+  return dir ? Utf16(dir->data.c_str()) + L"\\VexaIpSet" : L"(no ProgramFilesDir)";
+}
+
+// The service runs the copy under Program Files, whose bytes are the tool's and whose config.ini names the
+// folder /install ran from as the log's.
+void ExpectTheCopyRegistered(const std::wstring& from) {
+  const std::optional<Value> image = GetValue(HKEY_LOCAL_MACHINE, kServiceKey, L"ImagePath");
+  ASSERT_TRUE(image);
+  EXPECT_EQ(Utf16(image->data.c_str()), L"\"" + CopyFolder() + L"\\VexaIpSet.exe\" /service");
+  EXPECT_EQ(ReadFileBytes(CopyFolder() + L"\\VexaIpSet.exe"), ReadFileBytes(Env(L"VEXA_E2E_TOOL")));
+  EXPECT_NE(Utf16(ReadFileBytes(CopyFolder() + L"\\config.ini")).find(L"[Log]\r\nFolder=" + from + L"\r\n"),
+            std::wstring::npos);
+}
+
 TEST(Service, InstalledTwiceIsOneServiceWithThePathQuoted) {
   ::CreateDirectoryW(kFolder.c_str(), nullptr);
   ASSERT_TRUE(::CopyFileW(Env(L"VEXA_E2E_TOOL").c_str(), kServiceTool.c_str(), FALSE));
@@ -35,10 +56,9 @@ TEST(Service, InstalledTwiceIsOneServiceWithThePathQuoted) {
   ASSERT_EQ(RunWithOutput(kServiceTool, L"/install", output), 0) << output;
   EXPECT_EQ(RunWithOutput(kServiceTool, L"/install", output), 0) << output;
   EXPECT_NE(Utf16(output).find(L"开机服务 VexaIpSet 已存在,已改为这次的设置"), std::wstring::npos) << output;
-  const std::optional<Value> image = GetValue(HKEY_LOCAL_MACHINE, kServiceKey, L"ImagePath");
-  ASSERT_TRUE(image);
-  EXPECT_EQ(Utf16(image->data.c_str()), L"\"" + kServiceTool + L"\" /service");
+  ExpectTheCopyRegistered(kFolder);
   EXPECT_EQ(GetValue(HKEY_LOCAL_MACHINE, kServiceKey, L"Start")->data, std::string("\x02\0\0\0", 4));
+  EXPECT_EQ(GetValue(HKEY_LOCAL_MACHINE, kServiceKey, L"DependOnService")->data, std::string("Tcpip\0\0", 7));
   // One service of the tool's among all of them.
   SC_HANDLE manager = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ENUMERATE_SERVICE);
   ASSERT_NE(manager, nullptr);
@@ -56,6 +76,25 @@ TEST(Service, InstalledTwiceIsOneServiceWithThePathQuoted) {
   EXPECT_EQ(ours, 1);
 }
 
+// From a mapped drive and from a share (the suite's script links M: and \\cafe-pc\tools to folders of its
+// own): the copy under Program Files is registered, never the path a person may write to.
+TEST(Service, InstalledFromADriveOrAShareRunsTheCopy) {
+  for (const std::wstring from : {std::wstring(L"M:\\tools"), std::wstring(L"\\\\cafe-pc\\tools")}) {
+    SCOPED_TRACE(from);
+    const std::wstring tool = from + L"\\VexaIpSet.exe";
+    ::CreateDirectoryW(from.c_str(), nullptr);
+    ASSERT_TRUE(::CopyFileW(Env(L"VEXA_E2E_TOOL").c_str(), tool.c_str(), FALSE));
+    WriteConfig(tool, L"[NetWork]\r\nNetPrefix=WB-\r\n");
+    std::string output;
+    EXPECT_EQ(RunWithOutput(tool, L"/install", output), 0) << output;
+    ExpectTheCopyRegistered(from);
+  }
+  // Back to the folder the boot's case reads the log of.
+  std::string output;
+  ASSERT_EQ(RunWithOutput(kServiceTool, L"/install", output), 0) << output;
+  ExpectTheCopyRegistered(kFolder);
+}
+
 // After the prefix booted again: the service ran /auto with nobody there, its line after /install's.
 TEST(Service, TheBootRanAutoAndUninstallRemovesIt) {
   const std::wstring log = Utf16(ReadFileBytes(kFolder + L"\\VexaIpSet.log"), CP_UTF8);
@@ -65,6 +104,8 @@ TEST(Service, TheBootRanAutoAndUninstallRemovesIt) {
   std::string output;
   EXPECT_EQ(RunWithOutput(kServiceTool, L"/uninstall", output), 0) << output;
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kServiceKey));
+  EXPECT_EQ(::GetFileAttributesW((CopyFolder() + L"\\VexaIpSet.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_NE(::GetFileAttributesW((kFolder + L"\\VexaIpSet.log").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(RunWithOutput(kServiceTool, L"/uninstall", output), 0) << output;
   EXPECT_EQ(Utf16(output), L"没有开机服务 VexaIpSet,不用删除。\r\n");
 }

@@ -145,19 +145,8 @@ std::wstring Lines(const std::vector<std::wstring>& lines, const wchar_t* none) 
   return L"<pre>" + text + L"</pre>\n";
 }
 
-}  // namespace
-
-std::vector<int> CountsOf(const CafeView& view, const IniFile::ZonePlan* zone) {
-  std::vector<int> counts(std::size(kLooks), 0);
-  for (const IniFile::ZonePlan& z : view.zones) {
-    if (zone != nullptr && &z != zone) continue;
-    for (int number = z.first; number <= z.last; ++number) ++counts[static_cast<int>(view.seats[number].state)];
-  }
-  return counts;
-}
-
 // The machines that could not set themselves at start-up: no seat shows them, so they stand apart, above
-// the seats' table, with the reason and the time; nothing when there are none.
+// the grids, with the reason and the time; nothing when there are none.
 std::wstring UnsetSection(const std::vector<const LogEntry*>& unset) {
   if (unset.empty()) return L"";
   std::wstring html =
@@ -169,6 +158,17 @@ std::wstring UnsetSection(const std::vector<const LogEntry*>& unset) {
             Escaped(LogStamp(entry->time)) + L"</td><td>" + Escaped(UnsetReason(r)) + L"</td></tr>\n";
   }
   return html + L"</table>\n";
+}
+
+}  // namespace
+
+std::vector<int> CountsOf(const CafeView& view, const IniFile::ZonePlan* zone) {
+  std::vector<int> counts(std::size(kLooks), 0);
+  for (const IniFile::ZonePlan& z : view.zones) {
+    if (zone != nullptr && &z != zone) continue;
+    for (int number = z.first; number <= z.last; ++number) ++counts[static_cast<int>(view.seats[number].state)];
+  }
+  return counts;
 }
 
 std::string CafePage(const PageHeader& header, const CafeView& view) {
@@ -188,6 +188,7 @@ std::string CafePage(const PageHeader& header, const CafeView& view) {
     page += L" <span>" + Escaped(JoinWith({key, value}, L"=")) + L"</span>";
   }
   page += L"</p>\n" + Legend(CountsOf(view, nullptr));
+  page += UnsetSection(view.unset);  // no seat shows them: first, where the counter sees it
   // One grid for a cafe; a venue's zones each under a heading of their own, with their counts.
   const bool zoned = view.zones.size() > 1 || !view.zones.front().name.empty();
   if (zoned) {
@@ -213,7 +214,6 @@ std::string CafePage(const PageHeader& header, const CafeView& view) {
     page +=
         L"<p class=\"hd\">日志中这些机号不在 config.ini 的任何区里: " + Escaped(NumbersText(view.outside)) + L"</p>\n";
   }
-  page += UnsetSection(view.unset);
   page +=
       L"<h2 id=\"seats\">各机位</h2>\n<table><tr><th>机号</th><th>状态</th><th>网卡地址</th><th>IP 地址</th>"
       L"<th>计算机名</th><th>最后一次</th><th>结果</th><th>次数</th><th>版本</th></tr>\n";

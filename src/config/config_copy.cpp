@@ -3,25 +3,12 @@
 #include <optional>
 
 #include "common/text.h"
-#include "common/utf8.h"
 #include "config/config_file.h"
 #include "config/ini_file.h"
 
 namespace vexa::IniFile {
 
 namespace {
-
-std::string Utf16Bytes(std::wstring_view units, bool bigEndian) {
-  std::string out(bigEndian ? kUtf16BeMark : kUtf16LeMark);
-  out.reserve(out.size() + 2 * units.size());
-  for (wchar_t unit : units) {
-    const auto high = static_cast<char>((unit >> 8) & 0xFF);
-    const auto low = static_cast<char>(unit & 0xFF);
-    out.push_back(bigEndian ? high : low);
-    out.push_back(bigEndian ? low : high);
-  }
-  return out;
-}
 
 bool IsFullPath(const std::wstring& path) {
   return path.starts_with(L"\\\\") || (path.size() >= 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/'));
@@ -72,17 +59,6 @@ std::wstring WithLogFolder(const std::wstring& text, const std::wstring& folder)
 
 }  // namespace
 
-std::string EncodeText(TextCodec& text, std::wstring_view units, Encoding encoding) {
-  switch (encoding) {
-    case Encoding::Utf16Le: return Utf16Bytes(units, false);
-    case Encoding::Utf16Be: return Utf16Bytes(units, true);
-    case Encoding::Utf8WithMark: return std::string(kUtf8Mark) + ToUtf8(units);
-    case Encoding::Utf8: return ToUtf8(units);
-    case Encoding::Ansi: break;
-  }
-  return text.ToAnsi(units);
-}
-
 ConfigCopy CopyForStartup(TextCodec& text, std::string_view bytes, const std::wstring& named,
                           const std::wstring& from) {
   if (!named.empty() && IsFullPath(named)) return {std::string(bytes), L""};
@@ -90,8 +66,7 @@ ConfigCopy CopyForStartup(TextCodec& text, std::string_view bytes, const std::ws
   copy.logFolder = FullPathIn(from, named.empty() ? L"." : named);
   // A drive's root keeps its backslash; any other folder is named without one, as a person writes it.
   if (copy.logFolder.size() > 3 && copy.logFolder.back() == L'\\') copy.logFolder.pop_back();
-  const Encoding encoding = DetectEncoding(bytes);
-  copy.bytes = EncodeText(text, WithLogFolder(DecodeText(text, bytes, encoding), copy.logFolder), encoding);
+  copy.bytes = Utf16LeBytes(WithLogFolder(DecodeText(text, bytes, DetectEncoding(bytes)), copy.logFolder));
   return copy;
 }
 

@@ -1,7 +1,8 @@
 // config.ini as /install copies it beside the start-up run's executable. The start-up run reads the copy,
 // so the log it writes must be the one the operator's runs write: a [Log] Folder= that is missing or
-// relative would name the copy's own folder. The copy names the folder /install ran from instead, written
-// into the text in the file's own encoding and line ends; every other byte stays as it was.
+// relative would name the copy's own folder. The copy names the folder /install ran from instead: then it is
+// written as Unicode (UTF-16LE with its mark, which Windows' reader and Notepad read), its lines as they were;
+// otherwise every byte stays as it was.
 #pragma once
 
 #include <string>
@@ -11,9 +12,6 @@
 #include "platform/platform.h"
 
 namespace vexa::IniFile {
-
-// Text (UTF-16 units, as DecodeText gives them) in encoding, its byte-order mark first where it has one.
-std::string EncodeText(TextCodec& text, std::wstring_view units, Encoding encoding);
 
 struct ConfigCopy {
   std::string bytes;       // what the copy holds

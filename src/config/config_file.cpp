@@ -145,6 +145,8 @@ Split SplitTable(const std::wstring& units) {
   return split;
 }
 
+}  // namespace
+
 std::string Utf16LeBytes(const std::wstring& units) {
   std::string out(kUtf16LeMark);
   out.reserve(2 + 2 * units.size());
@@ -154,8 +156,6 @@ std::string Utf16LeBytes(const std::wstring& units) {
   }
   return out;
 }
-
-}  // namespace
 
 std::wstring DecodeText(TextCodec& text, std::string_view bytes, Encoding encoding) {
   return Units(text, bytes, encoding);

@@ -21,6 +21,9 @@ Encoding DetectEncoding(std::string_view bytes);
 // A file's text as a person may have re-saved it in Notepad, decoded by its encoding, the mark left out:
 // one decoder for config.ini and the shared log.
 std::wstring DecodeText(TextCodec& text, std::string_view bytes, Encoding encoding);
+// UTF-16 units (as DecodeText gives them) as a UTF-16LE file with its mark, the one Unicode file Windows'
+// reader reads.
+std::string Utf16LeBytes(const std::wstring& units);
 
 // Past this size a file always goes through the copy: no value in it can reach the 65,536 characters at
 // which Windows' reader wraps, whatever the file holds.

@@ -1,8 +1,5 @@
 #include "log/unset_machines.h"
 
-#include <algorithm>
-#include <map>
-
 namespace vexa {
 
 bool IsUnsetLine(const RunRecord& record) {
@@ -11,20 +8,15 @@ bool IsUnsetLine(const RunRecord& record) {
 }
 
 std::vector<const LogEntry*> UnsetMachines(const RunLog& log) {
-  std::map<std::wstring, const LogEntry*> open;  // by MachineGuid print
+  // A cafe has a few such machines at most: each looked up in order, kept in the order of its last line.
+  std::vector<const LogEntry*> machines;
   for (const LogEntry& entry : log.entries) {
     const RunRecord& r = entry.record;
-    if (IsUnsetLine(r)) {
-      open[r.machineGuid] = &entry;
-    } else if (!r.machineGuid.empty() && entry.Vouches()) {
-      open.erase(r.machineGuid);
-    }
+    const bool unset = IsUnsetLine(r);
+    if (!unset && (r.machineGuid.empty() || !entry.Vouches())) continue;
+    std::erase_if(machines, [&r](const LogEntry* e) { return e->record.machineGuid == r.machineGuid; });
+    if (unset) machines.push_back(&entry);
   }
-  std::vector<const LogEntry*> machines;
-  machines.reserve(open.size());
-  for (const auto& [print, entry] : open) machines.push_back(entry);
-  std::stable_sort(machines.begin(), machines.end(),
-                   [](const LogEntry* a, const LogEntry* b) { return SecondsOf(a->time) < SecondsOf(b->time); });
   return machines;
 }
 

@@ -15,7 +15,8 @@ namespace vexa {
 // The line is an /auto's that found no seat: no number, a refusal's exit code, the machine's print known.
 bool IsUnsetLine(const RunRecord& record);
 
-// Each machine's last such line not cleared since, oldest first; pointers into log, which must outlive them.
+// Each machine's last such line not cleared since, in the log's order; pointers into log, which must outlive
+// them.
 std::vector<const LogEntry*> UnsetMachines(const RunLog& log);
 
 // Why the machine could not set itself: the line's refusal without its first word.

@@ -109,38 +109,29 @@ Copy CopyTool(Platform& platform, const IniFile::Venue& venue) {
 }
 
 // What /install says of the copy it registered.
-std::vector<std::wstring> CopyLines(const Copy& copy, std::uint32_t waitSeconds) {
-  std::vector<std::wstring> lines;
-  if (copy.itself) {
-    lines.push_back(L"这就是开机服务运行的副本(" + copy.folder + L"),没有复制;开机时读的是这里的 config.ini。");
-  } else {
-    lines.push_back(L"VexaIpSet.exe 和 config.ini 已复制到 " + copy.folder +
-                    L"(只有管理员能修改),开机时运行的是这个副本,读的是那里的 config.ini;"
-                    L"改了 config.ini 后请再运行一次 /install。");
-  }
-  if (!copy.logFolder.empty()) {
-    lines.push_back(L"复制的 config.ini 的 [Log] Folder= 写的是 " + copy.logFolder +
-                    L",开机时的日志和这里运行的一样写在那里。");
-  }
-  lines.push_back(L"开机时它等本机在 [Machines] 中的网卡出现(最多 " + IntText(waitSeconds) +
-                  L" 秒,[Startup] WaitSeconds=),等不到就在日志里记下本机和原因,/report 的页面列出这台机器。");
-  return lines;
+std::wstring CopyText(const Copy& copy, std::uint32_t waitSeconds) {
+  std::wstring text =
+      copy.itself ? L"这就是开机服务运行的副本,没有复制" : L"VexaIpSet.exe 和 config.ini 已复制到 " + copy.folder;
+  text += L"(只有管理员能修改):开机时运行这个副本,读那里的 config.ini,改了 config.ini 请再运行 /install。";
+  if (!copy.logFolder.empty()) text += L"\r\n日志写在 " + copy.logFolder + L"(复制的 config.ini 的 [Log] Folder=)。";
+  return text + L"\r\n开机时等 [Machines] 中本机的网卡出现,最多 " + IntText(waitSeconds) +
+         L" 秒([Startup] WaitSeconds=);等不到就在日志里记下本机,/report 的页面列出它。";
 }
 
 }  // namespace
 
 CafeOutput InstallStartupService(Platform& platform, bool force) {
   const IniFile::Venue venue = IniFile::ReadVenue(platform);
-  if (venue.file.State() != IniFile::ConfigState::Readable || !venue.Ok()) {
-    const std::wstring why =
-        venue.Ok() ? L"没有 config.ini(或为空、无法读取): " + IniFile::ConfigPath(platform) : venue.problem;
-    const std::wstring outcome = L"拒绝: 没有装上开机服务 " + ServiceName() + L",开机时没有可用的 config.ini";
-    return Done(platform, venue, RunMode::Install, {outcome + L"。", why}, outcome, exit_code::kRefused);
+  Copy copy;
+  if (venue.file.State() != IniFile::ConfigState::Readable) {
+    copy.problem = L"没有 config.ini(或为空、无法读取): " + IniFile::ConfigPath(platform);
+  } else if (!venue.Ok()) {
+    copy.problem = L"config.ini 不能用: " + venue.problem;
+  } else {
+    copy = CopyTool(platform, venue);
   }
-  const Copy copy = CopyTool(platform, venue);
   if (!copy.problem.empty()) {
-    const std::wstring outcome =
-        L"拒绝: 没有装上开机服务 " + ServiceName() + L",无法复制到 Program Files: " + copy.problem;
+    const std::wstring outcome = L"拒绝: 没有装上开机服务 " + ServiceName() + L": " + copy.problem;
     return Done(platform, venue, RunMode::Install, {outcome, L"请以管理员身份运行。"}, outcome, exit_code::kRefused);
   }
   const std::string command = "\"" + platform.text.ToAnsi(PathIn<wchar_t>(copy.folder, L"VexaIpSet.exe")) +
@@ -156,31 +147,24 @@ CafeOutput InstallStartupService(Platform& platform, bool force) {
       (result.change == ServiceChange::Updated ? L"开机服务 " + ServiceName() + L" 已存在,已改为这次的设置"
                                                : L"已装上开机服务 " + ServiceName());
   std::vector<std::wstring> lines{outcome + L":每次开机、有人登录之前以 SYSTEM 账户运行",
-                                  L"  " + platform.text.FromAnsi(command)};
-  for (std::wstring& line : CopyLines(copy, venue.startupWaitSeconds)) lines.push_back(std::move(line));
-  lines.push_back(L"它按 [Machines] 设置本机(同 /auto" + std::wstring(force ? L" /force" : L"") +
-                  L"):设置不同时写入并重启一次,设置相同时什么也不做。删除开机服务: VexaIpSet.exe /uninstall");
+                                  L"  " + platform.text.FromAnsi(command), CopyText(copy, venue.startupWaitSeconds),
+                                  L"然后按 [Machines] 设置本机(同 /auto):设置不同时写入并重启一次,相同时什么也不做。"
+                                  L"删除开机服务: VexaIpSet.exe /uninstall"};
   return Done(platform, venue, RunMode::Install, std::move(lines), outcome, exit_code::kDone);
 }
 
 namespace {
 
-// The copy's files removed, and its folder when nothing else is left in it (a log someone keeps there
-// stays); the files that could not be removed.
-std::vector<std::wstring> RemoveCopy(Platform& platform, const std::wstring& folder, bool& removed) {
-  std::vector<std::wstring> left;
-  const std::string ansi = platform.text.ToAnsi(folder);
+// The copy's two files removed, and its folder when nothing else is left in it (a log someone keeps there
+// stays); whether none of the files is left.
+bool RemoveCopy(Platform& platform, const std::string& folder) {
+  bool gone = true;
   for (const std::string_view name : {kToolName, kConfigName}) {
-    const std::string path = PathIn<char>(ansi, name);
-    if (!platform.files.FileSize(path.c_str())) continue;  // not there
-    if (platform.files.RemoveFile(path.c_str())) {
-      removed = true;
-    } else {
-      left.push_back(platform.text.FromAnsi(path));
-    }
+    const std::string path = PathIn<char>(folder, name);
+    gone = (platform.files.RemoveFile(path.c_str()) || !platform.files.FileSize(path.c_str())) && gone;
   }
-  platform.files.RemoveFolder(ansi.c_str());
-  return left;
+  platform.files.RemoveFolder(folder.c_str());
+  return gone;
 }
 
 }  // namespace
@@ -193,21 +177,17 @@ CafeOutput UninstallStartupService(Platform& platform) {
     return Done(platform, venue, RunMode::Uninstall, {outcome, L"请以管理员身份运行。"}, outcome, exit_code::kRefused);
   }
   const std::wstring folder = InstallFolder(platform);
-  bool removed = false;
-  const std::vector<std::wstring> left =
-      folder.empty() ? std::vector<std::wstring>{} : RemoveCopy(platform, folder, removed);
-  std::vector<std::wstring> lines;
-  std::wstring outcome = result.change == ServiceChange::Removed ? L"已删除开机服务 " + ServiceName()
-                                                                 : L"没有开机服务 " + ServiceName() + L",不用删除";
-  lines.push_back(outcome + (result.change == ServiceChange::Removed ? L",以后开机不再自动设置。" : L"。"));
-  if (removed) lines.push_back(L"已删除 " + folder + L" 中的 VexaIpSet.exe 和 config.ini(日志没有删除)。");
-  if (!left.empty()) {
-    outcome = L"拒绝: " + outcome + L",但无法删除 " + JoinWith(left, L", ");
-    lines.push_back(L"无法删除 " + JoinWith(left, L", ") +
-                    L"(正在运行或没有权限):请以管理员身份从别的文件夹再运行一次 /uninstall。");
+  const bool copied = !folder.empty() && platform.files.IsFolder(platform.text.ToAnsi(folder).c_str());
+  const bool had = result.change == ServiceChange::Removed;
+  std::wstring outcome = had ? L"已删除开机服务 " + ServiceName() : L"没有开机服务 " + ServiceName() + L",不用删除";
+  std::vector<std::wstring> lines{outcome + (had ? L",以后开机不再自动设置。" : L"。")};
+  if (copied && !RemoveCopy(platform, platform.text.ToAnsi(folder))) {
+    outcome = L"拒绝: " + outcome + L",但无法删除 " + folder + L" 中的副本";
+    lines.push_back(outcome + L"(正在运行或没有权限):请以管理员身份从别的文件夹再运行一次 /uninstall。");
     return Done(platform, venue, RunMode::Uninstall, std::move(lines), outcome, exit_code::kRefused);
   }
-  if (result.change == ServiceChange::Absent && !removed) return {lines.front(), exit_code::kDone};
+  if (copied) lines.push_back(L"已删除 " + folder + L" 中的 VexaIpSet.exe 和 config.ini(日志没有删除)。");
+  if (!had && !copied) return {lines.front(), exit_code::kDone};
   return Done(platform, venue, RunMode::Uninstall, std::move(lines), outcome, exit_code::kDone);
 }
 

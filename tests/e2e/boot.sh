@@ -112,7 +112,7 @@ boot_gave_up() {
   grep -qE $'\t/auto\t拒绝: 本机网卡的地址不在 config.ini 的 \[Machines\] 中: '"$BOOT_MAC"$'\t机号=\t计算机名=[^\t]+\t.*\t退出码=2\t.*机器码=[0-9a-f]{8}' "$log" ||
     { echo "no /auto line that gave up naming the machine and $BOOT_MAC"; return 1; }
   grep -q '没能自动设置的机器</h2>' "$page" || { echo "the page does not list the machine"; return 1; }
-  grep -qE 'IPAddress' "$out" && { echo "the card's key got an address"; return 1; }
+  grep -qE 'IPAddress +REG_MULTI_SZ +10\.9\.6\.' "$out" && { echo "the card's key got the seat's address"; return 1; }
   return 0
 }
 

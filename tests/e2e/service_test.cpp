@@ -43,8 +43,11 @@ void ExpectTheCopyRegistered(const std::wstring& from) {
   ASSERT_TRUE(image);
   EXPECT_EQ(Utf16(image->data.c_str()), L"\"" + CopyFolder() + L"\\VexaIpSet.exe\" /service");
   EXPECT_EQ(ReadFileBytes(CopyFolder() + L"\\VexaIpSet.exe"), ReadFileBytes(Env(L"VEXA_E2E_TOOL")));
-  EXPECT_NE(Utf16(ReadFileBytes(CopyFolder() + L"\\config.ini")).find(L"[Log]\r\nFolder=" + from + L"\r\n"),
-            std::wstring::npos);
+  // Written as UTF-16LE with its mark once it names the folder.
+  const std::string copied = ReadFileBytes(CopyFolder() + L"\\config.ini");
+  ASSERT_EQ(copied.substr(0, 2), "\xFF\xFE");
+  const std::wstring text(reinterpret_cast<const wchar_t*>(copied.data() + 2), (copied.size() - 2) / 2);
+  EXPECT_NE(text.find(L"[Log]\r\nFolder=" + from + L"\r\n"), std::wstring::npos);
 }
 
 TEST(Service, InstalledTwiceIsOneServiceWithThePathQuoted) {
@@ -79,7 +82,8 @@ TEST(Service, InstalledTwiceIsOneServiceWithThePathQuoted) {
 // From a mapped drive and from a share (the suite's script links M: and \\cafe-pc\tools to folders of its
 // own): the copy under Program Files is registered, never the path a person may write to.
 TEST(Service, InstalledFromADriveOrAShareRunsTheCopy) {
-  for (const std::wstring from : {std::wstring(L"M:\\tools"), std::wstring(L"\\\\cafe-pc\\tools")}) {
+  for (const wchar_t* folder : {L"M:\\tools", L"\\\\cafe-pc\\tools"}) {
+    const std::wstring from(folder);
     SCOPED_TRACE(from);
     const std::wstring tool = from + L"\\VexaIpSet.exe";
     ::CreateDirectoryW(from.c_str(), nullptr);

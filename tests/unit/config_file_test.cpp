@@ -289,19 +289,28 @@ TEST(ConfigCopy, TheLogFolderMadeFull) {
   };
   for (const auto& row : rows) {
     TRACE_ROW(row);
-    const IniFile::ConfigCopy copy = IniFile::CopyForStartup(text, text.ToAnsi(row.config), row.named, from);
-    EXPECT_EQ(text.FromAnsi(copy.bytes), row.copy);
-    EXPECT_EQ(copy.logFolder.empty(), row.config == row.copy);
+    const std::string bytes = text.ToAnsi(row.config);
+    const IniFile::ConfigCopy copy = IniFile::CopyForStartup(text, bytes, row.named, from);
+    if (row.config == row.copy) {
+      EXPECT_EQ(copy.bytes, bytes);  // byte for byte
+      EXPECT_TRUE(copy.logFolder.empty());
+    } else {
+      EXPECT_EQ(IniFile::DetectEncoding(copy.bytes), Encoding::Utf16Le);
+      EXPECT_EQ(IniFile::DecodeText(text, copy.bytes, Encoding::Utf16Le), row.copy);
+    }
   }
-  // Each encoding Notepad saves stays that encoding, its mark first.
-  const std::wstring config = L"[NetWork]\r\nNetPrefix=网吧-\r\n";
-  const std::wstring copied = config + L"[Log]\r\nFolder=D:\\网吧\r\n";
-  for (const Encoding encoding :
-       {Encoding::Ansi, Encoding::Utf8, Encoding::Utf8WithMark, Encoding::Utf16Le, Encoding::Utf16Be}) {
-    const IniFile::ConfigCopy copy =
-        IniFile::CopyForStartup(text, IniFile::EncodeText(text, config, encoding), L"", from);
-    EXPECT_EQ(IniFile::DetectEncoding(copy.bytes), encoding);
-    EXPECT_EQ(IniFile::DecodeText(text, copy.bytes, encoding), copied);
+  // A key before any header is in no section: the [Log] after it gets the line.
+  const IniFile::ConfigCopy early = IniFile::CopyForStartup(text, "Folder=x\r\n[Log]\r\n", L"", from);
+  EXPECT_EQ(IniFile::DecodeText(text, early.bytes, Encoding::Utf16Le), L"Folder=x\r\n[Log]\r\nFolder=D:\\网吧\r\n");
+  // Every encoding Notepad saves is read as it was saved.
+  for (const Encoding encoding : {Encoding::Utf8, Encoding::Utf8WithMark, Encoding::Utf16Le, Encoding::Utf16Be}) {
+    const std::wstring config = L"[NetWork]\r\nNetPrefix=网吧-\r\n";
+    std::string bytes = encoding == Encoding::Utf8WithMark ? "\xEF\xBB\xBF" + ToUtf8(config) : ToUtf8(config);
+    if (encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be) {
+      bytes = Utf16(u"[NetWork]\r\nNetPrefix=网吧-\r\n", encoding == Encoding::Utf16Be);
+    }
+    const IniFile::ConfigCopy copy = IniFile::CopyForStartup(text, bytes, L"", from);
+    EXPECT_EQ(IniFile::DecodeText(text, copy.bytes, Encoding::Utf16Le), config + L"[Log]\r\nFolder=D:\\网吧\r\n");
   }
 }
 

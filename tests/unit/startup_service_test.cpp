@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "common/exit_codes.h"
+#include "config/config_file.h"
 #include "unattended_fixture.h"
 
 namespace vexa {
@@ -38,13 +39,13 @@ TEST_F(StartupTest, InstallRegistersACopyUnderProgramFilesNeverTheOriginal) {
   EXPECT_EQ(service.command, "\"C:\\Program Files\\VexaIpSet\\VexaIpSet.exe\" /service");
   EXPECT_EQ(service.dependsOn, "Tcpip");
   EXPECT_EQ(Copied("VexaIpSet.exe"), "MZ tool");
-  // The copy's log is the operator's: the folder /install ran from, in the file's own encoding (GBK).
-  EXPECT_EQ(sim.text.FromAnsi(Copied("config.ini")),
+  // The copy's log is the operator's: the folder /install ran from.
+  EXPECT_EQ(IniFile::DecodeText(sim.text, Copied("config.ini"), IniFile::Encoding::Utf16Le),
             L"[NetWork]\r\nNetPrefix=WB-\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=15\r\n[Log]\r\nFolder=D:\\网吧 工具\r\n");
   EXPECT_NE(Output().find(L"VexaIpSet.exe 和 config.ini 已复制到 C:\\Program Files\\VexaIpSet(只有管理员能修改)"),
             std::wstring::npos)
       << ToUtf8(Output());
-  EXPECT_NE(Output().find(L"复制的 config.ini 的 [Log] Folder= 写的是 D:\\网吧 工具,"), std::wstring::npos);
+  EXPECT_NE(Output().find(L"\r\n日志写在 D:\\网吧 工具(复制的 config.ini 的 [Log] Folder=)。"), std::wstring::npos);
   EXPECT_NE(Log().find(ToUtf8(L"\t/install\t已装上开机服务 VexaIpSet\t")), std::string::npos) << Log();
   // Again, after a new version was put beside config.ini: the copy refreshed, the one service changed.
   sim.files.Put(sim.system.ModulePath(), "MZ tool 2");
@@ -59,6 +60,9 @@ TEST_F(StartupTest, InstallRegistersACopyUnderProgramFilesNeverTheOriginal) {
   EXPECT_FALSE(sim.files.Exists(kCopy + "\\VexaIpSet.exe"));
   EXPECT_FALSE(sim.files.Exists(kCopy + "\\config.ini"));
   EXPECT_FALSE(sim.files.IsFolder(kCopy.c_str()));
+  EXPECT_NE(Output().find(L"\r\n已删除 C:\\Program Files\\VexaIpSet 中的 VexaIpSet.exe 和 config.ini(日志没有删除)。"),
+            std::wstring::npos)
+      << ToUtf8(Output());
   EXPECT_NE(Log().find(ToUtf8(L"\t/uninstall\t已删除开机服务 VexaIpSet\t")), std::string::npos) << Log();
   EXPECT_EQ(Run(L"/uninstall"), exit_code::kDone);
   EXPECT_EQ(Output(), L"没有开机服务 VexaIpSet,不用删除。\r\n");
@@ -87,14 +91,14 @@ class NoCopyTest : public StartupTest {
   void ExpectNoService(const std::wstring& why) {
     EXPECT_EQ(Run(L"/install"), exit_code::kRefused);
     EXPECT_TRUE(sim.services.installed.empty());
-    EXPECT_EQ(Output().find(L"拒绝: 没有装上开机服务 VexaIpSet,"), 0u) << ToUtf8(Output());
+    EXPECT_EQ(Output().find(L"拒绝: 没有装上开机服务 VexaIpSet: "), 0u) << ToUtf8(Output());
     EXPECT_NE(Output().find(why), std::wstring::npos) << ToUtf8(Output());
   }
 };
 
 TEST_F(NoCopyTest, ProgramFilesReadOnly) {
   sim.files.ReadOnlyFolder(kProgramFiles);
-  ExpectNoService(L"无法复制到 Program Files: 无法建立文件夹 C:\\Program Files\\VexaIpSet");
+  ExpectNoService(L"无法建立文件夹 C:\\Program Files\\VexaIpSet");
 }
 
 TEST_F(NoCopyTest, TheExecutableUnreadable) {

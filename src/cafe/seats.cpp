@@ -58,8 +58,8 @@ std::vector<int> SeatNumbers(const CafeView& view) {
 }
 
 CafeView ViewOfCafe(const RunLog& log, const IniFile::MachineTable& table, const IniFile::Zones& zones) {
-  CafeView view;
-  view.zones = zones.plans;
+  CafeView view{{}, zones.plans};  // seats, then zones
+  view.unset = UnsetMachines(log);
   int last = 0;
   for (const IniFile::ZonePlan& zone : view.zones) last = std::max(last, zone.last);
   view.seats.resize(static_cast<std::size_t>(last) + 1);
@@ -99,7 +99,6 @@ CafeView ViewOfCafe(const RunLog& log, const IniFile::MachineTable& table, const
   std::sort(view.outside.begin(), view.outside.end());
   view.outside.erase(std::unique(view.outside.begin(), view.outside.end()), view.outside.end());
   view.sidShared = SeatsSharingSid(addresses);
-  view.unset = UnsetMachines(log);
   for (const std::vector<int>& group : view.sidShared) {
     for (const int number : group) {
       if (!zones.Allows(number)) continue;

@@ -118,6 +118,12 @@ TEST_F(NoCopyTest, NoProgramFiles) {
   ExpectNoService(L"注册表中没有 Program Files 文件夹");
 }
 
+TEST_F(NoCopyTest, ProgramFilesNotAText) {
+  sim.registry.SetValue(kHkeyLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir", kRegDword,
+                        std::string("\1\0\0\0", 4));
+  ExpectNoService(L"注册表中没有 Program Files 文件夹");
+}
+
 // Without a config.ini to copy the start-up run could never set the machine.
 TEST_F(NoCopyTest, NoConfig) {
   sim.files.RemoveFile(sim.ConfigPath().c_str());

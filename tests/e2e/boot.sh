@@ -13,19 +13,15 @@
 
 readonly BOOT_MAC=00-1A-2B-3C-4D-91
 
-# The image: the prefix of $1 copied while its server is down, with the keys a cloned Windows has and the
+# The image: the prefix copied into $1 (twins.sh's cloned_image), with the computer name's key and the
 # planted program's marker in the system's environment (services.exe hands it to every service); the tool of
 # build $2 in the public folder, [Startup] WaitSeconds=$3, [Machines] giving seat 21 to $4.
 boot_image() {
-  local image=$1 build=$2 wait=$3 listed=$4 cs='HKLM\SYSTEM\ControlSet001'
-  WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1
-  WINEPREFIX=$prefix wineserver -w
-  rm -rf "$image" && cp -a "$prefix" "$image"
+  local image=$1 build=$2 wait=$3 listed=$4
+  cloned_image "$image"
   (
     export WINEPREFIX=$image
-    wine reg add "$cs\\Services\\Tcpip\\Parameters" /v 'NV Hostname' /d MASTER /f
-    wine reg add "$cs\\Services\\Tcpip\\Parameters\\Interfaces\\$TWIN_CARD" /v EnableDHCP /t REG_DWORD /d 1 /f
-    wine reg add "$cs\\Control\\ComputerName\\ComputerName" /v ComputerName /d MASTER /f
+    wine reg add "HKLM\\SYSTEM\\ControlSet001\\Control\\ComputerName\\ComputerName" /v ComputerName /d MASTER /f
     wine reg add 'HKLM\System\CurrentControlSet\Control\Session Manager\Environment' \
       /v VEXA_E2E_PLANTED_MARKER /d 'C:\planted-ran.txt' /f
     wineserver -w

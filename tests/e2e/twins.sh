@@ -14,11 +14,10 @@
 readonly TWIN_IMAGE_GUID=6b29fc40-ca47-4e13-8a2f-1d3c5e7f9a0b
 readonly TWIN_CARD='{00000002-0000-0000-0000-4E6574446576}'  # a namespace's second interface, after lo
 
-# The image: the prefix of $1 copied while its server is down, with the keys a cloned Windows has (the
-# card's TCP/IP key, the host name's) and the image's MachineGuid; the tool of build $2 in C:\twin with a
-# config.ini whose log is on the share.
-twin_image() {
-  local image=$1 build=$2 tcpip='HKLM\SYSTEM\ControlSet001\Services\Tcpip\Parameters'
+# A copy in $1 of the prefix, made while its server is down, with the keys a cloned Windows has: the host
+# name's and the TCP/IP key of the namespace's card (DHCP, as the image left it).
+cloned_image() {
+  local image=$1 tcpip='HKLM\SYSTEM\ControlSet001\Services\Tcpip\Parameters'
   WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1
   WINEPREFIX=$prefix wineserver -w
   rm -rf "$image" && cp -a "$prefix" "$image"
@@ -26,9 +25,18 @@ twin_image() {
     export WINEPREFIX=$image
     wine reg add "$tcpip" /v 'NV Hostname' /d MASTER /f
     wine reg add "$tcpip\\Interfaces\\$TWIN_CARD" /v EnableDHCP /t REG_DWORD /d 1 /f
-    wine reg add 'HKLM\SOFTWARE\Microsoft\Cryptography' /v MachineGuid /d "$TWIN_IMAGE_GUID" /f /reg:64
     wineserver -w
   ) >/dev/null 2>&1
+}
+
+# The image: the prefix copied into $1 (cloned_image) with the image's MachineGuid; the tool of build $2 in
+# C:\twin with a config.ini whose log is on the share.
+twin_image() {
+  local image=$1 build=$2
+  cloned_image "$image"
+  WINEPREFIX=$image wine reg add 'HKLM\SOFTWARE\Microsoft\Cryptography' /v MachineGuid /d "$TWIN_IMAGE_GUID" /f /reg:64 \
+    >/dev/null 2>&1
+  WINEPREFIX=$image wineserver -w
   mkdir -p "$image/drive_c/twin" "$SHARE_DIR/twins-$build"
   rm -f "$SHARE_DIR/twins-$build"/*
   cp "build/$build/VexaIpSet.exe" "$image/drive_c/twin/"

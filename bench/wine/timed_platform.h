@@ -81,6 +81,12 @@ class TimedRegistry : public vexa::Registry {
   long RegDeleteKeyA(vexa::RegHandle key, const char* subKey) override {
     return Timed(t_, "RegDeleteKeyA", [&] { return real_.RegDeleteKeyA(key, subKey); });
   }
+  long RegLoadKeyA(vexa::RegHandle root, const char* subKey, const char* file) override {
+    return Timed(t_, "RegLoadKeyA", [&] { return real_.RegLoadKeyA(root, subKey, file); });
+  }
+  long RegUnLoadKeyA(vexa::RegHandle root, const char* subKey) override {
+    return Timed(t_, "RegUnLoadKeyA", [&] { return real_.RegUnLoadKeyA(root, subKey); });
+  }
 
  private:
   vexa::Registry& real_;
@@ -142,6 +148,9 @@ class TimedSystem : public vexa::System {
   }
   bool RandomBytes(std::uint8_t* buffer, std::uint32_t size) override {
     return Timed(t_, "RandomBytes", [&] { return real_.RandomBytes(buffer, size); });
+  }
+  std::string ExpandEnvironment(const char* text) override {
+    return Timed(t_, "ExpandEnvironment", [&] { return real_.ExpandEnvironment(text); });
   }
   vexa::LocalTime Now() override {
     return Timed(t_, "Now", [&] { return real_.Now(); });

@@ -70,6 +70,7 @@ std::wstring UndoReport(const Outcome& out) {
       text += L"\r\n" + ConsoleLine(L"I P 地 址", card.ipAddress.empty() ? L"(自动获得)" : card.ipAddress);
     if (!card.restored.empty()) text += L"\r\n已恢复: " + JoinWith(card.restored, L", ");
     if (!card.notRestored.empty()) text += L"\r\n未恢复: " + JoinWith(card.notRestored, L", ");
+    if (!card.keyGone.empty()) text += L"\r\n" + KeyGoneText(card.keyGone);
   }
   if (out.restart == RestartState::Requested) text += L"\r\n计算机名改变了,正在重新启动计算机。";
   if (out.restart == RestartState::Refused) text += L"\r\n" + std::wstring(kRestartRefusedText);
@@ -82,9 +83,13 @@ std::wstring RunReport(const Outcome& out) {
     case Outcome::Kind::Refused:
       // In the console's own words: a box's title ("… - 请确认") means nothing where nothing is asked.
       return std::wstring(kRefusedOutcome) + out.notice.text;
-    case Outcome::Kind::InPlace:
-      if (!out.renamePending) return L"本机已是这些设置,没有写入,也不重启:\r\n" + ConsoleSettings(out) + guid;
-      return L"本机已是这些设置,没有写入:\r\n" + ConsoleSettings(out) + guid + L"\r\n" + PendingRename(out);
+    case Outcome::Kind::InPlace: {
+      // A player's profile that could not be mounted is still without its key.
+      const std::wstring rest =
+          (out.report.notWritten.empty() ? L"" : L"\r\n未写入: " + JoinWith(out.report.notWritten, L", ")) + guid;
+      if (!out.renamePending) return L"本机已是这些设置,没有写入,也不重启:\r\n" + ConsoleSettings(out) + rest;
+      return L"本机已是这些设置,没有写入:\r\n" + ConsoleSettings(out) + rest + L"\r\n" + PendingRename(out);
+    }
     case Outcome::Kind::Written: break;
     case Outcome::Kind::Undone: return UndoReport(out);
   }

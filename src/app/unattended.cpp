@@ -194,7 +194,9 @@ int MachineRun(Platform& real, const CommandLine& command, bool startup) {
   }
   // One reading of config.ini and one plan for the whole run: the values never mix two versions of a file
   // being saved.
-  RunContext run = OpenRun(unattended, inventory, OptionsOf(command));
+  RunOptions options = OptionsOf(command);
+  options.everyPlayer = startup;  // SYSTEM's own key is no player's
+  RunContext run = OpenRun(unattended, inventory, options);
   // /n's number, checked once: one config.ini does not allow is a bad argument, named with the numbers it
   // allows (a config.ini that cannot be used is the plan's to refuse).
   MachineInput number;

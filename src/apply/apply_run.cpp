@@ -210,17 +210,29 @@ void SaveAndWrite(RunContext& run, const MachinePlan& plan, const std::optional<
   LogAndRestart(run, log, run.options.restart, false, out);
 }
 
+// A player's profile whose hive could not be mounted gets no game key: its row leaves the plan (nothing of
+// it is read, saved or compared) and counts as not written, with why.
+void LeaveOutUnmounted(const MountedHives& hives, MachinePlan& plan, Outcome& out) {
+  for (const MountedHives::Failure& failure : hives.failed()) {
+    std::erase_if(plan.rows, [&failure](const WriteRow& row) { return InHive(row.path, failure.profile.hiveKey); });
+    out.report.notWritten.push_back(GameKeyLabel(failure.profile.name) + L" (" + failure.why + L")");
+  }
+}
+
 }  // namespace
 
 Outcome ApplyMachine(RunContext& run, const Target& target, Confirmer& confirmer) {
   Platform& platform = run.platform;
-  const MachinePlan plan = PlanMachine(run, target);
+  MachinePlan plan = PlanMachine(run, target);
   Outcome out = OutcomeOf(platform, target, plan);
   LineLog log{run.logPlace, std::nullopt, LogFolderProblem(run.logPlace)};
   if (out.kind == Outcome::Kind::Refused) {
     LogRefusal(run, log, out);
     return out;
   }
+  const MountedHives hives(platform, plan.players);
+  LeaveOutUnmounted(hives, plan, out);
+  // A profile left without its key does not count: writing again would only restart the machine again.
   const bool inPlace = run.options.skipInPlace && InPlace(platform, plan.rows);
   std::vector<std::wstring> confirmed;  // the doubts overruled so far
   for (;;) {
@@ -310,7 +322,7 @@ std::vector<std::wstring> PresentCards(Platform& platform, const CardInventory& 
 // address put back.
 UndoneCard UndoneOf(Platform& platform, const CardInventory& inventory, const SavedState& saved,
                     const CardRestore& restore, HeldLog& log) {
-  UndoneCard card{restore.card, L"", L"", L"", restore.restored, restore.notRestored, restore.gone};
+  UndoneCard card{restore.card, L"", L"", L"", restore.restored, restore.notRestored, restore.keyGone, restore.gone};
   for (std::int32_t i = 0; i <= inventory.LastCard && !restore.gone; ++i) {
     if (!SameName(CutAtNul(CardServiceName(platform, inventory, i).value_or(L"")), restore.card)) continue;
     card.card = CutAtNul(CardDescription(platform, inventory, i));

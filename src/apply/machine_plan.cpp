@@ -95,7 +95,8 @@ MachinePlan PlanMachine(const RunContext& run, const Target& target) {
     return plan;
   }
   plan.doubt = SettingsDoubt(plan.settings);
-  plan.rows = WriteRows(platform.text, plan.settings, plan.serviceName, plan.controlSet);
+  if (run.options.everyPlayer) plan.players = UserProfiles(platform);
+  plan.rows = WriteRows(platform.text, plan.settings, plan.serviceName, plan.controlSet, plan.players);
   return plan;
 }
 

@@ -31,7 +31,8 @@ struct UndoneCard {
   std::wstring ipAddress;  // as put back, "" when it had none (DHCP)
   std::vector<std::wstring> restored;
   std::vector<std::wstring> notRestored;
-  bool gone = false;  // the card left the machine: nothing of its own to put back
+  std::vector<std::wstring> keyGone;  // values whose key no longer exists: nothing to put back
+  bool gone = false;                  // the card left the machine: nothing of its own to put back
 };
 
 struct Outcome {

@@ -138,7 +138,12 @@ std::wstring UndoOutcome(const UndoneCard& card, RestartState restart, bool last
   if (!card.notRestored.empty()) text += L", 部分未恢复";
   if (card.gone) text += L", " + std::wstring(kCardGone);
   if (!card.restored.empty()) text += L": 恢复了 " + JoinWith(card.restored, L"、");
+  if (!card.keyGone.empty()) text += L"; " + KeyGoneText(card.keyGone);
   return last ? text + RestartSuffix(restart) : text;
+}
+
+std::wstring KeyGoneText(const std::vector<std::wstring>& labels) {
+  return L"键已不存在,无需恢复: " + JoinWith(labels, L"、");
 }
 
 std::wstring ListedAgainText(const std::wstring& line) {

@@ -56,6 +56,8 @@ std::wstring CheckVerdict(const CheckOutcome& check);
 // The log's outcome field; for /undo, one card's line (last: the line the restart's word goes on).
 std::wstring LogOutcome(const Outcome& outcome);
 std::wstring UndoOutcome(const UndoneCard& card, RestartState restart, bool last);
+// The values an undo found no key for (a driver installed anew, a profile deleted): nothing to put back.
+std::wstring KeyGoneText(const std::vector<std::wstring>& labels);
 // After /undo: the start-up task's /auto writes the settings again while [Machines] lists the card (line:
 // its "address=number" there), and how to stop it.
 std::wstring ListedAgainText(const std::wstring& line);

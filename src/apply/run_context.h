@@ -26,6 +26,8 @@ struct RunOptions {
   // refuses a number given twice, decides it; /undo) the log's word is only said, and when the cafe's log
   // cannot be held the run goes on and keeps its line beside config.ini.
   bool typedNumber = true;
+  // The start-up run, as SYSTEM: the game key goes into every player's profile, not the running account's.
+  bool everyPlayer = false;
 };
 
 struct RunContext {

@@ -86,11 +86,13 @@ std::wstring Named(std::wstring_view value) {
   return std::wstring(locations::kSavedState) + L"\\" + std::wstring(value);
 }
 
-// The first value that is not one of the write table's rows for its card in controlSet, nor MachineGuid's:
+// The first value that is not one of the write table's rows for its card in controlSet, nor MachineGuid's,
+// nor the game key in a player's profile:
 // the state names a key or value the tool never writes. Nothing when every one is; each then takes its
 // row's view.
 const SavedValue* Foreign(TextCodec& text, std::vector<SavedValue>& values, const std::wstring& controlSet) {
   for (SavedValue& value : values) {
+    if (IsUsersGameKey(CutAtNul(value.path)) && SameName(value.name, locations::kGameKeyValue)) continue;  // a player's
     std::vector<WriteRow> rows = WriteRows(text, MachineSettings{}, value.card, controlSet);
     rows.push_back(MachineGuidRow(text, L""));
     const auto row = std::find_if(rows.begin(), rows.end(), [&value](const WriteRow& r) { return SameRow(value, r); });
@@ -197,9 +199,47 @@ bool RestoreReport::AllBack() const {
   return std::all_of(cards.begin(), cards.end(), [](const CardRestore& c) { return c.notRestored.empty(); });
 }
 
+namespace {
+
+// The players' profiles some saved value lies in: their hives are mounted for the restore.
+std::vector<UserProfile> ProfilesOf(Platform& platform, const SavedState& state) {
+  std::vector<UserProfile> profiles = UserProfiles(platform);
+  std::erase_if(profiles, [&state](const UserProfile& profile) {
+    return std::none_of(state.values.begin(), state.values.end(),
+                        [&profile](const SavedValue& v) { return InHive(CutAtNul(v.path), profile.hiveKey); });
+  });
+  return profiles;
+}
+
+// Puts one value back into restore's lists: a value whose key is gone has nowhere to go and nothing to put
+// back; one in a hive that could not be mounted is not back, and why is said.
+void RestoreValue(Platform& platform, const SavedValue& value, const MountedHives& hives, CardRestore& restore) {
+  for (const MountedHives::Failure& failure : hives.failed()) {
+    if (!InHive(CutAtNul(value.path), failure.profile.hiveKey)) continue;
+    restore.notRestored.push_back(value.label + L" (" + failure.why + L")");
+    return;
+  }
+  if (value.was == SavedValue::Was::Absent) {
+    (Reg::DeleteRegValue(platform, value.path, value.name, value.view) ? restore.restored : restore.notRestored)
+        .push_back(value.label);
+    return;
+  }
+  const Reg::Written written = Reg::WriteRegData(platform, value.path, value.name, value.data, value.view);
+  if (written == Reg::Written::Yes) {
+    restore.restored.push_back(value.label);
+  } else if (written == Reg::Written::NoKey) {
+    restore.keyGone.push_back(value.label);
+  } else {
+    restore.notRestored.push_back(value.label);
+  }
+}
+
+}  // namespace
+
 RestoreReport RestoreSaved(Platform& platform, const SavedState& state, const std::vector<std::wstring>& presentCards) {
   RestoreReport report;
   const std::wstring controlSet = BootControlSet(platform);
+  const MountedHives hives(platform, ProfilesOf(platform, state));
   for (const std::wstring& card : state.Cards()) {
     CardRestore& restore = report.cards.emplace_back();
     restore.card = card;
@@ -210,11 +250,7 @@ RestoreReport RestoreSaved(Platform& platform, const SavedState& state, const st
       if (!SameName(value.card, card) || value.was == SavedValue::Was::NoKey) continue;
       // A card that left the machine took its interface key with it: nothing there to put back.
       if (restore.gone && SameName(CutAtNul(value.path), cardKey)) continue;
-      const bool back =
-          value.was == SavedValue::Was::Value
-              ? Reg::WriteRegData(platform, value.path, value.name, value.data, value.view) == Reg::Written::Yes
-              : Reg::DeleteRegValue(platform, value.path, value.name, value.view);
-      (back ? restore.restored : restore.notRestored).push_back(value.label);
+      RestoreValue(platform, value, hives, restore);
     }
   }
   if (report.AllBack()) report.stateRemoved = Reg::DeleteRegKey(platform, std::wstring(locations::kSavedState));

@@ -7,29 +7,44 @@
 
 namespace vexa {
 
+std::wstring GameKeyLabel(const std::wstring& profileName) { return L"CS 序列号 (" + profileName + L")"; }
+
+bool IsUsersGameKey(std::wstring_view path) {
+  const std::wstring users = std::wstring(locations::kUsers) + L"\\";
+  if (path.size() <= users.size() || !SameName(path.substr(0, users.size()), users)) return false;
+  path.remove_prefix(users.size());
+  const std::size_t slash = path.find(L'\\');
+  return slash != 0 && slash != std::wstring_view::npos && SameName(path.substr(slash + 1), locations::kGameSettingsInHive);
+}
+
 std::vector<WriteRow> WriteRows(TextCodec& text, const MachineSettings& s, const std::wstring& serviceName,
-                                const std::wstring& set) {
+                                const std::wstring& set, const std::vector<UserProfile>& players) {
   using namespace locations;
   using Reg::DwordData, Reg::MultiSzData, Reg::SzData;
   const std::wstring card = TcpipInterface(set, serviceName);
   const std::wstring end(2, L'\0');  // one-element multi-string: the address, its NUL, the list's NUL
-  return {
+  std::vector<WriteRow> rows{
       {IpxParameters(set), kVirtualNetworkNumber, L"IPX 网络号", L"IPX 未安装", DwordData(s.MachineNumber)},
       {card, kEnableDhcp, L"DHCP 开关", L"", DwordData(0)},
       {card, kIpAddress, L"IP 地址", L"", MultiSzData(text, s.IpAddress + end)},
-      {card, kSubnetMask, kMaskLabel, L"", MultiSzData(text, s.SubnetMask + end)},
-      {card, kDefaultGateway, kGatewayLabel, L"", MultiSzData(text, s.DefaultGateway + end)},
-      {card, kNameServer, kDnsLabel, L"", SzData(text, s.DnsServers)},
+      {card, kSubnetMask, std::wstring(kMaskLabel), L"", MultiSzData(text, s.SubnetMask + end)},
+      {card, kDefaultGateway, std::wstring(kGatewayLabel), L"", MultiSzData(text, s.DefaultGateway + end)},
+      {card, kNameServer, std::wstring(kDnsLabel), L"", SzData(text, s.DnsServers)},
       {TcpipParameters(set), kNvHostname, L"计算机名 (NV Hostname)", L"", SzData(text, s.HostName)},
       {std::wstring(kComputerName), kComputerNameValue, L"计算机名 (ComputerName)", L"", SzData(text, s.HostName)},
-      {std::wstring(kGameSettings), kGameKeyValue, L"CS 序列号", L"游戏未安装", SzData(text, s.GameKey)},
   };
+  if (players.empty()) rows.push_back({std::wstring(kGameSettings), kGameKeyValue, L"CS 序列号", L"游戏未安装", SzData(text, s.GameKey)});
+  for (const UserProfile& player : players) {
+    rows.push_back({player.hiveKey + L"\\" + std::wstring(kGameSettingsInHive), kGameKeyValue, GameKeyLabel(player.name),
+                    L"游戏未安装", SzData(text, s.GameKey)});
+  }
+  return rows;
 }
 
 WriteRow MachineGuidRow(TextCodec& text, const std::wstring& guid) {
   return {std::wstring(locations::kCryptography),
           locations::kMachineGuid,
-          kMachineGuidLabel,
+          std::wstring(kMachineGuidLabel),
           L"本机没有机器码",
           Reg::SzData(text, guid),
           Reg::View::Bits64};
@@ -46,7 +61,9 @@ WriteReport WriteMachine(Platform& platform, const std::vector<WriteRow>& rows,
         left ? Reg::Written::Failed : Reg::WriteRegData(platform, row.path, row.valueName, row.data, row.view);
     if (written == Reg::Written::Yes) continue;
     if (NotInstalled(row, written == Reg::Written::NoKey)) {
-      report.notApplicable.emplace_back(row.absentLabel);
+      // Said once however many profiles lack the game.
+      auto& said = report.notApplicable;
+      if (std::find(said.begin(), said.end(), row.absentLabel) == said.end()) said.emplace_back(row.absentLabel);
       continue;
     }
     report.notWritten.emplace_back(row.label);

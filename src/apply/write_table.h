@@ -10,6 +10,7 @@
 #include "apply/machine_settings.h"
 #include "platform/platform.h"
 #include "registry/reg.h"
+#include "registry/user_hives.h"
 
 namespace vexa {
 
@@ -22,15 +23,22 @@ inline constexpr std::wstring_view kDnsLabel = L"DNS 信息";
 struct WriteRow {
   std::wstring path;
   std::wstring_view valueName;
-  std::wstring_view label;        // named when the write fails
+  std::wstring label;             // named when the write fails
   std::wstring_view absentLabel;  // a component that may not be installed: said when its key is missing
   Reg::RegData data;
   Reg::View view = Reg::View::Own;
 };
 
-// The nine rows for settings on the card whose TCP/IP service is serviceName, in controlSet.
+// The nine rows for settings on the card whose TCP/IP service is serviceName, in controlSet. The game key
+// goes to the running user's, or with players (the start-up run, as SYSTEM) to each of their profiles'
+// instead, a row each.
 std::vector<WriteRow> WriteRows(TextCodec& text, const MachineSettings& settings, const std::wstring& serviceName,
-                                const std::wstring& controlSet);
+                                const std::wstring& controlSet, const std::vector<UserProfile>& players = {});
+// The game key's label in a player's profile: "CS 序列号 (player)".
+std::wstring GameKeyLabel(const std::wstring& profileName);
+// Whether path is the game's key in some user's hive (HKEY_USERS\<one name>\...): a row the start-up run
+// writes for some profile.
+bool IsUsersGameKey(std::wstring_view path);
 
 // The row of a new MachineGuid (apply/machine_identity.h), in the 64-bit view from either build: written
 // before the nine, saved and put back as they are.
@@ -55,7 +63,7 @@ WriteReport WriteMachine(Platform& platform, const std::vector<WriteRow>& rows,
 // One row as /check previews it: what the registry holds now against what would be written.
 struct PreviewLine {
   enum class Now { Value, Absent, NotInstalled, Unreadable };
-  std::wstring_view label;
+  std::wstring label;
   Now now = Now::Value;
   std::wstring current;  // Value: the value as text
   std::wstring planned;

@@ -21,9 +21,14 @@ constexpr long kSuccess = 0;
 constexpr long kFileNotFound = 2;
 constexpr long kAccessDenied = 5;
 constexpr long kInvalidHandle = 6;
+constexpr long kSharingViolation = 32;
+constexpr long kInvalidParameter = 87;
 constexpr long kBadPathname = 161;
 constexpr long kMoreData = 234;
 constexpr long kNoMoreItems = 259;
+constexpr long kBadDb = 1009;
+constexpr long kRegistryCorrupt = 1015;
+constexpr long kPrivilegeNotHeld = 1314;
 }  // namespace status
 
 // An HKEY as a number.
@@ -72,6 +77,11 @@ class Registry {
   virtual long RegDeleteValueA(RegHandle key, const char* valueName) = 0;
   // Deletes a key that has no sub-keys (one that has them: kAccessDenied, as Windows answers).
   virtual long RegDeleteKeyA(RegHandle key, const char* subKey) = 0;
+  // Mounts a hive file (a profile's NTUSER.DAT) as root\subKey; needs SeBackupPrivilege and SeRestorePrivilege
+  // enabled. A file another program holds (the user is logged on): kSharingViolation.
+  virtual long RegLoadKeyA(RegHandle root, const char* subKey, const char* file) = 0;
+  // Unmounts what RegLoadKeyA mounted, its changes kept in the file.
+  virtual long RegUnLoadKeyA(RegHandle root, const char* subKey) = 0;
 };
 
 // kernel32 private-profile (INI) reading. Returns the number of bytes copied, without the NUL.
@@ -164,6 +174,8 @@ class System {
   virtual std::string MachineSid() = 0;
   // RtlGenRandom: size bytes from the system's generator, as a new MachineGuid takes them; false for none.
   virtual bool RandomBytes(std::uint8_t* buffer, std::uint32_t size) = 0;
+  // ExpandEnvironmentStringsA: a REG_EXPAND_SZ path with its %variables% replaced ("" when it fails).
+  virtual std::string ExpandEnvironment(const char* text) = 0;
 };
 
 // Wide text to and from the system's ANSI code page. Embedded NULs are kept; lengths count ANSI bytes.

@@ -90,8 +90,20 @@ inline constexpr std::wstring_view kCurrentVersion =
     L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 inline constexpr std::wstring_view kProgramFilesDir = L"ProgramFilesDir";
 
-// The game's key, per user.
+// The game's key, per user: the running user's, and below the top of any user's hive.
 inline constexpr std::wstring_view kGameSettings = L"HKEY_CURRENT_USER\\Software\\Valve\\CounterStrike\\Settings";
+inline constexpr std::wstring_view kGameSettingsInHive = L"Software\\Valve\\CounterStrike\\Settings";
+
+// The accounts' profiles Windows keeps: one sub-key per account SID with its folder (ProfileImagePath);
+// the default profile new accounts are copied from (Default; before Vista ProfilesDirectory and
+// DefaultUserProfile). Each profile's registry hive is the NTUSER.DAT in its folder.
+inline constexpr std::wstring_view kProfileList =
+    L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+inline constexpr std::wstring_view kProfileImagePath = L"ProfileImagePath";
+inline constexpr std::wstring_view kDefaultProfile = L"Default";
+inline constexpr std::wstring_view kProfilesDirectory = L"ProfilesDirectory";
+inline constexpr std::wstring_view kDefaultUserProfile = L"DefaultUserProfile";
+inline constexpr std::wstring_view kUsers = L"HKEY_USERS";
 inline constexpr std::wstring_view kGameKeyValue = L"Key";
 
 }  // namespace vexa::locations

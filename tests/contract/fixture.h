@@ -22,6 +22,8 @@ class Fixture {
   virtual void SetRaw(const std::string& path, const std::string& name, std::uint32_t type,
                       const std::string& bytes) = 0;
   virtual void RemoveScratch() = 0;
+  // The scratch key's values saved as a hive file (RegSaveKeyA, as a profile's NTUSER.DAT is one); its path.
+  virtual std::string SaveScratchAsHive(const std::string& name) = 0;
   // Writes a scratch file and returns its full path.
   virtual std::string PutFile(const std::string& name, const std::string& bytes) = 0;
   // The full path of a scratch file that the test makes itself (removed with the scratch folder).

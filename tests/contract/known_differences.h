@@ -69,6 +69,12 @@ inline constexpr KnownWineDifference kServiceAdapters{
     "after one or two answers a call never returns: DeviceIoControl of nsi.dll on the nsi device waits for "
     "good (winedbg's backtrace); the same calls from a process that is no service all return"};
 
+inline constexpr KnownWineDifference kUnmountedHive{
+    "a hive's file after RegUnLoadKeyA", "holds what was written while it was mounted (RegLoadKey documentation: "
+    "the changes are saved to the file)",
+    "as it was loaded: the server drops the mounted keys (server/registry.c, unload_registry) and writes a "
+    "loaded file back only at its own shutdown, if at all"};
+
 // Expects Windows' result, or under Wine Wine's known one.
 template <typename Actual, typename Expected>
 void ExpectWindows(const Fixture& fixture, const KnownWineDifference& difference, const Actual& actual,

@@ -9,6 +9,7 @@
 #include "contract/fixture.h"
 #include "contract/known_differences.h"
 #include "platform/owned.h"
+#include "platform/privileges.h"
 
 namespace vexa::contract {
 namespace {
@@ -251,6 +252,43 @@ TEST_F(RegistryContract, CreateMakesEveryLevelAndDeletesTakeOnlyWhatIsThere) {
   EXPECT_EQ(registry().RegDeleteKeyA(b.get(), "C"), status::kFileNotFound);
   UniqueKey gone(registry());
   EXPECT_EQ(gone.Open(kHkeyCurrentUser, deep.c_str(), kKeyRead), status::kFileNotFound);
+}
+
+// What giving every player the game key relies on: a profile's hive file mounts below HKEY_USERS under a
+// name of the caller's (a second mount of the name is refused), reads and takes values there as any key,
+// and is gone from the registry once unmounted; mounted again, it holds what was written.
+TEST_F(RegistryContract, AMountedHiveTakesValuesAndKeepsThem) {
+  fixture_->SetRaw("", "Key", kRegSz, std::string("OLD\0", 4));
+  const std::string file = fixture_->SaveScratchAsHive("hive.dat");
+  EnablePrivileges(platform_.restart, {"SeBackupPrivilege", "SeRestorePrivilege"});
+  constexpr const char* kMount = "VexaIpSetContractHive";
+  ASSERT_EQ(registry().RegLoadKeyA(kHkeyUsers, kMount, file.c_str()), status::kSuccess);
+  EXPECT_NE(registry().RegLoadKeyA(kHkeyUsers, kMount, file.c_str()), status::kSuccess);
+  {
+    UniqueKey mounted(registry());
+    ASSERT_EQ(mounted.Open(kHkeyUsers, kMount, kKeyRead | kKeyWrite), status::kSuccess);
+    std::uint8_t data[16] = {};
+    std::uint32_t length = sizeof data;
+    EXPECT_EQ(registry().RegQueryValueExA(mounted.get(), "Key", nullptr, data, &length), status::kSuccess);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(data), length), std::string("OLD\0", 4));
+    const std::uint8_t next[] = "NEW";
+    EXPECT_EQ(registry().RegSetValueExA(mounted.get(), "Key", kRegSz, next, 4), status::kSuccess);
+  }
+  EXPECT_EQ(registry().RegUnLoadKeyA(kHkeyUsers, kMount), status::kSuccess);
+  UniqueKey gone(registry());
+  EXPECT_EQ(gone.Open(kHkeyUsers, kMount, kKeyRead), status::kFileNotFound);
+
+  ASSERT_EQ(registry().RegLoadKeyA(kHkeyUsers, kMount, file.c_str()), status::kSuccess);
+  std::uint8_t data[16] = {};
+  std::uint32_t length = sizeof data;
+  {
+    UniqueKey again(registry());
+    ASSERT_EQ(again.Open(kHkeyUsers, kMount, kKeyRead), status::kSuccess);
+    registry().RegQueryValueExA(again.get(), "Key", nullptr, data, &length);
+  }
+  ExpectWindows(*fixture_, kUnmountedHive, std::string(reinterpret_cast<char*>(data), length),
+                std::string("NEW\0", 4), std::string("OLD\0", 4));
+  EXPECT_EQ(registry().RegUnLoadKeyA(kHkeyUsers, kMount), status::kSuccess);
 }
 
 }  // namespace

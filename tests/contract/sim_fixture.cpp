@@ -26,6 +26,11 @@ class SimFixture : public Fixture {
     sim_.registry.SetValue(kHkeyCurrentUser, Full(path), name, type, bytes);
   }
   void RemoveScratch() override { sim_.registry.DeleteKey(kHkeyCurrentUser, kScratch); }
+  std::string SaveScratchAsHive(const std::string& name) override {
+    const std::string file = "C:\\scratch\\" + name;
+    sim_.registry.SaveAsHive(kHkeyCurrentUser, kScratch, file);
+    return file;
+  }
   std::string PutFile(const std::string& name, const std::string& bytes) override {
     std::string path = "C:\\scratch\\" + name;
     sim_.files.Put(path, bytes);

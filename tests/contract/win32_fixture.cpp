@@ -50,6 +50,24 @@ class Win32Fixture : public Fixture {
 
   void RemoveScratch() override { ::RegDeleteTreeA(HKEY_CURRENT_USER, kScratch); }
 
+  std::string SaveScratchAsHive(const std::string& name) override {
+    const std::string path = ScratchPath(name);
+    ::DeleteFileA(path.c_str());  // RegSaveKeyA makes the file, never overwrites one
+    HANDLE token = nullptr;
+    TOKEN_PRIVILEGES privilege{1, {{{0, 0}, SE_PRIVILEGE_ENABLED}}};
+    if (::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &token)) {
+      ::LookupPrivilegeValueA(nullptr, "SeBackupPrivilege", &privilege.Privileges[0].Luid);
+      ::AdjustTokenPrivileges(token, FALSE, &privilege, 0, nullptr, nullptr);
+      ::CloseHandle(token);
+    }
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kScratch, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+      ::RegSaveKeyA(key, path.c_str(), nullptr);
+      ::RegCloseKey(key);
+    }
+    return path;
+  }
+
   bool UnderWine() const override {
     HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
     return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;

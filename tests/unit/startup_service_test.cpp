@@ -3,6 +3,8 @@
 // control manager starts waits for its card, runs /auto, and names the machine when it gives up.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "common/exit_codes.h"
 #include "config/config_file.h"
 #include "unattended_fixture.h"
@@ -210,6 +212,82 @@ TEST_F(StartupTest, ARunThatGivesUpNamesTheMachine) {
   EXPECT_EQ(Run(L"/auto /noreboot"), exit_code::kDone) << ToUtf8(Output());
   EXPECT_EQ(Run(L"/table"), exit_code::kDone);
   EXPECT_EQ(Output().find(L"没能自动设置"), std::wstring::npos) << ToUtf8(Output());
+}
+
+// The players' accounts as ProfileList names them: SYSTEM's (no player), one logged on (its hive mounted
+// under its SID already), one not (its NTUSER.DAT), and the default profile new accounts are copied from.
+class PlayersTest : public StartupTest {
+ protected:
+  static constexpr const char* kList = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+  static constexpr const char* kBob = "C:\\Users\\bob\\NTUSER.DAT";
+  static constexpr const char* kDefault = "C:\\Users\\Default\\NTUSER.DAT";
+  PlayersTest() {
+    Config(L"00-1A-2B-3C-4D-5E=15\r\n");
+    sim.PutConfig(L"[NetWork]\r\nNetPrefix=WB-\r\n[CSCDK]\r\nCDKey15=SEAT15KEY\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=15\r\n");
+    Profile("S-1-5-18", "%systemroot%\\system32\\config\\systemprofile");
+    Profile("S-1-5-21-7-7-7-1001", "%SystemDrive%\\Users\\" + sim.text.ToAnsi(L"玩家"));
+    Profile("S-1-5-21-7-7-7-1002", "C:\\Users\\bob");
+    sim.registry.SetValue(kHkeyLocalMachine, kList, "Default", kRegExpandSz, test::Sz("%SystemDrive%\\Users\\Default"));
+    sim.registry.SetValue(kHkeyUsers, std::string("S-1-5-21-7-7-7-1001\\") + test::kGameKey, "Key", kRegSz,
+                          test::Sz("IMAGEKEY"));
+    sim.registry.SetHiveValue(kBob, test::kGameKey, "Key", kRegSz, test::Sz("IMAGEKEY"));
+    sim.registry.SetHiveValue(kDefault, test::kGameKey, "Key", kRegSz, test::Sz("IMAGEKEY"));
+    sim.services.startedAs = "VexaIpSet";
+  }
+  void Profile(const std::string& sid, const std::string& folder) {
+    sim.registry.SetValue(kHkeyLocalMachine, std::string(kList) + "\\" + sid, "ProfileImagePath", kRegExpandSz,
+                          test::Sz(folder));
+  }
+  std::string PlayerKey(const char* hive) { return sim.registry.HiveValue(hive, test::kGameKey, "Key")->data; }
+  std::string LoggedOnKey() {
+    return sim.registry.GetValue(kHkeyUsers, std::string("S-1-5-21-7-7-7-1001\\") + test::kGameKey, "Key")->data;
+  }
+};
+
+// The boot's run gives every player the seat's key, the logged-on one and those mounted for it, and the
+// default profile; SYSTEM's own is no player's. Every hive it mounted is unmounted; /undo puts each back.
+TEST_F(PlayersTest, TheBootsRunWritesEveryPlayersKeyAndUndoPutsThemBack) {
+  EXPECT_EQ(Run(L"/service"), exit_code::kDone) << ToUtf8(Output());
+  EXPECT_EQ(LoggedOnKey(), test::Sz("SEAT15KEY"));
+  EXPECT_EQ(PlayerKey(kBob), test::Sz("SEAT15KEY"));
+  EXPECT_EQ(PlayerKey(kDefault), test::Sz("SEAT15KEY"));
+  EXPECT_EQ(sim.registry.GetValue(kHkeyCurrentUser, test::kGameKey, "Key")->data, test::Sz("OLDKEY"));
+  EXPECT_FALSE(sim.registry.HiveMounted(kBob));
+  EXPECT_FALSE(sim.registry.HiveMounted(kDefault));
+  EXPECT_EQ(sim.registry.OpenHandles(), 0u);
+  EXPECT_NE(Log().find(ToUtf8(L"\t/auto\t已写入")), std::string::npos) << Log();
+  // Mounting needs both privileges enabled.
+  const auto& calls = sim.restart.calls;
+  EXPECT_NE(std::find(calls.begin(), calls.end(), "LookupPrivilegeValueA \"\" SeRestorePrivilege"), calls.end());
+  EXPECT_NE(std::find(calls.begin(), calls.end(), "LookupPrivilegeValueA \"\" SeBackupPrivilege"), calls.end());
+
+  sim.services.startedAs.reset();
+  EXPECT_EQ(Run(L"/undo /noreboot"), exit_code::kDone) << ToUtf8(Output());
+  EXPECT_NE(Output().find(L"CS 序列号 (玩家), CS 序列号 (bob), CS 序列号 (Default)"), std::wstring::npos)
+      << ToUtf8(Output());
+  EXPECT_EQ(LoggedOnKey(), test::Sz("IMAGEKEY"));
+  EXPECT_EQ(PlayerKey(kBob), test::Sz("IMAGEKEY"));
+  EXPECT_EQ(PlayerKey(kDefault), test::Sz("IMAGEKEY"));
+  EXPECT_FALSE(sim.registry.HiveMounted(kBob));
+}
+
+// A hive that cannot be mounted (its user logged on meanwhile, a damaged file) gets no key: named with why,
+// exit 3, never "in place"; the others are written. The window's and /n's runs keep the running user's key.
+TEST_F(PlayersTest, AHiveThatCannotBeMountedIsNamedAndNotWritten) {
+  sim.registry.FailHiveLoad(kBob, status::kSharingViolation);
+  EXPECT_EQ(Run(L"/service"), exit_code::kNotAllWritten) << ToUtf8(Output());
+  EXPECT_NE(Output().find(L"CS 序列号 (bob) (NTUSER.DAT 正被使用)"), std::wstring::npos) << ToUtf8(Output());
+  EXPECT_EQ(PlayerKey(kBob), test::Sz("IMAGEKEY"));
+  EXPECT_EQ(PlayerKey(kDefault), test::Sz("SEAT15KEY"));
+  // Every other value in place: no second write, no second restart, bob named again.
+  sim.registry.ClearWrites();
+  EXPECT_EQ(Run(L"/service"), exit_code::kNotAllWritten) << ToUtf8(Output());
+  EXPECT_TRUE(test::MachineWrites(sim).empty());
+  EXPECT_NE(Output().find(L"\r\n未写入: CS 序列号 (bob) (NTUSER.DAT 正被使用)"), std::wstring::npos) << ToUtf8(Output());
+
+  sim.services.startedAs.reset();
+  EXPECT_EQ(Run(L"/n 15 /card 1 /noreboot"), exit_code::kDone) << ToUtf8(Output());
+  EXPECT_EQ(sim.registry.GetValue(kHkeyCurrentUser, test::kGameKey, "Key")->data, test::Sz("SEAT15KEY"));
 }
 
 }  // namespace

@@ -213,6 +213,13 @@ TEST(SavedStateTest, AStateOfAnythingButTheToolsOwnValuesIsUntrusted) {
       ROW(Value(card, hklm + "SYSTEM\\ControlSet002\\Services\\Tcpip\\Parameters", "NV Hostname", "x"),
           L"ControlSet002"),
       ROW(Value(card, "HKEY_CURRENT_USER\\" + std::string(test::kGameKey), "Key", "x"), nullptr),
+      // A player's game key, in any profile's hive; nothing else of a hive.
+      ROW(Value(card, "HKEY_USERS\\S-1-5-21-7-1001\\" + std::string(test::kGameKey), "Key", "x"), nullptr),
+      ROW(Value(card, "HKEY_USERS\\VexaIpSet.Default\\" + std::string(test::kGameKey), "Key", "x"), nullptr),
+      ROW(Value(card, "HKEY_USERS\\S-1-5-21-7-1001\\" + std::string(test::kGameKey), "Other", "x"), L"\\Other"),
+      ROW(Value(card, "HKEY_USERS\\S-1-5-21-7-1001\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Key", "x"),
+          L"CurrentVersion\\Run\\Key"),
+      ROW(Value(card, "HKEY_USERS\\" + std::string(test::kGameKey), "Key", "x"), L"HKEY_USERS\\Software"),
   };
   for (const auto& row : rows) {
     TRACE_ROW(row);
@@ -279,6 +286,19 @@ TEST_F(UndoTest, EveryCardComesBackAndAGoneCardIsNamed) {
   EXPECT_EQ(Run(L"/undo /noreboot"), exit_code::kDone) << sim.console.output;
   EXPECT_NE(Output().find(L"网卡      :  {44444444-DDDD}\r\n网卡已不在本机"), std::wstring::npos) << sim.console.output;
   EXPECT_FALSE(sim.registry.KeyExists(kHkeyLocalMachine, kSaved));
+}
+
+// A card still listed whose interface key is gone (its driver installed anew): nothing to put back there,
+// named; the rest comes back, exit 0, and the state goes rather than asking for /undo forever.
+TEST_F(UndoTest, AValueWhoseKeyIsGoneIsNothingToPutBack) {
+  ASSERT_EQ(Run(L"/n 15 /card 1 /noreboot"), exit_code::kDone);
+  sim.registry.DeleteKey(kHkeyLocalMachine, kCard1);
+  EXPECT_EQ(Run(L"/undo /noreboot"), exit_code::kDone) << ToUtf8(Output());
+  EXPECT_NE(Output().find(L"\r\n键已不存在,无需恢复: DHCP 开关、IP 地址、子网掩码、默认网关、DNS 信息"), std::wstring::npos)
+      << ToUtf8(Output());
+  EXPECT_EQ(sim.registry.GetValue(kHkeyLocalMachine, test::kComputerNameKey, "ComputerName")->data, test::Sz("MASTER"));
+  EXPECT_FALSE(sim.registry.KeyExists(kHkeyLocalMachine, kSaved));
+  EXPECT_NE(Log().find(ToUtf8(L"; 键已不存在,无需恢复: DHCP 开关")), std::string::npos) << Log();
 }
 
 // While [Machines] lists the card, the start-up task's /auto writes the settings again: the undo says so,

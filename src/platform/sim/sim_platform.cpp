@@ -1,5 +1,6 @@
 #include "platform/sim/sim_platform.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -74,6 +75,22 @@ bool SimRestart::CloseHandle(std::uintptr_t handle) {
   std::snprintf(line, sizeof line, "CloseHandle 0x%X", static_cast<unsigned>(handle));
   calls.emplace_back(line);
   return handle == kTokenHandle;
+}
+
+std::string SimSystem::ExpandEnvironment(const char* text) {
+  std::string out;
+  std::string_view rest(text);
+  for (std::size_t open = rest.find('%'); open != std::string_view::npos; open = rest.find('%')) {
+    const std::size_t close = rest.find('%', open + 1);
+    if (close == std::string_view::npos) break;
+    std::string name(rest.substr(open + 1, close - open - 1));
+    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const auto found = environment.find(name);
+    out += rest.substr(0, open);
+    out += found != environment.end() ? found->second : std::string(rest.substr(open, close - open + 1));
+    rest.remove_prefix(close + 1);
+  }
+  return out + std::string(rest);
 }
 
 bool SimSystem::StartProgram(const char* applicationPath, const char* commandLine, std::uint32_t showWindow) {

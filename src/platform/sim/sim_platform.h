@@ -82,6 +82,8 @@ class SimSystem : public System {
     if (onSleep) onSleep();
   }
   std::uint32_t ProcessId() override { return processId; }
+  // %NAME% replaced from environment (case-insensitive); an unknown one is left as it stands, as Windows does.
+  std::string ExpandEnvironment(const char* text) override;
 
   struct Started {
     std::string application;
@@ -92,6 +94,7 @@ class SimSystem : public System {
   std::string windowsDirectory = "C:\\windows";
   std::string moduleDirectory = "C:\\VexaIpSet";
   std::string machineSid;  // none known unless a test gives one
+  std::map<std::string, std::string> environment{{"SYSTEMDRIVE", "C:"}, {"SYSTEMROOT", "C:\\windows"}};
   bool randomFails = false;
   std::uint32_t randomDrawn = 0;
   LocalTime now{2026, 12, 8, 9, 30, 5};

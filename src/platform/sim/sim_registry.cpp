@@ -110,6 +110,20 @@ struct SimRegistry::Key {
     return nullptr;
   }
 
+  // The write log's names of this key and every key below it, after a move.
+  void Repath(const std::string& newPath) {
+    path = newPath;
+    for (auto& c : children) c->Repath(path + "\\" + c->name);
+  }
+
+  std::unique_ptr<Key> Detach(const Key* child) {
+    auto at = std::find_if(children.begin(), children.end(), [&](const auto& c) { return c.get() == child; });
+    std::unique_ptr<Key> detached = std::move(*at);
+    children.erase(at);
+    detached->parent = nullptr;
+    return detached;
+  }
+
   std::size_t Count() const {
     std::size_t n = children.size();
     for (const auto& c : children) n += c->Count();
@@ -189,6 +203,68 @@ void SimRegistry::DenyOpen(RegHandle root, const std::string& path) { Create(roo
 void SimRegistry::RefuseSet(RegHandle root, const std::string& path) { Create(root, path)->refuseSet = true; }
 
 void SimRegistry::RefuseCreate(RegHandle root, const std::string& path) { Create(root, path)->refuseCreate = true; }
+
+SimRegistry::Hive& SimRegistry::HiveFile(const std::string& file) {
+  Hive& hive = hives_[Upper(file)];
+  if (!hive.top && hive.mounted == nullptr) {
+    hive.top = std::make_unique<Key>();
+    hive.top->path = file;
+  }
+  return hive;
+}
+
+SimRegistry::Key* SimRegistry::HiveTop(const std::string& file) const {
+  auto it = hives_.find(Upper(file));
+  if (it == hives_.end()) return nullptr;
+  return it->second.mounted != nullptr ? it->second.mounted : it->second.top.get();
+}
+
+void SimRegistry::SetHiveValue(const std::string& file, const std::string& path, const std::string& name,
+                               std::uint32_t type, const std::string& data) {
+  Key* key = HiveFile(file).top ? HiveFile(file).top.get() : HiveFile(file).mounted;
+  for (const auto& level : Levels(path)) {
+    Key* child = key->Child(level);
+    key = child != nullptr ? child : key->AddChild(level);
+  }
+  if (RegValue* v = key->Value(name)) {
+    *v = RegValue{name, type, data};
+  } else {
+    key->values.push_back(RegValue{name, type, data});
+  }
+}
+
+void SimRegistry::CreateHiveKey(const std::string& file, const std::string& path) {
+  Key* key = HiveFile(file).top ? HiveFile(file).top.get() : HiveFile(file).mounted;
+  for (const auto& level : Levels(path)) {
+    Key* child = key->Child(level);
+    key = child != nullptr ? child : key->AddChild(level);
+  }
+}
+
+std::optional<RegValue> SimRegistry::HiveValue(const std::string& file, const std::string& path,
+                                               const std::string& name) const {
+  Key* key = HiveTop(file);
+  for (const auto& level : Levels(path)) {
+    if (key == nullptr) break;
+    key = key->Child(level);
+  }
+  if (key == nullptr) return std::nullopt;
+  if (RegValue* v = key->Value(name)) return *v;
+  return std::nullopt;
+}
+
+void SimRegistry::SaveAsHive(RegHandle root, const std::string& path, const std::string& file) {
+  const Key* key = Find(root, path);
+  Hive& hive = HiveFile(file);
+  if (key != nullptr && hive.top) hive.top->values = key->values;
+}
+
+void SimRegistry::FailHiveLoad(const std::string& file, long code) { HiveFile(file).failLoad = code; }
+
+bool SimRegistry::HiveMounted(const std::string& file) const {
+  auto it = hives_.find(Upper(file));
+  return it != hives_.end() && it->second.mounted != nullptr;
+}
 
 bool SimRegistry::KeyExists(RegHandle root, const std::string& path) const { return Find(root, path) != nullptr; }
 
@@ -338,6 +414,47 @@ long SimRegistry::RegDeleteKeyA(RegHandle key, const char* subKey) {
   std::erase_if(handles_, [&](const auto& h) { return h.second.key == target; });
   auto& siblings = target->parent->children;
   siblings.erase(std::find_if(siblings.begin(), siblings.end(), [&](const auto& c) { return c.get() == target; }));
+  return status::kSuccess;
+}
+
+// Only below HKEY_USERS or HKEY_LOCAL_MACHINE, one level down, under a name not in use.
+long SimRegistry::RegLoadKeyA(RegHandle root, const char* subKey, const char* file) {
+  if (root != kHkeyUsers && root != kHkeyLocalMachine) return status::kInvalidParameter;
+  const std::string name = subKey == nullptr ? std::string() : std::string(subKey);
+  if (name.empty() || name.find('\\') != std::string::npos) return status::kInvalidParameter;
+  auto it = hives_.find(Upper(file == nullptr ? "" : file));
+  if (it == hives_.end()) return status::kFileNotFound;
+  Hive& hive = it->second;
+  if (hive.failLoad != 0) return hive.failLoad;
+  if (hive.mounted != nullptr) return status::kSharingViolation;  // one file is mounted once
+  Key* parent = Root(root);
+  if (parent->Child(name) != nullptr) return status::kAccessDenied;
+  Key* mounted = parent->AddChild(name);
+  mounted->children = std::move(hive.top->children);
+  mounted->values = std::move(hive.top->values);
+  for (auto& c : mounted->children) c->parent = mounted;
+  mounted->Repath(mounted->path);
+  hive.top.reset();
+  hive.mounted = mounted;
+  return status::kSuccess;
+}
+
+// A hive with a key of it still open stays mounted (Windows answers kAccessDenied).
+long SimRegistry::RegUnLoadKeyA(RegHandle root, const char* subKey) {
+  Key* parent = Root(root);
+  if (parent == nullptr) return status::kInvalidHandle;
+  Key* mounted = parent->Child(subKey == nullptr ? "" : subKey);
+  if (mounted == nullptr) return status::kFileNotFound;
+  auto hive = std::find_if(hives_.begin(), hives_.end(), [&](const auto& h) { return h.second.mounted == mounted; });
+  if (hive == hives_.end()) return status::kInvalidParameter;  // not a hive's top
+  for (const auto& [handle, open] : handles_) {
+    for (const Key* k = open.key; k != nullptr; k = k->parent) {
+      if (k == mounted) return status::kAccessDenied;
+    }
+  }
+  hive->second.top = parent->Detach(mounted);
+  hive->second.top->Repath(hive->first);
+  hive->second.mounted = nullptr;
   return status::kSuccess;
 }
 

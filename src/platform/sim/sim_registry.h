@@ -42,6 +42,17 @@ class SimRegistry : public Registry {
   void RefuseSet(RegHandle root, const std::string& path);     // RegSetValueExA and the deletes answer kAccessDenied
   void RefuseCreate(RegHandle root, const std::string& path);  // RegCreateKeyExA below it answers kAccessDenied
 
+  // Hive files (a profile's NTUSER.DAT) that RegLoadKeyA mounts: made and read by path below the hive's top,
+  // wherever it is mounted at the moment. FailHiveLoad: RegLoadKeyA of the file answers code.
+  void SetHiveValue(const std::string& file, const std::string& path, const std::string& name, std::uint32_t type,
+                    const std::string& data);
+  void CreateHiveKey(const std::string& file, const std::string& path);
+  std::optional<RegValue> HiveValue(const std::string& file, const std::string& path, const std::string& name) const;
+  void FailHiveLoad(const std::string& file, long code);
+  // A key's values (not its sub-keys) as a hive file, as RegSaveKeyA writes one.
+  void SaveAsHive(RegHandle root, const std::string& path, const std::string& file);
+  bool HiveMounted(const std::string& file) const;
+
   bool KeyExists(RegHandle root, const std::string& path) const;
   std::optional<RegValue> GetValue(RegHandle root, const std::string& path, const std::string& name) const;
   std::size_t KeyCount() const;  // every key below every root
@@ -61,6 +72,8 @@ class SimRegistry : public Registry {
   long RegCreateKeyExA(RegHandle root, const char* subKey, std::uint32_t access, RegHandle* key) override;
   long RegDeleteValueA(RegHandle key, const char* valueName) override;
   long RegDeleteKeyA(RegHandle key, const char* subKey) override;
+  long RegLoadKeyA(RegHandle root, const char* subKey, const char* file) override;
+  long RegUnLoadKeyA(RegHandle root, const char* subKey) override;
 
  private:
   struct Key;
@@ -73,7 +86,16 @@ class SimRegistry : public Registry {
   Key* Find(RegHandle root, const std::string& path) const;
   Key* Create(RegHandle root, const std::string& path);
 
+  struct Hive {
+    std::unique_ptr<Key> top;  // the file's keys while it is not mounted
+    Key* mounted = nullptr;    // its top while it is
+    long failLoad = 0;
+  };
+  Hive& HiveFile(const std::string& file);
+  Key* HiveTop(const std::string& file) const;
+
   std::map<RegHandle, std::unique_ptr<Key>> roots_;
+  std::map<std::string, Hive> hives_;  // by the file's name in upper case
   std::map<RegHandle, OpenKey> handles_;
   RegHandle nextHandle_ = 0x1000;
   std::vector<RegWrite> writes_;

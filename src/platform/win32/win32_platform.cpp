@@ -66,6 +66,12 @@ long Win32Registry::RegDeleteValueA(RegHandle key, const char* valueName) {
 
 long Win32Registry::RegDeleteKeyA(RegHandle key, const char* subKey) { return ::RegDeleteKeyA(ToHkey(key), subKey); }
 
+long Win32Registry::RegLoadKeyA(RegHandle root, const char* subKey, const char* file) {
+  return ::RegLoadKeyA(ToHkey(root), subKey, file);
+}
+
+long Win32Registry::RegUnLoadKeyA(RegHandle root, const char* subKey) { return ::RegUnLoadKeyA(ToHkey(root), subKey); }
+
 std::uint32_t Win32Profile::GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue,
                                                      char* buffer, std::uint32_t size, const char* fileName) {
   return ::GetPrivateProfileStringA(section, key, defaultValue, buffer, size, fileName);
@@ -219,6 +225,16 @@ std::string Win32System::MachineSid() {
 
 bool Win32System::RandomBytes(std::uint8_t* buffer, std::uint32_t size) {
   return ::RtlGenRandom(buffer, size) != FALSE;
+}
+
+std::string Win32System::ExpandEnvironment(const char* text) {
+  const DWORD size = ::ExpandEnvironmentStringsA(text, nullptr, 0);
+  if (size == 0) return std::string();
+  std::string out(size, '\0');
+  const DWORD written = ::ExpandEnvironmentStringsA(text, out.data(), size);
+  if (written == 0 || written > size) return std::string();
+  out.resize(written - 1);  // the count includes the NUL
+  return out;
 }
 
 std::string Win32Text::ToAnsi(std::wstring_view text) {

@@ -20,6 +20,8 @@ class Win32Registry : public Registry {
   long RegCreateKeyExA(RegHandle root, const char* subKey, std::uint32_t access, RegHandle* key) override;
   long RegDeleteValueA(RegHandle key, const char* valueName) override;
   long RegDeleteKeyA(RegHandle key, const char* subKey) override;
+  long RegLoadKeyA(RegHandle root, const char* subKey, const char* file) override;
+  long RegUnLoadKeyA(RegHandle root, const char* subKey) override;
 };
 
 class Win32Profile : public Profile {
@@ -65,6 +67,7 @@ class Win32System : public System {
   std::uint32_t ProcessId() override;
   std::string MachineSid() override;
   bool RandomBytes(std::uint8_t* buffer, std::uint32_t size) override;
+  std::string ExpandEnvironment(const char* text) override;
 };
 
 class Win32Text : public TextCodec {

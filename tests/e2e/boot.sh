@@ -13,9 +13,17 @@
 
 readonly BOOT_MAC=00-1A-2B-3C-4D-91
 
+# A profile's NTUSER.DAT as Wine keeps a hive (its text format; Wine's reg.exe saves none), holding the
+# image's game key.
+boot_hive() {
+  printf 'WINE REGISTRY Version 2\n\n#arch=win64\n\n[Software\\\\Valve\\\\CounterStrike\\\\Settings] 1765400000\n"Key"="IMAGEKEY"\n'
+}
+
 # The image: the prefix copied into $1 (twins.sh's cloned_image), with the computer name's key and the
-# planted program's marker in the system's environment (services.exe hands it to every service); the tool of
-# build $2 in the public folder, [Startup] WaitSeconds=$3, [Machines] giving seat 21 to $4.
+# planted program's marker in the system's environment (services.exe hands it to every service); the
+# players: the prefix's own user (logged on: its hive mounted) and a second one and the default profile,
+# each with its NTUSER.DAT, every one holding the image's game key; the tool of build $2 in
+# the public folder, [Startup] WaitSeconds=$3, [Machines] giving seat 21 to $4, seat 21's game key.
 boot_image() {
   local image=$1 build=$2 wait=$3 listed=$4
   cloned_image "$image"
@@ -24,11 +32,18 @@ boot_image() {
     wine reg add "HKLM\\SYSTEM\\ControlSet001\\Control\\ComputerName\\ComputerName" /v ComputerName /d MASTER /f
     wine reg add 'HKLM\System\CurrentControlSet\Control\Session Manager\Environment' \
       /v VEXA_E2E_PLANTED_MARKER /d 'C:\planted-ran.txt' /f
+    wine reg add 'HKCU\Software\Valve\CounterStrike\Settings' /v Key /d IMAGEKEY /f
+    mkdir -p "$image/drive_c/users/player" "$image/drive_c/users/Default"
+    boot_hive >"$image/drive_c/users/player/NTUSER.DAT"
+    boot_hive >"$image/drive_c/users/Default/NTUSER.DAT"
+    local list='HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\ProfileList'
+    wine reg add "$list\\S-1-5-21-0-0-0-1001" /v ProfileImagePath /t REG_EXPAND_SZ /d '%SystemDrive%\users\player' /f
+    wine reg add "$list" /v Default /t REG_EXPAND_SZ /d '%SystemDrive%\users\Default' /f
     wineserver -w
   ) >/dev/null 2>&1
   mkdir -p "$image/drive_c/users/Public/Vexa"
   cp "build/$build/VexaIpSet.exe" "$image/drive_c/users/Public/Vexa/"
-  printf '[NetWork]\r\nIP=10.9.6\r\nGateWay=10.9.6.254\r\nNetPrefix=BT-\r\n[Startup]\r\nWaitSeconds=%s\r\n[Machines]\r\n%s=21\r\n' \
+  printf '[NetWork]\r\nIP=10.9.6\r\nGateWay=10.9.6.254\r\nNetPrefix=BT-\r\n[CSCDK]\r\nCDKey21=BOOT21KEY\r\n[Startup]\r\nWaitSeconds=%s\r\n[Machines]\r\n%s=21\r\n' \
     "$wait" "$listed" >"$image/drive_c/users/Public/Vexa/config.ini"
 }
 
@@ -63,6 +78,11 @@ boot_machine() {
     sleep 2; wineserver -k >/dev/null 2>&1; wineserver -w
     wine reg query "HKLM\\SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters\\Interfaces\\$card" /v IPAddress 2>/dev/null |
       tr -d "\r" >>"$out"
+    wine reg query "HKU\\S-1-5-21-0-0-0-1000\\Software\\Valve\\CounterStrike\\Settings" /v Key 2>/dev/null |
+      tr -d "\r" | sed "s/^ */logged-on player: /" | grep Key >>"$out"
+    wine reg query "HKU\\S-1-5-21-0-0-0-1001" >/dev/null 2>&1 && echo "a player hive is still mounted" >>"$out"
+    # What /undo puts back: the earlier key of each player, read from its hive (IMAGEKEY in the saved bytes).
+    echo "image keys saved: $(wine reg query "HKLM\\SOFTWARE\\VexaIpSet" /v Values 2>/dev/null | grep -io 494D4147454B4559 | wc -l)" >>"$out"
     [ -s "$dir/drive_c/planted-ran.txt" ] && echo "the program over the original ran" >>"$out"
     wine "C:\\Program Files\\VexaIpSet\\VexaIpSet.exe" /report >/dev/null 2>&1 ||
       wine "C:\\Program Files (x86)\\VexaIpSet\\VexaIpSet.exe" /report >/dev/null 2>&1
@@ -95,11 +115,19 @@ check_boot_machine() {
   [ "$ok" -eq 1 ] && rm -rf "$image"
 }
 
-# The boot's run wrote: exit 0 in its line with the seat's [Machines] tail, the address in the card's key.
+# The boot's run wrote: exit 0 in its line with the seat's [Machines] tail (every player's hive mounted and
+# written, none named as not written), the address in the card's key, the seat's game key in the logged-on
+# player's hive, the others' unmounted again. What Wine keeps of a hive's file after unmounting is not
+# Windows' (known_differences.h, kUnmountedHive): the files' bytes are shown over the simulated Windows.
 boot_wrote() {
   local out=$1 log=$2
   grep -q $'\t/auto\t.*\t退出码=0\t.*\t'"$BOOT_MAC=21" "$log" || { echo "no /auto line with exit 0 for seat 21"; return 1; }
+  grep -q $'\t/auto\t.*\t未写入=[^\t]' "$log" && { echo "the line names values not written"; return 1; }
+  grep -q '^image keys saved: 3$' "$out" || { echo "not every player's earlier key was saved for /undo"; return 1; }
   grep -qE 'IPAddress +REG_MULTI_SZ +10\.9\.6\.21' "$out" || { echo "the card's key does not hold 10.9.6.21"; return 1; }
+  grep -qE 'logged-on player: Key +REG_SZ +BOOT21KEY$' "$out" || { echo "the logged-on player's game key is not seat 21's"; return 1; }
+  grep -q 'a player hive is still mounted' "$out" && { echo "a player's hive stayed mounted"; return 1; }
+  return 0
 }
 
 # The boot's run gave up (WaitSeconds=0): its line names the machine and the card it saw, the page lists it.

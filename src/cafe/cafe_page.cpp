@@ -1,6 +1,7 @@
 #include "cafe/cafe_page.h"
 
 #include "cafe/cafe_export.h"
+#include "common/exit_codes.h"
 #include "common/host_address.h"
 #include "common/machine_number.h"
 #include "common/text.h"
@@ -75,10 +76,21 @@ std::wstring ShortTime(const LocalTime& t) {
          ZeroPadded(static_cast<unsigned>(t.hour), 2) + L":" + ZeroPadded(static_cast<unsigned>(t.minute), 2);
 }
 
+// A look at the seat since its run, in its own words (never a refusal): "; 已检查 12-01 10:00: 已生效".
+std::wstring CheckedText(const Seat& seat) {
+  if (seat.lastCheck == nullptr) return L"";
+  const int code = ExitCodeOfLine(seat.lastCheck->record);
+  const std::wstring found = code == exit_code::kDone            ? L"已生效"
+                             : code == exit_code::kRegistryDiffers ? L"注册表与计划不同"
+                             : code == exit_code::kNotInEffect     ? L"注册表已是计划,尚未生效"
+                                                                   : L"没能检查";
+  return L"; 已检查 " + ShortTime(seat.lastCheck->time) + L": " + found;
+}
+
 // What the hover and the table say of a seat: the reason of a refusal, the cards of a conflict.
 std::wstring Detail(const Seat& seat) {
   if (seat.state == SeatState::Conflict) return L"机号冲突: " + JoinWith(seat.claimants, L", ");
-  if (seat.last != nullptr) return seat.last->record.outcome;
+  if (seat.last != nullptr) return seat.last->record.outcome + CheckedText(seat);
   return seat.state == SeatState::Listed ? L"机器表: " + seat.listed : L"";
 }
 

@@ -19,6 +19,7 @@ std::wstring TableFromLog(const RunLog& log, const IniFile::Zones& zones) {
   std::vector<std::wstring> notes;
   const std::map<std::wstring, AddressHistory> addresses = AddressesOf(log);
   for (const auto& [address, history] : addresses) {
+    if (history.last == nullptr) continue;  // only looked at (/check): no run to speak of
     // A key config.ini's [Machines] could never match, or one that would break the line it is on.
     const std::optional<MacAddress> mac = ParseCardAddress(address);
     if (!mac) {

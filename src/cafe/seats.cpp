@@ -17,6 +17,10 @@ std::map<std::wstring, AddressHistory> AddressesOf(const RunLog& log) {
   for (const LogEntry& entry : log.entries) {
     if (entry.record.address.empty()) continue;
     AddressHistory& history = addresses[AddressKey(entry.record.address)];
+    if (entry.record.mode == RunMode::Check) {
+      history.lastCheck = &entry;
+      continue;
+    }
     history.last = &entry;
     if (entry.Vouches()) history.lastVouch = &entry;
     if (EndsClaim(entry)) history.lastVouch = nullptr;
@@ -69,7 +73,7 @@ CafeView ViewOfCafe(const RunLog& log, const IniFile::MachineTable& table, const
     return number && zones.Allows(*number) ? &view.seats[*number] : nullptr;
   };
   for (const LogEntry& entry : log.entries) {
-    Seat* seat = seatOf(entry.record.number);
+    Seat* seat = entry.record.mode == RunMode::Check ? nullptr : seatOf(entry.record.number);
     if (seat == nullptr) continue;
     seat->last = &entry;
     ++seat->runs;
@@ -92,6 +96,9 @@ CafeView ViewOfCafe(const RunLog& log, const IniFile::MachineTable& table, const
       continue;
     }
     seat->claimants.push_back(address);
+    // The card's own seat checked since its run: what the look found, apart from the run.
+    if (history.lastCheck > history.lastVouch && history.lastCheck->record.number == number)
+      seat->lastCheck = history.lastCheck;
     // Only a card's address is a line [Machines] can take.
     if (listed.count(address) == 0 && ParseCardAddress(address))
       view.unlisted.push_back(JoinWith({address, number}, L"="));

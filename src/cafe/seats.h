@@ -18,9 +18,11 @@ namespace vexa {
 
 // A card address's lines: the last one that vouched for address=number (none once its /undo ended the
 // claim), and the last one of all.
+// A /check is a look, not a run: it is never a card's or a seat's last line, only its last check.
 struct AddressHistory {
   const LogEntry* lastVouch = nullptr;
   const LogEntry* last = nullptr;
+  const LogEntry* lastCheck = nullptr;
 };
 // Every address the log names, in the spelling FormatMac gives (a line's own spelling when it is none).
 std::map<std::wstring, AddressHistory> AddressesOf(const RunLog& log);
@@ -42,8 +44,9 @@ std::wstring_view StateWord(SeatState state);
 struct Seat {
   SeatState state = SeatState::Unseen;
   std::vector<int> sidShared;           // the other seats whose machines share this one's machine SID
-  const LogEntry* last = nullptr;       // the last line with this number
-  int runs = 0;                         // lines with this number
+  const LogEntry* last = nullptr;       // the last line with this number (no /check's)
+  const LogEntry* lastCheck = nullptr;  // the last /check of this seat on the card that holds it, after its run
+  int runs = 0;                         // lines with this number (no /check's)
   std::vector<std::wstring> claimants;  // addresses whose last vouching line holds this number
   std::wstring listed;                  // the address [Machines] gives this number
 };

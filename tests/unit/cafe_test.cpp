@@ -47,8 +47,6 @@ TEST_F(CafeTest, TheTableTakesOnlyWhatTheLogVouchesFor) {
       L"00-00-00-00-00-0F=22\r\n"
       L"; 冲突: 机号 15 给了 2 个地址: 00-00-00-00-00-0A, 00-00-00-00-00-0B\r\n"
       L"; 00-00-00-00-00-03 没有一行可作依据(写入全部成功、机号有效),最后一次: 2026-12-01 10:00:00 拒绝: x, 机号 20\r\n"
-      L"; 00-00-00-00-00-06 没有一行可作依据(写入全部成功、机号有效),最后一次: 2026-12-01 10:00:00 检查: 已生效, "
-      L"机号 16\r\n"
       L"; 00-00-00-00-00-07 没有一行可作依据(写入全部成功、机号有效),最后一次: 2026-12-01 10:00:00 已写入, 机号 0\r\n"
       L"; 没有列出 00-00-00-00-00-09=255: 机号不在 config.ini 允许的 1-254 中\r\n"
       L"; 没有列出 FF-FF-FF-FF-FF-FF: 不是网卡的地址(组播、广播、全 0 或不是 6 个十六进制字节)\r\n"
@@ -143,7 +141,10 @@ struct SeatCellRow {
   const wchar_t* cell;
 };
 const SeatCellRow kSeatCells[] = {
-    ROW(12, L"<div class=\"c ok\" title=\"已生效: 已是这些设置\"><b>12</b><i>✓</i><u>WB-12</u><u>12-01 10:00</u>"),
+    // Looked at since (/check): said apart, never the seat's state; a look at another number changes no seat.
+    ROW(12, L"<div class=\"c ok\" title=\"已生效: 已是这些设置; 已检查 12-01 10:05: 注册表与计划不同\"><b>12</b><i>✓</i>"
+            L"<u>WB-12</u><u>12-01 10:00</u>"),
+    ROW(61, L"<div class=\"c no\" title=\"没有记录: \"><b>61</b>"),
     ROW(13, L"<div class=\"c wa\" title=\"已写入,等待重启或计算机名未生效: 已写入, 已请求重启\"><b>13</b><i>↻</i>"),
     ROW(14, L"<div class=\"c no2\" title=\"拒绝或未写入: 拒绝: 机号 &lt;b&gt;\"><b>14</b><i>✗</i>"),
     ROW(15, L"<b>15</b><i>⚠</i><u>00-00-00-00-00-0D</u><u>00-00-00-00-00-0E</u>"),
@@ -151,8 +152,8 @@ const SeatCellRow kSeatCells[] = {
     ROW(31, L"<div class=\"c no\" title=\"没有记录: \"><b>31</b><i></i></div>"),
     ROW(16, L"<div class=\"c no2\" title=\"拒绝或未写入: 拒绝: y\"><b>16</b>"),
     ROW(17, L"<div class=\"c no2\" title=\"拒绝或未写入: 已写入, 部分未写入\"><b>17</b>"),
-    ROW(18, L"<div class=\"c ok\" title=\"已生效: 检查: 已生效\"><b>18</b>"),
-    ROW(19, L"<div class=\"c no2\" title=\"拒绝或未写入: 检查: 注册表与 config.ini 算出的设置不同\"><b>19</b>"),
+    ROW(18, L"<div class=\"c no\" title=\"没有记录: \"><b>18</b>"),
+    ROW(19, L"<div class=\"c no\" title=\"没有记录: \"><b>19</b>"),
     ROW(24, L"<div class=\"c wa\" title=\"已写入,等待重启或计算机名未生效: 已写入\"><b>24</b>"),
 };
 
@@ -172,11 +173,15 @@ TEST_F(CafeTest, ThePageShowsEachSeatInItsState) {
          Line(L"/n", L"已写入, 部分未写入", L"17", L"", L"", L"", L"IPX") + L"\r\n" +
          Line(L"/check", L"检查: 已生效", L"18", L"", L"", L"") + L"\r\n" +
          Line(L"/check", L"检查: 注册表与 config.ini 算出的设置不同", L"19", L"", L"", L"") + L"\r\n" +
-         Line(L"/n", L"已写入", L"24", L"", L"", L"") + L"\r\n");
+         Line(L"/n", L"已写入", L"24", L"", L"", L"") + L"\r\n" +
+         Line(L"/check", L"检查: 注册表与 config.ini 算出的设置不同", L"61", a, L"6", L"", L"", L"2026-12-01 10:04:00") +
+         L"\r\n" +
+         Line(L"/check", L"检查: 注册表与 config.ini 算出的设置不同", L"12", a, L"6", L"", L"", L"2026-12-01 10:05:00") +
+         L"\r\n");
   EXPECT_EQ(Run(L"/report"), exit_code::kDone);
   EXPECT_NE(
-      Output().find(L"已生成网页: C:\\VexaIpSet\\VexaIpSet.html\r\n机位: 没有记录 244, 在机器表中,还没有运行 1, "
-                    L"已生效 2, 已写入,等待重启或计算机名未生效 2, 拒绝或未写入 4, 已撤销 0, 一个机号给了两块网卡 1"),
+      Output().find(L"已生成网页: C:\\VexaIpSet\\VexaIpSet.html\r\n机位: 没有记录 246, 在机器表中,还没有运行 1, "
+                    L"已生效 1, 已写入,等待重启或计算机名未生效 2, 拒绝或未写入 3, 已撤销 0, 一个机号给了两块网卡 1"),
       std::wstring::npos)
       << sim.console.output;
   const std::string page = Page();
@@ -187,13 +192,13 @@ TEST_F(CafeTest, ThePageShowsEachSeatInItsState) {
   EXPECT_NE(page.find("<b>254</b>"), std::string::npos);
   EXPECT_NE(
       page.find(ToUtf8(L"<tr><td>12</td><td>✓ 已生效</td><td>00-00-00-00-00-0A</td><td>192.168.0.12</td>"
-                       L"<td>WB-12</td><td>2026-12-01 10:00:00</td><td>已是这些设置</td><td>1</td><td></td></tr>")),
+                       L"<td>WB-12</td><td>2026-12-01 10:00:00</td><td>已是这些设置; 已检查 12-01 10:05: 注册表与计划不同</td><td>1</td><td></td></tr>")),
       std::string::npos);
   EXPECT_EQ(page.find("<tr><td>31</td>"), std::string::npos) << "a seat never seen has no row";
   EXPECT_NE(
       page.find(ToUtf8(L"<tr><td>15</td><td>⚠ 一个机号给了两块网卡</td><td>00-00-00-00-00-0D, 00-00-00-00-00-0E</td>")),
       std::string::npos);
-  EXPECT_NE(page.find(ToUtf8(L"\">没有记录: 244</span> <span class=\"c li\">○ 在机器表中")), std::string::npos);
+  EXPECT_NE(page.find(ToUtf8(L"\">没有记录: 246</span> <span class=\"c li\">○ 在机器表中")), std::string::npos);
   EXPECT_EQ(Output().find(L"跳过"), std::wstring::npos) << "no line was skipped";
   EXPECT_NE(page.find(ToUtf8(L"<pre>00-00-00-00-00-0B=13\n00-00-00-00-00-0D=15\n00-00-00-00-00-0E=15\n</pre>")),
             std::string::npos);  // ready [Machines] lines for the cards the table lacks

@@ -87,8 +87,11 @@ std::wstring RunReport(const Outcome& out) {
       // A player's profile that could not be mounted is still without its key.
       const std::wstring rest =
           (out.report.notWritten.empty() ? L"" : L"\r\n未写入: " + JoinWith(out.report.notWritten, L", ")) + guid;
-      if (!out.renamePending) return L"本机已是这些设置,没有写入,也不重启:\r\n" + ConsoleSettings(out) + rest;
-      return L"本机已是这些设置,没有写入:\r\n" + ConsoleSettings(out) + rest + L"\r\n" + PendingRename(out);
+      // A new MachineGuid is a write: never "nothing written".
+      const std::wstring heading = !out.guidRenewal.empty() && GuidWritten(out) ? L"本机已是这些设置,只写入了新的机器码"
+                                                                                : L"本机已是这些设置,没有写入";
+      if (!out.renamePending) return heading + L",也不重启:\r\n" + ConsoleSettings(out) + rest;
+      return heading + L":\r\n" + ConsoleSettings(out) + rest + L"\r\n" + PendingRename(out);
     }
     case Outcome::Kind::Written: break;
     case Outcome::Kind::Undone: return UndoReport(out);
@@ -126,7 +129,7 @@ std::wstring SummaryText(const Outcome& out) {
     lines.emplace_back(L"以下设置未能写入:");
     for (const auto& label : report.notWritten) lines.push_back(L"  " + label);
   }
-  if (!out.guidRenewal.empty()) lines.push_back(GuidRenewalLine(out));
+  if (!GuidRenewalLine(out).empty()) lines.push_back(GuidRenewalLine(out));
   if (!out.logNote.empty()) lines.push_back(out.logNote);
   return JoinWith(lines, L"\r\n") + L"\r\n";
 }

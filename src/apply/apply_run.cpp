@@ -255,7 +255,11 @@ Outcome ApplyMachine(RunContext& run, const Target& target, Confirmer& confirmer
       }
       continue;
     }
-    const std::optional<GuidRenewalReason> renewal = GuidRenewalOf(run, *log.held, out.settings.MachineNumber);
+    std::optional<GuidRenewalReason> renewal = GuidRenewalOf(run, *log.held, out.settings.MachineNumber);
+    if (renewal && renewal->renewedBefore) {
+      out.twinIgnored = GuidRenewalText(*renewal);
+      renewal.reset();
+    }
     if (inPlace) out.kind = Outcome::Kind::InPlace;
     if (inPlace && !renewal) {
       FollowPendingRename(run, log, out);

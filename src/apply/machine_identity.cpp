@@ -43,7 +43,8 @@ std::optional<GuidRenewalReason> GuidRenewalOf(RunContext& run, HeldLog& log, in
   }
   if (print.empty()) return std::nullopt;
   for (LogEntry& other : CardsSharing(log.Read(), PrintOf::MachineGuid, print, OwnCards(run))) {
-    if (NumberOfDigits(ToUtf8(other.record.number)) != number) return GuidRenewalReason{std::move(other)};
+    if (NumberOfDigits(ToUtf8(other.record.number)) != number)
+      return GuidRenewalReason{std::move(other), RenewedBefore(run.platform)};
   }
   return std::nullopt;
 }

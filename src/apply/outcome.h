@@ -53,6 +53,8 @@ struct Outcome {
   // Why the machine was given a new MachineGuid (apply/machine_identity.h), as its line says it: "与机号 1
   // 的机器相同" or "[Identity] MachineGuid=new"; "" when it keeps its own. Not written: in report.notWritten.
   std::wstring guidRenewal;
+  // The twin rule's claim after the machine had its one new MachineGuid: named, nothing changed.
+  std::wstring twinIgnored;
   std::vector<std::wstring> unreadLog;  // Unknown: the log's files that could not be read, with their reasons
   LogResult log = LogResult::NotWritable;
   std::wstring logPath;  // where the run's line went, or was to go

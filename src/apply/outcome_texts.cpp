@@ -25,6 +25,7 @@ std::wstring RestartSuffix(RestartState restart) {
 
 // The word on a new MachineGuid a line's outcome ends with; "" for none.
 std::wstring GuidSuffix(const Outcome& out) {
+  if (!out.twinIgnored.empty()) return L", 机器码不再换新(" + out.twinIgnored + L")";
   if (out.guidRenewal.empty()) return L"";
   return (GuidWritten(out) ? L", 机器码已换新(" : L", 机器码未能换新(") + out.guidRenewal + L")";
 }
@@ -43,6 +44,10 @@ std::wstring GuidRenewalText(const GuidRenewalReason& reason) {
 }
 
 std::wstring GuidRenewalLine(const Outcome& out) {
+  if (!out.twinIgnored.empty()) {
+    return L"日志说本机的机器码 (MachineGuid) " + out.twinIgnored +
+           L",但本程序已经给本机换过一次机器码,不再换新:请查看日志里那一行是谁写的。";
+  }
   if (out.guidRenewal.empty()) return L"";
   if (!GuidWritten(out)) return L"机器码 (MachineGuid) 应换新(" + out.guidRenewal + L"),但没能写入。";
   return L"机器码 (MachineGuid) 已换新(" + out.guidRenewal +

@@ -189,18 +189,40 @@ TEST_F(IdentityTest, InPlaceOnlyTheMachineGuidIsWritten) {
   sim.files.Put(log, Log() + twin);
   sim.registry.ClearWrites();
   EXPECT_EQ(Run(L"/n 2 /card 1 /noreboot"), exit_code::kDone) << ToUtf8(Output());
-  EXPECT_NE(Output().find(L"本机已是这些设置"), std::wstring::npos);
+  EXPECT_NE(Output().find(L"本机已是这些设置,只写入了新的机器码"), std::wstring::npos) << ToUtf8(Output());
   EXPECT_NE(Log().find(ToUtf8(L"已是这些设置, 计算机名重启后生效, 机器码已换新(与机号 1 的机器相同)\t")),
             std::string::npos)
       << Log();
   EXPECT_NE(Guid(), kImageGuid);
 
   SetGuid(kImageGuid);
+  sim.registry.DeleteKey(kHkeyLocalMachine, "SOFTWARE\\VexaIpSet");  // a machine never given one
   sim.files.Put(log, Log() + twin);
   sim.system.randomFails = true;
   EXPECT_EQ(Run(L"/n 2 /card 1 /noreboot"), exit_code::kNotAllWritten) << ToUtf8(Output());
   EXPECT_NE(Output().find(L"机器码 (MachineGuid) 应换新(与机号 1 的机器相同),但没能写入。"), std::wstring::npos);
   EXPECT_EQ(Guid(), kImageGuid);
+}
+
+// Lines on the share are anyone's to write: a forged twin line after the machine had its new MachineGuid
+// (copying its fingerprint from the log) is named in the console and the line, and renews nothing.
+TEST_F(IdentityTest, TheTwinRuleRenewsOnce) {
+  Identity(L"");
+  sim.files.Put(log, "\xEF\xBB\xBF" + ToUtf8(Vouching(L"1", kA, imagePrint)));
+  ASSERT_EQ(Run(L"/n 2 /card 1 /noreboot"), exit_code::kDone);
+  const std::string renewed = Guid();
+  ASSERT_NE(renewed, kImageGuid);
+  for (const wchar_t* forged : {L"7", L"8"}) {
+    sim.files.Put(log, Log() + ToUtf8(Vouching(forged, forged == std::wstring(L"7") ? kA : kB, Fingerprint(renewed))));
+    EXPECT_EQ(Run(L"/n 2 /card 1 /noreboot"), exit_code::kDone) << ToUtf8(Output());
+    EXPECT_EQ(Guid(), renewed);
+    EXPECT_NE(Output().find(L"日志说本机的机器码 (MachineGuid) 与机号 " + std::wstring(forged) +
+                            L" 的机器相同,但本程序已经给本机换过一次机器码,不再换新"),
+              std::wstring::npos)
+        << ToUtf8(Output());
+    EXPECT_NE(Log().find(ToUtf8(L", 机器码不再换新(与机号 " + std::wstring(forged) + L" 的机器相同)\t")), std::string::npos)
+        << Log();
+  }
 }
 
 // Seats whose machines share a machine SID: one group a SID, of two seats or more; a card that replaced a

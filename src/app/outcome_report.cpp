@@ -187,6 +187,8 @@ std::wstring CheckReport(const CheckOutcome& check) {
                     std::wstring(kSharedSidMeaning));
   }
   if (!check.unset.empty()) lines.push_back(L"没能自动设置: " + check.unset);
+  if (!check.guidRenewal.empty())
+    lines.push_back(L"写入时本机会换新机器码 (MachineGuid)(" + check.guidRenewal + L"),/undo 可恢复。");
   lines.push_back(L"结论: " + CheckVerdict(check));
   return JoinWith(lines, L"\r\n");
 }

@@ -305,6 +305,10 @@ CheckOutcome CheckMachine(RunContext& run, const Target& target) {
   Take(run, log, run.logPlace);
   check.sidShared = SeatsSharingThisSid(run, *log.held);
   check.unset = UnsetOfThisMachine(*log.held);
+  if (check.plan.kind != Outcome::Kind::Refused && log.held->Held()) {
+    const auto renewal = GuidRenewalOf(run, *log.held, check.plan.settings.MachineNumber);
+    if (renewal && !renewal->renewedBefore) check.guidRenewal = GuidRenewalText(*renewal);
+  }
   Append(run, log, record, check.plan);
   return check;
 }

@@ -209,6 +209,9 @@ TEST_F(IdentityTest, InPlaceOnlyTheMachineGuidIsWritten) {
 TEST_F(IdentityTest, TheTwinRuleRenewsOnce) {
   Identity(L"");
   sim.files.Put(log, "\xEF\xBB\xBF" + ToUtf8(Vouching(L"1", kA, imagePrint)));
+  EXPECT_EQ(Run(L"/check /n 2 /card 1"), exit_code::kRegistryDiffers);
+  EXPECT_NE(Output().find(L"\r\n写入时本机会换新机器码 (MachineGuid)(与机号 1 的机器相同),/undo 可恢复。"), std::wstring::npos)
+      << ToUtf8(Output());
   ASSERT_EQ(Run(L"/n 2 /card 1 /noreboot"), exit_code::kDone);
   const std::string renewed = Guid();
   ASSERT_NE(renewed, kImageGuid);
@@ -223,6 +226,8 @@ TEST_F(IdentityTest, TheTwinRuleRenewsOnce) {
     EXPECT_NE(Log().find(ToUtf8(L", 机器码不再换新(与机号 " + std::wstring(forged) + L" 的机器相同)\t")), std::string::npos)
         << Log();
   }
+  EXPECT_EQ(Run(L"/check /n 2 /card 1"), exit_code::kNotInEffect);
+  EXPECT_EQ(Output().find(L"换新机器码"), std::wstring::npos) << ToUtf8(Output());
 }
 
 // Seats whose machines share a machine SID: one group a SID, of two seats or more; a card that replaced a

@@ -25,16 +25,16 @@ struct Target {
 
 struct MachinePlan {
   Refusal refusal = Refusal::None;
-  Notice notice;                // why, when refused
-  MachineSettings settings;     // every field, the game key included, when nothing is refused
-  std::wstring card;            // the card's description up to its NUL
-  std::wstring serviceName;     // the card's own, as read
-  std::wstring controlSet;      // where the TCP/IP and IPX values go
-  std::wstring configPath;      // config.ini as the operator knows it
-  std::wstring zone;            // the zone that holds the number, "" without zones
-  std::optional<Notice> doubt;  // a value Windows can use but would ask about: written only when confirmed
+  Notice notice;                     // why, when refused
+  MachineSettings settings;          // every field, the game key included, when nothing is refused
+  std::wstring card;                 // the card's description up to its NUL
+  std::wstring serviceName;          // the card's own, as read
+  std::wstring controlSet;           // where the TCP/IP and IPX values go
+  std::wstring configPath;           // config.ini as the operator knows it
+  std::wstring zone;                 // the zone that holds the number, "" without zones
+  std::optional<Notice> doubt;       // a value Windows can use but would ask about: written only when confirmed
   std::vector<UserProfile> players;  // everyPlayer: the profiles whose game key it writes
-  std::vector<WriteRow> rows;   // the nine values in write order, built once: saved, written, compared
+  std::vector<WriteRow> rows;        // the nine values in write order, built once: saved, written, compared
 };
 
 // Refuses a number its check refused, takes the card, takes config.ini's values as the run read them and

@@ -74,7 +74,7 @@ struct CheckOutcome {
   std::vector<PreviewLine> preview;         // every value the plan writes: now, planned, same or not
   std::vector<std::wstring> sidShared;      // the other seats whose machines share this one's machine SID
   std::wstring guidRenewal;  // why a write now would give the machine a new MachineGuid; "" when it would not
-  std::wstring unset;  // this machine's last start-up that could not set it (UnsetMachineText), not cleared
+  std::wstring unset;        // this machine's last start-up that could not set it (UnsetMachineText), not cleared
 };
 
 int ExitCodeOf(const Outcome& out);

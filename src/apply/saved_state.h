@@ -60,9 +60,9 @@ SaveResult SaveBefore(Platform& platform, const std::vector<WriteRow>& rows, con
 
 // Puts every saved value back in the order it was saved (a value saved as absent is deleted), card by card,
 // and removes the saved state when every one is back or has no key left to go into (a driver installed
-// anew, a profile deleted). The players' hives its values lie in are mounted meanwhile. A card that left the machine (presentCards: the
-// service names of the cards it has now) has no interface key to put values into: said, and no reason to
-// keep the state.
+// anew, a profile deleted). The players' hives its values lie in are mounted meanwhile. A card that left the machine
+// (presentCards: the service names of the cards it has now) has no interface key to put values into: said, and no
+// reason to keep the state.
 struct CardRestore {
   std::wstring card;
   std::vector<std::wstring> restored;     // labels

@@ -14,7 +14,8 @@ bool IsUsersGameKey(std::wstring_view path) {
   if (path.size() <= users.size() || !SameName(path.substr(0, users.size()), users)) return false;
   path.remove_prefix(users.size());
   const std::size_t slash = path.find(L'\\');
-  return slash != 0 && slash != std::wstring_view::npos && SameName(path.substr(slash + 1), locations::kGameSettingsInHive);
+  return slash != 0 && slash != std::wstring_view::npos &&
+         SameName(path.substr(slash + 1), locations::kGameSettingsInHive);
 }
 
 std::vector<WriteRow> WriteRows(TextCodec& text, const MachineSettings& s, const std::wstring& serviceName,
@@ -33,10 +34,11 @@ std::vector<WriteRow> WriteRows(TextCodec& text, const MachineSettings& s, const
       {TcpipParameters(set), kNvHostname, L"计算机名 (NV Hostname)", L"", SzData(text, s.HostName)},
       {std::wstring(kComputerName), kComputerNameValue, L"计算机名 (ComputerName)", L"", SzData(text, s.HostName)},
   };
-  if (players.empty()) rows.push_back({std::wstring(kGameSettings), kGameKeyValue, L"CS 序列号", L"游戏未安装", SzData(text, s.GameKey)});
+  if (players.empty())
+    rows.push_back({std::wstring(kGameSettings), kGameKeyValue, L"CS 序列号", L"游戏未安装", SzData(text, s.GameKey)});
   for (const UserProfile& player : players) {
-    rows.push_back({player.hiveKey + L"\\" + std::wstring(kGameSettingsInHive), kGameKeyValue, GameKeyLabel(player.name),
-                    L"游戏未安装", SzData(text, s.GameKey)});
+    rows.push_back({player.hiveKey + L"\\" + std::wstring(kGameSettingsInHive), kGameKeyValue,
+                    GameKeyLabel(player.name), L"游戏未安装", SzData(text, s.GameKey)});
   }
   return rows;
 }

@@ -80,7 +80,7 @@ std::wstring ShortTime(const LocalTime& t) {
 std::wstring CheckedText(const Seat& seat) {
   if (seat.lastCheck == nullptr) return L"";
   const int code = ExitCodeOfLine(seat.lastCheck->record);
-  const std::wstring found = code == exit_code::kDone            ? L"已生效"
+  const std::wstring found = code == exit_code::kDone              ? L"已生效"
                              : code == exit_code::kRegistryDiffers ? L"注册表与计划不同"
                              : code == exit_code::kNotInEffect     ? L"注册表已是计划,尚未生效"
                                                                    : L"没能检查";

@@ -61,6 +61,21 @@ std::vector<int> SeatNumbers(const CafeView& view) {
   return numbers;
 }
 
+namespace {
+
+// Each seat of a group of seats whose machines share a machine SID names the others.
+void MarkSidShared(CafeView& view, const IniFile::Zones& zones) {
+  for (const std::vector<int>& group : view.sidShared) {
+    for (const int number : group) {
+      if (!zones.Allows(number)) continue;
+      std::vector<int>& others = view.seats[number].sidShared;
+      std::copy_if(group.begin(), group.end(), std::back_inserter(others), [number](int n) { return n != number; });
+    }
+  }
+}
+
+}  // namespace
+
 CafeView ViewOfCafe(const RunLog& log, const IniFile::MachineTable& table, const IniFile::Zones& zones) {
   CafeView view{{}, zones.plans};  // seats, then zones
   view.unset = UnsetMachines(log);
@@ -106,13 +121,7 @@ CafeView ViewOfCafe(const RunLog& log, const IniFile::MachineTable& table, const
   std::sort(view.outside.begin(), view.outside.end());
   view.outside.erase(std::unique(view.outside.begin(), view.outside.end()), view.outside.end());
   view.sidShared = SeatsSharingSid(addresses);
-  for (const std::vector<int>& group : view.sidShared) {
-    for (const int number : group) {
-      if (!zones.Allows(number)) continue;
-      std::vector<int>& others = view.seats[number].sidShared;
-      std::copy_if(group.begin(), group.end(), std::back_inserter(others), [number](int n) { return n != number; });
-    }
-  }
+  MarkSidShared(view, zones);
   for (Seat& seat : view.seats) {
     if (seat.claimants.size() > 1) {
       seat.state = SeatState::Conflict;

@@ -76,8 +76,10 @@ std::vector<UserProfile> UserProfiles(Platform& platform) {
   const std::wstring list(locations::kProfileList);
   for (const std::wstring& sid : ProfileSids(platform)) {
     const std::wstring folder = ExpandedPath(platform, list + L"\\" + sid, locations::kProfileImagePath);
-    profiles.push_back(ProfileIn(folder, folder.empty() ? sid : LastPart(folder),
-                                 std::wstring(locations::kUsers) + L"\\" + sid));
+    std::wstring hiveKey(locations::kUsers);
+    hiveKey += L"\\";
+    hiveKey += sid;
+    profiles.push_back(ProfileIn(folder, folder.empty() ? sid : LastPart(folder), std::move(hiveKey)));
   }
   std::wstring folder = ExpandedPath(platform, list, locations::kDefaultProfile);
   if (folder.empty()) {

@@ -70,7 +70,8 @@ inline constexpr KnownWineDifference kServiceAdapters{
     "good (winedbg's backtrace); the same calls from a process that is no service all return"};
 
 inline constexpr KnownWineDifference kUnmountedHive{
-    "a hive's file after RegUnLoadKeyA", "holds what was written while it was mounted (RegLoadKey documentation: "
+    "a hive's file after RegUnLoadKeyA",
+    "holds what was written while it was mounted (RegLoadKey documentation: "
     "the changes are saved to the file)",
     "as it was loaded: the server drops the mounted keys (server/registry.c, unload_registry) and writes a "
     "loaded file back only at its own shutdown, if at all"};

@@ -286,8 +286,8 @@ TEST_F(RegistryContract, AMountedHiveTakesValuesAndKeepsThem) {
     ASSERT_EQ(again.Open(kHkeyUsers, kMount, kKeyRead), status::kSuccess);
     registry().RegQueryValueExA(again.get(), "Key", nullptr, data, &length);
   }
-  ExpectWindows(*fixture_, kUnmountedHive, std::string(reinterpret_cast<char*>(data), length),
-                std::string("NEW\0", 4), std::string("OLD\0", 4));
+  ExpectWindows(*fixture_, kUnmountedHive, std::string(reinterpret_cast<char*>(data), length), std::string("NEW\0", 4),
+                std::string("OLD\0", 4));
   EXPECT_EQ(registry().RegUnLoadKeyA(kHkeyUsers, kMount), status::kSuccess);
 }
 

@@ -142,8 +142,9 @@ struct SeatCellRow {
 };
 const SeatCellRow kSeatCells[] = {
     // Looked at since (/check): said apart, never the seat's state; a look at another number changes no seat.
-    ROW(12, L"<div class=\"c ok\" title=\"已生效: 已是这些设置; 已检查 12-01 10:05: 注册表与计划不同\"><b>12</b><i>✓</i>"
-            L"<u>WB-12</u><u>12-01 10:00</u>"),
+    ROW(12,
+        L"<div class=\"c ok\" title=\"已生效: 已是这些设置; 已检查 12-01 10:05: 注册表与计划不同\"><b>12</b><i>✓</i>"
+        L"<u>WB-12</u><u>12-01 10:00</u>"),
     ROW(61, L"<div class=\"c no\" title=\"没有记录: \"><b>61</b>"),
     ROW(13, L"<div class=\"c wa\" title=\"已写入,等待重启或计算机名未生效: 已写入, 已请求重启\"><b>13</b><i>↻</i>"),
     ROW(14, L"<div class=\"c no2\" title=\"拒绝或未写入: 拒绝: 机号 &lt;b&gt;\"><b>14</b><i>✗</i>"),
@@ -163,21 +164,22 @@ TEST_F(CafeTest, ThePageShowsEachSeatInItsState) {
   const std::wstring b(kB);
   const std::wstring d = L"00-00-00-00-00-0D";
   const std::wstring e = L"00-00-00-00-00-0E";
-  PutLog(Line(L"/auto", L"已是这些设置", L"12", a, L"0", a + L"=12") + L"\r\n" +     // in effect
-         Line(L"/n", L"已写入, 已请求重启", L"13", b, L"0", b + L"=13") + L"\r\n" +  // restart asked
-         Line(L"/n", L"拒绝: 机号 <b>", L"14", d, L"2", L"") + L"\r\n" +             // refused
-         Line(L"/n", L"已写入", L"15", d, L"0", d + L"=15") + L"\r\n" +              // two cards on 15
-         Line(L"窗口", L"已写入", L"15", e, L"0", e + L"=15") + L"\r\n" +
-         // Lines of an earlier version, without the exit code: their outcome decides.
-         Line(L"/n", L"拒绝: y", L"16", L"", L"", L"") + L"\r\n" +
-         Line(L"/n", L"已写入, 部分未写入", L"17", L"", L"", L"", L"IPX") + L"\r\n" +
-         Line(L"/check", L"检查: 已生效", L"18", L"", L"", L"") + L"\r\n" +
-         Line(L"/check", L"检查: 注册表与 config.ini 算出的设置不同", L"19", L"", L"", L"") + L"\r\n" +
-         Line(L"/n", L"已写入", L"24", L"", L"", L"") + L"\r\n" +
-         Line(L"/check", L"检查: 注册表与 config.ini 算出的设置不同", L"61", a, L"6", L"", L"", L"2026-12-01 10:04:00") +
-         L"\r\n" +
-         Line(L"/check", L"检查: 注册表与 config.ini 算出的设置不同", L"12", a, L"6", L"", L"", L"2026-12-01 10:05:00") +
-         L"\r\n");
+  PutLog(
+      Line(L"/auto", L"已是这些设置", L"12", a, L"0", a + L"=12") + L"\r\n" +     // in effect
+      Line(L"/n", L"已写入, 已请求重启", L"13", b, L"0", b + L"=13") + L"\r\n" +  // restart asked
+      Line(L"/n", L"拒绝: 机号 <b>", L"14", d, L"2", L"") + L"\r\n" +             // refused
+      Line(L"/n", L"已写入", L"15", d, L"0", d + L"=15") + L"\r\n" +              // two cards on 15
+      Line(L"窗口", L"已写入", L"15", e, L"0", e + L"=15") + L"\r\n" +
+      // Lines of an earlier version, without the exit code: their outcome decides.
+      Line(L"/n", L"拒绝: y", L"16", L"", L"", L"") + L"\r\n" +
+      Line(L"/n", L"已写入, 部分未写入", L"17", L"", L"", L"", L"IPX") + L"\r\n" +
+      Line(L"/check", L"检查: 已生效", L"18", L"", L"", L"") + L"\r\n" +
+      Line(L"/check", L"检查: 注册表与 config.ini 算出的设置不同", L"19", L"", L"", L"") + L"\r\n" +
+      Line(L"/n", L"已写入", L"24", L"", L"", L"") + L"\r\n" +
+      Line(L"/check", L"检查: 注册表与 config.ini 算出的设置不同", L"61", a, L"6", L"", L"", L"2026-12-01 10:04:00") +
+      L"\r\n" +
+      Line(L"/check", L"检查: 注册表与 config.ini 算出的设置不同", L"12", a, L"6", L"", L"", L"2026-12-01 10:05:00") +
+      L"\r\n");
   EXPECT_EQ(Run(L"/report"), exit_code::kDone);
   EXPECT_NE(
       Output().find(L"已生成网页: C:\\VexaIpSet\\VexaIpSet.html\r\n机位: 没有记录 246, 在机器表中,还没有运行 1, "
@@ -190,10 +192,10 @@ TEST_F(CafeTest, ThePageShowsEachSeatInItsState) {
     EXPECT_NE(page.find(ToUtf8(row.cell)), std::string::npos) << row.number;
   }
   EXPECT_NE(page.find("<b>254</b>"), std::string::npos);
-  EXPECT_NE(
-      page.find(ToUtf8(L"<tr><td>12</td><td>✓ 已生效</td><td>00-00-00-00-00-0A</td><td>192.168.0.12</td>"
-                       L"<td>WB-12</td><td>2026-12-01 10:00:00</td><td>已是这些设置; 已检查 12-01 10:05: 注册表与计划不同</td><td>1</td><td></td></tr>")),
-      std::string::npos);
+  EXPECT_NE(page.find(ToUtf8(L"<tr><td>12</td><td>✓ 已生效</td><td>00-00-00-00-00-0A</td><td>192.168.0.12</td>"
+                             L"<td>WB-12</td><td>2026-12-01 10:00:00</td><td>已是这些设置; 已检查 12-01 10:05: "
+                             L"注册表与计划不同</td><td>1</td><td></td></tr>")),
+            std::string::npos);
   EXPECT_EQ(page.find("<tr><td>31</td>"), std::string::npos) << "a seat never seen has no row";
   EXPECT_NE(
       page.find(ToUtf8(L"<tr><td>15</td><td>⚠ 一个机号给了两块网卡</td><td>00-00-00-00-00-0D, 00-00-00-00-00-0E</td>")),

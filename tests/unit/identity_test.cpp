@@ -210,7 +210,8 @@ TEST_F(IdentityTest, TheTwinRuleRenewsOnce) {
   Identity(L"");
   sim.files.Put(log, "\xEF\xBB\xBF" + ToUtf8(Vouching(L"1", kA, imagePrint)));
   EXPECT_EQ(Run(L"/check /n 2 /card 1"), exit_code::kRegistryDiffers);
-  EXPECT_NE(Output().find(L"\r\n写入时本机会换新机器码 (MachineGuid)(与机号 1 的机器相同),/undo 可恢复。"), std::wstring::npos)
+  EXPECT_NE(Output().find(L"\r\n写入时本机会换新机器码 (MachineGuid)(与机号 1 的机器相同),/undo 可恢复。"),
+            std::wstring::npos)
       << ToUtf8(Output());
   ASSERT_EQ(Run(L"/n 2 /card 1 /noreboot"), exit_code::kDone);
   const std::string renewed = Guid();
@@ -223,7 +224,8 @@ TEST_F(IdentityTest, TheTwinRuleRenewsOnce) {
                             L" 的机器相同,但本程序已经给本机换过一次机器码,不再换新"),
               std::wstring::npos)
         << ToUtf8(Output());
-    EXPECT_NE(Log().find(ToUtf8(L", 机器码不再换新(与机号 " + std::wstring(forged) + L" 的机器相同)\t")), std::string::npos)
+    EXPECT_NE(Log().find(ToUtf8(L", 机器码不再换新(与机号 " + std::wstring(forged) + L" 的机器相同)\t")),
+              std::string::npos)
         << Log();
   }
   EXPECT_EQ(Run(L"/check /n 2 /card 1"), exit_code::kNotInEffect);

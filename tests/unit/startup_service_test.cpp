@@ -223,7 +223,8 @@ class PlayersTest : public StartupTest {
   static constexpr const char* kDefault = "C:\\Users\\Default\\NTUSER.DAT";
   PlayersTest() {
     Config(L"00-1A-2B-3C-4D-5E=15\r\n");
-    sim.PutConfig(L"[NetWork]\r\nNetPrefix=WB-\r\n[CSCDK]\r\nCDKey15=SEAT15KEY\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=15\r\n");
+    sim.PutConfig(
+        L"[NetWork]\r\nNetPrefix=WB-\r\n[CSCDK]\r\nCDKey15=SEAT15KEY\r\n[Machines]\r\n00-1A-2B-3C-4D-5E=15\r\n");
     Profile("S-1-5-18", "%systemroot%\\system32\\config\\systemprofile");
     Profile("S-1-5-21-7-7-7-1001", "%SystemDrive%\\Users\\" + sim.text.ToAnsi(L"玩家"));
     Profile("S-1-5-21-7-7-7-1002", "C:\\Users\\bob");
@@ -283,7 +284,8 @@ TEST_F(PlayersTest, AHiveThatCannotBeMountedIsNamedAndNotWritten) {
   sim.registry.ClearWrites();
   EXPECT_EQ(Run(L"/service"), exit_code::kNotAllWritten) << ToUtf8(Output());
   EXPECT_TRUE(test::MachineWrites(sim).empty());
-  EXPECT_NE(Output().find(L"\r\n未写入: CS 序列号 (bob) (NTUSER.DAT 正被使用)"), std::wstring::npos) << ToUtf8(Output());
+  EXPECT_NE(Output().find(L"\r\n未写入: CS 序列号 (bob) (NTUSER.DAT 正被使用)"), std::wstring::npos)
+      << ToUtf8(Output());
 
   sim.services.startedAs.reset();
   EXPECT_EQ(Run(L"/n 15 /card 1 /noreboot"), exit_code::kDone) << ToUtf8(Output());

@@ -294,7 +294,8 @@ TEST_F(UndoTest, AValueWhoseKeyIsGoneIsNothingToPutBack) {
   ASSERT_EQ(Run(L"/n 15 /card 1 /noreboot"), exit_code::kDone);
   sim.registry.DeleteKey(kHkeyLocalMachine, kCard1);
   EXPECT_EQ(Run(L"/undo /noreboot"), exit_code::kDone) << ToUtf8(Output());
-  EXPECT_NE(Output().find(L"\r\n键已不存在,无需恢复: DHCP 开关、IP 地址、子网掩码、默认网关、DNS 信息"), std::wstring::npos)
+  EXPECT_NE(Output().find(L"\r\n键已不存在,无需恢复: DHCP 开关、IP 地址、子网掩码、默认网关、DNS 信息"),
+            std::wstring::npos)
       << ToUtf8(Output());
   EXPECT_EQ(sim.registry.GetValue(kHkeyLocalMachine, test::kComputerNameKey, "ComputerName")->data, test::Sz("MASTER"));
   EXPECT_FALSE(sim.registry.KeyExists(kHkeyLocalMachine, kSaved));

@@ -34,7 +34,8 @@ TEST_F(UserHivesTest, ProfilesOfPlayersAndTheDefaultOne) {
   Profile("S-1-5-21-1-2-3-1001.bak", kRegExpandSz, test::Sz("C:\\Users\\player.OLD"));
   Profile("S-1-5-21-1-2-3-1002", kRegSz, test::Sz("D:\\%NotExpanded%\\kid"));
   Profile("S-1-5-21-1-2-3-1003", kRegBinary, "C:\\Users\\odd");
-  sim.registry.SetValue(kHkeyLocalMachine, kList, "ProfilesDirectory", kRegExpandSz, test::Sz("%SystemDrive%\\Documents and Settings"));
+  sim.registry.SetValue(kHkeyLocalMachine, kList, "ProfilesDirectory", kRegExpandSz,
+                        test::Sz("%SystemDrive%\\Documents and Settings"));
   sim.registry.SetValue(kHkeyLocalMachine, kList, "DefaultUserProfile", kRegSz, test::Sz("Default User"));
   EXPECT_EQ(Listed(), (std::vector<std::wstring>{
                           L"player|C:\\Users\\player\\NTUSER.DAT|HKEY_USERS\\S-1-5-21-1-2-3-1001",

@@ -80,10 +80,15 @@ Target NumberTarget(Platform& platform, const CardInventory& inventory, const Co
   // A hardware address: the surest way a script names a card.
   if (const std::optional<MacAddress> mac = ParseMac(wanted)) {
     const std::vector<std::optional<MacAddress>> addresses = CardAddresses(platform, inventory);
+    std::vector<std::int32_t> same;
     for (std::size_t i = 0; i < addresses.size(); ++i) {
-      if (addresses[i] == mac) return Target{number, static_cast<std::int32_t>(i), std::nullopt, L""};
+      if (addresses[i] == mac) same.push_back(static_cast<std::int32_t>(i));
     }
-    return Refused(number, L"没有网卡地址为 " + FormatMac(*mac) + L" 的网卡(用 /cards 查看本机的网卡)。");
+    if (same.size() == 1) return Target{number, same.front(), std::nullopt, L""};
+    if (same.empty()) return Refused(number, L"没有网卡地址为 " + FormatMac(*mac) + L" 的网卡(用 /cards 查看本机的网卡)。");
+    // Two cards of one address (a bridge, a virtual card copying the real one's): which is meant is unknown.
+    return Refused(number, L"网卡地址为 " + FormatMac(*mac) + L" 的网卡有 " + IntText(same.size()) + L" 块(" +
+                               Positions(same) + L"),请用 /card 序号指定。");
   }
   const std::vector<std::int32_t> found = CardsDescribedAs(platform, inventory, wanted);
   if (found.size() == 1) return Target{number, found.front(), std::nullopt, L""};

@@ -160,6 +160,7 @@ std::vector<Notice> DoubtsOf(const MachinePlan& plan, bool writes, HeldLog& log,
                              const std::vector<std::wstring>& confirmed, Outcome& out) {
   std::vector<Notice> doubts;
   if (plan.doubt && writes) doubts.push_back(*plan.doubt);
+  if (plan.cardDoubt) doubts.push_back(*plan.cardDoubt);
   if (std::optional<Notice> held = NumberNotFree(log, out)) {
     // /auto follows [Machines], which refuses a number given twice: the log only gets a word.
     if (!options.typedNumber) {

@@ -1,7 +1,10 @@
 #include "apply/machine_plan.h"
 
+#include "common/mac_address.h"
+#include "common/machine_number.h"
 #include "common/text.h"
 #include "config/ini_file.h"
+#include "config/machine_table.h"
 #include "registry/control_set.h"
 #include "shared_folder/shared_folder.h"
 
@@ -40,6 +43,28 @@ std::optional<std::wstring> ConfigProblem(Platform& platform, const IniFile::Con
 void Refuse(MachinePlan& plan, Refusal refusal, Notice notice) {
   plan.refusal = refusal;
   plan.notice = std::move(notice);
+}
+
+// A number a person gave that [Machines] gives to another card of this machine: the wrong card picked, or a
+// table out of date. A doubt naming both cards.
+std::optional<Notice> OtherCardListed(const RunContext& run, const Target& target, int number) {
+  const std::vector<std::optional<MacAddress>> addresses = CardAddresses(run.platform, run.inventory);
+  const auto named = [&](std::size_t i) {
+    const std::wstring address = addresses[i] ? FormatMac(*addresses[i]) : L"地址未知";
+    return L"第 " + IntText(i + 1) + L" 块 " +
+           CutAtNul(CardDescription(run.platform, run.inventory, static_cast<std::int32_t>(i))) + L"(" + address +
+           L")";
+  };
+  for (const IniFile::MachineEntry& entry : IniFile::ReadMachineTable(run.venue.file).entries) {
+    if (MachineNumberOf(entry.numberText, kLastZonedMachine) != number) continue;
+    for (std::size_t i = 0; i < addresses.size(); ++i) {
+      if (static_cast<std::int32_t>(i) == target.cardIndex || addresses[i] != entry.address) continue;
+      return Notice{std::wstring(kConfirmTitle),
+                    L"config.ini 的 [Machines] 把机号 " + IntText(number) + L" 给了本机的另一块网卡: " + named(i) +
+                        L";要写入的是" + named(static_cast<std::size_t>(target.cardIndex)) + L"。"};
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -95,6 +120,7 @@ MachinePlan PlanMachine(const RunContext& run, const Target& target) {
     return plan;
   }
   plan.doubt = SettingsDoubt(plan.settings);
+  if (run.options.typedNumber) plan.cardDoubt = OtherCardListed(run, target, input.MachineNumber);
   if (run.options.everyPlayer) plan.players = UserProfiles(platform);
   plan.rows = WriteRows(platform.text, plan.settings, plan.serviceName, plan.controlSet, plan.players);
   return plan;

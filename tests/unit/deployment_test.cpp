@@ -89,6 +89,12 @@ TEST_F(DeploymentTest, ExitCodes) {
       ROW(L"/n 16 /card 00:1a:2b:3c:4d:5f /noreboot", L"", exit_code::kDone, true, L"网卡      :  Intel(R) PRO/100"),
       ROW(L"/n 16 /card 00-AA-AA-AA-AA-AA", L"", exit_code::kRefused, false,
           L"没有网卡地址为 00-AA-AA-AA-AA-AA 的网卡(用 /cards 查看本机的网卡)。"),
+      // [Machines] gives the number to the machine's other card: a doubt naming both, which /force overrules.
+      ROW(L"/n 15 /card 1 /noreboot", L"00-1A-2B-3C-4D-5F=15\r\n", exit_code::kRefused, false,
+          L"config.ini 的 [Machines] 把机号 15 给了本机的另一块网卡: 第 2 块 Intel(R) PRO/100 VE Network Connection"
+          L"(00-1A-2B-3C-4D-5F);要写入的是第 1 块 Realtek RTL8139 Family PCI Fast Ethernet NIC(00-1A-2B-3C-4D-5E)。"),
+      ROW(L"/n 15 /card 1 /noreboot /force", L"00-1A-2B-3C-4D-5F=15\r\n", exit_code::kDone, true, L"/force: config.ini"),
+      ROW(L"/n 18 /card 2 /noreboot", L"00-1A-2B-3C-4D-5F=18\r\n", exit_code::kDone, true, L"WB-18"),
       ROW(L"/auto", L"00-AA-AA-AA-AA-AA=15\r\n", exit_code::kRefused, 0,
           L"不在 config.ini 的 [Machines] 中: 00-1A-2B-3C-4D-5E, 00-1A-2B-3C-4D-5F"),
       ROW(L"/auto", L"00-1A-2B-3C-4D-5E=15\r\n00-AA-AA-AA-AA-AA=15\r\n", exit_code::kRefused, 0,
@@ -105,7 +111,7 @@ TEST_F(DeploymentTest, ExitCodes) {
     Config(c.machines);
     sim.registry.ClearWrites();
     const std::string before = Log();
-    EXPECT_EQ(Run(c.command), c.code);
+    EXPECT_EQ(Run(c.command), c.code) << ToUtf8(Output());
     EXPECT_EQ(test::MachineWrites(sim).size(), c.writes ? counts.all : 0u);
     EXPECT_NE(Output().find(c.says), std::wstring::npos) << sim.console.output;
     EXPECT_TRUE(sim.messages.Shown().empty());
@@ -114,6 +120,17 @@ TEST_F(DeploymentTest, ExitCodes) {
       EXPECT_EQ(Log(), before);  // a bad argument leaves no line
     }
   }
+}
+
+// Two cards of one address (a bridge, a virtual card copying the real one's): /card by that address names
+// neither, and says which they are.
+TEST_F(DeploymentTest, AnAddressTwoCardsShareNamesNeither) {
+  sim.adapters.list[1].physical = sim.adapters.list[0].physical;
+  EXPECT_EQ(Run(L"/n 15 /card 00-1A-2B-3C-4D-5E /noreboot"), exit_code::kRefused);
+  EXPECT_NE(Output().find(L"网卡地址为 00-1A-2B-3C-4D-5E 的网卡有 2 块(第 1 块、第 2 块),请用 /card 序号指定。"),
+            std::wstring::npos)
+      << ToUtf8(Output());
+  EXPECT_TRUE(test::MachineWrites(sim).empty());
 }
 
 // One card: /card may be left out; in a code page 936 console the report's labels line up.

@@ -75,7 +75,10 @@ std::vector<UserProfile> UserProfiles(Platform& platform) {
   std::vector<UserProfile> profiles;
   const std::wstring list(locations::kProfileList);
   for (const std::wstring& sid : ProfileSids(platform)) {
-    const std::wstring folder = ExpandedPath(platform, list + L"\\" + sid, locations::kProfileImagePath);
+    std::wstring key = list;
+    key += L"\\";
+    key += sid;
+    const std::wstring folder = ExpandedPath(platform, key, locations::kProfileImagePath);
     std::wstring hiveKey(locations::kUsers);
     hiveKey += L"\\";
     hiveKey += sid;

@@ -1,6 +1,7 @@
 #include "cafe/wake.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <set>
 
@@ -144,29 +145,33 @@ std::vector<Target> TargetsOf(const IniFile::Zones& zones, int number, const std
 
 std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
-// One seat's cards woken: every packet to every target, kWakeRounds times; its line for the console.
+// One seat's cards woken: every packet to every target, kWakeRounds times; its line for the console names
+// only the destinations a packet went to (none: it says so).
 std::wstring WakeSeat(Platform& platform, const IniFile::Zones& zones, int number, const std::vector<MacAddress>& cards,
                       const std::vector<std::string>& up, bool& sent) {
   const std::vector<Target> targets = TargetsOf(zones, number, up);
-  sent = false;
+  std::vector<bool> reached(targets.size(), false);
   for (int round = 0; round < kWakeRounds; ++round) {
     for (const MacAddress& mac : cards) {
       const std::string packet = MagicPacket(mac);
-      for (const Target& target : targets) sent |= platform.network.SendUdp(target.from, target.to, kWakePort, packet);
+      for (std::size_t t = 0; t < targets.size(); ++t) {
+        if (platform.network.SendUdp(targets[t].from, targets[t].to, kWakePort, packet)) reached[t] = true;
+      }
     }
   }
   std::vector<std::wstring> macs;
   macs.reserve(cards.size());
   for (const MacAddress& mac : cards) macs.push_back(FormatMac(mac));
   std::vector<std::wstring> where;
-  where.reserve(targets.size());
-  for (const Target& target : targets) {
-    where.push_back(Wide(target.to) + (target.from.empty() ? L"" : L"(从 " + Wide(target.from) + L")"));
+  for (std::size_t t = 0; t < targets.size(); ++t) {
+    if (!reached[t]) continue;
+    where.push_back(Wide(targets[t].to) + (targets[t].from.empty() ? L"" : L"(从 " + Wide(targets[t].from) + L")"));
   }
+  sent = !where.empty();
   const IniFile::Zone* zone = zones.Holding(number);
   std::wstring line = L"机号 " + IntText(number) + (zone != nullptr ? L"(" + zone->name + L")" : L"");
-  line += L" " + JoinWith(macs, L", ") + L" → " + JoinWith(where, L", ");
-  return sent ? line : line + L": 没能发出";
+  line += L" " + JoinWith(macs, L", ");
+  return sent ? line + L" → " + JoinWith(where, L", ") : line + L": 没能发出";
 }
 
 std::wstring NumberList(const std::vector<int>& numbers) {
@@ -176,13 +181,84 @@ std::wstring NumberList(const std::vector<int>& numbers) {
   return JoinWith(texts, L", ");
 }
 
-// The run's one line in the log: how many seats were sent, how many had no address.
-void LogWake(Platform& platform, const LogPlace& place, int woken, const std::vector<int>& unknown, int exitCode,
+// The seats whose subnet no card of this machine that is up is on, by subnet: a directed broadcast reaches
+// them only through a router that forwards it. One word a subnet, before anything is sent.
+std::vector<std::wstring> BehindRouters(const IniFile::Zones& zones, const std::vector<int>& numbers,
+                                        const std::vector<std::string>& up) {
+  std::map<std::wstring, std::vector<int>> bySubnet;
+  for (const int n : numbers) {
+    const IniFile::ZonePlan* plan = zones.PlanOf(n);
+    const Ipv4 ip = ParseIpv4(plan->AddressOf(n));
+    const Ipv4 mask = ParseMask(plan->mask);
+    if (!ip.ok() || !mask.ok()) continue;
+    const bool near = std::any_of(up.begin(), up.end(), [&](const std::string& own) {
+      const Ipv4 card = ParseIpv4(Wide(own));
+      return card.ok() && (card.bits & mask.bits) == (ip.bits & mask.bits);
+    });
+    if (!near) bySubnet[DottedText(ip.bits & mask.bits) + L"(掩码 " + plan->mask + L")"].push_back(n);
+  }
+  std::vector<std::wstring> words;
+  for (const auto& [subnet, seats] : bySubnet) {
+    words.push_back(L"机号 " + NumberList(seats) + L" 的网段 " + subnet +
+                    L" 不是本机网卡所在的网段: 发到那里的广播要路由器转发(在路由器上允许定向广播),"
+                    L"否则这些机器收不到唤醒包;也可以在那个网段的一台机器上运行 /wake。");
+  }
+  return words;
+}
+
+// How a run went: seats sent, those without an address, those whose packets all failed, those Ctrl-C left.
+struct WakeTally {
+  int sent = 0;
+  std::vector<int> unknown;
+  std::vector<int> unsent;
+  std::vector<int> left;
+  bool stopped = false;
+};
+
+// Every asked seat in turn, paced, each line said as its packets go; Ctrl-C stops before the next seat.
+WakeTally SendAll(Platform& platform, const IniFile::Zones& zones, const std::vector<int>& numbers,
+                  const std::map<int, std::vector<MacAddress>>& cards, const std::vector<std::string>& up,
+                  int perSecond) {
+  WakeTally tally;
+  const std::uint64_t start = platform.system.MillisecondsSinceBoot();
+  std::uint64_t paced = 0;
+  for (std::size_t i = 0; i < numbers.size(); ++i) {
+    const int n = numbers[i];
+    const auto found = cards.find(n);
+    if (found == cards.end()) {
+      tally.unknown.push_back(n);
+      continue;
+    }
+    // Seat k leaves k / PerSecond seconds after the first.
+    const std::uint64_t due = start + paced++ * 1000 / static_cast<std::uint64_t>(perSecond);
+    const std::uint64_t now = platform.system.MillisecondsSinceBoot();
+    if (due > now) platform.system.Sleep(static_cast<std::uint32_t>(due - now));
+    if (platform.console.Interrupted()) {
+      tally.stopped = true;
+      for (std::size_t j = i; j < numbers.size(); ++j) {
+        if (cards.count(numbers[j]) > 0) tally.left.push_back(numbers[j]);
+      }
+      break;
+    }
+    bool sent = false;
+    platform.console.Write(platform.text.ToAnsi(WakeSeat(platform, zones, n, found->second, up, sent) + L"\r\n"));
+    if (sent) {
+      ++tally.sent;
+    } else {
+      tally.unsent.push_back(n);
+    }
+  }
+  return tally;
+}
+
+// The run's one line in the log: how many seats were sent, how many had no address, where Ctrl-C stopped it.
+void LogWake(Platform& platform, const LogPlace& place, const WakeTally& tally, int exitCode,
              std::vector<std::wstring>& lines) {
   RunRecord record;
   record.mode = RunMode::Wake;
-  record.outcome = L"唤醒: 已发送 " + IntText(woken) + L" 个机位";
-  if (!unknown.empty()) record.outcome += L", " + IntText(unknown.size()) + L" 个没有网卡地址";
+  record.outcome = L"唤醒: 已发送 " + IntText(tally.sent) + L" 个机位";
+  if (!tally.unknown.empty()) record.outcome += L", " + IntText(tally.unknown.size()) + L" 个没有网卡地址";
+  if (tally.stopped) record.outcome += L", 被 Ctrl-C 停止, " + IntText(tally.left.size()) + L" 个未发送";
   record.exitCode = exitCode;
   if (AppendRunLog(platform, place, record) != LogResult::Appended) {
     lines.push_back(L"日志 " + RunLogPath(platform, place) + L" 无法写入,这次唤醒没有记录。");
@@ -203,38 +279,25 @@ CafeOutput WakeCommand(Platform& platform, const IniFile::Venue& venue, const st
   const IniFile::MachineTable table = IniFile::ReadMachineTable(venue.file);
   const std::map<int, std::vector<MacAddress>> cards = KnownCards(ViewOfCafe(log, table, venue.zones));
   const std::vector<std::string> up = UpAddresses(platform);
-  std::vector<std::wstring> lines = ReadingProblems(log);
-  std::vector<int> unknown;
-  std::vector<int> unsent;
-  const std::uint64_t start = platform.system.MillisecondsSinceBoot();
-  std::uint64_t paced = 0;
-  int woken = 0;
-  for (const int n : choice.numbers) {
-    const auto found = cards.find(n);
-    if (found == cards.end()) {
-      unknown.push_back(n);
-      continue;
-    }
-    // Seat k leaves k / PerSecond seconds after the first.
-    const std::uint64_t due = start + paced++ * 1000 / static_cast<std::uint64_t>(*perSecond);
-    const std::uint64_t now = platform.system.MillisecondsSinceBoot();
-    if (due > now) platform.system.Sleep(static_cast<std::uint32_t>(due - now));
-    bool sent = false;
-    lines.push_back(WakeSeat(platform, venue.zones, n, found->second, up, sent));
-    if (sent) {
-      ++woken;
-    } else {
-      unsent.push_back(n);
-    }
+  std::vector<int> known;
+  std::copy_if(choice.numbers.begin(), choice.numbers.end(), std::back_inserter(known),
+               [&cards](int n) { return cards.count(n) > 0; });
+  std::vector<std::wstring> before = ReadingProblems(log);
+  for (std::wstring& word : BehindRouters(venue.zones, known, up)) before.push_back(std::move(word));
+  for (const std::wstring& line : before) platform.console.Write(platform.text.ToAnsi(line + L"\r\n"));
+  platform.console.StopOnCtrlC();
+  const WakeTally tally = SendAll(platform, venue.zones, choice.numbers, cards, up, *perSecond);
+  std::vector<std::wstring> lines;
+  if (!tally.unknown.empty()) {
+    lines.push_back(L"没有网卡地址,无法唤醒(不在 [Machines] 中,日志里也没有): 机号 " + NumberList(tally.unknown));
   }
-  if (!unknown.empty()) {
-    lines.push_back(L"没有网卡地址,无法唤醒(不在 [Machines] 中,日志里也没有): 机号 " + NumberList(unknown));
-  }
-  if (!unsent.empty()) lines.push_back(L"唤醒包没能发出: 机号 " + NumberList(unsent));
-  lines.push_back(L"已唤醒 " + IntText(woken) + L" 个机位(每秒 " + IntText(*perSecond) + L" 台,每台发 " +
-                  IntText(kWakeRounds) + L" 次)。");
-  const int exitCode = unknown.empty() && unsent.empty() ? exit_code::kDone : exit_code::kRefused;
-  LogWake(platform, place, woken, unknown, exitCode, lines);
+  if (!tally.unsent.empty()) lines.push_back(L"唤醒包没能发出: 机号 " + NumberList(tally.unsent));
+  if (tally.stopped) lines.push_back(L"已按 Ctrl-C 停止,没有发送: 机号 " + NumberList(tally.left));
+  lines.push_back(L"已发送唤醒包: " + IntText(tally.sent) + L" 个机位(每秒 " + IntText(*perSecond) + L" 台,每台发 " +
+                  IntText(kWakeRounds) + L" 次);机器是否开机,请看机位是否上线。");
+  const bool all = tally.unknown.empty() && tally.unsent.empty() && !tally.stopped;
+  const int exitCode = all ? exit_code::kDone : exit_code::kRefused;
+  LogWake(platform, place, tally, exitCode, lines);
   return {JoinWith(lines, L"\r\n"), exitCode};
 }
 

@@ -32,8 +32,10 @@ WakeChoice ChooseSeats(const std::vector<std::wstring>& words, const IniFile::Zo
 // What wakes a card: six 0xFF bytes, then its hardware address sixteen times (102 bytes).
 std::string MagicPacket(const MacAddress& mac);
 
-// The run: exit 0 when every asked seat was sent, 2 when one had no known address (named) or config.ini
-// cannot be used, 1 for words that name no seat.
+// The run: each seat's line on the console as its packets go, only the destinations a packet went to; a
+// subnet no card of this machine is on named first (a directed broadcast needs the router's help); Ctrl-C
+// stops it before the next seat, naming the seats not sent. Exit 0 when every asked seat was sent, 2 when
+// one had no known address (named), was stopped, or config.ini cannot be used, 1 for words that name no seat.
 CafeOutput WakeCommand(Platform& platform, const IniFile::Venue& venue, const std::vector<std::wstring>& words);
 
 }  // namespace vexa

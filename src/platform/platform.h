@@ -297,8 +297,13 @@ class Console {
   // Standard output when it was handed over (redirected to a file or pipe), else the parent's console
   // (AttachConsole); false when there is neither.
   virtual bool Attach() = 0;
-  // ANSI (code page 936) bytes to what Attach found.
+  // ANSI (code page 936) bytes to what Attach found, at once (a pipe read meanwhile sees them).
   virtual void Write(std::string_view bytes) = 0;
+  // From now on Ctrl-C and Ctrl-Break no longer end the process (SetConsoleCtrlHandler): they are noted,
+  // for a long command to stop at its next step and say how far it got.
+  virtual void StopOnCtrlC() = 0;
+  // Ctrl-C or Ctrl-Break was pressed since StopOnCtrlC.
+  virtual bool Interrupted() = 0;
 };
 
 // UDP datagrams, through Winsock (ws2_32, loaded from the system folder when first needed).

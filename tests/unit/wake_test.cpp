@@ -91,14 +91,42 @@ TEST_F(WakeRunTest, EachSeatIsSentPacedWhereItsSubnetIs) {
   EXPECT_EQ(second.to, "192.168.1.255");
   EXPECT_EQ(second.bytes, MagicPacket({0, 0, 0, 0, 0x02, 0x15}));
   EXPECT_EQ(second.at, start + 500) << "two seats a second";
+  EXPECT_NE(Output().find(L"机号 15 的网段 192.168.0.0(掩码 255.255.255.0) 不是本机网卡所在的网段: 发到那里的广播要"
+                          L"路由器转发(在路由器上允许定向广播),否则这些机器收不到唤醒包;也可以在那个网段的一台机器上运行 "
+                          L"/wake。\r\n机号 215 的网段 192.168.1.0"),
+            std::wstring::npos)
+      << sim.console.output;
   EXPECT_NE(Output().find(L"机号 15(一楼) 00-00-00-00-00-0F → 192.168.0.255, 255.255.255.255(从 10.9.8.1)\r\n"
                           L"机号 215(二楼) 00-00-00-00-02-15 → 192.168.1.255, 255.255.255.255(从 10.9.8.1)\r\n"
                           L"没有网卡地址,无法唤醒(不在 [Machines] 中,日志里也没有): 机号 16\r\n"
-                          L"已唤醒 2 个机位(每秒 2 台,每台发 3 次)。"),
+                          L"已发送唤醒包: 2 个机位(每秒 2 台,每台发 3 次)"),
             std::wstring::npos)
       << sim.console.output;
   EXPECT_NE(Log().find(ToUtf8(L"\t/wake\t唤醒: 已发送 2 个机位, 1 个没有网卡地址\t")), std::string::npos) << Log();
   EXPECT_TRUE(sim.registry.Writes().empty());
+}
+
+// Each seat's line is out before the next seat's packets go; Ctrl-C stops the run before the next seat: the
+// seats not sent are named, the count and the stop are in the log's line, exit 2. A destination no packet
+// reached is not named; a seat on this machine's own subnet needs no word about routers.
+TEST_F(WakeRunTest, EachSeatIsSaidAsItGoesAndCtrlCStopsIt) {
+  sim.adapters.list[0].ipv4 = {{"192.168.0.7"}};
+  std::vector<std::size_t> sentAtWrite;
+  sim.console.onWrite = [&] {
+    if (sim.network.sent.empty()) return;  // the word about routers, before any packet
+    sentAtWrite.push_back(sim.network.sent.size());
+    sim.console.pressed = true;  // pressed while the first seat's line is shown
+  };
+  EXPECT_EQ(Run(L"/wake 15 215"), exit_code::kRefused);
+  ASSERT_FALSE(sentAtWrite.empty());
+  EXPECT_EQ(sentAtWrite.front(), 6u);  // seat 15's packets, not yet 215's
+  EXPECT_EQ(sim.network.sent.size(), 6u);
+  EXPECT_EQ(Output().find(L"机号 215 的网段 192.168.1.0"), 0u) << ToUtf8(Output());
+  EXPECT_EQ(Output().find(L"机号 15 的网段"), std::wstring::npos) << ToUtf8(Output());
+  EXPECT_NE(Output().find(L"已按 Ctrl-C 停止,没有发送: 机号 215\r\n已发送唤醒包: 1 个机位"), std::wstring::npos)
+      << ToUtf8(Output());
+  EXPECT_NE(Log().find(ToUtf8(L"\t/wake\t唤醒: 已发送 1 个机位, 被 Ctrl-C 停止, 1 个未发送\t")), std::string::npos)
+      << Log();
 }
 
 TEST_F(WakeRunTest, WordsOrARateThatCannotBeUsedSendNothing) {

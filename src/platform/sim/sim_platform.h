@@ -134,11 +134,17 @@ class SimConsole : public Console {
   }
   void Write(std::string_view bytes) override {
     if (attached) output += bytes;
+    if (onWrite) onWrite();
   }
+  void StopOnCtrlC() override { catching = true; }
+  bool Interrupted() override { return catching && pressed; }
 
   bool present = true;
   bool attached = false;
   std::string output;  // ANSI bytes
+  bool catching = false;
+  bool pressed = false;            // a test's Ctrl-C
+  std::function<void()> onWrite;   // after each write: a test presses Ctrl-C, or looks at the time
 };
 
 // Records every datagram with the fake clock's time it was sent at.

@@ -6,6 +6,7 @@
 
 #include <iphlpapi.h>
 
+#include <atomic>
 #include <optional>
 #include <string>
 
@@ -65,6 +66,27 @@ bool Win32Console::Attach() {
   out_ = ownedOut_.get();
   return true;
 }
+
+namespace {
+
+// Windows calls a console's control handler on a thread of its own, with no context to hand it: the one
+// flag it sets lives here, for the process.
+std::atomic<bool>& CtrlCPressed() {
+  static std::atomic<bool> pressed{false};
+  return pressed;
+}
+
+BOOL WINAPI OnConsoleControl(DWORD event) {
+  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;  // closing, log-off: Windows' way
+  CtrlCPressed() = true;
+  return TRUE;
+}
+
+}  // namespace
+
+void Win32Console::StopOnCtrlC() { ::SetConsoleCtrlHandler(OnConsoleControl, TRUE); }
+
+bool Win32Console::Interrupted() { return CtrlCPressed(); }
 
 void Win32Console::Write(std::string_view bytes) {
   if (out_ == nullptr) return;

@@ -142,6 +142,8 @@ class Win32Console : public Console {
  public:
   bool Attach() override;
   void Write(std::string_view bytes) override;
+  void StopOnCtrlC() override;
+  bool Interrupted() override;
 
  private:
   HANDLE out_ = nullptr;

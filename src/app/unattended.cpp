@@ -85,7 +85,8 @@ Target NumberTarget(Platform& platform, const CardInventory& inventory, const Co
       if (addresses[i] == mac) same.push_back(static_cast<std::int32_t>(i));
     }
     if (same.size() == 1) return Target{number, same.front(), std::nullopt, L""};
-    if (same.empty()) return Refused(number, L"没有网卡地址为 " + FormatMac(*mac) + L" 的网卡(用 /cards 查看本机的网卡)。");
+    if (same.empty())
+      return Refused(number, L"没有网卡地址为 " + FormatMac(*mac) + L" 的网卡(用 /cards 查看本机的网卡)。");
     // Two cards of one address (a bridge, a virtual card copying the real one's): which is meant is unknown.
     return Refused(number, L"网卡地址为 " + FormatMac(*mac) + L" 的网卡有 " + IntText(same.size()) + L" 块(" +
                                Positions(same) + L"),请用 /card 序号指定。");

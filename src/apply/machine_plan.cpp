@@ -52,16 +52,15 @@ std::optional<Notice> OtherCardListed(const RunContext& run, const Target& targe
   const auto named = [&](std::size_t i) {
     const std::wstring address = addresses[i] ? FormatMac(*addresses[i]) : L"地址未知";
     return L"第 " + IntText(i + 1) + L" 块 " +
-           CutAtNul(CardDescription(run.platform, run.inventory, static_cast<std::int32_t>(i))) + L"(" + address +
-           L")";
+           CutAtNul(CardDescription(run.platform, run.inventory, static_cast<std::int32_t>(i))) + L"(" + address + L")";
   };
   for (const IniFile::MachineEntry& entry : IniFile::ReadMachineTable(run.venue.file).entries) {
     if (MachineNumberOf(entry.numberText, kLastZonedMachine) != number) continue;
     for (std::size_t i = 0; i < addresses.size(); ++i) {
       if (static_cast<std::int32_t>(i) == target.cardIndex || addresses[i] != entry.address) continue;
-      return Notice{std::wstring(kConfirmTitle),
-                    L"config.ini 的 [Machines] 把机号 " + IntText(number) + L" 给了本机的另一块网卡: " + named(i) +
-                        L";要写入的是" + named(static_cast<std::size_t>(target.cardIndex)) + L"。"};
+      return Notice{std::wstring(kConfirmTitle), L"config.ini 的 [Machines] 把机号 " + IntText(number) +
+                                                     L" 给了本机的另一块网卡: " + named(i) + L";要写入的是" +
+                                                     named(static_cast<std::size_t>(target.cardIndex)) + L"。"};
     }
   }
   return std::nullopt;

@@ -33,7 +33,7 @@ struct MachinePlan {
   std::wstring configPath;           // config.ini as the operator knows it
   std::wstring zone;                 // the zone that holds the number, "" without zones
   std::optional<Notice> doubt;       // a value Windows can use but would ask about: written only when confirmed
-  std::optional<Notice> cardDoubt;  // [Machines] gives the number to another card of this machine
+  std::optional<Notice> cardDoubt;   // [Machines] gives the number to another card of this machine
   std::vector<UserProfile> players;  // everyPlayer: the profiles whose game key it writes
   std::vector<WriteRow> rows;        // the nine values in write order, built once: saved, written, compared
 };

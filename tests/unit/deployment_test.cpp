@@ -93,7 +93,8 @@ TEST_F(DeploymentTest, ExitCodes) {
       ROW(L"/n 15 /card 1 /noreboot", L"00-1A-2B-3C-4D-5F=15\r\n", exit_code::kRefused, false,
           L"config.ini 的 [Machines] 把机号 15 给了本机的另一块网卡: 第 2 块 Intel(R) PRO/100 VE Network Connection"
           L"(00-1A-2B-3C-4D-5F);要写入的是第 1 块 Realtek RTL8139 Family PCI Fast Ethernet NIC(00-1A-2B-3C-4D-5E)。"),
-      ROW(L"/n 15 /card 1 /noreboot /force", L"00-1A-2B-3C-4D-5F=15\r\n", exit_code::kDone, true, L"/force: config.ini"),
+      ROW(L"/n 15 /card 1 /noreboot /force", L"00-1A-2B-3C-4D-5F=15\r\n", exit_code::kDone, true,
+          L"/force: config.ini"),
       ROW(L"/n 18 /card 2 /noreboot", L"00-1A-2B-3C-4D-5F=18\r\n", exit_code::kDone, true, L"WB-18"),
       ROW(L"/auto", L"00-AA-AA-AA-AA-AA=15\r\n", exit_code::kRefused, 0,
           L"不在 config.ini 的 [Machines] 中: 00-1A-2B-3C-4D-5E, 00-1A-2B-3C-4D-5F"),

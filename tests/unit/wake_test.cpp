@@ -91,10 +91,11 @@ TEST_F(WakeRunTest, EachSeatIsSentPacedWhereItsSubnetIs) {
   EXPECT_EQ(second.to, "192.168.1.255");
   EXPECT_EQ(second.bytes, MagicPacket({0, 0, 0, 0, 0x02, 0x15}));
   EXPECT_EQ(second.at, start + 500) << "two seats a second";
-  EXPECT_NE(Output().find(L"机号 15 的网段 192.168.0.0(掩码 255.255.255.0) 不是本机网卡所在的网段: 发到那里的广播要"
-                          L"路由器转发(在路由器上允许定向广播),否则这些机器收不到唤醒包;也可以在那个网段的一台机器上运行 "
-                          L"/wake。\r\n机号 215 的网段 192.168.1.0"),
-            std::wstring::npos)
+  EXPECT_NE(
+      Output().find(L"机号 15 的网段 192.168.0.0(掩码 255.255.255.0) 不是本机网卡所在的网段: 发到那里的广播要"
+                    L"路由器转发(在路由器上允许定向广播),否则这些机器收不到唤醒包;也可以在那个网段的一台机器上运行 "
+                    L"/wake。\r\n机号 215 的网段 192.168.1.0"),
+      std::wstring::npos)
       << sim.console.output;
   EXPECT_NE(Output().find(L"机号 15(一楼) 00-00-00-00-00-0F → 192.168.0.255, 255.255.255.255(从 10.9.8.1)\r\n"
                           L"机号 215(二楼) 00-00-00-00-02-15 → 192.168.1.255, 255.255.255.255(从 10.9.8.1)\r\n"

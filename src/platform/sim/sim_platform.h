@@ -143,8 +143,8 @@ class SimConsole : public Console {
   bool attached = false;
   std::string output;  // ANSI bytes
   bool catching = false;
-  bool pressed = false;            // a test's Ctrl-C
-  std::function<void()> onWrite;   // after each write: a test presses Ctrl-C, or looks at the time
+  bool pressed = false;           // a test's Ctrl-C
+  std::function<void()> onWrite;  // after each write: a test presses Ctrl-C, or looks at the time
 };
 
 // Records every datagram with the fake clock's time it was sent at.

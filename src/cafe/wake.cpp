@@ -198,6 +198,7 @@ std::vector<std::wstring> BehindRouters(const IniFile::Zones& zones, const std::
     if (!near) bySubnet[DottedText(ip.bits & mask.bits) + L"(掩码 " + plan->mask + L")"].push_back(n);
   }
   std::vector<std::wstring> words;
+  words.reserve(bySubnet.size());
   for (const auto& [subnet, seats] : bySubnet) {
     words.push_back(L"机号 " + NumberList(seats) + L" 的网段 " + subnet +
                     L" 不是本机网卡所在的网段: 发到那里的广播要路由器转发(在路由器上允许定向广播),"

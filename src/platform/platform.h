@@ -204,8 +204,9 @@ struct FileRead {
   bool ok() const { return status == ReadStatus::Read; }
 };
 
-// How a rename ended: Held when the name to replace (or to move) is open without delete sharing.
-enum class MoveStatus { Moved, Held, Failed };
+// How a rename ended: Held when the name to replace (or to move) is open without delete sharing; Denied
+// when Windows refused it (no right to delete or rename there, a read-only file, a folder of that name).
+enum class MoveStatus { Moved, Held, Denied, Failed };
 
 // File operations on ANSI paths, each a short sequence of kernel32 calls (CreateFileA, ReadFile,
 // WriteFile, FlushFileBuffers, GetFileSizeEx, MoveFileExA, DeleteFileA, GetTempPathA, LockFileEx,

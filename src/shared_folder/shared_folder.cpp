@@ -69,12 +69,21 @@ Written WriteInFolder(Platform& platform, const std::string& folder, std::string
     return written;
   }
   const std::string made = files.CreateTempFile(bytes, folder);
-  const MoveStatus moved = made.empty() ? MoveStatus::Failed : files.MoveOver(made.c_str(), path.c_str());
-  if (moved != MoveStatus::Moved) {
-    if (!made.empty()) files.RemoveFile(made.c_str());
-    written.problem =
-        moved == MoveStatus::Held ? L" 被其他程序打开着,无法替换:请关闭它后再试。" : std::wstring(kNotWritable) + L"。";
+  if (made.empty()) {
+    written.problem = std::wstring(kNotWritable) + L"。";  // not even a new file in the folder
+    return written;
   }
+  const MoveStatus moved = files.MoveOver(made.c_str(), path.c_str());
+  if (moved == MoveStatus::Moved) return written;
+  switch (moved) {
+    case MoveStatus::Held: written.problem = L" 被其他程序打开着,无法替换:请关闭它后再试。"; break;
+    case MoveStatus::Denied:
+      written.problem = L" 无法替换:Windows 拒绝改名(在这个文件夹里没有删除或改名的权限,或旧文件是只读的)。";
+      break;
+    default: written.problem = L" 无法替换:新文件没能改名为它。"; break;
+  }
+  if (!files.RemoveFile(made.c_str()))
+    written.problem += L"临时文件 " + platform.text.FromAnsi(made) + L" 没能删除,请手动删除。";
   return written;
 }
 

@@ -61,11 +61,20 @@ TEST_F(CafeTest, TheTableTakesOnlyWhatTheLogVouchesFor) {
   EXPECT_EQ(Run(L"/report"), exit_code::kRefused);
   EXPECT_NE(Output().find(L"网页 C:\\VexaIpSet\\VexaIpSet.html 被其他程序打开着,无法替换"), std::wstring::npos);
   sim.files.Hold(page, false);
-  // A page that cannot replace the old one leaves no new file behind.
+  // A page that cannot replace the old one says Windows' reason and leaves no new file behind.
   sim.files.BlockReplace(sim.system.moduleDirectory + "\\VexaIpSet.html");
   const std::size_t files = sim.files.Count();
   EXPECT_EQ(Run(L"/report"), exit_code::kRefused);
   EXPECT_EQ(sim.files.Count(), files);
+  EXPECT_NE(Output().find(L"网页 C:\\VexaIpSet\\VexaIpSet.html 无法替换:Windows 拒绝改名(在这个文件夹里没有删除或改名的权限"),
+            std::wstring::npos)
+      << ToUtf8(Output());
+  // A share that grants no deleting: the new file it could not remove is named for the operator.
+  const std::string next = sim.system.moduleDirectory + "\\vxi" + std::to_string(sim.files.TempFilesMade() + 1) + ".tmp";
+  sim.files.KeepFile(next);
+  EXPECT_EQ(Run(L"/report"), exit_code::kRefused);
+  EXPECT_NE(Output().find(L"临时文件 " + sim.text.FromAnsi(next) + L" 没能删除,请手动删除。"), std::wstring::npos)
+      << ToUtf8(Output());
   sim.files.ReadOnlyFolder(sim.system.moduleDirectory);
   EXPECT_EQ(Run(L"/report"), exit_code::kRefused);
   EXPECT_NE(Output().find(L"网页 C:\\VexaIpSet\\VexaIpSet.html 无法写入(文件夹只读或没有权限)。"), std::wstring::npos);

@@ -152,7 +152,7 @@ MoveStatus SimFiles::MoveOver(const char* from, const char* to) {
   const std::string target = Key(to);
   auto it = files_.find(source);
   if (it == files_.end() || !Writable(source) || !Writable(target)) return MoveStatus::Failed;
-  if (std::find(blocked_.begin(), blocked_.end(), target) != blocked_.end()) return MoveStatus::Failed;
+  if (std::find(blocked_.begin(), blocked_.end(), target) != blocked_.end()) return MoveStatus::Denied;
   const auto there = files_.find(target);
   if (it->second->held || (there != files_.end() && there->second->held)) return MoveStatus::Held;
   std::shared_ptr<File> file = std::move(it->second);
@@ -164,6 +164,7 @@ MoveStatus SimFiles::MoveOver(const char* from, const char* to) {
 
 bool SimFiles::RemoveFile(const char* path) {
   const std::string key = Key(path);
+  if (std::find(kept_.begin(), kept_.end(), key) != kept_.end()) return false;
   return Writable(key) && files_.erase(key) + dangling_.erase(key) == 1;
 }
 

@@ -56,6 +56,8 @@ class SimFiles : public Files {
   void DanglingLink(const std::string& path) { dangling_.insert(Key(path)); }
   // path cannot be replaced by a rename (a folder of that name, no rights).
   void BlockReplace(const std::string& path) { blocked_.push_back(Key(path)); }
+  // path cannot be removed (no right to delete there, as a share may grant).
+  void KeepFile(const std::string& path) { kept_.push_back(Key(path)); }
   std::size_t TempFilesMade() const { return tempMade_; }
   // Appended bytes of a file not yet flushed to it: what a power cut would lose.
   std::size_t Unflushed(const std::string& path) { return Data(path).unflushed; }
@@ -85,6 +87,7 @@ class SimFiles : public Files {
   FileHandle nextHandle_ = 0x5000;
   std::vector<std::string> readOnly_;
   std::vector<std::string> blocked_;
+  std::vector<std::string> kept_;
   std::set<std::string> dangling_;
   std::set<std::string> folders_;
   std::size_t tempMade_ = 0;

@@ -199,7 +199,8 @@ bool Win32Files::IsFolder(const char* path) {
 
 MoveStatus Win32Files::MoveOver(const char* from, const char* to) {
   if (::MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING)) return MoveStatus::Moved;
-  if (::GetLastError() == ERROR_SHARING_VIOLATION) return MoveStatus::Held;
+  const DWORD error = ::GetLastError();
+  if (error == ERROR_SHARING_VIOLATION) return MoveStatus::Held;
   // Windows says "access denied" when a name to replace is open without delete sharing: a name that cannot
   // be opened for deleting because of sharing is held, not forbidden.
   for (const char* name : {from, to}) {
@@ -207,7 +208,7 @@ MoveStatus Win32Files::MoveOver(const char* from, const char* to) {
         ::CreateFileA(name, DELETE, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!probe && ::GetLastError() == ERROR_SHARING_VIOLATION) return MoveStatus::Held;
   }
-  return MoveStatus::Failed;
+  return error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT ? MoveStatus::Denied : MoveStatus::Failed;
 }
 
 bool Win32Files::RemoveFile(const char* path) { return ::DeleteFileA(path) != FALSE; }

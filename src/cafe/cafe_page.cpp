@@ -48,6 +48,7 @@ constexpr std::wstring_view kStyle =
     L"table{border-collapse:collapse;font-size:12px;width:100%}td,th{border:1px solid #ccc;padding:2px 4px;"
     L"text-align:left;vertical-align:top;overflow-wrap:anywhere}pre{font-size:12px;background:#f4f4f4;padding:4px;"
     L"white-space:pre-wrap;overflow-wrap:anywhere}"
+    L"td.n{white-space:nowrap;overflow-wrap:normal}.w{overflow-x:auto}"  // an address or a time never broken
     L"@media(max-width:600px){td:nth-child(9),th:nth-child(9){display:none}}"  // a phone: the version column goes
     L"@media print{@page{size:A4;margin:8mm}body{margin:0}.g{grid-template-columns:repeat(16,1fr);gap:1px}"
     L".c{min-height:0;font-size:7px;padding:1px}.c b{font-size:8px}h2{break-before:page}"
@@ -125,7 +126,10 @@ std::wstring Row(int number, const Seat& seat) {
       last != nullptr ? last->record.version : L"",
   };
   std::wstring row = L"<tr>";
-  for (const std::wstring& cell : cells) row += L"<td>" + Escaped(cell) + L"</td>";
+  for (std::size_t i = 0; i < std::size(cells); ++i) {
+    const bool whole = i == 2 || i == 3 || i == 5;  // an address or a time: never broken inside
+    row += (whole ? L"<td class=\"n\">" : L"<td>") + Escaped(cells[i]) + L"</td>";
+  }
   return row + L"</tr>\n";
 }
 
@@ -188,10 +192,11 @@ std::string CafePage(const PageHeader& header, const CafeView& view) {
   std::wstring page =
       L"<!DOCTYPE html>\n<html lang=\"zh-CN\"><head><meta charset=\"utf-8\">\n"
       L"<meta name=\"viewport\" content=\"width=device-width,initial-scale=1\">\n"
+      L"<meta http-equiv=\"refresh\" content=\"30\">\n"  // each run rewrites it: the counter's screen follows
       L"<title>" +
       std::wstring(kTitle) + L"</title>\n<style>" + std::wstring(kStyle) + L"</style></head>\n<body>\n<h1>" +
       std::wstring(kTitle) + L"</h1>\n";
-  page += L"<p class=\"hd\"><span>生成时间: " + LogStamp(header.made) + L"</span> <span>版本: " +
+  page += L"<p class=\"hd\"><span>生成时间: " + LogStamp(header.made) + L"(每 30 秒自动刷新)</span> <span>版本: " +
           Escaped(std::wstring(kProductVersion)) + L"</span> <span>导出给 DHCP 服务器或路由器: VexaIpSet.exe /export " +
           ExportFormatNames(L"|<wbr>", L"|<wbr>") + L"</span>";
   // A blank between the parts: a narrow screen breaks the line there (and a part longer than the line,
@@ -227,12 +232,12 @@ std::string CafePage(const PageHeader& header, const CafeView& view) {
         L"<p class=\"hd\">日志中这些机号不在 config.ini 的任何区里: " + Escaped(NumbersText(view.outside)) + L"</p>\n";
   }
   page +=
-      L"<h2 id=\"seats\">各机位</h2>\n<table><tr><th>机号</th><th>状态</th><th>网卡地址</th><th>IP 地址</th>"
+      L"<h2 id=\"seats\">各机位</h2>\n<div class=\"w\"><table><tr><th>机号</th><th>状态</th><th>网卡地址</th><th>IP 地址</th>"
       L"<th>计算机名</th><th>最后一次</th><th>结果</th><th>次数</th><th>版本</th></tr>\n";
   for (const int number : SeatNumbers(view)) {
     if (view.seats[number].state != SeatState::Unseen) page += Row(number, view.seats[number]);
   }
-  page += L"</table>\n<h2>日志中有、[Machines] 中没有的网卡(可直接加入 [Machines])</h2>\n" +
+  page += L"</table></div>\n<h2>日志中有、[Machines] 中没有的网卡(可直接加入 [Machines])</h2>\n" +
           Lines(view.unlisted, L"没有。") + L"<h2>[Machines] 中还没有运行过的行</h2>\n" +
           Lines(view.unused, L"没有。") + L"</body></html>\n";
   return ToUtf8(page);

@@ -84,6 +84,7 @@ TEST(InHiveTest, AtItsTopOrBelowOnly) {
   EXPECT_TRUE(InHive(L"HKEY_USERS\\S-1-5-21-9-1", L"HKEY_USERS\\S-1-5-21-9-1"));
   EXPECT_TRUE(InHive(L"hkey_users\\s-1-5-21-9-1\\Software", L"HKEY_USERS\\S-1-5-21-9-1"));
   EXPECT_FALSE(InHive(L"HKEY_USERS\\S-1-5-21-9-10\\Software", L"HKEY_USERS\\S-1-5-21-9-1"));
+  EXPECT_FALSE(InHive(L"HKEY_USERS\\S-1-5-21-9-2\\Software", L"HKEY_USERS\\S-1-5-21-9-1"));
   EXPECT_FALSE(InHive(L"HKEY_USERS\\S-1-5-21", L"HKEY_USERS\\S-1-5-21-9-1"));
 }
 

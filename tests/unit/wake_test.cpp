@@ -91,6 +91,7 @@ TEST_F(WakeRunTest, EachSeatIsSentPacedWhereItsSubnetIs) {
   EXPECT_EQ(second.to, "192.168.1.255");
   EXPECT_EQ(second.bytes, MagicPacket({0, 0, 0, 0, 0x02, 0x15}));
   EXPECT_EQ(second.at, start + 500) << "two seats a second";
+  EXPECT_EQ(sim.system.pauses, std::vector<std::uint32_t>{500}) << "the first seat waits for nothing";
   EXPECT_NE(
       Output().find(L"机号 15 的网段 192.168.0.0(掩码 255.255.255.0) 不是本机网卡所在的网段: 发到那里的广播要"
                     L"路由器转发(在路由器上允许定向广播),否则这些机器收不到唤醒包;也可以在那个网段的一台机器上运行 "
@@ -128,6 +129,14 @@ TEST_F(WakeRunTest, EachSeatIsSaidAsItGoesAndCtrlCStopsIt) {
       << ToUtf8(Output());
   EXPECT_NE(Log().find(ToUtf8(L"\t/wake\t唤醒: 已发送 1 个机位, 被 Ctrl-C 停止, 1 个未发送\t")), std::string::npos)
       << Log();
+}
+
+// The first seat is a seat like any other.
+TEST_F(WakeRunTest, SeatOneIsWoken) {
+  sim.PutConfig(std::wstring(kTwoFloors) + L"[Machines]\r\n00-00-00-00-00-01=1\r\n");
+  EXPECT_EQ(Run(L"/wake 1"), exit_code::kDone) << ToUtf8(Output());
+  ASSERT_EQ(sim.network.sent.size(), 6u);
+  EXPECT_EQ(sim.network.sent[0].bytes, MagicPacket({0, 0, 0, 0, 0, 1}));
 }
 
 TEST_F(WakeRunTest, WordsOrARateThatCannotBeUsedSendNothing) {

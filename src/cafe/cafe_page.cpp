@@ -48,7 +48,7 @@ constexpr std::wstring_view kStyle =
     L"table{border-collapse:collapse;font-size:12px;width:100%}td,th{border:1px solid #ccc;padding:2px 4px;"
     L"text-align:left;vertical-align:top;overflow-wrap:anywhere}pre{font-size:12px;background:#f4f4f4;padding:4px;"
     L"white-space:pre-wrap;overflow-wrap:anywhere}"
-    L"td.n{white-space:nowrap;overflow-wrap:normal}.w{overflow-x:auto}"  // an address or a time never broken
+    L"td.n{white-space:nowrap;overflow-wrap:normal}.w{overflow-x:auto}.w table{min-width:720px}"  // whole on a phone
     L"@media(max-width:600px){td:nth-child(9),th:nth-child(9){display:none}}"  // a phone: the version column goes
     L"@media print{@page{size:A4;margin:8mm}body{margin:0}.g{grid-template-columns:repeat(16,1fr);gap:1px}"
     L".c{min-height:0;font-size:7px;padding:1px}.c b{font-size:8px}h2{break-before:page}"
@@ -232,7 +232,8 @@ std::string CafePage(const PageHeader& header, const CafeView& view) {
         L"<p class=\"hd\">日志中这些机号不在 config.ini 的任何区里: " + Escaped(NumbersText(view.outside)) + L"</p>\n";
   }
   page +=
-      L"<h2 id=\"seats\">各机位</h2>\n<div class=\"w\"><table><tr><th>机号</th><th>状态</th><th>网卡地址</th><th>IP 地址</th>"
+      L"<h2 id=\"seats\">各机位</h2>\n<div class=\"w\"><table><tr><th>机号</th><th>状态</th><th>网卡地址</th><th>IP "
+      L"地址</th>"
       L"<th>计算机名</th><th>最后一次</th><th>结果</th><th>次数</th><th>版本</th></tr>\n";
   for (const int number : SeatNumbers(view)) {
     if (view.seats[number].state != SeatState::Unseen) page += Row(number, view.seats[number]);

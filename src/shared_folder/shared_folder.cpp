@@ -60,6 +60,19 @@ bool IsPlainFileOf(Files& files, FileHandle file, std::string_view name) { retur
 
 bool IsLinkName(Files& files, const std::string& path) { return files.IsLinkName(path.c_str()); }
 
+namespace {
+
+// bytes as the whole of the plain file path names (opened as itself, never through a link).
+bool WrittenInPlace(Files& files, const std::string& path, std::string_view bytes) {
+  const Files::Opened opened = files.OpenShared(path.c_str());
+  if (opened.status != Files::Open::Opened) return false;
+  const bool done = files.Truncate(opened.file) && files.Append(opened.file, bytes) && files.Flush(opened.file);
+  files.Close(opened.file);
+  return done;
+}
+
+}  // namespace
+
 Written WriteInFolder(Platform& platform, const std::string& folder, std::string_view name, const std::string& bytes) {
   const std::string path = PathIn<char>(folder, name);
   Written written{platform.text.FromAnsi(path), L""};
@@ -80,7 +93,11 @@ Written WriteInFolder(Platform& platform, const std::string& folder, std::string
     case MoveStatus::Denied:
       written.problem = L" 无法替换:Windows 拒绝改名(在这个文件夹里没有删除或改名的权限,或旧文件是只读的)。";
       break;
-    default: written.problem = L" 无法替换:新文件没能改名为它。"; break;
+    default:
+      // A share whose client refuses to rename a file it has open (Wine through FUSE does): the bytes are
+      // written into the name itself instead, not at once for a reader but in place.
+      if (!WrittenInPlace(files, path, bytes)) written.problem = L" 无法替换:共享不允许改名,直接写入也失败了。";
+      break;
   }
   if (!files.RemoveFile(made.c_str()))
     written.problem += L"临时文件 " + platform.text.FromAnsi(made) + L" 没能删除,请手动删除。";

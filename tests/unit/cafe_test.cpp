@@ -11,6 +11,7 @@
 #include "common/version.h"
 #include "log/log_text.h"
 #include "row.h"
+#include "shared_folder/shared_folder.h"
 
 namespace vexa {
 namespace {
@@ -66,11 +67,24 @@ TEST_F(CafeTest, TheTableTakesOnlyWhatTheLogVouchesFor) {
   const std::size_t files = sim.files.Count();
   EXPECT_EQ(Run(L"/report"), exit_code::kRefused);
   EXPECT_EQ(sim.files.Count(), files);
-  EXPECT_NE(Output().find(L"网页 C:\\VexaIpSet\\VexaIpSet.html 无法替换:Windows 拒绝改名(在这个文件夹里没有删除或改名的权限"),
-            std::wstring::npos)
+  EXPECT_NE(
+      Output().find(L"网页 C:\\VexaIpSet\\VexaIpSet.html 无法替换:Windows 拒绝改名(在这个文件夹里没有删除或改名的权限"),
+      std::wstring::npos)
       << ToUtf8(Output());
+  // A share whose client refuses to rename: the page is written in place, no new file left.
+  {
+    sim::SimPlatform other;
+    Platform p = other.platform();
+    other.files.AddFolder("C:\\share");
+    other.files.FailRenameOnto("C:\\share\\VexaIpSet.html");
+    other.files.Put("C:\\share\\VexaIpSet.html", "old page");
+    EXPECT_TRUE(WriteInFolder(p, "C:\\share", "VexaIpSet.html", "new page").problem.empty());
+    EXPECT_EQ(other.files.Get("C:\\share\\VexaIpSet.html"), "new page");
+    EXPECT_EQ(other.files.CountIn("C:\\share"), 1u);
+  }
   // A share that grants no deleting: the new file it could not remove is named for the operator.
-  const std::string next = sim.system.moduleDirectory + "\\vxi" + std::to_string(sim.files.TempFilesMade() + 1) + ".tmp";
+  const std::string next =
+      sim.system.moduleDirectory + "\\vxi" + std::to_string(sim.files.TempFilesMade() + 1) + ".tmp";
   sim.files.KeepFile(next);
   EXPECT_EQ(Run(L"/report"), exit_code::kRefused);
   EXPECT_NE(Output().find(L"临时文件 " + sim.text.FromAnsi(next) + L" 没能删除,请手动删除。"), std::wstring::npos)
@@ -201,14 +215,17 @@ TEST_F(CafeTest, ThePageShowsEachSeatInItsState) {
     EXPECT_NE(page.find(ToUtf8(row.cell)), std::string::npos) << row.number;
   }
   EXPECT_NE(page.find("<b>254</b>"), std::string::npos);
-  EXPECT_NE(page.find(ToUtf8(L"<tr><td>12</td><td>✓ 已生效</td><td class=\"n\">00-00-00-00-00-0A</td><td class=\"n\">192.168.0.12</td>"
-                             L"<td>WB-12</td><td class=\"n\">2026-12-01 10:00:00</td><td>已是这些设置; 已检查 12-01 10:05: "
-                             L"注册表与计划不同</td><td>1</td><td></td></tr>")),
-            std::string::npos);
+  EXPECT_NE(
+      page.find(ToUtf8(
+          L"<tr><td>12</td><td>✓ 已生效</td><td class=\"n\">00-00-00-00-00-0A</td><td class=\"n\">192.168.0.12</td>"
+          L"<td>WB-12</td><td class=\"n\">2026-12-01 10:00:00</td><td>已是这些设置; 已检查 12-01 10:05: "
+          L"注册表与计划不同</td><td>1</td><td></td></tr>")),
+      std::string::npos);
   EXPECT_EQ(page.find("<tr><td>31</td>"), std::string::npos) << "a seat never seen has no row";
   EXPECT_NE(page.find("<meta http-equiv=\"refresh\" content=\"30\">"), std::string::npos);
   EXPECT_NE(
-      page.find(ToUtf8(L"<tr><td>15</td><td>⚠ 一个机号给了两块网卡</td><td class=\"n\">00-00-00-00-00-0D, 00-00-00-00-00-0E</td>")),
+      page.find(ToUtf8(
+          L"<tr><td>15</td><td>⚠ 一个机号给了两块网卡</td><td class=\"n\">00-00-00-00-00-0D, 00-00-00-00-00-0E</td>")),
       std::string::npos);
   EXPECT_NE(page.find(ToUtf8(L"\">没有记录: 246</span> <span class=\"c li\">○ 在机器表中")), std::string::npos);
   EXPECT_EQ(Output().find(L"跳过"), std::wstring::npos) << "no line was skipped";

@@ -153,6 +153,7 @@ MoveStatus SimFiles::MoveOver(const char* from, const char* to) {
   auto it = files_.find(source);
   if (it == files_.end() || !Writable(source) || !Writable(target)) return MoveStatus::Failed;
   if (std::find(blocked_.begin(), blocked_.end(), target) != blocked_.end()) return MoveStatus::Denied;
+  if (std::find(failRename_.begin(), failRename_.end(), target) != failRename_.end()) return MoveStatus::Failed;
   const auto there = files_.find(target);
   if (it->second->held || (there != files_.end() && there->second->held)) return MoveStatus::Held;
   std::shared_ptr<File> file = std::move(it->second);

@@ -58,6 +58,9 @@ class SimFiles : public Files {
   void BlockReplace(const std::string& path) { blocked_.push_back(Key(path)); }
   // path cannot be removed (no right to delete there, as a share may grant).
   void KeepFile(const std::string& path) { kept_.push_back(Key(path)); }
+  // No rename onto path succeeds, for a reason that is neither a holder nor a right (a share's client that
+  // refuses to rename a file it has open).
+  void FailRenameOnto(const std::string& path) { failRename_.push_back(Key(path)); }
   std::size_t TempFilesMade() const { return tempMade_; }
   // Appended bytes of a file not yet flushed to it: what a power cut would lose.
   std::size_t Unflushed(const std::string& path) { return Data(path).unflushed; }
@@ -88,6 +91,7 @@ class SimFiles : public Files {
   std::vector<std::string> readOnly_;
   std::vector<std::string> blocked_;
   std::vector<std::string> kept_;
+  std::vector<std::string> failRename_;
   std::set<std::string> dangling_;
   std::set<std::string> folders_;
   std::size_t tempMade_ = 0;

@@ -62,9 +62,16 @@ bool IsLinkName(Files& files, const std::string& path) { return files.IsLinkName
 
 namespace {
 
-// bytes as the whole of the plain file path names (opened as itself, never through a link).
-bool WrittenInPlace(Files& files, const std::string& path, std::string_view bytes) {
-  const Files::Opened opened = files.OpenShared(path.c_str());
+// bytes as the whole of the plain file path names (opened as itself, never through a link). Such a client
+// may still report the name in the state the failed rename left it for a moment: the open is tried again
+// after a short wait.
+bool WrittenInPlace(Platform& platform, const std::string& path, std::string_view bytes) {
+  Files& files = platform.files;
+  Files::Opened opened = files.OpenShared(path.c_str());
+  for (int again = 0; again < 3 && opened.status != Files::Open::Opened; ++again) {
+    platform.system.Sleep(kRetryMilliseconds * 4);
+    opened = files.OpenShared(path.c_str());
+  }
   if (opened.status != Files::Open::Opened) return false;
   const bool done = files.Truncate(opened.file) && files.Append(opened.file, bytes) && files.Flush(opened.file);
   files.Close(opened.file);
@@ -96,7 +103,7 @@ Written WriteInFolder(Platform& platform, const std::string& folder, std::string
     default:
       // A share whose client refuses to rename a file it has open (Wine through FUSE does): the bytes are
       // written into the name itself instead, not at once for a reader but in place.
-      if (!WrittenInPlace(files, path, bytes)) written.problem = L" 无法替换:共享不允许改名,直接写入也失败了。";
+      if (!WrittenInPlace(platform, path, bytes)) written.problem = L" 无法替换:共享不允许改名,直接写入也失败了。";
       break;
   }
   if (!files.RemoveFile(made.c_str()))
